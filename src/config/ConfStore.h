@@ -1,0 +1,60 @@
+#pragma once
+
+#include "lang/LangModule.h"
+#include "platform/DesktopShell.h"
+#include "platform/SettingsBackend.h"
+#include "util/DateTime.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tern {
+
+// Every persistent setting, in memory. Loads when created, saves when asked and when destroyed.
+// Fields are read and written directly; nothing is validated here. GUI thread only.
+class TConfStore
+{
+public:
+    static constexpr std::uint16_t kDefaultMainKey = 24665; // Ctrl+Shift+Y
+    static constexpr const char* kDefaultServiceHost = "http://127.0.0.1:8077";
+    static constexpr const char* kStartupEntryName = "Tern Clipboard";
+
+    // Lists the languages of `languagesFolder`, then loads every setting from `settings`.
+    TConfStore(platform::SettingsBackend& settings, platform::DesktopShell& shell, const std::string& languagesFolder);
+    // Saves (unless SaveOnDestroy was cleared); a failure to save is swallowed here because a
+    // destructor cannot report it.
+    ~TConfStore();
+
+    TConfStore(const TConfStore&) = delete;
+    TConfStore& operator=(const TConfStore&) = delete;
+
+    void Load();
+    // Writes every setting and brings the start-up entry in line with StartWithWindows. Errors of
+    // the settings file or the start-up entry reach the caller.
+    void Save();
+
+    std::string Login;
+    std::string Password;
+    bool CheckUpdates = true;
+    std::uint16_t MainKey = kDefaultMainKey;
+    std::int32_t CurColor = 0;
+    std::int32_t CurLine = 1;
+    std::int32_t CurFont = 1;
+    bool DisableRemote = false;
+    bool StartWithWindows = false;
+    std::unique_ptr<TLangModule> LangModule;
+    DateTime CheckDate = 0;
+    // Where the web service and its download pages are reached.
+    std::string ServiceHost = kDefaultServiceHost;
+    std::string DownloadHost = kDefaultServiceHost;
+
+    // Cleared by read-only users (command-line queries) that must not write the settings back.
+    bool SaveOnDestroy = true;
+
+private:
+    platform::SettingsBackend& m_settings;
+    platform::DesktopShell& m_shell;
+};
+
+} // namespace tern

@@ -1,0 +1,118 @@
+#include "lang/LangModule.h"
+
+#include "lang/LngFile.h"
+#include "util/NumberText.h"
+#include "util/TextRoutines.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace tern {
+
+namespace {
+
+// Files made for an older program than this build number are marked in the list.
+constexpr int kOldestCurrentBuild = 10;
+
+bool hasLngExtension(const std::string& name)
+{
+    return name.size() > 4 && SameTextAscii(std::string_view(name).substr(name.size() - 4), ".lng");
+}
+
+} // namespace
+
+TLangModule::TLangModule(const std::string& folder) : m_folder(IncludeTrailingSlash(folder))
+{
+    scan();
+}
+
+void TLangModule::scan()
+{
+    m_displayNames.clear();
+    m_fileNames.clear();
+    std::error_code error;
+    for (fs::directory_iterator it(m_folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        std::error_code statError;
+        // Ordinary visible files only: folders and hidden files are skipped.
+        if (name.empty() || name.front() == '.' || !hasLngExtension(name) || !it->is_regular_file(statError))
+            continue;
+        const int fileIndex = static_cast<int>(m_fileNames.size());
+        m_fileNames.push_back(name);
+        const LngFile file = LngFile::load(m_folder + name);
+        std::string displayName = file.profileString("LANG_INFO", "Name", name);
+        if (file.profileInt("LANG_INFO", "ForBuild", 0) < kOldestCurrentBuild)
+            displayName += " -";
+        m_displayNames.push_back(DisplayName{displayName, fileIndex});
+    }
+    std::stable_sort(m_displayNames.begin(), m_displayNames.end(), [](const DisplayName& a, const DisplayName& b) {
+        return CompareTextAscii(a.name, b.name) < 0;
+    });
+}
+
+void TLangModule::ScanFolder()
+{
+    const std::string current = CurrentFileName();
+    scan();
+    const int position = positionOfFile(current);
+    if (position >= 0 && !current.empty()) {
+        m_currentIndex = position; // the same language, only its place in the list may differ
+        return;
+    }
+    SelectFile(kEnglishFile);
+}
+
+std::string TLangModule::CurrentFileName() const
+{
+    if (m_currentIndex < 0 || m_currentIndex >= static_cast<int>(m_displayNames.size()))
+        return {};
+    const int fileIndex = m_displayNames[static_cast<size_t>(m_currentIndex)].fileIndex;
+    return m_fileNames[static_cast<size_t>(fileIndex)];
+}
+
+void TLangModule::SelectIndex(int position)
+{
+    if (position != m_currentIndex) {
+        m_currentIndex = position;
+        Modified = true;
+    }
+}
+
+int TLangModule::positionOfFile(const std::string& name) const
+{
+    const auto file = std::find_if(m_fileNames.begin(), m_fileNames.end(),
+                                   [&](const std::string& candidate) { return SameTextAscii(candidate, name); });
+    if (file == m_fileNames.end())
+        return -1;
+    const int fileIndex = static_cast<int>(file - m_fileNames.begin());
+    for (size_t i = 0; i < m_displayNames.size(); ++i) {
+        if (m_displayNames[i].fileIndex == fileIndex)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void TLangModule::SelectFile(const std::string& name)
+{
+    int position = positionOfFile(name);
+    if (position < 0)
+        position = positionOfFile(kEnglishFile);
+    SelectIndex(position);
+}
+
+void TLangModule::Load(const platform::SettingsBackend& settings)
+{
+    const auto current = settings.value(kSection, "CurrentLanguage");
+    SelectFile(current && !current->empty() ? *current : std::string(kEnglishFile));
+    Modified = ParseStoredBool(settings.value(kSection, "IsLangModified"), true);
+}
+
+void TLangModule::Save(platform::SettingsBackend& settings) const
+{
+    settings.setValue(kSection, "CurrentLanguage", CurrentFileName());
+    settings.setValue(kSection, "IsLangModified", Modified ? "1" : "0");
+}
+
+} // namespace tern

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tern {
+
+// True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates, at most U+10FFFF).
+bool IsValidUtf8(std::string_view bytes) noexcept;
+
+// Converts Windows-1252 bytes to UTF-8. The five unassigned bytes map to the C1 controls of the
+// same value, so every byte sequence converts.
+std::string Windows1252ToUtf8(std::string_view bytes);
+
+// Converts UTF-8 text to Windows-1252 bytes; a character that Windows-1252 cannot hold, or a
+// malformed sequence, becomes "?".
+std::string Utf8ToWindows1252(std::string_view text);
+
+// Bytes of a file written in a single-byte code page or in UTF-8, as UTF-8 text: kept as they are
+// when they are valid UTF-8, read as Windows-1252 otherwise.
+std::string DisplayTextFromBytes(std::string_view bytes);
+
+// Decodes one UTF-8 sequence at `pos`, advancing it; returns U+FFFD (and advances one byte) for a
+// malformed sequence.
+char32_t DecodeUtf8(std::string_view text, size_t& pos) noexcept;
+
+// Appends the UTF-8 form of `codePoint`.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+} // namespace tern

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tern {
+
+// Removes leading and trailing blanks and control characters (every byte up to 0x20).
+std::string TrimText(std::string_view text);
+
+// ASCII case-insensitive equality and ordering: bytes outside A-Z/a-z compare as they are.
+bool SameTextAscii(std::string_view a, std::string_view b) noexcept;
+int CompareTextAscii(std::string_view a, std::string_view b) noexcept;
+
+// Appends the platform's path delimiter unless the path is empty or already ends in "/", ":" or a
+// backslash; an appended-to path is first trimmed of outer blanks and control characters.
+std::string IncludeTrailingSlash(std::string_view path);
+
+// The file name without its extension (from the last "." after the last path delimiter or drive
+// colon), trimmed of outer blanks and control characters.
+std::string FileNameWithoutExt(std::string_view name);
+
+// Field `index` (from 0) of `text` split at `delimiter`; a field that does not exist comes back as
+// the one-character text `delimiter`.
+std::string DelimitedField(int index, std::string_view text, char delimiter);
+
+// Escapes every byte 0x00..0x20, "/" and backslash as "%XX" (upper-case hex); copies all others.
+std::string EscapeLinkValue(std::string_view text);
+
+// Replaces every occurrence of `from` in `text` by `to`, literally.
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+
+// Replaces every "%s" in a language text by `argument`, literally: the text is never a format pattern.
+std::string SubstituteArgument(std::string_view text, std::string_view argument);
+
+} // namespace tern

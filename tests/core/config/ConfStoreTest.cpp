@@ -1,0 +1,181 @@
+#include "config/ConfStore.h"
+
+#include "config/ConfStoreFields.h"
+#include "platform/fake/FakeDesktopShell.h"
+#include "platform/fake/MemorySettings.h"
+#include "support/TempFolder.h"
+#include "util/FileRoutines.h"
+
+#include <gtest/gtest.h>
+
+namespace tern {
+namespace {
+
+class ConfStoreTest : public ::testing::Test
+{
+protected:
+    ConfStoreTest()
+    {
+        languages.write("english.lng", "[LANG_INFO]\r\nName=English\r\nForBuild=12\r\n");
+        languages.write("german.lng", "[LANG_INFO]\r\nName=Deutsch\r\nForBuild=12\r\n");
+        shell.folders[platform::SpecialFolder::Startup] = startup.path();
+    }
+
+    std::unique_ptr<TConfStore> makeStore() { return std::make_unique<TConfStore>(settings, shell, languages.path()); }
+    std::string stored(const char* section, const char* name) { return settings.values[{section, name}]; }
+
+    test::TempFolder languages;
+    test::TempFolder startup;
+    platform::fake::MemorySettings settings;
+    platform::fake::FakeDesktopShell shell;
+};
+
+TEST_F(ConfStoreTest, EmptySettingsLoadTheDefaults)
+{
+    auto store = makeStore();
+    EXPECT_EQ(settings.openCount, 1);
+    EXPECT_EQ(store->Login, "");
+    EXPECT_EQ(store->Password, "");
+    EXPECT_EQ(store->MainKey, 24665);
+    EXPECT_TRUE(store->CheckUpdates);
+    EXPECT_FALSE(store->DisableRemote);
+    EXPECT_EQ(store->CurColor, 0);
+    EXPECT_EQ(store->CurFont, 1);
+    EXPECT_EQ(store->CurLine, 1);
+    EXPECT_EQ(store->CheckDate, 0.0);
+    EXPECT_FALSE(store->StartWithWindows);
+    EXPECT_EQ(store->LangModule->CurrentFileName(), "english.lng");
+    EXPECT_TRUE(store->LangModule->Modified);
+    EXPECT_EQ(store->ServiceHost, "http://127.0.0.1:8077");
+    EXPECT_EQ(store->DownloadHost, "http://127.0.0.1:8077");
+}
+
+TEST_F(ConfStoreTest, SaveWritesEveryValueAsText)
+{
+    auto store = makeStore();
+    store->Login = "ann@example.org";
+    store->CheckDate = 45000.75;
+    store->Save();
+    EXPECT_EQ(settings.commitCount, 1);
+    EXPECT_EQ(stored("Main", "Login"), "ann@example.org");
+    EXPECT_EQ(stored("Main", "CheckUpdates"), "1");
+    EXPECT_EQ(stored("Main", "DisableRemote"), "0");
+    EXPECT_EQ(stored("HotKeys", "MainKey"), "24665");
+    EXPECT_EQ(stored("Main", "CheckDate"), "45000");
+    EXPECT_EQ(stored("Main", "CurFont"), "1");
+    EXPECT_EQ(stored("LangModule", "CurrentLanguage"), "english.lng");
+    EXPECT_EQ(stored("LangModule", "IsLangModified"), "1");
+    EXPECT_EQ(stored("Main", "ServiceHost"), "http://127.0.0.1:8077");
+
+    store->Load();
+    EXPECT_EQ(store->CheckDate, 45000.0);
+}
+
+TEST_F(ConfStoreTest, StoredTextsAreReadByTheNumberRules)
+{
+    struct Case
+    {
+        const char* section;
+        const char* name;
+        const char* text;
+        std::function<std::string(const TConfStore&)> read;
+        const char* expected;
+    };
+    const auto mainKey = [](const TConfStore& s) { return std::to_string(s.MainKey); };
+    const auto checkUpdates = [](const TConfStore& s) { return std::string(s.CheckUpdates ? "true" : "false"); };
+    const auto disableRemote = [](const TConfStore& s) { return std::string(s.DisableRemote ? "true" : "false"); };
+    const auto curFont = [](const TConfStore& s) { return std::to_string(s.CurFont); };
+    const auto checkDate = [](const TConfStore& s) { return std::to_string(s.CheckDate); };
+    const Case cases[] = {
+        {"HotKeys", "MainKey", "90000", mainKey, "24464"}, // low 16 bits of 90000
+        {"HotKeys", "MainKey", "-1", mainKey, "65535"},
+        {"HotKeys", "MainKey", "Ctrl+Y", mainKey, "24665"},
+        {"HotKeys", "MainKey", "", mainKey, "24665"},
+        {"HotKeys", "MainKey", "99999999999", mainKey, "24665"},
+        {"Main", "CheckUpdates", "0", checkUpdates, "false"},
+        {"Main", "CheckUpdates", "2", checkUpdates, "true"},
+        {"Main", "CheckUpdates", "true", checkUpdates, "true"}, // not a number: the default
+        {"Main", "DisableRemote", "-5", disableRemote, "true"},
+        {"Main", "DisableRemote", "yes", disableRemote, "false"},
+        {"Main", "CurFont", " 2", curFont, "1"},
+        {"Main", "CurFont", "+2", curFont, "2"},
+        {"Main", "CheckDate", "45000", checkDate, "45000.000000"},
+        {"Main", "CheckDate", "45000.5", checkDate, "0.000000"},
+    };
+    for (const Case& c : cases) {
+        settings.values.clear();
+        settings.values[{c.section, c.name}] = c.text;
+        auto store = makeStore();
+        EXPECT_EQ(c.read(*store), c.expected) << c.section << "/" << c.name << " = '" << c.text << "'";
+    }
+}
+
+TEST_F(ConfStoreTest, ValuesSurviveASaveAndALoad)
+{
+    settings.values[{"Main", "Login"}] = "ann@example.org";
+    settings.values[{"Main", "Password"}] = "0123456789abcdef0123456789abcdef";
+    settings.values[{"LangModule", "CurrentLanguage"}] = "GERMAN.LNG";
+    settings.values[{"LangModule", "IsLangModified"}] = "0";
+    settings.values[{"Main", "ServiceHost"}] = "http://clip.example.org:8080";
+    {
+        auto store = makeStore();
+        EXPECT_EQ(store->LangModule->CurrentFileName(), "german.lng");
+        EXPECT_FALSE(store->LangModule->Modified);
+        store->MainKey = 0x8000 | 'Q';
+        store->CurColor = 2;
+    } // the destructor saves
+    auto store = makeStore();
+    EXPECT_EQ(store->Login, "ann@example.org");
+    EXPECT_EQ(store->Password, "0123456789abcdef0123456789abcdef");
+    EXPECT_EQ(store->MainKey, 0x8000 | 'Q');
+    EXPECT_EQ(store->CurColor, 2);
+    EXPECT_EQ(store->ServiceHost, "http://clip.example.org:8080");
+    EXPECT_EQ(stored("LangModule", "CurrentLanguage"), "german.lng");
+}
+
+TEST_F(ConfStoreTest, StartupEntryIsTouchedOnlyWhenTheSettingDiffers)
+{
+    auto store = makeStore();
+    store->Save();
+    EXPECT_EQ(shell.startupEntriesWritten, 0);
+
+    store->StartWithWindows = true;
+    store->Save();
+    EXPECT_EQ(shell.startupEntriesWritten, 1);
+    EXPECT_TRUE(FileExists(startup.file("Tern Clipboard.desktop")));
+    store->Save();
+    EXPECT_EQ(shell.startupEntriesWritten, 1);
+
+    // Removed by hand while the setting stays on: put back at the next save.
+    RemoveFile(startup.file("Tern Clipboard.desktop"));
+    store->Save();
+    EXPECT_EQ(shell.startupEntriesWritten, 2);
+
+    store->StartWithWindows = false;
+    store->Save();
+    EXPECT_FALSE(FileExists(startup.file("Tern Clipboard.desktop")));
+
+    // Loading reads the setting from the entry's existence.
+    startup.write("Tern Clipboard.desktop", "x");
+    store->Load();
+    EXPECT_TRUE(store->StartWithWindows);
+}
+
+TEST_F(ConfStoreTest, FieldTableListsEverySettingInStoredForm)
+{
+    auto store = makeStore();
+    std::vector<std::string> names;
+    for (const ConfStoreField& field : ConfStoreFields())
+        names.push_back(field.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"Login", "Password", "MainKey", "CheckDate", "CheckUpdates",
+                                               "DisableRemote", "CurColor", "CurFont", "CurLine", "CurrentLanguage",
+                                               "IsLangModified", "StartWithWindows", "ServiceHost", "DownloadHost"}));
+    const ConfStoreField* mainKey = FindConfStoreField("MainKey");
+    ASSERT_NE(mainKey, nullptr);
+    mainKey->assign(*store, std::string("90000"));
+    EXPECT_EQ(mainKey->storedForm(*store), "24464");
+    EXPECT_EQ(FindConfStoreField("mainkey"), nullptr);
+}
+
+} // namespace
+} // namespace tern

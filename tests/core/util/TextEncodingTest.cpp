@@ -1,0 +1,39 @@
+#include "util/TextEncoding.h"
+
+#include <gtest/gtest.h>
+
+namespace tern {
+namespace {
+
+TEST(TextEncoding, Utf8ValidityRejectsMalformedSequences)
+{
+    EXPECT_TRUE(IsValidUtf8("plain ascii"));
+    EXPECT_TRUE(IsValidUtf8("caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"));
+    EXPECT_TRUE(IsValidUtf8("\xef\xbf\xbd")); // U+FFFD itself
+    EXPECT_FALSE(IsValidUtf8("caf\xe9"));         // Windows-1252 e acute
+    EXPECT_FALSE(IsValidUtf8("\xc0\xaf"));         // overlong
+    EXPECT_FALSE(IsValidUtf8("\xed\xa0\x80"));     // surrogate
+    EXPECT_FALSE(IsValidUtf8("\xe2\x82"));         // cut short
+    EXPECT_FALSE(IsValidUtf8("\xf4\x90\x80\x80")); // above U+10FFFF
+}
+
+TEST(TextEncoding, Windows1252RoundTripsThroughUtf8)
+{
+    EXPECT_EQ(Windows1252ToUtf8("caf\xe9 \x80 \x9f"), "caf\xc3\xa9 \xe2\x82\xac \xc5\xb8");
+    EXPECT_EQ(Utf8ToWindows1252("caf\xc3\xa9 \xe2\x82\xac \xc5\xb8"), "caf\xe9 \x80 \x9f");
+    // Characters that Windows-1252 cannot hold, and malformed bytes, become "?".
+    EXPECT_EQ(Utf8ToWindows1252("\xd0\x96 \xf0\x9f\x98\x80 \xff"), "? ? ?");
+    std::string every;
+    for (int byte = 0; byte < 256; ++byte)
+        every += static_cast<char>(byte);
+    EXPECT_EQ(Utf8ToWindows1252(Windows1252ToUtf8(every)), every);
+}
+
+TEST(TextEncoding, FileBytesAreShownAsUtf8WhenValidElseAsWindows1252)
+{
+    EXPECT_EQ(DisplayTextFromBytes("Fran\xc3\xa7" "ais"), "Fran\xc3\xa7" "ais");
+    EXPECT_EQ(DisplayTextFromBytes("Fran\xe7" "ais"), "Fran\xc3\xa7" "ais");
+}
+
+} // namespace
+} // namespace tern

@@ -1,0 +1,55 @@
+#include "ConfigCommands.h"
+
+#include "config/ConfStoreFields.h"
+#include "util/Errors.h"
+
+#include <ostream>
+
+namespace tern::tool {
+
+namespace {
+
+const ConfStoreField& fieldNamed(const std::string& name)
+{
+    const ConfStoreField* field = FindConfStoreField(name);
+    if (!field)
+        throw UsageError("unknown setting \"" + name + "\"");
+    return *field;
+}
+
+int runConfig(ToolContext& context, const std::vector<std::string>& args, CommandIo& io)
+{
+    if (args.size() == 1 && args[0] == "list") {
+        const TConfStore& store = context.store(true);
+        for (const ConfStoreField& field : ConfStoreFields())
+            io.out << field.name << '=' << field.storedForm(store) << '\n';
+        return kExitOk;
+    }
+    if (args.size() == 2 && args[0] == "get") {
+        const ConfStoreField& field = fieldNamed(args[1]);
+        io.out << field.storedForm(context.store(true)) << '\n';
+        return kExitOk;
+    }
+    if (args.size() == 3 && args[0] == "set") {
+        const ConfStoreField& field = fieldNamed(args[1]);
+        TConfStore& store = context.store(false);
+        // The text is read as the stored value would be: what cannot be read gives the default.
+        field.assign(store, args[2]);
+        store.Save();
+        return kExitOk;
+    }
+    throw UsageError("expected \"list\", \"get KEY\" or \"set KEY VALUE\"");
+}
+
+} // namespace
+
+Command MakeConfigCommand(ToolContext& context)
+{
+    return {"config",
+            "config list                 print every setting as KEY=VALUE (stored form)\n"
+            "config get KEY              print one setting\n"
+            "config set KEY VALUE        change one setting and save",
+            [&context](const std::vector<std::string>& args, CommandIo& io) { return runConfig(context, args, io); }};
+}
+
+} // namespace tern::tool

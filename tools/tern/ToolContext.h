@@ -1,0 +1,35 @@
+#pragma once
+
+#include "config/ConfStore.h"
+#include "lang/LanguageTexts.h"
+#include "platform/DesktopShell.h"
+#include "platform/SettingsBackend.h"
+
+#include <memory>
+#include <string>
+
+namespace tern::tool {
+
+// The settings and language texts of the user running the tool: the same store and language files
+// as the desktop program (the Languages folder beside the executable).
+class ToolContext
+{
+public:
+    ToolContext();
+    ~ToolContext();
+
+    // The settings store, loaded on first use. With `readOnly` it is not written back at the end.
+    TConfStore& store(bool readOnly);
+    // The texts of the current language with the English fallback.
+    const LanguageTexts& texts();
+
+    std::string languagesFolder() const;
+
+private:
+    std::unique_ptr<platform::SettingsBackend> m_settings;
+    std::unique_ptr<platform::DesktopShell> m_shell;
+    std::unique_ptr<TConfStore> m_store;
+    std::unique_ptr<LanguageTexts> m_texts;
+};
+
+} // namespace tern::tool

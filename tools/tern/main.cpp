@@ -1,0 +1,59 @@
+#include "Command.h"
+#include "ConfigCommands.h"
+#include "TextCommand.h"
+#include "ToolContext.h"
+#include "util/Errors.h"
+
+#include <iostream>
+
+using namespace tern::tool;
+
+namespace {
+
+void printHelp(const std::vector<Command>& commands, std::ostream& out)
+{
+    out << "Usage: tern COMMAND [ARGUMENTS]\n\nCommands:\n";
+    for (const Command& command : commands)
+        out << "  " << command.usage << '\n';
+    out << "  --help                      show this text\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::ios::sync_with_stdio(false);
+    ToolContext context;
+    const std::vector<Command> commands = {
+        MakeConfigCommand(context),
+        MakeTextCommand(context),
+    };
+
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        printHelp(commands, args.empty() ? std::cerr : std::cout);
+        return args.empty() ? kExitUsage : kExitOk;
+    }
+    CommandIo io{std::cin, std::cout, std::cerr};
+    for (const Command& command : commands) {
+        if (command.name != args[0])
+            continue;
+        try {
+            const int status = command.run({args.begin() + 1, args.end()}, io);
+            std::cout.flush();
+            return status;
+        } catch (const UsageError& error) {
+            std::cerr << "tern " << command.name << ": " << error.what() << "\nUsage:\n" << command.usage << '\n';
+            return kExitUsage;
+        } catch (const tern::Error& error) {
+            std::cerr << error.what() << '\n';
+            return kExitFailure;
+        } catch (const std::exception& error) {
+            std::cerr << "tern " << command.name << ": " << error.what() << '\n';
+            return kExitFailure;
+        }
+    }
+    std::cerr << "tern: unknown command \"" << args[0] << "\"\n";
+    printHelp(commands, std::cerr);
+    return kExitUsage;
+}
