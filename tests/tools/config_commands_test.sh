@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# `tern config` and `tern text` over a fresh settings file in a temporary home.
+set -euo pipefail
+tern=$1
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
+export HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data
+settings="$XDG_CONFIG_HOME/Quarrow Labs/Tern Clipboard.ini"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+expect_eq() { [ "$1" = "$2" ] || fail "expected '$2', got '$1' ($3)"; }
+
+expected_defaults='Login=
+Password=
+MainKey=24665
+CheckDate=0
+CheckUpdates=1
+DisableRemote=0
+CurColor=0
+CurFont=1
+CurLine=1
+CurrentLanguage=english.lng
+IsLangModified=1
+StartWithWindows=0
+ServiceHost=http://127.0.0.1:8077
+DownloadHost=http://127.0.0.1:8077'
+expect_eq "$("$tern" config list)" "$expected_defaults" "defaults"
+
+# Reading does not write the settings back.
+[ ! -s "$settings" ] || fail "config list wrote settings"
+
+"$tern" config set MainKey 90000
+expect_eq "$("$tern" config get MainKey)" "24464" "low 16 bits"
+"$tern" config set Login "ann+clip@example.org"
+expect_eq "$("$tern" config get Login)" "ann+clip@example.org" "text setting"
+"$tern" config set CheckUpdates maybe
+expect_eq "$("$tern" config get CheckUpdates)" "1" "unreadable boolean gives the default"
+expect_eq "$(stat -c %a "$settings")" "600" "settings readable by the owner only"
+grep -qx 'MainKey=24464' "$settings" || fail "MainKey not stored as text"
+
+"$tern" config set StartWithWindows 1
+grep -q '^Exec=.*tern' "$XDG_CONFIG_HOME/autostart/Tern Clipboard.desktop" || fail "autostart entry missing"
+"$tern" config set StartWithWindows 0
+[ ! -e "$XDG_CONFIG_HOME/autostart/Tern Clipboard.desktop" ] || fail "autostart entry not removed"
+
+expect_eq "$("$tern" text GLOBAL bOk)" "OK" "text lookup"
+expect_eq "$("$tern" text global .FAUTHFORM.lCaption)" "$("$tern" text FAUTHFORM lCaption)" "key syntax"
+expect_eq "$("$tern" text GLOBAL noSuchKey)" "no-value" "missing text"
+
+set +e
+"$tern" config get NoSuchKey 2>/dev/null; status=$?
+set -e
+expect_eq "$status" "2" "unknown setting is a usage error"
+set +e
+"$tern" frobnicate 2>/dev/null; status=$?
+set -e
+expect_eq "$status" "2" "unknown command"
+"$tern" --help | grep -q "config list" || fail "help lists commands"
+echo "config commands: ok"
