@@ -1,0 +1,39 @@
+#pragma once
+
+#include "Authenticator.h"
+#include "Database.h"
+#include "ServerOptions.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <httplib.h>
+
+namespace tern::server {
+
+// What the request handlers share; owned by TernServer, which outlives every request.
+struct ServerContext
+{
+    Database& database;
+    Authenticator& authenticator;
+    const ServerOptions& options;
+};
+
+// The one "data" part of an upload, whatever its file name; nullopt when the body is not multipart
+// or holds no such part or more than one.
+std::optional<std::string> SingleDataPart(const httplib::Request& req);
+
+// The status word for refused credentials ("denied" or "locked"), empty when they were accepted.
+std::string_view CredentialFailure(const AuthResult& result);
+
+// /index.php/auth/validate, /index.php/auth/check, /index.php/auth/register
+void RegisterAuthHandlers(httplib::Server& server, ServerContext& context);
+// /storage/save.html, /storage/read.html
+void RegisterStorageHandlers(httplib::Server& server, ServerContext& context);
+// /storage/share.html, /d/KEY.html and the raw items, /cp/history.html
+void RegisterShareHandlers(httplib::Server& server, ServerContext& context);
+// /start/check.html, /start/download.html, /start/forgot.html, /help/, /, /style.css
+void RegisterStartHandlers(httplib::Server& server, ServerContext& context);
+
+} // namespace tern::server

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include <httplib.h>
+#include <nlohmann/json.hpp>
+
+namespace tern::server {
+
+// Content-Security-Policy of every reply: nothing but this site's stylesheet and images; no script,
+// no frames, no forms, no plugins.
+constexpr const char* kContentSecurityPolicy =
+    "default-src 'none'; style-src 'self'; img-src 'self'; base-uri 'none'; form-action 'none'; "
+    "frame-ancestors 'none'";
+
+// Headers sent with every reply: no content sniffing, the policy above, no framing, no referrer (the
+// history address carries credentials).
+httplib::Headers SecurityHeaders();
+
+// A JSON object reply, never cached.
+void SendJson(httplib::Response& res, const nlohmann::json& reply);
+// {"status": status}
+void SendStatus(httplib::Response& res, std::string_view status);
+// An HTML page, never cached.
+void SendPage(httplib::Response& res, int httpStatus, const std::string& html);
+// Plain text lines or raw bytes of the given type, never cached.
+void SendBytes(httplib::Response& res, const std::string& bytes, std::string_view contentType);
+
+// The address the request came from (the peer of the connection; no forwarding header is trusted).
+const std::string& ClientAddress(const httplib::Request& req);
+
+// Paths whose clients read JSON: every failure there is answered with a JSON object.
+bool IsJsonPath(std::string_view path) noexcept;
+
+} // namespace tern::server

@@ -1,0 +1,119 @@
+#include "ServerOptions.h"
+
+#include "util/TextRoutines.h"
+
+#include <charconv>
+
+namespace tern::server {
+namespace {
+
+std::optional<std::uint32_t> parseUnsigned(const std::string& text, std::uint32_t maximum)
+{
+    std::uint32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || value > maximum)
+        return std::nullopt;
+    return value;
+}
+
+std::vector<std::string> messageLines(const std::string& text)
+{
+    const std::string normalised = ReplaceAll(ReplaceAll(text, "\\n", "\n"), "\r\n", "\n");
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start <= normalised.size()) {
+        const std::size_t end = normalised.find('\n', start);
+        if (end == std::string::npos) {
+            lines.push_back(normalised.substr(start));
+            break;
+        }
+        lines.push_back(normalised.substr(start, end - start));
+        start = end + 1;
+    }
+    if (!lines.empty() && lines.back().empty())
+        lines.pop_back();
+    return lines;
+}
+
+CommandLine failure(const std::string& message)
+{
+    CommandLine result;
+    result.message = "tern-server: " + message + "\n" + UsageText();
+    result.exitCode = 2;
+    return result;
+}
+
+} // namespace
+
+std::string UsageText()
+{
+    return "Usage: tern-server [--listen HOST:PORT] [--data DIR] [--latest-build N] "
+           "[--latest-message TEXT]\n"
+           "  --listen HOST:PORT     address to serve on (default 127.0.0.1:8077; port 0 picks a free one)\n"
+           "  --data DIR             folder of the database, created when missing (default ./tern-data)\n"
+           "  --latest-build N       newest client build; older builds are told to update\n"
+           "  --latest-message TEXT  lines sent with the update notice (\\n starts a new line)\n"
+           "  --help                 print this text\n";
+}
+
+std::optional<std::pair<std::string, int>> ParseListenAddress(const std::string& text)
+{
+    const std::size_t colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0)
+        return std::nullopt;
+    std::string host = text.substr(0, colon);
+    if (host.front() == '[') {
+        if (host.size() < 3 || host.back() != ']')
+            return std::nullopt;
+        host = host.substr(1, host.size() - 2);
+    } else if (host.find(':') != std::string::npos) {
+        return std::nullopt;
+    }
+    const auto port = parseUnsigned(text.substr(colon + 1), 65535);
+    if (!port)
+        return std::nullopt;
+    return std::make_pair(host, static_cast<int>(*port));
+}
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t defaultBuild)
+{
+    ServerOptions options;
+    options.latestBuild = defaultBuild;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& name = args[i];
+        if (name == "--help" || name == "-h") {
+            CommandLine help;
+            help.message = UsageText();
+            return help;
+        }
+        if (name != "--listen" && name != "--data" && name != "--latest-build" && name != "--latest-message")
+            return failure("unknown option " + name);
+        if (i + 1 >= args.size())
+            return failure(name + " needs a value");
+        const std::string& value = args[++i];
+        if (name == "--listen") {
+            const auto address = ParseListenAddress(value);
+            if (!address)
+                return failure("--listen wants HOST:PORT, got " + value);
+            options.host = address->first;
+            options.port = address->second;
+        } else if (name == "--data") {
+            if (value.empty())
+                return failure("--data needs a folder");
+            options.dataDir = value;
+        } else if (name == "--latest-build") {
+            const auto build = parseUnsigned(value, 65535);
+            if (!build)
+                return failure("--latest-build wants a number from 0 to 65535, got " + value);
+            options.latestBuild = *build;
+        } else {
+            options.latestMessage = messageLines(value);
+        }
+    }
+    CommandLine result;
+    result.options = options;
+    return result;
+}
+
+} // namespace tern::server

@@ -1,0 +1,67 @@
+#include "Handlers.h"
+
+#include "Replies.h"
+#include "SharedItems.h"
+
+namespace tern::server {
+namespace {
+
+// The answer to a read without valid credentials: an empty body.
+void sendNothing(httplib::Response& res, int httpStatus)
+{
+    res.status = httpStatus;
+    SendBytes(res, std::string(), "application/octet-stream");
+}
+
+} // namespace
+
+std::optional<std::string> SingleDataPart(const httplib::Request& req)
+{
+    if (!req.is_multipart_form_data() || req.files.count("data") != 1)
+        return std::nullopt;
+    return req.files.find("data")->second.content;
+}
+
+std::string_view CredentialFailure(const AuthResult& result)
+{
+    switch (result.outcome) {
+    case AuthOutcome::Accepted:
+        return {};
+    case AuthOutcome::Locked:
+        return "locked";
+    case AuthOutcome::Refused:
+        break;
+    }
+    return "denied";
+}
+
+void RegisterStorageHandlers(httplib::Server& server, ServerContext& context)
+{
+    server.Post("/storage/save.html", [&context](const httplib::Request& req, httplib::Response& res) {
+        const AuthResult login = context.authenticator.authenticate(
+            req.get_param_value("email"), req.get_param_value("pass"), ClientAddress(req));
+        if (const std::string_view failure = CredentialFailure(login); !failure.empty())
+            return SendStatus(res, failure);
+        const auto data = SingleDataPart(req);
+        if (!data)
+            return SendStatus(res, "badrequest");
+        if (data->size() > kMaxSnapshotBytes)
+            return SendStatus(res, "toolarge");
+        if (!IsSnapshotStream(*data))
+            return SendStatus(res, "badformat");
+        context.database.saveSnapshot(login.accountId, *data);
+        SendStatus(res, "ok");
+    });
+
+    server.Get("/storage/read.html", [&context](const httplib::Request& req, httplib::Response& res) {
+        const AuthResult login = context.authenticator.authenticate(
+            req.get_param_value("email"), req.get_param_value("pass"), ClientAddress(req));
+        if (login.outcome != AuthOutcome::Accepted)
+            return sendNothing(res, login.outcome == AuthOutcome::Locked ? 429 : 403);
+        // With nothing stored the account holds an empty clipboard: a snapshot of zero records.
+        const auto snapshot = context.database.readSnapshot(login.accountId);
+        SendBytes(res, snapshot.value_or(std::string(4, '\0')), "application/octet-stream");
+    });
+}
+
+} // namespace tern::server

@@ -1,0 +1,69 @@
+#include "notify/Balloon.h"
+#include "platform/PlatformFactory.h"
+#include "platform/SessionEvents.h"
+#include "shell/CommandDispatcher.h"
+#include "shell/ProgramFolders.h"
+#include "shell/TfInit.h"
+#include "ui/QtMessageBoxes.h"
+
+#include <QApplication>
+#include <QTimer>
+
+namespace {
+
+constexpr const char* kInstanceName = "TernClipboard_started_already";
+constexpr const char* kMainWindowTitle = "TernClipboardStarted";
+// The private message that asks the running copy to quit, and the answer that it accepted.
+constexpr std::uint32_t kQuitMessage = 0x49F;
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Tern Clipboard");
+    QApplication::setApplicationDisplayName("Tern Clipboard");
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    using namespace tern;
+    auto shell = platform::CreateDesktopShell();
+    auto settings = platform::CreateSettingsBackend();
+    auto clipboard = platform::CreateSystemClipboard();
+    auto hotkeys = platform::CreateGlobalHotkeys();
+    auto keys = platform::CreateKeyInjector();
+    auto focus = platform::CreateWindowFocus();
+    auto instance = platform::CreateSingleInstance();
+    auto remote = platform::CreateRemoteControl();
+    ui::QtMessageBoxes messageBoxes;
+
+    // Set up before the single-instance check, so a second copy creates the folders too.
+    CreateBalloon();
+    ProgramFolders folders = ProgramFolders::resolveAndCreate(*shell);
+
+    if (!instance->acquire(kInstanceName)) {
+        messageBoxes.show("Tern Clipboard started already.", "Tern Clipboard", platform::MessageIcon::Warning,
+                          platform::MessageButtons::Ok);
+        DestroyBalloon();
+        return 0;
+    }
+
+    ShellServices services{*shell, *settings, *clipboard, *hotkeys, *keys, *focus, messageBoxes};
+    {
+        TfInit fInit(services, std::move(folders));
+        const auto quit = [&fInit] {
+            fInit.Dispatcher().Terminate();
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        };
+        QObject::connect(&fInit, &TfInit::quitRequested, qApp, quit);
+        platform::InstallSessionEndHandler(quit);
+        remote->listen(kMainWindowTitle, [quit](std::uint32_t message, std::int64_t wParam, std::int64_t lParam) {
+            if (message != kQuitMessage || wParam != kQuitMessage || lParam != kQuitMessage)
+                return std::int64_t{0};
+            quit();
+            return std::int64_t{kQuitMessage};
+        });
+        QApplication::exec();
+    } // the tray controller's end saves the settings
+    DestroyBalloon();
+    return 0;
+}

@@ -1,0 +1,287 @@
+#include "notify/Balloon.h"
+
+#include "notify/BalloonIcons.h"
+#include "notify/BalloonRegion.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include <climits>
+
+namespace tern {
+namespace {
+
+TBalloon* g_balloon = nullptr;
+
+const QColor kBackground(252, 252, 252);
+const QColor kTitleColour(56, 51, 170);
+constexpr int kWindowPointSize = 9;
+constexpr int kTitlePointSize = 11;
+constexpr const char* kTahomaFile = "/usr/share/wine/fonts/tahoma.ttf";
+
+// "Tahoma" 9 pt. The face ships with Wine's fonts in a folder that fontconfig does not search, so it
+// is registered with the application once; without it the application's default face is used.
+QFont BalloonWindowFont()
+{
+    static const QString family = [] {
+        if (QFontDatabase::families().contains(QStringLiteral("Tahoma"), Qt::CaseInsensitive))
+            return QStringLiteral("Tahoma");
+        if (QFile::exists(QString::fromLatin1(kTahomaFile))) {
+            const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(kTahomaFile));
+            const QStringList added = id >= 0 ? QFontDatabase::applicationFontFamilies(id) : QStringList();
+            if (!added.isEmpty())
+                return added.front();
+        }
+        return QString();
+    }();
+    QFont font = QApplication::font();
+    if (!family.isEmpty())
+        font.setFamilies({family});
+    font.setPointSize(kWindowPointSize);
+    return font;
+}
+
+// Texts arrive with CR LF line breaks; the label breaks lines at LF.
+QString WithLineFeeds(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+QLabel* MakeLabel(QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setContentsMargins(0, 0, 0, 0);
+    label->setIndent(0);
+    // Clicks on the parts reach the balloon, which closes on them.
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return label;
+}
+
+} // namespace
+
+TBalloon::TBalloon()
+    : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
+                           | Qt::WindowDoesNotAcceptFocus)
+    , m_icon(MakeLabel(this))
+    , m_title(MakeLabel(this))
+    , m_text(MakeLabel(this))
+    , m_button1(new QPushButton(this))
+    , m_button2(new QPushButton(this))
+    , m_hideTimer(new QTimer(this))
+{
+    setObjectName(QStringLiteral("Balloon"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
+    setFont(BalloonWindowFont());
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, kBackground);
+    setPalette(colours);
+    setAutoFillBackground(true);
+
+    QFont titleFont = font();
+    titleFont.setPointSize(kTitlePointSize);
+    titleFont.setBold(false);
+    titleFont.setItalic(false);
+    m_title->setFont(titleFont);
+    QPalette titleColours = m_title->palette();
+    titleColours.setColor(QPalette::WindowText, kTitleColour);
+    m_title->setPalette(titleColours);
+
+    for (QPushButton* button : {m_button1, m_button2}) {
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setAutoDefault(false);
+        button->hide();
+    }
+    connect(m_button1, &QPushButton::clicked, this, [this] { RunHandler(1); });
+    connect(m_button2, &QPushButton::clicked, this, [this] { RunHandler(2); });
+
+    m_hideTimer->setSingleShot(true);
+    connect(m_hideTimer, &QTimer::timeout, this, &QWidget::hide);
+    ResetParts();
+}
+
+TBalloon::~TBalloon() = default;
+
+void TBalloon::ResetParts()
+{
+    m_title->move(34, 10);
+    m_text->move(20, m_text->y());
+    m_icon->move(10, 10);
+}
+
+void TBalloon::HideBalloon()
+{
+    m_caption1.clear();
+    m_caption2.clear();
+    m_click1 = nullptr;
+    m_click2 = nullptr;
+    ResetParts();
+    // A tick after hiding would only hide the hidden window again, so the timer simply stops.
+    m_hideTimer->stop();
+    hide();
+}
+
+void TBalloon::SetButton1Caption(const QString& caption)
+{
+    m_caption1 = caption;
+}
+
+void TBalloon::SetButton1Click(Handler handler)
+{
+    m_click1 = std::move(handler);
+}
+
+void TBalloon::SetButton2Caption(const QString& caption)
+{
+    m_caption2 = caption;
+}
+
+void TBalloon::SetButton2Click(Handler handler)
+{
+    m_click2 = std::move(handler);
+}
+
+QPoint TBalloon::FindTrayIcon(const QRect& trayIconRect)
+{
+    if (!trayIconRect.isValid() || trayIconRect.isEmpty())
+        return {-1, -1};
+    return trayIconRect.topLeft();
+}
+
+void TBalloon::ShowNearTray(const QRect& trayIconRect, const QString& title, int seconds, int kind,
+                            const QString& text)
+{
+    const QPoint found = FindTrayIcon(trayIconRect);
+    const std::optional<QPoint> icon = found == QPoint(-1, -1) ? std::nullopt : std::optional<QPoint>(found);
+    QScreen* screen = icon ? QGuiApplication::screenAt(trayIconRect.center()) : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect monitor = screen ? screen->geometry() : QRect();
+    const BalloonAnchor anchor = ChooseBalloonAnchor(icon, monitor);
+    ShowAt(anchor.point.x(), anchor.point.y(), anchor.tail, seconds, kind, text, title);
+}
+
+void TBalloon::ShowAt(int x, int y, int tail, int seconds, int kind, const QString& text, const QString& title)
+{
+    m_tail = (tail >= TailBottomRight && tail <= TailNone) ? tail : TailNone;
+    m_title->setText(title);
+    m_text->setText(WithLineFeeds(text));
+    m_iconName = BalloonBitmapName(kind);
+    m_icon->setPixmap(WithBottomLeftTransparent(BalloonBitmap(m_iconName)));
+
+    BalloonContent content;
+    content.tail = m_tail;
+    content.titleSize = m_title->sizeHint();
+    content.textSize = m_text->sizeHint();
+    content.button1Chars = static_cast<int>(m_caption1.size());
+    content.button2Chars = static_cast<int>(m_caption2.size());
+    m_layout = ComputeBalloonLayout(content);
+
+    m_icon->setGeometry(m_layout.icon);
+    m_title->setGeometry(m_layout.title);
+    m_text->setGeometry(m_layout.text);
+    // A lone second caption takes the first button's place (see ComputeBalloonLayout).
+    PlaceButton(m_button1, m_layout.button1, m_caption1);
+    PlaceButton(m_button2, m_layout.button2, m_caption2);
+
+    const QSize size = m_layout.window;
+    m_region = BalloonRegion(ComputeBalloonShape(m_tail, size));
+    setGeometry(QRect(BalloonWindowPosition(QPoint(x, y), m_tail, size), size));
+    setMask(m_region);
+    show();
+    raise();
+    update();
+
+    m_hideTimer->stop();
+    if (seconds > 0) {
+        m_hideTimer->setInterval(seconds > INT_MAX / 1000 ? INT_MAX : seconds * 1000);
+        m_hideTimer->start();
+    }
+}
+
+void TBalloon::PlaceButton(QPushButton* button, const std::optional<QRect>& place, const QString& caption)
+{
+    if (!place) {
+        button->hide();
+        return;
+    }
+    button->setText(caption);
+    button->setGeometry(*place);
+    button->show();
+}
+
+void TBalloon::RunHandler(int button)
+{
+    // The handler is copied first: it may reset or refill this balloon (GetBalloon, ShowNearTray),
+    // which replaces the stored handlers while this one still runs.
+    const Handler handler = button == 1 ? (m_caption1.isEmpty() && !m_caption2.isEmpty() ? m_click2 : m_click1)
+                                        : m_click2;
+    if (!handler)
+        return;
+    try {
+        handler();
+    } catch (...) {
+        // A handler reports its own failures; nothing may leave a Qt slot.
+    }
+}
+
+void TBalloon::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    for (const QRect& r : RegionFrame(m_region))
+        painter.fillRect(r, Qt::black);
+}
+
+void TBalloon::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        hide();
+    event->accept();
+}
+
+void TBalloon::changeEvent(QEvent* event)
+{
+    // The balloon cannot be minimised: a minimise request shows it again.
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        show();
+    }
+    QWidget::changeEvent(event);
+}
+
+void CreateBalloon()
+{
+    if (!g_balloon)
+        g_balloon = new TBalloon();
+}
+
+void DestroyBalloon()
+{
+    delete g_balloon;
+    g_balloon = nullptr;
+}
+
+TBalloon& GetBalloon()
+{
+    CreateBalloon();
+    g_balloon->HideBalloon();
+    return *g_balloon;
+}
+
+void HideBalloon()
+{
+    if (g_balloon)
+        g_balloon->HideBalloon();
+}
+
+} // namespace tern

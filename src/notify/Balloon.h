@@ -1,0 +1,105 @@
+#pragma once
+
+#include "notify/BalloonLayout.h"
+
+#include <QRegion>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace tern {
+
+// The one notification window of the process: a borderless, always-on-top speech balloon with an
+// icon, a title, a message and up to two buttons, whose tail points at the tray icon. It is shown
+// without taking the keyboard focus and never gets a taskbar button. GUI thread only.
+//
+// Calling pattern: GetBalloon() (which resets it), optionally the button setters, then ShowNearTray.
+class TBalloon : public QWidget
+{
+    Q_OBJECT
+
+public:
+    using Handler = std::function<void()>;
+
+    TBalloon();
+    ~TBalloon() override;
+
+    // Clears both captions and handlers, puts the parts back at their home positions, stops the
+    // display timer and hides the window.
+    void HideBalloon();
+
+    // The right-hand button; a handler runs on a click and leaves the balloon open.
+    void SetButton1Caption(const QString& caption);
+    void SetButton1Click(Handler handler);
+    // The button left of button 1.
+    void SetButton2Caption(const QString& caption);
+    void SetButton2Click(Handler handler);
+
+    // Shows the balloon with its tail at the tray icon whose screen rectangle is `trayIconRect`; an
+    // empty or invalid rectangle means the icon's place is unknown, and the balloon shows without a
+    // tail near the bottom-right corner of the primary monitor. `kind`: 0 information, 1 error,
+    // 2 warning. `seconds` <= 0 keeps it shown until it is clicked or hidden.
+    void ShowNearTray(const QRect& trayIconRect, const QString& title, int seconds, int kind,
+                      const QString& text);
+
+    // Lays out, shapes and shows the balloon so that the tip of `tail` lands on (x, y) in screen
+    // coordinates. Line breaks in `text` (CR LF, LF or CR) start new lines.
+    void ShowAt(int x, int y, int tail, int seconds, int kind, const QString& text, const QString& title);
+
+    // The screen point of the tray icon's button (its top-left corner), or (-1, -1) when the icon's
+    // place is unknown.
+    static QPoint FindTrayIcon(const QRect& trayIconRect);
+
+    // The last layout, for inspection.
+    int Tail() const noexcept { return m_tail; }
+    const BalloonLayout& Layout() const noexcept { return m_layout; }
+    const QRegion& WindowRegion() const noexcept { return m_region; }
+    QLabel* IconImage() const noexcept { return m_icon; }
+    QLabel* TitleLabel() const noexcept { return m_title; }
+    QLabel* TextLabel() const noexcept { return m_text; }
+    QPushButton* Button1() const noexcept { return m_button1; }
+    QPushButton* Button2() const noexcept { return m_button2; }
+    QTimer* HideTimer() const noexcept { return m_hideTimer; }
+    QString IconName() const { return m_iconName; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void ResetParts();
+    void PlaceButton(QPushButton* button, const std::optional<QRect>& place, const QString& caption);
+    void RunHandler(int button);
+
+    QLabel* m_icon;
+    QLabel* m_title;
+    QLabel* m_text;
+    QPushButton* m_button1;
+    QPushButton* m_button2;
+    QTimer* m_hideTimer;
+    QString m_caption1;
+    QString m_caption2;
+    Handler m_click1;
+    Handler m_click2;
+    int m_tail = TailNone;
+    BalloonLayout m_layout;
+    QRegion m_region;
+    QString m_iconName;
+};
+
+// Creates the process's balloon; call once after the QApplication exists.
+void CreateBalloon();
+// Frees the balloon; call before the QApplication goes. Never from a balloon button's handler.
+void DestroyBalloon();
+// Hides and resets the balloon (creating it when CreateBalloon was not called) and returns it.
+TBalloon& GetBalloon();
+// Hides and resets the balloon when it exists.
+void HideBalloon();
+
+} // namespace tern

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace tern::platform {
+
+// System-wide hotkeys. GUI thread only; presses are delivered on the GUI thread through the
+// handler while the event loop runs.
+class GlobalHotkeys
+{
+public:
+    virtual ~GlobalHotkeys() = default;
+
+    // Called with the identifier of a registered hotkey when it is pressed.
+    virtual void setHandler(std::function<void(int id)> handler) = 0;
+
+    // Registers `shortcut` (virtual-key code in bits 0..12, 0x2000 Shift, 0x4000 Ctrl, 0x8000 Alt)
+    // under `id`, replacing an earlier registration of that id. False when another program holds the
+    // combination or the key has no equivalent here; nothing stays registered then.
+    virtual bool registerHotkey(int id, std::uint16_t shortcut) = 0;
+
+    // Releases the hotkey of `id`; nothing happens when none is registered.
+    virtual void unregisterHotkey(int id) = 0;
+};
+
+} // namespace tern::platform

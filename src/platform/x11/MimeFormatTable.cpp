@@ -1,0 +1,73 @@
+#include "platform/x11/MimeFormatTable.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace tern::platform::x11 {
+
+namespace {
+
+// The numbers start at 0xF000, inside the registered range (0xC000 to 0xFFFF) but far above the numbers
+// a Windows session hands out, which count up from 0xC000; that keeps a snapshot's X11 types apart from
+// the names a Windows peer registers in a typical session.
+//
+// NEVER renumber, reuse or remove an entry: snapshots already stored or sent carry these numbers.
+constexpr std::array kTable{
+    // Rich text of editors and browsers.
+    MimeFormat{0xF000, "text/html"},
+    MimeFormat{0xF001, "text/rtf"},
+    MimeFormat{0xF002, "application/rtf"},
+    MimeFormat{0xF003, "text/richtext"},
+    // Lists of addresses and copied files.
+    MimeFormat{0xF010, "text/uri-list"},
+    MimeFormat{0xF011, "x-special/gnome-copied-files"},
+    MimeFormat{0xF012, "application/x-kde-cutselection"},
+    MimeFormat{0xF013, "application/x-kde4-urilist"},
+    MimeFormat{0xF014, "text/x-moz-url"},
+    // Browsers' own data for web pages' copy handlers.
+    MimeFormat{0xF020, "chromium/x-web-custom-data"},
+    MimeFormat{0xF021, "chromium/x-source-url"},
+    MimeFormat{0xF022, "application/x-moz-custom-clipdata"},
+    MimeFormat{0xF023, "text/_moz_htmlcontext"},
+    MimeFormat{0xF024, "text/_moz_htmlinfo"},
+    // Tables and calendars.
+    MimeFormat{0xF030, "text/csv"},
+    MimeFormat{0xF031, "text/tab-separated-values"},
+    MimeFormat{0xF032, "text/calendar"},
+    MimeFormat{0xF033, "text/vcard"},
+};
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+} // namespace
+
+std::span<const MimeFormat> MimeFormats()
+{
+    return kTable;
+}
+
+std::optional<std::uint32_t> FormatForMime(std::string_view mime)
+{
+    for (const MimeFormat& entry : kTable) {
+        if (equalsIgnoringCase(entry.mime, mime))
+            return entry.format;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string_view> MimeForFormat(std::uint32_t format)
+{
+    for (const MimeFormat& entry : kTable) {
+        if (entry.format == format)
+            return entry.mime;
+    }
+    return std::nullopt;
+}
+
+} // namespace tern::platform::x11

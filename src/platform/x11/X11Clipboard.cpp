@@ -1,0 +1,260 @@
+#include "platform/x11/X11Clipboard.h"
+
+#include "platform/x11/MimeFormatTable.h"
+#include "util/Errors.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QPainter>
+#include <QString>
+#include <QStringList>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace tern::platform::x11 {
+
+namespace {
+
+const char* const kCannotOpen = "Cannot open clipboard";
+
+QClipboard* systemClipboard()
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard == nullptr)
+        throw Error(kCannotOpen);
+    return clipboard;
+}
+
+// The text targets that stand for format 13; every other text alias is left out.
+bool isTextTarget(const QString& target)
+{
+    QString normal = target.toLower();
+    normal.remove(QLatin1Char(' '));
+    return normal == QLatin1String("text/plain;charset=utf-8") || normal == QLatin1String("text/plain") ||
+           target == QLatin1String("UTF8_STRING");
+}
+
+// Image targets stand for format 2; Qt's own picture type marks a picture that our process offers.
+bool isImageTarget(const QString& target)
+{
+    return target.startsWith(QLatin1String("image/"), Qt::CaseInsensitive) ||
+           target == QLatin1String("application/x-qt-image");
+}
+
+// The text as UTF-16LE code units followed by a zero unit.
+std::string toUtf16LeWithZero(const QString& text)
+{
+    std::string bytes;
+    bytes.reserve((static_cast<std::size_t>(text.size()) + 1) * 2);
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    bytes.append(2, '\0');
+    return bytes;
+}
+
+// The UTF-16LE text up to its first zero unit (or the whole data when there is none); a trailing odd
+// byte is no code unit and is dropped.
+QString fromUtf16LeUpToZero(const std::string& bytes)
+{
+    QString text;
+    text.reserve(static_cast<qsizetype>(bytes.size() / 2));
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto unit = static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                                (static_cast<unsigned char>(bytes[i + 1]) << 8));
+        if (unit == 0)
+            break;
+        text.append(QChar(unit));
+    }
+    return text;
+}
+
+QImage toImage(const Bitmap& bitmap)
+{
+    constexpr int kMaxSide = 65535;
+    if (bitmap.empty() || bitmap.width > kMaxSide || bitmap.height > kMaxSide)
+        throw Error("Invalid bitmap");
+    const std::size_t stride = static_cast<std::size_t>(bitmap.width) * 3;
+    if (bitmap.rgb.size() != stride * static_cast<std::size_t>(bitmap.height))
+        throw Error("Invalid bitmap");
+    QImage image(bitmap.width, bitmap.height, QImage::Format_RGB888);
+    if (image.isNull())
+        throw Error("Not enough memory for the bitmap");
+    for (int y = 0; y < bitmap.height; ++y)
+        std::memcpy(image.scanLine(y), bitmap.rgb.data() + stride * static_cast<std::size_t>(y), stride);
+    return image;
+}
+
+// A picture with transparency is laid on white: the colour under a transparent pixel is undefined and
+// would otherwise show through.
+Bitmap toBitmap(const QImage& picture)
+{
+    QImage image;
+    if (picture.hasAlphaChannel()) {
+        image = QImage(picture.size(), QImage::Format_RGB888);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.drawImage(0, 0, picture);
+    } else {
+        image = picture.convertToFormat(QImage::Format_RGB888);
+    }
+    Bitmap bitmap;
+    bitmap.width = image.width();
+    bitmap.height = image.height();
+    const std::size_t stride = static_cast<std::size_t>(bitmap.width) * 3;
+    bitmap.rgb.resize(stride * static_cast<std::size_t>(bitmap.height));
+    for (int y = 0; y < bitmap.height; ++y)
+        std::memcpy(bitmap.rgb.data() + stride * static_cast<std::size_t>(y), image.constScanLine(y), stride);
+    return bitmap;
+}
+
+const std::string& textOf(const ClipboardEntry& entry)
+{
+    const auto* text = std::get_if<std::string>(&entry.data);
+    if (text == nullptr)
+        throw Error("Invalid clipboard data");
+    return *text;
+}
+
+// Makes `mimeData` the content of the CLIPBOARD selection; the clipboard owns it from here on.
+void putOnClipboard(std::unique_ptr<QMimeData> mimeData)
+{
+    QClipboard* clipboard = systemClipboard();
+    const QMimeData* offered = mimeData.get();
+    clipboard->setMimeData(mimeData.release(), QClipboard::Clipboard);
+    // The selection owner is asked again: another client may have refused us the selection.
+    if (clipboard->mimeData(QClipboard::Clipboard) != offered)
+        throw Error(kCannotOpen);
+}
+
+} // namespace
+
+X11Clipboard::X11Clipboard()
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
+        throw Error(kCannotOpen);
+    m_changed = QObject::connect(systemClipboard(), &QClipboard::dataChanged, [this] { ++m_sequence; });
+}
+
+X11Clipboard::~X11Clipboard()
+{
+    QObject::disconnect(m_changed);
+}
+
+std::optional<std::uint32_t> X11Clipboard::formatOfTarget(std::string_view target)
+{
+    const QString name = QString::fromUtf8(target.data(), static_cast<qsizetype>(target.size()));
+    if (isTextTarget(name))
+        return kFormatUnicodeText;
+    if (isImageTarget(name))
+        return kFormatBitmap;
+    return FormatForMime(target);
+}
+
+const QMimeData* X11Clipboard::currentData() const
+{
+    return systemClipboard()->mimeData(QClipboard::Clipboard);
+}
+
+std::vector<std::uint32_t> X11Clipboard::formats()
+{
+    std::vector<std::uint32_t> result;
+    const QMimeData* mimeData = currentData();
+    if (mimeData == nullptr)
+        return result;
+    for (const QString& target : mimeData->formats()) {
+        const std::optional<std::uint32_t> format = formatOfTarget(target.toStdString());
+        if (format && std::find(result.begin(), result.end(), *format) == result.end())
+            result.push_back(*format);
+    }
+    return result;
+}
+
+bool X11Clipboard::hasFormat(std::uint32_t format)
+{
+    const std::vector<std::uint32_t> offered = formats();
+    return std::find(offered.begin(), offered.end(), format) != offered.end();
+}
+
+std::optional<std::string> X11Clipboard::data(std::uint32_t format)
+{
+    const QMimeData* mimeData = currentData();
+    if (mimeData == nullptr || format == kFormatBitmap)
+        return std::nullopt;
+    const QStringList offered = mimeData->formats();
+    if (format == kFormatUnicodeText) {
+        if (std::none_of(offered.begin(), offered.end(), isTextTarget))
+            return std::nullopt;
+        const QString text = mimeData->text();
+        if (text.isEmpty())
+            return std::nullopt;
+        return toUtf16LeWithZero(text);
+    }
+    const std::optional<std::string_view> mime = MimeForFormat(format);
+    if (!mime)
+        return std::nullopt;
+    const QString wanted = QString::fromLatin1(mime->data(), static_cast<qsizetype>(mime->size()));
+    const auto target = std::find_if(offered.begin(), offered.end(), [&](const QString& name) {
+        return name.compare(wanted, Qt::CaseInsensitive) == 0;
+    });
+    if (target == offered.end())
+        return std::nullopt;
+    const QByteArray bytes = mimeData->data(*target);
+    if (bytes.isEmpty())
+        return std::nullopt;
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+std::optional<Bitmap> X11Clipboard::bitmap()
+{
+    const QMimeData* mimeData = currentData();
+    if (mimeData == nullptr || !mimeData->hasImage())
+        return std::nullopt;
+    const QImage picture = qvariant_cast<QImage>(mimeData->imageData());
+    if (picture.isNull())
+        return std::nullopt;
+    return toBitmap(picture);
+}
+
+void X11Clipboard::replace(const std::vector<ClipboardEntry>& entries)
+{
+    if (entries.empty())
+        return;
+    auto mimeData = std::make_unique<QMimeData>();
+    for (const ClipboardEntry& entry : entries) {
+        if (entry.format == kFormatUnicodeText) {
+            mimeData->setText(fromUtf16LeUpToZero(textOf(entry)));
+        } else if (entry.format == kFormatBitmap) {
+            const auto* bitmap = std::get_if<Bitmap>(&entry.data);
+            if (bitmap == nullptr)
+                throw Error("Invalid clipboard data");
+            mimeData->setImageData(toImage(*bitmap));
+        } else if (const std::optional<std::string_view> mime = MimeForFormat(entry.format)) {
+            const std::string& bytes = textOf(entry);
+            mimeData->setData(QString::fromLatin1(mime->data(), static_cast<qsizetype>(mime->size())),
+                              QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+        }
+        // Any other number (a Windows peer's own formats) has no X11 type and is left out.
+    }
+    putOnClipboard(std::move(mimeData));
+}
+
+void X11Clipboard::setText(const std::string& utf8)
+{
+    auto mimeData = std::make_unique<QMimeData>();
+    mimeData->setText(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    putOnClipboard(std::move(mimeData));
+}
+
+std::uint64_t X11Clipboard::sequenceNumber()
+{
+    return m_sequence;
+}
+
+} // namespace tern::platform::x11

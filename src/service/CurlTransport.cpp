@@ -1,0 +1,123 @@
+#include "service/CurlTransport.h"
+
+#include "util/Errors.h"
+
+#include <algorithm>
+#include <memory>
+#include <mutex>
+
+#include <curl/curl.h>
+
+namespace tern {
+
+namespace {
+
+struct CurlEasyDeleter
+{
+    void operator()(CURL* handle) const noexcept { curl_easy_cleanup(handle); }
+};
+
+struct CurlListDeleter
+{
+    void operator()(curl_slist* list) const noexcept { curl_slist_free_all(list); }
+};
+
+struct ReplySink
+{
+    std::string body;
+    size_t limit = 0;
+};
+
+// Collects the body; returning less than offered makes libcurl abort the transfer, which is how an
+// oversized body ends as no response.
+size_t collectBody(char* data, size_t size, size_t count, void* context)
+{
+    auto* sink = static_cast<ReplySink*>(context);
+    const size_t bytes = size * count;
+    if (bytes > sink->limit - sink->body.size())
+        return 0;
+    sink->body.append(data, bytes);
+    return bytes;
+}
+
+template <typename Value>
+bool setOption(CURL* curl, CURLoption option, Value value)
+{
+    return curl_easy_setopt(curl, option, value) == CURLE_OK;
+}
+
+void initialiseCurlOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK)
+            throw NetworkError("The HTTP library could not be initialised");
+    });
+}
+
+} // namespace
+
+CurlTransport::CurlTransport(std::chrono::milliseconds timeout, size_t maxReplyBytes)
+    : m_timeout(timeout), m_maxReplyBytes(maxReplyBytes)
+{
+    initialiseCurlOnce();
+}
+
+std::optional<std::string> CurlTransport::get(const std::string& url)
+{
+    return perform(url, nullptr, nullptr);
+}
+
+std::optional<std::string> CurlTransport::post(const std::string& url, const std::string& contentType,
+                                               const std::string& body)
+{
+    return perform(url, &contentType, &body);
+}
+
+std::optional<std::string> CurlTransport::perform(const std::string& url, const std::string* contentType,
+                                                  const std::string* body)
+{
+    std::unique_ptr<CURL, CurlEasyDeleter> handle(curl_easy_init());
+    if (!handle)
+        return std::nullopt;
+    CURL* curl = handle.get();
+
+    ReplySink sink;
+    sink.limit = m_maxReplyBytes;
+    // Whole seconds for the stall detector; at least one so a short test time-out still applies.
+    const long stallSeconds = std::max<long>(1, static_cast<long>((m_timeout.count() + 999) / 1000));
+
+    bool ok = setOption(curl, CURLOPT_URL, url.c_str());
+    ok = ok && setOption(curl, CURLOPT_PROTOCOLS_STR, "http");
+    ok = ok && setOption(curl, CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_0});
+    ok = ok && setOption(curl, CURLOPT_USERAGENT, kUserAgent);
+    // An empty proxy and "*" for no-proxy keep both a configured and an environment proxy away.
+    ok = ok && setOption(curl, CURLOPT_PROXY, "");
+    ok = ok && setOption(curl, CURLOPT_NOPROXY, "*");
+    ok = ok && setOption(curl, CURLOPT_FOLLOWLOCATION, 0L);
+    ok = ok && setOption(curl, CURLOPT_NOSIGNAL, 1L);
+    ok = ok && setOption(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_timeout.count()));
+    ok = ok && setOption(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    ok = ok && setOption(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
+    ok = ok && setOption(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_maxReplyBytes));
+    ok = ok && setOption(curl, CURLOPT_WRITEFUNCTION, &collectBody);
+    ok = ok && setOption(curl, CURLOPT_WRITEDATA, &sink);
+
+    std::unique_ptr<curl_slist, CurlListDeleter> headers;
+    if (body) {
+        const std::string typeHeader = "Content-Type: " + *contentType;
+        headers.reset(curl_slist_append(nullptr, typeHeader.c_str()));
+        ok = ok && headers;
+        ok = ok && setOption(curl, CURLOPT_HTTPHEADER, headers.get());
+        ok = ok && setOption(curl, CURLOPT_POST, 1L);
+        ok = ok && setOption(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
+        ok = ok && setOption(curl, CURLOPT_POSTFIELDS, body->data());
+    }
+    if (!ok)
+        return std::nullopt;
+    if (curl_easy_perform(curl) != CURLE_OK)
+        return std::nullopt;
+    return std::move(sink.body);
+}
+
+} // namespace tern

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "service/HttpTransport.h"
+
+#include <chrono>
+#include <cstddef>
+
+namespace tern {
+
+// HTTP/1.0 over libcurl with the settings every request of the program uses: the fixed User-Agent, no
+// proxy (neither configured nor from the environment), no redirects, plain http only (port 80 unless
+// the address names another), and a time-out for each network operation (connecting, and any pause
+// while sending or receiving). A body larger than the reply limit counts as no response.
+class CurlTransport final : public HttpTransport
+{
+public:
+    static constexpr const char* kUserAgent = "Mozilla/4.0 (compatible; Synapse)";
+    static constexpr std::chrono::seconds kDefaultTimeout{90};
+    static constexpr size_t kMaxReplyBytes = size_t{16} * 1024 * 1024;
+
+    explicit CurlTransport(std::chrono::milliseconds timeout = kDefaultTimeout,
+                           size_t maxReplyBytes = kMaxReplyBytes);
+
+    std::optional<std::string> get(const std::string& url) override;
+    std::optional<std::string> post(const std::string& url, const std::string& contentType,
+                                    const std::string& body) override;
+
+private:
+    std::optional<std::string> perform(const std::string& url, const std::string* contentType,
+                                       const std::string* body);
+
+    std::chrono::milliseconds m_timeout;
+    size_t m_maxReplyBytes;
+};
+
+} // namespace tern

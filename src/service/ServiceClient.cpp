@@ -1,0 +1,214 @@
+#include "service/ServiceClient.h"
+
+#include "config/ConfStore.h"
+#include "util/Errors.h"
+
+#include <cmath>
+#include <thread>
+
+namespace tern {
+
+namespace {
+
+// Calls `end` when the scope is left, also by an exception.
+class EndOnExit
+{
+public:
+    explicit EndOnExit(const std::function<void()>& end) : m_end(end) {}
+    ~EndOnExit()
+    {
+        if (m_end)
+            m_end();
+    }
+    EndOnExit(const EndOnExit&) = delete;
+    EndOnExit& operator=(const EndOnExit&) = delete;
+
+private:
+    const std::function<void()>& m_end;
+};
+
+constexpr DateTime kAutomaticCheckDays = 7.0;
+
+} // namespace
+
+ServiceClient::ServiceClient(TConfStore& store, TextSource texts, HttpTransport& transport,
+                             SnapshotClipboard& clipboard)
+    : m_store(store), m_texts(std::move(texts)), m_transport(transport), m_clipboard(clipboard)
+{
+}
+
+ServiceClient::~ServiceClient() = default;
+
+std::string ServiceClient::text(const char* key) const
+{
+    return m_texts ? m_texts("GLOBAL", key) : std::string(key);
+}
+
+template <typename Worker>
+void ServiceClient::waitFor(const Worker& worker, const std::function<void()>& eachPoll) const
+{
+    while (!worker.Done()) {
+        if (eachPoll)
+            eachPoll();
+        std::this_thread::sleep_for(m_pollInterval);
+    }
+}
+
+std::optional<nlohmann::json> ServiceClient::CallAuthService(const std::string& path, const std::string& body,
+                                                             AuthProgress* progress)
+{
+    std::string reply;
+    {
+        // The worker is freed (its thread joined) before the reply is parsed.
+        TDownloadThread worker(m_transport, AuthServiceUrl(m_store.ServiceHost, path), body);
+        if (progress)
+            progress->setVisible(true);
+        const std::function<void()> hide = [progress] {
+            if (progress)
+                progress->setVisible(false);
+        };
+        const EndOnExit hideOnExit(hide);
+        waitFor(worker, [progress] {
+            if (progress) {
+                const int next = progress->position() + 1;
+                progress->setPosition(next > 10 ? 0 : next);
+            }
+        });
+        reply = std::move(worker.ReplyText);
+    }
+    if (reply.empty())
+        return std::nullopt;
+    return ParseReplyObject(reply);
+}
+
+std::string ServiceClient::ValidateEmail(const std::string& email, AuthProgress* progress)
+{
+    return ReplyStatus(CallAuthService(kValidatePath, ValidateBody(email), progress));
+}
+
+bool ServiceClient::TryLogin(const std::string& email, const std::string& passwordValue)
+{
+    m_store.Login.clear();
+    const std::string status = ReplyStatus(CallAuthService(kCheckPath, CredentialsBody(email, passwordValue), nullptr));
+    if (LoginAccepted(status)) {
+        m_store.Login = email;
+        m_store.Password = passwordValue;
+    }
+    return !m_store.Login.empty();
+}
+
+std::optional<std::string> ServiceClient::RegisterAccount(const std::string& email, const std::string& passwordValue)
+{
+    std::optional<std::string> error =
+        RegistrationError(CallAuthService(kRegisterPath, CredentialsBody(email, passwordValue), nullptr));
+    if (!error) {
+        m_store.Login = email;
+        m_store.Password = passwordValue;
+    }
+    return error;
+}
+
+std::string ServiceClient::WaitForReply(TUploadThread& worker)
+{
+    if (m_uploadWait.begin)
+        m_uploadWait.begin();
+    const EndOnExit endOnExit(m_uploadWait.end);
+    waitFor(worker, m_uploadWait.pump);
+    return worker.ReplyText;
+}
+
+bool ServiceClient::UploadSnapshot()
+{
+    const std::string snapshot = m_clipboard.CaptureSnapshot();
+    if (snapshot.size() > kMaxSnapshotBytes)
+        throw Error(kTooLargeText);
+    std::string reply;
+    {
+        TUploadThread worker(m_transport, SaveUrl(m_store.ServiceHost, m_store.Login, m_store.Password), snapshot);
+        reply = WaitForReply(worker);
+    }
+    return SaveSucceeded(ParseReplyObject(reply));
+}
+
+bool ServiceClient::DownloadSnapshot()
+{
+    const std::optional<std::string> body =
+        m_transport.get(ReadUrl(m_store.ServiceHost, m_store.Login, m_store.Password));
+    if (!body)
+        return false;
+    m_clipboard.RestoreSnapshot(*body);
+    return true;
+}
+
+std::string ServiceClient::UploadShare(const std::string& payload, int kind)
+{
+    std::string reply;
+    {
+        TUploadThread worker(m_transport, ShareUrl(m_store.ServiceHost, m_store.Login, m_store.Password, kind),
+                             payload);
+        reply = WaitForReply(worker);
+    }
+    return ShareAccessKey(ParseReplyObject(reply), text("mUploadFailed"));
+}
+
+std::string ServiceClient::UploadClipboardShare()
+{
+    std::string payload;
+    const int kind = m_clipboard.SaveShareable(payload);
+    if (payload.size() > kMaxSharePayloadBytes)
+        throw Error(kTooLargeText);
+    return UploadShare(payload, kind);
+}
+
+std::string ServiceClient::HistoryUrl() const
+{
+    return tern::HistoryUrl(m_store.ServiceHost, m_store.Login, m_store.Password);
+}
+
+std::string ServiceClient::ForgotPasswordUrl(const std::string& email) const
+{
+    return tern::ForgotPasswordUrl(m_store.ServiceHost, email);
+}
+
+std::string ServiceClient::DownloadPageUrl() const
+{
+    return tern::DownloadPageUrl(m_store.DownloadHost, m_store.LangModule ? m_store.LangModule->CurrentFileName()
+                                                                           : std::string("english.lng"));
+}
+
+std::string ServiceClient::ShareLinkUrl(const std::string& accessKey) const
+{
+    return tern::ShareLinkUrl(m_store.ServiceHost, accessKey);
+}
+
+void ServiceClient::reapUpdateCheckers()
+{
+    std::erase_if(m_checkers, [](const std::unique_ptr<TUpdateChecker>& checker) { return checker->Done(); });
+}
+
+void ServiceClient::StartUpdateCheck(TUpdateChecker::ResultCallback onResult, unsigned buildNumber)
+{
+    reapUpdateCheckers();
+    auto checker = std::make_unique<TUpdateChecker>(m_transport, UpdateCheckUrl(m_store.ServiceHost, buildNumber));
+    checker->OnResult = std::move(onResult);
+    checker->Start();
+    m_checkers.push_back(std::move(checker));
+}
+
+void ServiceClient::CheckForUpdates(bool manual, DateTime now, TUpdateChecker::ResultCallback reportCheckResult,
+                                    TUpdateChecker::ResultCallback reportNewerVersion)
+{
+    if (manual)
+        StartUpdateCheck(std::move(reportCheckResult));
+    else if (m_store.CheckUpdates && std::fabs(now - m_store.CheckDate) > kAutomaticCheckDays)
+        StartUpdateCheck(std::move(reportNewerVersion));
+    m_store.CheckDate = now;
+}
+
+bool ServiceClient::UpdateCheckRunning()
+{
+    reapUpdateCheckers();
+    return !m_checkers.empty();
+}
+
+} // namespace tern

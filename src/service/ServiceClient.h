@@ -1,0 +1,125 @@
+#pragma once
+
+#include "service/HttpTransport.h"
+#include "service/ServiceProtocol.h"
+#include "service/SnapshotClipboard.h"
+#include "service/TransferWorkers.h"
+#include "util/DateTime.h"
+
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tern {
+
+class TConfStore;
+
+// A progress indicator for the account requests (positions 0 to 10). GUI thread only.
+class AuthProgress
+{
+public:
+    virtual ~AuthProgress() = default;
+    virtual void setVisible(bool visible) = 0;
+    virtual int position() const = 0;
+    virtual void setPosition(int position) = 0;
+};
+
+// What the user sees while an upload runs: `begin` (tray animation, "uploading" hint) once, `pump`
+// (process pending window messages) on every poll, `end` (restore icon and hint) once, also when the
+// upload failed. Any of them may be unset.
+struct UploadWaitHooks
+{
+    std::function<void()> begin;
+    std::function<void()> pump;
+    std::function<void()> end;
+};
+
+// The service operations of the program, without any user interface: account requests, snapshot
+// upload and download, share upload, and the version check. It uses the stored settings, the texts
+// of the current language, the HTTP transport and the clipboard object, all borrowed. GUI thread
+// only; only the network calls run on worker threads.
+class ServiceClient
+{
+public:
+    using TextSource = std::function<std::string(const std::string& section, const std::string& key)>;
+
+    ServiceClient(TConfStore& store, TextSource texts, HttpTransport& transport, SnapshotClipboard& clipboard);
+    // Waits for update checks still running.
+    ~ServiceClient();
+    ServiceClient(const ServiceClient&) = delete;
+    ServiceClient& operator=(const ServiceClient&) = delete;
+
+    void SetUploadWaitHooks(UploadWaitHooks hooks) { m_uploadWait = std::move(hooks); }
+    // How often the waits look at a worker's done flag.
+    void SetPollInterval(std::chrono::milliseconds interval) { m_pollInterval = interval; }
+
+    // ---- accounts (e-mail as typed, password value = digest of the typed password)
+
+    // Posts an account request and waits without processing messages. Nothing when no response
+    // came; a response that is not a JSON object throws JsonError.
+    std::optional<nlohmann::json> CallAuthService(const std::string& path, const std::string& body,
+                                                  AuthProgress* progress);
+    // The "status" of auth/validate; empty when there was no reply or no status.
+    std::string ValidateEmail(const std::string& email, AuthProgress* progress);
+    // Clears the stored Login, asks auth/check, and on "ok" stores Login and Password (in memory).
+    // Returns whether a Login is stored now.
+    bool TryLogin(const std::string& email, const std::string& passwordValue);
+    // Nothing when the account was created (Login and Password are then stored in memory); otherwise
+    // the text to show.
+    std::optional<std::string> RegisterAccount(const std::string& email, const std::string& passwordValue);
+
+    // ---- storage
+
+    // Waits for an upload worker, calling the upload wait hooks, and returns its reply text.
+    std::string WaitForReply(TUploadThread& worker);
+    // Captures the clipboard and uploads the snapshot. True when stored, false when the reply had no
+    // status; throws for a snapshot over the limit, another status, or a reply that is not JSON.
+    bool UploadSnapshot();
+    // Downloads the stored snapshot and restores it onto the clipboard; false when no response came.
+    bool DownloadSnapshot();
+    // Uploads a share payload of `kind` and returns its access key (never empty: every failure
+    // throws, see ShareAccessKey).
+    std::string UploadShare(const std::string& payload, int kind);
+    // Converts the clipboard into a share payload, refuses one over the limit, and uploads it.
+    std::string UploadClipboardShare();
+
+    // ---- addresses
+
+    std::string HistoryUrl() const;
+    std::string ForgotPasswordUrl(const std::string& email) const;
+    std::string DownloadPageUrl() const;
+    std::string ShareLinkUrl(const std::string& accessKey) const;
+
+    // ---- version check
+
+    // Starts a version check for `buildNumber`; `onResult` runs on the checker's thread.
+    void StartUpdateCheck(TUpdateChecker::ResultCallback onResult, unsigned buildNumber = TERN_BUILD_NUMBER);
+    // The manual check reports every outcome through `reportCheckResult`; the automatic one runs only
+    // when automatic checks are on and the last check is more than seven days from `now`, and reports
+    // through `reportNewerVersion`. Either way CheckDate becomes `now`.
+    void CheckForUpdates(bool manual, DateTime now, TUpdateChecker::ResultCallback reportCheckResult,
+                         TUpdateChecker::ResultCallback reportNewerVersion);
+    // True while an update check started here is still running.
+    bool UpdateCheckRunning();
+
+private:
+    std::string text(const char* key) const;
+    template <typename Worker>
+    void waitFor(const Worker& worker, const std::function<void()>& eachPoll) const;
+    void reapUpdateCheckers();
+
+    TConfStore& m_store;
+    TextSource m_texts;
+    HttpTransport& m_transport;
+    SnapshotClipboard& m_clipboard;
+    UploadWaitHooks m_uploadWait;
+    std::chrono::milliseconds m_pollInterval{100};
+    std::vector<std::unique_ptr<TUpdateChecker>> m_checkers;
+};
+
+} // namespace tern

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "service/HttpTransport.h"
+#include "service/ServiceProtocol.h"
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tern {
+
+// The short-lived worker threads of the service requests. Each starts running when constructed,
+// writes only its own reply fields, and sets its done flag as the last step whatever the outcome.
+// The owner reads the reply fields only after it has seen Done(); destroying a worker waits for its
+// thread to end.
+
+// One account request: a form POST of `RequestBody` to `Address`.
+class TDownloadThread
+{
+public:
+    TDownloadThread(HttpTransport& transport, std::string address, std::string requestBody);
+    ~TDownloadThread();
+    TDownloadThread(const TDownloadThread&) = delete;
+    TDownloadThread& operator=(const TDownloadThread&) = delete;
+
+    bool Done() const noexcept { return m_done.load(std::memory_order_acquire); }
+
+    const std::string Address;
+    const std::string RequestBody;
+    // The raw reply body; empty when no response came.
+    std::string ReplyText;
+
+private:
+    void run(HttpTransport& transport);
+
+    std::atomic<bool> m_done{false};
+    std::thread m_thread;
+};
+
+// One multipart upload of a borrowed payload; the payload must outlive the worker.
+class TUploadThread
+{
+public:
+    TUploadThread(HttpTransport& transport, std::string address, const std::string& payload);
+    ~TUploadThread();
+    TUploadThread(const TUploadThread&) = delete;
+    TUploadThread& operator=(const TUploadThread&) = delete;
+
+    bool Done() const noexcept { return m_done.load(std::memory_order_acquire); }
+
+    const std::string Address;
+    std::vector<std::string> ReplyLines;
+    // The reply lines, each followed by CR LF; empty when no response came.
+    std::string ReplyText;
+
+private:
+    void run(HttpTransport& transport);
+
+    const std::string& m_payload;
+    std::atomic<bool> m_done{false};
+    std::thread m_thread;
+};
+
+// One version check: a GET of `Address`, parsed into an outcome and handed to OnResult. OnResult runs
+// on the checker's thread; a GUI owner marshals it to its own thread and may block the checker while
+// it runs there. The checker is created idle and runs from Start().
+class TUpdateChecker
+{
+public:
+    using ResultCallback = std::function<void(const UpdateCheckResult&)>;
+
+    TUpdateChecker(HttpTransport& transport, std::string address);
+    ~TUpdateChecker();
+    TUpdateChecker(const TUpdateChecker&) = delete;
+    TUpdateChecker& operator=(const TUpdateChecker&) = delete;
+
+    // Starts the check; may be called once.
+    void Start();
+    bool Done() const noexcept { return m_done.load(std::memory_order_acquire); }
+
+    ResultCallback OnResult;
+    const std::string Address;
+
+private:
+    void run();
+
+    HttpTransport& m_transport;
+    std::atomic<bool> m_done{false};
+    std::thread m_thread;
+};
+
+} // namespace tern

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tern {
+
+class TfInit;
+class Error;
+
+// The capture and transfer commands of the tray.
+enum class TCommand {
+    cmdRemoteCopy,
+    cmdRemotePaste,
+    cmdShareClipboard,
+    cmdShareScreen,
+    cmdShareWindow,
+    cmdShareArea,
+    cmdReshareSnapshot
+};
+
+// Runs the capture and transfer commands: the capture delay from the Shift key, the question about
+// a left-over capture, the window in front, the operation, and one error balloon for any failure.
+// GUI thread only; the waits here process window messages, so commands can re-enter.
+class CommandDispatcher
+{
+public:
+    explicit CommandDispatcher(TfInit& owner);
+
+    // Runs one command; never lets an error escape. A command chosen while another one is still
+    // running is refused with an information balloon.
+    void RunCommand(TCommand command);
+
+    // Waits up to 30 seconds for the clipboard to change, then shares it.
+    void WaitAndShareClipboard();
+
+    // Balloon buttons.
+    void hndlCopyNow() { m_copyNow = true; }
+    void hndlContinueSnap();
+    void hndlRetrySnap();
+
+    // True while the Share Clipboard wait runs.
+    bool WaitRunning() const noexcept { return m_waitRunning; }
+
+    // Ends every wait at its next pass without a further balloon (the program is ending).
+    void Terminate() { m_terminating = true; }
+
+    // The text an error shows: a plain error's own message, otherwise the connection-problem text and
+    // the error's type name in parentheses.
+    static std::string ErrorText(const std::string& connectionProblemText, const std::exception& error);
+
+private:
+    void runOperation(TCommand command, int delaySeconds);
+    // Processes window messages for about `ms` milliseconds.
+    void pumpFor(int ms);
+
+    TfInit& m_owner;
+    TCommand m_pendingCommand = TCommand::cmdRemoteCopy;
+    bool m_busy = false;
+    bool m_waitRunning = false;
+    bool m_copyNow = false;
+    bool m_restartWait = false;
+    bool m_abandonWait = false;
+    bool m_terminating = false;
+};
+
+} // namespace tern

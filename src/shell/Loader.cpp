@@ -1,0 +1,102 @@
+#include "shell/Loader.h"
+
+#include "service/CurlTransport.h"
+#include "shell/ClipboardSnapshots.h"
+#include "ui/FormTranslator.h"
+#include "util/Errors.h"
+
+#include <QCoreApplication>
+#include <QWidget>
+
+#include <chrono>
+#include <thread>
+
+namespace tern {
+
+TLoader::TLoader(ShellServices& services, ProgramFolders folders)
+    : m_services(services),
+      m_folders(std::move(folders)),
+      m_conf(std::make_unique<TConfStore>(services.settings, services.shell, m_folders.languages)),
+      m_texts(m_folders.languages),
+      m_transport(std::make_unique<CurlTransport>())
+{
+    TranslateForm(nullptr);
+    m_snapshots = std::make_unique<ClipboardSnapshots>(services.clipboard, m_conf->Password,
+                                                      [this] { return GetText("GLOBAL", "mCopyFailed"); });
+    m_service = std::make_unique<ServiceClient>(
+        *m_conf, [this](const std::string& section, const std::string& key) { return GetText(section, key); },
+        *m_transport, *m_snapshots);
+}
+
+TLoader::~TLoader() = default;
+
+std::string TLoader::GetText(const std::string& section, const std::string& key) const
+{
+    return m_texts.GetText(section, key);
+}
+
+void TLoader::TranslateForm(QWidget* form)
+{
+    ui::TranslateForm(m_texts, m_conf->LangModule->CurrentFileName(), form);
+}
+
+void TLoader::EnterModal()
+{
+    if (m_modalCount++ == 0 && m_modalListener)
+        m_modalListener->EnterModalState();
+}
+
+void TLoader::LeaveModal()
+{
+    if (m_modalCount > 0 && --m_modalCount == 0 && m_modalListener)
+        m_modalListener->LeaveModalState();
+}
+
+bool TLoader::SimulateCopy()
+{
+    constexpr int kPolls = 21;
+    constexpr std::chrono::milliseconds kPollInterval{200};
+    platform::SystemClipboard& clipboard = m_services.clipboard;
+    const std::uint64_t before = clipboard.sequenceNumber();
+    m_services.keys.sendCtrlKey('C');
+    for (int poll = 0; poll < kPolls; ++poll) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(kPollInterval);
+        QCoreApplication::processEvents();
+        if (clipboard.sequenceNumber() != before)
+            return true;
+    }
+    return false;
+}
+
+bool TLoader::SimulatePaste()
+{
+    m_services.keys.sendCtrlKey('V');
+    return true;
+}
+
+void TLoader::RemoteCopy()
+{
+    if (!SimulateCopy())
+        throw Error(GetText("GLOBAL", "mCopyFailed"));
+    if (!m_service->UploadSnapshot())
+        throw Error(GetText("GLOBAL", "mUploadFailed"));
+}
+
+void TLoader::RemotePaste()
+{
+    platform::SystemClipboard& clipboard = m_services.clipboard;
+    const std::uint64_t before = clipboard.sequenceNumber();
+    const bool downloaded = m_service->DownloadSnapshot();
+    QCoreApplication::processEvents(); // lets the clipboard report its change
+    if (!downloaded || clipboard.sequenceNumber() <= before)
+        throw Error(GetText("GLOBAL", "mPasteFailed"));
+    SimulatePaste();
+}
+
+std::string TLoader::LastSnapshotPath() const
+{
+    return m_folders.data + "last_snap.bmp";
+}
+
+} // namespace tern

@@ -1,0 +1,273 @@
+#include "shell/TfInit.h"
+
+#include "notify/Balloon.h"
+#include "service/ServiceProtocol.h"
+#include "shell/CommandDispatcher.h"
+#include "shell/TrayIcons.h"
+#include "util/ShellRoutines.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+namespace tern {
+
+namespace {
+
+constexpr const char* kTitle = "Tern Clipboard";
+constexpr int kAnimationIntervalMs = 400;
+
+struct ActionSpec
+{
+    const char* name;
+    const char* builtInCaption;
+    int icon; // -1: none
+};
+
+// Every action of the program with its designed caption; the language file replaces the captions.
+constexpr ActionSpec kActions[] = {
+    {"_aCopy", "Remote &Copy", 1},
+    {"_aPaste", "Remote &Paste", 2},
+    {"_aWeb", "&Share Clipboard", 3},
+    {"_aShareScr", "Share Scr&een", 4},
+    {"_aShareCurWin", "S&hare Current Window", 5},
+    {"_aShareArea", "&Annotate && Share Area...", 6},
+    {"_aLastLink", "_aLastLink", -1},
+    {"_aHistory", "_aHistory", -1},
+    {"_aLogin", "Login...", -1},
+    {"_aSettings", "Settings...", -1},
+    {"_aCheckUpd", "_aCheckUpd", -1},
+    {"_aAbout", "About", -1},
+    {"_aHelp", "_aHelp", -1},
+    {"_aExit", "Exit", -1},
+};
+
+// Actions whose dialogs and share operations this build does not offer yet: shown, but disabled.
+constexpr const char* kUnavailableActions[] = {"_aWeb",   "_aShareScr", "_aShareCurWin", "_aShareArea",
+                                               "_aLogin", "_aSettings", "_aCheckUpd",    "_aAbout"};
+
+} // namespace
+
+TfInit::TfInit(ShellServices& services, ProgramFolders folders) : m_services(services)
+{
+    setObjectName("fInit");
+    setWindowTitle("TernClipboardStarted");
+
+    m_trayFrames = TrayIcons::trayFrames();
+    createActions();
+    createMenus();
+    m_tray = new QSystemTrayIcon(m_trayFrames.first(), this);
+    m_tray->setToolTip(kTitle);
+    m_tray->setContextMenu(m_trayMenu);
+    connect(m_tray, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) { onTrayActivated(reason); });
+    m_tray->show();
+    m_animation = new QTimer(this);
+    m_animation->setInterval(kAnimationIntervalMs);
+    connect(m_animation, &QTimer::timeout, this, [this] {
+        m_animationFrame = (m_animationFrame + 1) % static_cast<int>(m_trayFrames.size());
+        m_tray->setIcon(m_trayFrames.at(m_animationFrame));
+    });
+
+    m_loader = std::make_unique<TLoader>(services, std::move(folders));
+    m_loader->setModalStateListener(this);
+    m_dispatcher = std::make_unique<CommandDispatcher>(*this);
+    m_services.hotkeys.setHandler([this](int id) { HotkeyPressed(id); });
+
+    m_loader->TranslateForm(this);
+    UpdateActions();
+    m_ready = true;
+    RegisterMainHotkey();
+}
+
+TfInit::~TfInit()
+{
+    UnregisterMainHotkey();
+    m_services.hotkeys.setHandler({});
+    m_dispatcher.reset();
+    m_loader.reset(); // saves the settings
+}
+
+void TfInit::createActions()
+{
+    const QList<QIcon> icons = TrayIcons::menuIcons();
+    for (const ActionSpec& spec : kActions) {
+        auto* action = new QAction(QString::fromUtf8(spec.builtInCaption), this);
+        action->setObjectName(spec.name);
+        if (spec.icon >= 0)
+            action->setIcon(icons.at(spec.icon));
+        m_actions.insert(spec.name, action);
+    }
+    for (const char* name : kUnavailableActions)
+        m_actions.value(name)->setEnabled(false);
+
+    connect(Action("_aCopy"), &QAction::triggered, this, [this] { m_dispatcher->RunCommand(TCommand::cmdRemoteCopy); });
+    connect(Action("_aPaste"), &QAction::triggered, this,
+            [this] { m_dispatcher->RunCommand(TCommand::cmdRemotePaste); });
+    connect(Action("_aHistory"), &QAction::triggered, this, [this] { openAddress(m_loader->HistoryUrl()); });
+    connect(Action("_aLastLink"), &QAction::triggered, this, [this] { openAddress(m_loader->LastLink); });
+    connect(Action("_aHelp"), &QAction::triggered, this, [this] {
+        std::string host = m_loader->Conf().ServiceHost;
+        while (!host.empty() && host.back() == '/')
+            host.pop_back();
+        openAddress(host + "/help/");
+    });
+    connect(Action("_aExit"), &QAction::triggered, this, [this] { emit quitRequested(); });
+}
+
+void TfInit::createMenus()
+{
+    const auto addTitle = [](QMenu* menu) {
+        auto* title = menu->addAction(kTitle);
+        title->setObjectName("title");
+        menu->setDefaultAction(title); // drawn bold; choosing it does nothing
+    };
+    m_trayMenu = new QMenu(this);
+    m_trayMenu->setObjectName("trayMenu");
+    addTitle(m_trayMenu);
+    m_trayMenu->addSeparator();
+    for (const char* name : {"_aWeb", "_aShareScr", "_aShareArea"})
+        m_trayMenu->addAction(Action(name));
+    m_trayMenu->addSeparator();
+    m_trayMenu->addAction(Action("_aLastLink"));
+    m_trayMenu->addAction(Action("_aHistory"));
+    m_trayMenu->addSeparator();
+    m_trayMenu->addAction(Action("_aLogin"));
+    m_trayMenu->addAction(Action("_aSettings"));
+    m_trayMenu->addSeparator();
+    for (const char* name : {"_aCheckUpd", "_aAbout", "_aExit"})
+        m_trayMenu->addAction(Action(name));
+
+    m_hotkeyMenu = new QMenu(this);
+    m_hotkeyMenu->setObjectName("pMain");
+    m_hotkeyMenu->setToolTipsVisible(true);
+    addTitle(m_hotkeyMenu);
+    m_hotkeyMenu->addSeparator();
+    m_hotkeyMenu->addAction(Action("_aCopy"));
+    m_hotkeyMenu->addAction(Action("_aPaste"));
+    m_hotkeyMenu->addSeparator();
+    for (const char* name : {"_aWeb", "_aShareScr", "_aShareCurWin", "_aShareArea"})
+        m_hotkeyMenu->addAction(Action(name));
+    m_hotkeyMenu->addSeparator();
+    m_hotkeyMenu->addAction(Action("_aLastLink"));
+    m_hotkeyMenu->addAction(Action("_aHistory"));
+    m_hotkeyMenu->addSeparator();
+    m_hotkeyMenu->addAction(Action("_aLogin"));
+    m_hotkeyMenu->addAction(Action("_aSettings"));
+    m_hotkeyMenu->addSeparator();
+    for (const char* name : {"_aCheckUpd", "_aAbout", "_aExit"})
+        m_hotkeyMenu->addAction(Action(name));
+
+    for (QMenu* menu : {m_trayMenu, m_hotkeyMenu}) {
+        connect(menu, &QMenu::aboutToShow, this, [this] {
+            UpdateActions();
+            HideBalloon();
+        });
+    }
+}
+
+void TfInit::UpdateActions()
+{
+    const bool remote = !m_loader || !m_loader->Conf().DisableRemote;
+    Action("_aCopy")->setVisible(remote);
+    Action("_aPaste")->setVisible(remote);
+    Action("_aLastLink")->setEnabled(m_loader && !m_loader->LastLink.empty());
+}
+
+void TfInit::RegisterMainHotkey()
+{
+    if (!m_ready)
+        return;
+    if (m_services.hotkeys.registerHotkey(kMainHotkeyId, m_loader->Conf().MainKey))
+        return;
+    TBalloon& balloon = GetBalloon();
+    balloon.SetButton1Caption(QString::fromStdString(m_loader->GetText("GLOBAL", "bChangeHotkey")));
+    balloon.SetButton1Click([this] { hndlWrongHotkey(); });
+    balloon.ShowNearTray(m_tray->geometry(), kTitle, 20, 1,
+                         QString::fromStdString(m_loader->GetText("GLOBAL", "mHotkeyBusy")));
+}
+
+void TfInit::UnregisterMainHotkey()
+{
+    if (m_ready)
+        m_services.hotkeys.unregisterHotkey(kMainHotkeyId);
+}
+
+void TfInit::hndlWrongHotkey()
+{
+    Action("_aSettings")->trigger();
+}
+
+void TfInit::HotkeyPressed(int id)
+{
+    m_prevForeground = m_services.focus.foregroundWindow();
+    if (id != kMainHotkeyId || m_modal)
+        return;
+    QCoreApplication::processEvents();
+    m_hotkeyMenu->popup(QCursor::pos());
+}
+
+void TfInit::onTrayActivated(int reason)
+{
+    if (reason != QSystemTrayIcon::Trigger)
+        return;
+    if (m_modal) {
+        // A click brings the open dialog to the front.
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            dialog->raise();
+            dialog->activateWindow();
+        }
+        return;
+    }
+    HideBalloon();
+    // A left click opens the tray menu as a right click does.
+    m_trayMenu->popup(QCursor::pos());
+}
+
+void TfInit::EnterModalState()
+{
+    m_modal = true;
+    HideBalloon();
+    UnregisterMainHotkey();
+    m_tray->setContextMenu(nullptr);
+    UpdateActions();
+}
+
+void TfInit::LeaveModalState()
+{
+    m_modal = false;
+    RegisterMainHotkey();
+    m_tray->setContextMenu(m_trayMenu);
+    UpdateActions();
+}
+
+void TfInit::ShowTrayBalloon(const std::string& text, int seconds, int kind)
+{
+    GetBalloon().ShowNearTray(m_tray->geometry(), kTitle, seconds, kind, QString::fromStdString(text));
+}
+
+void TfInit::BeginUploadIndicator()
+{
+    m_savedHint = m_tray->toolTip();
+    m_tray->setToolTip(QString::fromStdString(m_loader->GetText("GLOBAL", "mUploading")));
+    m_animationFrame = 0;
+    m_animation->start();
+}
+
+void TfInit::EndUploadIndicator()
+{
+    m_animation->stop();
+    m_animationFrame = 0;
+    m_tray->setIcon(m_trayFrames.first());
+    m_tray->setToolTip(m_savedHint);
+}
+
+void TfInit::openAddress(const std::string& address)
+{
+    OpenTarget(m_services.shell, &m_services.messageBoxes, address, true);
+}
+
+} // namespace tern

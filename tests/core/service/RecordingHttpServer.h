@@ -1,0 +1,54 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tern::test {
+
+// A one-connection-at-a-time HTTP server on 127.0.0.1 (a free port) for transport tests. It records
+// the raw bytes of every request (headers and the body announced by Content-Length) and then acts as
+// told: send canned bytes and close, close without a word, or hold the connection without answering
+// until the client gives up or the server stops.
+class RecordingHttpServer
+{
+public:
+    enum class Behaviour
+    {
+        Reply,
+        Close,
+        NeverAnswer,
+    };
+
+    explicit RecordingHttpServer(std::string replyBytes, Behaviour behaviour = Behaviour::Reply);
+    ~RecordingHttpServer();
+    RecordingHttpServer(const RecordingHttpServer&) = delete;
+    RecordingHttpServer& operator=(const RecordingHttpServer&) = delete;
+
+    std::uint16_t port() const noexcept { return m_port; }
+    // "http://127.0.0.1:PORT"
+    std::string base() const;
+    std::vector<std::string> requests() const;
+
+    // A complete HTTP/1.0 response with the given status line text and body.
+    static std::string Response(const std::string& status, const std::string& body,
+                                const std::string& contentType = "application/json");
+
+private:
+    void serve();
+    void handle(int connection);
+
+    std::string m_reply;
+    Behaviour m_behaviour;
+    int m_listen = -1;
+    int m_wake[2] = {-1, -1};
+    std::uint16_t m_port = 0;
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_requests;
+    std::thread m_thread;
+};
+
+} // namespace tern::test

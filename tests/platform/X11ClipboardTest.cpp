@@ -1,0 +1,311 @@
+#include "platform/x11/X11Clipboard.h"
+
+#include "X11TestSupport.h"
+#include "platform/PlatformFactory.h"
+#include "platform/x11/MimeFormatTable.h"
+#include "support/TempFolder.h"
+#include "util/Errors.h"
+
+#include <QBuffer>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+namespace tern::platform::x11 {
+namespace {
+
+using test::ReadClipboardTarget;
+using test::ReadClipboardTargets;
+using test::WaitUntil;
+using test::XclipOwner;
+
+constexpr std::uint32_t kHtml = 0xF000;
+constexpr std::uint32_t kWebCustomData = 0xF020;
+
+std::string Utf16Le(std::u16string_view text)
+{
+    std::string bytes;
+    for (const char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+std::string WithZero(std::string bytes)
+{
+    return bytes.append(2, '\0');
+}
+
+std::string ToString(const QByteArray& bytes)
+{
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+// A small picture whose every pixel differs, so that a swapped channel or a shifted row shows.
+Bitmap TestBitmap(int width, int height)
+{
+    Bitmap bitmap;
+    bitmap.width = width;
+    bitmap.height = height;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            bitmap.rgb.push_back(static_cast<std::uint8_t>(x * 40));
+            bitmap.rgb.push_back(static_cast<std::uint8_t>(y * 50));
+            bitmap.rgb.push_back(static_cast<std::uint8_t>(200 - x - y));
+        }
+    }
+    return bitmap;
+}
+
+Bitmap BitmapOf(const QImage& picture)
+{
+    const QImage image = picture.convertToFormat(QImage::Format_RGB888);
+    Bitmap bitmap;
+    bitmap.width = image.width();
+    bitmap.height = image.height();
+    for (int y = 0; y < image.height(); ++y) {
+        const uchar* row = image.constScanLine(y);
+        bitmap.rgb.insert(bitmap.rgb.end(), row, row + image.width() * 3);
+    }
+    return bitmap;
+}
+
+void ExpectSameBitmap(const Bitmap& actual, const Bitmap& expected)
+{
+    EXPECT_EQ(actual.width, expected.width);
+    EXPECT_EQ(actual.height, expected.height);
+    EXPECT_EQ(actual.rgb, expected.rgb);
+}
+
+class X11ClipboardTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!test::HaveDisplay())
+            GTEST_SKIP() << "no X display";
+        m_clipboard = CreateSystemClipboard();
+    }
+
+    // Starts xclip offering `bytes` as `target` and waits until our side sees `format` on offer.
+    std::unique_ptr<XclipOwner> offerFromXclip(const QString& target, const std::string& bytes,
+                                               std::optional<std::uint32_t> format)
+    {
+        // Owning the clipboard first gives a known state: xclip's content is the only later change.
+        m_clipboard->setText("before");
+        const std::uint64_t before = m_clipboard->sequenceNumber();
+        auto owner = std::make_unique<XclipOwner>(target, m_folder.write("offer.bin", bytes));
+        EXPECT_TRUE(WaitUntil([&] { return m_clipboard->sequenceNumber() != before; }))
+            << "xclip did not take the clipboard";
+        if (format) {
+            EXPECT_TRUE(WaitUntil([&] { return m_clipboard->hasFormat(*format); }));
+        }
+        return owner;
+    }
+
+    test::TempFolder m_folder;
+    std::unique_ptr<SystemClipboard> m_clipboard;
+};
+
+TEST_F(X11ClipboardTest, ForeignTextIsGivenOutAsUtf16LeWithItsZero)
+{
+    const std::u16string_view text = u"Gr\u00fc\u00dfe, \u4e16\u754c \U0001F600\ttab";
+    const auto owner = offerFromXclip(QStringLiteral("UTF8_STRING"),
+                                      QString::fromStdU16String(std::u16string(text)).toUtf8().toStdString(),
+                                      kFormatUnicodeText);
+    EXPECT_EQ(m_clipboard->formats(), std::vector<std::uint32_t>{kFormatUnicodeText});
+    EXPECT_EQ(m_clipboard->data(kFormatUnicodeText), WithZero(Utf16Le(text)));
+    EXPECT_FALSE(m_clipboard->bitmap());
+}
+
+TEST_F(X11ClipboardTest, ForeignTypesOfTheTableKeepTheirBytesAndOthersAreLeftOut)
+{
+    const std::string binary("\x01\x00\xff\xfe custom\x00 data", 17);
+    const struct
+    {
+        const char* target;
+        std::string bytes;
+        std::optional<std::uint32_t> format;
+    } cases[] = {
+        {"text/html", "<p>Hello <b>world</b></p>", kHtml},
+        {"chromium/x-web-custom-data", binary, kWebCustomData},
+        {"x-special/gnome-copied-files", "copy\nfile:///tmp/a%20b.txt", 0xF011},
+        {"application/x-tern-unknown", "not in the table", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target);
+        const auto owner = offerFromXclip(QString::fromLatin1(c.target), c.bytes, c.format);
+        if (c.format) {
+            EXPECT_EQ(m_clipboard->formats(), std::vector<std::uint32_t>{*c.format});
+            EXPECT_EQ(m_clipboard->data(*c.format), c.bytes);
+        } else {
+            ASSERT_TRUE(owner->running());
+            EXPECT_TRUE(ReadClipboardTarget(QString::fromLatin1(c.target)));
+            EXPECT_TRUE(m_clipboard->formats().empty());
+        }
+        EXPECT_FALSE(m_clipboard->data(kFormatUnicodeText));
+    }
+}
+
+TEST_F(X11ClipboardTest, ForeignPngIsReadAsBitmapAndTransparencyLiesOnWhite)
+{
+    const Bitmap expected = TestBitmap(7, 5);
+    QImage picture(expected.rgb.data(), expected.width, expected.height, expected.width * 3,
+                   QImage::Format_RGB888);
+    picture = picture.convertToFormat(QImage::Format_ARGB32);
+    picture.setPixel(0, 0, qRgba(255, 0, 0, 0)); // fully transparent red
+    Bitmap onWhite = expected;
+    onWhite.rgb[0] = onWhite.rgb[1] = onWhite.rgb[2] = 255;
+
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(picture.save(&buffer, "PNG"));
+    const auto owner = offerFromXclip(QStringLiteral("image/png"), ToString(png), kFormatBitmap);
+
+    EXPECT_EQ(m_clipboard->formats(), std::vector<std::uint32_t>{kFormatBitmap});
+    EXPECT_FALSE(m_clipboard->data(kFormatBitmap));
+    const std::optional<Bitmap> bitmap = m_clipboard->bitmap();
+    ASSERT_TRUE(bitmap);
+    ExpectSameBitmap(*bitmap, onWhite);
+}
+
+TEST_F(X11ClipboardTest, ReplaceOffersEveryEntryToOtherClients)
+{
+    const std::u16string_view text = u"Restored \u00e9\u00e8 \U0001F680";
+    const std::string html = "<ul><li>one</li><li>two</li></ul>";
+    const std::string custom("\x00\x01\x02 web custom \xff", 16);
+    const Bitmap bitmap = TestBitmap(6, 4);
+    // What follows the zero of the text is slack of the sending side, not text.
+    const std::string textData = WithZero(Utf16Le(text)) + Utf16Le(u"slack");
+    m_clipboard->replace({{kFormatUnicodeText, textData},
+                          {kFormatBitmap, bitmap},
+                          {kHtml, html},
+                          {0xC0DE, std::string("a Windows peer's own format")},
+                          {kWebCustomData, custom}});
+
+    const QStringList targets = ReadClipboardTargets();
+    for (const char* target : {"UTF8_STRING", "text/plain;charset=utf-8", "text/html", "image/png",
+                               "chromium/x-web-custom-data"})
+        EXPECT_TRUE(targets.contains(QLatin1String(target))) << target << " in " << targets.join(' ').toStdString();
+
+    const QByteArray utf8 = QString::fromStdU16String(std::u16string(text)).toUtf8();
+    EXPECT_EQ(ReadClipboardTarget(QStringLiteral("UTF8_STRING")), utf8);
+    EXPECT_EQ(ReadClipboardTarget(QStringLiteral("text/html")), QByteArray::fromStdString(html));
+    EXPECT_EQ(ReadClipboardTarget(QStringLiteral("chromium/x-web-custom-data")), QByteArray::fromStdString(custom));
+    const std::optional<QByteArray> png = ReadClipboardTarget(QStringLiteral("image/png"));
+    ASSERT_TRUE(png);
+    ExpectSameBitmap(BitmapOf(QImage::fromData(*png, "PNG")), bitmap);
+
+    // Our own process reads what it owns without the X server.
+    const std::vector<std::uint32_t> formats = m_clipboard->formats();
+    EXPECT_EQ(std::set<std::uint32_t>(formats.begin(), formats.end()),
+              (std::set<std::uint32_t>{kFormatUnicodeText, kFormatBitmap, kHtml, kWebCustomData}));
+    EXPECT_EQ(m_clipboard->data(kFormatUnicodeText), WithZero(Utf16Le(text)));
+    EXPECT_EQ(m_clipboard->data(kHtml), html);
+    const std::optional<Bitmap> own = m_clipboard->bitmap();
+    ASSERT_TRUE(own);
+    ExpectSameBitmap(*own, bitmap);
+}
+
+TEST_F(X11ClipboardTest, ReplaceThatCannotConvertOrHasNothingLeavesTheClipboardAlone)
+{
+    const auto owner = offerFromXclip(QStringLiteral("text/html"), "<i>kept</i>", kHtml);
+
+    Bitmap shortRows = TestBitmap(4, 4);
+    shortRows.rgb.pop_back();
+    const std::vector<std::vector<ClipboardEntry>> refused = {
+        {{kHtml, std::string("<b>new</b>")}, {kFormatBitmap, shortRows}},
+        {{kFormatUnicodeText, TestBitmap(1, 1)}},
+        {{kFormatBitmap, std::string("not a picture")}},
+        {{kFormatBitmap, Bitmap{}}},
+    };
+    for (const auto& entries : refused)
+        EXPECT_THROW(m_clipboard->replace(entries), Error);
+    m_clipboard->replace({});
+
+    EXPECT_TRUE(owner->running());
+    EXPECT_EQ(ReadClipboardTarget(QStringLiteral("text/html")), QByteArray("<i>kept</i>"));
+}
+
+TEST_F(X11ClipboardTest, SequenceNumberMovesWhenAnyClientTakesTheClipboard)
+{
+    const std::uint64_t start = m_clipboard->sequenceNumber();
+    m_clipboard->setText("ours");
+    const std::uint64_t ours = m_clipboard->sequenceNumber();
+    EXPECT_NE(ours, start);
+    EXPECT_EQ(ReadClipboardTarget(QStringLiteral("UTF8_STRING")), QByteArray("ours"));
+
+    XclipOwner owner(QStringLiteral("UTF8_STRING"), m_folder.write("theirs.txt", "theirs"));
+    EXPECT_TRUE(WaitUntil([&] { return m_clipboard->sequenceNumber() != ours; }));
+    EXPECT_EQ(m_clipboard->data(kFormatUnicodeText), WithZero(Utf16Le(u"theirs")));
+}
+
+// Format numbers travel in snapshots between computers: once shipped they never change.
+TEST(MimeFormatTableTest, NumbersArePinnedUniqueAndRegistered)
+{
+    const std::pair<std::uint32_t, const char*> shipped[] = {
+        {0xF000, "text/html"},
+        {0xF001, "text/rtf"},
+        {0xF002, "application/rtf"},
+        {0xF003, "text/richtext"},
+        {0xF010, "text/uri-list"},
+        {0xF011, "x-special/gnome-copied-files"},
+        {0xF012, "application/x-kde-cutselection"},
+        {0xF013, "application/x-kde4-urilist"},
+        {0xF014, "text/x-moz-url"},
+        {0xF020, "chromium/x-web-custom-data"},
+        {0xF021, "chromium/x-source-url"},
+        {0xF022, "application/x-moz-custom-clipdata"},
+        {0xF023, "text/_moz_htmlcontext"},
+        {0xF024, "text/_moz_htmlinfo"},
+        {0xF030, "text/csv"},
+        {0xF031, "text/tab-separated-values"},
+        {0xF032, "text/calendar"},
+        {0xF033, "text/vcard"},
+    };
+    for (const auto& [format, mime] : shipped) {
+        EXPECT_EQ(FormatForMime(mime), format) << mime;
+        EXPECT_EQ(MimeForFormat(format), mime) << mime;
+    }
+    std::set<std::uint32_t> numbers;
+    std::set<std::string_view> names;
+    for (const MimeFormat& entry : MimeFormats()) {
+        EXPECT_GE(entry.format, kFirstRegisteredFormat);
+        EXPECT_LE(entry.format, 0xFFFFu);
+        EXPECT_TRUE(numbers.insert(entry.format).second) << entry.format;
+        EXPECT_TRUE(names.insert(entry.mime).second) << entry.mime;
+    }
+}
+
+TEST(X11ClipboardTargetTest, TargetsMapToTextPictureTableOrNothing)
+{
+    const std::pair<const char*, std::optional<std::uint32_t>> cases[] = {
+        {"UTF8_STRING", kFormatUnicodeText},
+        {"text/plain", kFormatUnicodeText},
+        {"text/plain;charset=utf-8", kFormatUnicodeText},
+        {"text/plain; charset=UTF-8", kFormatUnicodeText},
+        {"STRING", std::nullopt},
+        {"TEXT", std::nullopt},
+        {"COMPOUND_TEXT", std::nullopt},
+        {"text/plain;charset=iso-8859-1", std::nullopt},
+        {"TARGETS", std::nullopt},
+        {"MULTIPLE", std::nullopt},
+        {"TIMESTAMP", std::nullopt},
+        {"SAVE_TARGETS", std::nullopt},
+        {"image/png", kFormatBitmap},
+        {"image/jpeg", kFormatBitmap},
+        {"application/x-qt-image", kFormatBitmap},
+        {"TEXT/HTML", kHtml},
+        {"application/x-unknown", std::nullopt},
+    };
+    for (const auto& [target, format] : cases)
+        EXPECT_EQ(X11Clipboard::formatOfTarget(target), format) << target;
+}
+
+} // namespace
+} // namespace tern::platform::x11
