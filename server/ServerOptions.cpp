@@ -1,7 +1,5 @@
 #include "ServerOptions.h"
 
-#include "util/TextRoutines.h"
-
 #include <charconv>
 
 namespace tern::server {
@@ -17,9 +15,26 @@ std::optional<std::uint32_t> parseUnsigned(const std::string& text, std::uint32_
     return value;
 }
 
+// The text with the two characters "\n" and CR LF turned into line feeds.
+std::string normaliseBreaks(const std::string& text)
+{
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
+            result += '\n';
+            ++i;
+        } else if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            continue;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
 std::vector<std::string> messageLines(const std::string& text)
 {
-    const std::string normalised = ReplaceAll(ReplaceAll(text, "\\n", "\n"), "\r\n", "\n");
+    const std::string normalised = normaliseBreaks(text);
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start <= normalised.size()) {

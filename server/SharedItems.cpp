@@ -1,7 +1,5 @@
 #include "SharedItems.h"
 
-#include "util/TextEncoding.h"
-
 #include <cstdint>
 
 namespace tern::server {
@@ -18,17 +16,81 @@ std::uint32_t readUint32(std::string_view bytes, std::size_t at) noexcept
     return value;
 }
 
-// The code unit of a 3-byte surrogate half at `pos` (0xED 0xA0..0xBF 0x80..0xBF), or 0.
-char32_t surrogateAt(std::string_view text, std::size_t pos) noexcept
+constexpr char32_t kReplacement = 0xFFFD;
+
+void appendUtf8(std::string& out, char32_t codePoint)
 {
-    if (pos + 3 > text.size())
-        return 0;
-    const auto b0 = static_cast<unsigned char>(text[pos]);
-    const auto b1 = static_cast<unsigned char>(text[pos + 1]);
-    const auto b2 = static_cast<unsigned char>(text[pos + 2]);
-    if (b0 != 0xED || b1 < 0xA0 || b1 > 0xBF || (b2 & 0xC0) != 0x80)
-        return 0;
-    return 0xD000 | (static_cast<char32_t>(b1 & 0x3F) << 6) | (b2 & 0x3F);
+    if (codePoint < 0x80) {
+        out += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        out += static_cast<char>(0xC0 | (codePoint >> 6));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        out += static_cast<char>(0xE0 | (codePoint >> 12));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (codePoint >> 18));
+        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+}
+
+// Decodes one UTF-8 sequence at `pos` and advances past it. Surrogate halves (which the client writes
+// for characters beyond U+FFFF) come back as their code unit; a malformed sequence gives U+FFFD and
+// advances one byte.
+char32_t decodeSequence(std::string_view text, std::size_t& pos) noexcept
+{
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    int length = 0;
+    char32_t codePoint = 0;
+    char32_t minimum = 0;
+    if (lead < 0x80) {
+        ++pos;
+        return lead;
+    }
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+        codePoint = lead & 0x1F;
+        minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+        codePoint = lead & 0x0F;
+        minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+        codePoint = lead & 0x07;
+        minimum = 0x10000;
+    }
+    if (length == 0 || pos + static_cast<std::size_t>(length) > text.size()) {
+        ++pos;
+        return kReplacement;
+    }
+    for (int i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(text[pos + static_cast<std::size_t>(i)]);
+        if ((next & 0xC0) != 0x80) {
+            ++pos;
+            return kReplacement;
+        }
+        codePoint = (codePoint << 6) | (next & 0x3F);
+    }
+    if (codePoint < minimum || codePoint > 0x10FFFF) {
+        ++pos;
+        return kReplacement;
+    }
+    pos += static_cast<std::size_t>(length);
+    return codePoint;
+}
+
+bool isHighSurrogate(char32_t c) noexcept
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool isLowSurrogate(char32_t c) noexcept
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
 }
 
 } // namespace
@@ -85,19 +147,17 @@ std::string ShareTextForDisplay(std::string_view bytes)
     result.reserve(text.size());
     std::size_t pos = 0;
     while (pos < text.size()) {
-        const char32_t high = surrogateAt(text, pos);
-        if (high != 0) {
-            const char32_t low = surrogateAt(text, pos + 3);
-            if (high <= 0xDBFF && low >= 0xDC00) {
-                AppendUtf8(result, 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00));
-                pos += 6;
-            } else {
-                AppendUtf8(result, 0xFFFD);
-                pos += 3;
+        const char32_t c = decodeSequence(text, pos);
+        if (isHighSurrogate(c)) {
+            std::size_t next = pos;
+            const char32_t low = next < text.size() ? decodeSequence(text, next) : 0;
+            if (isLowSurrogate(low)) {
+                appendUtf8(result, 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
+                pos = next;
+                continue;
             }
-            continue;
         }
-        AppendUtf8(result, DecodeUtf8(text, pos));
+        appendUtf8(result, isHighSurrogate(c) || isLowSurrogate(c) ? kReplacement : c);
     }
     return result;
 }

@@ -224,8 +224,7 @@ void TBalloon::RunHandler(int button)
 {
     // The handler is copied first: it may reset or refill this balloon (GetBalloon, ShowNearTray),
     // which replaces the stored handlers while this one still runs.
-    const Handler handler = button == 1 ? (m_caption1.isEmpty() && !m_caption2.isEmpty() ? m_click2 : m_click1)
-                                        : m_click2;
+    const Handler handler = button == 1 ? m_click1 : m_click2;
     if (!handler)
         return;
     try {

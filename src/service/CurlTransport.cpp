@@ -2,7 +2,6 @@
 
 #include "util/Errors.h"
 
-#include <algorithm>
 #include <memory>
 #include <mutex>
 
@@ -27,6 +26,29 @@ struct ReplySink
     std::string body;
     size_t limit = 0;
 };
+
+// Ends a transfer when no byte has moved in either direction for the time-out: the time-out holds
+// for every pause of the exchange, not for the exchange as a whole.
+struct StallWatch
+{
+    std::chrono::milliseconds timeout{0};
+    curl_off_t lastDown = -1;
+    curl_off_t lastUp = -1;
+    std::chrono::steady_clock::time_point lastMove = std::chrono::steady_clock::now();
+};
+
+int watchStall(void* context, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded)
+{
+    auto* watch = static_cast<StallWatch*>(context);
+    const auto now = std::chrono::steady_clock::now();
+    if (downloaded != watch->lastDown || uploaded != watch->lastUp) {
+        watch->lastDown = downloaded;
+        watch->lastUp = uploaded;
+        watch->lastMove = now;
+        return 0;
+    }
+    return now - watch->lastMove > watch->timeout ? 1 : 0;
+}
 
 // Collects the body; returning less than offered makes libcurl abort the transfer, which is how an
 // oversized body ends as no response.
@@ -84,8 +106,8 @@ std::optional<std::string> CurlTransport::perform(const std::string& url, const 
 
     ReplySink sink;
     sink.limit = m_maxReplyBytes;
-    // Whole seconds for the stall detector; at least one so a short test time-out still applies.
-    const long stallSeconds = std::max<long>(1, static_cast<long>((m_timeout.count() + 999) / 1000));
+    StallWatch stall;
+    stall.timeout = m_timeout;
 
     bool ok = setOption(curl, CURLOPT_URL, url.c_str());
     ok = ok && setOption(curl, CURLOPT_PROTOCOLS_STR, "http");
@@ -97,8 +119,9 @@ std::optional<std::string> CurlTransport::perform(const std::string& url, const 
     ok = ok && setOption(curl, CURLOPT_FOLLOWLOCATION, 0L);
     ok = ok && setOption(curl, CURLOPT_NOSIGNAL, 1L);
     ok = ok && setOption(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_timeout.count()));
-    ok = ok && setOption(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    ok = ok && setOption(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
+    ok = ok && setOption(curl, CURLOPT_NOPROGRESS, 0L);
+    ok = ok && setOption(curl, CURLOPT_XFERINFOFUNCTION, &watchStall);
+    ok = ok && setOption(curl, CURLOPT_XFERINFODATA, &stall);
     ok = ok && setOption(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_maxReplyBytes));
     ok = ok && setOption(curl, CURLOPT_WRITEFUNCTION, &collectBody);
     ok = ok && setOption(curl, CURLOPT_WRITEDATA, &sink);

@@ -276,6 +276,7 @@ void TECLMemoryStream::appendBlock(std::string& storage, const std::uint8_t* pla
     const std::size_t headerAt = storage.size();
     std::uint32_t storedSize = 0;
     if (m_level == kLevelStored) {
+        storage.append(kBlockHeaderSize, '\0');
         storage.append(reinterpret_cast<const char*>(plain), size);
         storedSize = size;
     } else {

@@ -16,6 +16,15 @@ namespace tern {
 
 class EclCipher;
 
+inline constexpr std::uint64_t EclNoLimit = std::numeric_limits<std::uint64_t>::max();
+
+// How a payload container is opened.
+struct EclOptions
+{
+    MonotonicClock clock;                       // times the password check (empty: the steady clock)
+    std::uint64_t maxLogicalSize = EclNoLimit;  // opening refuses a longer logical length
+};
+
 // A payload held compressed and (with a password value) enciphered in memory, in the block
 // container format. Two views: the logical data (plain bytes, written and read by position) and the
 // storage (the container bytes, taken out and put in whole).
@@ -40,13 +49,8 @@ public:
     static constexpr std::uint8_t kLevelCompressed = 2; // zlib level 5
     // Opening an enciphered container spends at least this long on its password check.
     static constexpr std::chrono::milliseconds kCheckDuration{256};
-    static constexpr std::uint64_t kNoLimit = std::numeric_limits<std::uint64_t>::max();
-
-    struct Options
-    {
-        MonotonicClock clock;                 // time of the password check loop
-        std::uint64_t maxLogicalSize = kNoLimit; // opening refuses a longer logical length
-    };
+    static constexpr std::uint64_t kNoLimit = EclNoLimit;
+    using Options = EclOptions;
 
     // An empty container (header only) keyed with `password` (the password value; empty: not
     // enciphered), then opened. `level` is kLevelCompressed or kLevelStored.

@@ -29,12 +29,6 @@ inline constexpr const char* kValidatePath = "auth/validate";
 inline constexpr const char* kCheckPath = "auth/check";
 inline constexpr const char* kRegisterPath = "auth/register";
 
-// Share kinds (the "tp" value of a share).
-inline constexpr int kShareNothing = 0;
-inline constexpr int kShareText = 1;
-inline constexpr int kShareJpeg = 2;
-inline constexpr int kSharePng = 3;
-
 // ---- encodings
 
 // Percent-encodes (upper-case hex) bytes 0x00-0x20, 0x7F-0xFF and " # % & + / : ; < = > ? @ [ \ ] ^ _ `

@@ -25,8 +25,9 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
 XclipOwner::XclipOwner(const QString& target, const std::string& file)
 {
     m_process.setProgram(QStringLiteral("xclip"));
-    m_process.setArguments({QStringLiteral("-quiet"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                            QStringLiteral("-t"), target, QStringLiteral("-i"), QString::fromStdString(file)});
+    m_process.setArguments({QStringLiteral("-quiet"), QStringLiteral("-selection"),
+                            QStringLiteral("clipboard"), QStringLiteral("-t"), target, QStringLiteral("-i"),
+                            QString::fromStdString(file)});
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.setStandardOutputFile(QProcess::nullDevice());
     m_process.start();
@@ -44,9 +45,9 @@ XclipOwner::~XclipOwner()
 std::optional<QByteArray> ReadClipboardTarget(const QString& target)
 {
     QProcess reader;
-    reader.start(QStringLiteral("timeout"), {QStringLiteral("5"), QStringLiteral("xclip"), QStringLiteral("-selection"),
-                                             QStringLiteral("clipboard"), QStringLiteral("-o"), QStringLiteral("-t"),
-                                             target});
+    reader.start(QStringLiteral("timeout"),
+                 {QStringLiteral("5"), QStringLiteral("xclip"), QStringLiteral("-selection"),
+                  QStringLiteral("clipboard"), QStringLiteral("-o"), QStringLiteral("-t"), target});
     if (!reader.waitForStarted(5000))
         return std::nullopt;
     // The reader may be asking this very process: keep its event loop turning until the reader ends.

@@ -1,7 +1,15 @@
+#include "AccountCommands.h"
 #include "Command.h"
 #include "ConfigCommands.h"
+#include "ContainerCommands.h"
+#include "DigestCommand.h"
+#include "QuitRunningCommand.h"
+#include "ShareCommand.h"
+#include "SnapshotCommands.h"
 #include "TextCommand.h"
 #include "ToolContext.h"
+#include "TransferCommands.h"
+#include "UpdateCommand.h"
 #include "util/Errors.h"
 
 #include <iostream>
@@ -27,6 +35,17 @@ int main(int argc, char** argv)
     const std::vector<Command> commands = {
         MakeConfigCommand(context),
         MakeTextCommand(context),
+        MakeQuitRunningCommand(context),
+        MakeDigestCommand(context),
+        MakeContainerCommand(context),
+        MakeSnapshotCommand(context),
+        MakeRegisterCommand(context),
+        MakeLoginCommand(context),
+        MakeCopyCommand(context),
+        MakePasteCommand(context),
+        MakeShareCommand(context),
+        MakeHistoryUrlCommand(context),
+        MakeCheckUpdateCommand(context),
     };
 
     const std::vector<std::string> args(argv + 1, argv + argc);

@@ -1,7 +1,12 @@
 #include "platform/PlatformFactory.h"
 
+#include "platform/x11/FileLockSingleInstance.h"
 #include "platform/x11/IniSettingsFile.h"
 #include "platform/x11/X11Clipboard.h"
+#include "platform/x11/X11GlobalHotkeys.h"
+#include "platform/x11/X11KeyInjector.h"
+#include "platform/x11/X11RemoteControl.h"
+#include "platform/x11/X11WindowFocus.h"
 #include "platform/x11/XdgDesktopShell.h"
 
 namespace tern::platform {
@@ -19,6 +24,31 @@ std::unique_ptr<DesktopShell> CreateDesktopShell()
 std::unique_ptr<SystemClipboard> CreateSystemClipboard()
 {
     return std::make_unique<x11::X11Clipboard>();
+}
+
+std::unique_ptr<GlobalHotkeys> CreateGlobalHotkeys()
+{
+    return std::make_unique<x11::X11GlobalHotkeys>();
+}
+
+std::unique_ptr<KeyInjector> CreateKeyInjector()
+{
+    return std::make_unique<x11::X11KeyInjector>();
+}
+
+std::unique_ptr<WindowFocus> CreateWindowFocus()
+{
+    return std::make_unique<x11::X11WindowFocus>();
+}
+
+std::unique_ptr<SingleInstance> CreateSingleInstance()
+{
+    return std::make_unique<x11::FileLockSingleInstance>();
+}
+
+std::unique_ptr<RemoteControl> CreateRemoteControl()
+{
+    return std::make_unique<x11::X11RemoteControl>();
 }
 
 } // namespace tern::platform

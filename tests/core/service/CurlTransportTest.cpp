@@ -105,7 +105,7 @@ TEST(CurlTransportTest, NoResponseGivesNothing)
         RecordingHttpServer server("", RecordingHttpServer::Behaviour::NeverAnswer);
         const auto start = std::chrono::steady_clock::now();
         EXPECT_FALSE(CurlTransport(1s).post(server.base() + "/x", kFormContentType, "email=a"));
-        EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
     }
     {
         // Nothing listens on the port of a server that has gone.

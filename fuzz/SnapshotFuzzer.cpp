@@ -1,0 +1,48 @@
+#include "FuzzSupport.h"
+#include "clipboard/ExClipboard.h"
+#include "clipboard/JpegCodec.h"
+#include "platform/fake/FakeClipboard.h"
+#include "util/Errors.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// Input: one byte choosing the password (odd: the seeds' password value, even: none), then the
+// snapshot stream.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 1)
+        return 0;
+    const std::string password = (data[0] & 1) ? tern::fuzz::FuzzPassword() : std::string();
+    tern::platform::fake::FakeClipboard system;
+    tern::TExClipboard clipboard(system, [&password] { return password; }, tern::fuzz::JumpingClock());
+    const std::string_view stream(reinterpret_cast<const char*>(data + 1), size - 1);
+    try {
+        clipboard.LoadFromStream(stream);
+    } catch (const tern::Error&) {
+        // The items read before the error stay; they are decoded below all the same.
+    }
+    bool hasPicture = false;
+    for (const auto& item : clipboard.Formats) {
+        try {
+            const std::string plain = item->Data.ReadAll();
+            if (plain.size() > tern::kMaxFormatBytes)
+                __builtin_trap();
+            if (item->Format == tern::platform::kFormatBitmap) {
+                hasPicture = true;
+                // A smaller pixel limit than the program's keeps each run short.
+                tern::DecodeJpeg(plain, 1u << 22);
+            }
+        } catch (const tern::Error&) {
+        }
+    }
+    if (!hasPicture) {
+        try {
+            clipboard.RestoreAll();
+        } catch (const tern::Error&) {
+            if (!system.writes.empty())
+                __builtin_trap(); // a failed restore must leave the clipboard alone
+        }
+    }
+    return 0;
+}

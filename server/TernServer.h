@@ -1,0 +1,56 @@
+#pragma once
+
+#include "Authenticator.h"
+#include "Database.h"
+#include "Handlers.h"
+#include "RateLimiter.h"
+#include "ServerOptions.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+
+#include <httplib.h>
+
+namespace tern::server {
+
+// The whole service: the database in the data folder, the credential checks and every route, on one
+// HTTP server. Construct, bind(), then run() on the thread that should serve; stop() from any thread
+// (or a signal-waiting thread) makes run() return after the requests in progress are answered.
+class TernServer
+{
+public:
+    // Opens (or creates) the database; throws DatabaseError when it cannot.
+    explicit TernServer(ServerOptions options, RateLimiter::Clock clock = {});
+    TernServer(const TernServer&) = delete;
+    TernServer& operator=(const TernServer&) = delete;
+
+    // Binds the configured host and port (port 0: any free port) and returns the port; throws
+    // std::runtime_error when the address cannot be bound.
+    int bind();
+    // Serves until stop(); false when serving failed. Returns at once when stop() came first.
+    bool run();
+    // Makes run() return and waits for that; safe from any thread but a request handler's.
+    void stop();
+
+    int port() const noexcept { return m_port; }
+    // "http://HOST:PORT" of the bound address.
+    std::string baseUrl() const;
+
+private:
+    void configure();
+
+    ServerOptions m_options;
+    Database m_database;
+    Authenticator m_authenticator;
+    ServerContext m_context;
+    httplib::Server m_http;
+    int m_port = 0;
+
+    std::mutex m_stateMutex;
+    std::condition_variable m_stateChanged;
+    bool m_stopRequested = false;
+    bool m_running = false;
+};
+
+} // namespace tern::server

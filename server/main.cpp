@@ -1,0 +1,62 @@
+// tern-server: the reference web service of Tern Clipboard.
+
+#include "ServerOptions.h"
+#include "TernServer.h"
+
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <thread>
+
+#include <pthread.h>
+
+namespace {
+
+// SIGINT and SIGTERM are blocked in every thread and taken by one waiting thread, which stops the
+// server from ordinary code rather than from a signal handler.
+sigset_t stopSignals()
+{
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    return signals;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace tern::server;
+    const CommandLine commandLine =
+        ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), TERN_BUILD_NUMBER);
+    if (!commandLine.options) {
+        std::fputs(commandLine.message.c_str(), commandLine.exitCode == 0 ? stdout : stderr);
+        return commandLine.exitCode;
+    }
+
+    const sigset_t signals = stopSignals();
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    try {
+        TernServer server(*commandLine.options);
+        server.bind();
+        std::thread([&server, signals] {
+            int received = 0;
+            sigwait(&signals, &received);
+            server.stop();
+        }).detach();
+        std::printf("tern-server listening on %s\n", server.baseUrl().c_str());
+        std::fflush(stdout);
+        if (!server.run()) {
+            std::fputs("tern-server: serving failed\n", stderr);
+            return 1;
+        }
+        std::fputs("tern-server stopped\n", stderr);
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "tern-server: %s\n", e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "clipboard/ClipboardFormat.h"
+#include "platform/Clipboard.h"
+#include "service/MonotonicClock.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tern {
+
+// Clipboard format numbers the snapshot never carries.
+inline constexpr std::uint32_t kFormatText = 1;
+inline constexpr std::uint32_t kFormatOemText = 7;
+inline constexpr std::uint32_t kFormatDib = 8;
+inline constexpr std::uint32_t kFormatDibV5 = 17;
+// Formats other than text and the picture shorter than this are not captured.
+inline constexpr std::size_t kMinFormatBytes = 20;
+inline constexpr int kSnapshotJpegQuality = 90;
+
+// The whole clipboard as a list of formats: captured from the system clipboard, written to and read
+// from the snapshot stream, put back on the clipboard; and the clipboard as a share payload.
+// GUI thread only.
+class TExClipboard
+{
+public:
+    // `password` gives the current password value; each item takes it when the item is created.
+    // `clock` times the containers' password checks (empty: the steady clock).
+    TExClipboard(platform::SystemClipboard& clipboard, std::function<std::string()> password,
+                 MonotonicClock clock = {});
+
+    // In capture (or snapshot) order.
+    ClipboardFormats Formats;
+
+    // Replaces Formats with the clipboard's content: first the picture as a JPEG file (format 2),
+    // then every other format in the clipboard's order, except text forms that the Unicode text
+    // already carries, device-independent bitmaps, empty formats and formats over 5,000,000 bytes;
+    // formats other than the Unicode text must hold at least 20 bytes.
+    void CaptureAll();
+    // Appends the snapshot of Formats to `stream`.
+    void SaveToStream(std::string& stream) const;
+    // Replaces Formats with the snapshot at `position` of `stream` (see LoadSnapshot); returns the
+    // position after it.
+    std::size_t LoadFromStream(std::string_view stream, std::size_t position = 0);
+    // Decodes every item, then replaces the clipboard with them in one step. Any failure happens
+    // before the clipboard is touched, which then keeps its content. No items: nothing happens.
+    void RestoreAll();
+    // Appends the share payload of the clipboard to `stream` and returns the share kind: its text as
+    // UTF-8 (kShareText), else its picture as JPEG or PNG, whichever is shorter (kShareJpeg,
+    // kSharePng), else nothing (kShareNothing).
+    int SaveShareable(std::string& stream);
+
+    platform::SystemClipboard& System() noexcept { return m_clipboard; }
+
+private:
+    platform::SystemClipboard& m_clipboard;
+    std::function<std::string()> m_password;
+    MonotonicClock m_clock;
+
+    std::unique_ptr<TClipboardFormat> newItem(std::uint32_t format) const;
+};
+
+} // namespace tern

@@ -1,0 +1,101 @@
+#include "platform/fake/FakeClipboard.h"
+
+#include "util/Errors.h"
+#include "util/TextEncoding.h"
+
+namespace tern::platform::fake {
+
+void FakeClipboard::checkOpen() const
+{
+    if (failOpen)
+        throw Error("Cannot open clipboard");
+}
+
+const ClipboardEntry* FakeClipboard::find(std::uint32_t format) const
+{
+    for (const ClipboardEntry& entry : content) {
+        if (entry.format == format)
+            return &entry;
+    }
+    return nullptr;
+}
+
+std::vector<std::uint32_t> FakeClipboard::formats()
+{
+    checkOpen();
+    std::vector<std::uint32_t> numbers;
+    for (const ClipboardEntry& entry : content)
+        numbers.push_back(entry.format);
+    return numbers;
+}
+
+bool FakeClipboard::hasFormat(std::uint32_t format)
+{
+    checkOpen();
+    return find(format) != nullptr;
+}
+
+std::optional<std::string> FakeClipboard::data(std::uint32_t format)
+{
+    checkOpen();
+    const ClipboardEntry* entry = find(format);
+    if (!entry || !std::holds_alternative<std::string>(entry->data))
+        return std::nullopt;
+    return std::get<std::string>(entry->data);
+}
+
+std::optional<Bitmap> FakeClipboard::bitmap()
+{
+    checkOpen();
+    const ClipboardEntry* entry = find(kFormatBitmap);
+    if (!entry || !std::holds_alternative<Bitmap>(entry->data))
+        return std::nullopt;
+    return std::get<Bitmap>(entry->data);
+}
+
+void FakeClipboard::replace(const std::vector<ClipboardEntry>& entries)
+{
+    checkOpen();
+    if (entries.empty())
+        return;
+    writes.push_back(entries);
+    content = entries;
+    ++sequence;
+}
+
+void FakeClipboard::setText(const std::string& utf8)
+{
+    checkOpen();
+    writes.push_back({ClipboardEntry{kFormatUnicodeText, utf8}});
+    // On offer as a Unicode text block: UTF-16LE with its terminating zero.
+    std::string block;
+    auto appendUnit = [&block](char32_t unit) {
+        block += static_cast<char>(unit & 0xFF);
+        block += static_cast<char>((unit >> 8) & 0xFF);
+    };
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const char32_t codePoint = DecodeUtf8(utf8, pos);
+        if (codePoint >= 0x10000) {
+            appendUnit(0xD800 + ((codePoint - 0x10000) >> 10));
+            appendUnit(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
+        } else {
+            appendUnit(codePoint);
+        }
+    }
+    block.append(2, '\0');
+    content = {ClipboardEntry{kFormatUnicodeText, block}};
+    ++sequence;
+}
+
+std::uint64_t FakeClipboard::sequenceNumber()
+{
+    return sequence;
+}
+
+void FakeClipboard::set(std::vector<ClipboardEntry> entries)
+{
+    content = std::move(entries);
+    ++sequence;
+}
+
+} // namespace tern::platform::fake

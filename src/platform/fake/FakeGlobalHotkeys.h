@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/GlobalHotkeys.h"
+
+#include <map>
+#include <set>
+#include <vector>
+
+namespace tern::platform::fake {
+
+// Records registrations. A test marks combinations as held by another program (`taken`), and
+// presses a registered hotkey with press(), which calls the handler at once.
+class FakeGlobalHotkeys final : public GlobalHotkeys
+{
+public:
+    void setHandler(std::function<void(int id)> handler) override { m_handler = std::move(handler); }
+
+    bool registerHotkey(int id, std::uint16_t shortcut) override
+    {
+        registerCalls.push_back(shortcut);
+        registered.erase(id);
+        if (taken.count(shortcut) != 0)
+            return false;
+        registered[id] = shortcut;
+        return true;
+    }
+
+    void unregisterHotkey(int id) override
+    {
+        unregisterCalls.push_back(id);
+        registered.erase(id);
+    }
+
+    // Presses the hotkey of `id`; false (and no call) when it is not registered.
+    bool press(int id)
+    {
+        if (registered.count(id) == 0 || !m_handler)
+            return false;
+        m_handler(id);
+        return true;
+    }
+
+    std::set<std::uint16_t> taken;
+    std::map<int, std::uint16_t> registered;
+    std::vector<std::uint16_t> registerCalls;
+    std::vector<int> unregisterCalls;
+
+private:
+    std::function<void(int id)> m_handler;
+};
+
+} // namespace tern::platform::fake

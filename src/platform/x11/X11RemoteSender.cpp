@@ -1,0 +1,185 @@
+#include "platform/x11/X11RemoteSender.h"
+
+#include "platform/x11/X11RemoteProtocol.h"
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include <poll.h>
+
+namespace tern::platform::x11 {
+
+namespace {
+
+template <typename T>
+using Reply = std::unique_ptr<T, decltype(&std::free)>;
+
+struct Atoms
+{
+    xcb_atom_t netWmName = XCB_ATOM_NONE;
+    xcb_atom_t utf8String = XCB_ATOM_NONE;
+    xcb_atom_t message = XCB_ATOM_NONE;
+    xcb_atom_t reply = XCB_ATOM_NONE;
+};
+
+Atoms InternAtoms(xcb_connection_t* connection)
+{
+    const char* names[] = {"_NET_WM_NAME", "UTF8_STRING", kRemoteMessageAtom, kRemoteReplyAtom};
+    xcb_intern_atom_cookie_t cookies[4];
+    for (int i = 0; i < 4; ++i)
+        cookies[i] = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(names[i])), names[i]);
+    xcb_atom_t atoms[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookies[i], nullptr),
+                                                   &std::free);
+        atoms[i] = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+    }
+    return {atoms[0], atoms[1], atoms[2], atoms[3]};
+}
+
+std::vector<xcb_window_t> Children(xcb_connection_t* connection, xcb_window_t window)
+{
+    const Reply<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr), &std::free);
+    if (!tree)
+        return {};
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    return {children, children + xcb_query_tree_children_length(tree.get())};
+}
+
+// Whether the property reply holds exactly `title`; false when the property is missing.
+bool HoldsTitle(const Reply<xcb_get_property_reply_t>& reply, const std::string& title)
+{
+    if (!reply || reply->type == XCB_ATOM_NONE || reply->format != 8 || reply->bytes_after != 0)
+        return false;
+    const auto length = static_cast<std::size_t>(xcb_get_property_value_length(reply.get()));
+    return length == title.size() && std::memcmp(xcb_get_property_value(reply.get()), title.data(), length) == 0;
+}
+
+// Of `windows`, the first whose title is `title`. All requests are sent before any answer is read.
+xcb_window_t FindTitled(xcb_connection_t* connection, const std::vector<xcb_window_t>& windows,
+                        const std::string& title, const Atoms& atoms)
+{
+    // Reading one item more than the title needs shows a longer name through bytes_after.
+    const auto longs = static_cast<std::uint32_t>(title.size() / 4 + 2);
+    std::vector<std::pair<xcb_get_property_cookie_t, xcb_get_property_cookie_t>> cookies;
+    cookies.reserve(windows.size());
+    for (const xcb_window_t window : windows)
+        cookies.emplace_back(
+            xcb_get_property(connection, 0, window, atoms.netWmName, atoms.utf8String, 0, longs),
+            xcb_get_property(connection, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, longs));
+    xcb_window_t found = XCB_WINDOW_NONE;
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        const Reply<xcb_get_property_reply_t> netName(
+            xcb_get_property_reply(connection, cookies[i].first, nullptr), &std::free);
+        const Reply<xcb_get_property_reply_t> name(xcb_get_property_reply(connection, cookies[i].second, nullptr),
+                                                   &std::free);
+        if (found != XCB_WINDOW_NONE)
+            continue;
+        const bool hasNetName = netName && netName->type != XCB_ATOM_NONE;
+        if (hasNetName ? HoldsTitle(netName, title) : HoldsTitle(name, title))
+            found = windows[i];
+    }
+    return found;
+}
+
+// The windows of the root and their children: a window manager puts a frame around every mapped
+// top-level window, while unmapped ones stay children of the root.
+xcb_window_t FindTopLevel(xcb_connection_t* connection, xcb_window_t root, const std::string& title,
+                          const Atoms& atoms)
+{
+    const std::vector<xcb_window_t> topLevel = Children(connection, root);
+    if (const xcb_window_t window = FindTitled(connection, topLevel, title, atoms); window != XCB_WINDOW_NONE)
+        return window;
+    std::vector<xcb_window_t> nested;
+    for (const xcb_window_t window : topLevel) {
+        const std::vector<xcb_window_t> children = Children(connection, window);
+        nested.insert(nested.end(), children.begin(), children.end());
+    }
+    return FindTitled(connection, nested, title, atoms);
+}
+
+xcb_window_t RootOfScreen(xcb_connection_t* connection, int screenNumber)
+{
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
+        xcb_screen_next(&screens);
+    return screens.rem > 0 ? screens.data->root : static_cast<xcb_window_t>(XCB_WINDOW_NONE);
+}
+
+// Waits until `deadline` for the answer to `message` at `window`.
+std::optional<std::int64_t> AwaitReply(xcb_connection_t* connection, xcb_window_t window, std::uint32_t message,
+                                       xcb_atom_t replyAtom, std::chrono::steady_clock::time_point deadline)
+{
+    for (;;) {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
+            const Reply<xcb_generic_event_t> owned(event, &std::free);
+            if ((event->response_type & 0x7F) != XCB_CLIENT_MESSAGE)
+                continue;
+            const auto* client = reinterpret_cast<const xcb_client_message_event_t*>(event);
+            if (client->window == window && client->type == replyAtom && client->format == 32 &&
+                client->data.data32[0] == message)
+                return static_cast<std::int32_t>(client->data.data32[1]);
+        }
+        if (xcb_connection_has_error(connection))
+            return std::nullopt;
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline)
+            return std::nullopt;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
+        pollfd descriptor{xcb_get_file_descriptor(connection), POLLIN, 0};
+        ::poll(&descriptor, 1, static_cast<int>(std::min<std::int64_t>(left.count(), 100)));
+    }
+}
+
+} // namespace
+
+std::optional<std::int64_t> SendRemoteMessage(const std::string& title, std::uint32_t message,
+                                              std::int64_t wParam, std::int64_t lParam, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+    int screenNumber = 0;
+    const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> connection(
+        xcb_connect(nullptr, &screenNumber), &xcb_disconnect);
+    if (!connection || xcb_connection_has_error(connection.get()))
+        return std::nullopt;
+    xcb_connection_t* c = connection.get();
+    const xcb_window_t root = RootOfScreen(c, screenNumber);
+    const Atoms atoms = InternAtoms(c);
+    if (root == XCB_WINDOW_NONE || atoms.message == XCB_ATOM_NONE || atoms.reply == XCB_ATOM_NONE)
+        return std::nullopt;
+    const xcb_window_t target = FindTopLevel(c, root, title, atoms);
+    if (target == XCB_WINDOW_NONE)
+        return std::nullopt;
+
+    // An unmapped window of our own receives the answer; it goes with the connection.
+    const xcb_window_t own = xcb_generate_id(c);
+    xcb_create_window(c, 0, own, root, -1, -1, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0,
+                      nullptr);
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = target;
+    event.type = atoms.message;
+    event.data.data32[0] = message;
+    event.data.data32[1] = static_cast<std::uint32_t>(wParam);
+    event.data.data32[2] = static_cast<std::uint32_t>(lParam);
+    event.data.data32[3] = own;
+    // An empty event mask delivers the event to the client that created the window.
+    const xcb_void_cookie_t sent = xcb_send_event_checked(c, 0, target, XCB_EVENT_MASK_NO_EVENT,
+                                                          reinterpret_cast<const char*>(&event));
+    if (xcb_generic_error_t* error = xcb_request_check(c, sent)) {
+        // The window went away between the search and the send.
+        std::free(error);
+        return std::nullopt;
+    }
+    return AwaitReply(c, own, message, atoms.reply, deadline);
+}
+
+} // namespace tern::platform::x11

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tern::platform::x11 {
+
+// Sends a private message to the top-level window titled `title` (its _NET_WM_NAME, else its
+// WM_NAME; mapped or not) on the display of $DISPLAY and waits up to `timeoutMs` for the answer.
+// Uses a connection of its own, so it needs no Qt application and may run in any process.
+// Nothing when the display cannot be opened, no window has the title, or no answer came in time.
+std::optional<std::int64_t> SendRemoteMessage(const std::string& title, std::uint32_t message,
+                                              std::int64_t wParam, std::int64_t lParam, int timeoutMs);
+
+} // namespace tern::platform::x11

@@ -1,0 +1,34 @@
+#include "shell/ClipboardSnapshots.h"
+
+#include "util/Errors.h"
+
+namespace tern {
+
+ClipboardSnapshots::ClipboardSnapshots(platform::SystemClipboard& clipboard, const std::string& password,
+                                       std::function<std::string()> copyFailedText)
+    : m_clipboard(clipboard, [&password] { return password; }), m_copyFailedText(std::move(copyFailedText))
+{
+}
+
+std::string ClipboardSnapshots::CaptureSnapshot()
+{
+    m_clipboard.CaptureAll();
+    if (m_clipboard.Formats.empty())
+        throw Error(m_copyFailedText());
+    std::string stream;
+    m_clipboard.SaveToStream(stream);
+    return stream;
+}
+
+void ClipboardSnapshots::RestoreSnapshot(const std::string& stream)
+{
+    m_clipboard.LoadFromStream(stream);
+    m_clipboard.RestoreAll();
+}
+
+int ClipboardSnapshots::SaveShareable(std::string& payload)
+{
+    return m_clipboard.SaveShareable(payload);
+}
+
+} // namespace tern

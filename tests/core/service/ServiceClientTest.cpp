@@ -1,0 +1,366 @@
+#include "service/ServiceClient.h"
+
+#include "config/ConfStore.h"
+#include "platform/fake/FakeDesktopShell.h"
+#include "platform/fake/MemorySettings.h"
+#include "support/TempFolder.h"
+#include "util/Errors.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
+namespace tern {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Answers from a script and records every request; called on worker threads.
+class FakeTransport final : public HttpTransport
+{
+public:
+    struct Request
+    {
+        std::string method, url, contentType, body;
+    };
+
+    std::optional<std::string> get(const std::string& url) override { return answer({"GET", url, "", ""}); }
+    std::optional<std::string> post(const std::string& url, const std::string& contentType,
+                                    const std::string& body) override
+    {
+        return answer({"POST", url, contentType, body});
+    }
+
+    void reply(std::optional<std::string> body)
+    {
+        const std::lock_guard lock(mutex);
+        replies.push_back(std::move(body));
+    }
+    std::vector<Request> sent()
+    {
+        const std::lock_guard lock(mutex);
+        return requests;
+    }
+    // Holds the next requests until release().
+    void hold()
+    {
+        const std::lock_guard lock(mutex);
+        held = true;
+    }
+    void release()
+    {
+        {
+            const std::lock_guard lock(mutex);
+            held = false;
+        }
+        wake.notify_all();
+    }
+
+private:
+    std::optional<std::string> answer(Request request)
+    {
+        std::unique_lock lock(mutex);
+        requests.push_back(std::move(request));
+        wake.wait(lock, [this] { return !held; });
+        if (replies.empty())
+            return std::nullopt;
+        std::optional<std::string> body = std::move(replies.front());
+        replies.pop_front();
+        return body;
+    }
+
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool held = false;
+    std::deque<std::optional<std::string>> replies;
+    std::vector<Request> requests;
+};
+
+class FakeSnapshots final : public SnapshotClipboard
+{
+public:
+    std::string CaptureSnapshot() override { return snapshot; }
+    void RestoreSnapshot(const std::string& stream) override { restored.push_back(stream); }
+    int SaveShareable(std::string& payload) override
+    {
+        payload = share;
+        return shareKind;
+    }
+
+    std::string snapshot = "SNAP";
+    std::vector<std::string> restored;
+    std::string share = "hello";
+    int shareKind = 1;
+};
+
+class FakeProgress final : public AuthProgress
+{
+public:
+    void setVisible(bool shown) override { visible.push_back(shown); }
+    int position() const override { return pos; }
+    void setPosition(int value) override
+    {
+        pos = value;
+        positions.push_back(value);
+    }
+
+    int pos = 0;
+    std::vector<bool> visible;
+    std::vector<int> positions;
+};
+
+const std::string kPass = "0123456789abcdef0123456789abcdef";
+
+class ServiceClientTest : public ::testing::Test
+{
+protected:
+    ServiceClientTest()
+    {
+        languages.write("english.lng", "[LANG_INFO]\r\nName=English\r\n");
+        shell.folders[platform::SpecialFolder::Startup] = startup.path();
+        store = std::make_unique<TConfStore>(settings, shell, languages.path());
+        store->SaveOnDestroy = false;
+        store->ServiceHost = "http://svc";
+        store->Login = "me+1@x.org";
+        store->Password = kPass;
+        client = std::make_unique<ServiceClient>(
+            *store, [](const std::string& section, const std::string& key) { return section + "/" + key; },
+            transport, snapshots);
+        client->SetPollInterval(5ms);
+    }
+
+    std::string multipartPayload(const FakeTransport::Request& request)
+    {
+        const size_t start = request.body.find("\r\n\r\n") + 4;
+        const size_t end = request.body.rfind("\r\n--");
+        return request.body.substr(start, end - start);
+    }
+
+    template <typename Action>
+    std::string plainErrorOf(Action action)
+    {
+        try {
+            action();
+        } catch (const Error& error) {
+            EXPECT_TRUE(isPlainError(error)) << error.typeName();
+            return error.what();
+        }
+        return "(no error)";
+    }
+
+    test::TempFolder languages;
+    test::TempFolder startup;
+    platform::fake::MemorySettings settings;
+    platform::fake::FakeDesktopShell shell;
+    std::unique_ptr<TConfStore> store;
+    FakeTransport transport;
+    FakeSnapshots snapshots;
+    std::unique_ptr<ServiceClient> client;
+};
+
+TEST_F(ServiceClientTest, AccountRequestsPostTheirFormsAndReadTheStatus)
+{
+    transport.reply("{\"status\":\"unregistered\"}");
+    transport.reply(std::nullopt);
+    EXPECT_EQ(client->ValidateEmail("a b@c", nullptr), "unregistered");
+    EXPECT_EQ(client->ValidateEmail("a b@c", nullptr), "");
+    const auto sent = transport.sent();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].method, "POST");
+    EXPECT_EQ(sent[0].url, "http://svc/index.php/auth/validate");
+    EXPECT_EQ(sent[0].contentType, "application/x-www-form-urlencoded");
+    EXPECT_EQ(sent[0].body, "email=a%20b%40c");
+
+    transport.reply("<html>error</html>");
+    EXPECT_THROW(client->ValidateEmail("a@c", nullptr), JsonError);
+}
+
+TEST_F(ServiceClientTest, TheProgressBarCyclesDuringTheRequestAndIsHiddenAfterIt)
+{
+    FakeProgress progress;
+    progress.pos = 9;
+    transport.hold();
+    transport.reply("not json");
+    std::thread releaser([this] {
+        std::this_thread::sleep_for(100ms);
+        transport.release();
+    });
+    EXPECT_THROW(client->ValidateEmail("a@c", &progress), JsonError);
+    releaser.join();
+    ASSERT_GE(progress.positions.size(), 3u);
+    EXPECT_EQ(progress.positions[0], 10);
+    EXPECT_EQ(progress.positions[1], 0);
+    EXPECT_EQ(progress.positions[2], 1);
+    EXPECT_EQ(progress.visible, (std::vector<bool>{true, false}));
+}
+
+TEST_F(ServiceClientTest, LoginAndRegistrationStoreTheAccountOnlyOnSuccess)
+{
+    const std::string other = "fedcba9876543210fedcba9876543210";
+    transport.reply("{\"status\":\"ok\"}");
+    EXPECT_TRUE(client->TryLogin("new@x.org", other));
+    EXPECT_EQ(store->Login, "new@x.org");
+    EXPECT_EQ(store->Password, other);
+    EXPECT_EQ(transport.sent().back().body, "email=new%40x.org&pass=" + other);
+
+    // A refused login leaves no e-mail but keeps the previous password value.
+    transport.reply("{\"status\":\"wrong\"}");
+    EXPECT_FALSE(client->TryLogin("new@x.org", kPass));
+    EXPECT_EQ(store->Login, "");
+    EXPECT_EQ(store->Password, other);
+
+    transport.reply("{\"status\":\"error\",\"message\":\"Taken\"}");
+    EXPECT_EQ(client->RegisterAccount("r@x.org", kPass), "Taken");
+    EXPECT_EQ(store->Login, "");
+    transport.reply(std::nullopt);
+    EXPECT_EQ(client->RegisterAccount("r@x.org", kPass), kRegistrationFailedText);
+    transport.reply("{\"status\":\"ok\"}");
+    EXPECT_EQ(client->RegisterAccount("r@x.org", kPass), std::nullopt);
+    EXPECT_EQ(store->Login, "r@x.org");
+    EXPECT_EQ(store->Password, kPass);
+    EXPECT_EQ(transport.sent().back().url, "http://svc/index.php/auth/register");
+}
+
+TEST_F(ServiceClientTest, SnapshotUploadKeepsItsLimitAndReadsTheReply)
+{
+    snapshots.snapshot = std::string(kMaxSnapshotBytes, 's');
+    transport.reply("{\"status\":\"ok\"}");
+    EXPECT_TRUE(client->UploadSnapshot());
+    auto sent = transport.sent();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].url, "http://svc/storage/save.html?email=me%2B1%40x.org&pass=" + kPass);
+    EXPECT_EQ(sent[0].contentType.rfind("multipart/form-data; boundary=", 0), 0u);
+    EXPECT_EQ(multipartPayload(sent[0]), snapshots.snapshot);
+
+    snapshots.snapshot += 's';
+    EXPECT_EQ(plainErrorOf([&] { client->UploadSnapshot(); }), kTooLargeText);
+    EXPECT_EQ(transport.sent().size(), 1u);
+
+    snapshots.snapshot = "SNAP";
+    transport.reply("{\"status\":\"nospace\"}");
+    EXPECT_EQ(plainErrorOf([&] { client->UploadSnapshot(); }), "Copy operation failed with error: nospace");
+    transport.reply("{}");
+    EXPECT_FALSE(client->UploadSnapshot());
+    transport.reply(std::nullopt);
+    EXPECT_THROW(client->UploadSnapshot(), JsonError);
+    transport.reply("<html><body>500</body></html>");
+    EXPECT_THROW(client->UploadSnapshot(), JsonError);
+}
+
+TEST_F(ServiceClientTest, TheUploadWaitRunsItsHooksAlsoWhenTheUploadFails)
+{
+    std::vector<std::string> calls;
+    int pumps = 0;
+    client->SetUploadWaitHooks({[&] { calls.push_back("begin"); }, [&] { ++pumps; }, [&] { calls.push_back("end"); }});
+    transport.hold();
+    std::thread releaser([this] {
+        std::this_thread::sleep_for(60ms);
+        transport.release();
+    });
+    EXPECT_THROW(client->UploadSnapshot(), JsonError);
+    releaser.join();
+    EXPECT_EQ(calls, (std::vector<std::string>{"begin", "end"}));
+    EXPECT_GE(pumps, 2);
+}
+
+TEST_F(ServiceClientTest, DownloadRestoresTheBodyOrReportsNoResponse)
+{
+    transport.reply(std::nullopt);
+    EXPECT_FALSE(client->DownloadSnapshot());
+    EXPECT_TRUE(snapshots.restored.empty());
+    transport.reply(std::string("\x01\x00\x00\x00", 4));
+    EXPECT_TRUE(client->DownloadSnapshot());
+    ASSERT_EQ(snapshots.restored.size(), 1u);
+    EXPECT_EQ(snapshots.restored[0], std::string("\x01\x00\x00\x00", 4));
+    EXPECT_EQ(transport.sent().back().method, "GET");
+    EXPECT_EQ(transport.sent().back().url, "http://svc/storage/read.html?email=me%2B1%40x.org&pass=" + kPass);
+}
+
+TEST_F(ServiceClientTest, ShareUploadsThePayloadWithItsKind)
+{
+    snapshots.share = std::string(kMaxSharePayloadBytes, 'p');
+    snapshots.shareKind = 3;
+    transport.reply("{\"status\":\"ok\",\"accesskey\":\"K3y\"}");
+    EXPECT_EQ(client->UploadClipboardShare(), "K3y");
+    EXPECT_EQ(client->ShareLinkUrl("K3y"), "http://svc/d/K3y.html");
+    auto sent = transport.sent();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].url, "http://svc/storage/share.html?email=me%2B1%40x.org&pass=" + kPass + "&tp=3");
+    EXPECT_EQ(multipartPayload(sent[0]).size(), kMaxSharePayloadBytes);
+
+    snapshots.share += 'p';
+    EXPECT_EQ(plainErrorOf([&] { client->UploadClipboardShare(); }), kTooLargeText);
+    EXPECT_EQ(transport.sent().size(), 1u);
+
+    // Nothing on the clipboard: an empty part with kind 0 is still sent.
+    snapshots.share.clear();
+    snapshots.shareKind = 0;
+    transport.reply("{}");
+    EXPECT_EQ(plainErrorOf([&] { client->UploadClipboardShare(); }), "GLOBAL/mUploadFailed");
+    EXPECT_EQ(transport.sent().back().url.substr(transport.sent().back().url.size() - 5), "&tp=0");
+    EXPECT_EQ(multipartPayload(transport.sent().back()), "");
+
+    transport.reply("{\"status\":\"ok\",\"accesskey\":\"\"}");
+    EXPECT_EQ(plainErrorOf([&] { client->UploadShare("x", 1); }), "GLOBAL/mUploadFailed");
+    transport.reply("{\"status\":\"denied\"}");
+    EXPECT_EQ(plainErrorOf([&] { client->UploadShare("x", 1); }), "Copy operation failed with error: denied");
+}
+
+TEST_F(ServiceClientTest, HistoryAndForgottenPasswordAddressesUseTheStoredValues)
+{
+    EXPECT_EQ(client->HistoryUrl(), "http://svc/cp/history.html?u=me%2B1%40x.org&p=" + kPass);
+    EXPECT_EQ(client->ForgotPasswordUrl("me+1@x.org"), "http://svc/start/forgot.html?email=me%2B1@x.org");
+    store->DownloadHost = "http://dl";
+    EXPECT_EQ(client->DownloadPageUrl(), "http://dl/start/download.html?lang=english.lng");
+}
+
+TEST_F(ServiceClientTest, UpdateChecksReportOnTheirThreadAndFollowTheDateRule)
+{
+    std::mutex mutex;
+    std::condition_variable reported;
+    std::vector<std::pair<std::string, UpdateCheckResult>> reports;
+    auto reporter = [&](std::string name) {
+        return [&, name](const UpdateCheckResult& result) {
+            const std::lock_guard lock(mutex);
+            reports.emplace_back(name, result);
+            reported.notify_all();
+        };
+    };
+    auto waitForReports = [&](size_t count) {
+        std::unique_lock lock(mutex);
+        return reported.wait_for(lock, 5s, [&] { return reports.size() >= count; });
+    };
+
+    transport.reply("outdated;2\r\nline one\r\nline two\r\n");
+    client->StartUpdateCheck(reporter("direct"), 22);
+    ASSERT_TRUE(waitForReports(1));
+    EXPECT_EQ(transport.sent()[0].url, "http://svc/start/check.html?v=22");
+    EXPECT_EQ(reports[0].second.outcome, kUpdateOutdated);
+    EXPECT_EQ(reports[0].second.message, "line one\r\nline two\r\n");
+
+    const DateTime now = 45000.0;
+    store->CheckDate = now - 7.0;
+    client->CheckForUpdates(false, now, reporter("manual"), reporter("auto"));
+    EXPECT_EQ(store->CheckDate, now);
+    store->CheckDate = now - 7.001;
+    client->CheckForUpdates(false, now, reporter("manual"), reporter("auto"));
+    ASSERT_TRUE(waitForReports(2));
+    EXPECT_EQ(reports[1].first, "auto");
+    EXPECT_EQ(reports[1].second.outcome, kUpdateNoAnswer);
+
+    store->CheckUpdates = false;
+    store->CheckDate = now - 30.0;
+    client->CheckForUpdates(false, now, reporter("manual"), reporter("auto"));
+    EXPECT_EQ(store->CheckDate, now);
+    client->CheckForUpdates(true, now, reporter("manual"), reporter("auto"));
+    ASSERT_TRUE(waitForReports(3));
+    EXPECT_EQ(reports[2].first, "manual");
+    client.reset();
+    EXPECT_EQ(reports.size(), 3u);
+    EXPECT_EQ(transport.sent().size(), 3u);
+}
+
+} // namespace
+} // namespace tern

@@ -1,0 +1,108 @@
+#include "support/TempFolder.h"
+
+#include "platform/x11/FileLockSingleInstance.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+using tern::platform::x11::FileLockSingleInstance;
+
+namespace {
+
+constexpr const char* kName = "TernClipboard_started_already";
+
+// Sets an environment variable for one test and restores it after.
+class ScopedEnv
+{
+public:
+    ScopedEnv(const char* name, const std::optional<std::string>& value) : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        if (value)
+            ::setenv(name, value->c_str(), 1);
+        else
+            ::unsetenv(name);
+    }
+    ~ScopedEnv()
+    {
+        if (m_old)
+            ::setenv(m_name, m_old->c_str(), 1);
+        else
+            ::unsetenv(m_name);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+// Exit status of a child process that tries to take the marker and ends without letting it go:
+// 0 taken, 1 refused.
+int AcquireInChild()
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        auto* marker = new FileLockSingleInstance;
+        ::_exit(marker->acquire(kName) ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(FileLockSingleInstance, OnlyOneHolderUntilItGoes)
+{
+    tern::test::TempFolder runtime;
+    ScopedEnv env("XDG_RUNTIME_DIR", runtime.path());
+    EXPECT_EQ(FileLockSingleInstance::lockPath(kName), runtime.file(std::string(kName) + ".lock"));
+
+    auto first = std::make_unique<FileLockSingleInstance>();
+    ASSERT_TRUE(first->acquire(kName));
+    EXPECT_TRUE(first->acquire(kName)); // the holder asking again
+    FileLockSingleInstance second;
+    EXPECT_FALSE(second.acquire(kName));
+    EXPECT_EQ(AcquireInChild(), 1);
+
+    // Another name is another marker.
+    FileLockSingleInstance other;
+    EXPECT_TRUE(other.acquire("another"));
+
+    first.reset();
+    EXPECT_TRUE(second.acquire(kName));
+    EXPECT_EQ(AcquireInChild(), 1);
+}
+
+TEST(FileLockSingleInstance, HolderThatEndsReleasesTheMarker)
+{
+    tern::test::TempFolder runtime;
+    ScopedEnv env("XDG_RUNTIME_DIR", runtime.path());
+    EXPECT_EQ(AcquireInChild(), 0);
+    FileLockSingleInstance marker;
+    EXPECT_TRUE(marker.acquire(kName));
+}
+
+TEST(FileLockSingleInstance, FallsBackToTheDataFolderAndKeepsNamesInsideIt)
+{
+    tern::test::TempFolder data;
+    ScopedEnv runtime("XDG_RUNTIME_DIR", std::nullopt);
+    ScopedEnv dataHome("XDG_DATA_HOME", data.path());
+    EXPECT_EQ(FileLockSingleInstance::lockPath(kName), data.file("Tern Clipboard/" + std::string(kName) + ".lock"));
+    EXPECT_EQ(FileLockSingleInstance::lockPath("../x/y"), data.file("Tern Clipboard/_._x_y.lock"));
+
+    FileLockSingleInstance first;
+    FileLockSingleInstance second;
+    EXPECT_TRUE(first.acquire(kName));
+    EXPECT_FALSE(second.acquire(kName));
+}
+
+} // namespace

@@ -1,0 +1,66 @@
+#include "X11FocusTestWindow.h"
+#include "X11ShellTestSupport.h"
+
+#include "platform/x11/X11KeyInjector.h"
+#include "platform/x11/X11WindowFocus.h"
+
+#include <gtest/gtest.h>
+
+using tern::platform::x11::X11KeyInjector;
+using tern::test::FocusTestWindow;
+using tern::test::PumpUntil;
+using tern::test::Xdotool;
+
+namespace {
+
+TEST(X11KeyInjector, CtrlKeyReachesTheFocusedWindowWithShiftReleased)
+{
+    if (!tern::test::ShellDisplay())
+        GTEST_SKIP() << "no X display";
+    if (!tern::test::HaveWindowManager())
+        GTEST_SKIP() << "no EWMH window manager";
+    FocusTestWindow window(QStringLiteral("key target"));
+    window.show();
+    ASSERT_TRUE(PumpUntil([&] { return window.isExposed(); }));
+    tern::platform::x11::X11WindowFocus focus;
+    ASSERT_TRUE(focus.forceForegroundWindow(window.winId()));
+    ASSERT_TRUE(PumpUntil([&] { return window.isActive(); }));
+
+    // The user still holds Shift (and Alt) from choosing the menu item: the injected batch lets go of
+    // them, so the window sees Ctrl+C and not Ctrl+Shift+C.
+    X11KeyInjector injector;
+    ASSERT_TRUE(Xdotool({QStringLiteral("keydown"), QStringLiteral("shift")}));
+    ASSERT_TRUE(PumpUntil([&] { return injector.isShiftDown(); }));
+    window.keys.clear();
+    injector.sendCtrlKey('C');
+    const auto sawCtrlC = [&] {
+        for (const FocusTestWindow::Key& key : window.keys)
+            if (key.press && key.key == Qt::Key_C)
+                return true;
+        return false;
+    };
+    const bool received = PumpUntil(sawCtrlC);
+    const bool shiftAfter = injector.isShiftDown();
+    Xdotool({QStringLiteral("keyup"), QStringLiteral("shift")});
+    ASSERT_TRUE(received);
+    EXPECT_FALSE(shiftAfter);
+
+    // Order as received: Shift released, Control pressed, C pressed with Control, C released, Control
+    // released (a key the server already considered released produces no event).
+    ASSERT_TRUE(PumpUntil([&] { return !window.keys.empty() && !window.keys.back().press &&
+                                        window.keys.back().key == Qt::Key_Control; }));
+    std::vector<std::pair<bool, int>> sequence;
+    for (const FocusTestWindow::Key& key : window.keys)
+        sequence.emplace_back(key.press, key.key);
+    const std::vector<std::pair<bool, int>> expected = {
+        {false, Qt::Key_Shift}, {true, Qt::Key_Control}, {true, Qt::Key_C}, {false, Qt::Key_C},
+        {false, Qt::Key_Control}};
+    EXPECT_EQ(sequence, expected);
+    for (const FocusTestWindow::Key& key : window.keys) {
+        if (key.key == Qt::Key_C) {
+            EXPECT_EQ(key.modifiers, Qt::ControlModifier);
+        }
+    }
+}
+
+} // namespace

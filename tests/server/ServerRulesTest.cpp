@@ -1,0 +1,194 @@
+#include "AccessKeys.h"
+#include "AccountRules.h"
+#include "RateLimiter.h"
+#include "ServerFixture.h"
+#include "ServerOptions.h"
+#include "SharedItems.h"
+
+#include <set>
+
+namespace tern::server::test {
+namespace {
+
+TEST(AccountRules, PasswordValueIsExactly32LowerCaseHexDigits)
+{
+    const struct
+    {
+        std::string value;
+        bool accepted;
+    } cases[] = {
+        {kPass, true},
+        {"00000000000000000000000000000000", true},
+        {"5F4DCC3B5AA765D61D8327DEB882CF99", false}, // upper case
+        {"5f4dcc3b5aa765d61d8327deb882cf9", false},  // 31
+        {"5f4dcc3b5aa765d61d8327deb882cf990", false}, // 33
+        {"5f4dcc3b5aa765d61d8327deb882cfzz", false},
+        {"secret", false},
+        {"", false},
+        {std::string("5f4dcc3b5aa765d61d8327deb882cf9\0", 32), false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsPasswordValue(c.value), c.accepted) << c.value;
+}
+
+TEST(AccountRules, AcceptableEmails)
+{
+    const struct
+    {
+        std::string email;
+        bool accepted;
+    } cases[] = {
+        {"user@example.com", true},
+        {"first.last+tag_x@mail.example.org", true},
+        {"a@b.co", true},
+        {"", false},
+        {"user", false},
+        {"user@localhost", false},
+        {"@example.com", false},
+        {"user@@example.com", false},
+        {"us er@example.com", false},
+        {"user@exa mple.com", false},
+        {"<script>@example.com", false},
+        {"user@example..com", false},
+        {".user@example.com", false},
+        {"user@-example.com", false},
+        {std::string(65, 'a') + "@example.com", false},
+        {"user@" + std::string(250, 'a') + ".com", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsAcceptableEmail(c.email), c.accepted) << c.email;
+}
+
+TEST(SharedItems, ShareKindAndPayloadSignatures)
+{
+    EXPECT_EQ(ParseShareKind("1"), ShareKind::Text);
+    EXPECT_EQ(ParseShareKind("3"), ShareKind::Png);
+    for (const char* bad : {"", "4", "-1", "01", "1x", " 1"})
+        EXPECT_FALSE(ParseShareKind(bad)) << bad;
+
+    const std::string png = "\x89PNG\r\n\x1A\nrest";
+    const std::string jpeg = "\xFF\xD8\xFF\xE0rest";
+    EXPECT_TRUE(PayloadMatchesKind(ShareKind::Png, png));
+    EXPECT_TRUE(PayloadMatchesKind(ShareKind::Jpeg, jpeg));
+    EXPECT_FALSE(PayloadMatchesKind(ShareKind::Png, jpeg));
+    EXPECT_FALSE(PayloadMatchesKind(ShareKind::Jpeg, "<html><script>"));
+    EXPECT_FALSE(PayloadMatchesKind(ShareKind::Jpeg, "\xFF\xD8"));
+    EXPECT_TRUE(PayloadMatchesKind(ShareKind::Text, "<html>"));
+    EXPECT_FALSE(PayloadMatchesKind(ShareKind::Nothing, ""));
+}
+
+TEST(SharedItems, SnapshotStreamStructure)
+{
+    const std::string one = Snapshot(1, 130);
+    const struct
+    {
+        std::string bytes;
+        bool wellFormed;
+    } cases[] = {
+        {std::string(4, '\0'), true},
+        {one, true},
+        {Snapshot(3, 0), true},
+        {"", false},
+        {std::string(3, '\0'), false},
+        {one.substr(0, one.size() - 1), false},      // ends inside the record
+        {one + "x", false},                          // bytes after the last record
+        {std::string("\xFF\xFF\xFF\xFF", 4), false}, // negative count
+        {std::string("\x01\0\0\0\x01\x0D\0\0\0\xFF\xFF\xFF\xFF", 13), false}, // negative length
+        {std::string("\xFF\xFF\xFF\x7F", 4), false}, // a huge count with no records
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(IsSnapshotStream(cases[i].bytes), cases[i].wellFormed) << "case " << i;
+}
+
+TEST(SharedItems, ShareTextForDisplay)
+{
+    const struct
+    {
+        std::string bytes;
+        std::string shown;
+    } cases[] = {
+        {std::string("abc\0", 4), "abc"},
+        {std::string("abc\0junk after", 14), "abc"},
+        {"caf\xC3\xA9", "caf\xC3\xA9"},
+        // U+1F600 as the client writes it: two 3-byte surrogate halves.
+        {"\xED\xA0\xBD\xED\xB8\x80!", "\xF0\x9F\x98\x80!"},
+        {"\xED\xA0\xBDx", "\xEF\xBF\xBDx"}, // lone high half
+        {"\xED\xB8\x80", "\xEF\xBF\xBD"},   // lone low half
+        {"a\xFF" "b", "a\xEF\xBF\xBD" "b"},
+        {"\xC3", "\xEF\xBF\xBD"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ShareTextForDisplay(c.bytes), c.shown);
+}
+
+TEST(AccessKeys, KeysAreLongUniqueLettersAndDigits)
+{
+    std::set<std::string> keys;
+    for (int i = 0; i < 2000; ++i) {
+        const std::string key = NewAccessKey();
+        ASSERT_TRUE(IsAccessKeyForm(key)) << key;
+        keys.insert(key);
+    }
+    EXPECT_EQ(keys.size(), 2000u);
+    EXPECT_FALSE(IsAccessKeyForm("short"));
+    EXPECT_FALSE(IsAccessKeyForm("abcdefghijklmnopqrstuv-_"));
+}
+
+TEST(RateLimiter, BlocksAtTheLimitUntilTheWindowEnds)
+{
+    auto now = std::chrono::steady_clock::time_point{};
+    RateLimiter limiter({3, std::chrono::seconds(60)}, [&now] { return now; });
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(limiter.isBlocked("a"));
+        limiter.record("a");
+    }
+    EXPECT_TRUE(limiter.isBlocked("a"));
+    EXPECT_FALSE(limiter.isBlocked("b"));
+    now += std::chrono::seconds(59);
+    EXPECT_TRUE(limiter.isBlocked("a"));
+    now += std::chrono::seconds(1);
+    EXPECT_FALSE(limiter.isBlocked("a"));
+    limiter.record("a");
+    EXPECT_FALSE(limiter.isBlocked("a"));
+}
+
+TEST(ServerOptions, CommandLine)
+{
+    const CommandLine defaults = ParseCommandLine({}, 12);
+    ASSERT_TRUE(defaults.options);
+    EXPECT_EQ(defaults.options->host, "127.0.0.1");
+    EXPECT_EQ(defaults.options->port, 8077);
+    EXPECT_EQ(defaults.options->latestBuild, 12u);
+
+    const CommandLine full = ParseCommandLine({"--listen", "0.0.0.0:9000", "--data", "/srv/tern", "--latest-build",
+                                               "30", "--latest-message", "One\\nTwo\nThree"},
+                                              12);
+    ASSERT_TRUE(full.options);
+    EXPECT_EQ(full.options->host, "0.0.0.0");
+    EXPECT_EQ(full.options->port, 9000);
+    EXPECT_EQ(full.options->dataDir, "/srv/tern");
+    EXPECT_EQ(full.options->latestBuild, 30u);
+    EXPECT_EQ(full.options->latestMessage, (std::vector<std::string>{"One", "Two", "Three"}));
+
+    const auto ipv6 = ParseListenAddress("[::1]:0");
+    ASSERT_TRUE(ipv6);
+    EXPECT_EQ(ipv6->first, "::1");
+
+    const CommandLine help = ParseCommandLine({"--help"}, 12);
+    EXPECT_FALSE(help.options);
+    EXPECT_EQ(help.exitCode, 0);
+    for (const auto& bad : std::vector<std::vector<std::string>>{{"--listen", "8077"},
+                                                                 {"--listen", "host:70000"},
+                                                                 {"--listen", "host:"},
+                                                                 {"--latest-build", "-1"},
+                                                                 {"--latest-build", "x"},
+                                                                 {"--data"},
+                                                                 {"--verbose"}}) {
+        const CommandLine result = ParseCommandLine(bad, 12);
+        EXPECT_FALSE(result.options) << bad[0];
+        EXPECT_EQ(result.exitCode, 2) << bad[0];
+    }
+}
+
+} // namespace
+} // namespace tern::server::test

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The service commands of `tern` against a real tern-server on a free loopback port: register, login,
+# copy and paste of every format, shares of text and pictures with their pages, history, update check.
+set -euo pipefail
+tern=$1
+server=$2
+home=$(mktemp -d)
+server_pid=
+cleanup() {
+    if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; fi
+    rm -rf "$home"
+}
+trap cleanup EXIT
+export HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data
+cd "$home"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+expect_eq() { [ "$1" = "$2" ] || fail "expected '$2', got '$1' ($3)"; }
+
+"$server" --listen 127.0.0.1:0 --data "$home/server" --latest-build 9999 \
+    --latest-message 'Build 9999\nwith fixes' >"$home/server.log" 2>&1 &
+server_pid=$!
+base=
+for _ in $(seq 1 100); do
+    base=$(sed -n 's/^tern-server listening on \(http:[^ ]*\).*/\1/p' "$home/server.log" | head -n 1)
+    [ -n "$base" ] && break
+    kill -0 "$server_pid" 2>/dev/null || fail "tern-server ended: $(cat "$home/server.log")"
+    sleep 0.1
+done
+[ -n "$base" ] || fail "tern-server did not start"
+"$tern" config set ServiceHost "$base"
+
+# Nothing stored yet: the storage commands refuse before any request.
+if "$tern" paste 2>/dev/null; then fail "paste without an account"; fi
+
+email='a_b+c&d#e@example.org'
+printf 'secret\n' | "$tern" register "$email" >/dev/null
+printf 'short\n' | "$tern" register "x$email" >/dev/null 2>&1 && fail "a 5-character password was accepted"
+if printf 'wrong1\n' | "$tern" login "$email" >/dev/null 2>&1; then fail "a wrong password was accepted"; fi
+printf 'secret\n' | "$tern" login "$email" >/dev/null
+expect_eq "$("$tern" config get Login)" "$email" "stored e-mail"
+expect_eq "$("$tern" config get Password)" "$(printf 'secret' | "$tern" digest)" "stored password value"
+
+# Text and raw formats come back byte for byte.
+printf 'h\xc3\xa9llo\nw\xf0\x9f\x98\x80rld' >text.txt
+head -c 40000 /dev/urandom >raw.bin
+printf '' >empty.bin
+"$tern" copy text.txt --format 49161=raw.bin --format 7=empty.bin >/dev/null
+"$tern" paste >pasted.txt
+cmp text.txt pasted.txt || fail "pasted text differs"
+"$tern" paste --out out
+cmp raw.bin out/1-49161.bin || fail "raw format differs"
+[ -f out/2-7.bin ] && [ ! -s out/2-7.bin ] || fail "empty format missing"
+[ -f out/0-13.bin ] || fail "text format missing"
+
+# Text share: the page holds the text, escaped.
+printf '<b>shared & text</b>' >share.txt
+link=$("$tern" share share.txt)
+case $link in "$base"/d/*.html) ;; *) fail "unexpected link $link" ;; esac
+page=$(curl -s --noproxy '*' "$link")
+case $page in *'&lt;b&gt;shared &amp; text&lt;/b&gt;'*) ;; *) fail "text page lacks the text" ;; esac
+
+# Picture shares: PNG, JPEG and BMP files are converted as a clipboard picture is.
+convert=/usr/bin/convert
+if [ -x "$convert" ]; then
+    "$convert" -size 64x48 gradient:red-blue pic.png
+    "$convert" pic.png pic.jpg
+    "$convert" pic.png -type truecolor BMP3:pic.bmp
+    for picture in pic.png pic.jpg pic.bmp; do
+        link=$("$tern" share "$picture")
+        page=$(curl -s --noproxy '*' "$link")
+        case $page in *'<img src="/d/'*) ;; *) fail "picture page of $picture lacks its image" ;; esac
+    done
+fi
+
+history=$(curl -s --noproxy '*' "$("$tern" history-url)")
+case $history in *"${link#"$base"}"*) ;; *) fail "history lacks the last share" ;; esac
+
+update=$("$tern" check-update)
+expect_eq "$update" "outdated
+Build 9999
+with fixes" "update check"
+
+# A service that is gone: no answer, and the commands fail without losing settings.
+kill "$server_pid"; wait "$server_pid" 2>/dev/null || true; server_pid=
+if "$tern" check-update >/dev/null; then fail "check-update without a service"; fi
+if "$tern" paste 2>/dev/null; then fail "paste without a service"; fi
+expect_eq "$("$tern" config get Login)" "$email" "login kept"
+echo "service commands: ok"

@@ -1,0 +1,238 @@
+#include "notify/Balloon.h"
+#include "notify/BalloonIcons.h"
+#include "QtPrinters.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace tern {
+namespace {
+
+const QString kTitle = QStringLiteral("Tern Clipboard");
+
+class BalloonTest : public ::testing::Test
+{
+protected:
+    void TearDown() override { HideBalloon(); }
+
+    static QRect Monitor() { return QGuiApplication::primaryScreen()->geometry(); }
+
+    // The window-relative tip of the balloon's tail, in screen coordinates.
+    static QPoint TipOnScreen(const TBalloon& balloon)
+    {
+        const QRect g = balloon.geometry();
+        switch (balloon.Tail()) {
+        case TailBottomRight:
+            return {g.x() + g.width() - 20, g.y() + g.height()};
+        case TailBottomLeft:
+            return {g.x() + 20, g.y() + g.height()};
+        case TailTopRight:
+            return {g.x() + g.width() - 20, g.y() + 2};
+        default:
+            return {g.x() + 20, g.y() + 2};
+        }
+    }
+};
+
+TEST_F(BalloonTest, PointsAtTheTrayIconOrFallsBackToTheMonitorCorner)
+{
+    const QRect m = Monitor();
+    TBalloon& balloon = GetBalloon();
+
+    // Taskbar at the bottom, icon in the right half: tail bottom right, tip at the icon + (8, 8).
+    const QRect bottomRight(m.x() + m.width() - 60, m.y() + m.height() - 26, 24, 24);
+    balloon.ShowNearTray(bottomRight, kTitle, 10, 0, QStringLiteral("Done."));
+    EXPECT_TRUE(balloon.isVisible());
+    EXPECT_EQ(balloon.Tail(), TailBottomRight);
+    EXPECT_EQ(TipOnScreen(balloon), bottomRight.topLeft() + QPoint(8, 8));
+    EXPECT_EQ(balloon.TitleLabel()->pos(), QPoint(34, 10));
+
+    const QRect bottomLeft(m.x() + 10, m.y() + m.height() - 26, 24, 24);
+    GetBalloon().ShowNearTray(bottomLeft, kTitle, 10, 0, QStringLiteral("Done."));
+    EXPECT_EQ(balloon.Tail(), TailBottomLeft);
+    EXPECT_EQ(TipOnScreen(balloon), bottomLeft.topLeft() + QPoint(8, 8));
+
+    // Taskbar at the top: tail top right, tip 16 px below the icon's top, content 20 px lower.
+    const QRect top(m.x() + m.width() - 60, m.y() + 2, 24, 24);
+    GetBalloon().ShowNearTray(top, kTitle, 10, 0, QStringLiteral("Done."));
+    EXPECT_EQ(balloon.Tail(), TailTopRight);
+    EXPECT_EQ(TipOnScreen(balloon), top.topLeft() + QPoint(8, 16));
+    EXPECT_EQ(balloon.TitleLabel()->pos(), QPoint(34, 30));
+    EXPECT_EQ(balloon.IconImage()->pos(), QPoint(10, 30));
+
+    // Unknown place: no tail, the bottom-right corner 30 px left of and 20 px above the monitor's.
+    GetBalloon().ShowNearTray(QRect(), kTitle, 10, 0, QStringLiteral("Done."));
+    EXPECT_EQ(balloon.Tail(), TailNone);
+    const QRect g = balloon.geometry();
+    EXPECT_EQ(g.x() + g.width(), m.x() + m.width() - 30);
+    EXPECT_EQ(g.y() + g.height(), m.y() + m.height() - 20);
+    EXPECT_EQ(TBalloon::FindTrayIcon(QRect(5, 5, 0, 0)), QPoint(-1, -1));
+
+    // Every part lies inside the shaped window.
+    for (QWidget* part : {static_cast<QWidget*>(balloon.IconImage()), static_cast<QWidget*>(balloon.TitleLabel()),
+                          static_cast<QWidget*>(balloon.TextLabel())})
+        EXPECT_TRUE(balloon.WindowRegion().boundingRect().contains(part->geometry()));
+}
+
+TEST_F(BalloonTest, MoreLinesMakeItTallerAndALongerTitleWider)
+{
+    TBalloon& balloon = GetBalloon();
+    balloon.ShowAt(500, 500, TailNone, 10, 0, QStringLiteral("One line"), kTitle);
+    const QSize oneLine = balloon.size();
+
+    GetBalloon().ShowAt(500, 500, TailNone, 10, 0, QStringLiteral("One line\r\nTwo\r\nThree"), kTitle);
+    EXPECT_GT(balloon.height(), oneLine.height() + balloon.fontMetrics().height());
+    EXPECT_FALSE(balloon.TextLabel()->text().contains(QLatin1Char('\r')));
+
+    GetBalloon().ShowAt(500, 500, TailNone, 10, 0, QStringLiteral("One line"),
+                        kTitle + QStringLiteral(" with a much longer title than before"));
+    EXPECT_GT(balloon.width(), oneLine.width() + 100);
+    EXPECT_EQ(balloon.height(), oneLine.height());
+}
+
+TEST_F(BalloonTest, ButtonsRunTheirHandlersAndLeaveTheBalloonOpen)
+{
+    TBalloon& balloon = GetBalloon();
+    int first = 0;
+    int second = 0;
+    balloon.SetButton1Caption(QStringLiteral("Download"));
+    balloon.SetButton1Click([&first] { ++first; });
+    balloon.SetButton2Caption(QStringLiteral("Retry"));
+    balloon.SetButton2Click([&second] { ++second; });
+    balloon.ShowAt(700, 500, TailBottomRight, 20, 2, QStringLiteral("A newer version is available."), kTitle);
+
+    QPushButton* b1 = balloon.Button1();
+    QPushButton* b2 = balloon.Button2();
+    ASSERT_TRUE(b1->isVisible() && b2->isVisible());
+    EXPECT_EQ(b1->width(), 72); // 8 characters
+    EXPECT_EQ(b1->text(), QStringLiteral("Download"));
+    EXPECT_EQ(b1->geometry().right(), balloon.TextLabel()->geometry().right());
+    EXPECT_EQ(b2->geometry().right() + 1 + 5, b1->x());
+    EXPECT_EQ(b1->y(), balloon.TextLabel()->geometry().bottom() + 1 + 10);
+    // Clicks on the buttons reach them; the labels let clicks through to the balloon.
+    EXPECT_EQ(balloon.childAt(b1->geometry().center()), b1);
+    EXPECT_EQ(balloon.childAt(balloon.TitleLabel()->geometry().center()), nullptr);
+
+    b1->click();
+    b2->click();
+    b2->click();
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(second, 2);
+    EXPECT_TRUE(balloon.isVisible());
+    EXPECT_EQ(QApplication::activeWindow(), nullptr); // shown without taking the focus
+}
+
+TEST_F(BalloonTest, AHandlerMayReplaceTheBalloonItRunsFrom)
+{
+    TBalloon& balloon = GetBalloon();
+    std::string log;
+    balloon.SetButton1Caption(QStringLiteral("Open link"));
+    balloon.SetButton1Click([&log] {
+        log += "first;";
+        TBalloon& next = GetBalloon(); // resets: the running handler's stored copy is gone
+        next.SetButton1Caption(QStringLiteral("Again"));
+        next.SetButton1Click([&log] { log += "second;"; });
+        next.ShowAt(600, 500, TailBottomRight, 10, 0, QStringLiteral("Replaced"), kTitle);
+        log += "done;";
+    });
+    balloon.ShowAt(600, 500, TailBottomRight, 10, 0, QStringLiteral("Shared"), kTitle);
+    balloon.Button1()->click();
+    EXPECT_EQ(log, "first;done;");
+    EXPECT_EQ(balloon.TextLabel()->text(), QStringLiteral("Replaced"));
+    EXPECT_EQ(balloon.Button1()->text(), QStringLiteral("Again"));
+    balloon.Button1()->click();
+    EXPECT_EQ(log, "first;done;second;");
+}
+
+TEST_F(BalloonTest, ANewBalloonNeverInheritsButtons)
+{
+    TBalloon& balloon = GetBalloon();
+    int clicks = 0;
+    balloon.SetButton1Caption(QStringLiteral("Cancel"));
+    balloon.SetButton1Click([&clicks] { ++clicks; });
+    balloon.SetButton2Caption(QStringLiteral("Retry"));
+    balloon.SetButton2Click([&clicks] { ++clicks; });
+    balloon.ShowAt(600, 500, TailBottomRight, 20, 2, QStringLiteral("Share again?"), kTitle);
+    const int withButtons = balloon.height();
+
+    GetBalloon().ShowAt(600, 500, TailBottomRight, 10, 0, QStringLiteral("Share again?"), kTitle);
+    EXPECT_TRUE(balloon.Button1()->isHidden());
+    EXPECT_TRUE(balloon.Button2()->isHidden());
+    EXPECT_EQ(balloon.height(), withButtons - 35);
+    balloon.Button1()->click();
+    balloon.Button2()->click();
+    EXPECT_EQ(clicks, 0);
+}
+
+TEST_F(BalloonTest, SurfaceClickTimerAndHideCloseIt)
+{
+    TBalloon& balloon = GetBalloon();
+    balloon.ShowAt(600, 500, TailBottomRight, 7, 1, QStringLiteral("Failed."), kTitle);
+    EXPECT_EQ(balloon.IconName(), QStringLiteral("ERROR"));
+    EXPECT_TRUE(balloon.HideTimer()->isActive());
+    EXPECT_EQ(balloon.HideTimer()->interval(), 7000);
+
+    const QPointF inside(balloon.TextLabel()->geometry().center());
+    QMouseEvent press(QEvent::MouseButtonPress, inside, balloon.mapToGlobal(inside), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, inside, balloon.mapToGlobal(inside), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&balloon, &press);
+    QApplication::sendEvent(&balloon, &release);
+    EXPECT_FALSE(balloon.isVisible());
+
+    // The timer's tick hides it.
+    balloon.ShowAt(600, 500, TailBottomRight, 7, 5, QStringLiteral("Info"), kTitle);
+    EXPECT_EQ(balloon.IconName(), QStringLiteral("INFO"));
+    ASSERT_TRUE(balloon.isVisible());
+    balloon.HideTimer()->start(1); // the same timer, shortened
+    QElapsedTimer clock;
+    clock.start();
+    while (balloon.isVisible() && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_FALSE(balloon.isVisible());
+
+    // No display time: it stays until hidden; HideBalloon stops the timer.
+    balloon.ShowAt(600, 500, TailBottomRight, 0, 2, QStringLiteral("Warning"), kTitle);
+    EXPECT_FALSE(balloon.HideTimer()->isActive());
+    balloon.ShowAt(600, 500, TailBottomRight, 30, 2, QStringLiteral("Warning"), kTitle);
+    HideBalloon();
+    EXPECT_FALSE(balloon.isVisible());
+    EXPECT_FALSE(balloon.HideTimer()->isActive());
+}
+
+TEST(BalloonIconsTest, KindsMapToPicturesWithTheBottomLeftColourTransparent)
+{
+    EXPECT_EQ(BalloonBitmapName(0), QStringLiteral("INFO"));
+    EXPECT_EQ(BalloonBitmapName(1), QStringLiteral("ERROR"));
+    EXPECT_EQ(BalloonBitmapName(2), QStringLiteral("WARNING"));
+    EXPECT_EQ(BalloonBitmapName(-1), QStringLiteral("INFO"));
+    EXPECT_EQ(BalloonBitmapName(3), QStringLiteral("INFO"));
+    for (const char* name : {"INFO", "ERROR", "WARNING"}) {
+        SCOPED_TRACE(name);
+        const QImage bitmap = BalloonBitmap(QString::fromLatin1(name));
+        EXPECT_EQ(bitmap.size(), QSize(16, 16));
+        EXPECT_EQ(bitmap.depth(), 24);
+        const QImage shown = WithBottomLeftTransparent(bitmap).toImage().convertToFormat(QImage::Format_ARGB32);
+        EXPECT_EQ(qAlpha(shown.pixel(0, 15)), 0);
+        EXPECT_EQ(qAlpha(shown.pixel(0, 0)), 0);
+        EXPECT_EQ(qAlpha(shown.pixel(7, 9)), 255);
+    }
+    // Another colour in the bottom-left pixel becomes the transparent one.
+    QImage plain(16, 16, QImage::Format_RGB888);
+    plain.fill(QColor(10, 20, 30));
+    plain.setPixelColor(0, 15, QColor(1, 2, 3));
+    const QImage shown = WithBottomLeftTransparent(plain).toImage().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(qAlpha(shown.pixel(0, 15)), 0);
+    EXPECT_EQ(qAlpha(shown.pixel(5, 5)), 255);
+}
+
+} // namespace
+} // namespace tern

@@ -1,0 +1,60 @@
+#include "ContainerCommands.h"
+
+#include "PayloadOptions.h"
+#include "service/ECLMemoryStream.h"
+
+#include <ostream>
+
+namespace tern::tool {
+
+namespace {
+
+int runContainer(ToolContext& context, std::vector<std::string> args, CommandIo& io)
+{
+    if (args.empty())
+        throw UsageError("expected \"pack\" or \"unpack\"");
+    const std::string action = args[0];
+    args.erase(args.begin());
+    const std::optional<std::string> given = TakePasswordValue(args);
+    if (action == "pack") {
+        const std::optional<std::string> levelText = TakeOption(args, "level");
+        if (!args.empty())
+            throw UsageError("unexpected argument \"" + args[0] + "\"");
+        std::uint8_t level = TECLMemoryStream::kLevelCompressed;
+        if (levelText && *levelText == "0")
+            level = TECLMemoryStream::kLevelStored;
+        else if (levelText && *levelText != "2")
+            throw UsageError("--level must be 0 or 2");
+        const std::string data = ReadAllBytes(io.in);
+        TECLMemoryStream container(PasswordValue(given, context), 0, level);
+        container.Write(0, data);
+        io.out << container.Storage();
+        return kExitOk;
+    }
+    if (action == "unpack") {
+        if (!args.empty())
+            throw UsageError("unexpected argument \"" + args[0] + "\"");
+        TECLMemoryStream container(PasswordValue(given, context));
+        container.SetStorage(ReadAllBytes(io.in));
+        io.out << container.ReadAll();
+        return kExitOk;
+    }
+    throw UsageError("expected \"pack\" or \"unpack\"");
+}
+
+} // namespace
+
+Command MakeContainerCommand(ToolContext& context)
+{
+    return {"container",
+            "container pack [--password-value V] [--level 0|2]\n"
+            "                            stdin's bytes as a payload container on stdout\n"
+            "container unpack [--password-value V]\n"
+            "                            a payload container on stdin, its data on stdout\n"
+            "                            (without the option: the stored Password; empty: no cipher)",
+            [&context](const std::vector<std::string>& args, CommandIo& io) {
+                return runContainer(context, args, io);
+            }};
+}
+
+} // namespace tern::tool

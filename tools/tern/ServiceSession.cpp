@@ -1,0 +1,85 @@
+#include "ServiceSession.h"
+
+#include "clipboard/ClipboardFormat.h"
+#include "util/Errors.h"
+#include "util/FileRoutines.h"
+#include "util/TextEncoding.h"
+
+#include <istream>
+#include <iterator>
+
+namespace tern::tool {
+
+namespace {
+
+// The largest input file a command reads: twice the biggest share payload.
+constexpr size_t kMaxInputBytes = 10'000'000;
+
+} // namespace
+
+void ToolSnapshots::RestoreSnapshot(const std::string& stream)
+{
+    ClipboardFormats formats;
+    size_t position = 0;
+    LoadSnapshot(stream, position, m_password, {}, formats);
+    restored.clear();
+    for (const auto& item : formats)
+        restored.emplace_back(item->Format, item->Data.ReadAll());
+}
+
+int ToolSnapshots::SaveShareable(std::string& payload)
+{
+    payload = share;
+    return shareKind;
+}
+
+ServiceSession::ServiceSession(ToolContext& context, bool readOnly)
+    : m_texts(context.texts()), m_store(context.store(readOnly)), m_snapshots(m_store.Password),
+      m_client(
+          m_store, [this](const std::string& section, const std::string& key) { return text(section, key); },
+          m_transport, m_snapshots)
+{
+}
+
+void ServiceSession::requireAccount() const
+{
+    if (m_store.Login.empty() || m_store.Password.empty())
+        throw Error("No account is stored: run \"tern login EMAIL\" or \"tern register EMAIL\" first.");
+}
+
+std::string ReadInputBytes(const std::string& source, std::istream& in)
+{
+    if (source.empty() || source == "-") {
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (bytes.size() > kMaxInputBytes)
+            throw FileError("The input is too large");
+        return bytes;
+    }
+    std::optional<std::string> bytes = ReadFileBytes(source, kMaxInputBytes);
+    if (!bytes)
+        throw FileError("Cannot read \"" + source + "\"");
+    return std::move(*bytes);
+}
+
+std::string Utf16TextBlock(const std::string& utf8)
+{
+    std::string block;
+    auto unit = [&block](char32_t value) {
+        block += static_cast<char>(value & 0xFF);
+        block += static_cast<char>((value >> 8) & 0xFF);
+    };
+    size_t pos = 0;
+    while (pos < utf8.size()) {
+        const char32_t c = DecodeUtf8(utf8, pos);
+        if (c >= 0x10000) {
+            unit(0xD800 + ((c - 0x10000) >> 10));
+            unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            unit(c);
+        }
+    }
+    unit(0);
+    return block;
+}
+
+} // namespace tern::tool

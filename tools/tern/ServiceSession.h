@@ -1,0 +1,69 @@
+#pragma once
+
+#include "Command.h"
+#include "ToolContext.h"
+#include "service/CurlTransport.h"
+#include "service/ServiceClient.h"
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tern::tool {
+
+// The clipboard of the service commands: a snapshot stream prepared from files instead of captured,
+// the formats of a downloaded snapshot kept instead of put on the system clipboard, and a share
+// payload prepared from a file.
+class ToolSnapshots final : public SnapshotClipboard
+{
+public:
+    explicit ToolSnapshots(std::string passwordValue) : m_password(std::move(passwordValue)) {}
+
+    std::string CaptureSnapshot() override { return snapshot; }
+    void RestoreSnapshot(const std::string& stream) override;
+    int SaveShareable(std::string& payload) override;
+
+    // Format number and plain bytes of every item of the last restored snapshot.
+    std::vector<std::pair<std::uint32_t, std::string>> restored;
+    std::string snapshot;
+    std::string share;
+    int shareKind = 0;
+
+private:
+    std::string m_password;
+};
+
+// What a service command works with: the settings and texts of the tool, the HTTP transport and the
+// service client over them.
+class ServiceSession
+{
+public:
+    ServiceSession(ToolContext& context, bool readOnly);
+
+    TConfStore& store() { return m_store; }
+    const LanguageTexts& texts() { return m_texts; }
+    ServiceClient& client() { return m_client; }
+    ToolSnapshots& snapshots() { return m_snapshots; }
+    std::string text(const std::string& section, const std::string& key) const
+    {
+        return m_texts.GetText(section, key);
+    }
+    // Throws tern::Error unless an e-mail and a password value are stored.
+    void requireAccount() const;
+
+private:
+    const LanguageTexts& m_texts;
+    TConfStore& m_store;
+    CurlTransport m_transport;
+    ToolSnapshots m_snapshots;
+    ServiceClient m_client;
+};
+
+// The whole of `source` ("-" or empty: standard input) as bytes. Throws FileError.
+std::string ReadInputBytes(const std::string& source, std::istream& in);
+
+// UTF-16LE with a terminating zero code unit, from UTF-8 text.
+std::string Utf16TextBlock(const std::string& utf8);
+
+} // namespace tern::tool

@@ -1,0 +1,132 @@
+#include "TransferCommands.h"
+
+#include "ServiceSession.h"
+#include "clipboard/ClipboardFormat.h"
+#include "clipboard/ShareConversion.h"
+#include "platform/Clipboard.h"
+#include "util/Errors.h"
+#include "util/FileRoutines.h"
+#include "util/TextRoutines.h"
+
+#include <charconv>
+#include <ostream>
+
+namespace tern::tool {
+
+namespace {
+
+std::uint32_t formatNumber(const std::string& text)
+{
+    std::uint32_t number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size() || number == 0)
+        throw UsageError("\"" + text + "\" is not a format number");
+    return number;
+}
+
+void addFormat(ClipboardFormats& formats, const std::string& password, std::uint32_t format, const std::string& bytes)
+{
+    auto item = std::make_unique<TClipboardFormat>(password);
+    item->Format = format;
+    item->Data.Write(0, bytes);
+    formats.push_back(std::move(item));
+}
+
+int runCopy(ToolContext& context, const std::vector<std::string>& args, CommandIo& io)
+{
+    std::string source;
+    bool haveSource = false;
+    std::vector<std::pair<std::uint32_t, std::string>> raw;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--format") {
+            if (i + 1 >= args.size())
+                throw UsageError("--format needs N=FILE");
+            const std::string& spec = args[++i];
+            const size_t equals = spec.find('=');
+            if (equals == std::string::npos)
+                throw UsageError("--format needs N=FILE");
+            raw.emplace_back(formatNumber(spec.substr(0, equals)), spec.substr(equals + 1));
+        } else if (!haveSource) {
+            source = args[i];
+            haveSource = true;
+        } else {
+            throw UsageError("more than one text source");
+        }
+    }
+
+    ServiceSession session(context, true);
+    session.requireAccount();
+    const std::string& password = session.store().Password;
+    ClipboardFormats formats;
+    // Without a text source the text comes from standard input unless only raw formats are given.
+    if (haveSource || raw.empty())
+        addFormat(formats, password, platform::kFormatUnicodeText, Utf16TextBlock(ReadInputBytes(source, io.in)));
+    for (const auto& [format, file] : raw)
+        addFormat(formats, password, format, ReadInputBytes(file, io.in));
+    session.snapshots().snapshot.clear();
+    SaveSnapshot(formats, session.snapshots().snapshot);
+
+    if (!session.client().UploadSnapshot())
+        throw Error(session.text("GLOBAL", "mUploadFailed"));
+    io.out << session.text("GLOBAL", "mSelShared") << '\n';
+    return kExitOk;
+}
+
+int runPaste(ToolContext& context, const std::vector<std::string>& args, CommandIo& io)
+{
+    std::string outFolder;
+    if (args.size() == 2 && args[0] == "--out")
+        outFolder = args[1];
+    else if (!args.empty())
+        throw UsageError("expected nothing or \"--out DIR\"");
+
+    ServiceSession session(context, true);
+    session.requireAccount();
+    if (!session.client().DownloadSnapshot())
+        throw Error(session.text("GLOBAL", "mPasteFailed"));
+    const auto& restored = session.snapshots().restored;
+
+    if (!outFolder.empty()) {
+        if (!CreateFolders(outFolder))
+            throw FileError("Cannot create \"" + outFolder + "\"");
+        for (size_t index = 0; index < restored.size(); ++index) {
+            const std::string name = IncludeTrailingSlash(outFolder) + std::to_string(index) + "-" +
+                                     std::to_string(restored[index].first) + ".bin";
+            WriteFileAtomically(name, restored[index].second, true);
+        }
+        return kExitOk;
+    }
+    for (const auto& [format, bytes] : restored) {
+        if (format != platform::kFormatUnicodeText)
+            continue;
+        std::string text = ShareTextFromUtf16(bytes);
+        if (!text.empty() && text.back() == '\0')
+            text.pop_back();
+        io.out << text;
+        return kExitOk;
+    }
+    // A snapshot without text is pasted as nothing; an empty one means nothing is stored.
+    if (restored.empty())
+        throw Error(session.text("GLOBAL", "mPasteFailed"));
+    return kExitOk;
+}
+
+} // namespace
+
+Command MakeCopyCommand(ToolContext& context)
+{
+    return {"copy",
+            "copy [FILE|-] [--format N=FILE]...\n"
+            "                            upload a snapshot holding the text (format 13) and raw formats",
+            [&context](const std::vector<std::string>& args, CommandIo& io) { return runCopy(context, args, io); }};
+}
+
+Command MakePasteCommand(ToolContext& context)
+{
+    return {"paste",
+            "paste [--out DIR]           download the stored snapshot and print its text; with --out\n"
+            "                            write every format as DIR/INDEX-FORMAT.bin",
+            [&context](const std::vector<std::string>& args, CommandIo& io) { return runPaste(context, args, io); }};
+}
+
+} // namespace tern::tool

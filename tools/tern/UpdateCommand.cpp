@@ -1,0 +1,51 @@
+#include "UpdateCommand.h"
+
+#include "ServiceSession.h"
+#include "util/TextRoutines.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <ostream>
+
+namespace tern::tool {
+
+namespace {
+
+int runCheckUpdate(ToolContext& context, const std::vector<std::string>& args, CommandIo& io)
+{
+    if (!args.empty())
+        throw UsageError("expected no arguments");
+    ServiceSession session(context, true);
+
+    std::mutex mutex;
+    std::condition_variable reported;
+    std::optional<UpdateCheckResult> result;
+    session.client().StartUpdateCheck([&](const UpdateCheckResult& outcome) {
+        const std::lock_guard lock(mutex);
+        result = outcome;
+        reported.notify_all();
+    });
+    {
+        std::unique_lock lock(mutex);
+        reported.wait(lock, [&] { return result.has_value(); });
+    }
+
+    static constexpr const char* kWords[] = {"no answer", "uptodate", "outdated"};
+    io.out << kWords[result->outcome] << '\n';
+    const std::string message = TrimText(result->message);
+    if (!message.empty())
+        io.out << message << '\n';
+    return result->outcome == kUpdateNoAnswer ? kExitFailure : kExitOk;
+}
+
+} // namespace
+
+Command MakeCheckUpdateCommand(ToolContext& context)
+{
+    return {"check-update", "check-update                ask the service whether a newer version exists",
+            [&context](const std::vector<std::string>& args, CommandIo& io) {
+                return runCheckUpdate(context, args, io);
+            }};
+}
+
+} // namespace tern::tool
