@@ -1,5 +1,4 @@
 #include "ui/FormTranslator.h"
-#include "QtPrinters.h"
 
 #include "support/TempFolder.h"
 
@@ -249,3 +248,4 @@ TEST(FormTranslatorKeyTest, MarkerKeyDropsTheFirstAndLastCharacter)
 } // namespace tern::ui
 
 #include "FormTranslatorTest.moc"
+#include "QtPrinters.h"

@@ -32,7 +32,7 @@ int runCheckUpdate(ToolContext& context, const std::vector<std::string>& args, C
 
     static constexpr const char* kWords[] = {"no answer", "uptodate", "outdated"};
     io.out << kWords[result->outcome] << '\n';
-    const std::string message = TrimText(result->message);
+    const std::string message = ReplaceAll(TrimText(result->message), "\r\n", "\n");
     if (!message.empty())
         io.out << message << '\n';
     return result->outcome == kUpdateNoAnswer ? kExitFailure : kExitOk;
