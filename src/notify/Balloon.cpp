@@ -171,7 +171,8 @@ void TBalloon::ShowNearTray(const QRect& trayIconRect, const QString& title, int
     ShowAt(anchor.point.x(), anchor.point.y(), anchor.tail, seconds, kind, text, title);
 }
 
-void TBalloon::ShowAt(int x, int y, int tail, int seconds, int kind, const QString& text, const QString& title)
+void TBalloon::ShowAt(int x, int y, int tail, int seconds, int kind, const QString& text,
+                      const QString& title)
 {
     m_tail = (tail >= TailBottomRight && tail <= TailNone) ? tail : TailNone;
     m_title->setText(title);

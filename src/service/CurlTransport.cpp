@@ -62,8 +62,7 @@ size_t collectBody(char* data, size_t size, size_t count, void* context)
     return bytes;
 }
 
-template <typename Value>
-bool setOption(CURL* curl, CURLoption option, Value value)
+template <typename Value> bool setOption(CURL* curl, CURLoption option, Value value)
 {
     return curl_easy_setopt(curl, option, value) == CURLE_OK;
 }

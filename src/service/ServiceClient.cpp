@@ -89,7 +89,8 @@ std::string ServiceClient::ValidateEmail(const std::string& email, AuthProgress*
 bool ServiceClient::TryLogin(const std::string& email, const std::string& passwordValue)
 {
     m_store.Login.clear();
-    const std::string status = ReplyStatus(CallAuthService(kCheckPath, CredentialsBody(email, passwordValue), nullptr));
+    const std::string status =
+        ReplyStatus(CallAuthService(kCheckPath, CredentialsBody(email, passwordValue), nullptr));
     if (LoginAccepted(status)) {
         m_store.Login = email;
         m_store.Password = passwordValue;
@@ -97,7 +98,8 @@ bool ServiceClient::TryLogin(const std::string& email, const std::string& passwo
     return !m_store.Login.empty();
 }
 
-std::optional<std::string> ServiceClient::RegisterAccount(const std::string& email, const std::string& passwordValue)
+std::optional<std::string> ServiceClient::RegisterAccount(const std::string& email,
+                                                          const std::string& passwordValue)
 {
     std::optional<std::string> error =
         RegistrationError(CallAuthService(kRegisterPath, CredentialsBody(email, passwordValue), nullptr));
@@ -124,7 +126,8 @@ bool ServiceClient::UploadSnapshot()
         throw Error(kTooLargeText);
     std::string reply;
     {
-        TUploadThread worker(m_transport, SaveUrl(m_store.ServiceHost, m_store.Login, m_store.Password), snapshot);
+        TUploadThread worker(m_transport, SaveUrl(m_store.ServiceHost, m_store.Login, m_store.Password),
+                             snapshot);
         reply = WaitForReply(worker);
     }
     return SaveSucceeded(ParseReplyObject(reply));
@@ -144,8 +147,8 @@ std::string ServiceClient::UploadShare(const std::string& payload, int kind)
 {
     std::string reply;
     {
-        TUploadThread worker(m_transport, ShareUrl(m_store.ServiceHost, m_store.Login, m_store.Password, kind),
-                             payload);
+        TUploadThread worker(m_transport,
+                             ShareUrl(m_store.ServiceHost, m_store.Login, m_store.Password, kind), payload);
         reply = WaitForReply(worker);
     }
     return ShareAccessKey(ParseReplyObject(reply), text("mUploadFailed"));
@@ -172,8 +175,9 @@ std::string ServiceClient::ForgotPasswordUrl(const std::string& email) const
 
 std::string ServiceClient::DownloadPageUrl() const
 {
-    return tern::DownloadPageUrl(m_store.DownloadHost, m_store.LangModule ? m_store.LangModule->CurrentFileName()
-                                                                           : std::string("english.lng"));
+    return tern::DownloadPageUrl(m_store.DownloadHost, m_store.LangModule
+                                                           ? m_store.LangModule->CurrentFileName()
+                                                           : std::string("english.lng"));
 }
 
 std::string ServiceClient::ShareLinkUrl(const std::string& accessKey) const
@@ -189,13 +193,15 @@ void ServiceClient::reapUpdateCheckers()
 void ServiceClient::StartUpdateCheck(TUpdateChecker::ResultCallback onResult, unsigned buildNumber)
 {
     reapUpdateCheckers();
-    auto checker = std::make_unique<TUpdateChecker>(m_transport, UpdateCheckUrl(m_store.ServiceHost, buildNumber));
+    auto checker =
+        std::make_unique<TUpdateChecker>(m_transport, UpdateCheckUrl(m_store.ServiceHost, buildNumber));
     checker->OnResult = std::move(onResult);
     checker->Start();
     m_checkers.push_back(std::move(checker));
 }
 
-void ServiceClient::CheckForUpdates(bool manual, DateTime now, TUpdateChecker::ResultCallback reportCheckResult,
+void ServiceClient::CheckForUpdates(bool manual, DateTime now,
+                                    TUpdateChecker::ResultCallback reportCheckResult,
                                     TUpdateChecker::ResultCallback reportNewerVersion)
 {
     if (manual)

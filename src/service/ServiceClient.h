@@ -48,7 +48,8 @@ class ServiceClient
 public:
     using TextSource = std::function<std::string(const std::string& section, const std::string& key)>;
 
-    ServiceClient(TConfStore& store, TextSource texts, HttpTransport& transport, SnapshotClipboard& clipboard);
+    ServiceClient(TConfStore& store, TextSource texts, HttpTransport& transport,
+                  SnapshotClipboard& clipboard);
     // Waits for update checks still running.
     ~ServiceClient();
     ServiceClient(const ServiceClient&) = delete;

@@ -28,8 +28,19 @@ bool formValueNeedsEscape(unsigned char byte)
     if (byte >= 0x7B && byte <= 0x7E)
         return true;
     switch (byte) {
-    case '"': case '#': case '%': case '&': case '+': case '/': case ':': case ';':
-    case '<': case '=': case '>': case '?': case '@':
+    case '"':
+    case '#':
+    case '%':
+    case '&':
+    case '+':
+    case '/':
+    case ':':
+    case ';':
+    case '<':
+    case '=':
+    case '>':
+    case '?':
+    case '@':
         return true;
     default:
         return false;
@@ -77,7 +88,12 @@ std::string EscapeQueryLinkValue(std::string_view value)
     std::string result;
     for (const char c : value) {
         switch (c) {
-        case '%': case '&': case '+': case '#': case '?': case '=':
+        case '%':
+        case '&':
+        case '+':
+        case '#':
+        case '?':
+        case '=':
             appendPercent(result, static_cast<unsigned char>(c));
             break;
         default:
@@ -109,8 +125,8 @@ std::string SaveUrl(std::string_view host, std::string_view login, std::string_v
 
 std::string ShareUrl(std::string_view host, std::string_view login, std::string_view passwordValue, int kind)
 {
-    return concat({baseOf(host), "/storage/share.html?", credentialsQuery(login, passwordValue), "&tp=",
-                   std::to_string(kind)});
+    return concat({baseOf(host), "/storage/share.html?", credentialsQuery(login, passwordValue),
+                   "&tp=", std::to_string(kind)});
 }
 
 std::string ReadUrl(std::string_view host, std::string_view login, std::string_view passwordValue)
@@ -125,8 +141,8 @@ std::string UpdateCheckUrl(std::string_view host, unsigned buildNumber)
 
 std::string HistoryUrl(std::string_view host, std::string_view login, std::string_view passwordValue)
 {
-    return concat({baseOf(host), "/cp/history.html?u=", EncodeFormValue(login), "&p=",
-                   EncodeFormValue(passwordValue)});
+    return concat(
+        {baseOf(host), "/cp/history.html?u=", EncodeFormValue(login), "&p=", EncodeFormValue(passwordValue)});
 }
 
 std::string ForgotPasswordUrl(std::string_view host, std::string_view email)
@@ -164,10 +180,10 @@ MultipartBody BuildMultipartBody(std::string_view payload, const std::function<s
 
     MultipartBody result;
     result.contentType = "multipart/form-data; boundary=" + boundary;
-    result.body = concat({"--", boundary, "\r\n",
-                          "content-disposition: form-data; name=\"data\"; filename=\"clpdata.gif\"\r\n",
-                          "Content-Type: Application/octet-string\r\n", "\r\n", payload, "\r\n--",
-                          boundary, "--\r\n"});
+    result.body =
+        concat({"--", boundary, "\r\n",
+                "content-disposition: form-data; name=\"data\"; filename=\"clpdata.gif\"\r\n",
+                "Content-Type: Application/octet-string\r\n", "\r\n", payload, "\r\n--", boundary, "--\r\n"});
     result.boundary = std::move(boundary);
     return result;
 }

@@ -69,8 +69,7 @@ std::string MultipartBoundary(std::uint32_t number);
 
 // One file part named "data" with the file name "clpdata.gif" holding `payload`. The boundary number
 // (0 to 2147483646) comes from `random`; it is drawn again while the boundary occurs in the payload.
-MultipartBody BuildMultipartBody(std::string_view payload,
-                                 const std::function<std::uint32_t()>& random);
+MultipartBody BuildMultipartBody(std::string_view payload, const std::function<std::uint32_t()>& random);
 MultipartBody BuildMultipartBody(std::string_view payload);
 
 // ---- replies
@@ -93,8 +92,7 @@ std::string ReplyStatus(const std::optional<nlohmann::json>& reply);
 
 // ---- outcome rules
 
-enum class ValidateOutcome
-{
+enum class ValidateOutcome {
     Registered,   // "validated": go on to login
     Unregistered, // "unregistered": go on to registration
     Invalid,      // "notvalidated": not an acceptable e-mail

@@ -8,8 +8,8 @@ namespace tern::ui {
 class QtMessageBoxes final : public platform::MessageBoxes
 {
 public:
-    platform::MessageAnswer show(const std::string& text, const std::string& caption, platform::MessageIcon icon,
-                                 platform::MessageButtons buttons) override;
+    platform::MessageAnswer show(const std::string& text, const std::string& caption,
+                                 platform::MessageIcon icon, platform::MessageButtons buttons) override;
 };
 
 } // namespace tern::ui

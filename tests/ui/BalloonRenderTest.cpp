@@ -1,4 +1,5 @@
 #include "notify/Balloon.h"
+
 #include "QtPrinters.h"
 
 #include <QDir>

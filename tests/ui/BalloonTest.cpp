@@ -1,5 +1,6 @@
 #include "notify/Balloon.h"
 #include "notify/BalloonIcons.h"
+
 #include "QtPrinters.h"
 
 #include <QApplication>
@@ -76,8 +77,8 @@ TEST_F(BalloonTest, PointsAtTheTrayIconOrFallsBackToTheMonitorCorner)
     EXPECT_EQ(TBalloon::FindTrayIcon(QRect(5, 5, 0, 0)), QPoint(-1, -1));
 
     // Every part lies inside the shaped window.
-    for (QWidget* part : {static_cast<QWidget*>(balloon.IconImage()), static_cast<QWidget*>(balloon.TitleLabel()),
-                          static_cast<QWidget*>(balloon.TextLabel())})
+    const QLabel* parts[] = {balloon.IconImage(), balloon.TitleLabel(), balloon.TextLabel()};
+    for (const QLabel* part : parts)
         EXPECT_TRUE(balloon.WindowRegion().boundingRect().contains(part->geometry()));
 }
 
@@ -220,7 +221,8 @@ TEST(BalloonIconsTest, KindsMapToPicturesWithTheBottomLeftColourTransparent)
         const QImage bitmap = BalloonBitmap(QString::fromLatin1(name));
         EXPECT_EQ(bitmap.size(), QSize(16, 16));
         EXPECT_EQ(bitmap.depth(), 24);
-        const QImage shown = WithBottomLeftTransparent(bitmap).toImage().convertToFormat(QImage::Format_ARGB32);
+        const QImage shown =
+            WithBottomLeftTransparent(bitmap).toImage().convertToFormat(QImage::Format_ARGB32);
         EXPECT_EQ(qAlpha(shown.pixel(0, 15)), 0);
         EXPECT_EQ(qAlpha(shown.pixel(0, 0)), 0);
         EXPECT_EQ(qAlpha(shown.pixel(7, 9)), 255);

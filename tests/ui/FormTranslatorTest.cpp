@@ -1,5 +1,6 @@
 #include "ui/FormTranslator.h"
 
+#include "QtPrinters.h"
 #include "support/TempFolder.h"
 
 #include <QAction>
@@ -236,16 +237,7 @@ TEST_F(FormTranslatorTest, OnlyDirectFormClassesGetTheDialogFace)
     EXPECT_EQ(derived.font().pointSize(), 13);
 }
 
-TEST(FormTranslatorKeyTest, MarkerKeyDropsTheFirstAndLastCharacter)
-{
-    EXPECT_EQ(MarkerKey(QStringLiteral("[lCaption]")), QStringLiteral("lCaption"));
-    EXPECT_EQ(MarkerKey(QStringLiteral("[x")), QString());
-    EXPECT_EQ(MarkerKey(QStringLiteral("[")), QString());
-    EXPECT_EQ(MarkerKey(QStringLiteral("[.bOk]")), QStringLiteral(".bOk"));
-}
-
 } // namespace
 } // namespace tern::ui
 
 #include "FormTranslatorTest.moc"
-#include "QtPrinters.h"

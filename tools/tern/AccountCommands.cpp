@@ -47,7 +47,8 @@ int runRegister(ToolContext& context, const std::vector<std::string>& args, Comm
     const std::string password = readPassword(io.in);
     if (characterCount(password) < kMinPasswordLength)
         throw Error(session.text("FAUTHFORM", "mPasswordShort"));
-    if (const std::optional<std::string> error = session.client().RegisterAccount(email, PasswordDigest(password)))
+    if (const std::optional<std::string> error =
+            session.client().RegisterAccount(email, PasswordDigest(password)))
         throw Error(*error);
     session.store().Save();
     io.out << session.text("FAUTHFORM", "mAccRegistered") << '\n';
@@ -80,14 +81,19 @@ int runHistoryUrl(ToolContext& context, const std::vector<std::string>& args, Co
 
 Command MakeRegisterCommand(ToolContext& context)
 {
-    return {"register", "register EMAIL              create an account (password on standard input) and store it",
-            [&context](const std::vector<std::string>& args, CommandIo& io) { return runRegister(context, args, io); }};
+    return {"register",
+            "register EMAIL              create an account (password on standard input) and store it",
+            [&context](const std::vector<std::string>& args, CommandIo& io) {
+                return runRegister(context, args, io);
+            }};
 }
 
 Command MakeLoginCommand(ToolContext& context)
 {
     return {"login", "login EMAIL                 sign in (password on standard input) and store the account",
-            [&context](const std::vector<std::string>& args, CommandIo& io) { return runLogin(context, args, io); }};
+            [&context](const std::vector<std::string>& args, CommandIo& io) {
+                return runLogin(context, args, io);
+            }};
 }
 
 Command MakeHistoryUrlCommand(ToolContext& context)

@@ -33,7 +33,8 @@ platform::Bitmap decodePng(std::string_view bytes)
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
         throw Error("The PNG file cannot be read");
-    if (std::uint64_t{image.width} * image.height > kMaxDecodedPixels || image.width == 0 || image.height == 0) {
+    if (std::uint64_t{image.width} * image.height > kMaxDecodedPixels || image.width == 0 ||
+        image.height == 0) {
         png_image_free(&image);
         throw Error("The PNG picture is too large");
     }
@@ -62,7 +63,8 @@ platform::Bitmap decodeBmp(std::string_view bytes)
     const auto rawHeight = static_cast<std::int32_t>(le32(bytes, 22));
     const std::uint16_t bits = le16(bytes, 28);
     const std::uint32_t compression = le32(bytes, 30);
-    if (headerSize < 40 || (bits != 24 && bits != 32) || (compression != 0 && !(compression == 3 && bits == 32)))
+    if (headerSize < 40 || (bits != 24 && bits != 32) ||
+        (compression != 0 && !(compression == 3 && bits == 32)))
         throw Error("Only uncompressed 24- and 32-bit BMP files are supported");
     if (width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN)
         throw Error("The BMP file has no picture");
@@ -103,7 +105,8 @@ std::optional<platform::Bitmap> DecodeImageFile(std::string_view bytes)
         return DecodeJpeg(bytes);
     if (bytes.size() >= 54 && bytes.substr(0, 2) == "BM") {
         const std::uint32_t headerSize = le32(bytes, 14);
-        if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108 || headerSize == 124)
+        if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108 ||
+            headerSize == 124)
             return decodeBmp(bytes);
     }
     return std::nullopt;

@@ -36,8 +36,11 @@ int runShare(ToolContext& context, const std::vector<std::string>& args, Command
 
 Command MakeShareCommand(ToolContext& context)
 {
-    return {"share", "share [FILE|-]              share text or a PNG, JPEG or BMP picture and print the link",
-            [&context](const std::vector<std::string>& args, CommandIo& io) { return runShare(context, args, io); }};
+    return {"share",
+            "share [FILE|-]              share text or a PNG, JPEG or BMP picture and print the link",
+            [&context](const std::vector<std::string>& args, CommandIo& io) {
+                return runShare(context, args, io);
+            }};
 }
 
 } // namespace tern::tool

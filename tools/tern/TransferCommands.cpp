@@ -24,7 +24,8 @@ std::uint32_t formatNumber(const std::string& text)
     return number;
 }
 
-void addFormat(ClipboardFormats& formats, const std::string& password, std::uint32_t format, const std::string& bytes)
+void addFormat(ClipboardFormats& formats, const std::string& password, std::uint32_t format,
+               const std::string& bytes)
 {
     auto item = std::make_unique<TClipboardFormat>(password);
     item->Format = format;
@@ -60,7 +61,8 @@ int runCopy(ToolContext& context, const std::vector<std::string>& args, CommandI
     ClipboardFormats formats;
     // Without a text source the text comes from standard input unless only raw formats are given.
     if (haveSource || raw.empty())
-        addFormat(formats, password, platform::kFormatUnicodeText, Utf16TextBlock(ReadInputBytes(source, io.in)));
+        addFormat(formats, password, platform::kFormatUnicodeText,
+                  Utf16TextBlock(ReadInputBytes(source, io.in)));
     for (const auto& [format, file] : raw)
         addFormat(formats, password, format, ReadInputBytes(file, io.in));
     session.snapshots().snapshot.clear();
@@ -118,7 +120,9 @@ Command MakeCopyCommand(ToolContext& context)
     return {"copy",
             "copy [FILE|-] [--format N=FILE]...\n"
             "                            upload a snapshot holding the text (format 13) and raw formats",
-            [&context](const std::vector<std::string>& args, CommandIo& io) { return runCopy(context, args, io); }};
+            [&context](const std::vector<std::string>& args, CommandIo& io) {
+                return runCopy(context, args, io);
+            }};
 }
 
 Command MakePasteCommand(ToolContext& context)
@@ -126,7 +130,9 @@ Command MakePasteCommand(ToolContext& context)
     return {"paste",
             "paste [--out DIR]           download the stored snapshot and print its text; with --out\n"
             "                            write every format as DIR/INDEX-FORMAT.bin",
-            [&context](const std::vector<std::string>& args, CommandIo& io) { return runPaste(context, args, io); }};
+            [&context](const std::vector<std::string>& args, CommandIo& io) {
+                return runPaste(context, args, io);
+            }};
 }
 
 } // namespace tern::tool

@@ -53,7 +53,8 @@ TEST(CurlTransportTest, MultipartPostCarriesTheBinaryPayloadUnchanged)
               head("POST /storage/save.html?email=x%40y.z&pass=0123456789abcdef0123456789abcdef HTTP/1.0",
                    std::to_string(server.port()),
                    "Content-Type: multipart/form-data; boundary=1234ABCD_Synapse_boundary\r\n"
-                   "Content-Length: " + std::to_string(request.body.size()) + "\r\n") +
+                   "Content-Length: " +
+                       std::to_string(request.body.size()) + "\r\n") +
                   "--1234ABCD_Synapse_boundary\r\n"
                   "content-disposition: form-data; name=\"data\"; filename=\"clpdata.gif\"\r\n"
                   "Content-Type: Application/octet-string\r\n\r\n" +
@@ -70,14 +71,15 @@ TEST(CurlTransportTest, GetSendsNoBodyAndNoContentHeaders)
     ASSERT_TRUE(reply);
     EXPECT_EQ(*reply, "uptodate\r\n");
     ASSERT_EQ(server.requests().size(), 1u);
-    EXPECT_EQ(server.requests()[0], head("GET /start/check.html?v=22 HTTP/1.0", std::to_string(server.port())));
+    EXPECT_EQ(server.requests()[0],
+              head("GET /start/check.html?v=22 HTTP/1.0", std::to_string(server.port())));
 }
 
 TEST(CurlTransportTest, TheStatusCodeIsIgnored)
 {
     for (const char* status : {"404 Not Found", "500 Internal Server Error", "302 Found"}) {
         SCOPED_TRACE(status);
-        RecordingHttpServer server(RecordingHttpServer::Response(status, "{\"status\":\"error\"}") );
+        RecordingHttpServer server(RecordingHttpServer::Response(status, "{\"status\":\"error\"}"));
         CurlTransport transport(5s);
         const auto reply = transport.get(server.base() + "/storage/read.html");
         ASSERT_TRUE(reply);

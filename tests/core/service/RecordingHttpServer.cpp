@@ -46,8 +46,8 @@ RecordingHttpServer::RecordingHttpServer(std::string replyBytes, Behaviour behav
     address.sin_port = 0;
     socklen_t length = sizeof address;
     if (m_listen < 0 || ::bind(m_listen, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(m_listen, 8) != 0 || ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
-        ::pipe(m_wake) != 0)
+        ::listen(m_listen, 8) != 0 ||
+        ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &length) != 0 || ::pipe(m_wake) != 0)
         throw std::runtime_error("test server cannot listen");
     m_port = ntohs(address.sin_port);
     m_thread = std::thread([this] { serve(); });
@@ -77,8 +77,8 @@ std::vector<std::string> RecordingHttpServer::requests() const
 std::string RecordingHttpServer::Response(const std::string& status, const std::string& body,
                                           const std::string& contentType)
 {
-    return "HTTP/1.0 " + status + "\r\nContent-Type: " + contentType + "\r\nContent-Length: " +
-           std::to_string(body.size()) + "\r\n\r\n" + body;
+    return "HTTP/1.0 " + status + "\r\nContent-Type: " + contentType +
+           "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
 void RecordingHttpServer::serve()

@@ -16,8 +16,7 @@ namespace tern::test {
 class RecordingHttpServer
 {
 public:
-    enum class Behaviour
-    {
+    enum class Behaviour {
         Reply,
         Close,
         NeverAnswer,

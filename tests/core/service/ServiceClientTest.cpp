@@ -138,8 +138,7 @@ protected:
         return request.body.substr(start, end - start);
     }
 
-    template <typename Action>
-    std::string plainErrorOf(Action action)
+    template <typename Action> std::string plainErrorOf(Action action)
     {
         try {
             action();
@@ -253,7 +252,8 @@ TEST_F(ServiceClientTest, TheUploadWaitRunsItsHooksAlsoWhenTheUploadFails)
 {
     std::vector<std::string> calls;
     int pumps = 0;
-    client->SetUploadWaitHooks({[&] { calls.push_back("begin"); }, [&] { ++pumps; }, [&] { calls.push_back("end"); }});
+    client->SetUploadWaitHooks(
+        {[&] { calls.push_back("begin"); }, [&] { ++pumps; }, [&] { calls.push_back("end"); }});
     transport.hold();
     std::thread releaser([this] {
         std::this_thread::sleep_for(60ms);

@@ -13,7 +13,8 @@ TEST(ServiceProtocolTest, FormValueEncodingEscapesExactlyItsSet)
     for (int byte = 0; byte < 256; ++byte) {
         const auto c = static_cast<char>(byte);
         const bool kept = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
-                          (byte >= '0' && byte <= '9') || std::string("-.!$()*,'").find(c) != std::string::npos;
+                          (byte >= '0' && byte <= '9') ||
+                          std::string("-.!$()*,'").find(c) != std::string::npos;
         if (kept) {
             EXPECT_EQ(EncodeFormValue(std::string(1, c)), std::string(1, c)) << byte;
         } else {
@@ -41,8 +42,10 @@ TEST(ServiceProtocolTest, EveryAddressIsBuiltFromItsHost)
         {ValidateBody(email), "email=" + sent},
         {CredentialsBody(email, pass), "email=" + sent + "&pass=" + pass},
         {SaveUrl(host, email, pass), host + "/storage/save.html?email=" + sent + "&pass=" + pass},
-        {ShareUrl(host, email, pass, 0), host + "/storage/share.html?email=" + sent + "&pass=" + pass + "&tp=0"},
-        {ShareUrl(host, email, pass, 3), host + "/storage/share.html?email=" + sent + "&pass=" + pass + "&tp=3"},
+        {ShareUrl(host, email, pass, 0),
+         host + "/storage/share.html?email=" + sent + "&pass=" + pass + "&tp=0"},
+        {ShareUrl(host, email, pass, 3),
+         host + "/storage/share.html?email=" + sent + "&pass=" + pass + "&tp=3"},
         {ReadUrl(host, email, pass), host + "/storage/read.html?email=" + sent + "&pass=" + pass},
         {UpdateCheckUrl(host, 22), host + "/start/check.html?v=22"},
         {UpdateCheckUrl(host, 0x10016), host + "/start/check.html?v=22"},
@@ -52,7 +55,8 @@ TEST(ServiceProtocolTest, EveryAddressIsBuiltFromItsHost)
         // the at sign and "_" are not.
         {ForgotPasswordUrl(host, "a_b+c@d e&f#g%h?i=j/k\\l"),
          host + "/start/forgot.html?email=a_b%2Bc@d%20e%26f%23g%25h%3Fi%3Dj%2Fk%5Cl"},
-        {DownloadPageUrl("http://dl.example", "english.lng"), "http://dl.example/start/download.html?lang=english.lng"},
+        {DownloadPageUrl("http://dl.example", "english.lng"),
+         "http://dl.example/start/download.html?lang=english.lng"},
         {ShareLinkUrl(host, "Ab-9_x"), host + "/d/Ab-9_x.html"},
     };
     for (const Case& c : cases)
@@ -105,11 +109,12 @@ TEST(ServiceProtocolTest, ReplyLinesAreSplitAtAnyLineEnd)
 
 TEST(ServiceProtocolTest, RepliesMustBeJsonObjects)
 {
-    for (const char* bad : {"", "<html><body>Bad gateway</body></html>", "[1,2]", "\"ok\"", "{\"status\":",
-                            "null"}) {
+    for (const char* bad :
+         {"", "<html><body>Bad gateway</body></html>", "[1,2]", "\"ok\"", "{\"status\":", "null"}) {
         EXPECT_THROW(ParseReplyObject(bad), JsonError) << bad;
     }
-    const nlohmann::json reply = ParseReplyObject("{\"status\":\"ok\",\"n\":12,\"o\":{\"a\":true},\"s\":\"\"}\r\n");
+    const nlohmann::json reply =
+        ParseReplyObject("{\"status\":\"ok\",\"n\":12,\"o\":{\"a\":true},\"s\":\"\"}\r\n");
     EXPECT_EQ(ReplyText(reply, "status"), "ok");
     EXPECT_EQ(ReplyText(reply, "n"), "12");
     EXPECT_EQ(ReplyText(reply, "o"), "{\"a\":true}");
@@ -164,7 +169,8 @@ TEST(ServiceProtocolTest, StorageOutcomes)
     }
 
     const std::string failed = "Upload failed.";
-    EXPECT_EQ(ShareAccessKey(ParseReplyObject("{\"status\":\"ok\",\"accesskey\":\"aZ09-_\"}"), failed), "aZ09-_");
+    EXPECT_EQ(ShareAccessKey(ParseReplyObject("{\"status\":\"ok\",\"accesskey\":\"aZ09-_\"}"), failed),
+              "aZ09-_");
     EXPECT_THROW(ShareAccessKey(ParseReplyObject("{\"status\":\"ok\"}"), failed), JsonError);
     const struct
     {

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/Bitmap.h"
+
+#include <string>
+
+namespace tern::bench {
+
+// The encoders called directly, with the share settings and no error handling of ours.
+std::string BareJpeg(const platform::Bitmap& bitmap, int quality);
+std::string BarePng(const platform::Bitmap& bitmap);
+
+} // namespace tern::bench

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/Bitmap.h"
+
+#include <string>
+#include <vector>
+
+namespace tern::bench {
+
+// A picture like a desktop: a wallpaper gradient, windows with title bars, rows of small glyphs,
+// icons and one photo-like area with noise. Deterministic.
+platform::Bitmap ScreenLike(int width, int height);
+
+// The three formats of a typical mixed snapshot: prose (Unicode text), an HTML fragment and a crop
+// of a screen as raw RGB, together `totalSize` bytes.
+std::vector<std::string> MixedSnapshotItems(std::size_t totalSize);
+
+} // namespace tern::bench
