@@ -16,9 +16,9 @@ struct Random
 std::string prose(std::size_t size, Random& random)
 {
     static constexpr std::array<const char*, 24> kWords = {
-        "the", "clipboard", "of", "one", "computer", "moves", "to", "another", "and", "every", "format",
-        "is", "compressed", "before", "it", "leaves", "with", "a", "key", "made", "from", "password",
-        "snapshot", "restored"};
+        "the",  "clipboard", "of",     "one",  "computer",   "moves",    "to",       "another",
+        "and",  "every",     "format", "is",   "compressed", "before",   "it",       "leaves",
+        "with", "a",         "key",    "made", "from",       "password", "snapshot", "restored"};
     std::string text;
     while (text.size() < size) {
         text += kWords[random.next() >> 16 & 23];
@@ -43,14 +43,17 @@ platform::Bitmap ScreenLike(int width, int height)
     };
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            put(x, y, static_cast<std::uint8_t>(20 + 60 * y / height), static_cast<std::uint8_t>(60 + 80 * x / width),
+            put(x, y, static_cast<std::uint8_t>(20 + 60 * y / height),
+                static_cast<std::uint8_t>(60 + 80 * x / width),
                 static_cast<std::uint8_t>(120 + 100 * y / height));
     // Windows: frame, title bar, text lines of glyph-like strokes.
     for (int w = 0; w < 6; ++w) {
         const int left = static_cast<int>(random.next() % std::uint32_t(width * 2 / 3));
         const int top = static_cast<int>(random.next() % std::uint32_t(height * 2 / 3));
-        const int right = std::min(width, left + width / 4 + static_cast<int>(random.next() % std::uint32_t(width / 4)));
-        const int bottom = std::min(height, top + height / 4 + static_cast<int>(random.next() % std::uint32_t(height / 4)));
+        const int right =
+            std::min(width, left + width / 4 + static_cast<int>(random.next() % std::uint32_t(width / 4)));
+        const int bottom =
+            std::min(height, top + height / 4 + static_cast<int>(random.next() % std::uint32_t(height / 4)));
         const bool photo = w == 5;
         for (int y = top; y < bottom; ++y)
             for (int x = left; x < right; ++x) {
@@ -58,12 +61,14 @@ platform::Bitmap ScreenLike(int width, int height)
                     put(x, y, 40, 90, 170);
                 } else if (photo) {
                     const std::uint32_t n = random.next() >> 26;
-                    put(x, y, static_cast<std::uint8_t>(100 + (x - left) % 90 + n), static_cast<std::uint8_t>(80 + (y - top) % 70 + n),
+                    put(x, y, static_cast<std::uint8_t>(100 + (x - left) % 90 + n),
+                        static_cast<std::uint8_t>(80 + (y - top) % 70 + n),
                         static_cast<std::uint8_t>(60 + n));
                 } else {
                     const int row = (y - top - 24) % 18;
                     const int column = (x - left) % 9;
-                    const bool ink = row > 3 && row < 13 && column < 6 && ((x / 9 * 31 + y / 18 * 17) % 7) != 0 &&
+                    const bool ink = row > 3 && row < 13 && column < 6 &&
+                                     ((x / 9 * 31 + y / 18 * 17) % 7) != 0 &&
                                      ((column * 5 + row * 3 + x / 9) % 4) == 0;
                     if (ink)
                         put(x, y, 30, 30, 30);
@@ -85,8 +90,9 @@ std::vector<std::string> MixedSnapshotItems(std::size_t totalSize)
     while (html.size() < htmlSize) {
         html += "<p class=\"body-text\" style=\"margin:0 0 8px 0;font-family:Segoe UI\">";
         html += prose(200 + (random.next() >> 24), random);
-        html += "</p>\r\n<div><a href=\"https://example.com/page?id=" + std::to_string(random.next() % 100000) +
-                "\">link</a></div>\r\n";
+        html +=
+            "</p>\r\n<div><a href=\"https://example.com/page?id=" + std::to_string(random.next() % 100000) +
+            "\">link</a></div>\r\n";
     }
     html.resize(htmlSize);
     const platform::Bitmap screen = ScreenLike(1280, 800);

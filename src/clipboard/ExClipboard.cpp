@@ -12,8 +12,8 @@ namespace {
 
 bool isSkipped(std::uint32_t format)
 {
-    static constexpr std::array<std::uint32_t, 5> kSkipped = {kFormatText, kFormatOemText, kFormatDib, kFormatDibV5,
-                                                              platform::kFormatBitmap};
+    static constexpr std::array<std::uint32_t, 5> kSkipped = {kFormatText, kFormatOemText, kFormatDib,
+                                                              kFormatDibV5, platform::kFormatBitmap};
     return std::find(kSkipped.begin(), kSkipped.end(), format) != kSkipped.end();
 }
 

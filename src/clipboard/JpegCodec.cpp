@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 #include <csetjmp>
 #include <cstring>
@@ -195,7 +195,8 @@ bool readRows(Decoder& decoder, unsigned char* pixels, std::size_t stride)
 std::string EncodeJpeg(const platform::Bitmap& bitmap, int quality)
 {
     if (bitmap.empty() || bitmap.width > JPEG_MAX_DIMENSION || bitmap.height > JPEG_MAX_DIMENSION ||
-        bitmap.rgb.size() != static_cast<std::size_t>(bitmap.width) * static_cast<std::size_t>(bitmap.height) * 3)
+        bitmap.rgb.size() !=
+            static_cast<std::size_t>(bitmap.width) * static_cast<std::size_t>(bitmap.height) * 3)
         throw Error("Cannot encode the picture as JPEG: invalid bitmap");
     Encoder encoder;
     initErrors(encoder.error);

@@ -71,8 +71,8 @@ bool writePng(Writer& writer, const platform::Bitmap& bitmap)
 
 std::string EncodePng(const platform::Bitmap& bitmap)
 {
-    if (bitmap.empty() ||
-        bitmap.rgb.size() != static_cast<std::size_t>(bitmap.width) * static_cast<std::size_t>(bitmap.height) * 3)
+    if (bitmap.empty() || bitmap.rgb.size() != static_cast<std::size_t>(bitmap.width) *
+                                                   static_cast<std::size_t>(bitmap.height) * 3)
         throw Error("Cannot encode the picture as PNG: invalid bitmap");
     std::string out;
     out.reserve(bitmap.rgb.size() / 4 + 1024);

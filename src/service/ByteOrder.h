@@ -17,7 +17,8 @@ inline std::uint32_t GetLe32(const void* at) noexcept
 inline void PutLe32(void* at, std::uint32_t value) noexcept
 {
     const unsigned char b[4] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-                                static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
+                                static_cast<unsigned char>(value >> 16),
+                                static_cast<unsigned char>(value >> 24)};
     std::memcpy(at, b, 4);
 }
 

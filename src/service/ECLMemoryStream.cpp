@@ -55,7 +55,8 @@ std::array<std::uint8_t, TECLMemoryStream::kCheckBlockSize> plainCheckBlock() no
 }
 
 // Inflates one zlib stream into exactly `plainSize` bytes at `target`.
-void inflateBlock(const std::uint8_t* stored, std::uint32_t storedSize, std::uint8_t* target, std::uint32_t plainSize)
+void inflateBlock(const std::uint8_t* stored, std::uint32_t storedSize, std::uint8_t* target,
+                  std::uint32_t plainSize)
 {
     z_stream stream{};
     if (inflateInit(&stream) != Z_OK)
@@ -231,7 +232,8 @@ std::size_t TECLMemoryStream::Read(std::uint64_t position, void* buffer, std::si
 {
     if (position >= m_size || count == 0)
         return 0;
-    const std::uint64_t end = std::min<std::uint64_t>(m_size, position + std::min<std::uint64_t>(count, m_size));
+    const std::uint64_t end =
+        std::min<std::uint64_t>(m_size, position + std::min<std::uint64_t>(count, m_size));
     auto* out = static_cast<std::uint8_t*>(buffer);
     if (m_plain) {
         std::memcpy(out, m_storage.data() + position, end - position);
@@ -282,7 +284,8 @@ void TECLMemoryStream::appendBlock(std::string& storage, const std::uint8_t* pla
     } else {
         uLongf bound = compressBound(size);
         storage.resize(headerAt + kBlockHeaderSize + bound);
-        if (compress2(bytesOf(storage) + headerAt + kBlockHeaderSize, &bound, plain, size, kZlibLevel) != Z_OK)
+        if (compress2(bytesOf(storage) + headerAt + kBlockHeaderSize, &bound, plain, size, kZlibLevel) !=
+            Z_OK)
             fail("TECLStream.PrepareBufferForWriting - compression error in PrepareBuffer.");
         storedSize = static_cast<std::uint32_t>(bound);
         storage.resize(headerAt + kBlockHeaderSize + storedSize);
@@ -335,7 +338,8 @@ void TECLMemoryStream::Write(std::uint64_t position, const void* data, std::size
     blocks.reserve(newCount);
     for (std::uint64_t index = 0; index < newCount; ++index) {
         const std::uint64_t blockStart = index * kBlockSize;
-        const auto blockSize = static_cast<std::uint32_t>(std::min<std::uint64_t>(kBlockSize, newSize - blockStart));
+        const auto blockSize =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(kBlockSize, newSize - blockStart));
         Block block;
         block.offset = storage.size();
         block.logicalStart = blockStart;
@@ -344,8 +348,7 @@ void TECLMemoryStream::Write(std::uint64_t position, const void* data, std::size
             // Unchanged: its stored bytes move as they are; only the next-header offset changes.
             const Block& old = m_blocks[index];
             storage.append(m_storage, old.offset, kBlockHeaderSize + std::size_t{old.storedSize});
-            PutLe32(storage.data() + block.offset + 12,
-                    static_cast<std::uint32_t>(storage.size()));
+            PutLe32(storage.data() + block.offset + 12, static_cast<std::uint32_t>(storage.size()));
         } else if (position <= blockStart && writeEnd >= blockStart + blockSize) {
             appendBlock(storage, source + (blockStart - position), blockSize);
         } else {

@@ -21,8 +21,8 @@ inline constexpr std::uint64_t EclNoLimit = std::numeric_limits<std::uint64_t>::
 // How a payload container is opened.
 struct EclOptions
 {
-    MonotonicClock clock;                       // times the password check (empty: the steady clock)
-    std::uint64_t maxLogicalSize = EclNoLimit;  // opening refuses a longer logical length
+    MonotonicClock clock;                      // times the password check (empty: the steady clock)
+    std::uint64_t maxLogicalSize = EclNoLimit; // opening refuses a longer logical length
 };
 
 // A payload held compressed and (with a password value) enciphered in memory, in the block

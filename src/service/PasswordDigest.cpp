@@ -13,8 +13,8 @@ std::string PasswordDigest(std::string_view typed)
 {
     const std::string bytes = Utf8ToWindows1252(typed);
     std::array<CryptoPP::byte, CryptoPP::Weak::MD5::DIGESTSIZE> digest{};
-    CryptoPP::Weak::MD5().CalculateDigest(digest.data(), reinterpret_cast<const CryptoPP::byte*>(bytes.data()),
-                                          bytes.size());
+    CryptoPP::Weak::MD5().CalculateDigest(
+        digest.data(), reinterpret_cast<const CryptoPP::byte*>(bytes.data()), bytes.size());
     static constexpr char kHex[] = "0123456789abcdef";
     std::string text;
     text.reserve(digest.size() * 2);

@@ -94,9 +94,15 @@ TEST_F(ExClipboardTest, CaptureAppliesTheSizeRules)
         bool captured;
     };
     const std::vector<Case> cases = {
-        {kFormatHtml, 19, false},        {kFormatHtml, 20, true},          {kFormatHtml, 5'000'000, true},
-        {kFormatHtml, 5'000'001, false}, {13, 8, true} /* "abc" */,        {13, 2, true},
-        {13, 0, false},                  {8, 4000, false} /* CF_DIB */,    {17, 4000, false} /* CF_DIBV5 */,
+        {kFormatHtml, 19, false},
+        {kFormatHtml, 20, true},
+        {kFormatHtml, 5'000'000, true},
+        {kFormatHtml, 5'000'001, false},
+        {13, 8, true} /* "abc" */,
+        {13, 2, true},
+        {13, 0, false},
+        {8, 4000, false} /* CF_DIB */,
+        {17, 4000, false} /* CF_DIBV5 */,
     };
     for (const Case& test : cases) {
         SCOPED_TRACE("format " + std::to_string(test.format) + " size " + std::to_string(test.size));
@@ -252,7 +258,10 @@ TEST_F(ExClipboardTest, ShareOfTextIsUtf8UpToAndWithTheFirstZero)
         {"slack after the zero", utf16(u"abc") + std::string("x\0y\0", 4), std::string("abc\0", 4)},
         {"two and three bytes", utf16(u"\u00e9\u20ac"), std::string("\xc3\xa9\xe2\x82\xac\0", 6)},
         {"surrogate pair", utf16(u"\U0001F600"), std::string("\xf0\x9f\x98\x80\0", 5)},
-        {"lone high surrogate", utf16(std::u16string(1, char16_t(0xD83D)) + u"a"), std::string("\xef\xbf\xbd" "a\0", 5)},
+        {"lone high surrogate", utf16(std::u16string(1, char16_t(0xD83D)) + u"a"),
+         std::string("\xef\xbf\xbd"
+                     "a\0",
+                     5)},
         {"lone low surrogate", utf16(std::u16string(1, char16_t(0xDE00))), std::string("\xef\xbf\xbd\0", 4)},
         {"no zero, odd byte", std::string("a\0b\0c", 5), "ab"},
     };

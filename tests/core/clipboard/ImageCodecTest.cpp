@@ -46,7 +46,8 @@ std::vector<Chunk> pngChunks(const std::string& png)
         const std::uint32_t length = __builtin_bswap32(GetLe32(png.data() + at));
         Chunk chunk{png.substr(at + 4, 4), png.substr(at + 8, length)};
         const std::uint32_t crc = __builtin_bswap32(GetLe32(png.data() + at + 8 + length));
-        EXPECT_EQ(crc, crc32(0, reinterpret_cast<const Bytef*>(png.data() + at + 4), length + 4)) << chunk.type;
+        EXPECT_EQ(crc, crc32(0, reinterpret_cast<const Bytef*>(png.data() + at + 4), length + 4))
+            << chunk.type;
         chunks.push_back(chunk);
         at += 12 + length;
     }

@@ -195,7 +195,8 @@ TEST(EclContainer, GoldenContainerIsReproducedAndOpens)
 TEST(EclContainer, BlocksSplitAtTheBlockSizeWithConsistentHeaders)
 {
     for (const std::uint8_t level : {TECLMemoryStream::kLevelCompressed, TECLMemoryStream::kLevelStored}) {
-        for (const std::size_t size : {std::size_t{1}, std::size_t{1048576}, std::size_t{1048577}, std::size_t{2500000}}) {
+        for (const std::size_t size :
+             {std::size_t{1}, std::size_t{1048576}, std::size_t{1048577}, std::size_t{2500000}}) {
             SCOPED_TRACE("level " + std::to_string(level) + " size " + std::to_string(size));
             std::string data(size, '\0');
             for (std::size_t i = 0; i < size; ++i)
@@ -267,7 +268,8 @@ TEST(EclContainer, WritesAndReadsAtPositions)
 TEST(EclContainer, ForeignStorageIsPlainData)
 {
     auto stream = container(kPassword);
-    for (const std::string& bytes : {std::string("short"), std::string(200, 'z'), "AACT" + std::string(200, 'q')}) {
+    for (const std::string& bytes :
+         {std::string("short"), std::string(200, 'z'), "AACT" + std::string(200, 'q')}) {
         stream->SetStorage(bytes);
         EXPECT_FALSE(stream->IsContainer());
         EXPECT_EQ(stream->ReadAll(), bytes);
@@ -277,12 +279,14 @@ TEST(EclContainer, ForeignStorageIsPlainData)
 TEST(EclContainer, OpeningErrorsCarryTheirTexts)
 {
     const std::string enciphered = packed("secret data for the check", kPassword);
-    expectError([&] { container("")->SetStorage(enciphered); }, "TECLStream.LoadHeaders - no password specified.");
+    expectError([&] { container("")->SetStorage(enciphered); },
+                "TECLStream.LoadHeaders - no password specified.");
     expectError([&] { container(PasswordDigest("wrong"))->SetStorage(enciphered); },
                 "TECLStream.LoadHeaders - invalid password.");
     std::string changedCheck = enciphered;
     changedCheck[60] ^= 0x01;
-    expectError([&] { container(kPassword)->SetStorage(changedCheck); }, "TECLStream.LoadHeaders - invalid password.");
+    expectError([&] { container(kPassword)->SetStorage(changedCheck); },
+                "TECLStream.LoadHeaders - invalid password.");
 }
 
 TEST(EclContainer, DamagedBlocksFailWhenRead)
@@ -304,11 +308,14 @@ TEST(EclContainer, DamagedBlocksFailWhenRead)
         {"zlib header", TECLMemoryStream::kLevelCompressed, "", [](std::string& s) { s[144] ^= 0x40; },
          "TECLStream.LoadBlock - decompression error."},
         {"plain size smaller", TECLMemoryStream::kLevelCompressed, "",
-         [](std::string& s) { PutLe32(s.data() + 132, 2999); }, "TECLStream.LoadBlock - decompression error, invalid size."},
+         [](std::string& s) { PutLe32(s.data() + 132, 2999); },
+         "TECLStream.LoadBlock - decompression error, invalid size."},
         {"plain size larger", TECLMemoryStream::kLevelCompressed, kPassword,
-         [](std::string& s) { PutLe32(s.data() + 132, 3001); }, "TECLStream.LoadBlock - decompression error, invalid size."},
+         [](std::string& s) { PutLe32(s.data() + 132, 3001); },
+         "TECLStream.LoadBlock - decompression error, invalid size."},
         {"stored level size", TECLMemoryStream::kLevelStored, kPassword,
-         [](std::string& s) { PutLe32(s.data() + 132, 2999); }, "TECLStream.LoadBlock - decompression error, invalid size."},
+         [](std::string& s) { PutLe32(s.data() + 132, 2999); },
+         "TECLStream.LoadBlock - decompression error, invalid size."},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -345,14 +352,19 @@ TEST(EclContainer, UntrustedStorageIsCheckedBeforeUse)
     const std::vector<Case> cases = {
         {"block size", one, [](std::string& s) { PutLe32(s.data() + 4, 65536); },
          "TECLStream.LoadHeaders - unsupported block size."},
-        {"level 1", one, [](std::string& s) { s[20] = 1; }, "TECLStream.LoadHeaders - unsupported compression level."},
+        {"level 1", one, [](std::string& s) { s[20] = 1; },
+         "TECLStream.LoadHeaders - unsupported compression level."},
         {"level 200", one, [](std::string& s) { s[20] = static_cast<char>(200); },
          "TECLStream.LoadHeaders - unsupported compression level."},
         {"extra header past the end", one, [](std::string& s) { PutLe32(s.data() + 23, 0xFFFFFF00u); },
          "TECLStream.LoadHeaders - invalid header size."},
         {"count that cannot fit", one, [](std::string& s) { PutLe32(s.data() + 12, 0x7FFFFFFFu); },
          "TECLStream.LoadHeaders - invalid block count."},
-        {"count one too many", one, [](std::string& s) { PutLe32(s.data() + 12, 2); s.append(8, '\0'); },
+        {"count one too many", one,
+         [](std::string& s) {
+             PutLe32(s.data() + 12, 2);
+             s.append(8, '\0');
+         },
          "TECLStream.LoadHeaders - invalid block header."},
         {"cut inside the second header", two, [second](std::string& s) { s.resize(second + 8); },
          "TECLStream.LoadHeaders - invalid block header."},
@@ -360,7 +372,8 @@ TEST(EclContainer, UntrustedStorageIsCheckedBeforeUse)
          "TECLStream.LoadHeaders - invalid block header."},
         {"next offset backwards", two, [](std::string& s) { PutLe32(s.data() + 140, 128); },
          "TECLStream.LoadHeaders - invalid block header."},
-        {"next offset inside own data", two, [second](std::string& s) { PutLe32(s.data() + 140, static_cast<std::uint32_t>(second - 1)); },
+        {"next offset inside own data", two,
+         [second](std::string& s) { PutLe32(s.data() + 140, static_cast<std::uint32_t>(second - 1)); },
          "TECLStream.LoadHeaders - invalid block header."},
         {"next offset outside", one, [](std::string& s) { PutLe32(s.data() + 140, 0x7FFFFFFFu); },
          "TECLStream.LoadHeaders - invalid block header."},
@@ -387,7 +400,8 @@ TEST(EclContainer, LogicalLengthOverTheLimitIsRefused)
     const std::string storage = packed(std::string(5000, 'l'), kPassword);
     auto limited = container(kPassword, TECLMemoryStream::kLevelCompressed, 4999);
     expectError([&] { limited->SetStorage(storage); }, "TECLStream.LoadHeaders - data too long.");
-    expectError([&] { limited->SetStorage(std::string(5000, 'p')); }, "TECLStream.LoadHeaders - data too long.");
+    expectError([&] { limited->SetStorage(std::string(5000, 'p')); },
+                "TECLStream.LoadHeaders - data too long.");
     auto exact = container(kPassword, TECLMemoryStream::kLevelCompressed, 5000);
     exact->SetStorage(storage);
     EXPECT_EQ(exact->Size(), 5000u);
@@ -420,8 +434,8 @@ TEST(PasswordDigest, IsMd5OfWindows1252BytesInLowerCaseHex)
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"", "d41d8cd98f00b204e9800998ecf8427e"},
         {"abc", "900150983cd24fb0d6963f7d28e17f72"},
-        {"caf\xc3\xa9", "961f50f6282239d09e48f812c1ca7276"},      // MD5 of the bytes "caf\xe9"
-        {"\xd0\x96", "d1457b72c3fb323a2671125aef3eab5d"},          // outside Windows-1252: MD5 of "?"
+        {"caf\xc3\xa9", "961f50f6282239d09e48f812c1ca7276"}, // MD5 of the bytes "caf\xe9"
+        {"\xd0\x96", "d1457b72c3fb323a2671125aef3eab5d"},    // outside Windows-1252: MD5 of "?"
     };
     for (const auto& [typed, value] : cases)
         EXPECT_EQ(PasswordDigest(typed), value) << typed;
