@@ -26,6 +26,15 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     using namespace tern;
+    // A termination request ends the program through its normal shutdown, also when it arrives
+    // while the tray controller is still being created.
+    TfInit* running = nullptr;
+    const auto quit = [&running] {
+        if (running)
+            running->Dispatcher().Terminate();
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    };
+    platform::InstallSessionEndHandler(quit);
     auto shell = platform::CreateDesktopShell();
     auto settings = platform::CreateSettingsBackend();
     auto clipboard = platform::CreateSystemClipboard();
@@ -50,12 +59,8 @@ int main(int argc, char** argv)
     ShellServices services{*shell, *settings, *clipboard, *hotkeys, *keys, *focus, messageBoxes};
     {
         TfInit fInit(services, std::move(folders));
-        const auto quit = [&fInit] {
-            fInit.Dispatcher().Terminate();
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-        };
+        running = &fInit;
         QObject::connect(&fInit, &TfInit::quitRequested, qApp, quit);
-        platform::InstallSessionEndHandler(quit);
         remote->listen(kMainWindowTitle, [quit](std::uint32_t message, std::int64_t wParam, std::int64_t lParam) {
             if (message != kQuitMessage || wParam != kQuitMessage || lParam != kQuitMessage)
                 return std::int64_t{0};
@@ -63,6 +68,7 @@ int main(int argc, char** argv)
             return std::int64_t{kQuitMessage};
         });
         QApplication::exec();
+        running = nullptr;
     } // the tray controller's end saves the settings
     DestroyBalloon();
     return 0;

@@ -176,6 +176,8 @@ void TBalloon::ShowAt(int x, int y, int tail, int seconds, int kind, const QStri
 {
     m_tail = (tail >= TailBottomRight && tail <= TailNone) ? tail : TailNone;
     m_title->setText(title);
+    // The window carries the title too, so desktop tools and tests can find the balloon.
+    setWindowTitle(title);
     m_text->setText(WithLineFeeds(text));
     m_iconName = BalloonBitmapName(kind);
     m_icon->setPixmap(WithBottomLeftTransparent(BalloonBitmap(m_iconName)));

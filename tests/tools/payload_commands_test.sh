@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # `tern digest`, `tern container` and `tern snapshot` over files in a temporary home.
 set -euo pipefail
-tern=$1
+tern=$(realpath "$1")
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 export HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data

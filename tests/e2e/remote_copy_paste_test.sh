@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Two users on one display share one account on a real tern-server: text selected in a text field is
+# Remote-Copied from the first user's hotkey menu and Remote-Pasted by the second user into another
+# text field. The second user first tries the first user's hotkey and gets the busy-hotkey balloon.
+set -euo pipefail
+bin=$1
+field_app=$2
+[ -n "${DISPLAY:-}" ] || { echo "no DISPLAY: run inside scripts/headless-desktop.sh"; exit 0; }
+
+base=$(mktemp -d)
+artifacts=${TERN_ARTIFACTS_DIR:-$base/artifacts}
+mkdir -p "$artifacts"
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    rm -rf "$base"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; /usr/bin/import -window root "$artifacts/e2e-failure.png" 2>/dev/null || true; exit 1; }
+# Waits up to $1 tenths of a second for the command after it to succeed.
+wait_for() {
+    local tenths=$1; shift
+    for ((i = 0; i < tenths; i++)); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+    return 1
+}
+as_user() {
+    local user=$1; shift
+    HOME=$base/$user XDG_CONFIG_HOME=$base/$user/config XDG_DATA_HOME=$base/$user/data \
+        XDG_RUNTIME_DIR=$base/$user/runtime "$@"
+}
+for user in ann bob; do mkdir -p "$base/$user/runtime"; chmod 700 "$base/$user/runtime"; done
+
+# The service on a free loopback port.
+"$bin/tern-server" --listen 127.0.0.1:0 --data "$base/server" >"$base/server.out" 2>"$base/server.log" &
+pids+=($!)
+wait_for 100 grep -q "listening on" "$base/server.out" || fail "tern-server did not start"
+service=$(sed -n 's/.*listening on \(http[^ ]*\).*/\1/p' "$base/server.out")
+
+for user in ann bob; do as_user $user "$bin/tern" config set ServiceHost "$service"; done
+echo "secret-pass" | as_user ann "$bin/tern" register "team@example.org" >/dev/null || fail "register"
+echo "secret-pass" | as_user bob "$bin/tern" login "team@example.org" >/dev/null || fail "login"
+
+as_user ann "$bin/tern-clipboard" 2>"$base/ann.log" &
+pids+=($!)
+ann_pid=$!
+wait_for 100 xdotool search --name "^TernClipboardStarted$" || fail "first program did not start"
+sleep 1
+
+# Bob's copy starts with the same hotkey: it is taken, so the busy balloon appears.
+as_user bob "$bin/tern-clipboard" 2>"$base/bob.log" &
+bob_pid=$!
+wait_for 100 xdotool search --onlyvisible --name "^Tern Clipboard$" || fail "no busy-hotkey balloon"
+/usr/bin/import -window root "$artifacts/e2e-hotkey-busy.png"
+kill -TERM $bob_pid; wait $bob_pid || fail "second program did not end cleanly"
+as_user bob "$bin/tern" config set MainKey 24661 # Ctrl+Shift+U
+as_user bob "$bin/tern-clipboard" 2>>"$base/bob.log" &
+pids+=($!)
+sleep 2
+
+# Ann selects text in a field and chooses Remote Copy from her hotkey menu.
+"$field_app" "hello from ann" "$base/field1.txt" &
+pids+=($!)
+wait_for 100 xdotool search --onlyvisible --name "^tern-test-field$" || fail "first text field did not appear"
+sleep 1
+xdotool key ctrl+shift+y
+sleep 1
+/usr/bin/import -window root "$artifacts/e2e-hotkey-menu.png"
+xdotool key Down Down Return
+as_user ann "$bin/tern" paste >"$base/stored.txt" 2>/dev/null || true
+for ((i = 0; i < 150; i++)); do
+    [ "$(as_user ann "$bin/tern" paste 2>/dev/null)" = "hello from ann" ] && break
+    sleep 0.1
+done
+[ "$(as_user ann "$bin/tern" paste 2>/dev/null)" = "hello from ann" ] || fail "the copy did not reach the service"
+/usr/bin/import -window root "$artifacts/e2e-copied.png"
+
+# Bob pastes into an empty field of his own.
+"$field_app" "" "$base/field2.txt" &
+pids+=($!)
+wait_for 100 bash -c "[ \$(xdotool search --onlyvisible --name '^tern-test-field$' | wc -l) -ge 2 ]" ||
+    fail "second text field did not appear"
+sleep 1
+xdotool key ctrl+shift+u
+sleep 1
+xdotool key Down Down Down Return
+wait_for 150 grep -qx "hello from ann" "$base/field2.txt" || fail "the paste did not reach the second field"
+/usr/bin/import -window root "$artifacts/e2e-pasted.png"
+
+# Ending the first copy through its quit message saves its settings.
+kill -0 $ann_pid || fail "first program ended early"
+echo "remote copy and paste: ok"
