@@ -24,10 +24,14 @@ wait_for() {
     for ((i = 0; i < tenths; i++)); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
     return 1
 }
+# The environment of a user of their own (temporary paths hold no blanks). Run through env so that
+# $! of a background start is the program itself.
+user_env() {
+    echo "HOME=$base/$1 XDG_CONFIG_HOME=$base/$1/config XDG_DATA_HOME=$base/$1/data XDG_RUNTIME_DIR=$base/$1/runtime"
+}
 as_user() {
     local user=$1; shift
-    HOME=$base/$user XDG_CONFIG_HOME=$base/$user/config XDG_DATA_HOME=$base/$user/data \
-        XDG_RUNTIME_DIR=$base/$user/runtime "$@"
+    env $(user_env "$user") "$@"
 }
 for user in ann bob; do mkdir -p "$base/$user/runtime"; chmod 700 "$base/$user/runtime"; done
 
@@ -41,20 +45,20 @@ for user in ann bob; do as_user $user "$bin/tern" config set ServiceHost "$servi
 echo "secret-pass" | as_user ann "$bin/tern" register "team@example.org" >/dev/null || fail "register"
 echo "secret-pass" | as_user bob "$bin/tern" login "team@example.org" >/dev/null || fail "login"
 
-as_user ann "$bin/tern-clipboard" 2>"$base/ann.log" &
+env $(user_env ann) "$bin/tern-clipboard" 2>"$base/ann.log" &
 pids+=($!)
 ann_pid=$!
 wait_for 100 xdotool search --name "^TernClipboardStarted$" || fail "first program did not start"
 sleep 1
 
 # Bob's copy starts with the same hotkey: it is taken, so the busy balloon appears.
-as_user bob "$bin/tern-clipboard" 2>"$base/bob.log" &
+env $(user_env bob) "$bin/tern-clipboard" 2>"$base/bob.log" &
 bob_pid=$!
 wait_for 100 xdotool search --onlyvisible --name "^Tern Clipboard$" || fail "no busy-hotkey balloon"
 /usr/bin/import -window root "$artifacts/e2e-hotkey-busy.png"
 kill -TERM $bob_pid; wait $bob_pid || fail "second program did not end cleanly"
 as_user bob "$bin/tern" config set MainKey 24661 # Ctrl+Shift+U
-as_user bob "$bin/tern-clipboard" 2>>"$base/bob.log" &
+env $(user_env bob) "$bin/tern-clipboard" 2>>"$base/bob.log" &
 pids+=($!)
 sleep 2
 
