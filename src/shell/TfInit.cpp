@@ -94,12 +94,12 @@ TfInit::~TfInit()
 void TfInit::createActions()
 {
     const QList<QIcon> icons = TrayIcons::menuIcons();
-    for (const ActionSpec& spec : kActions) {
-        auto* action = new QAction(QString::fromUtf8(spec.builtInCaption), this);
-        action->setObjectName(spec.name);
-        if (spec.icon >= 0)
-            action->setIcon(icons.at(spec.icon));
-        m_actions.insert(spec.name, action);
+    for (const ActionSpec& entry : kActions) {
+        auto* action = new QAction(QString::fromUtf8(entry.builtInCaption), this);
+        action->setObjectName(entry.name);
+        if (entry.icon >= 0)
+            action->setIcon(icons.at(entry.icon));
+        m_actions.insert(entry.name, action);
     }
     for (const char* name : kUnavailableActions)
         m_actions.value(name)->setEnabled(false);

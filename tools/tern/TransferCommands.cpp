@@ -42,11 +42,11 @@ int runCopy(ToolContext& context, const std::vector<std::string>& args, CommandI
         if (args[i] == "--format") {
             if (i + 1 >= args.size())
                 throw UsageError("--format needs N=FILE");
-            const std::string& spec = args[++i];
-            const size_t equals = spec.find('=');
+            const std::string& assignment = args[++i];
+            const size_t equals = assignment.find('=');
             if (equals == std::string::npos)
                 throw UsageError("--format needs N=FILE");
-            raw.emplace_back(formatNumber(spec.substr(0, equals)), spec.substr(equals + 1));
+            raw.emplace_back(formatNumber(assignment.substr(0, equals)), assignment.substr(equals + 1));
         } else if (!haveSource) {
             source = args[i];
             haveSource = true;
