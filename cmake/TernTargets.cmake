@@ -3,7 +3,7 @@
 add_library(tern_warnings INTERFACE)
 target_compile_options(tern_warnings INTERFACE
     -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
-    -Woverloaded-virtual -Wnull-dereference -Wimplicit-fallthrough
+    -Woverloaded-virtual -Wimplicit-fallthrough
     $<$<BOOL:${TERN_WERROR}>:-Werror>)
 
 add_library(tern_sanitizers INTERFACE)
