@@ -5,7 +5,10 @@
 #include "ui/FormTranslator.h"
 #include "util/Errors.h"
 
+#include "notify/Balloon.h"
+
 #include <QCoreApplication>
+#include <QRect>
 #include <QWidget>
 
 #include <chrono>
@@ -92,6 +95,12 @@ void TLoader::RemotePaste()
     if (!downloaded || clipboard.sequenceNumber() <= before)
         throw Error(GetText("GLOBAL", "mPasteFailed"));
     SimulatePaste();
+}
+
+void TLoader::ShowTrayBalloon(const std::string& text, int seconds, int kind)
+{
+    const QRect iconRect = m_trayIconRect ? m_trayIconRect() : QRect();
+    GetBalloon().ShowNearTray(iconRect, QStringLiteral("Tern Clipboard"), seconds, kind, QString::fromStdString(text));
 }
 
 std::string TLoader::LastSnapshotPath() const

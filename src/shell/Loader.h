@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+class QRect;
 class QWidget;
 
 namespace tern {
@@ -72,6 +73,11 @@ public:
     ShellServices& Services() noexcept { return m_services; }
     LanguageTexts& Texts() noexcept { return m_texts; }
 
+    // Shows the one balloon at the tray icon with the title "Tern Clipboard" (kind 0 information,
+    // 1 error, 2 warning). The tray controller provides where the icon is.
+    void ShowTrayBalloon(const std::string& text, int seconds, int kind);
+    void SetTrayIconRect(std::function<QRect()> trayIconRect) { m_trayIconRect = std::move(trayIconRect); }
+
     // The address of the last successful share of this run; empty until then.
     std::string LastLink;
 
@@ -84,6 +90,7 @@ private:
     std::unique_ptr<SnapshotClipboard> m_snapshots;
     std::unique_ptr<ServiceClient> m_service;
     ModalStateListener* m_modalListener = nullptr;
+    std::function<QRect()> m_trayIconRect;
     int m_modalCount = 0;
 };
 

@@ -74,6 +74,7 @@ TfInit::TfInit(ShellServices& services, ProgramFolders folders) : m_services(ser
 
     m_loader = std::make_unique<TLoader>(services, std::move(folders));
     m_loader->setModalStateListener(this);
+    m_loader->SetTrayIconRect([this] { return m_tray->geometry(); });
     m_dispatcher = std::make_unique<CommandDispatcher>(*this);
     m_services.hotkeys.setHandler([this](int id) { HotkeyPressed(id); });
 
@@ -246,7 +247,7 @@ void TfInit::LeaveModalState()
 
 void TfInit::ShowTrayBalloon(const std::string& text, int seconds, int kind)
 {
-    GetBalloon().ShowNearTray(m_tray->geometry(), kTitle, seconds, kind, QString::fromStdString(text));
+    m_loader->ShowTrayBalloon(text, seconds, kind);
 }
 
 void TfInit::BeginUploadIndicator()
