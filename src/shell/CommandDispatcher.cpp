@@ -85,6 +85,8 @@ void CommandDispatcher::runOperation(TCommand command, int delaySeconds)
         m_owner.ShowTrayBalloon(loader.GetText("GLOBAL", "mDataPasted"), 10, kInfo);
         return;
     case TCommand::cmdShareClipboard:
+        loader.ShareClipboard();
+        return;
     case TCommand::cmdShareScreen:
     case TCommand::cmdShareWindow:
     case TCommand::cmdShareArea:

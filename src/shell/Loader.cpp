@@ -4,6 +4,7 @@
 #include "shell/ClipboardSnapshots.h"
 #include "ui/FormTranslator.h"
 #include "util/Errors.h"
+#include "util/ShellRoutines.h"
 
 #include "notify/Balloon.h"
 
@@ -97,10 +98,30 @@ void TLoader::RemotePaste()
     SimulatePaste();
 }
 
+QRect TLoader::TrayIconRect() const
+{
+    return m_trayIconRect ? m_trayIconRect() : QRect();
+}
+
 void TLoader::ShowTrayBalloon(const std::string& text, int seconds, int kind)
 {
-    const QRect iconRect = m_trayIconRect ? m_trayIconRect() : QRect();
-    GetBalloon().ShowNearTray(iconRect, QStringLiteral("Tern Clipboard"), seconds, kind, QString::fromStdString(text));
+    GetBalloon().ShowNearTray(TrayIconRect(), QStringLiteral("Tern Clipboard"), seconds, kind,
+                              QString::fromStdString(text));
+}
+
+void TLoader::ShareClipboard()
+{
+    const std::string key = m_service->UploadClipboardShare();
+    LastLink = m_service->ShareLinkUrl(key);
+    m_services.clipboard.setText(LastLink);
+    TBalloon& balloon = GetBalloon();
+    balloon.SetButton1Caption(QString::fromStdString(GetText("GLOBAL", "bOpenLink")));
+    balloon.SetButton1Click([this] {
+        HideBalloon();
+        OpenTarget(m_services.shell, &m_services.messageBoxes, LastLink, true);
+    });
+    balloon.ShowNearTray(TrayIconRect(), QStringLiteral("Tern Clipboard"), 10, 0,
+                         QString::fromStdString(GetText("GLOBAL", "mLinkStored")));
 }
 
 std::string TLoader::LastSnapshotPath() const

@@ -54,6 +54,9 @@ public:
     void RemoteCopy();
     // Downloads the stored clipboard, restores it and pastes it into the window in front.
     void RemotePaste();
+    // Publishes what the clipboard holds; its link becomes LastLink and replaces the clipboard, and
+    // a balloon offers to open it.
+    void ShareClipboard();
     // Sends Ctrl+C and waits up to about 4.2 seconds for the clipboard to change.
     bool SimulateCopy();
     // Sends Ctrl+V.
@@ -77,6 +80,8 @@ public:
     // 1 error, 2 warning). The tray controller provides where the icon is.
     void ShowTrayBalloon(const std::string& text, int seconds, int kind);
     void SetTrayIconRect(std::function<QRect()> trayIconRect) { m_trayIconRect = std::move(trayIconRect); }
+    // Where the tray icon is; an empty rectangle when that is not known.
+    QRect TrayIconRect() const;
 
     // The address of the last successful share of this run; empty until then.
     std::string LastLink;

@@ -45,9 +45,9 @@ constexpr ActionSpec kActions[] = {
     {"_aExit", "Exit", -1},
 };
 
-// Actions whose dialogs and share operations this build does not offer yet: shown, but disabled.
-constexpr const char* kUnavailableActions[] = {"_aWeb",   "_aShareScr", "_aShareCurWin", "_aShareArea",
-                                               "_aLogin", "_aSettings", "_aCheckUpd",    "_aAbout"};
+// Actions whose capture operations this build does not offer yet: shown, but disabled.
+constexpr const char* kUnavailableActions[] = {"_aShareScr", "_aShareCurWin", "_aShareArea", "_aLogin",
+                                               "_aSettings", "_aCheckUpd",   "_aAbout"};
 
 } // namespace
 
@@ -116,6 +116,7 @@ void TfInit::createActions()
             host.pop_back();
         openAddress(host + "/help/");
     });
+    connect(Action("_aWeb"), &QAction::triggered, this, [this] { m_dispatcher->WaitAndShareClipboard(); });
     connect(Action("_aExit"), &QAction::triggered, this, [this] { emit quitRequested(); });
 }
 

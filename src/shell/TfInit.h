@@ -60,8 +60,16 @@ signals:
     // Emitted when the program should end (Exit, the remote quit message, the end of the session).
     void quitRequested();
 
+    // The dialogs the actions open; each is modal and ends before the call returns.
+    void RunLoginDialog();
+    void RunSettingsDialog();
+    void RunAboutDialog();
+    bool RunLanguageSelection();
+    void RunLanguageEditor();
+
 private:
     void createActions();
+    void connectDialogActions();
     void createMenus();
     void onTrayActivated(int reason);
     void hndlWrongHotkey();
