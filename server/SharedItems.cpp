@@ -1,5 +1,7 @@
 #include "SharedItems.h"
 
+#include "util/TextEncoding.h"
+
 #include <cstdint>
 
 namespace tern::server {
@@ -17,25 +19,6 @@ std::uint32_t readUint32(std::string_view bytes, std::size_t at) noexcept
 }
 
 constexpr char32_t kReplacement = 0xFFFD;
-
-void appendUtf8(std::string& out, char32_t codePoint)
-{
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (codePoint >> 18));
-        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-}
 
 // Decodes one UTF-8 sequence at `pos` and advances past it. Surrogate halves (which the client writes
 // for characters beyond U+FFFF) come back as their code unit; a malformed sequence gives U+FFFD and
@@ -152,12 +135,12 @@ std::string ShareTextForDisplay(std::string_view bytes)
             std::size_t next = pos;
             const char32_t low = next < text.size() ? decodeSequence(text, next) : 0;
             if (isLowSurrogate(low)) {
-                appendUtf8(result, 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
+                AppendUtf8(result, 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
                 pos = next;
                 continue;
             }
         }
-        appendUtf8(result, isHighSurrogate(c) || isLowSurrogate(c) ? kReplacement : c);
+        AppendUtf8(result, isHighSurrogate(c) || isLowSurrogate(c) ? kReplacement : c);
     }
     return result;
 }

@@ -6,9 +6,15 @@
 
 #include <QCoreApplication>
 
+#include <utility>
+
 #include <unistd.h>
 
 namespace tern::platform::x11 {
+
+X11RemoteControl::X11RemoteControl() : m_instanceKey(SessionInstanceKey()) {}
+
+X11RemoteControl::X11RemoteControl(std::string instanceKey) : m_instanceKey(std::move(instanceKey)) {}
 
 X11RemoteControl::~X11RemoteControl()
 {
@@ -38,6 +44,9 @@ void X11RemoteControl::listen(const std::string& title,
         const auto pid = static_cast<std::uint32_t>(::getpid());
         xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_window, InternAtom(m_connection, "_NET_WM_PID"),
                             XCB_ATOM_CARDINAL, 32, 1, &pid);
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_window,
+                            InternAtom(m_connection, kInstanceKeyAtom), XCB_ATOM_STRING, 8,
+                            static_cast<std::uint32_t>(m_instanceKey.size()), m_instanceKey.data());
         QCoreApplication::instance()->installNativeEventFilter(this);
     }
     setTitle(title);
@@ -56,7 +65,7 @@ void X11RemoteControl::setTitle(const std::string& title)
 std::optional<std::int64_t> X11RemoteControl::send(const std::string& title, std::uint32_t message,
                                                    std::int64_t wParam, std::int64_t lParam, int timeoutMs)
 {
-    return SendRemoteMessage(title, message, wParam, lParam, timeoutMs);
+    return SendRemoteMessage(title, message, wParam, lParam, timeoutMs, m_instanceKey);
 }
 
 void X11RemoteControl::reply(xcb_window_t sender, std::uint32_t message, std::int64_t result)

@@ -1,13 +1,16 @@
 #include "platform/x11/X11RemoteSender.h"
 
+#include "platform/x11/IniSettingsFile.h"
 #include "platform/x11/X11RemoteProtocol.h"
 
 #include <xcb/xcb.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -26,21 +29,24 @@ struct Atoms
     xcb_atom_t utf8String = XCB_ATOM_NONE;
     xcb_atom_t message = XCB_ATOM_NONE;
     xcb_atom_t reply = XCB_ATOM_NONE;
+    xcb_atom_t instanceKey = XCB_ATOM_NONE;
 };
 
 Atoms InternAtoms(xcb_connection_t* connection)
 {
-    const char* names[] = {"_NET_WM_NAME", "UTF8_STRING", kRemoteMessageAtom, kRemoteReplyAtom};
-    xcb_intern_atom_cookie_t cookies[4];
-    for (int i = 0; i < 4; ++i)
+    constexpr int kCount = 5;
+    const char* names[kCount] = {"_NET_WM_NAME", "UTF8_STRING", kRemoteMessageAtom, kRemoteReplyAtom,
+                                 kInstanceKeyAtom};
+    xcb_intern_atom_cookie_t cookies[kCount];
+    for (int i = 0; i < kCount; ++i)
         cookies[i] = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(names[i])), names[i]);
-    xcb_atom_t atoms[4] = {};
-    for (int i = 0; i < 4; ++i) {
+    xcb_atom_t atoms[kCount] = {};
+    for (int i = 0; i < kCount; ++i) {
         const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookies[i], nullptr),
                                                    &std::free);
         atoms[i] = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
     }
-    return {atoms[0], atoms[1], atoms[2], atoms[3]};
+    return {atoms[0], atoms[1], atoms[2], atoms[3], atoms[4]};
 }
 
 std::vector<xcb_window_t> Children(xcb_connection_t* connection, xcb_window_t window)
@@ -53,56 +59,86 @@ std::vector<xcb_window_t> Children(xcb_connection_t* connection, xcb_window_t wi
     return {children, children + xcb_query_tree_children_length(tree.get())};
 }
 
-// Whether the property reply holds exactly `title`; false when the property is missing.
-bool HoldsTitle(const Reply<xcb_get_property_reply_t>& reply, const std::string& title)
+// Whether the property reply holds exactly `text`; false when the property is missing.
+bool HoldsText(const Reply<xcb_get_property_reply_t>& reply, const std::string& text)
 {
     if (!reply || reply->type == XCB_ATOM_NONE || reply->format != 8 || reply->bytes_after != 0)
         return false;
     const auto length = static_cast<std::size_t>(xcb_get_property_value_length(reply.get()));
-    return length == title.size() && std::memcmp(xcb_get_property_value(reply.get()), title.data(), length) == 0;
+    return length == text.size() && std::memcmp(xcb_get_property_value(reply.get()), text.data(), length) == 0;
 }
 
-// Of `windows`, the first whose title is `title`. All requests are sent before any answer is read.
-xcb_window_t FindTitled(xcb_connection_t* connection, const std::vector<xcb_window_t>& windows,
-                        const std::string& title, const Atoms& atoms)
+// The windows titled alike that may receive the message: the first whose instance key is ours, and
+// the first that has no key at all.
+struct Candidates
 {
-    // Reading one item more than the title needs shows a longer name through bytes_after.
-    const auto longs = static_cast<std::uint32_t>(title.size() / 4 + 2);
-    std::vector<std::pair<xcb_get_property_cookie_t, xcb_get_property_cookie_t>> cookies;
+    xcb_window_t sameKey = XCB_WINDOW_NONE;
+    xcb_window_t noKey = XCB_WINDOW_NONE;
+};
+
+// Reading one item more than the text needs shows a longer value through bytes_after.
+std::uint32_t LongsFor(const std::string& text)
+{
+    return static_cast<std::uint32_t>(text.size() / 4 + 2);
+}
+
+// Adds the windows of `windows` titled `title` to `found`. All requests are sent before any answer is
+// read.
+void FindTitled(xcb_connection_t* connection, const std::vector<xcb_window_t>& windows, const std::string& title,
+                const std::string& instanceKey, const Atoms& atoms, Candidates& found)
+{
+    struct Cookies
+    {
+        xcb_get_property_cookie_t netName;
+        xcb_get_property_cookie_t name;
+        xcb_get_property_cookie_t key;
+    };
+    std::vector<Cookies> cookies;
     cookies.reserve(windows.size());
     for (const xcb_window_t window : windows)
-        cookies.emplace_back(
-            xcb_get_property(connection, 0, window, atoms.netWmName, atoms.utf8String, 0, longs),
-            xcb_get_property(connection, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, longs));
-    xcb_window_t found = XCB_WINDOW_NONE;
+        cookies.push_back(
+            {xcb_get_property(connection, 0, window, atoms.netWmName, atoms.utf8String, 0, LongsFor(title)),
+             xcb_get_property(connection, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0,
+                              LongsFor(title)),
+             xcb_get_property(connection, 0, window, atoms.instanceKey, XCB_GET_PROPERTY_TYPE_ANY, 0,
+                              LongsFor(instanceKey))});
     for (std::size_t i = 0; i < windows.size(); ++i) {
         const Reply<xcb_get_property_reply_t> netName(
-            xcb_get_property_reply(connection, cookies[i].first, nullptr), &std::free);
-        const Reply<xcb_get_property_reply_t> name(xcb_get_property_reply(connection, cookies[i].second, nullptr),
+            xcb_get_property_reply(connection, cookies[i].netName, nullptr), &std::free);
+        const Reply<xcb_get_property_reply_t> name(xcb_get_property_reply(connection, cookies[i].name, nullptr),
                                                    &std::free);
-        if (found != XCB_WINDOW_NONE)
-            continue;
+        const Reply<xcb_get_property_reply_t> key(xcb_get_property_reply(connection, cookies[i].key, nullptr),
+                                                  &std::free);
         const bool hasNetName = netName && netName->type != XCB_ATOM_NONE;
-        if (hasNetName ? HoldsTitle(netName, title) : HoldsTitle(name, title))
-            found = windows[i];
+        if (!(hasNetName ? HoldsText(netName, title) : HoldsText(name, title)))
+            continue;
+        const bool hasKey = key && key->type != XCB_ATOM_NONE;
+        if (!hasKey) {
+            if (found.noKey == XCB_WINDOW_NONE)
+                found.noKey = windows[i];
+        } else if (HoldsText(key, instanceKey) && found.sameKey == XCB_WINDOW_NONE) {
+            found.sameKey = windows[i];
+        }
     }
-    return found;
 }
 
 // The windows of the root and their children: a window manager puts a frame around every mapped
 // top-level window, while unmapped ones stay children of the root.
 xcb_window_t FindTopLevel(xcb_connection_t* connection, xcb_window_t root, const std::string& title,
-                          const Atoms& atoms)
+                          const std::string& instanceKey, const Atoms& atoms)
 {
+    Candidates found;
     const std::vector<xcb_window_t> topLevel = Children(connection, root);
-    if (const xcb_window_t window = FindTitled(connection, topLevel, title, atoms); window != XCB_WINDOW_NONE)
-        return window;
+    FindTitled(connection, topLevel, title, instanceKey, atoms, found);
+    if (found.sameKey != XCB_WINDOW_NONE)
+        return found.sameKey;
     std::vector<xcb_window_t> nested;
     for (const xcb_window_t window : topLevel) {
         const std::vector<xcb_window_t> children = Children(connection, window);
         nested.insert(nested.end(), children.begin(), children.end());
     }
-    return FindTitled(connection, nested, title, atoms);
+    FindTitled(connection, nested, title, instanceKey, atoms, found);
+    return found.sameKey != XCB_WINDOW_NONE ? found.sameKey : found.noKey;
 }
 
 xcb_window_t RootOfScreen(xcb_connection_t* connection, int screenNumber)
@@ -140,8 +176,29 @@ std::optional<std::int64_t> AwaitReply(xcb_connection_t* connection, xcb_window_
 
 } // namespace
 
+std::string SessionInstanceKey()
+{
+    // The same file reached through another spelling of the path is the same user.
+    const std::filesystem::path file(IniSettingsFile::defaultPath());
+    std::error_code failed;
+    std::filesystem::path canonical = std::filesystem::weakly_canonical(file, failed);
+    if (failed || canonical.empty())
+        canonical = file;
+    const std::string path = canonical.lexically_normal().string();
+    // FNV-1a, 64 bits: stable across builds and processes, unlike std::hash.
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (const unsigned char c : path) {
+        hash ^= c;
+        hash *= 0x100000001b3ULL;
+    }
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return text;
+}
+
 std::optional<std::int64_t> SendRemoteMessage(const std::string& title, std::uint32_t message,
-                                              std::int64_t wParam, std::int64_t lParam, int timeoutMs)
+                                              std::int64_t wParam, std::int64_t lParam, int timeoutMs,
+                                              const std::string& instanceKey)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
     int screenNumber = 0;
@@ -154,7 +211,7 @@ std::optional<std::int64_t> SendRemoteMessage(const std::string& title, std::uin
     const Atoms atoms = InternAtoms(c);
     if (root == XCB_WINDOW_NONE || atoms.message == XCB_ATOM_NONE || atoms.reply == XCB_ATOM_NONE)
         return std::nullopt;
-    const xcb_window_t target = FindTopLevel(c, root, title, atoms);
+    const xcb_window_t target = FindTopLevel(c, root, title, instanceKey, atoms);
     if (target == XCB_WINDOW_NONE)
         return std::nullopt;
 

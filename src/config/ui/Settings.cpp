@@ -1,0 +1,123 @@
+#include "config/ui/Settings.h"
+
+#include "shell/Loader.h"
+#include "ui_Settings.h"
+
+#include <QPushButton>
+
+#include <exception>
+#include <string>
+
+namespace tern {
+
+namespace {
+
+// Runs `action` from a click. Nothing may leave a Qt slot: an error the action did not report
+// itself is shown in a message box, as the framework would show an error of an event handler.
+void runAction(TLoader& loader, const std::function<void()>& action)
+{
+    if (!action)
+        return;
+    std::string message;
+    try {
+        action();
+        return;
+    } catch (const std::exception& error) {
+        message = error.what();
+    } catch (...) {
+        message = "Unknown error";
+    }
+    loader.Services().messageBoxes.show(message, "Tern Clipboard", platform::MessageIcon::Error,
+                                        platform::MessageButtons::Ok);
+}
+
+// Closes the loader's modal bracket however the dialog ends.
+class ModalBracket
+{
+public:
+    explicit ModalBracket(TLoader& loader) : m_loader(loader) { m_loader.EnterModal(); }
+    ~ModalBracket() { m_loader.LeaveModal(); }
+    ModalBracket(const ModalBracket&) = delete;
+    ModalBracket& operator=(const ModalBracket&) = delete;
+
+private:
+    TLoader& m_loader;
+};
+
+} // namespace
+
+TfSettings::TfSettings(TLoader& loader, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      m_loader(loader),
+      m_ui(std::make_unique<Ui::TfSettings>())
+{
+    m_ui->setupUi(this);
+    setFixedSize(384, 255);
+    connect(m_ui->Button1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_ui->Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_ui->Button3, &QPushButton::clicked, this, &TfSettings::Button3Click);
+    connect(m_ui->Button4, &QPushButton::clicked, this, &TfSettings::Button4Click);
+    connect(m_ui->Label1, &TLinkLabel::clicked, this, &TfSettings::Label1Click);
+}
+
+TfSettings::~TfSettings() = default;
+
+bool TfSettings::Execute()
+{
+    m_loader.TranslateForm(this);
+    const ModalBracket modal(m_loader);
+    LoadControls();
+    const bool accepted = exec() == QDialog::Accepted;
+    if (accepted) {
+        StoreControls();
+        m_loader.Conf().Save();
+    }
+    return accepted;
+}
+
+void TfSettings::SetLoginAction(std::function<void()> login)
+{
+    m_login = std::move(login);
+}
+
+void TfSettings::SetLanguageActions(std::function<void()> selectLanguage, std::function<void()> editLanguages)
+{
+    m_selectLanguage = std::move(selectLanguage);
+    m_editLanguages = std::move(editLanguages);
+}
+
+void TfSettings::LoadControls()
+{
+    const TConfStore& conf = m_loader.Conf();
+    m_ui->e1->SetShortcut(conf.MainKey);
+    m_ui->c2->setChecked(conf.CheckUpdates);
+    m_ui->c0->setChecked(conf.DisableRemote);
+    m_ui->c1->setChecked(conf.StartWithWindows);
+}
+
+void TfSettings::StoreControls()
+{
+    TConfStore& conf = m_loader.Conf();
+    conf.MainKey = m_ui->e1->Shortcut();
+    conf.CheckUpdates = m_ui->c2->isChecked();
+    conf.DisableRemote = m_ui->c0->isChecked();
+    conf.StartWithWindows = m_ui->c1->isChecked();
+}
+
+void TfSettings::Button3Click()
+{
+    runAction(m_loader, m_login);
+}
+
+void TfSettings::Button4Click()
+{
+    runAction(m_loader, m_selectLanguage);
+}
+
+void TfSettings::Label1Click()
+{
+    runAction(m_loader, m_editLanguages);
+}
+
+} // namespace tern

@@ -1,0 +1,71 @@
+#include "lang/ui/SelectLang.h"
+
+#include "ui_SelectLang.h"
+
+#include "lang/LangModule.h"
+#include "shell/Loader.h"
+
+#include <QListWidgetItem>
+
+namespace tern {
+
+namespace {
+
+constexpr const char* kCaption = "Tern Clipboard - Select Language";
+
+} // namespace
+
+TfSelectLang::TfSelectLang(TLoader& loader, QWidget* parent)
+    : QDialog(parent), m_loader(loader), m_ui(std::make_unique<Ui::TfSelectLang>())
+{
+    m_ui->setupUi(this);
+    setFixedSize(size());
+    // Arrow keys move the selection as clicks do: every change of the current row selects.
+    connect(m_ui->lcb, &QListWidget::currentRowChanged, this, &TfSelectLang::lcbClick);
+    connect(m_ui->lcb, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem*) { accept(); });
+    connect(m_ui->__bOk, &QPushButton::clicked, this, &QDialog::accept);
+    m_loader.TranslateForm(this);
+}
+
+TfSelectLang::~TfSelectLang() = default;
+
+bool TfSelectLang::ExecuteSelect()
+{
+    setWindowTitle(QString::fromLatin1(kCaption));
+    const TLangModule& module = *m_loader.Conf().LangModule;
+    m_filling = true;
+    m_ui->lcb->clear();
+    for (const TLangModule::DisplayName& entry : module.DisplayNames()) {
+        auto* item = new QListWidgetItem(QString::fromStdString(entry.name), m_ui->lcb);
+        item->setData(Qt::UserRole, entry.fileIndex);
+    }
+    m_ui->lcb->setCurrentRow(module.CurrentIndex());
+    m_filling = false;
+
+    m_loader.EnterModal();
+    int result = QDialog::Rejected;
+    try {
+        result = exec();
+    } catch (...) {
+        m_loader.LeaveModal();
+        throw;
+    }
+    m_loader.LeaveModal();
+    return result == QDialog::Accepted;
+}
+
+void TfSelectLang::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    m_loader.Services().focus.forceForegroundWindow(static_cast<platform::WindowHandle>(winId()));
+}
+
+void TfSelectLang::lcbClick(int row)
+{
+    if (m_filling || row < 0)
+        return;
+    m_loader.Conf().LangModule->SelectIndex(row);
+    m_loader.TranslateForm(this);
+}
+
+} // namespace tern

@@ -1,0 +1,289 @@
+#include "service/ui/AuthForm.h"
+
+#include "service/PasswordDigest.h"
+#include "service/ServiceClient.h"
+#include "shell/Loader.h"
+#include "util/ShellRoutines.h"
+#include "util/ShortcutText.h"
+#include "util/TextRoutines.h"
+
+#include "ui_AuthForm.h"
+
+#include <QKeyEvent>
+#include <QLayout>
+#include <QMouseEvent>
+#include <QPalette>
+
+#include <exception>
+
+namespace tern {
+
+namespace {
+
+constexpr const char* kFormSection = "FAUTHFORM";
+constexpr const char* kMessageCaption = "Tern Clipboard";
+constexpr int kBalloonSeconds = 10;
+constexpr int kBalloonInformation = 0;
+
+// The e-mail step's progress bar as the service client drives it. The wait for a reply processes no
+// window messages, so every change is painted at once.
+class ProgressBarAdapter final : public AuthProgress
+{
+public:
+    explicit ProgressBarAdapter(QProgressBar& bar) : m_bar(bar) {}
+
+    void setVisible(bool visible) override
+    {
+        m_bar.setValue(m_bar.minimum());
+        m_bar.setVisible(visible);
+        m_bar.repaint();
+    }
+    int position() const override { return m_bar.value(); }
+    void setPosition(int position) override
+    {
+        m_bar.setValue(position);
+        m_bar.repaint();
+    }
+
+private:
+    QProgressBar& m_bar;
+};
+
+// Closes the modal bracket when the modal run ends, also by an exception.
+class ModalRun
+{
+public:
+    explicit ModalRun(TLoader& loader) : m_loader(loader) { m_loader.EnterModal(); }
+    ~ModalRun() { m_loader.LeaveModal(); }
+    ModalRun(const ModalRun&) = delete;
+    ModalRun& operator=(const ModalRun&) = delete;
+
+private:
+    TLoader& m_loader;
+};
+
+} // namespace
+
+TfAuthForm::TfAuthForm(TLoader& loader, QWidget* parent)
+    : QDialog(parent), m_loader(loader), m_ui(std::make_unique<Ui::TfAuthForm>())
+{
+    m_ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    // The bar keeps its place while hidden, so showing it during a request needs no new layout.
+    QSizePolicy barPolicy = m_ui->pb->sizePolicy();
+    barPolicy.setRetainSizeWhenHidden(true);
+    m_ui->pb->setSizePolicy(barPolicy);
+
+    m_emailPalette = m_ui->emladdr->palette();
+
+    connect(m_ui->genbt, &QPushButton::clicked, this, &TfAuthForm::onGenbtClicked);
+    // The form sees every key before the focused control does; the link labels react to clicks.
+    installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
+    FormCreate();
+}
+
+TfAuthForm::~TfAuthForm() = default;
+
+bool TfAuthForm::RunDialog()
+{
+    m_loader.TranslateForm(this);
+    fitToPanels();
+    const ModalRun modal(m_loader);
+    return exec() == QDialog::Accepted;
+}
+
+void TfAuthForm::FormCreate()
+{
+    m_ui->emladdr->setText(QString::fromStdString(m_loader.Conf().Login));
+    fitToPanels();
+}
+
+void TfAuthForm::genbtClick()
+{
+    if (!m_ui->pCont->isHidden()) {
+        DoLogin();
+        return;
+    }
+    if (!m_ui->pReg->isHidden()) {
+        registerAccount();
+        return;
+    }
+    ProgressBarAdapter progress(*m_ui->pb);
+    const std::string status =
+        m_loader.Service().ValidateEmail(m_ui->emladdr->text().toStdString(), &progress);
+    if (status == "notvalidated")
+        showMessage(formText("mInvalidEmail"));
+    else if (status == "unregistered")
+        ShowRegisterStep();
+    else if (status == "validated")
+        ShowLoginStep();
+    else if (status.empty())
+        showMessage(formText("mConnectProb"));
+    // Any other status is not understood here and changes nothing.
+}
+
+void TfAuthForm::registerAccount()
+{
+    const QString password = m_ui->pass->text();
+    if (password != m_ui->passr->text()) {
+        showMessage(formText("mPasswordMis"));
+        return;
+    }
+    if (password.size() < kMinimumPasswordLength) {
+        showMessage(formText("mPasswordShort"));
+        return;
+    }
+    const std::optional<std::string> error = m_loader.Service().RegisterAccount(
+        m_ui->emladdr->text().toStdString(), PasswordDigest(password.toStdString()));
+    if (error) {
+        showMessage(*error);
+        return;
+    }
+    finishSignIn("mAccRegistered");
+}
+
+void TfAuthForm::DoLogin()
+{
+    const bool signedIn = m_loader.Service().TryLogin(m_ui->emladdr->text().toStdString(),
+                                                      PasswordDigest(m_ui->passl->text().toStdString()));
+    if (signedIn) {
+        finishSignIn("mLoginOk");
+        return;
+    }
+    showMessage(formText("mLoginFailed"));
+    m_ui->passl->clear();
+    m_ui->passl->setFocus();
+}
+
+void TfAuthForm::ShowRegisterStep()
+{
+    m_ui->pReg->show();
+    m_ui->pCont->hide();
+    m_ui->genbt->setText(QString::fromStdString(m_loader.GetText("GLOBAL", "bRegister")));
+    setEmailFixed(true);
+    fitToPanels();
+    m_ui->pass->setFocus();
+}
+
+void TfAuthForm::ShowLoginStep()
+{
+    m_ui->pReg->hide();
+    m_ui->pCont->show();
+    m_ui->genbt->setText(QString::fromStdString(m_loader.GetText("GLOBAL", "bLogin")));
+    setEmailFixed(true);
+    fitToPanels();
+    m_ui->passl->setFocus();
+}
+
+void TfAuthForm::ShowEmailStep()
+{
+    m_ui->pReg->hide();
+    m_ui->pCont->hide();
+    m_ui->genbt->setText(QString::fromStdString(m_loader.GetText("GLOBAL", "bContinue")));
+    setEmailFixed(false);
+    fitToPanels();
+    m_ui->emladdr->setFocus();
+}
+
+void TfAuthForm::lu2Click()
+{
+    ShowEmailStep();
+}
+
+void TfAuthForm::lf1Click()
+{
+    ShellServices& services = m_loader.Services();
+    OpenTarget(services.shell, &services.messageBoxes,
+               m_loader.Service().ForgotPasswordUrl(m_ui->emladdr->text().toStdString()), true);
+}
+
+bool TfAuthForm::FormKeyPress(int key)
+{
+    if (key == Qt::Key_Escape) {
+        reject();
+        return true;
+    }
+    // Enter reaches the dialog, which presses the default button.
+    return false;
+}
+
+bool TfAuthForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress)
+        return FormKeyPress(static_cast<QKeyEvent*>(event)->key());
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (watched == m_ui->lu1 || watched == m_ui->lu2) {
+            lu2Click();
+            return true;
+        }
+        if (watched == m_ui->lf1) {
+            runHandler([this] { lf1Click(); });
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TfAuthForm::onGenbtClicked()
+{
+    runHandler([this] { genbtClick(); });
+}
+
+void TfAuthForm::runHandler(const std::function<void()>& handler)
+{
+    // No error may leave a Qt slot: it is shown as the program shows any error of a command, with its
+    // text, and the dialog stays in its step.
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        showMessage(error.what());
+    }
+}
+
+void TfAuthForm::showMessage(const std::string& text)
+{
+    m_loader.Services().messageBoxes.show(text, kMessageCaption, platform::MessageIcon::Error,
+                                          platform::MessageButtons::Ok);
+}
+
+std::string TfAuthForm::formText(const char* key) const
+{
+    return m_loader.GetText(kFormSection, key);
+}
+
+void TfAuthForm::finishSignIn(const char* firstLineKey)
+{
+    const std::string keyTip = SubstituteArgument(formText("mKeyTip"), ShortcutText(m_loader.Conf().MainKey));
+    m_loader.ShowTrayBalloon(formText(firstLineKey) + "\n" + keyTip, kBalloonSeconds, kBalloonInformation);
+    m_loader.Conf().Save();
+    accept();
+}
+
+void TfAuthForm::setEmailFixed(bool fixed)
+{
+    m_ui->emladdr->setEnabled(!fixed);
+    if (!fixed) {
+        m_ui->emladdr->setPalette(m_emailPalette);
+        return;
+    }
+    // A fixed address takes the colour of its panel, so that it reads as text rather than as a field.
+    QPalette palette = m_emailPalette;
+    const QColor panelColour = m_ui->pLogin->palette().color(QPalette::Window);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::Base, panelColour);
+    m_ui->emladdr->setPalette(palette);
+}
+
+void TfAuthForm::fitToPanels()
+{
+    // The outer layout fixes the dialog's size to its shown panels.
+    layout()->invalidate();
+    layout()->activate();
+    adjustSize();
+}
+
+} // namespace tern

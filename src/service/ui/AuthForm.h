@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QDialog>
+#include <QPalette>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class QKeyEvent;
+
+namespace Ui {
+class TfAuthForm;
+}
+
+namespace tern {
+
+class TLoader;
+
+// The account dialog: the user types an e-mail address, the service says whether it has an account,
+// and the dialog then asks for the password (login step) or for a new password twice (registration
+// step). A successful login or registration stores the e-mail and the password value, saves the
+// settings, shows a balloon naming the hotkey and closes the dialog with OK.
+//
+// The step is read from the panels: e-mail step while neither pReg nor pCont is shown, registration
+// step while pReg is, login step while pCont is. Requests run without processing window messages,
+// so the dialog does not react to input while one is under way. GUI thread only.
+class TfAuthForm : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TfAuthForm(TLoader& loader, QWidget* parent = nullptr);
+    ~TfAuthForm() override;
+
+    // Translates the form, runs it modally inside EnterModal/LeaveModal and returns whether it was
+    // closed with OK.
+    bool RunDialog();
+
+    // Event handlers, also called directly by tests. genbtClick may throw (a reply that is not JSON,
+    // a registration error without its message); the button's slot shows such errors.
+    void FormCreate();
+    void genbtClick();
+    void DoLogin();
+    void ShowRegisterStep();
+    void ShowLoginStep();
+    void ShowEmailStep();
+    void lu2Click();
+    void lf1Click();
+    // True when the key was handled here and must not reach the focused control.
+    bool FormKeyPress(int key);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    static constexpr int kMinimumPasswordLength = 6;
+
+    void onGenbtClicked();
+    // Runs an event handler and shows any error it throws in a message box.
+    void runHandler(const std::function<void()>& handler);
+    // The registration step's button: checks the two passwords, then creates the account.
+    void registerAccount();
+    // Balloon with the first line `firstLineKey` and the hotkey tip, settings saved, dialog accepted.
+    void finishSignIn(const char* firstLineKey);
+    void showMessage(const std::string& text);
+    // The text of `key` in the dialog's own section.
+    std::string formText(const char* key) const;
+    void setEmailFixed(bool fixed);
+    // Sizes the dialog to its shown panels.
+    void fitToPanels();
+
+    TLoader& m_loader;
+    std::unique_ptr<Ui::TfAuthForm> m_ui;
+    QPalette m_emailPalette;
+};
+
+} // namespace tern

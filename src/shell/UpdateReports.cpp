@@ -1,0 +1,106 @@
+#include "shell/UpdateReports.h"
+
+#include "notify/Balloon.h"
+#include "shell/Loader.h"
+#include "util/DateTime.h"
+#include "util/ShellRoutines.h"
+
+#include <QMetaObject>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace tern {
+
+namespace {
+
+constexpr int kInformation = 0;
+constexpr int kError = 1;
+constexpr int kWarning = 2;
+
+using Report = void (*)(TLoader&, const UpdateCheckResult&);
+
+// The checker calls its result callback on its own thread; the report must run on the GUI thread
+// and only while the loader lives. The callback owns a context object (created here, on the GUI
+// thread) and posts the report to it. The callback, and with it the context, is destroyed on the
+// GUI thread when the loader's service client frees the checker, at the latest in the loader's
+// destructor; Qt drops the events posted to a destroyed object, so a pending report never reaches
+// a destroyed loader.
+TUpdateChecker::ResultCallback onGuiThread(TLoader& loader, const std::shared_ptr<QObject>& context,
+                                           Report report)
+{
+    return [&loader, context, report](const UpdateCheckResult& result) {
+        QMetaObject::invokeMethod(
+            context.get(), [&loader, report, result] { report(loader, result); }, Qt::QueuedConnection);
+    };
+}
+
+bool isBlankOrControl(char c)
+{
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
+} // namespace
+
+std::string NewerVersionText(const std::string& notice, const std::string& message)
+{
+    const std::string text = notice + "\n\n" + message;
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && isBlankOrControl(text[first]))
+        ++first;
+    while (last > first && isBlankOrControl(text[last - 1]))
+        --last;
+    return text.substr(first, last - first);
+}
+
+void CheckForUpdates(TLoader& loader, bool manual)
+{
+    const auto context = std::make_shared<QObject>();
+    loader.Service().CheckForUpdates(manual, CurrentDateTime(), onGuiThread(loader, context, &ReportCheckResult),
+                                     onGuiThread(loader, context, &ReportNewerVersion));
+}
+
+void ReportCheckResult(TLoader& loader, const UpdateCheckResult& result)
+{
+    loader.EnterModal();
+    try {
+        if (result.outcome == kUpdateUpToDate)
+            loader.ShowTrayBalloon(loader.GetText("GLOBAL", "mVerUpToDate"), 20, kInformation);
+        else if (result.outcome == kUpdateOutdated)
+            ReportNewerVersion(loader, result);
+        else
+            loader.ShowTrayBalloon(loader.GetText("GLOBAL", "mConProblem"), 20, kError);
+    } catch (...) {
+        loader.LeaveModal();
+        throw;
+    }
+    loader.LeaveModal();
+}
+
+void ReportNewerVersion(TLoader& loader, const UpdateCheckResult& result)
+{
+    if (result.outcome != kUpdateOutdated)
+        return;
+    // The shell and the message boxes outlive the loader, and the address does not change while
+    // the balloon shows (choosing a language opens a dialog, which closes the balloon), so the
+    // button keeps no reference to the loader.
+    ShellServices& services = loader.Services();
+    platform::DesktopShell* shell = &services.shell;
+    platform::MessageBoxes* boxes = &services.messageBoxes;
+    const std::string address = loader.Service().DownloadPageUrl();
+
+    TBalloon& balloon = GetBalloon();
+    balloon.SetButton1Caption(QString::fromStdString(loader.GetText("GLOBAL", "bDownload")));
+    balloon.SetButton1Click([shell, boxes, address] {
+        HideBalloon();
+        OpenTarget(*shell, boxes, address, true);
+    });
+    balloon.ShowNearTray(loader.TrayIconRect(), QStringLiteral("Tern Clipboard"), 30, kWarning,
+                         QString::fromStdString(
+                             NewerVersionText(loader.GetText("GLOBAL", "mVerObsolete"), result.message)));
+}
+
+} // namespace tern

@@ -1,0 +1,75 @@
+#include "util/ui/About.h"
+
+#include "shell/Loader.h"
+#include "ui_About.h"
+#include "util/ShellRoutines.h"
+#include "util/ui/AboutLogo.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QStringList>
+
+namespace tern {
+
+namespace {
+
+constexpr int kLogoSize = 64;
+constexpr int kLogoTop = 15;
+
+} // namespace
+
+TfAboutFrm::TfAboutFrm(TLoader& loader, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      m_loader(loader),
+      m_ui(std::make_unique<Ui::TfAboutFrm>())
+{
+    m_ui->setupUi(this);
+    setFixedSize(338, 254);
+    // The link's hint is the address it opens: the product's site on the service host.
+    m_ui->Label3->setToolTip(QString::fromStdString(loader.Conf().ServiceHost + "/"));
+    connect(m_ui->Button1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_ui->Label3, &TLinkLabel::clicked, this, &TfAboutFrm::Label3Click);
+
+    m_loader.TranslateForm(this);
+    m_ui->l1->setText(VersionCaption(QStringLiteral(TERN_VERSION_TEXT)));
+}
+
+TfAboutFrm::~TfAboutFrm() = default;
+
+QString TfAboutFrm::VersionCaption(const QString& fileVersion)
+{
+    const QStringList parts = fileVersion.split(QLatin1Char('.'));
+    const auto part = [&parts](qsizetype index) { return index < parts.size() ? parts[index].toInt() : 0; };
+    return QStringLiteral("Tern Clipboard %1.%2:%3").arg(part(0)).arg(part(1)).arg(part(3));
+}
+
+void TfAboutFrm::Label3Click()
+{
+    ShellServices& services = m_loader.Services();
+    OpenTarget(services.shell, &services.messageBoxes, m_ui->Label3->toolTip().toStdString(), true);
+}
+
+void TfAboutFrm::paintEvent(QPaintEvent* event)
+{
+    QDialog::paintEvent(event);
+    const QPixmap logo = AboutLogo().pixmap(kLogoSize, kLogoSize);
+    if (logo.isNull())
+        return;
+    // Centred on the window's outer width, frame included.
+    QPainter painter(this);
+    painter.drawPixmap(frameGeometry().width() / 2 - kLogoSize / 2, kLogoTop, logo);
+}
+
+// Ok is also the cancel button: Esc closes with the OK result.
+void TfAboutFrm::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace tern

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <memory>
+
+namespace Ui {
+class TfAboutFrm;
+}
+
+namespace tern {
+
+class TLoader;
+
+// The about box: product name and running version, the logo, a notice line and a link to the
+// home page on the service host. The caller brackets it with the loader's EnterModal/LeaveModal,
+// runs it modally and frees it. GUI thread only.
+class TfAboutFrm : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TfAboutFrm(TLoader& loader, QWidget* parent = nullptr);
+    ~TfAboutFrm() override;
+
+    // "Tern Clipboard <major>.<minor>:<build>" for a file version "a.b.c.d" (the third part is not
+    // shown): "1.3.1.22" reads "Tern Clipboard 1.3:22". Missing or unreadable parts count as 0.
+    static QString VersionCaption(const QString& fileVersion);
+
+public slots:
+    void Label3Click();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    TLoader& m_loader;
+    std::unique_ptr<Ui::TfAboutFrm> m_ui;
+};
+
+} // namespace tern

@@ -1,0 +1,444 @@
+#include "service/ui/AuthForm.h"
+
+#include "DialogScreenshot.h"
+#include "LoaderOverFakes.h"
+#include "ScriptedService.h"
+#include "ServiceProcess.h"
+
+#include "notify/Balloon.h"
+#include "service/PasswordDigest.h"
+#include "util/Errors.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tern {
+namespace {
+
+using test::LoaderOverFakes;
+
+enum class Step { Email, Register, Login };
+
+const char* const kEmail = "ann@example.org";
+const char* const kValidatePath = "/index.php/auth/validate";
+const char* const kRegisterPath = "/index.php/auth/register";
+
+// The account dialog as the user sees it, driven through its handlers and its widgets.
+class AuthFormDriver
+{
+public:
+    explicit AuthFormDriver(TLoader& loader) : form(loader) { loader.TranslateForm(&form); }
+
+    template <typename Widget> Widget* child(const char* name)
+    {
+        auto* widget = form.findChild<Widget*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QLineEdit* edit(const char* name) { return child<QLineEdit>(name); }
+    QString button() { return child<QPushButton>("genbt")->text(); }
+    Step step()
+    {
+        EXPECT_FALSE(!child<QWidget>("pReg")->isHidden() && !child<QWidget>("pCont")->isHidden());
+        if (!child<QWidget>("pReg")->isHidden())
+            return Step::Register;
+        return child<QWidget>("pCont")->isHidden() ? Step::Email : Step::Login;
+    }
+    void type(const char* name, const std::string& text)
+    {
+        edit(name)->setText(QString::fromStdString(text));
+    }
+    // Presses the button as the user does: errors are shown, never thrown.
+    void press() { child<QPushButton>("genbt")->click(); }
+    void clickLink(const char* name)
+    {
+        QLabel* link = child<QLabel>(name);
+        const QPointF inside(2, 2);
+        QMouseEvent release(QEvent::MouseButtonRelease, inside, link->mapToGlobal(inside), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(link, &release);
+    }
+    void key(const char* target, Qt::Key key)
+    {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(child<QWidget>(target), &press);
+    }
+
+    TfAuthForm form;
+};
+
+class AuthFormTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(m_service.address().empty()) << "tern-server did not start";
+        desktop.loader().Conf().ServiceHost = m_service.address();
+    }
+
+    std::string text(const char* key) { return desktop.text("FAUTHFORM", key); }
+    QString global(const char* key) { return QString::fromStdString(desktop.text("GLOBAL", key)); }
+
+    // Every message box so far had the dialog's caption, the error icon and one OK button, and showed
+    // `texts` in this order. Forgets them.
+    void expectMessages(const std::vector<std::string>& texts)
+    {
+        EXPECT_EQ(desktop.messageTexts(), texts);
+        for (const auto& shown : desktop.messageBoxes.shown) {
+            EXPECT_EQ(shown.caption, "Tern Clipboard");
+            EXPECT_EQ(shown.icon, platform::MessageIcon::Error);
+            EXPECT_EQ(shown.buttons, platform::MessageButtons::Ok);
+        }
+        desktop.messageBoxes.shown.clear();
+    }
+
+    // Creates the account on the service as another computer would.
+    void registerElsewhere(const std::string& email, const std::string& password)
+    {
+        LoaderOverFakes elsewhere;
+        elsewhere.loader().Conf().ServiceHost = m_service.address();
+        ASSERT_EQ(elsewhere.loader().Service().RegisterAccount(email, PasswordDigest(password)),
+                  std::nullopt);
+        elsewhere.loader().Conf().SaveOnDestroy = false;
+    }
+
+    std::string storedSetting(const char* section, const char* name)
+    {
+        const auto value = desktop.settings.value(section, name);
+        return value ? *value : "<none>";
+    }
+
+    void stopService() { m_service.stop(); }
+
+    LoaderOverFakes desktop;
+
+private:
+    test::ServiceProcess m_service;
+};
+
+TEST_F(AuthFormTest, StartsOnTheEmailStepTranslatedWithTheStoredLogin)
+{
+    desktop.loader().Conf().Login = "old@example.org";
+    AuthFormDriver dialog(desktop.loader());
+    EXPECT_EQ(dialog.form.objectName(), "fAuthForm");
+    EXPECT_EQ(dialog.form.windowTitle(), "Tern Clipboard - Account");
+    EXPECT_EQ(dialog.child<QLabel>("lbEnterLogin")->text(), "Your e-mail address:");
+    EXPECT_EQ(dialog.child<QLabel>("lf1")->text(), "Forgot your password?");
+    EXPECT_EQ(dialog.child<QLabel>("lu1")->text(), "Use another e-mail address");
+    EXPECT_EQ(dialog.button(), global("bContinue"));
+    EXPECT_TRUE(dialog.child<QPushButton>("genbt")->isDefault());
+    EXPECT_EQ(dialog.step(), Step::Email);
+    EXPECT_TRUE(dialog.child<QProgressBar>("pb")->isHidden());
+    EXPECT_EQ(dialog.edit("emladdr")->text(), "old@example.org");
+    EXPECT_TRUE(dialog.edit("emladdr")->isEnabled());
+    EXPECT_EQ(dialog.edit("pass")->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(dialog.form.width(), 325);
+}
+
+TEST_F(AuthFormTest, NewAddressRegistersWithMismatchCheckedBeforeTheSixCharacterRule)
+{
+    AuthFormDriver dialog(desktop.loader());
+    const int emailStepHeight = dialog.form.height();
+    dialog.type("emladdr", kEmail);
+    dialog.press();
+    expectMessages({});
+    ASSERT_EQ(dialog.step(), Step::Register);
+    EXPECT_EQ(dialog.button(), global("bRegister"));
+    EXPECT_FALSE(dialog.edit("emladdr")->isEnabled());
+    EXPECT_EQ(dialog.form.focusWidget(), dialog.edit("pass"));
+    EXPECT_GT(dialog.form.height(), emailStepHeight);
+    EXPECT_EQ(dialog.form.width(), 325);
+
+    // Too short and different: the difference is reported.
+    dialog.type("pass", "abcde");
+    dialog.type("passr", "abcdE");
+    dialog.press();
+    expectMessages({text("mPasswordMis")});
+    dialog.type("passr", "abcde");
+    dialog.press();
+    expectMessages({text("mPasswordShort")});
+    EXPECT_EQ(dialog.step(), Step::Register);
+    EXPECT_EQ(desktop.loader().Service().ValidateEmail(kEmail, nullptr), "unregistered")
+        << "nothing was sent";
+
+    TBalloon& balloon = GetBalloon();
+    dialog.type("pass", "abcdef");
+    dialog.type("passr", "abcdef");
+    dialog.press();
+    expectMessages({});
+    EXPECT_EQ(dialog.form.result(), QDialog::Accepted);
+    EXPECT_TRUE(balloon.isVisible());
+    EXPECT_EQ(balloon.TextLabel()->text().toStdString(),
+              text("mAccRegistered") + "\nPress Shift+Ctrl+Y to open the Tern Clipboard menu anywhere.");
+    EXPECT_EQ(balloon.TitleLabel()->text(), "Tern Clipboard");
+    EXPECT_EQ(balloon.HideTimer()->interval(), 10000);
+    EXPECT_EQ(desktop.loader().Conf().Login, kEmail);
+    EXPECT_EQ(desktop.loader().Conf().Password, PasswordDigest("abcdef"));
+    EXPECT_EQ(storedSetting("Main", "Login"), kEmail);
+    EXPECT_EQ(storedSetting("Main", "Password"), PasswordDigest("abcdef"));
+    EXPECT_EQ(desktop.loader().Service().ValidateEmail(kEmail, nullptr), "validated");
+}
+
+TEST_F(AuthFormTest, KnownAddressSignsInAndARefusedPasswordEmptiesTheStoredLogin)
+{
+    registerElsewhere(kEmail, "right horse");
+    desktop.loader().Conf().Login = kEmail;
+    desktop.loader().Conf().Password = "previous value";
+    desktop.loader().Conf().MainKey = 0x8000 | 0x4000 | 0x70; // Ctrl+Alt+F1
+    AuthFormDriver dialog(desktop.loader());
+    dialog.press();
+    ASSERT_EQ(dialog.step(), Step::Login);
+    EXPECT_EQ(dialog.button(), global("bLogin"));
+    EXPECT_FALSE(dialog.edit("emladdr")->isEnabled());
+    EXPECT_EQ(dialog.form.focusWidget(), dialog.edit("passl"));
+
+    dialog.type("passl", "wrong horse");
+    dialog.press();
+    expectMessages({text("mLoginFailed")});
+    EXPECT_EQ(dialog.step(), Step::Login);
+    EXPECT_EQ(dialog.edit("passl")->text(), "");
+    EXPECT_EQ(dialog.form.focusWidget(), dialog.edit("passl"));
+    EXPECT_EQ(dialog.form.result(), QDialog::Rejected);
+    EXPECT_EQ(desktop.loader().Conf().Login, "");
+    EXPECT_EQ(desktop.loader().Conf().Password, "previous value");
+    EXPECT_EQ(desktop.settings.commitCount, 0);
+
+    TBalloon& balloon = GetBalloon();
+    dialog.type("passl", "right horse");
+    dialog.press();
+    expectMessages({});
+    EXPECT_EQ(dialog.form.result(), QDialog::Accepted);
+    EXPECT_EQ(balloon.TextLabel()->text().toStdString(),
+              text("mLoginOk") + "\nPress Ctrl+Alt+F1 to open the Tern Clipboard menu anywhere.");
+    EXPECT_EQ(storedSetting("Main", "Login"), kEmail);
+    EXPECT_EQ(storedSetting("Main", "Password"), PasswordDigest("right horse"));
+}
+
+TEST_F(AuthFormTest, InvalidAddressAndAnUnreachableServiceAreReportedPerStep)
+{
+    AuthFormDriver dialog(desktop.loader());
+    dialog.type("emladdr", "not an address");
+    dialog.press();
+    expectMessages({text("mInvalidEmail")});
+    EXPECT_EQ(dialog.step(), Step::Email);
+
+    dialog.type("emladdr", kEmail);
+    dialog.press();
+    ASSERT_EQ(dialog.step(), Step::Register);
+    stopService();
+    dialog.type("pass", "abcdef");
+    dialog.type("passr", "abcdef");
+    dialog.press();
+    expectMessages({"Registration Failed. Please check your connection"});
+    EXPECT_EQ(dialog.step(), Step::Register);
+    EXPECT_EQ(desktop.loader().Conf().Login, "");
+
+    dialog.form.ShowLoginStep();
+    dialog.type("passl", "abcdef");
+    dialog.press();
+    expectMessages({text("mLoginFailed")});
+
+    dialog.form.lu2Click();
+    dialog.press();
+    expectMessages({text("mConnectProb")});
+    EXPECT_EQ(dialog.step(), Step::Email);
+    EXPECT_EQ(desktop.settings.commitCount, 0);
+}
+
+TEST_F(AuthFormTest, CancellingAfterValidationStoresNothingAndEnterPressesTheButton)
+{
+    registerElsewhere(kEmail, "right horse");
+    AuthFormDriver dialog(desktop.loader());
+    dialog.form.show();
+    dialog.type("emladdr", kEmail);
+    dialog.key("emladdr", Qt::Key_Return);
+    ASSERT_EQ(dialog.step(), Step::Login);
+    dialog.type("passl", "right horse");
+    dialog.key("passl", Qt::Key_Escape);
+    EXPECT_EQ(dialog.form.result(), QDialog::Rejected);
+    EXPECT_FALSE(dialog.form.isVisible());
+    EXPECT_EQ(desktop.loader().Conf().Login, "");
+    EXPECT_EQ(desktop.loader().Conf().Password, "");
+    EXPECT_TRUE(desktop.settings.values.empty());
+    expectMessages({});
+}
+
+TEST_F(AuthFormTest, ReloginLinksReturnToTheEmailStepKeepingThePasswords)
+{
+    AuthFormDriver dialog(desktop.loader());
+    const QColor fieldColour = dialog.edit("emladdr")->palette().color(QPalette::Base);
+    dialog.type("emladdr", kEmail);
+    dialog.press();
+    ASSERT_EQ(dialog.step(), Step::Register);
+    EXPECT_NE(dialog.edit("emladdr")->palette().color(QPalette::Base), fieldColour);
+    dialog.type("pass", "abc");
+    dialog.type("passr", "abd");
+    dialog.clickLink("lu2");
+    EXPECT_EQ(dialog.step(), Step::Email);
+    EXPECT_EQ(dialog.button(), global("bContinue"));
+    EXPECT_TRUE(dialog.edit("emladdr")->isEnabled());
+    EXPECT_EQ(dialog.edit("emladdr")->palette().color(QPalette::Base), fieldColour);
+    EXPECT_EQ(dialog.form.focusWidget(), dialog.edit("emladdr"));
+    EXPECT_EQ(dialog.edit("pass")->text(), "abc");
+    EXPECT_EQ(dialog.edit("passr")->text(), "abd");
+
+    dialog.form.ShowLoginStep();
+    dialog.clickLink("lu1");
+    EXPECT_EQ(dialog.step(), Step::Email);
+    expectMessages({});
+}
+
+TEST_F(AuthFormTest, ForgottenPasswordLinkOpensTheEscapedAddressAndKeepsTheDialogOpen)
+{
+    AuthFormDriver dialog(desktop.loader());
+    dialog.form.show();
+    dialog.type("emladdr", "a b+c&d@example.org");
+    dialog.form.ShowLoginStep();
+    dialog.clickLink("lf1");
+    const std::string target =
+        desktop.loader().Conf().ServiceHost + "/start/forgot.html?email=a%20b%2Bc%26d@example.org";
+    EXPECT_EQ(desktop.shell.openedTargets, std::vector<std::string>{target});
+    EXPECT_TRUE(dialog.form.isVisible());
+    expectMessages({});
+
+    desktop.shell.openSucceeds = false;
+    dialog.clickLink("lf1");
+    EXPECT_EQ(desktop.messageTexts(), std::vector<std::string>{"Unable to open target: \"" + target + "\""});
+    EXPECT_TRUE(dialog.form.isVisible());
+}
+
+TEST_F(AuthFormTest, RunDialogBracketsTheModalRunAndReportsHowItClosed)
+{
+    TLoader& loader = desktop.loader();
+    TfAuthForm form(loader);
+    int modalCountInside = -1;
+    QString titleInside;
+    QTimer::singleShot(0, &form, [&] {
+        modalCountInside = loader.ModalCount();
+        titleInside = form.windowTitle();
+        form.accept();
+    });
+    EXPECT_TRUE(form.RunDialog());
+    EXPECT_EQ(modalCountInside, 1);
+    EXPECT_EQ(titleInside, "Tern Clipboard - Account");
+    EXPECT_EQ(loader.ModalCount(), 0);
+
+    QTimer::singleShot(0, &form, [&] { form.reject(); });
+    EXPECT_FALSE(form.RunDialog());
+    EXPECT_EQ(loader.ModalCount(), 0);
+}
+
+// ---- replies the reference service never gives
+
+class AuthFormScriptedTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { desktop.loader().Conf().ServiceHost = service.address(); }
+
+    LoaderOverFakes desktop;
+    test::ScriptedService service;
+};
+
+TEST_F(AuthFormScriptedTest, UnknownStatusChangesNothing)
+{
+    service.answer(kValidatePath, R"({"status":"maybe"})");
+    AuthFormDriver dialog(desktop.loader());
+    dialog.type("emladdr", kEmail);
+    dialog.press();
+    EXPECT_EQ(service.requestCount(kValidatePath), 1);
+    EXPECT_EQ(dialog.step(), Step::Email);
+    EXPECT_EQ(dialog.button(), "Continue");
+    EXPECT_TRUE(dialog.edit("emladdr")->isEnabled());
+    EXPECT_TRUE(desktop.messageBoxes.shown.empty());
+}
+
+TEST_F(AuthFormScriptedTest, ErrorsOfTheReplyAreShownAndTheDialogStaysInItsStep)
+{
+    service.answer(kValidatePath, "<html>busy</html>");
+    AuthFormDriver dialog(desktop.loader());
+    dialog.type("emladdr", kEmail);
+    EXPECT_THROW(dialog.form.genbtClick(), JsonError);
+    dialog.press();
+    ASSERT_EQ(desktop.messageBoxes.shown.size(), 1U);
+    EXPECT_FALSE(desktop.messageBoxes.shown[0].text.empty());
+    EXPECT_EQ(desktop.messageBoxes.shown[0].icon, platform::MessageIcon::Error);
+    EXPECT_EQ(dialog.step(), Step::Email);
+    EXPECT_TRUE(dialog.child<QProgressBar>("pb")->isHidden());
+
+    // An error reply to the registration without its message.
+    service.answer(kValidatePath, R"({"status":"unregistered"})");
+    service.answer(kRegisterPath, R"({"status":"error"})");
+    dialog.press();
+    ASSERT_EQ(dialog.step(), Step::Register);
+    dialog.type("pass", "abcdef");
+    dialog.type("passr", "abcdef");
+    dialog.press();
+    EXPECT_EQ(service.requestCount(kRegisterPath), 1);
+    EXPECT_EQ(desktop.messageBoxes.shown.size(), 2U);
+    EXPECT_EQ(dialog.step(), Step::Register);
+    EXPECT_EQ(dialog.form.result(), QDialog::Rejected);
+    EXPECT_EQ(desktop.loader().Conf().Login, "");
+}
+
+TEST_F(AuthFormScriptedTest, ProgressBarRunsOnlyWhileTheAddressIsChecked)
+{
+    service.answer(kValidatePath, R"({"status":"unregistered"})");
+    service.setDelay(std::chrono::milliseconds(450));
+    AuthFormDriver dialog(desktop.loader());
+    QProgressBar* bar = dialog.child<QProgressBar>("pb");
+    EXPECT_EQ(bar->maximum(), 10);
+    std::vector<int> positions;
+    bool shownDuringRequest = false;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) {
+        positions.push_back(value);
+        shownDuringRequest = shownDuringRequest || !bar->isHidden();
+    });
+    dialog.type("emladdr", kEmail);
+    dialog.press();
+    EXPECT_EQ(dialog.step(), Step::Register);
+    EXPECT_TRUE(shownDuringRequest);
+    EXPECT_GE(positions.size(), 3U);
+    EXPECT_TRUE(bar->isHidden());
+
+    // The registration runs without the bar.
+    positions.clear();
+    dialog.type("pass", "abcdef");
+    dialog.type("passr", "abcdef");
+    dialog.press();
+    EXPECT_TRUE(positions.empty());
+}
+
+TEST_F(AuthFormTest, ScreenshotsOfEachStep)
+{
+    AuthFormDriver dialog(desktop.loader());
+    dialog.form.show();
+    dialog.type("emladdr", kEmail);
+    const auto shoot = [&](const char* name) {
+        QCoreApplication::processEvents();
+        test::SaveScreenshot(dialog.form, name);
+        EXPECT_EQ(dialog.form.width(), 325);
+        return dialog.form.height();
+    };
+    const int emailHeight = shoot("auth-email-step.png");
+    dialog.form.ShowRegisterStep();
+    const int registerHeight = shoot("auth-register-step.png");
+    dialog.form.ShowLoginStep();
+    const int loginHeight = shoot("auth-login-step.png");
+    EXPECT_LT(emailHeight, loginHeight);
+    EXPECT_LE(loginHeight, registerHeight);
+}
+
+} // namespace
+} // namespace tern

@@ -1,0 +1,283 @@
+#include "shell/UpdateReports.h"
+
+#include "LoaderOverFakes.h"
+
+#include "notify/Balloon.h"
+#include "shell/ProgramFolders.h"
+#include "support/TempFolder.h"
+#include "util/DateTime.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace tern {
+namespace {
+
+using test::LoaderOverFakes;
+using namespace std::chrono_literals;
+
+// tern-server as a child process that knows the newest build and its update message.
+class VersionService
+{
+public:
+    VersionService(unsigned latestBuild, const std::string& latestMessage)
+    {
+        const std::string program = TERN_BIN_DIR "/tern-server";
+        std::vector<std::string> args{program,         "--listen",        "127.0.0.1:0",
+                                      "--data",        m_folder.file("data"), "--latest-build",
+                                      std::to_string(latestBuild), "--latest-message", latestMessage};
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+        if (posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(fds[1]);
+        std::FILE* output = ::fdopen(fds[0], "r");
+        if (output == nullptr) {
+            ::close(fds[0]);
+            return;
+        }
+        // The first line names the address once the port is bound.
+        constexpr std::string_view kPrefix = "tern-server listening on ";
+        char line[512];
+        if (m_pid > 0 && std::fgets(line, sizeof line, output) != nullptr) {
+            std::string_view text(line);
+            while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+                text.remove_suffix(1);
+            if (text.substr(0, kPrefix.size()) == kPrefix)
+                m_address = std::string(text.substr(kPrefix.size()));
+        }
+        std::fclose(output);
+    }
+    ~VersionService() { stop(); }
+    VersionService(const VersionService&) = delete;
+    VersionService& operator=(const VersionService&) = delete;
+
+    const std::string& address() const noexcept { return m_address; }
+    void stop()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+            m_pid = -1;
+        }
+    }
+
+private:
+    test::TempFolder m_folder;
+    pid_t m_pid = -1;
+    std::string m_address;
+};
+
+// Processes events until `done` holds or the deadline passes.
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 15s)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(10, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+QString withLineFeeds(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+struct ModalCounter final : ModalStateListener
+{
+    void EnterModalState() override { ++entered; }
+    void LeaveModalState() override { ++left; }
+    int entered = 0;
+    int left = 0;
+};
+
+class UpdateReportsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_balloon = &GetBalloon(); // resets it; the one balloon is inspected through this pointer
+    }
+    void TearDown() override { HideBalloon(); }
+
+    // A loader whose service and download hosts are `service`, in the language `languageFile`
+    // (a copy of english.lng under that name).
+    TLoader& loaderFor(const VersionService& service, const std::string& languageFile = "english.lng")
+    {
+        EXPECT_FALSE(service.address().empty()) << "tern-server did not start";
+        if (languageFile != "english.lng")
+            std::filesystem::copy_file(m_fakes.folder().file("Languages/english.lng"),
+                                       m_fakes.folder().file("Languages/" + languageFile));
+        TLoader& loader = m_fakes.loader();
+        loader.Conf().ServiceHost = service.address();
+        loader.Conf().DownloadHost = service.address();
+        loader.Conf().LangModule->SelectFile(languageFile);
+        loader.setModalStateListener(&m_modal);
+        return loader;
+    }
+    // Waits until every check has reported.
+    void finishChecks(TLoader& loader)
+    {
+        ASSERT_TRUE(waitUntil([&] { return !loader.Service().UpdateCheckRunning(); }));
+        QCoreApplication::processEvents(); // the last report was posted before its checker ended
+    }
+    bool balloonShown() { return waitUntil([&] { return m_balloon->isVisible(); }); }
+    std::string text(const char* key) { return m_fakes.loader().GetText("GLOBAL", key); }
+
+    LoaderOverFakes m_fakes;
+    ModalCounter m_modal;
+    TBalloon* m_balloon = nullptr;
+};
+
+TEST_F(UpdateReportsTest, ManualCheckReportsUpToDateInsideTheModalState)
+{
+    VersionService service(TERN_BUILD_NUMBER, "");
+    TLoader& loader = loaderFor(service);
+    CheckForUpdates(loader, true);
+    ASSERT_TRUE(balloonShown());
+    EXPECT_EQ(m_balloon->TextLabel()->text().toStdString(), text("mVerUpToDate"));
+    EXPECT_EQ(m_balloon->TitleLabel()->text().toStdString(), "Tern Clipboard");
+    EXPECT_EQ(m_balloon->IconName().toStdString(), "INFO");
+    EXPECT_EQ(m_balloon->HideTimer()->interval(), 20000);
+    EXPECT_TRUE(m_balloon->Button1()->isHidden());
+    EXPECT_EQ(m_modal.entered, 1);
+    EXPECT_EQ(m_modal.left, 1);
+    EXPECT_EQ(loader.ModalCount(), 0);
+}
+
+TEST_F(UpdateReportsTest, NewerVersionOffersTheDownloadPageInTheCurrentLanguage)
+{
+    VersionService service(TERN_BUILD_NUMBER + 1, "Faster uploads.\\nFixes the tray icon.  ");
+    TLoader& loader = loaderFor(service, "deutsch.lng");
+    CheckForUpdates(loader, true);
+    ASSERT_TRUE(balloonShown());
+    EXPECT_EQ(withLineFeeds(m_balloon->TextLabel()->text()).toStdString(),
+              text("mVerObsolete") + "\n\nFaster uploads.\nFixes the tray icon.");
+    EXPECT_EQ(m_balloon->IconName().toStdString(), "WARNING");
+    EXPECT_EQ(m_balloon->HideTimer()->interval(), 30000);
+    ASSERT_FALSE(m_balloon->Button1()->isHidden());
+    EXPECT_EQ(m_balloon->Button1()->text().toStdString(), text("bDownload"));
+
+    m_balloon->Button1()->click();
+    EXPECT_FALSE(m_balloon->isVisible());
+    ASSERT_EQ(m_fakes.shell.openedTargets.size(), 1u);
+    EXPECT_EQ(m_fakes.shell.openedTargets[0], service.address() + "/start/download.html?lang=deutsch.lng");
+    EXPECT_EQ(m_modal.left, 1);
+}
+
+TEST_F(UpdateReportsTest, UnreachableServiceIsAConnectionProblem)
+{
+    VersionService service(TERN_BUILD_NUMBER, "");
+    TLoader& loader = loaderFor(service);
+    service.stop();
+    CheckForUpdates(loader, true);
+    ASSERT_TRUE(balloonShown());
+    EXPECT_EQ(m_balloon->TextLabel()->text().toStdString(), text("mConProblem"));
+    EXPECT_EQ(m_balloon->IconName().toStdString(), "ERROR");
+    EXPECT_EQ(m_balloon->HideTimer()->interval(), 20000);
+    EXPECT_TRUE(m_balloon->Button1()->isHidden());
+}
+
+TEST_F(UpdateReportsTest, StartupCheckRunsOnlyWhenDueAndReportsOnlyANewerVersion)
+{
+    VersionService outdated(TERN_BUILD_NUMBER + 1, "Please update.");
+    TLoader& loader = loaderFor(outdated);
+    TConfStore& conf = loader.Conf();
+    const auto checkedJustNow = [&] { return std::abs(conf.CheckDate - CurrentDateTime()) < 1.0 / 24 / 60; };
+
+    // Not due: no check, but the date moves to now.
+    conf.CheckDate = CurrentDateTime() - 6.9;
+    CheckForUpdates(loader, false);
+    EXPECT_FALSE(loader.Service().UpdateCheckRunning());
+    EXPECT_TRUE(checkedJustNow());
+
+    // Switched off: never, however long ago.
+    conf.CheckUpdates = false;
+    conf.CheckDate = CurrentDateTime() - 30;
+    CheckForUpdates(loader, false);
+    EXPECT_FALSE(loader.Service().UpdateCheckRunning());
+    EXPECT_TRUE(checkedJustNow());
+    finishChecks(loader);
+    EXPECT_FALSE(m_balloon->isVisible());
+
+    // Due: the newer version is reported, without a modal bracket.
+    conf.CheckUpdates = true;
+    conf.CheckDate = CurrentDateTime() - 7.1;
+    CheckForUpdates(loader, false);
+    EXPECT_TRUE(checkedJustNow());
+    ASSERT_TRUE(balloonShown());
+    EXPECT_EQ(withLineFeeds(m_balloon->TextLabel()->text()).toStdString(),
+              text("mVerObsolete") + "\n\nPlease update.");
+    EXPECT_EQ(m_modal.entered, 0);
+
+    // Due but up to date: nothing is shown.
+    HideBalloon();
+    VersionService current(TERN_BUILD_NUMBER, "");
+    conf.ServiceHost = current.address();
+    conf.CheckDate = CurrentDateTime() - 8;
+    CheckForUpdates(loader, false);
+    finishChecks(loader);
+    EXPECT_FALSE(m_balloon->isVisible());
+    EXPECT_TRUE(checkedJustNow());
+}
+
+TEST_F(UpdateReportsTest, AReportPendingWhenTheLoaderGoesIsDropped)
+{
+    VersionService service(TERN_BUILD_NUMBER, "");
+    ASSERT_FALSE(service.address().empty());
+    {
+        // A loader of its own, destroyed while its check runs (its destructor waits for the checker,
+        // whose report is then queued for a loader that no longer exists).
+        ProgramFolders folders;
+        folders.program = m_fakes.folder().path() + "/";
+        folders.languages = folders.program + "Languages/";
+        folders.data = m_fakes.folder().file("data") + "/";
+        TLoader loader(m_fakes.services, folders);
+        loader.Conf().ServiceHost = service.address();
+        loader.Conf().SaveOnDestroy = false;
+        CheckForUpdates(loader, true);
+    }
+    for (int round = 0; round < 5; ++round)
+        QCoreApplication::processEvents();
+    EXPECT_FALSE(m_balloon->isVisible());
+}
+
+} // namespace
+} // namespace tern

@@ -1,0 +1,159 @@
+// Remote Copy and Remote Paste through the dispatcher, the fake clipboard and a real service: the
+// round trip of several formats, and every failure ending in one error balloon with the clipboard
+// left as it was.
+#include "ShellTestSupport.h"
+
+#include "service/PasswordDigest.h"
+
+#include <gtest/gtest.h>
+
+namespace tern::test {
+namespace {
+
+constexpr std::uint32_t kHtmlFormat = platform::kFirstRegisteredFormat + 0x10;
+
+std::vector<platform::ClipboardEntry> TextAndHtml()
+{
+    return {{platform::kFormatUnicodeText, Utf16Block(u"Grüße from the first computer")},
+            {kHtmlFormat, std::string("<html><body><b>Gr\xc3\xbc\xc3\x9f" "e</b> from the first computer</body></html>")}};
+}
+
+std::vector<platform::ClipboardEntry> LocalContent()
+{
+    return {{platform::kFormatUnicodeText, Utf16Block(u"what was here before")}};
+}
+
+// Payload bytes of each entry, for comparison.
+std::vector<std::pair<std::uint32_t, std::string>> Bytes(const std::vector<platform::ClipboardEntry>& entries)
+{
+    std::vector<std::pair<std::uint32_t, std::string>> bytes;
+    for (const platform::ClipboardEntry& entry : entries)
+        bytes.emplace_back(entry.format, std::get<std::string>(entry.data));
+    return bytes;
+}
+
+TEST(RemoteTransferTest, TextAndHtmlTravelToAnotherComputer)
+{
+    ShellHarness first;
+    first.clipboard.set(LocalContent());
+    first.copyPuts(TextAndHtml());
+    first.trigger("_aCopy");
+    EXPECT_EQ(first.keys.sent, (std::vector<std::uint16_t>{'C'}));
+    ASSERT_EQ(first.balloons.shown.size(), 1U);
+    EXPECT_EQ(first.balloons.shown[0].text, first.shownText("GLOBAL", "mSelShared"));
+    EXPECT_EQ(first.balloons.shown[0].icon, QStringLiteral("INFO"));
+    EXPECT_TRUE(first.clipboard.writes.empty()) << "Remote Copy only reads the clipboard";
+
+    // The second computer is signed in to the same account.
+    ShellHarness second;
+    second.loader().Conf().Login = first.account.email;
+    second.loader().Conf().Password = first.account.passwordValue;
+    second.clipboard.set(LocalContent());
+    second.balloons.shown.clear();
+    second.trigger("_aPaste");
+    ASSERT_EQ(second.balloons.shown.size(), 1U);
+    EXPECT_EQ(second.balloons.shown[0].text, second.shownText("GLOBAL", "mDataPasted"));
+    ASSERT_EQ(second.clipboard.writes.size(), 1U) << "restored in one step";
+    EXPECT_EQ(Bytes(second.clipboard.content), Bytes(TextAndHtml()));
+    EXPECT_EQ(second.keys.sent, (std::vector<std::uint16_t>{'V'}));
+}
+
+TEST(RemoteTransferTest, CopyThatYieldsNothingFailsAndUploadsNothing)
+{
+    HtmlServer counting; // any request reaching the service would be counted here
+    ShellHarness::Options options;
+    options.serviceHost = counting.host();
+    ShellHarness harness(options);
+    harness.clipboard.set(LocalContent());
+
+    struct Case
+    {
+        const char* what;
+        std::function<void()> arrange;
+    };
+    const Case cases[] = {
+        {"the window in front does not change the clipboard", [&] { harness.keys.onSend = {}; }},
+        {"the clipboard empties", [&] { harness.copyPuts({}); }},
+        // Formats other than text under 20 bytes are not captured: nothing is left.
+        {"only a tiny format", [&] { harness.copyPuts({{kHtmlFormat, std::string("<b>x</b>")}}); }},
+    };
+    for (const Case& entry : cases) {
+        harness.balloons.shown.clear();
+        entry.arrange();
+        harness.trigger("_aCopy");
+        ASSERT_EQ(harness.balloons.shown.size(), 1U) << entry.what;
+        EXPECT_EQ(harness.balloons.shown[0].text, harness.shownText("GLOBAL", "mCopyFailed")) << entry.what;
+        EXPECT_EQ(harness.balloons.shown[0].icon, QStringLiteral("ERROR")) << entry.what;
+    }
+    EXPECT_EQ(counting.requests(), 0);
+}
+
+// Each failure of the service: one error balloon with the text of the error rule, and the clipboard
+// untouched by Remote Paste.
+class ServiceFailureTest : public testing::Test
+{
+protected:
+    void expectOneError(ShellHarness& harness, const char* command, const QString& expected)
+    {
+        harness.balloons.shown.clear();
+        harness.clipboard.writes.clear();
+        harness.clipboard.set(LocalContent());
+        const std::uint64_t sequence = harness.clipboard.sequence;
+        harness.trigger(command);
+        ASSERT_EQ(harness.balloons.shown.size(), 1U) << command;
+        EXPECT_EQ(harness.balloons.shown[0].icon, QStringLiteral("ERROR")) << command;
+        EXPECT_EQ(harness.balloons.shown[0].title, QStringLiteral("Tern Clipboard"));
+        EXPECT_EQ(harness.balloons.shown[0].text, expected) << command;
+        if (std::string(command) == "_aPaste") {
+            EXPECT_TRUE(harness.clipboard.writes.empty());
+            EXPECT_EQ(harness.clipboard.sequence, sequence);
+            EXPECT_EQ(Bytes(harness.clipboard.content), Bytes(LocalContent()));
+            EXPECT_TRUE(harness.keys.sent.empty() || harness.keys.sent.back() != 'V') << "nothing is pasted";
+        }
+    }
+
+    static ShellHarness::Options At(const std::string& host, const std::string& connectionText = {})
+    {
+        ShellHarness::Options options;
+        options.serviceHost = host;
+        options.connectionProblemText = connectionText;
+        return options;
+    }
+};
+
+TEST_F(ServiceFailureTest, ServiceDown)
+{
+    // A "%s" in the translation is shown as it stands.
+    ShellHarness harness(At(ClosedServiceHost(), "No service (100% %s down)"));
+    expectOneError(harness, "_aPaste", QString::fromStdString(harness.text("GLOBAL", "mPasteFailed")));
+    harness.copyPuts(TextAndHtml());
+    expectOneError(harness, "_aCopy", QStringLiteral("No service (100% %s down) (JsonError)"));
+}
+
+TEST_F(ServiceFailureTest, ServiceAnswersHtml)
+{
+    HtmlServer portal;
+    ShellHarness harness(At(portal.host()));
+    const QString connection = harness.shownText("FAUTHFORM", "mConnectProb");
+    expectOneError(harness, "_aPaste", connection + " (StreamReadError)");
+    harness.copyPuts(TextAndHtml());
+    expectOneError(harness, "_aCopy", connection + " (JsonError)");
+    EXPECT_EQ(portal.requests(), 2);
+}
+
+TEST_F(ServiceFailureTest, SnapshotOfAnotherPasswordValue)
+{
+    ShellHarness harness;
+    harness.copyPuts(TextAndHtml());
+    harness.trigger("_aCopy");
+    ASSERT_EQ(harness.balloons.shown.back().text, harness.shownText("GLOBAL", "mSelShared"));
+    harness.keys.onSend = {};
+    harness.keys.sent.clear();
+
+    // The service refuses the read with an empty reply, which is no snapshot stream.
+    harness.loader().Conf().Password = PasswordDigest("another password");
+    expectOneError(harness, "_aPaste", harness.shownText("FAUTHFORM", "mConnectProb") + " (StreamReadError)");
+}
+
+} // namespace
+} // namespace tern::test

@@ -1,0 +1,334 @@
+#include "ShellTestSupport.h"
+
+#include "notify/Balloon.h"
+#include "service/PasswordDigest.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace tern::test {
+
+namespace {
+
+QProcess* g_service = nullptr;
+std::string g_serviceHost;
+std::unique_ptr<TempFolder> g_serviceData;
+
+// A socket bound to a free loopback port; its port through `port`.
+int BindLoopback(int& port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        throw std::runtime_error("socket");
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        ::close(fd);
+        throw std::runtime_error("bind");
+    }
+    port = ntohs(address.sin_port);
+    return fd;
+}
+
+// Runs the tern tool to its end with its own settings folder; throws when it fails.
+void RunTool(const TempFolder& home, const QStringList& arguments, const QByteArray& input = {})
+{
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", QString::fromStdString(home.path()));
+    environment.insert("XDG_CONFIG_HOME", QString::fromStdString(home.file("config")));
+    environment.insert("XDG_DATA_HOME", QString::fromStdString(home.file("data")));
+    tool.setProcessEnvironment(environment);
+    tool.start(QStringLiteral(TERN_BIN_DIR "/tern"), arguments);
+    tool.write(input);
+    tool.closeWriteChannel();
+    if (!tool.waitForFinished(20000) || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0)
+        throw std::runtime_error("tern " + arguments.join(' ').toStdString() + " failed: " +
+                                 tool.readAllStandardError().toStdString());
+}
+
+} // namespace
+
+std::string SharedServiceHost()
+{
+    if (!g_serviceHost.empty())
+        return g_serviceHost;
+    g_serviceData = std::make_unique<TempFolder>();
+    g_service = new QProcess;
+    g_service->setProcessChannelMode(QProcess::SeparateChannels);
+    g_service->start(QStringLiteral(TERN_BIN_DIR "/tern-server"),
+                     {"--listen", "127.0.0.1:0", "--data", QString::fromStdString(g_serviceData->path())});
+    if (!g_service->waitForStarted(10000))
+        throw std::runtime_error("tern-server did not start");
+    QByteArray out;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (!out.contains('\n') && std::chrono::steady_clock::now() < deadline) {
+        g_service->waitForReadyRead(200);
+        out += g_service->readAllStandardOutput();
+    }
+    const qsizetype at = out.indexOf("http://");
+    if (at < 0)
+        throw std::runtime_error("tern-server printed no address: " + out.toStdString());
+    g_serviceHost = out.mid(at).split('\n').first().trimmed().split(' ').first().toStdString();
+    return g_serviceHost;
+}
+
+void StopSharedService()
+{
+    if (!g_service)
+        return;
+    g_service->terminate();
+    if (!g_service->waitForFinished(5000)) {
+        g_service->kill();
+        g_service->waitForFinished(5000);
+    }
+    delete g_service;
+    g_service = nullptr;
+    g_serviceHost.clear();
+    g_serviceData.reset();
+}
+
+Account RegisterFreshAccount(const std::string& host)
+{
+    static int counter = 0;
+    ++counter;
+    const std::string email = "user" + std::to_string(counter) + "-" + std::to_string(::getpid()) + "@example.org";
+    const std::string password = "pass-" + std::to_string(counter);
+    const TempFolder home;
+    RunTool(home, {"config", "set", "ServiceHost", QString::fromStdString(host)});
+    RunTool(home, {"register", QString::fromStdString(email)}, QByteArray::fromStdString(password + "\n"));
+    return {email, PasswordDigest(password)};
+}
+
+std::string ClosedServiceHost()
+{
+    int port = 0;
+    ::close(BindLoopback(port));
+    return "http://127.0.0.1:" + std::to_string(port);
+}
+
+HtmlServer::HtmlServer()
+{
+    m_listener = BindLoopback(m_port);
+    ::listen(m_listener, 8);
+    m_thread = std::thread([this] { serve(); });
+}
+
+HtmlServer::~HtmlServer()
+{
+    m_stop = true;
+    m_thread.join();
+    ::close(m_listener);
+}
+
+void HtmlServer::serve()
+{
+    while (!m_stop) {
+        pollfd waiting{m_listener, POLLIN, 0};
+        if (::poll(&waiting, 1, 100) <= 0)
+            continue;
+        const int client = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0)
+            continue;
+        timeval timeout{2, 0};
+        ::setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+        // The whole request first, so that the client never sees its upload cut off.
+        std::string request;
+        char buffer[4096];
+        std::size_t expected = std::string::npos;
+        for (;;) {
+            const ssize_t got = ::recv(client, buffer, sizeof buffer, 0);
+            if (got <= 0)
+                break;
+            request.append(buffer, static_cast<std::size_t>(got));
+            const std::size_t headerEnd = request.find("\r\n\r\n");
+            if (headerEnd == std::string::npos)
+                continue;
+            if (expected == std::string::npos) {
+                std::size_t length = 0;
+                std::string lower = request.substr(0, headerEnd);
+                for (char& c : lower)
+                    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                if (const std::size_t at = lower.find("content-length:"); at != std::string::npos)
+                    length = std::stoul(lower.substr(at + 15));
+                expected = headerEnd + 4 + length;
+            }
+            if (request.size() >= expected)
+                break;
+        }
+        ++m_requests;
+        const std::string page = "<!DOCTYPE html><html><body><h1>Welcome to the hotel network</h1></body></html>";
+        const std::string reply = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
+                                  std::to_string(page.size()) + "\r\n\r\n" + page;
+        ::send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
+        ::close(client);
+    }
+}
+
+BalloonRecorder::BalloonRecorder()
+{
+    GetBalloon().installEventFilter(this);
+}
+
+BalloonRecorder::~BalloonRecorder()
+{
+    HideBalloon();
+    GetBalloon().removeEventFilter(this);
+}
+
+bool BalloonRecorder::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show) {
+        const auto* balloon = static_cast<TBalloon*>(watched);
+        const auto caption = [](const QPushButton* button) {
+            return button->isHidden() ? QString() : button->text();
+        };
+        shown.push_back({balloon->TitleLabel()->text(), balloon->TextLabel()->text(), balloon->IconName(),
+                         caption(balloon->Button1()), caption(balloon->Button2())});
+    }
+    return false;
+}
+
+namespace {
+
+// The balloon without GetBalloon(), which would hide and reset it.
+TBalloon* FindBalloon()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* balloon = qobject_cast<TBalloon*>(widget))
+            return balloon;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool BalloonRecorder::visible() const
+{
+    const TBalloon* balloon = FindBalloon();
+    return balloon && balloon->isVisible();
+}
+
+void BalloonRecorder::click(int button) const
+{
+    TBalloon* balloon = FindBalloon();
+    ASSERT_NE(balloon, nullptr);
+    QPushButton* pushed = button == 1 ? balloon->Button1() : balloon->Button2();
+    ASSERT_FALSE(pushed->isHidden()) << "balloon button " << button << " is not shown";
+    pushed->click();
+}
+
+ShellHarness::ShellHarness() : ShellHarness(Options{}) {}
+
+ShellHarness::ShellHarness(const Options& options)
+    : m_services{shell, settings, clipboard, hotkeys, keys, focus, messageBoxes}
+{
+    namespace fs = std::filesystem;
+    const std::string program = folder.file("program") + "/";
+    ProgramFolders folders{program, program + "Help/", program + "Languages/", folder.file("data/Tern Clipboard/")};
+    fs::create_directories(folders.languages);
+    fs::create_directories(folders.data);
+    {
+        std::ifstream source(TERN_SOURCE_LANGUAGES_DIR "/english.lng", std::ios::binary);
+        std::stringstream text;
+        text << source.rdbuf();
+        std::string language = text.str();
+        if (!options.connectionProblemText.empty()) {
+            const std::size_t at = language.find("mConnectProb=");
+            const std::size_t end = language.find('\n', at);
+            language.replace(at, end - at, "mConnectProb=" + options.connectionProblemText +
+                                               (language[end - 1] == '\r' ? "\r" : ""));
+        }
+        std::ofstream(folders.languages + "english.lng", std::ios::binary) << language;
+    }
+    shell.program = program + "tern-clipboard";
+    shell.folders[platform::SpecialFolder::Startup] = folder.file("autostart");
+    shell.folders[platform::SpecialFolder::ApplicationData] = folder.file("data");
+
+    // The service allows few registrations from one address, so the tests of a process share one account;
+    // every test that pastes uploads its own content first.
+    const std::string host = SharedServiceHost();
+    static const Account shared = RegisterFreshAccount(host);
+    account = shared;
+    settings.values[{"Main", "Login"}] = account.email;
+    settings.values[{"Main", "Password"}] = account.passwordValue;
+    settings.values[{"Main", "ServiceHost"}] = options.serviceHost.empty() ? host : options.serviceHost;
+    settings.values[{"Main", "CheckUpdates"}] = "0";
+    settings.values[{"Main", "DisableRemote"}] = options.disableRemote ? "1" : "0";
+    hotkeys.taken = options.takenHotkeys;
+
+    m_form = std::make_unique<TfInit>(m_services, std::move(folders));
+}
+
+ShellHarness::~ShellHarness()
+{
+    m_form.reset();
+}
+
+std::string ShellHarness::text(const char* section, const char* key) const
+{
+    return m_form->Loader().GetText(section, key);
+}
+
+QString ShellHarness::shownText(const char* section, const char* key) const
+{
+    QString shown = QString::fromStdString(text(section, key));
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return shown;
+}
+
+std::string ShellHarness::lastSnapshotPath() const
+{
+    return m_form->Loader().LastSnapshotPath();
+}
+
+void ShellHarness::trigger(const char* action)
+{
+    QAction* chosen = m_form->Action(QString::fromLatin1(action));
+    ASSERT_NE(chosen, nullptr) << action;
+    chosen->trigger();
+}
+
+void ShellHarness::copyPuts(std::vector<platform::ClipboardEntry> entries)
+{
+    keys.onSend = [this, entries = std::move(entries)](std::uint16_t key) {
+        if (key == 'C')
+            clipboard.set(entries);
+    };
+}
+
+std::string Utf16Block(const std::u16string& text)
+{
+    std::string block;
+    for (const char16_t unit : text) {
+        block += static_cast<char>(unit & 0xFF);
+        block += static_cast<char>(unit >> 8);
+    }
+    block.append(2, '\0');
+    return block;
+}
+
+} // namespace tern::test

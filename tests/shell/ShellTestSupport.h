@@ -1,0 +1,155 @@
+#pragma once
+
+#include "platform/fake/FakeClipboard.h"
+#include "platform/fake/FakeDesktopShell.h"
+#include "platform/fake/FakeGlobalHotkeys.h"
+#include "platform/fake/FakeKeyInjector.h"
+#include "platform/fake/FakeMessageBoxes.h"
+#include "platform/fake/FakeWindowFocus.h"
+#include "platform/fake/MemorySettings.h"
+#include "shell/TfInit.h"
+#include "support/TempFolder.h"
+
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+// Failure messages show QStrings as text.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace tern::test {
+
+// The reference service, started once per test process as a child on a free loopback port; its
+// address ("http://127.0.0.1:PORT"). Throws when it does not start.
+std::string SharedServiceHost();
+// Ends the shared service (main() calls it after the tests).
+void StopSharedService();
+
+struct Account
+{
+    std::string email;
+    std::string passwordValue;
+};
+// Creates a new account on the service at `host` through the tern tool; throws on failure.
+Account RegisterFreshAccount(const std::string& host);
+
+// A loopback address at which nothing listens.
+std::string ClosedServiceHost();
+
+// Answers every HTTP request on a free loopback port with an HTML page, as a captive portal or a proxy
+// error page would. Runs on a thread of its own: the client's download blocks the GUI thread.
+class HtmlServer
+{
+public:
+    HtmlServer();
+    ~HtmlServer();
+    HtmlServer(const HtmlServer&) = delete;
+    HtmlServer& operator=(const HtmlServer&) = delete;
+
+    std::string host() const { return "http://127.0.0.1:" + std::to_string(m_port); }
+    int requests() const { return m_requests.load(); }
+
+private:
+    void serve();
+
+    int m_listener = -1;
+    int m_port = 0;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_requests{0};
+    std::thread m_thread;
+};
+
+// What one showing of the balloon held.
+struct BalloonShown
+{
+    QString title;
+    QString text;
+    QString icon; // INFO, ERROR or WARNING
+    QString button1; // empty: no button
+    QString button2;
+};
+
+// Records every showing of the process's balloon.
+class BalloonRecorder : public QObject
+{
+public:
+    BalloonRecorder();
+    ~BalloonRecorder() override;
+    BalloonRecorder(const BalloonRecorder&) = delete;
+    BalloonRecorder& operator=(const BalloonRecorder&) = delete;
+
+    std::vector<BalloonShown> shown;
+    // Whether the balloon is on screen now.
+    bool visible() const;
+    // Presses a button of the balloon on screen.
+    void click(int button) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+// The tray controller over fake services: temporary program and data folders with a copy of
+// english.lng, settings in memory signed in to the process's account on the shared service.
+class ShellHarness
+{
+public:
+    struct Options
+    {
+        bool disableRemote = false;
+        // Shortcut values another program holds.
+        std::set<std::uint16_t> takenHotkeys;
+        // Replaces the value of FAUTHFORM/mConnectProb in the language file copy.
+        std::string connectionProblemText;
+        // Overrides the service address (the account is still made on the shared service).
+        std::string serviceHost;
+    };
+
+    ShellHarness();
+    explicit ShellHarness(const Options& options);
+    ~ShellHarness();
+    ShellHarness(const ShellHarness&) = delete;
+    ShellHarness& operator=(const ShellHarness&) = delete;
+
+    TfInit& form() { return *m_form; }
+    TLoader& loader() { return m_form->Loader(); }
+    std::string text(const char* section, const char* key) const;
+    // The language text as the balloon shows it (line breaks as LF).
+    QString shownText(const char* section, const char* key) const;
+    std::string lastSnapshotPath() const;
+    // Runs the action's handler as a menu choice does.
+    void trigger(const char* action);
+
+    // Makes the next Ctrl+C put `entries` on the clipboard, as the window in front would.
+    void copyPuts(std::vector<platform::ClipboardEntry> entries);
+
+    TempFolder folder;
+    Account account;
+    platform::fake::FakeDesktopShell shell;
+    platform::fake::MemorySettings settings;
+    platform::fake::FakeClipboard clipboard;
+    platform::fake::FakeGlobalHotkeys hotkeys;
+    platform::fake::FakeKeyInjector keys;
+    platform::fake::FakeWindowFocus focus;
+    platform::fake::FakeMessageBoxes messageBoxes;
+    BalloonRecorder balloons;
+
+private:
+    ShellServices m_services;
+    std::unique_ptr<TfInit> m_form;
+};
+
+// The UTF-16LE block of a Unicode text format, with its terminating zero.
+std::string Utf16Block(const std::u16string& text);
+
+} // namespace tern::test

@@ -1,0 +1,129 @@
+// The tray controller's menus, captions and hotkey over the fake services.
+#include "ShellTestSupport.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+
+namespace tern::test {
+namespace {
+
+// The object names of a menu's items in order; "-" for a separator.
+std::vector<std::string> Items(const QMenu* menu)
+{
+    std::vector<std::string> items;
+    for (const QAction* action : menu->actions())
+        items.push_back(action->isSeparator() ? "-" : action->objectName().toStdString());
+    return items;
+}
+
+// The [fInit] section of the shipped english.lng, read here independently of the program's reader.
+std::map<std::string, std::string> ShippedFormTexts()
+{
+    std::ifstream file(TERN_SOURCE_LANGUAGES_DIR "/english.lng", std::ios::binary);
+    std::map<std::string, std::string> texts;
+    std::string line;
+    bool inSection = false;
+    while (std::getline(file, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line.front() == '[') {
+            inSection = line == "[fInit]";
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (inSection && equals != std::string::npos)
+            texts.emplace(line.substr(0, equals), line.substr(equals + 1));
+    }
+    return texts;
+}
+
+TEST(TfInitTest, MenusHoldTheirItemsInOrderWithCaptionsFromTheLanguageFile)
+{
+    ShellHarness harness;
+    TfInit& form = harness.form();
+
+    EXPECT_EQ(Items(form.TrayMenu()),
+              (std::vector<std::string>{"title", "-", "_aWeb", "_aShareScr", "_aShareArea", "-", "_aLastLink",
+                                        "_aHistory", "-", "_aLogin", "_aSettings", "-", "_aCheckUpd", "_aAbout",
+                                        "_aExit"}));
+    EXPECT_EQ(Items(form.HotkeyMenu()),
+              (std::vector<std::string>{"title", "-", "_aCopy", "_aPaste", "-", "_aWeb", "_aShareScr",
+                                        "_aShareCurWin", "_aShareArea", "-", "_aLastLink", "_aHistory", "-",
+                                        "_aLogin", "_aSettings", "-", "_aCheckUpd", "_aAbout", "_aExit"}));
+    for (const QMenu* menu : {form.TrayMenu(), form.HotkeyMenu()}) {
+        ASSERT_NE(menu->defaultAction(), nullptr);
+        EXPECT_EQ(menu->defaultAction(), menu->actions().first()) << "the title is the bold default item";
+        EXPECT_EQ(menu->defaultAction()->text(), QStringLiteral("Tern Clipboard"));
+    }
+
+    const std::map<std::string, std::string> shipped = ShippedFormTexts();
+    for (const char* name : {"_aCopy", "_aPaste", "_aWeb", "_aShareScr", "_aShareCurWin", "_aShareArea", "_aLastLink",
+                             "_aHistory", "_aLogin", "_aSettings", "_aCheckUpd", "_aAbout", "_aHelp", "_aExit"}) {
+        const QAction* action = form.Action(QString::fromLatin1(name));
+        ASSERT_NE(action, nullptr) << name;
+        const auto text = shipped.find(std::string(name).substr(1));
+        ASSERT_NE(text, shipped.end()) << name << " has no text in english.lng";
+        EXPECT_EQ(action->text().toStdString(), text->second) << name;
+    }
+    // The menus show the actions themselves, so a caption change reaches both.
+    EXPECT_TRUE(form.HotkeyMenu()->actions().contains(form.Action("_aWeb")));
+    EXPECT_TRUE(form.TrayMenu()->actions().contains(form.Action("_aWeb")));
+    // Nothing was shared in this run yet.
+    EXPECT_FALSE(form.Action("_aLastLink")->isEnabled());
+    EXPECT_TRUE(harness.balloons.shown.empty());
+    EXPECT_EQ(harness.hotkeys.registered, (std::map<int, std::uint16_t>{{1, 24665}}));
+}
+
+TEST(TfInitTest, DisableRemoteHidesOnlyRemoteCopyAndPaste)
+{
+    ShellHarness::Options options;
+    options.disableRemote = true;
+    ShellHarness harness(options);
+    TfInit& form = harness.form();
+
+    const auto visibleItems = [](const QMenu* menu) {
+        std::vector<std::string> items;
+        for (const QAction* action : menu->actions())
+            if (!action->isSeparator() && action->isVisible())
+                items.push_back(action->objectName().toStdString());
+        return items;
+    };
+    EXPECT_EQ(visibleItems(form.HotkeyMenu()),
+              (std::vector<std::string>{"title", "_aWeb", "_aShareScr", "_aShareCurWin", "_aShareArea", "_aLastLink",
+                                        "_aHistory", "_aLogin", "_aSettings", "_aCheckUpd", "_aAbout", "_aExit"}));
+    EXPECT_EQ(visibleItems(form.TrayMenu()),
+              (std::vector<std::string>{"title", "_aWeb", "_aShareScr", "_aShareArea", "_aLastLink", "_aHistory",
+                                        "_aLogin", "_aSettings", "_aCheckUpd", "_aAbout", "_aExit"}));
+
+    // Opening a menu recomputes the actions from the setting.
+    harness.loader().Conf().DisableRemote = false;
+    emit form.HotkeyMenu()->aboutToShow();
+    EXPECT_TRUE(form.Action("_aCopy")->isVisible());
+    EXPECT_TRUE(form.Action("_aPaste")->isVisible());
+}
+
+TEST(TfInitTest, TakenHotkeyShowsTheBusyBalloonWithItsButton)
+{
+    ShellHarness::Options options;
+    options.takenHotkeys = {24665}; // Ctrl+Shift+Y, the default
+    ShellHarness harness(options);
+
+    ASSERT_EQ(harness.balloons.shown.size(), 1U);
+    const BalloonShown& busy = harness.balloons.shown.front();
+    EXPECT_EQ(busy.title, QStringLiteral("Tern Clipboard"));
+    EXPECT_EQ(busy.text, harness.shownText("GLOBAL", "mHotkeyBusy"));
+    EXPECT_TRUE(busy.text.contains(QStringLiteral("Another program already uses the hotkey")));
+    EXPECT_EQ(busy.icon, QStringLiteral("ERROR"));
+    EXPECT_EQ(busy.button1, QString::fromStdString(harness.text("GLOBAL", "bChangeHotkey")));
+    EXPECT_TRUE(busy.button2.isEmpty());
+    EXPECT_TRUE(harness.hotkeys.registered.empty());
+    EXPECT_FALSE(harness.hotkeys.press(1));
+}
+
+} // namespace
+} // namespace tern::test
