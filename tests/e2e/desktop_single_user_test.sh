@@ -30,11 +30,24 @@ mkdir -p "$XDG_RUNTIME_DIR"; chmod 700 "$XDG_RUNTIME_DIR"
 ini="$XDG_CONFIG_HOME/Quarrow Labs/Tern Clipboard.ini"
 snapshot="$XDG_DATA_HOME/Tern Clipboard/last_snap.bmp"
 
-balloon_count() { xdotool search --onlyvisible --name "^Tern Clipboard\$" 2>/dev/null | wc -l; }
+# Visible windows of the search, without the tray icon (an embedded window of the program, titled like
+# the balloon): an icon is at most 32 pixels wide.
+big_windows() {
+    local w
+    for w in $(xdotool search --onlyvisible "$@" 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$w")"
+        [ "$WIDTH" -gt 32 ] && echo "$w"
+    done
+    return 0
+}
+program_windows() { big_windows --pid "$program_pid"; }
+balloon_count() { big_windows --name "^Tern Clipboard\$" | wc -l; }
 balloon_shown() { [ "$(balloon_count)" -ge 1 ]; }
 no_balloon() { [ "$(balloon_count)" -eq 0 ]; }
 clipboard() { timeout 5 xclip -selection clipboard -o 2>/dev/null || true; }
 hotkey_menu() { xdotool key ctrl+shift+y; }
+test_menu_shown() { [ -n "$(program_windows)" ]; }
+test_menu_gone() { [ -z "$(program_windows)" ]; }
 start_program() {
     "$bin/tern-clipboard" 2>>"$base/program.log" &
     program_pid=$!
@@ -62,24 +75,28 @@ echo "secret-pass" | "$bin/tern" register "solo@example.org" >/dev/null || fail 
 # (a) A stored login: no dialog, the tray icon is embedded, both menus open.
 start_program
 sleep 1 # nothing to poll for: a dialog would have to appear within this time
-for w in $(xdotool search --onlyvisible --pid $program_pid 2>/dev/null); do echo "visible: $w $(xdotool getwindowname $w) $(xdotool getwindowgeometry $w | tr '\n' ' ')"; done
-[ -z "$(xdotool search --onlyvisible --pid $program_pid 2>/dev/null)" ] || fail "a window is shown at start"
-tray=$(xdotool search --classname "^trayer\$" 2>/dev/null | head -1) || true
-[ -n "$tray" ] || tray=$(xdotool search --name "^panel\$" 2>/dev/null | head -1) || true
+[ -z "$(program_windows)" ] || fail "a window is shown at start"
+# The tray icon: the program's small window, embedded in the trayer's window tree.
+tray=$(xdotool search --onlyvisible --class "^trayer\$" 2>/dev/null | head -1) || true
 [ -n "$tray" ] || fail "no tray window"
-icon=$(xwininfo -children -id "$tray" | awk '/^ +0x[0-9a-f]+/ {print $1; exit}')
-[ -n "$icon" ] || fail "the tray holds no icon"
+icon=
+for w in $(xdotool search --onlyvisible --pid $program_pid 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$w")"
+    [ "$WIDTH" -le 32 ] && icon=$w
+done
+[ -n "$icon" ] || fail "the program shows no tray icon"
+xwininfo -tree -id "$tray" | grep -qi "$(printf '0x%x' "$icon")" || fail "the icon is not embedded in the tray"
 eval "$(xdotool getwindowgeometry --shell "$icon")"
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
-wait_for 50 bash -c "[ -n \"\$(xdotool search --onlyvisible --pid $program_pid)\" ]" || fail "no tray menu"
+wait_for 50 test_menu_shown || fail "no tray menu"
 shot tray-menu
 xdotool key Escape
-wait_for 50 bash -c "[ -z \"\$(xdotool search --onlyvisible --pid $program_pid)\" ]" || fail "tray menu stays"
+wait_for 50 test_menu_gone || fail "tray menu stays"
 hotkey_menu
-wait_for 50 bash -c "[ -n \"\$(xdotool search --onlyvisible --pid $program_pid)\" ]" || fail "no hotkey menu"
+wait_for 50 test_menu_shown || fail "no hotkey menu"
 shot hotkey-menu
 xdotool key Escape
-wait_for 50 bash -c "[ -z \"\$(xdotool search --onlyvisible --pid $program_pid)\" ]" || fail "hotkey menu stays"
+wait_for 50 test_menu_gone || fail "hotkey menu stays"
 
 # (b) A second copy shows its message box and ends with 0; the first runs on.
 "$bin/tern-clipboard" 2>>"$base/second.log" &
@@ -102,7 +119,7 @@ wait_for 50 bash -c "[ \"\$(timeout 5 xclip -selection clipboard -o)\" = 'keep m
 # (d) A left-over capture: Remote Paste asks first and pastes nothing.
 printf 'BM' >"$snapshot"
 hotkey_menu
-wait_for 50 bash -c "[ -n \"\$(xdotool search --onlyvisible --pid $program_pid)\" ]" || fail "no hotkey menu"
+wait_for 50 test_menu_shown || fail "no hotkey menu"
 xdotool key Down Down Down Return
 wait_for 50 balloon_shown || fail "no left-over capture question"
 shot leftover-question
@@ -114,7 +131,7 @@ rm -f "$snapshot"
 # (f) The service is down: Remote Paste gives one error balloon; the clipboard stays.
 kill "$server_pid"; wait "$server_pid" 2>/dev/null || true
 hotkey_menu
-wait_for 50 bash -c "[ -n \"\$(xdotool search --onlyvisible --pid $program_pid)\" ]" || fail "no hotkey menu"
+wait_for 50 test_menu_shown || fail "no hotkey menu"
 xdotool key Down Down Down Return
 wait_for 100 balloon_shown || fail "no balloon with the service down"
 shot service-down
@@ -159,7 +176,7 @@ wait_for 100 test -s "$base/html.port" || fail "the HTML server did not start"
 start_program
 wait_for 50 no_balloon || fail "a balloon at start"
 hotkey_menu
-wait_for 50 bash -c "[ -n \"\$(xdotool search --onlyvisible --pid $program_pid)\" ]" || fail "no hotkey menu"
+wait_for 50 test_menu_shown || fail "no hotkey menu"
 xdotool key Down Down Down Return
 wait_for 100 balloon_shown || fail "no balloon with an HTML reply"
 shot html-reply

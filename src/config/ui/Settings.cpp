@@ -3,6 +3,7 @@
 #include "shell/Loader.h"
 #include "ui_Settings.h"
 
+#include <QLabel>
 #include <QPushButton>
 
 #include <exception>
@@ -44,6 +45,16 @@ private:
     TLoader& m_loader;
 };
 
+// The two labels take the size of their translated text, keeping their left edge and their middle
+// line, so that a longer text or a wider face is never cut off.
+void fitToText(QLabel* label)
+{
+    const QRect designed = label->geometry();
+    const QSize size = label->sizeHint().expandedTo(QSize(1, designed.height()));
+    label->setGeometry(designed.left(), designed.top() - (size.height() - designed.height()) / 2, size.width(),
+                       size.height());
+}
+
 } // namespace
 
 TfSettings::TfSettings(TLoader& loader, QWidget* parent)
@@ -66,6 +77,8 @@ TfSettings::~TfSettings() = default;
 bool TfSettings::Execute()
 {
     m_loader.TranslateForm(this);
+    fitToText(m_ui->Label2);
+    fitToText(m_ui->Label1);
     const ModalBracket modal(m_loader);
     LoadControls();
     const bool accepted = exec() == QDialog::Accepted;
