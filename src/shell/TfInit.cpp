@@ -4,6 +4,7 @@
 #include "service/ServiceProtocol.h"
 #include "shell/CommandDispatcher.h"
 #include "shell/TrayIcons.h"
+#include "shell/UpdateReports.h"
 #include "util/ShellRoutines.h"
 
 #include <QAction>
@@ -46,8 +47,7 @@ constexpr ActionSpec kActions[] = {
 };
 
 // Actions whose capture operations this build does not offer yet: shown, but disabled.
-constexpr const char* kUnavailableActions[] = {"_aShareScr", "_aShareCurWin", "_aShareArea", "_aLogin",
-                                               "_aSettings", "_aCheckUpd",   "_aAbout"};
+constexpr const char* kUnavailableActions[] = {"_aShareScr", "_aShareCurWin", "_aShareArea"};
 
 } // namespace
 
@@ -75,11 +75,22 @@ TfInit::TfInit(ShellServices& services, ProgramFolders folders) : m_services(ser
     m_loader = std::make_unique<TLoader>(services, std::move(folders));
     m_loader->setModalStateListener(this);
     m_loader->SetTrayIconRect([this] { return m_tray->geometry(); });
+    // While an upload runs the tray animates and the interface stays alive.
+    m_loader->SetUploadWaitHooks({[this] { BeginUploadIndicator(); }, [] { QCoreApplication::processEvents(); },
+                                  [this] { EndUploadIndicator(); }});
     m_dispatcher = std::make_unique<CommandDispatcher>(*this);
+    connectDialogActions();
     m_services.hotkeys.setHandler([this](int id) { HotkeyPressed(id); });
 
+    // A first start (no account yet) asks for the language before anything is shown in it.
+    if (m_loader->Conf().Login.empty())
+        RunLanguageSelection();
     m_loader->TranslateForm(this);
     UpdateActions();
+    if (!m_loader->Conf().Login.empty() && !m_loader->Conf().Password.empty())
+        CheckForUpdates(*m_loader, false);
+    else
+        Action("_aLogin")->trigger();
     m_ready = true;
     RegisterMainHotkey();
 }

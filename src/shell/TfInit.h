@@ -56,16 +56,16 @@ public:
     // Opens the hotkey menu at the mouse cursor, as a hotkey press does.
     void HotkeyPressed(int id);
 
-signals:
-    // Emitted when the program should end (Exit, the remote quit message, the end of the session).
-    void quitRequested();
-
     // The dialogs the actions open; each is modal and ends before the call returns.
     void RunLoginDialog();
     void RunSettingsDialog();
     void RunAboutDialog();
     bool RunLanguageSelection();
     void RunLanguageEditor();
+
+signals:
+    // Emitted when the program should end (Exit, the remote quit message, the end of the session).
+    void quitRequested();
 
 private:
     void createActions();

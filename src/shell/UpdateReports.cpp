@@ -59,7 +59,8 @@ std::string NewerVersionText(const std::string& notice, const std::string& messa
 void CheckForUpdates(TLoader& loader, bool manual)
 {
     const auto context = std::make_shared<QObject>();
-    loader.Service().CheckForUpdates(manual, CurrentDateTime(), onGuiThread(loader, context, &ReportCheckResult),
+    loader.Service().CheckForUpdates(manual, CurrentDateTime(),
+                                     onGuiThread(loader, context, &ReportCheckResult),
                                      onGuiThread(loader, context, &ReportNewerVersion));
 }
 
@@ -98,9 +99,9 @@ void ReportNewerVersion(TLoader& loader, const UpdateCheckResult& result)
         HideBalloon();
         OpenTarget(*shell, boxes, address, true);
     });
-    balloon.ShowNearTray(loader.TrayIconRect(), QStringLiteral("Tern Clipboard"), 30, kWarning,
-                         QString::fromStdString(
-                             NewerVersionText(loader.GetText("GLOBAL", "mVerObsolete"), result.message)));
+    balloon.ShowNearTray(
+        loader.TrayIconRect(), QStringLiteral("Tern Clipboard"), 30, kWarning,
+        QString::fromStdString(NewerVersionText(loader.GetText("GLOBAL", "mVerObsolete"), result.message)));
 }
 
 } // namespace tern

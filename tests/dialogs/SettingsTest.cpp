@@ -66,8 +66,7 @@ protected:
         return accepted;
     }
 
-    template <typename Widget>
-    static Widget* child(TfSettings& dialog, const char* name)
+    template <typename Widget> static Widget* child(TfSettings& dialog, const char* name)
     {
         auto* widget = dialog.findChild<Widget*>(QString::fromLatin1(name));
         EXPECT_NE(widget, nullptr) << name;
@@ -88,7 +87,8 @@ protected:
         const QPointF inside(2, 2);
         for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
             QMouseEvent event(type, inside, target->mapToGlobal(inside), Qt::LeftButton,
-                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                              Qt::NoModifier);
             QCoreApplication::sendEvent(target, &event);
         }
     }

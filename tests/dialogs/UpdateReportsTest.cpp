@@ -45,9 +45,15 @@ public:
     VersionService(unsigned latestBuild, const std::string& latestMessage)
     {
         const std::string program = TERN_BIN_DIR "/tern-server";
-        std::vector<std::string> args{program,         "--listen",        "127.0.0.1:0",
-                                      "--data",        m_folder.file("data"), "--latest-build",
-                                      std::to_string(latestBuild), "--latest-message", latestMessage};
+        std::vector<std::string> args{program,
+                                      "--listen",
+                                      "127.0.0.1:0",
+                                      "--data",
+                                      m_folder.file("data"),
+                                      "--latest-build",
+                                      std::to_string(latestBuild),
+                                      "--latest-message",
+                                      latestMessage};
         std::vector<char*> argv;
         for (std::string& arg : args)
             argv.push_back(arg.data());
@@ -158,7 +164,10 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return !loader.Service().UpdateCheckRunning(); }));
         QCoreApplication::processEvents(); // the last report was posted before its checker ended
     }
-    bool balloonShown() { return waitUntil([&] { return m_balloon->isVisible(); }); }
+    bool balloonShown()
+    {
+        return waitUntil([&] { return m_balloon->isVisible(); });
+    }
     std::string text(const char* key) { return m_fakes.loader().GetText("GLOBAL", key); }
 
     LoaderOverFakes m_fakes;

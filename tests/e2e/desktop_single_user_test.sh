@@ -112,7 +112,7 @@ status=0; wait $second_pid || status=$?
 kill -0 $program_pid || fail "the first copy ended"
 
 # The clipboard that must survive the failures below.
-printf 'keep me' | xclip -selection clipboard -i &
+printf 'keep me' | xclip -quiet -selection clipboard -i >/dev/null 2>&1 &
 pids+=($!)
 wait_for 50 bash -c "[ \"\$(timeout 5 xclip -selection clipboard -o)\" = 'keep me' ]" || fail "xclip"
 

@@ -33,6 +33,16 @@ as_user() {
     local user=$1; shift
     env $(user_env "$user") "$@"
 }
+# A visible window titled like the balloon and wider than a tray icon (the icon's own window carries
+# the same title and is at most 32 pixels wide).
+balloon_shown() {
+    local w
+    for w in $(xdotool search --onlyvisible --name "^Tern Clipboard\$" 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$w")"
+        [ "$WIDTH" -gt 32 ] && return 0
+    done
+    return 1
+}
 for user in ann bob; do mkdir -p "$base/$user/runtime"; chmod 700 "$base/$user/runtime"; done
 
 # The service on a free loopback port.
@@ -54,7 +64,7 @@ sleep 1
 # Bob's copy starts with the same hotkey: it is taken, so the busy balloon appears.
 env $(user_env bob) "$bin/tern-clipboard" 2>"$base/bob.log" &
 bob_pid=$!
-wait_for 100 xdotool search --onlyvisible --name "^Tern Clipboard$" || fail "no busy-hotkey balloon"
+wait_for 100 balloon_shown || fail "no busy-hotkey balloon"
 /usr/bin/import -window root "$artifacts/e2e-hotkey-busy.png"
 kill -TERM $bob_pid; wait $bob_pid || fail "second program did not end cleanly"
 as_user bob "$bin/tern" config set MainKey 24661 # Ctrl+Shift+U

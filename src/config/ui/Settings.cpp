@@ -51,8 +51,8 @@ void fitToText(QLabel* label)
 {
     const QRect designed = label->geometry();
     const QSize size = label->sizeHint().expandedTo(QSize(1, designed.height()));
-    label->setGeometry(designed.left(), designed.top() - (size.height() - designed.height()) / 2, size.width(),
-                       size.height());
+    label->setGeometry(designed.left(), designed.top() - (size.height() - designed.height()) / 2,
+                       size.width(), size.height());
 }
 
 } // namespace
@@ -60,8 +60,7 @@ void fitToText(QLabel* label)
 TfSettings::TfSettings(TLoader& loader, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      m_loader(loader),
-      m_ui(std::make_unique<Ui::TfSettings>())
+      m_loader(loader), m_ui(std::make_unique<Ui::TfSettings>())
 {
     m_ui->setupUi(this);
     setFixedSize(384, 255);

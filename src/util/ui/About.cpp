@@ -22,8 +22,7 @@ constexpr int kLogoTop = 15;
 TfAboutFrm::TfAboutFrm(TLoader& loader, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      m_loader(loader),
-      m_ui(std::make_unique<Ui::TfAboutFrm>())
+      m_loader(loader), m_ui(std::make_unique<Ui::TfAboutFrm>())
 {
     m_ui->setupUi(this);
     setFixedSize(338, 254);

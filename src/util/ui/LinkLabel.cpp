@@ -25,7 +25,8 @@ void TLinkLabel::mousePressEvent(QMouseEvent* event)
 // A click is a press and a release of the left button over the label.
 void TLinkLabel::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool click =
+        m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     m_pressed = false;
     QLabel::mouseReleaseEvent(event);
     if (click)
