@@ -24,11 +24,8 @@ echo "Starting tern-server on http://127.0.0.1:8077 (data in $server_data)."
 server_pid=$!
 trap 'kill $server_pid 2>/dev/null || true; wait $server_pid 2>/dev/null || true' EXIT
 
-if [ -z "$("$bin/tern" config get Login)" ]; then
-    echo "No account is stored yet. In another terminal sign in or register against this service:"
-    echo "  echo 'PASSWORD' | $bin/tern register EMAIL     (or: tern login EMAIL)"
-    echo "then restart this command: the tray program reads the account when it starts."
-fi
+[ -n "$("$bin/tern" config get Login)" ] ||
+    echo "No account is stored yet: the program asks for the language and then for your account."
 "$bin/tern" config get ServiceHost | grep -qx 'http://127.0.0.1:8077' ||
     echo "Note: the client is pointed at $("$bin/tern" config get ServiceHost), not at this local service."
 

@@ -22,14 +22,15 @@ int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Tern Clipboard");
-    QApplication::setApplicationDisplayName("Tern Clipboard");
     QApplication::setQuitOnLastWindowClosed(false);
 
     using namespace tern;
     // A termination request ends the program through its normal shutdown, also when it arrives
     // while the tray controller is still being created.
     TfInit* running = nullptr;
-    const auto quit = [&running] {
+    bool quitRequested = false;
+    const auto quit = [&running, &quitRequested] {
+        quitRequested = true;
         if (running)
             running->Dispatcher().Terminate();
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
@@ -67,7 +68,9 @@ int main(int argc, char** argv)
             quit();
             return std::int64_t{kQuitMessage};
         });
-        QApplication::exec();
+        // A request that came while start-up dialogs ran has ended them; the loop is not entered then.
+        if (!quitRequested)
+            QApplication::exec();
         running = nullptr;
     } // the tray controller's end saves the settings
     DestroyBalloon();

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# The first start of the real program for a new user: the language selection comes first (German is
+# chosen), then the account dialog, in which a new account is registered on a real tern-server. The
+# account and the language are stored, and the tray menus are in the chosen language.
+set -euo pipefail
+bin=$1
+[ -n "${DISPLAY:-}" ] || { echo "no DISPLAY: run inside scripts/headless-desktop.sh"; exit 0; }
+
+base=$(mktemp -d)
+artifacts=${TERN_ARTIFACTS_DIR:-$base/artifacts}
+mkdir -p "$artifacts"
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    rm -rf "$base"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; /usr/bin/import -window root "$artifacts/first-start-failure.png" 2>/dev/null || true; exit 1; }
+wait_for() {
+    local tenths=$1; shift
+    for ((i = 0; i < tenths; i++)); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+    return 1
+}
+shot() { /usr/bin/import -window root "$artifacts/first-start-$1.png"; }
+window_named() { xdotool search --onlyvisible --name "^$1\$" | head -n 1; }
+
+export HOME=$base/eve XDG_CONFIG_HOME=$base/eve/config XDG_DATA_HOME=$base/eve/data XDG_RUNTIME_DIR=$base/eve/runtime
+mkdir -p "$XDG_RUNTIME_DIR"; chmod 700 "$XDG_RUNTIME_DIR"
+ini="$XDG_CONFIG_HOME/Quarrow Labs/Tern Clipboard.ini"
+
+"$bin/tern-server" --listen 127.0.0.1:0 --data "$base/server" >"$base/server.out" 2>"$base/server.log" &
+pids+=($!)
+wait_for 100 grep -q "listening on" "$base/server.out" || fail "tern-server did not start"
+service=$(sed -n 's/.*listening on \(http[^ ]*\).*/\1/p' "$base/server.out")
+"$bin/tern" config set ServiceHost "$service"
+
+"$bin/tern-clipboard" 2>"$base/program.log" &
+program_pid=$!
+pids+=($program_pid)
+
+# 1. The language selection: the list holds "Deutsch" first; a click on it selects it.
+wait_for 150 window_named "Tern Clipboard - Select Language" || fail "no language selection at first start"
+select=$(window_named "Tern Clipboard - Select Language")
+sleep 0.5
+shot select-language
+# The list starts 40 pixels below the top of the dialog's client area; its first row is "Deutsch".
+xdotool mousemove --window "$select" 40 47 click 1
+sleep 0.5
+shot select-language-german
+xdotool key --window "$select" Return
+
+# 2. The account dialog: a new e-mail address leads to the registration step.
+wait_for 150 window_named "Tern Clipboard - Account" || fail "no account dialog after the language selection"
+account=$(window_named "Tern Clipboard - Account")
+sleep 0.5
+shot account-email
+xdotool windowactivate --sync "$account" 2>/dev/null || true
+xdotool type --delay 20 "eve@example.org"
+xdotool key Return
+sleep 1.5
+shot account-register
+xdotool type --delay 20 "secret-pass"
+xdotool key Tab
+xdotool type --delay 20 "secret-pass"
+xdotool key Return
+wait_for 150 bash -c "! xdotool search --onlyvisible --name '^Tern Clipboard - Account\$' >/dev/null" ||
+    fail "the account dialog did not close after registering"
+shot registered
+
+grep -qx "Login=eve@example.org" "$ini" || fail "the account was not stored"
+grep -qx "CurrentLanguage=german.lng" "$ini" || fail "the language was not stored"
+[ "$(grep '^Password=' "$ini" | cut -d= -f2)" = "$(printf 'secret-pass' | "$bin/tern" digest)" ] ||
+    fail "the stored password value is not the digest of the password"
+
+# 3. The hotkey works now, and the menu speaks German.
+sleep 0.5
+xdotool key ctrl+shift+y
+sleep 1
+shot hotkey-menu-german
+xdotool key Escape
+kill -TERM $program_pid
+wait $program_pid || fail "the program did not end cleanly"
+echo "first start: ok"
