@@ -24,7 +24,7 @@ class X11GlobalHotkeysTest : public testing::Test
 protected:
     void SetUp() override
     {
-        if (!tern::test::ShellDisplay())
+        if (!tern::test::HaveDisplay())
             GTEST_SKIP() << "no X display";
         ASSERT_NE(NumLockMask(), 0) << "Num_Lock is bound to no modifier";
         m_lockVariants = {0, XCB_MOD_MASK_LOCK, NumLockMask(),
@@ -121,7 +121,7 @@ TEST_F(X11GlobalHotkeysTest, PressUnderEveryLockStateReachesTheHandler)
             ASSERT_TRUE(tern::test::Xdotool({QStringLiteral("key"), toggle}));
         const std::size_t before = pressed.size();
         ASSERT_TRUE(tern::test::Xdotool({QStringLiteral("key"), QStringLiteral("ctrl+shift+y")}));
-        EXPECT_TRUE(tern::test::PumpUntil([&] { return pressed.size() > before; }, 5000));
+        EXPECT_TRUE(tern::test::WaitUntil([&] { return pressed.size() > before; }, 5000));
         for (const QString& toggle : state.toggles)
             ASSERT_TRUE(tern::test::Xdotool({QStringLiteral("key"), toggle}));
     }
@@ -130,7 +130,7 @@ TEST_F(X11GlobalHotkeysTest, PressUnderEveryLockStateReachesTheHandler)
     // Once released, a press no longer reaches the handler.
     hotkeys.unregisterHotkey(1);
     ASSERT_TRUE(tern::test::Xdotool({QStringLiteral("key"), QStringLiteral("ctrl+shift+y")}));
-    EXPECT_FALSE(tern::test::PumpUntil([&] { return pressed.size() > states.size(); }, 300));
+    EXPECT_FALSE(tern::test::WaitUntil([&] { return pressed.size() > states.size(); }, 300));
 }
 
 } // namespace

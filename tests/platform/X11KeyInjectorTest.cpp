@@ -8,29 +8,29 @@
 
 using tern::platform::x11::X11KeyInjector;
 using tern::test::FocusTestWindow;
-using tern::test::PumpUntil;
+using tern::test::WaitUntil;
 using tern::test::Xdotool;
 
 namespace {
 
 TEST(X11KeyInjector, CtrlKeyReachesTheFocusedWindowWithShiftReleased)
 {
-    if (!tern::test::ShellDisplay())
+    if (!tern::test::HaveDisplay())
         GTEST_SKIP() << "no X display";
     if (!tern::test::HaveWindowManager())
         GTEST_SKIP() << "no EWMH window manager";
     FocusTestWindow window(QStringLiteral("key target"));
     window.show();
-    ASSERT_TRUE(PumpUntil([&] { return window.isExposed(); }));
+    ASSERT_TRUE(WaitUntil([&] { return window.isExposed(); }));
     tern::platform::x11::X11WindowFocus focus;
     ASSERT_TRUE(focus.forceForegroundWindow(window.winId()));
-    ASSERT_TRUE(PumpUntil([&] { return window.isActive(); }));
+    ASSERT_TRUE(WaitUntil([&] { return window.isActive(); }));
 
     // The user still holds Shift (and Alt) from choosing the menu item: the injected batch lets go of
     // them, so the window sees Ctrl+C and not Ctrl+Shift+C.
     X11KeyInjector injector;
     ASSERT_TRUE(Xdotool({QStringLiteral("keydown"), QStringLiteral("shift")}));
-    ASSERT_TRUE(PumpUntil([&] { return injector.isShiftDown(); }));
+    ASSERT_TRUE(WaitUntil([&] { return injector.isShiftDown(); }));
     window.keys.clear();
     injector.sendCtrlKey('C');
     const auto sawCtrlC = [&] {
@@ -39,7 +39,7 @@ TEST(X11KeyInjector, CtrlKeyReachesTheFocusedWindowWithShiftReleased)
                 return true;
         return false;
     };
-    const bool received = PumpUntil(sawCtrlC);
+    const bool received = WaitUntil(sawCtrlC);
     const bool shiftAfter = injector.isShiftDown();
     Xdotool({QStringLiteral("keyup"), QStringLiteral("shift")});
     ASSERT_TRUE(received);
@@ -47,7 +47,7 @@ TEST(X11KeyInjector, CtrlKeyReachesTheFocusedWindowWithShiftReleased)
 
     // Order as received: Shift released, Control pressed, C pressed with Control, C released, Control
     // released (a key the server already considered released produces no event).
-    ASSERT_TRUE(PumpUntil([&] { return !window.keys.empty() && !window.keys.back().press &&
+    ASSERT_TRUE(WaitUntil([&] { return !window.keys.empty() && !window.keys.back().press &&
                                         window.keys.back().key == Qt::Key_Control; }));
     std::vector<std::pair<bool, int>> sequence;
     for (const FocusTestWindow::Key& key : window.keys)

@@ -23,7 +23,7 @@
 using tern::platform::x11::SendRemoteMessage;
 using tern::platform::x11::SessionInstanceKey;
 using tern::platform::x11::X11RemoteControl;
-using tern::test::PumpUntil;
+using tern::test::WaitUntil;
 
 namespace {
 
@@ -66,7 +66,7 @@ class X11RemoteControlTest : public testing::Test
 protected:
     void SetUp() override
     {
-        if (!tern::test::ShellDisplay())
+        if (!tern::test::HaveDisplay())
             GTEST_SKIP() << "no X display";
     }
 
@@ -86,7 +86,7 @@ protected:
         auto answer = std::async(std::launch::async, [=] {
             return SendRemoteMessage(title, message, wParam, lParam, timeoutMs, kOwnKey);
         });
-        PumpUntil([&] { return answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+        WaitUntil([&] { return answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
                   timeoutMs + 5000);
         return answer.get();
     }
@@ -125,7 +125,7 @@ TEST_F(X11RemoteControlTest, ListenerThatDoesNotAnswerTimesOut)
     EXPECT_GE(waited, std::chrono::milliseconds(300));
     EXPECT_LT(waited, std::chrono::seconds(2));
     // The late message is still handled; its answer goes to a window that no longer exists.
-    EXPECT_TRUE(PumpUntil([&] { return m_calls.size() == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return m_calls.size() == 1; }));
 }
 
 TEST_F(X11RemoteControlTest, QuitRunningToolSendsTheQuitMessage)
@@ -192,7 +192,7 @@ TEST_F(X11RemoteControlTest, SenderReachesTheCopyOfItsOwnInstanceKey)
         reached.clear();
         auto answer = std::async(std::launch::async,
                                  [&, key = key] { return SendRemoteMessage(title, kQuit, kQuit, kQuit, 5000, key); });
-        PumpUntil([&] { return answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 10000);
+        WaitUntil([&] { return answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 10000);
         EXPECT_EQ(answer.get(), std::optional<std::int64_t>(kQuit)) << key;
         EXPECT_EQ(reached, (std::map<std::string, int>{{expected, 1}})) << key;
     }
@@ -205,7 +205,7 @@ TEST_F(X11RemoteControlTest, WindowOfAnotherKeyIsNeverReached)
     const auto start = std::chrono::steady_clock::now();
     auto answer = std::async(std::launch::async,
                              [&] { return SendRemoteMessage(title, kQuit, kQuit, kQuit, 5000, "fedcba9876543210"); });
-    PumpUntil([&] { return answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 10000);
+    WaitUntil([&] { return answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 10000);
     EXPECT_EQ(answer.get(), std::nullopt);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     EXPECT_TRUE(m_calls.empty());

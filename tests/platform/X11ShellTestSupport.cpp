@@ -28,21 +28,6 @@ bool HaveWindowManager()
     return reply && xcb_get_property_value_length(reply.get()) == 4;
 }
 
-bool PumpUntil(const std::function<bool()>& condition, int timeoutMs)
-{
-    // The tick wakes the blocking event wait so that the condition and the deadline are checked often.
-    QTimer tick;
-    tick.start(10);
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (!condition()) {
-        if (elapsed.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
-
 ToolRun RunPumping(const QString& program, const QStringList& arguments)
 {
     QProcess process;
@@ -50,7 +35,7 @@ ToolRun RunPumping(const QString& program, const QStringList& arguments)
     ToolRun run;
     if (!process.waitForStarted(5000))
         return run;
-    PumpUntil([&process] { return process.state() == QProcess::NotRunning; }, 15000);
+    WaitUntil([&process] { return process.state() == QProcess::NotRunning; }, 15000);
     if (process.state() != QProcess::NotRunning) {
         process.kill();
         process.waitForFinished(5000);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "X11TestSupport.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -11,14 +13,8 @@
 
 namespace tern::test {
 
-// True when main() reached an X server and created the GUI application.
-bool ShellDisplay();
-
 // True when a window manager announces itself on the root window (_NET_SUPPORTING_WM_CHECK).
 bool HaveWindowManager();
-
-// Processes Qt events until `condition` holds or `timeoutMs` passed; returns the condition's value.
-bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
 
 struct ToolRun
 {

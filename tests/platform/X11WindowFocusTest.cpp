@@ -7,7 +7,7 @@
 
 using tern::platform::x11::X11WindowFocus;
 using tern::test::FocusTestWindow;
-using tern::test::PumpUntil;
+using tern::test::WaitUntil;
 
 namespace {
 
@@ -16,7 +16,7 @@ class X11WindowFocusTest : public testing::Test
 protected:
     void SetUp() override
     {
-        if (!tern::test::ShellDisplay())
+        if (!tern::test::HaveDisplay())
             GTEST_SKIP() << "no X display";
         if (!tern::test::HaveWindowManager())
             GTEST_SKIP() << "no EWMH window manager";
@@ -31,24 +31,24 @@ TEST_F(X11WindowFocusTest, ForegroundSwitchesBetweenWindowsAndRestoresAMinimised
     // overtaking ours below.
     X11WindowFocus focus;
     first.show();
-    ASSERT_TRUE(PumpUntil([&] { return first.isActive() && focus.foregroundWindow() == first.winId(); }));
+    ASSERT_TRUE(WaitUntil([&] { return first.isActive() && focus.foregroundWindow() == first.winId(); }));
     second.show();
-    ASSERT_TRUE(PumpUntil([&] { return second.isActive() && focus.foregroundWindow() == second.winId(); }));
+    ASSERT_TRUE(WaitUntil([&] { return second.isActive() && focus.foregroundWindow() == second.winId(); }));
 
     for (FocusTestWindow* window : {&first, &second, &first}) {
         SCOPED_TRACE(window->title().toStdString());
         ASSERT_TRUE(focus.forceForegroundWindow(window->winId()));
         EXPECT_EQ(focus.foregroundWindow(), window->winId());
-        EXPECT_TRUE(PumpUntil([&] { return window->isActive(); }));
+        EXPECT_TRUE(WaitUntil([&] { return window->isActive(); }));
     }
     // Already in front: answered at once.
     EXPECT_TRUE(focus.forceForegroundWindow(first.winId()));
 
     second.showMinimized();
-    ASSERT_TRUE(PumpUntil([&] { return !second.isExposed(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !second.isExposed(); }));
     ASSERT_TRUE(focus.forceForegroundWindow(second.winId()));
     EXPECT_EQ(focus.foregroundWindow(), second.winId());
-    EXPECT_TRUE(PumpUntil([&] { return second.isExposed(); }));
+    EXPECT_TRUE(WaitUntil([&] { return second.isExposed(); }));
 }
 
 TEST_F(X11WindowFocusTest, NoWindowIsRefused)
