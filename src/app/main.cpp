@@ -33,7 +33,8 @@ int main(int argc, char** argv)
         quitRequested = true;
         if (running)
             running->Dispatcher().Terminate();
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        // exit() rather than quit(): it also ends the loops of dialogs that run before the main loop.
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
     };
     platform::InstallSessionEndHandler(quit);
     auto shell = platform::CreateDesktopShell();

@@ -45,17 +45,20 @@ select=$(window_named "Tern Clipboard - Select Language")
 sleep 0.5
 shot select-language
 # The list starts 40 pixels below the top of the dialog's client area; its first row is "Deutsch".
+wait_for 100 bash -c "[ \"\$(xdotool getactivewindow)\" = $select ]" || fail "the language selection is not active"
 xdotool mousemove --window "$select" 40 47 click 1
 sleep 0.5
 shot select-language-german
-xdotool key --window "$select" Return
+xdotool key Return
 
 # 2. The account dialog: a new e-mail address leads to the registration step.
 wait_for 150 window_named "Tern Clipboard - Account" || fail "no account dialog after the language selection"
 account=$(window_named "Tern Clipboard - Account")
 sleep 0.5
 shot account-email
-xdotool windowactivate --sync "$account" 2>/dev/null || true
+# Typing goes to the active window: wait until the dialog is it.
+xdotool windowactivate "$account" 2>/dev/null || true
+wait_for 100 bash -c "[ \"\$(xdotool getactivewindow)\" = $account ]" || fail "the account dialog is not active"
 xdotool type --delay 20 "eve@example.org"
 xdotool key Return
 sleep 1.5
