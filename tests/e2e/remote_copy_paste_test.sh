@@ -87,6 +87,7 @@ for ((i = 0; i < 150; i++)); do
     sleep 0.1
 done
 [ "$(as_user ann "$bin/tern" paste 2>/dev/null)" = "hello from ann" ] || fail "the copy did not reach the service"
+wait_for 50 balloon_shown || fail "no balloon after the copy"
 /usr/bin/import -window root "$artifacts/e2e-copied.png"
 
 # Bob pastes into an empty field of his own.
@@ -99,7 +100,33 @@ xdotool key ctrl+shift+u
 sleep 1
 xdotool key Down Down Down Return
 wait_for 150 grep -qx "hello from ann" "$base/field2.txt" || fail "the paste did not reach the second field"
+wait_for 50 balloon_shown || fail "no balloon after the paste"
 /usr/bin/import -window root "$artifacts/e2e-pasted.png"
+
+# Rich text: a copy from a rich-text editor offers HTML and plain text; both come back for bob.
+xdotool search --onlyvisible --name "^tern-test-field$" | while read -r w; do xdotool windowclose "$w" 2>/dev/null || true; done
+"$field_app" "<p>rich <b>bold words</b> here</p>" "$base/rich.txt" &
+pids+=($!)
+wait_for 100 xdotool search --onlyvisible --name "^tern-test-field$" || fail "the rich-text field did not appear"
+sleep 1
+xdotool key ctrl+shift+y
+sleep 1
+xdotool key Down Down Return
+for ((i = 0; i < 150; i++)); do
+    [ "$(as_user ann "$bin/tern" paste 2>/dev/null)" = "rich bold words here" ] && break
+    sleep 0.1
+done
+[ "$(as_user ann "$bin/tern" paste 2>/dev/null)" = "rich bold words here" ] || fail "the rich copy did not reach the service"
+xdotool key ctrl+shift+u
+sleep 1
+xdotool key Down Down Down Return
+has_html() { timeout 5 xclip -selection clipboard -o -t TARGETS 2>/dev/null | grep -qx "text/html"; }
+wait_for 150 has_html || fail "the pasted clipboard offers no HTML"
+timeout 5 xclip -selection clipboard -o -t text/html | grep -q "<b>bold words</b>\|font-weight:700;\">bold words" ||
+    fail "the HTML did not survive the trip"
+[ "$(timeout 5 xclip -selection clipboard -o -t UTF8_STRING)" = "rich bold words here" ] ||
+    fail "the plain text did not survive the trip"
+/usr/bin/import -window root "$artifacts/e2e-rich-pasted.png"
 
 # Ending the first copy through its quit message saves its settings.
 kill -0 $ann_pid || fail "first program ended early"
