@@ -127,3 +127,30 @@ TEST(TfInitTest, TakenHotkeyShowsTheBusyBalloonWithItsButton)
 
 } // namespace
 } // namespace tern::test
+
+namespace tern::test {
+namespace {
+
+// Choosing another language and translating the main form again switches the captions of both menus.
+TEST(TfInitTest, AnotherLanguageSwitchesTheMenuCaptions)
+{
+    ShellHarness harness;
+    TLoader& loader = harness.loader();
+    {
+        std::ofstream german(loader.Folders().languages + "german.lng", std::ios::binary);
+        german << "[LANG_INFO]\r\nName=Deutsch\r\nForBuild=12\r\n"
+               << "[fInit]\r\naCopy=Entferntes Kopieren\r\naExit=Beenden\r\n";
+    }
+    loader.Conf().LangModule->ScanFolder();
+    loader.Conf().LangModule->SelectFile("german.lng");
+    loader.TranslateForm(&harness.form());
+
+    EXPECT_EQ(harness.form().Action("_aCopy")->text(), QStringLiteral("Entferntes Kopieren"));
+    EXPECT_EQ(harness.form().Action("_aExit")->text(), QStringLiteral("Beenden"));
+    // Captions the German file lacks come from English.
+    EXPECT_EQ(harness.form().Action("_aPaste")->text().toStdString(), harness.text("fInit", "aPaste"));
+    EXPECT_TRUE(harness.form().HotkeyMenu()->actions().contains(harness.form().Action("_aCopy")));
+}
+
+} // namespace
+} // namespace tern::test
