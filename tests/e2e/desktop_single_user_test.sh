@@ -5,44 +5,14 @@
 # ends the program with exit code 0 and its settings saved.
 set -euo pipefail
 bin=$1
-[ -n "${DISPLAY:-}" ] || { echo "no DISPLAY: run inside scripts/headless-desktop.sh"; exit 0; }
-
-base=$(mktemp -d)
-artifacts=${TERN_ARTIFACTS_DIR:-$base/artifacts}
-mkdir -p "$artifacts"
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$base"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; /usr/bin/import -window root "$artifacts/single-user-failure.png" 2>/dev/null || true; exit 1; }
-# Waits up to $1 tenths of a second for the command after it to succeed.
-wait_for() {
-    local tenths=$1; shift
-    for ((i = 0; i < tenths; i++)); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-    return 1
-}
-shot() { /usr/bin/import -window root "$artifacts/single-user-$1.png"; }
+source "$(dirname "$0")/e2e_lib.sh"
+e2e_init single-user
 export HOME=$base/ann XDG_CONFIG_HOME=$base/ann/config XDG_DATA_HOME=$base/ann/data XDG_RUNTIME_DIR=$base/ann/runtime
 mkdir -p "$XDG_RUNTIME_DIR"; chmod 700 "$XDG_RUNTIME_DIR"
 ini="$XDG_CONFIG_HOME/Quarrow Labs/Tern Clipboard.ini"
 snapshot="$XDG_DATA_HOME/Tern Clipboard/last_snap.bmp"
 
-# Visible windows of the search, without the tray icon (an embedded window of the program, titled like
-# the balloon): an icon is at most 32 pixels wide.
-big_windows() {
-    local w
-    for w in $(xdotool search --onlyvisible "$@" 2>/dev/null); do
-        eval "$(xdotool getwindowgeometry --shell "$w")"
-        [ "$WIDTH" -gt 32 ] && echo "$w"
-    done
-    return 0
-}
 program_windows() { big_windows --pid "$program_pid"; }
-balloon_count() { big_windows --name "^Tern Clipboard\$" | wc -l; }
-balloon_shown() { [ "$(balloon_count)" -ge 1 ]; }
 no_balloon() { [ "$(balloon_count)" -eq 0 ]; }
 clipboard() { timeout 5 xclip -selection clipboard -o 2>/dev/null || true; }
 hotkey_menu() { xdotool key ctrl+shift+y; }
@@ -64,11 +34,7 @@ quit_program() {
 }
 
 # The service on a free loopback port, and an account stored for the user.
-"$bin/tern-server" --listen 127.0.0.1:0 --data "$base/server" >"$base/server.out" 2>"$base/server.log" &
-server_pid=$!
-pids+=($server_pid)
-wait_for 100 grep -q "listening on" "$base/server.out" || fail "tern-server did not start"
-service=$(sed -n 's/.*listening on \(http[^ ]*\).*/\1/p' "$base/server.out")
+start_server
 "$bin/tern" config set ServiceHost "$service"
 echo "secret-pass" | "$bin/tern" register "solo@example.org" >/dev/null || fail "register"
 

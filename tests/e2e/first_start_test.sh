@@ -4,35 +4,15 @@
 # account and the language are stored, and the tray menus are in the chosen language.
 set -euo pipefail
 bin=$1
-[ -n "${DISPLAY:-}" ] || { echo "no DISPLAY: run inside scripts/headless-desktop.sh"; exit 0; }
-
-base=$(mktemp -d)
-artifacts=${TERN_ARTIFACTS_DIR:-$base/artifacts}
-mkdir -p "$artifacts"
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$base"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; /usr/bin/import -window root "$artifacts/first-start-failure.png" 2>/dev/null || true; exit 1; }
-wait_for() {
-    local tenths=$1; shift
-    for ((i = 0; i < tenths; i++)); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-    return 1
-}
-shot() { /usr/bin/import -window root "$artifacts/first-start-$1.png"; }
+source "$(dirname "$0")/e2e_lib.sh"
+e2e_init first-start
 window_named() { xdotool search --onlyvisible --name "^$1\$" | head -n 1; }
 
 export HOME=$base/eve XDG_CONFIG_HOME=$base/eve/config XDG_DATA_HOME=$base/eve/data XDG_RUNTIME_DIR=$base/eve/runtime
 mkdir -p "$XDG_RUNTIME_DIR"; chmod 700 "$XDG_RUNTIME_DIR"
 ini="$XDG_CONFIG_HOME/Quarrow Labs/Tern Clipboard.ini"
 
-"$bin/tern-server" --listen 127.0.0.1:0 --data "$base/server" >"$base/server.out" 2>"$base/server.log" &
-pids+=($!)
-wait_for 100 grep -q "listening on" "$base/server.out" || fail "tern-server did not start"
-service=$(sed -n 's/.*listening on \(http[^ ]*\).*/\1/p' "$base/server.out")
+start_server
 "$bin/tern" config set ServiceHost "$service"
 
 "$bin/tern-clipboard" 2>"$base/program.log" &

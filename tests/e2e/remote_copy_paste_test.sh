@@ -5,25 +5,9 @@
 set -euo pipefail
 bin=$1
 field_app=$2
-[ -n "${DISPLAY:-}" ] || { echo "no DISPLAY: run inside scripts/headless-desktop.sh"; exit 0; }
+source "$(dirname "$0")/e2e_lib.sh"
+e2e_init remote
 
-base=$(mktemp -d)
-artifacts=${TERN_ARTIFACTS_DIR:-$base/artifacts}
-mkdir -p "$artifacts"
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$base"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; /usr/bin/import -window root "$artifacts/e2e-failure.png" 2>/dev/null || true; exit 1; }
-# Waits up to $1 tenths of a second for the command after it to succeed.
-wait_for() {
-    local tenths=$1; shift
-    for ((i = 0; i < tenths; i++)); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-    return 1
-}
 # The environment of a user of their own (temporary paths hold no blanks). Run through env so that
 # $! of a background start is the program itself.
 user_env() {
@@ -33,23 +17,10 @@ as_user() {
     local user=$1; shift
     env $(user_env "$user") "$@"
 }
-# A visible window titled like the balloon and wider than a tray icon (the icon's own window carries
-# the same title and is at most 32 pixels wide).
-balloon_shown() {
-    local w
-    for w in $(xdotool search --onlyvisible --name "^Tern Clipboard\$" 2>/dev/null); do
-        eval "$(xdotool getwindowgeometry --shell "$w")"
-        [ "$WIDTH" -gt 32 ] && return 0
-    done
-    return 1
-}
 for user in ann bob; do mkdir -p "$base/$user/runtime"; chmod 700 "$base/$user/runtime"; done
 
 # The service on a free loopback port.
-"$bin/tern-server" --listen 127.0.0.1:0 --data "$base/server" >"$base/server.out" 2>"$base/server.log" &
-pids+=($!)
-wait_for 100 grep -q "listening on" "$base/server.out" || fail "tern-server did not start"
-service=$(sed -n 's/.*listening on \(http[^ ]*\).*/\1/p' "$base/server.out")
+start_server
 
 for user in ann bob; do as_user $user "$bin/tern" config set ServiceHost "$service"; done
 echo "secret-pass" | as_user ann "$bin/tern" register "team@example.org" >/dev/null || fail "register"
@@ -65,7 +36,7 @@ sleep 1
 env $(user_env bob) "$bin/tern-clipboard" 2>"$base/bob.log" &
 bob_pid=$!
 wait_for 100 balloon_shown || fail "no busy-hotkey balloon"
-/usr/bin/import -window root "$artifacts/e2e-hotkey-busy.png"
+shot "hotkey-busy"
 kill -TERM $bob_pid; wait $bob_pid || fail "second program did not end cleanly"
 as_user bob "$bin/tern" config set MainKey 24661 # Ctrl+Shift+U
 env $(user_env bob) "$bin/tern-clipboard" 2>>"$base/bob.log" &
@@ -79,7 +50,7 @@ wait_for 100 xdotool search --onlyvisible --name "^tern-test-field$" || fail "fi
 sleep 1
 xdotool key ctrl+shift+y
 sleep 1
-/usr/bin/import -window root "$artifacts/e2e-hotkey-menu.png"
+shot "hotkey-menu"
 xdotool key Down Down Return
 as_user ann "$bin/tern" paste >"$base/stored.txt" 2>/dev/null || true
 for ((i = 0; i < 150; i++)); do
@@ -88,7 +59,7 @@ for ((i = 0; i < 150; i++)); do
 done
 [ "$(as_user ann "$bin/tern" paste 2>/dev/null)" = "hello from ann" ] || fail "the copy did not reach the service"
 wait_for 50 balloon_shown || fail "no balloon after the copy"
-/usr/bin/import -window root "$artifacts/e2e-copied.png"
+shot "copied"
 
 # Bob pastes into an empty field of his own.
 "$field_app" "" "$base/field2.txt" &
@@ -101,7 +72,7 @@ sleep 1
 xdotool key Down Down Down Return
 wait_for 150 grep -qx "hello from ann" "$base/field2.txt" || fail "the paste did not reach the second field"
 wait_for 50 balloon_shown || fail "no balloon after the paste"
-/usr/bin/import -window root "$artifacts/e2e-pasted.png"
+shot "pasted"
 
 # Rich text: a copy from a rich-text editor offers HTML and plain text; both come back for bob.
 xdotool search --onlyvisible --name "^tern-test-field$" | while read -r w; do xdotool windowclose "$w" 2>/dev/null || true; done
@@ -126,7 +97,7 @@ timeout 5 xclip -selection clipboard -o -t text/html | grep -q "<b>bold words</b
     fail "the HTML did not survive the trip"
 [ "$(timeout 5 xclip -selection clipboard -o -t UTF8_STRING)" = "rich bold words here" ] ||
     fail "the plain text did not survive the trip"
-/usr/bin/import -window root "$artifacts/e2e-rich-pasted.png"
+shot "rich-pasted"
 
 # Ending the first copy through its quit message saves its settings.
 kill -0 $ann_pid || fail "first program ended early"

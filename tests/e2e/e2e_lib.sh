@@ -1,0 +1,59 @@
+# Shared set-up of the desktop tests; sourced by each test script after `set -euo pipefail`.
+#   e2e_init NAME   -- a temporary base folder, an artifacts folder, cleanup of every started PID
+# Every process a test starts in the background goes into `pids`, which cleanup stops by PID.
+
+e2e_init() {
+    test_name=$1
+    [ -n "${DISPLAY:-}" ] || { echo "no DISPLAY: run inside scripts/headless-desktop.sh"; exit 0; }
+    base=$(mktemp -d)
+    artifacts=${TERN_ARTIFACTS_DIR:-$base/artifacts}
+    mkdir -p "$artifacts"
+    pids=()
+    trap e2e_cleanup EXIT
+}
+
+e2e_cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    rm -rf "$base"
+}
+
+fail() {
+    echo "FAIL: $*" >&2
+    /usr/bin/import -window root "$artifacts/$test_name-failure.png" 2>/dev/null || true
+    exit 1
+}
+
+# Waits up to $1 tenths of a second for the command after it to succeed.
+wait_for() {
+    local tenths=$1 i
+    shift
+    for ((i = 0; i < tenths; i++)); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+    return 1
+}
+
+shot() { /usr/bin/import -window root "$artifacts/$test_name-$1.png"; }
+
+# Starts tern-server on a free loopback port with its data in $base/server; sets `service` (its
+# address) and `server_pid`. Extra arguments go to the server.
+start_server() {
+    "$bin/tern-server" --listen 127.0.0.1:0 --data "$base/server" "$@" >"$base/server.out" 2>>"$base/server.log" &
+    server_pid=$!
+    pids+=($server_pid)
+    wait_for 100 grep -q "listening on" "$base/server.out" || fail "tern-server did not start"
+    service=$(sed -n 's/.*listening on \(http[^ ]*\).*/\1/p' "$base/server.out")
+}
+
+# Visible windows of an xdotool search that are wider than a tray icon (the program's icon window
+# carries the balloon's title and is at most 32 pixels wide).
+big_windows() {
+    local w
+    for w in $(xdotool search --onlyvisible "$@" 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$w")"
+        [ "$WIDTH" -gt 32 ] && echo "$w"
+    done
+    return 0
+}
+balloon_count() { big_windows --name "^Tern Clipboard\$" | wc -l; }
+balloon_shown() { [ "$(balloon_count)" -ge 1 ]; }
