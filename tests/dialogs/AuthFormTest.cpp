@@ -3,10 +3,10 @@
 #include "DialogScreenshot.h"
 #include "LoaderOverFakes.h"
 #include "ScriptedService.h"
-#include "ServiceProcess.h"
 
 #include "notify/Balloon.h"
 #include "service/PasswordDigest.h"
+#include "support/ServerProcess.h"
 #include "util/Errors.h"
 
 #include <QCoreApplication>

@@ -1,33 +1,19 @@
 #include "LoaderOverFakes.h"
 
-#include "shell/ProgramFolders.h"
-
 #include <filesystem>
 
 namespace tern::test {
 
-LoaderOverFakes::LoaderOverFakes() : services{shell, settings, clipboard, hotkeys, keys, focus, messageBoxes}
-{
-    shell.program = m_folder.file("tern-clipboard");
-    shell.folders[platform::SpecialFolder::ApplicationData] = m_folder.file("data");
-    shell.folders[platform::SpecialFolder::Startup] = m_folder.file("autostart");
-    std::filesystem::create_directories(m_folder.file("Languages"));
-    std::filesystem::copy_file(TERN_SOURCE_LANGUAGES_DIR "/english.lng",
-                               m_folder.file("Languages/english.lng"));
-}
+// The program folder is the temporary folder itself.
+LoaderOverFakes::LoaderOverFakes() : m_folders(installUnder(m_folder, "")) {}
 
 LoaderOverFakes::~LoaderOverFakes() = default;
 
 TLoader& LoaderOverFakes::loader()
 {
     if (!m_loader) {
-        ProgramFolders folders;
-        folders.program = m_folder.path() + "/";
-        folders.help = folders.program + "Help/";
-        folders.languages = folders.program + "Languages/";
-        folders.data = m_folder.file("data") + "/Tern Clipboard/";
-        std::filesystem::create_directories(folders.data);
-        m_loader = std::make_unique<TLoader>(services, folders);
+        std::filesystem::create_directories(m_folders.data);
+        m_loader = std::make_unique<TLoader>(services, m_folders);
     }
     return *m_loader;
 }

@@ -4,7 +4,7 @@
 
 #include "notify/Balloon.h"
 #include "shell/ProgramFolders.h"
-#include "support/TempFolder.h"
+#include "support/ServerProcess.h"
 #include "util/DateTime.h"
 
 #include <QCoreApplication>
@@ -17,20 +17,9 @@
 
 #include <chrono>
 #include <cmath>
-#include <csignal>
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <string_view>
-#include <vector>
-
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace tern {
 namespace {
@@ -39,72 +28,13 @@ using test::LoaderOverFakes;
 using namespace std::chrono_literals;
 
 // tern-server as a child process that knows the newest build and its update message.
-class VersionService
+class VersionService : public test::ServiceProcess
 {
 public:
     VersionService(unsigned latestBuild, const std::string& latestMessage)
+        : ServiceProcess({"--latest-build", std::to_string(latestBuild), "--latest-message", latestMessage})
     {
-        const std::string program = TERN_BIN_DIR "/tern-server";
-        std::vector<std::string> args{program,
-                                      "--listen",
-                                      "127.0.0.1:0",
-                                      "--data",
-                                      m_folder.file("data"),
-                                      "--latest-build",
-                                      std::to_string(latestBuild),
-                                      "--latest-message",
-                                      latestMessage};
-        std::vector<char*> argv;
-        for (std::string& arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        int fds[2];
-        if (::pipe(fds) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        if (posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(fds[1]);
-        std::FILE* output = ::fdopen(fds[0], "r");
-        if (output == nullptr) {
-            ::close(fds[0]);
-            return;
-        }
-        // The first line names the address once the port is bound.
-        constexpr std::string_view kPrefix = "tern-server listening on ";
-        char line[512];
-        if (m_pid > 0 && std::fgets(line, sizeof line, output) != nullptr) {
-            std::string_view text(line);
-            while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-                text.remove_suffix(1);
-            if (text.substr(0, kPrefix.size()) == kPrefix)
-                m_address = std::string(text.substr(kPrefix.size()));
-        }
-        std::fclose(output);
     }
-    ~VersionService() { stop(); }
-    VersionService(const VersionService&) = delete;
-    VersionService& operator=(const VersionService&) = delete;
-
-    const std::string& address() const noexcept { return m_address; }
-    void stop()
-    {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-            m_pid = -1;
-        }
-    }
-
-private:
-    test::TempFolder m_folder;
-    pid_t m_pid = -1;
-    std::string m_address;
 };
 
 // Processes events until `done` holds or the deadline passes.

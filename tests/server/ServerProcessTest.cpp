@@ -1,77 +1,27 @@
 #include "Database.h"
 #include "ServerFixture.h"
 
+#include "support/ServerProcess.h"
+
+#include <chrono>
 #include <csignal>
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
-
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace tern::server::test {
 namespace {
 
-// tern-server run as a child with its stdout on a pipe.
-class ServerProcess
+// The server executable this test target was built with, its stdout on a pipe, its stderr on the test's.
+class ServerProcess : public tern::test::ServerProcess
 {
 public:
     explicit ServerProcess(std::vector<std::string> args)
+        : tern::test::ServerProcess(std::move(args), {.program = TERN_SERVER_EXE, .quietStderr = false})
     {
-        args.insert(args.begin(), TERN_SERVER_EXE);
-        std::vector<char*> argv;
-        for (std::string& arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        int fds[2];
-        if (::pipe(fds) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        if (posix_spawn(&m_pid, TERN_SERVER_EXE, &actions, nullptr, argv.data(), environ) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(fds[1]);
-        m_stdout = ::fdopen(fds[0], "r");
     }
-    ~ServerProcess()
-    {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-        if (m_stdout != nullptr)
-            std::fclose(m_stdout);
-    }
-    ServerProcess(const ServerProcess&) = delete;
-    ServerProcess& operator=(const ServerProcess&) = delete;
-
-    // The next line of the child's stdout (blocks until it comes or the child closes stdout).
-    std::string readLine()
-    {
-        char line[512];
-        if (m_stdout == nullptr || std::fgets(line, sizeof line, m_stdout) == nullptr)
-            return {};
-        return line;
-    }
-    // Sends `signal` (0: none) and returns the exit code, or -1 when the child did not exit normally.
-    int finish(int signal)
-    {
-        if (signal != 0)
-            ::kill(m_pid, signal);
-        int status = 0;
-        ::waitpid(m_pid, &status, 0);
-        m_pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    pid_t m_pid = -1;
-    std::FILE* m_stdout = nullptr;
 };
 
 TEST(ServerProcess, PrintsItsAddressServesAndStopsCleanlyOnSignals)
@@ -106,6 +56,20 @@ TEST(ServerProcess, HelpAndBadOptions)
         EXPECT_EQ(bad.readLine(), ""); // the complaint goes to stderr
         EXPECT_EQ(bad.finish(0), 2);
     }
+}
+
+// A child that never prints its start-up line, nor exits, fails a test within the limits instead of
+// blocking it.
+TEST(ServerProcess, WaitsForASilentChildAreBounded)
+{
+    using namespace std::chrono_literals;
+    tern::test::ServerProcess silent({"30"}, {.program = "/bin/sleep", .quietStderr = false});
+    ASSERT_TRUE(silent.started());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(silent.readLine(200ms), "");
+    EXPECT_EQ(silent.finish(0, 200ms), -1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+    EXPECT_EQ(silent.finish(0), -1); // it was killed and reaped
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "notify/Balloon.h"
 #include "service/PasswordDigest.h"
+#include "support/ServerProcess.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -30,9 +30,7 @@ namespace tern::test {
 
 namespace {
 
-QProcess* g_service = nullptr;
-std::string g_serviceHost;
-std::unique_ptr<TempFolder> g_serviceData;
+std::unique_ptr<ServiceProcess> g_service;
 
 // A socket bound to a free loopback port; its port through `port`.
 int BindLoopback(int& port)
@@ -74,26 +72,14 @@ void RunTool(const TempFolder& home, const QStringList& arguments, const QByteAr
 
 std::string SharedServiceHost()
 {
-    if (!g_serviceHost.empty())
-        return g_serviceHost;
-    g_serviceData = std::make_unique<TempFolder>();
-    g_service = new QProcess;
-    g_service->setProcessChannelMode(QProcess::SeparateChannels);
-    g_service->start(QStringLiteral(TERN_BIN_DIR "/tern-server"),
-                     {"--listen", "127.0.0.1:0", "--data", QString::fromStdString(g_serviceData->path())});
-    if (!g_service->waitForStarted(10000))
-        throw std::runtime_error("tern-server did not start");
-    QByteArray out;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (!out.contains('\n') && std::chrono::steady_clock::now() < deadline) {
-        g_service->waitForReadyRead(200);
-        out += g_service->readAllStandardOutput();
+    if (!g_service)
+        g_service = std::make_unique<ServiceProcess>();
+    if (g_service->address().empty()) {
+        const std::string printed = g_service->startLine();
+        g_service.reset(); // the next test tries again
+        throw std::runtime_error("tern-server printed no address: " + printed);
     }
-    const qsizetype at = out.indexOf("http://");
-    if (at < 0)
-        throw std::runtime_error("tern-server printed no address: " + out.toStdString());
-    g_serviceHost = out.mid(at).split('\n').first().trimmed().split(' ').first().toStdString();
-    return g_serviceHost;
+    return g_service->address();
 }
 
 void StopSharedService()
@@ -101,14 +87,7 @@ void StopSharedService()
     if (!g_service)
         return;
     g_service->terminate();
-    if (!g_service->waitForFinished(5000)) {
-        g_service->kill();
-        g_service->waitForFinished(5000);
-    }
-    delete g_service;
-    g_service = nullptr;
-    g_serviceHost.clear();
-    g_serviceData.reset();
+    g_service.reset();
 }
 
 Account RegisterFreshAccount(const std::string& host)
@@ -244,29 +223,20 @@ void BalloonRecorder::click(int button) const
 ShellHarness::ShellHarness() : ShellHarness(Options{}) {}
 
 ShellHarness::ShellHarness(const Options& options)
-    : m_services{shell, settings, clipboard, hotkeys, keys, focus, messageBoxes}
 {
-    namespace fs = std::filesystem;
-    const std::string program = folder.file("program") + "/";
-    ProgramFolders folders{program, program + "Help/", program + "Languages/", folder.file("data/Tern Clipboard/")};
-    fs::create_directories(folders.languages);
-    fs::create_directories(folders.data);
-    {
-        std::ifstream source(TERN_SOURCE_LANGUAGES_DIR "/english.lng", std::ios::binary);
+    ProgramFolders folders = installUnder(folder, "program/");
+    std::filesystem::create_directories(folders.data);
+    if (!options.connectionProblemText.empty()) {
+        const std::string copy = folders.languages + "english.lng";
         std::stringstream text;
-        text << source.rdbuf();
+        text << std::ifstream(copy, std::ios::binary).rdbuf();
         std::string language = text.str();
-        if (!options.connectionProblemText.empty()) {
-            const std::size_t at = language.find("mConnectProb=");
-            const std::size_t end = language.find('\n', at);
-            language.replace(at, end - at, "mConnectProb=" + options.connectionProblemText +
-                                               (language[end - 1] == '\r' ? "\r" : ""));
-        }
-        std::ofstream(folders.languages + "english.lng", std::ios::binary) << language;
+        const std::size_t at = language.find("mConnectProb=");
+        const std::size_t end = language.find('\n', at);
+        language.replace(at, end - at, "mConnectProb=" + options.connectionProblemText +
+                                           (language[end - 1] == '\r' ? "\r" : ""));
+        std::ofstream(copy, std::ios::binary | std::ios::trunc) << language;
     }
-    shell.program = program + "tern-clipboard";
-    shell.folders[platform::SpecialFolder::Startup] = folder.file("autostart");
-    shell.folders[platform::SpecialFolder::ApplicationData] = folder.file("data");
 
     // The service allows few registrations from one address, so the tests of a process share one account;
     // every test that pastes uploads its own content first.
@@ -280,7 +250,7 @@ ShellHarness::ShellHarness(const Options& options)
     settings.values[{"Main", "DisableRemote"}] = options.disableRemote ? "1" : "0";
     hotkeys.taken = options.takenHotkeys;
 
-    m_form = std::make_unique<TfInit>(m_services, std::move(folders));
+    m_form = std::make_unique<TfInit>(services, std::move(folders));
 }
 
 ShellHarness::~ShellHarness()

@@ -1,13 +1,7 @@
 #pragma once
 
-#include "platform/fake/FakeClipboard.h"
-#include "platform/fake/FakeDesktopShell.h"
-#include "platform/fake/FakeGlobalHotkeys.h"
-#include "platform/fake/FakeKeyInjector.h"
-#include "platform/fake/FakeMessageBoxes.h"
-#include "platform/fake/FakeWindowFocus.h"
-#include "platform/fake/MemorySettings.h"
 #include "shell/TfInit.h"
+#include "support/FakeShellServices.h"
 #include "support/TempFolder.h"
 
 #include <QObject>
@@ -101,7 +95,7 @@ protected:
 
 // The tray controller over fake services: temporary program and data folders with a copy of
 // english.lng, settings in memory signed in to the process's account on the shared service.
-class ShellHarness
+class ShellHarness : public FakeShellServices
 {
 public:
     struct Options
@@ -135,17 +129,9 @@ public:
 
     TempFolder folder;
     Account account;
-    platform::fake::FakeDesktopShell shell;
-    platform::fake::MemorySettings settings;
-    platform::fake::FakeClipboard clipboard;
-    platform::fake::FakeGlobalHotkeys hotkeys;
-    platform::fake::FakeKeyInjector keys;
-    platform::fake::FakeWindowFocus focus;
-    platform::fake::FakeMessageBoxes messageBoxes;
     BalloonRecorder balloons;
 
 private:
-    ShellServices m_services;
     std::unique_ptr<TfInit> m_form;
 };
 
