@@ -11,5 +11,13 @@ cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTERN_BUILD_BENCH=
 cmake --build "$build_dir" -j2
 mkdir -p artifacts
 # Tests that need X run against the headless desktop; the artifacts folder collects screenshots.
+log="$build_dir/ctest.log"
+set +e
 TERN_ARTIFACTS_DIR="$PWD/artifacts" scripts/headless-desktop.sh -- \
-    ctest --test-dir "$build_dir" --output-on-failure --timeout 600
+    ctest --test-dir "$build_dir" --output-on-failure --timeout 600 2>&1 | tee "$log"
+status=${PIPESTATUS[0]}
+set -e
+# The closing line says how many tests ran and how many failed.
+summary=$(grep -E "tests passed, [0-9]+ tests failed out of [0-9]+" "$log" | tail -n 1)
+echo "${summary:-no test summary: ctest did not finish (status $status)}"
+exit "$status"
