@@ -20,52 +20,6 @@ std::uint32_t readUint32(std::string_view bytes, std::size_t at) noexcept
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-// Decodes one UTF-8 sequence at `pos` and advances past it. Surrogate halves (which the client writes
-// for characters beyond U+FFFF) come back as their code unit; a malformed sequence gives U+FFFD and
-// advances one byte.
-char32_t decodeSequence(std::string_view text, std::size_t& pos) noexcept
-{
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    int length = 0;
-    char32_t codePoint = 0;
-    char32_t minimum = 0;
-    if (lead < 0x80) {
-        ++pos;
-        return lead;
-    }
-    if ((lead & 0xE0) == 0xC0) {
-        length = 2;
-        codePoint = lead & 0x1F;
-        minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3;
-        codePoint = lead & 0x0F;
-        minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4;
-        codePoint = lead & 0x07;
-        minimum = 0x10000;
-    }
-    if (length == 0 || pos + static_cast<std::size_t>(length) > text.size()) {
-        ++pos;
-        return kReplacement;
-    }
-    for (int i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[pos + static_cast<std::size_t>(i)]);
-        if ((next & 0xC0) != 0x80) {
-            ++pos;
-            return kReplacement;
-        }
-        codePoint = (codePoint << 6) | (next & 0x3F);
-    }
-    if (codePoint < minimum || codePoint > 0x10FFFF) {
-        ++pos;
-        return kReplacement;
-    }
-    pos += static_cast<std::size_t>(length);
-    return codePoint;
-}
-
 bool isHighSurrogate(char32_t c) noexcept
 {
     return c >= 0xD800 && c <= 0xDBFF;
@@ -130,10 +84,10 @@ std::string ShareTextForDisplay(std::string_view bytes)
     result.reserve(text.size());
     std::size_t pos = 0;
     while (pos < text.size()) {
-        const char32_t c = decodeSequence(text, pos);
+        const char32_t c = DecodeUtf8(text, pos, true);
         if (isHighSurrogate(c)) {
             std::size_t next = pos;
-            const char32_t low = next < text.size() ? decodeSequence(text, next) : 0;
+            const char32_t low = next < text.size() ? DecodeUtf8(text, next, true) : 0;
             if (isLowSurrogate(low)) {
                 AppendUtf8(result, 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
                 pos = next;

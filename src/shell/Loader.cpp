@@ -129,4 +129,21 @@ std::string TLoader::LastSnapshotPath() const
     return m_folders.data + "last_snap.bmp";
 }
 
+void RunReportingErrors(TLoader& loader, const std::function<void()>& action)
+{
+    if (!action)
+        return;
+    std::string message;
+    try {
+        action();
+        return;
+    } catch (const std::exception& error) {
+        message = error.what();
+    } catch (...) {
+        message = "Unknown error";
+    }
+    loader.Services().messageBoxes.show(message, "Tern Clipboard", platform::MessageIcon::Error,
+                                        platform::MessageButtons::Ok);
+}
+
 } // namespace tern

@@ -99,4 +99,22 @@ private:
     int m_modalCount = 0;
 };
 
+// Runs `action` from a Qt slot or event handler. An error it raises does not leave the slot: it is
+// shown with its text in an error message box, as the program shows any error of an action.
+void RunReportingErrors(TLoader& loader, const std::function<void()>& action);
+
+// Brackets one modal run with EnterModal/LeaveModal, so that the dialog state ends however the run
+// ends, also by an exception.
+class ModalScope
+{
+public:
+    explicit ModalScope(TLoader& loader) : m_loader(loader) { m_loader.EnterModal(); }
+    ~ModalScope() { m_loader.LeaveModal(); }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+private:
+    TLoader& m_loader;
+};
+
 } // namespace tern

@@ -217,7 +217,7 @@ void TfInit::hndlWrongHotkey()
 void TfInit::HotkeyPressed(int id)
 {
     m_prevForeground = m_services.focus.foregroundWindow();
-    if (id != kMainHotkeyId || m_modal)
+    if (id != kMainHotkeyId || inDialogState())
         return;
     QCoreApplication::processEvents();
     m_hotkeyMenu->popup(QCursor::pos());
@@ -227,7 +227,7 @@ void TfInit::onTrayActivated(int reason)
 {
     if (reason != QSystemTrayIcon::Trigger)
         return;
-    if (m_modal) {
+    if (inDialogState()) {
         // A click brings the open dialog to the front.
         if (QWidget* dialog = QApplication::activeModalWidget()) {
             dialog->raise();
@@ -242,7 +242,6 @@ void TfInit::onTrayActivated(int reason)
 
 void TfInit::EnterModalState()
 {
-    m_modal = true;
     HideBalloon();
     UnregisterMainHotkey();
     m_tray->setContextMenu(nullptr);
@@ -251,7 +250,6 @@ void TfInit::EnterModalState()
 
 void TfInit::LeaveModalState()
 {
-    m_modal = false;
     RegisterMainHotkey();
     m_tray->setContextMenu(m_trayMenu);
     UpdateActions();

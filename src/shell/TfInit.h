@@ -73,6 +73,8 @@ private:
     void createMenus();
     void onTrayActivated(int reason);
     void hndlWrongHotkey();
+    // While a dialog is open the hotkey is released and a tray click brings the dialog forward.
+    bool inDialogState() const { return m_loader && m_loader->ModalCount() > 0; }
     void openAddress(const std::string& address);
 
     ShellServices& m_services;
@@ -87,7 +89,6 @@ private:
     int m_animationFrame = 0;
     QString m_savedHint;
     bool m_ready = false;
-    bool m_modal = false;
     platform::WindowHandle m_prevForeground = 0;
 };
 

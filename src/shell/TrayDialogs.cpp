@@ -12,29 +12,18 @@
 
 namespace tern {
 
-namespace {
-
-// Brackets a modal run so that the dialog state ends also when the run fails.
-class ModalScope
-{
-public:
-    explicit ModalScope(TLoader& loader) : m_loader(loader) { m_loader.EnterModal(); }
-    ~ModalScope() { m_loader.LeaveModal(); }
-    ModalScope(const ModalScope&) = delete;
-    ModalScope& operator=(const ModalScope&) = delete;
-
-private:
-    TLoader& m_loader;
-};
-
-} // namespace
-
 void TfInit::connectDialogActions()
 {
-    connect(Action("_aLogin"), &QAction::triggered, this, [this] { RunLoginDialog(); });
-    connect(Action("_aSettings"), &QAction::triggered, this, [this] { RunSettingsDialog(); });
-    connect(Action("_aAbout"), &QAction::triggered, this, [this] { RunAboutDialog(); });
-    connect(Action("_aCheckUpd"), &QAction::triggered, this, [this] { CheckForUpdates(*m_loader, true); });
+    // An error of these actions (a settings file that cannot be written, say) is reported in a message
+    // box; it never leaves the slot.
+    const auto guarded = [this](void (TfInit::*run)()) {
+        return [this, run] { RunReportingErrors(*m_loader, [this, run] { (this->*run)(); }); };
+    };
+    connect(Action("_aLogin"), &QAction::triggered, this, guarded(&TfInit::RunLoginDialog));
+    connect(Action("_aSettings"), &QAction::triggered, this, guarded(&TfInit::RunSettingsDialog));
+    connect(Action("_aAbout"), &QAction::triggered, this, guarded(&TfInit::RunAboutDialog));
+    connect(Action("_aCheckUpd"), &QAction::triggered, this,
+            [this] { RunReportingErrors(*m_loader, [this] { CheckForUpdates(*m_loader, true); }); });
 }
 
 void TfInit::RunLoginDialog()

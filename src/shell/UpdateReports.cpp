@@ -66,19 +66,13 @@ void CheckForUpdates(TLoader& loader, bool manual)
 
 void ReportCheckResult(TLoader& loader, const UpdateCheckResult& result)
 {
-    loader.EnterModal();
-    try {
-        if (result.outcome == kUpdateUpToDate)
-            loader.ShowTrayBalloon(loader.GetText("GLOBAL", "mVerUpToDate"), 20, kInformation);
-        else if (result.outcome == kUpdateOutdated)
-            ReportNewerVersion(loader, result);
-        else
-            loader.ShowTrayBalloon(loader.GetText("GLOBAL", "mConProblem"), 20, kError);
-    } catch (...) {
-        loader.LeaveModal();
-        throw;
-    }
-    loader.LeaveModal();
+    const ModalScope modal(loader);
+    if (result.outcome == kUpdateUpToDate)
+        loader.ShowTrayBalloon(loader.GetText("GLOBAL", "mVerUpToDate"), 20, kInformation);
+    else if (result.outcome == kUpdateOutdated)
+        ReportNewerVersion(loader, result);
+    else
+        loader.ShowTrayBalloon(loader.GetText("GLOBAL", "mConProblem"), 20, kError);
 }
 
 void ReportNewerVersion(TLoader& loader, const UpdateCheckResult& result)

@@ -32,7 +32,7 @@ int windows1252Byte(char32_t codePoint)
 
 } // namespace
 
-char32_t DecodeUtf8(std::string_view text, size_t& pos) noexcept
+char32_t DecodeUtf8(std::string_view text, size_t& pos, bool acceptSurrogates) noexcept
 {
     constexpr char32_t kReplacement = 0xFFFD;
     const auto lead = static_cast<unsigned char>(text[pos]);
@@ -71,7 +71,8 @@ char32_t DecodeUtf8(std::string_view text, size_t& pos) noexcept
         }
         codePoint = (codePoint << 6) | (next & 0x3F);
     }
-    if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
+    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+    if (codePoint < minimum || codePoint > 0x10FFFF || (surrogate && !acceptSurrogates)) {
         ++pos;
         return kReplacement;
     }

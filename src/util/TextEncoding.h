@@ -21,8 +21,9 @@ std::string Utf8ToWindows1252(std::string_view text);
 std::string DisplayTextFromBytes(std::string_view bytes);
 
 // Decodes one UTF-8 sequence at `pos`, advancing it; returns U+FFFD (and advances one byte) for a
-// malformed sequence.
-char32_t DecodeUtf8(std::string_view text, size_t& pos) noexcept;
+// malformed sequence. With `acceptSurrogates`, an encoded surrogate half (as a writer that encodes
+// each UTF-16 code unit on its own produces) comes back as that code unit instead of U+FFFD.
+char32_t DecodeUtf8(std::string_view text, size_t& pos, bool acceptSurrogates = false) noexcept;
 
 // Appends the UTF-8 form of `codePoint`.
 void AppendUtf8(std::string& out, char32_t codePoint);

@@ -1,4 +1,5 @@
 #include "support/TempFolder.h"
+#include "support/ScopedEnv.h"
 
 #include "platform/x11/FileLockSingleInstance.h"
 
@@ -14,37 +15,11 @@
 
 using tern::platform::x11::FileLockSingleInstance;
 
+using tern::test::ScopedEnv;
+
 namespace {
 
 constexpr const char* kName = "TernClipboard_started_already";
-
-// Sets an environment variable for one test and restores it after.
-class ScopedEnv
-{
-public:
-    ScopedEnv(const char* name, const std::optional<std::string>& value) : m_name(name)
-    {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        if (value)
-            ::setenv(name, value->c_str(), 1);
-        else
-            ::unsetenv(name);
-    }
-    ~ScopedEnv()
-    {
-        if (m_old)
-            ::setenv(m_name, m_old->c_str(), 1);
-        else
-            ::unsetenv(m_name);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 // Exit status of a child process that tries to take the marker and ends without letting it go:
 // 0 taken, 1 refused.

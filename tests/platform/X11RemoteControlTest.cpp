@@ -4,6 +4,7 @@
 #include "platform/x11/X11RemoteProtocol.h"
 #include "platform/x11/X11RemoteSender.h"
 #include "platform/x11/X11Session.h"
+#include "support/ScopedEnv.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -23,37 +24,13 @@
 using tern::platform::x11::SendRemoteMessage;
 using tern::platform::x11::SessionInstanceKey;
 using tern::platform::x11::X11RemoteControl;
+using tern::test::ScopedEnv;
 using tern::test::WaitUntil;
 
 namespace {
 
 constexpr std::uint32_t kQuit = 0x49F;
 using Call = std::tuple<std::uint32_t, std::int64_t, std::int64_t>;
-
-// Sets an environment variable for the life of the object and puts the old value back.
-class ScopedEnv
-{
-public:
-    ScopedEnv(const char* name, const std::string& value) : m_name(name)
-    {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv()
-    {
-        if (m_old)
-            ::setenv(m_name, m_old->c_str(), 1);
-        else
-            ::unsetenv(m_name);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 std::string KeyForConfigHome(const std::string& configHome)
 {

@@ -13,38 +13,6 @@ namespace tern {
 
 namespace {
 
-// Runs `action` from a click. Nothing may leave a Qt slot: an error the action did not report
-// itself is shown in a message box, as the framework would show an error of an event handler.
-void runAction(TLoader& loader, const std::function<void()>& action)
-{
-    if (!action)
-        return;
-    std::string message;
-    try {
-        action();
-        return;
-    } catch (const std::exception& error) {
-        message = error.what();
-    } catch (...) {
-        message = "Unknown error";
-    }
-    loader.Services().messageBoxes.show(message, "Tern Clipboard", platform::MessageIcon::Error,
-                                        platform::MessageButtons::Ok);
-}
-
-// Closes the loader's modal bracket however the dialog ends.
-class ModalBracket
-{
-public:
-    explicit ModalBracket(TLoader& loader) : m_loader(loader) { m_loader.EnterModal(); }
-    ~ModalBracket() { m_loader.LeaveModal(); }
-    ModalBracket(const ModalBracket&) = delete;
-    ModalBracket& operator=(const ModalBracket&) = delete;
-
-private:
-    TLoader& m_loader;
-};
-
 // The two labels take the size of their translated text, keeping their left edge and their middle
 // line, so that a longer text or a wider face is never cut off.
 void fitToText(QLabel* label)
@@ -78,7 +46,7 @@ bool TfSettings::Execute()
     m_loader.TranslateForm(this);
     fitToText(m_ui->Label2);
     fitToText(m_ui->Label1);
-    const ModalBracket modal(m_loader);
+    const ModalScope modal(m_loader);
     LoadControls();
     const bool accepted = exec() == QDialog::Accepted;
     if (accepted) {
@@ -119,17 +87,17 @@ void TfSettings::StoreControls()
 
 void TfSettings::Button3Click()
 {
-    runAction(m_loader, m_login);
+    RunReportingErrors(m_loader, m_login);
 }
 
 void TfSettings::Button4Click()
 {
-    runAction(m_loader, m_selectLanguage);
+    RunReportingErrors(m_loader, m_selectLanguage);
 }
 
 void TfSettings::Label1Click()
 {
-    runAction(m_loader, m_editLanguages);
+    RunReportingErrors(m_loader, m_editLanguages);
 }
 
 } // namespace tern

@@ -42,16 +42,8 @@ bool TfSelectLang::ExecuteSelect()
     m_ui->lcb->setCurrentRow(module.CurrentIndex());
     m_filling = false;
 
-    m_loader.EnterModal();
-    int result = QDialog::Rejected;
-    try {
-        result = exec();
-    } catch (...) {
-        m_loader.LeaveModal();
-        throw;
-    }
-    m_loader.LeaveModal();
-    return result == QDialog::Accepted;
+    ModalScope modal(m_loader);
+    return exec() == QDialog::Accepted;
 }
 
 void TfSelectLang::showEvent(QShowEvent* event)

@@ -49,19 +49,6 @@ private:
     QProgressBar& m_bar;
 };
 
-// Closes the modal bracket when the modal run ends, also by an exception.
-class ModalRun
-{
-public:
-    explicit ModalRun(TLoader& loader) : m_loader(loader) { m_loader.EnterModal(); }
-    ~ModalRun() { m_loader.LeaveModal(); }
-    ModalRun(const ModalRun&) = delete;
-    ModalRun& operator=(const ModalRun&) = delete;
-
-private:
-    TLoader& m_loader;
-};
-
 } // namespace
 
 TfAuthForm::TfAuthForm(TLoader& loader, QWidget* parent)
@@ -91,7 +78,7 @@ bool TfAuthForm::RunDialog()
 {
     m_loader.TranslateForm(this);
     fitToPanels();
-    const ModalRun modal(m_loader);
+    const ModalScope modal(m_loader);
     return exec() == QDialog::Accepted;
 }
 
@@ -235,13 +222,8 @@ void TfAuthForm::onGenbtClicked()
 
 void TfAuthForm::runHandler(const std::function<void()>& handler)
 {
-    // No error may leave a Qt slot: it is shown as the program shows any error of a command, with its
-    // text, and the dialog stays in its step.
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        showMessage(error.what());
-    }
+    // The dialog stays in its step when the handler fails.
+    RunReportingErrors(m_loader, handler);
 }
 
 void TfAuthForm::showMessage(const std::string& text)

@@ -17,6 +17,20 @@ TEST(TextEncoding, Utf8ValidityRejectsMalformedSequences)
     EXPECT_FALSE(IsValidUtf8("\xf4\x90\x80\x80")); // above U+10FFFF
 }
 
+TEST(TextEncoding, SurrogateHalvesDecodeOnlyWhenAccepted)
+{
+    const std::string highHalf = "\xed\xa0\xbd"; // U+D83D written on its own
+    size_t pos = 0;
+    EXPECT_EQ(DecodeUtf8(highHalf, pos), U'\xFFFD');
+    EXPECT_EQ(pos, 1u);
+    pos = 0;
+    EXPECT_EQ(DecodeUtf8(highHalf, pos, true), char32_t{0xD83D});
+    EXPECT_EQ(pos, 3u);
+    // Overlong forms stay malformed either way.
+    pos = 0;
+    EXPECT_EQ(DecodeUtf8("\xc0\xaf", pos, true), U'\xFFFD');
+}
+
 TEST(TextEncoding, Windows1252RoundTripsThroughUtf8)
 {
     EXPECT_EQ(Windows1252ToUtf8("caf\xe9 \x80 \x9f"), "caf\xc3\xa9 \xe2\x82\xac \xc5\xb8");

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-// Widget tests need an application object; without a chosen platform they run offscreen, which also
-// lets test discovery run on a machine without a display.
+// Widget and dialog tests need an application object and the process's balloon; without a chosen
+// platform they run offscreen, which also lets test discovery run on a machine without a display.
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
