@@ -55,7 +55,8 @@ bool IsAcceptableEmail(std::string_view text) noexcept
     if (text.size() > 254)
         return false;
     const std::size_t at = text.find('@');
-    if (at == std::string_view::npos || at == 0 || at > 64 || text.find('@', at + 1) != std::string_view::npos)
+    if (at == std::string_view::npos || at == 0 || at > 64 ||
+        text.find('@', at + 1) != std::string_view::npos)
         return false;
     const std::string_view local = text.substr(0, at);
     if (local.front() == '.' || local.back() == '.' || local.find("..") != std::string_view::npos)

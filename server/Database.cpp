@@ -49,7 +49,8 @@ Database::Database(const std::string& dataDir)
         fs::permissions(dataDir, fs::perms::owner_all, error);
     }
     const std::string path = (fs::path(dataDir) / kFileName).string();
-    if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+    if (sqlite3_open_v2(path.c_str(), &m_db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
                         nullptr) != SQLITE_OK) {
         const std::string message = m_db != nullptr ? sqlite3_errmsg(m_db) : "out of memory";
         sqlite3_close(m_db);

@@ -71,11 +71,14 @@ std::string PageDocument(std::string_view title, std::string_view bodyHtml)
 std::string_view StyleSheet()
 {
     return "body{font-family:sans-serif;margin:0;color:#222;background:#fafafa}\n"
-           "header{background:#24527a;padding:.6em 1em}header a{color:#fff;text-decoration:none;font-weight:bold}\n"
+           "header{background:#24527a;padding:.6em 1em}header "
+           "a{color:#fff;text-decoration:none;font-weight:bold}\n"
            "main{max-width:60em;margin:1em auto;padding:0 1em}\n"
-           "pre{white-space:pre-wrap;word-wrap:break-word;background:#fff;border:1px solid #ccc;padding:1em}\n"
+           "pre{white-space:pre-wrap;word-wrap:break-word;background:#fff;border:1px solid "
+           "#ccc;padding:1em}\n"
            "img{max-width:100%;border:1px solid #ccc}\n"
-           "table{border-collapse:collapse}td,th{padding:.3em .8em;border-bottom:1px solid #ddd;text-align:left}\n"
+           "table{border-collapse:collapse}td,th{padding:.3em .8em;border-bottom:1px solid "
+           "#ddd;text-align:left}\n"
            ".muted{color:#666;font-size:90%}\n";
 }
 
@@ -111,7 +114,8 @@ std::string HistoryPage(std::string_view email, const std::vector<ShareSummary>&
         const std::string link = "/d/" + share.key + ".html";
         body += "<tr><td>" + HtmlEscape(FormatUtc(share.created)) + "</td><td>" +
                 std::string(kindName(share.kind)) + "</td><td>" + std::to_string(share.size) +
-                " bytes</td><td><a href=\"" + HtmlEscape(link) + "\">" + HtmlEscape(link) + "</a></td></tr>\n";
+                " bytes</td><td><a href=\"" + HtmlEscape(link) + "\">" + HtmlEscape(link) +
+                "</a></td></tr>\n";
     }
     body += "</table>\n";
     return PageDocument("History", body);
@@ -130,8 +134,8 @@ std::string ForgotPage(std::string_view email)
 std::string DownloadPage(std::string_view language, std::uint32_t latestBuild,
                          const std::vector<std::string>& message)
 {
-    std::string body = "<h1>Download Tern Clipboard</h1>\n<p>The newest build is " +
-                       std::to_string(latestBuild) + ".</p>\n";
+    std::string body =
+        "<h1>Download Tern Clipboard</h1>\n<p>The newest build is " + std::to_string(latestBuild) + ".</p>\n";
     for (const std::string& line : message)
         body += "<p>" + HtmlEscape(line) + "</p>\n";
     if (!language.empty())

@@ -43,7 +43,8 @@ void RateLimiter::record(const std::string& key)
 
 void RateLimiter::dropExpired(std::chrono::steady_clock::time_point now)
 {
-    std::erase_if(m_entries, [&](const auto& item) { return now - item.second.windowStart >= m_limit.window; });
+    std::erase_if(m_entries,
+                  [&](const auto& item) { return now - item.second.windowStart >= m_limit.window; });
 }
 
 } // namespace tern::server

@@ -15,7 +15,8 @@ constexpr int kKeyAttempts = 5;
 
 std::int64_t nowSeconds()
 {
-    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
         .count();
 }
 
@@ -88,8 +89,9 @@ void RegisterShareHandlers(httplib::Server& server, ServerContext& context)
     server.Post("/storage/share.html", [&context](const httplib::Request& req, httplib::Response& res) {
         share(context, req, res);
     });
-    server.Get(R"(/d/([A-Za-z0-9]{24})\.(html|txt|jpg|png))",
-               [&context](const httplib::Request& req, httplib::Response& res) { sharedItem(context, req, res); });
+    server.Get(
+        R"(/d/([A-Za-z0-9]{24})\.(html|txt|jpg|png))",
+        [&context](const httplib::Request& req, httplib::Response& res) { sharedItem(context, req, res); });
     server.Get("/cp/history.html", [&context](const httplib::Request& req, httplib::Response& res) {
         history(context, req, res);
     });

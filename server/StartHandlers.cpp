@@ -50,7 +50,8 @@ void RegisterStartHandlers(httplib::Server& server, ServerContext& context)
     server.Get("/start/forgot.html", [](const httplib::Request& req, httplib::Response& res) {
         SendPage(res, 200, ForgotPage(req.get_param_value("email")));
     });
-    server.Get("/help/?", [](const httplib::Request&, httplib::Response& res) { SendPage(res, 200, HelpPage()); });
+    server.Get("/help/?",
+               [](const httplib::Request&, httplib::Response& res) { SendPage(res, 200, HelpPage()); });
     server.Get("/", [](const httplib::Request&, httplib::Response& res) { SendPage(res, 200, StartPage()); });
     server.Get("/style.css", [](const httplib::Request&, httplib::Response& res) {
         res.set_header("Cache-Control", "public, max-age=3600");

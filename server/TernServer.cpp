@@ -44,7 +44,8 @@ void answerException(const httplib::Request& req, httplib::Response& res, const 
         what = e.what();
     } catch (...) {
     }
-    std::fprintf(stderr, "tern-server: %s %s failed: %s\n", req.method.c_str(), req.path.c_str(), what.c_str());
+    std::fprintf(stderr, "tern-server: %s %s failed: %s\n", req.method.c_str(), req.path.c_str(),
+                 what.c_str());
     res.status = 500;
     if (IsJsonPath(req.path))
         SendStatus(res, "error");
@@ -56,7 +57,8 @@ void answerException(const httplib::Request& req, httplib::Response& res, const 
 
 TernServer::TernServer(ServerOptions options, RateLimiter::Clock clock)
     : m_options(std::move(options)), m_database(m_options.dataDir),
-      m_authenticator(m_database, m_options, std::move(clock)), m_context{m_database, m_authenticator, m_options}
+      m_authenticator(m_database, m_options, std::move(clock)), m_context{m_database, m_authenticator,
+                                                                          m_options}
 {
     configure();
 }
@@ -85,7 +87,8 @@ int TernServer::bind()
             throw std::runtime_error("cannot listen on " + m_options.host + " (any port)");
     } else {
         if (!m_http.bind_to_port(m_options.host, m_options.port))
-            throw std::runtime_error("cannot listen on " + m_options.host + ":" + std::to_string(m_options.port));
+            throw std::runtime_error("cannot listen on " + m_options.host + ":" +
+                                     std::to_string(m_options.port));
         m_port = m_options.port;
     }
     return m_port;

@@ -63,12 +63,13 @@ int main(int argc, char** argv)
         TfInit fInit(services, std::move(folders));
         running = &fInit;
         QObject::connect(&fInit, &TfInit::quitRequested, qApp, quit);
-        remote->listen(kMainWindowTitle, [quit](std::uint32_t message, std::int64_t wParam, std::int64_t lParam) {
-            if (message != kQuitMessage || wParam != kQuitMessage || lParam != kQuitMessage)
-                return std::int64_t{0};
-            quit();
-            return std::int64_t{kQuitMessage};
-        });
+        remote->listen(kMainWindowTitle,
+                       [quit](std::uint32_t message, std::int64_t wParam, std::int64_t lParam) {
+                           if (message != kQuitMessage || wParam != kQuitMessage || lParam != kQuitMessage)
+                               return std::int64_t{0};
+                           quit();
+                           return std::int64_t{kQuitMessage};
+                       });
         // A request that came while start-up dialogs ran has ended them; the loop is not entered then.
         if (!quitRequested)
             QApplication::exec();

@@ -21,7 +21,8 @@ public:
     static constexpr const char* kStartupEntryName = "Tern Clipboard";
 
     // Lists the languages of `languagesFolder`, then loads every setting from `settings`.
-    TConfStore(platform::SettingsBackend& settings, platform::DesktopShell& shell, const std::string& languagesFolder);
+    TConfStore(platform::SettingsBackend& settings, platform::DesktopShell& shell,
+               const std::string& languagesFolder);
     // Saves (unless SaveOnDestroy was cleared); a failure to save is swallowed here because a
     // destructor cannot report it.
     ~TConfStore();

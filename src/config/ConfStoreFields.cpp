@@ -24,14 +24,17 @@ std::string boolText(bool value)
 
 ConfStoreField textField(const char* name, std::string TConfStore::*field, std::string fallback)
 {
-    return {name, "Main", [field](const TConfStore& store) { return store.*field; },
-            [field, fallback](TConfStore& store, const Stored& text) { store.*field = text ? *text : fallback; }};
+    return {
+        name, "Main", [field](const TConfStore& store) { return store.*field; },
+        [field, fallback](TConfStore& store, const Stored& text) { store.*field = text ? *text : fallback; }};
 }
 
 ConfStoreField intField(const char* name, std::int32_t TConfStore::*field, std::int32_t fallback)
 {
     return {name, "Main", [field](const TConfStore& store) { return std::to_string(store.*field); },
-            [field, fallback](TConfStore& store, const Stored& text) { store.*field = storedInt(text, fallback); }};
+            [field, fallback](TConfStore& store, const Stored& text) {
+                store.*field = storedInt(text, fallback);
+            }};
 }
 
 ConfStoreField boolField(const char* name, bool TConfStore::*field, bool fallback)
@@ -69,10 +72,16 @@ std::vector<ConfStoreField> makeFields()
          [](TConfStore& store, const Stored& text) {
              store.LangModule->SelectFile(text && !text->empty() ? *text : TLangModule::kEnglishFile);
          }},
-        {"IsLangModified", "LangModule", [](const TConfStore& store) { return boolText(store.LangModule->Modified); },
-         [](TConfStore& store, const Stored& text) { store.LangModule->Modified = ParseStoredBool(text, true); }},
-        {"StartWithWindows", nullptr, [](const TConfStore& store) { return boolText(store.StartWithWindows); },
-         [](TConfStore& store, const Stored& text) { store.StartWithWindows = ParseStoredBool(text, false); }},
+        {"IsLangModified", "LangModule",
+         [](const TConfStore& store) { return boolText(store.LangModule->Modified); },
+         [](TConfStore& store, const Stored& text) {
+             store.LangModule->Modified = ParseStoredBool(text, true);
+         }},
+        {"StartWithWindows", nullptr,
+         [](const TConfStore& store) { return boolText(store.StartWithWindows); },
+         [](TConfStore& store, const Stored& text) {
+             store.StartWithWindows = ParseStoredBool(text, false);
+         }},
         textField("ServiceHost", &TConfStore::ServiceHost, TConfStore::kDefaultServiceHost),
         textField("DownloadHost", &TConfStore::DownloadHost, TConfStore::kDefaultServiceHost),
     };

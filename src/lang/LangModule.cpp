@@ -47,9 +47,9 @@ void TLangModule::scan()
             displayName += " -";
         m_displayNames.push_back(DisplayName{displayName, fileIndex});
     }
-    std::stable_sort(m_displayNames.begin(), m_displayNames.end(), [](const DisplayName& a, const DisplayName& b) {
-        return CompareTextAscii(a.name, b.name) < 0;
-    });
+    std::stable_sort(
+        m_displayNames.begin(), m_displayNames.end(),
+        [](const DisplayName& a, const DisplayName& b) { return CompareTextAscii(a.name, b.name) < 0; });
 }
 
 void TLangModule::ScanFolder()
@@ -82,8 +82,9 @@ void TLangModule::SelectIndex(int position)
 
 int TLangModule::positionOfFile(const std::string& name) const
 {
-    const auto file = std::find_if(m_fileNames.begin(), m_fileNames.end(),
-                                   [&](const std::string& candidate) { return SameTextAscii(candidate, name); });
+    const auto file = std::find_if(m_fileNames.begin(), m_fileNames.end(), [&](const std::string& candidate) {
+        return SameTextAscii(candidate, name);
+    });
     if (file == m_fileNames.end())
         return -1;
     const int fileIndex = static_cast<int>(file - m_fileNames.begin());

@@ -11,7 +11,8 @@ void TLanguageLoader::Apply(const std::string& path, const std::optional<std::st
         m_formName = formName;
 }
 
-std::string TLanguageLoader::ReadText(const std::string& section, const std::string& key, bool allowFallback) const
+std::string TLanguageLoader::ReadText(const std::string& section, const std::string& key,
+                                      bool allowFallback) const
 {
     const std::string resolvedKey = ReplaceAll(key, "_", ".");
     std::string lookupSection = section;

@@ -43,7 +43,8 @@ LngFile LngFile::parse(std::string_view bytes)
         const size_t equals = line.find('=');
         if (equals == std::string_view::npos || current == nullptr)
             continue;
-        current->lines.push_back(KeyLine{TrimText(line.substr(0, equals)), TrimText(line.substr(equals + 1))});
+        current->lines.push_back(
+            KeyLine{TrimText(line.substr(0, equals)), TrimText(line.substr(equals + 1))});
     }
     return file;
 }
@@ -76,7 +77,8 @@ std::optional<std::string> LngFile::text(std::string_view section, std::string_v
     return UnquoteLngValue(*value);
 }
 
-std::string LngFile::profileString(std::string_view section, std::string_view key, const std::string& fallback) const
+std::string LngFile::profileString(std::string_view section, std::string_view key,
+                                   const std::string& fallback) const
 {
     const std::string* raw = rawValue(section, key);
     if (!raw)

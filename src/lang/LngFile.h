@@ -30,7 +30,8 @@ public:
 
     // The value as a private-profile read gives it: trimmed, one pair of matching outer quotes
     // removed, at most kProfileValueLimit characters; `fallback` when absent.
-    std::string profileString(std::string_view section, std::string_view key, const std::string& fallback) const;
+    std::string profileString(std::string_view section, std::string_view key,
+                              const std::string& fallback) const;
     // The value read as a private-profile integer: optional "-", then decimal digits or "0x" and
     // hexadecimal digits, up to the first other character; `fallback` when absent, 0 when unparsable.
     int profileInt(std::string_view section, std::string_view key, int fallback) const;

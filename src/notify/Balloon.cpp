@@ -70,14 +70,10 @@ QLabel* MakeLabel(QWidget* parent)
 } // namespace
 
 TBalloon::TBalloon()
-    : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
-                           | Qt::WindowDoesNotAcceptFocus)
-    , m_icon(MakeLabel(this))
-    , m_title(MakeLabel(this))
-    , m_text(MakeLabel(this))
-    , m_button1(new QPushButton(this))
-    , m_button2(new QPushButton(this))
-    , m_hideTimer(new QTimer(this))
+    : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::WindowDoesNotAcceptFocus),
+      m_icon(MakeLabel(this)), m_title(MakeLabel(this)), m_text(MakeLabel(this)),
+      m_button1(new QPushButton(this)), m_button2(new QPushButton(this)), m_hideTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("Balloon"));
     setAttribute(Qt::WA_ShowWithoutActivating);

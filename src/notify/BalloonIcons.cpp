@@ -86,9 +86,10 @@ QImage DrawBitmap(const QString& name)
             }
             const double a = c.alphaF();
             const auto mix = [a](int fg, int bg) { return static_cast<int>(fg * a + bg * (1.0 - a) + 0.5); };
-            bitmap.setPixelColor(x, y, QColor(mix(c.red(), kBlendBackground.red()),
-                                              mix(c.green(), kBlendBackground.green()),
-                                              mix(c.blue(), kBlendBackground.blue())));
+            bitmap.setPixelColor(x, y,
+                                 QColor(mix(c.red(), kBlendBackground.red()),
+                                        mix(c.green(), kBlendBackground.green()),
+                                        mix(c.blue(), kBlendBackground.blue())));
         }
     }
     // The transparent colour is read from the bottom-left pixel, which every picture leaves blank.
@@ -113,9 +114,8 @@ QString BalloonBitmapName(int kind)
 QImage BalloonBitmap(const QString& name)
 {
     static std::map<QString, QImage> cache;
-    const QString known = (name == QLatin1String("ERROR") || name == QLatin1String("WARNING"))
-                              ? name
-                              : QStringLiteral("INFO");
+    const QString known =
+        (name == QLatin1String("ERROR") || name == QLatin1String("WARNING")) ? name : QStringLiteral("INFO");
     auto it = cache.find(known);
     if (it == cache.end())
         it = cache.emplace(known, DrawBitmap(known)).first;

@@ -10,8 +10,7 @@
 namespace tern {
 
 // Where the balloon's tail sits and where the balloon lies relative to the point it marks.
-enum BalloonTail : int
-{
+enum BalloonTail : int {
     TailBottomRight = 0, // above and to the left of the point
     TailBottomLeft = 1,  // above and to the right
     TailTopRight = 2,    // below and to the left

@@ -21,8 +21,8 @@ public:
 
     // From another process: sends a private message to the window titled `title` and waits up to
     // `timeoutMs` for the result; nothing when no such window exists or no answer came.
-    virtual std::optional<std::int64_t> send(const std::string& title, std::uint32_t message, std::int64_t wParam,
-                                             std::int64_t lParam, int timeoutMs) = 0;
+    virtual std::optional<std::int64_t> send(const std::string& title, std::uint32_t message,
+                                             std::int64_t wParam, std::int64_t lParam, int timeoutMs) = 0;
 };
 
 } // namespace tern::platform

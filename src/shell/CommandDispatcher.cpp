@@ -25,7 +25,8 @@ enum BalloonKind { kInfo = 0, kError = 1, kWarning = 2 };
 
 CommandDispatcher::CommandDispatcher(TfInit& owner) : m_owner(owner) {}
 
-std::string CommandDispatcher::ErrorText(const std::string& connectionProblemText, const std::exception& error)
+std::string CommandDispatcher::ErrorText(const std::string& connectionProblemText,
+                                         const std::exception& error)
 {
     const auto* ours = dynamic_cast<const Error*>(&error);
     if (ours && isPlainError(*ours))
@@ -136,7 +137,8 @@ void CommandDispatcher::WaitAndShareClipboard()
     platform::SystemClipboard& clipboard = loader.Services().clipboard;
     const std::uint64_t sequence = clipboard.sequenceNumber();
     bool changed = false;
-    while (!m_copyNow && !m_terminating && !m_abandonWait && std::chrono::steady_clock::now() - start < kShareWait) {
+    while (!m_copyNow && !m_terminating && !m_abandonWait &&
+           std::chrono::steady_clock::now() - start < kShareWait) {
         pumpFor(kWaitPollMs);
         if (m_restartWait || m_abandonWait)
             break;

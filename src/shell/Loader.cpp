@@ -18,15 +18,13 @@
 namespace tern {
 
 TLoader::TLoader(ShellServices& services, ProgramFolders folders)
-    : m_services(services),
-      m_folders(std::move(folders)),
+    : m_services(services), m_folders(std::move(folders)),
       m_conf(std::make_unique<TConfStore>(services.settings, services.shell, m_folders.languages)),
-      m_texts(m_folders.languages),
-      m_transport(std::make_unique<CurlTransport>())
+      m_texts(m_folders.languages), m_transport(std::make_unique<CurlTransport>())
 {
     TranslateForm(nullptr);
     m_snapshots = std::make_unique<ClipboardSnapshots>(services.clipboard, m_conf->Password,
-                                                      [this] { return GetText("GLOBAL", "mCopyFailed"); });
+                                                       [this] { return GetText("GLOBAL", "mCopyFailed"); });
     m_service = std::make_unique<ServiceClient>(
         *m_conf, [this](const std::string& section, const std::string& key) { return GetText(section, key); },
         *m_transport, *m_snapshots);

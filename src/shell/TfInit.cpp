@@ -76,7 +76,8 @@ TfInit::TfInit(ShellServices& services, ProgramFolders folders) : m_services(ser
     m_loader->setModalStateListener(this);
     m_loader->SetTrayIconRect([this] { return m_tray->geometry(); });
     // While an upload runs the tray animates and the interface stays alive.
-    m_loader->SetUploadWaitHooks({[this] { BeginUploadIndicator(); }, [] { QCoreApplication::processEvents(); },
+    m_loader->SetUploadWaitHooks({[this] { BeginUploadIndicator(); },
+                                  [] { QCoreApplication::processEvents(); },
                                   [this] { EndUploadIndicator(); }});
     m_dispatcher = std::make_unique<CommandDispatcher>(*this);
     connectDialogActions();
@@ -116,7 +117,8 @@ void TfInit::createActions()
     for (const char* name : kUnavailableActions)
         m_actions.value(name)->setEnabled(false);
 
-    connect(Action("_aCopy"), &QAction::triggered, this, [this] { m_dispatcher->RunCommand(TCommand::cmdRemoteCopy); });
+    connect(Action("_aCopy"), &QAction::triggered, this,
+            [this] { m_dispatcher->RunCommand(TCommand::cmdRemoteCopy); });
     connect(Action("_aPaste"), &QAction::triggered, this,
             [this] { m_dispatcher->RunCommand(TCommand::cmdRemotePaste); });
     connect(Action("_aHistory"), &QAction::triggered, this, [this] { openAddress(m_loader->HistoryUrl()); });

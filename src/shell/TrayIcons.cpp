@@ -47,7 +47,7 @@ QIcon menuIcon(int index)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(kBlue, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     switch (index) {
-    case 1: // upload: arrow up out of a tray
+    case 1:   // upload: arrow up out of a tray
     case 2: { // download: arrow down into a tray
         painter.drawPolyline(QPolygonF({QPointF(5, 20), QPointF(5, 27), QPointF(27, 27), QPointF(27, 20)}));
         const bool up = index == 1;

@@ -79,8 +79,8 @@ void TranslateColumns(const TLanguageLoader& loader, QObject* component)
 
 bool IsTextProperty(const QMetaProperty& property)
 {
-    return property.typeId() == QMetaType::QString && property.isReadable() && property.isWritable()
-        && qstrcmp(property.name(), "objectName") != 0;
+    return property.typeId() == QMetaType::QString && property.isReadable() && property.isWritable() &&
+           qstrcmp(property.name(), "objectName") != 0;
 }
 
 // Every string property holding a marker longer than one character gets its text; an empty text

@@ -55,8 +55,8 @@ platform::MessageAnswer QtMessageBoxes::show(const std::string& text, const std:
     default:
         // Closed without a button: the answer of the box's escape button.
         return buttons == platform::MessageButtons::YesNo      ? platform::MessageAnswer::No
-             : buttons == platform::MessageButtons::OkCancel ? platform::MessageAnswer::Cancel
-                                                            : platform::MessageAnswer::Ok;
+               : buttons == platform::MessageButtons::OkCancel ? platform::MessageAnswer::Cancel
+                                                               : platform::MessageAnswer::Ok;
     }
 }
 

@@ -63,8 +63,8 @@ void WriteFileAtomically(const std::string& path, const std::string& bytes, bool
         if (!file)
             throw FileError("Cannot create file \"" + temporary + "\"");
         if (ownerOnly) {
-            fs::permissions(temporary, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace,
-                            error);
+            fs::permissions(temporary, fs::perms::owner_read | fs::perms::owner_write,
+                            fs::perm_options::replace, error);
         }
         file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         file.flush();

@@ -77,7 +77,8 @@ std::string OpenTargetText(const std::string& target)
 bool IsWebAddress(const std::string& text)
 {
     const std::string lower = lowerCopy(text);
-    return (lower.rfind("http://", 0) == 0 && lower.size() > 7) || (lower.rfind("https://", 0) == 0 && lower.size() > 8);
+    return (lower.rfind("http://", 0) == 0 && lower.size() > 7) ||
+           (lower.rfind("https://", 0) == 0 && lower.size() > 8);
 }
 
 void OpenTarget(platform::DesktopShell& shell, platform::MessageBoxes* boxes, const std::string& target,

@@ -33,9 +33,8 @@ std::string TrimText(std::string_view text)
 
 bool SameTextAscii(std::string_view a, std::string_view b) noexcept
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return lowerAscii(x) == lowerAscii(y);
-           });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
 }
 
 int CompareTextAscii(std::string_view a, std::string_view b) noexcept
@@ -83,7 +82,8 @@ std::string DelimitedField(int index, std::string_view text, char delimiter)
         start = next + 1;
     }
     const size_t end = text.find(delimiter, start);
-    return std::string(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+    return std::string(
+        text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
 }
 
 std::string EscapeLinkValue(std::string_view text)

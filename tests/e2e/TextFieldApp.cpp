@@ -36,7 +36,8 @@ int main(int argc, char** argv)
     } else {
         auto* line = new QLineEdit(initial);
         line->selectAll();
-        QObject::connect(line, &QLineEdit::textChanged, [output](const QString& text) { writeText(output, text); });
+        QObject::connect(line, &QLineEdit::textChanged,
+                         [output](const QString& text) { writeText(output, text); });
         field = line;
     }
     field->setWindowTitle(QStringLiteral("tern-test-field"));

@@ -1,5 +1,5 @@
-#include "support/TempFolder.h"
 #include "support/ScopedEnv.h"
+#include "support/TempFolder.h"
 
 #include "platform/x11/FileLockSingleInstance.h"
 
@@ -71,7 +71,8 @@ TEST(FileLockSingleInstance, FallsBackToTheDataFolderAndKeepsNamesInsideIt)
     tern::test::TempFolder data;
     ScopedEnv runtime("XDG_RUNTIME_DIR", std::nullopt);
     ScopedEnv dataHome("XDG_DATA_HOME", data.path());
-    EXPECT_EQ(FileLockSingleInstance::lockPath(kName), data.file("Tern Clipboard/" + std::string(kName) + ".lock"));
+    EXPECT_EQ(FileLockSingleInstance::lockPath(kName),
+              data.file("Tern Clipboard/" + std::string(kName) + ".lock"));
     EXPECT_EQ(FileLockSingleInstance::lockPath("../x/y"), data.file("Tern Clipboard/_._x_y.lock"));
 
     FileLockSingleInstance first;

@@ -27,7 +27,10 @@ public:
     std::vector<Key> keys;
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override { keys.push_back({true, event->key(), event->modifiers()}); }
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        keys.push_back({true, event->key(), event->modifiers()});
+    }
     void keyReleaseEvent(QKeyEvent* event) override
     {
         keys.push_back({false, event->key(), event->modifiers()});

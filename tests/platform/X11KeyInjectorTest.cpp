@@ -47,14 +47,17 @@ TEST(X11KeyInjector, CtrlKeyReachesTheFocusedWindowWithShiftReleased)
 
     // Order as received: Shift released, Control pressed, C pressed with Control, C released, Control
     // released (a key the server already considered released produces no event).
-    ASSERT_TRUE(WaitUntil([&] { return !window.keys.empty() && !window.keys.back().press &&
-                                        window.keys.back().key == Qt::Key_Control; }));
+    ASSERT_TRUE(WaitUntil([&] {
+        return !window.keys.empty() && !window.keys.back().press && window.keys.back().key == Qt::Key_Control;
+    }));
     std::vector<std::pair<bool, int>> sequence;
     for (const FocusTestWindow::Key& key : window.keys)
         sequence.emplace_back(key.press, key.key);
-    const std::vector<std::pair<bool, int>> expected = {
-        {false, Qt::Key_Shift}, {true, Qt::Key_Control}, {true, Qt::Key_C}, {false, Qt::Key_C},
-        {false, Qt::Key_Control}};
+    const std::vector<std::pair<bool, int>> expected = {{false, Qt::Key_Shift},
+                                                        {true, Qt::Key_Control},
+                                                        {true, Qt::Key_C},
+                                                        {false, Qt::Key_C},
+                                                        {false, Qt::Key_Control}};
     EXPECT_EQ(sequence, expected);
     for (const FocusTestWindow::Key& key : window.keys) {
         if (key.key == Qt::Key_C) {

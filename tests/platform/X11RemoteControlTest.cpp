@@ -57,8 +57,8 @@ protected:
     }
 
     // Sends from another thread with its own connection while this thread keeps handling events.
-    std::optional<std::int64_t> sendPumping(const std::string& title, std::uint32_t message, std::int64_t wParam,
-                                            std::int64_t lParam, int timeoutMs = 5000)
+    std::optional<std::int64_t> sendPumping(const std::string& title, std::uint32_t message,
+                                            std::int64_t wParam, std::int64_t lParam, int timeoutMs = 5000)
     {
         auto answer = std::async(std::launch::async, [=] {
             return SendRemoteMessage(title, message, wParam, lParam, timeoutMs, kOwnKey);
@@ -116,10 +116,11 @@ TEST_F(X11RemoteControlTest, QuitRunningToolSendsTheQuitMessage)
     // tool speaks for the user of its own settings file.
     std::vector<Call> otherCalls;
     X11RemoteControl otherUser(KeyForConfigHome("/nonexistent/other-user/.config"));
-    otherUser.listen("TernClipboardStarted", [&otherCalls](std::uint32_t message, std::int64_t w, std::int64_t l) {
-        otherCalls.emplace_back(message, w, l);
-        return std::int64_t{kQuit};
-    });
+    otherUser.listen("TernClipboardStarted",
+                     [&otherCalls](std::uint32_t message, std::int64_t w, std::int64_t l) {
+                         otherCalls.emplace_back(message, w, l);
+                         return std::int64_t{kQuit};
+                     });
     const tern::test::ToolRun onlyOther = tern::test::RunPumping(tool, {QStringLiteral("quit-running")});
     EXPECT_EQ(onlyOther.exitCode, 1);
     EXPECT_TRUE(otherCalls.empty());
@@ -159,17 +160,18 @@ TEST_F(X11RemoteControlTest, SenderReachesTheCopyOfItsOwnInstanceKey)
     bob.listen(title, counting("bob"));
 
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"bbbbbbbbbbbbbbbb", "bob"},
-        {"aaaaaaaaaaaaaaaa", "ann"},
+        {"bbbbbbbbbbbbbbbb", "bob"},    {"aaaaaaaaaaaaaaaa", "ann"},
         {"aaaaaaaaaaaaaaa", "plain"},   // a prefix of a key is another key
         {"aaaaaaaaaaaaaaaaa", "plain"}, // so is a longer one
         {"cccccccccccccccc", "plain"},  // no copy of this user: the copy without a key
     };
     for (const auto& [key, expected] : cases) {
         reached.clear();
-        auto answer = std::async(std::launch::async,
-                                 [&, key = key] { return SendRemoteMessage(title, kQuit, kQuit, kQuit, 5000, key); });
-        WaitUntil([&] { return answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 10000);
+        auto answer = std::async(std::launch::async, [&, key = key] {
+            return SendRemoteMessage(title, kQuit, kQuit, kQuit, 5000, key);
+        });
+        WaitUntil([&] { return answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+                  10000);
         EXPECT_EQ(answer.get(), std::optional<std::int64_t>(kQuit)) << key;
         EXPECT_EQ(reached, (std::map<std::string, int>{{expected, 1}})) << key;
     }
@@ -180,8 +182,9 @@ TEST_F(X11RemoteControlTest, WindowOfAnotherKeyIsNeverReached)
     const std::string title = "TernRemoteOther-" + std::to_string(::getpid());
     listen(title);
     const auto start = std::chrono::steady_clock::now();
-    auto answer = std::async(std::launch::async,
-                             [&] { return SendRemoteMessage(title, kQuit, kQuit, kQuit, 5000, "fedcba9876543210"); });
+    auto answer = std::async(std::launch::async, [&] {
+        return SendRemoteMessage(title, kQuit, kQuit, kQuit, 5000, "fedcba9876543210");
+    });
     WaitUntil([&] { return answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 10000);
     EXPECT_EQ(answer.get(), std::nullopt);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));

@@ -20,10 +20,10 @@ bool HaveWindowManager()
     if (!connection || check == XCB_ATOM_NONE)
         return false;
     const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
-        xcb_get_property_reply(connection,
-                               xcb_get_property(connection, 0, platform::x11::QtRootWindow(), check,
-                                                XCB_ATOM_WINDOW, 0, 1),
-                               nullptr),
+        xcb_get_property_reply(
+            connection,
+            xcb_get_property(connection, 0, platform::x11::QtRootWindow(), check, XCB_ATOM_WINDOW, 0, 1),
+            nullptr),
         &std::free);
     return reply && xcb_get_property_value_length(reply.get()) == 4;
 }

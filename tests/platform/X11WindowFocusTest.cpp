@@ -56,7 +56,7 @@ TEST_F(X11WindowFocusTest, NoWindowIsRefused)
     X11WindowFocus focus;
     const tern::platform::WindowHandle before = focus.foregroundWindow();
     EXPECT_FALSE(focus.forceForegroundWindow(0));
-    EXPECT_FALSE(focus.forceForegroundWindow(0x7FFFFFF1)); // no such window
+    EXPECT_FALSE(focus.forceForegroundWindow(0x7FFFFFF1));       // no such window
     EXPECT_FALSE(focus.forceForegroundWindow(0x1'0000'0001ULL)); // not an X window id
     EXPECT_EQ(focus.foregroundWindow(), before);
 }

@@ -27,16 +27,15 @@ TEST_F(AuthEndpoints, RegisterOutcomes)
 {
     EXPECT_EQ(registerAccount("user@example.com"), "ok");
 
-    const RawReply again =
-        post("/index.php/auth/register", "email=user%40example.com&pass=" + kOtherPass);
+    const RawReply again = post("/index.php/auth/register", "email=user%40example.com&pass=" + kOtherPass);
     EXPECT_EQ(status(again), "error");
     EXPECT_FALSE(json(again)["message"].get<std::string>().empty());
     EXPECT_EQ(registerAccount("USER@example.com"), "error");
 
     for (const std::string& badPass : {std::string("5F4DCC3B5AA765D61D8327DEB882CF99"), kPass.substr(1),
                                        kPass + "0", std::string("password"), std::string()}) {
-        const RawReply reply = post("/index.php/auth/register",
-                                    "email=other%40example.com&pass=" + FormValue(badPass));
+        const RawReply reply =
+            post("/index.php/auth/register", "email=other%40example.com&pass=" + FormValue(badPass));
         EXPECT_EQ(status(reply), "error") << badPass;
         EXPECT_TRUE(json(reply).contains("message"));
     }
@@ -96,8 +95,9 @@ TEST_F(AddressLimit, FailedLoginsOnAnyRequestLockTheAddressUntilTheWindowEnds)
     ASSERT_EQ(registerAccount("other@example.com"), "ok");
     // Failures count whichever request carries the credentials.
     EXPECT_EQ(authStatus("check", "user@example.com", kOtherPass), "error");
-    EXPECT_EQ(status(upload("/storage/save.html" + credentials("other@example.com", kOtherPass), Snapshot(0, 0))),
-              "denied");
+    EXPECT_EQ(
+        status(upload("/storage/save.html" + credentials("other@example.com", kOtherPass), Snapshot(0, 0))),
+        "denied");
     EXPECT_EQ(get("/storage/read.html" + credentials("nobody@example.com", kPass)).body, "");
 
     // Locked: even the right password value is refused, on every request, for every account.

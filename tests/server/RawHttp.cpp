@@ -96,7 +96,8 @@ RawReply SendRaw(int port, const std::string& request)
 
 std::string FormRequest(int port, const std::string& target, const std::string& body)
 {
-    return head("POST", port, target) + "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
+    return head("POST", port, target) +
+           "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
            std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 

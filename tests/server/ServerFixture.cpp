@@ -21,9 +21,8 @@ void ServerFixture::SetUp()
     options.accessLog = false;
     adjustOptions(options);
     const auto start = std::chrono::steady_clock::now();
-    m_server = std::make_unique<TernServer>(options, [this, start] {
-        return start + std::chrono::steady_clock::duration(m_clockOffset.load());
-    });
+    m_server = std::make_unique<TernServer>(
+        options, [this, start] { return start + std::chrono::steady_clock::duration(m_clockOffset.load()); });
     m_server->bind();
     m_thread = std::thread([this] { m_server->run(); });
 }
@@ -70,7 +69,8 @@ std::string ServerFixture::status(const RawReply& reply)
 std::string ServerFixture::authStatus(const std::string& request, const std::string& email,
                                       const std::string& pass)
 {
-    return status(post("/index.php/auth/" + request, "email=" + FormValue(email) + "&pass=" + FormValue(pass)));
+    return status(
+        post("/index.php/auth/" + request, "email=" + FormValue(email) + "&pass=" + FormValue(pass)));
 }
 
 std::string ServerFixture::registerAccount(const std::string& email, const std::string& pass)

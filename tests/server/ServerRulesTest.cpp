@@ -19,8 +19,8 @@ TEST(AccountRules, PasswordValueIsExactly32LowerCaseHexDigits)
     } cases[] = {
         {kPass, true},
         {"00000000000000000000000000000000", true},
-        {"5F4DCC3B5AA765D61D8327DEB882CF99", false}, // upper case
-        {"5f4dcc3b5aa765d61d8327deb882cf9", false},  // 31
+        {"5F4DCC3B5AA765D61D8327DEB882CF99", false},  // upper case
+        {"5f4dcc3b5aa765d61d8327deb882cf9", false},   // 31
         {"5f4dcc3b5aa765d61d8327deb882cf990", false}, // 33
         {"5f4dcc3b5aa765d61d8327deb882cfzz", false},
         {"secret", false},
@@ -90,11 +90,11 @@ TEST(SharedItems, SnapshotStreamStructure)
         {Snapshot(3, 0), true},
         {"", false},
         {std::string(3, '\0'), false},
-        {one.substr(0, one.size() - 1), false},      // ends inside the record
-        {one + "x", false},                          // bytes after the last record
-        {std::string("\xFF\xFF\xFF\xFF", 4), false}, // negative count
+        {one.substr(0, one.size() - 1), false},                               // ends inside the record
+        {one + "x", false},                                                   // bytes after the last record
+        {std::string("\xFF\xFF\xFF\xFF", 4), false},                          // negative count
         {std::string("\x01\0\0\0\x01\x0D\0\0\0\xFF\xFF\xFF\xFF", 13), false}, // negative length
-        {std::string("\xFF\xFF\xFF\x7F", 4), false}, // a huge count with no records
+        {std::string("\xFF\xFF\xFF\x7F", 4), false},                          // a huge count with no records
     };
     for (std::size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(IsSnapshotStream(cases[i].bytes), cases[i].wellFormed) << "case " << i;
@@ -114,7 +114,10 @@ TEST(SharedItems, ShareTextForDisplay)
         {"\xED\xA0\xBD\xED\xB8\x80!", "\xF0\x9F\x98\x80!"},
         {"\xED\xA0\xBDx", "\xEF\xBF\xBDx"}, // lone high half
         {"\xED\xB8\x80", "\xEF\xBF\xBD"},   // lone low half
-        {"a\xFF" "b", "a\xEF\xBF\xBD" "b"},
+        {"a\xFF"
+         "b",
+         "a\xEF\xBF\xBD"
+         "b"},
         {"\xC3", "\xEF\xBF\xBD"},
     };
     for (const auto& c : cases)
@@ -160,9 +163,10 @@ TEST(ServerOptions, CommandLine)
     EXPECT_EQ(defaults.options->port, 8077);
     EXPECT_EQ(defaults.options->latestBuild, 12u);
 
-    const CommandLine full = ParseCommandLine({"--listen", "0.0.0.0:9000", "--data", "/srv/tern", "--latest-build",
-                                               "30", "--latest-message", "One\\nTwo\nThree"},
-                                              12);
+    const CommandLine full =
+        ParseCommandLine({"--listen", "0.0.0.0:9000", "--data", "/srv/tern", "--latest-build", "30",
+                          "--latest-message", "One\\nTwo\nThree"},
+                         12);
     ASSERT_TRUE(full.options);
     EXPECT_EQ(full.options->host, "0.0.0.0");
     EXPECT_EQ(full.options->port, 9000);

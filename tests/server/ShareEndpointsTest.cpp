@@ -100,19 +100,17 @@ TEST_F(ShareEndpoints, RefusedShares)
         std::string tp;
         std::string status;
     } cases[] = {
-        {"", "0", "empty"},
-        {"", "1", "empty"},
-        {"text", "", "badrequest"},
-        {"text", "4", "badrequest"},
-        {"text", "-1", "badrequest"},
-        {"<html><script>alert(1)</script>", "2", "badformat"},
-        {kJpeg, "3", "badformat"},
-        {kPng, "2", "badformat"},
+        {"", "0", "empty"},           {"", "1", "empty"},
+        {"text", "", "badrequest"},   {"text", "4", "badrequest"},
+        {"text", "-1", "badrequest"}, {"<html><script>alert(1)</script>", "2", "badformat"},
+        {kJpeg, "3", "badformat"},    {kPng, "2", "badformat"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(status(share(c.payload, c.tp)), c.status) << c.tp << " " << c.payload;
-    EXPECT_EQ(status(upload("/storage/share.html" + credentials(kEmail, kOtherPass) + "&tp=1", "x")), "denied");
-    EXPECT_EQ(get("/cp/history.html?u=" + FormValue(kEmail) + "&p=" + kPass).body.find("/d/"), std::string::npos);
+    EXPECT_EQ(status(upload("/storage/share.html" + credentials(kEmail, kOtherPass) + "&tp=1", "x")),
+              "denied");
+    EXPECT_EQ(get("/cp/history.html?u=" + FormValue(kEmail) + "&p=" + kPass).body.find("/d/"),
+              std::string::npos);
 }
 
 TEST_F(ShareEndpoints, ShareSizeLimit)
@@ -123,8 +121,9 @@ TEST_F(ShareEndpoints, ShareSizeLimit)
 
 TEST_F(ShareEndpoints, UnknownAndMalformedKeysAreNotFound)
 {
-    for (const std::string& target : {"/d/" + std::string(24, 'A') + ".html", std::string("/d/short.html"),
-                                     std::string("/d/../storage/read.html"), "/d/" + std::string(24, 'A') + ".exe"}) {
+    for (const std::string& target :
+         {"/d/" + std::string(24, 'A') + ".html", std::string("/d/short.html"),
+          std::string("/d/../storage/read.html"), "/d/" + std::string(24, 'A') + ".exe"}) {
         const RawReply reply = get(target);
         EXPECT_EQ(reply.status, 404) << target;
         EXPECT_EQ(reply.header("Content-Type"), "text/html; charset=utf-8") << target;

@@ -38,8 +38,8 @@ TEST_F(StorageEndpoints, SaveAndReadReturnTheExactBytes)
         everyByte += static_cast<char>(i);
     // CR LF pairs, near misses of the boundary and the boundary not at a line start must not cut the
     // payload short (the client draws another boundary when the payload holds it at a line start).
-    const std::string first =
-        SnapshotOf({everyByte, "\r\n--1A2B3C4D_Synapse_boundarX--\r\n\r\nx--1A2B3C4D_Synapse_boundary\r\n", ""});
+    const std::string first = SnapshotOf(
+        {everyByte, "\r\n--1A2B3C4D_Synapse_boundarX--\r\n\r\nx--1A2B3C4D_Synapse_boundary\r\n", ""});
     ASSERT_EQ(save(first), "ok");
     EXPECT_EQ(read().body, first);
 
@@ -63,7 +63,8 @@ TEST_F(StorageEndpoints, MalformedUploadsAreRefusedAndNothingIsStored)
 {
     const std::string boundary = "B0B0B0B0_Synapse_boundary";
     const auto multipart = [&](const std::string& parts) {
-        return "POST " + saveTarget() + " HTTP/1.0\r\nContent-Type: multipart/form-data; boundary=" + boundary +
+        return "POST " + saveTarget() +
+               " HTTP/1.0\r\nContent-Type: multipart/form-data; boundary=" + boundary +
                "\r\nContent-Length: " + std::to_string(parts.size()) + "\r\n\r\n" + parts;
     };
     const auto part = [&](const std::string& name, const std::string& content) {
@@ -108,7 +109,8 @@ TEST_F(StorageEndpoints, WrongCredentialsStoreNothingAndReadNothing)
         {"", ""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(status(upload("/storage/save.html" + credentials(c.email, c.pass), Snapshot(0, 0))), "denied")
+        EXPECT_EQ(status(upload("/storage/save.html" + credentials(c.email, c.pass), Snapshot(0, 0))),
+                  "denied")
             << c.email << " " << c.pass;
         const RawReply reply = get("/storage/read.html" + credentials(c.email, c.pass));
         EXPECT_EQ(reply.body, "") << c.email << " " << c.pass;

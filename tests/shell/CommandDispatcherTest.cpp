@@ -56,10 +56,7 @@ protected:
         QTimer::singleShot(afterMs, [what = std::move(what)] { what(); });
     }
 
-    void leaveSnapshot()
-    {
-        std::ofstream(harness.lastSnapshotPath(), std::ios::binary) << "BM left over";
-    }
+    void leaveSnapshot() { std::ofstream(harness.lastSnapshotPath(), std::ios::binary) << "BM left over"; }
 
     ShellHarness harness;
 };

@@ -15,7 +15,8 @@ constexpr std::uint32_t kHtmlFormat = platform::kFirstRegisteredFormat + 0x10;
 std::vector<platform::ClipboardEntry> TextAndHtml()
 {
     return {{platform::kFormatUnicodeText, Utf16Block(u"Grüße from the first computer")},
-            {kHtmlFormat, std::string("<html><body><b>Gr\xc3\xbc\xc3\x9f" "e</b> from the first computer</body></html>")}};
+            {kHtmlFormat, std::string("<html><body><b>Gr\xc3\xbc\xc3\x9f"
+                                      "e</b> from the first computer</body></html>")}};
 }
 
 std::vector<platform::ClipboardEntry> LocalContent()
@@ -75,7 +76,10 @@ TEST(RemoteTransferTest, CopyThatYieldsNothingFailsAndUploadsNothing)
         {"the window in front does not change the clipboard", [&] { harness.keys.onSend = {}; }},
         {"the clipboard empties", [&] { harness.copyPuts({}); }},
         // Formats other than text under 20 bytes are not captured: nothing is left.
-        {"only a tiny format", [&] { harness.copyPuts({{kHtmlFormat, std::string("<b>x</b>")}}); }},
+        {"only a tiny format",
+         [&] {
+             harness.copyPuts({{kHtmlFormat, std::string("<b>x</b>")}});
+         }},
     };
     for (const Case& entry : cases) {
         harness.balloons.shown.clear();

@@ -64,8 +64,8 @@ void RunTool(const TempFolder& home, const QStringList& arguments, const QByteAr
     tool.write(input);
     tool.closeWriteChannel();
     if (!tool.waitForFinished(20000) || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0)
-        throw std::runtime_error("tern " + arguments.join(' ').toStdString() + " failed: " +
-                                 tool.readAllStandardError().toStdString());
+        throw std::runtime_error("tern " + arguments.join(' ').toStdString() +
+                                 " failed: " + tool.readAllStandardError().toStdString());
 }
 
 } // namespace
@@ -94,7 +94,8 @@ Account RegisterFreshAccount(const std::string& host)
 {
     static int counter = 0;
     ++counter;
-    const std::string email = "user" + std::to_string(counter) + "-" + std::to_string(::getpid()) + "@example.org";
+    const std::string email =
+        "user" + std::to_string(counter) + "-" + std::to_string(::getpid()) + "@example.org";
     const std::string password = "pass-" + std::to_string(counter);
     const TempFolder home;
     RunTool(home, {"config", "set", "ServiceHost", QString::fromStdString(host)});
@@ -159,9 +160,11 @@ void HtmlServer::serve()
                 break;
         }
         ++m_requests;
-        const std::string page = "<!DOCTYPE html><html><body><h1>Welcome to the hotel network</h1></body></html>";
-        const std::string reply = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
-                                  std::to_string(page.size()) + "\r\n\r\n" + page;
+        const std::string page =
+            "<!DOCTYPE html><html><body><h1>Welcome to the hotel network</h1></body></html>";
+        const std::string reply =
+            "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(page.size()) +
+            "\r\n\r\n" + page;
         ::send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
         ::close(client);
     }
@@ -233,8 +236,9 @@ ShellHarness::ShellHarness(const Options& options)
         std::string language = text.str();
         const std::size_t at = language.find("mConnectProb=");
         const std::size_t end = language.find('\n', at);
-        language.replace(at, end - at, "mConnectProb=" + options.connectionProblemText +
-                                           (language[end - 1] == '\r' ? "\r" : ""));
+        language.replace(at, end - at,
+                         "mConnectProb=" + options.connectionProblemText +
+                             (language[end - 1] == '\r' ? "\r" : ""));
         std::ofstream(copy, std::ios::binary | std::ios::trunc) << language;
     }
 

@@ -69,7 +69,7 @@ struct BalloonShown
 {
     QString title;
     QString text;
-    QString icon; // INFO, ERROR or WARNING
+    QString icon;    // INFO, ERROR or WARNING
     QString button1; // empty: no button
     QString button2;
 };

@@ -49,8 +49,8 @@ TEST(TfInitTest, MenusHoldTheirItemsInOrderWithCaptionsFromTheLanguageFile)
 
     EXPECT_EQ(Items(form.TrayMenu()),
               (std::vector<std::string>{"title", "-", "_aWeb", "_aShareScr", "_aShareArea", "-", "_aLastLink",
-                                        "_aHistory", "-", "_aLogin", "_aSettings", "-", "_aCheckUpd", "_aAbout",
-                                        "_aExit"}));
+                                        "_aHistory", "-", "_aLogin", "_aSettings", "-", "_aCheckUpd",
+                                        "_aAbout", "_aExit"}));
     EXPECT_EQ(Items(form.HotkeyMenu()),
               (std::vector<std::string>{"title", "-", "_aCopy", "_aPaste", "-", "_aWeb", "_aShareScr",
                                         "_aShareCurWin", "_aShareArea", "-", "_aLastLink", "_aHistory", "-",
@@ -62,8 +62,9 @@ TEST(TfInitTest, MenusHoldTheirItemsInOrderWithCaptionsFromTheLanguageFile)
     }
 
     const std::map<std::string, std::string> shipped = ShippedFormTexts();
-    for (const char* name : {"_aCopy", "_aPaste", "_aWeb", "_aShareScr", "_aShareCurWin", "_aShareArea", "_aLastLink",
-                             "_aHistory", "_aLogin", "_aSettings", "_aCheckUpd", "_aAbout", "_aHelp", "_aExit"}) {
+    for (const char* name :
+         {"_aCopy", "_aPaste", "_aWeb", "_aShareScr", "_aShareCurWin", "_aShareArea", "_aLastLink",
+          "_aHistory", "_aLogin", "_aSettings", "_aCheckUpd", "_aAbout", "_aHelp", "_aExit"}) {
         const QAction* action = form.Action(QString::fromLatin1(name));
         ASSERT_NE(action, nullptr) << name;
         const auto text = shipped.find(std::string(name).substr(1));
@@ -94,11 +95,13 @@ TEST(TfInitTest, DisableRemoteHidesOnlyRemoteCopyAndPaste)
         return items;
     };
     EXPECT_EQ(visibleItems(form.HotkeyMenu()),
-              (std::vector<std::string>{"title", "_aWeb", "_aShareScr", "_aShareCurWin", "_aShareArea", "_aLastLink",
-                                        "_aHistory", "_aLogin", "_aSettings", "_aCheckUpd", "_aAbout", "_aExit"}));
-    EXPECT_EQ(visibleItems(form.TrayMenu()),
-              (std::vector<std::string>{"title", "_aWeb", "_aShareScr", "_aShareArea", "_aLastLink", "_aHistory",
-                                        "_aLogin", "_aSettings", "_aCheckUpd", "_aAbout", "_aExit"}));
+              (std::vector<std::string>{"title", "_aWeb", "_aShareScr", "_aShareCurWin", "_aShareArea",
+                                        "_aLastLink", "_aHistory", "_aLogin", "_aSettings", "_aCheckUpd",
+                                        "_aAbout", "_aExit"}));
+    EXPECT_EQ(
+        visibleItems(form.TrayMenu()),
+        (std::vector<std::string>{"title", "_aWeb", "_aShareScr", "_aShareArea", "_aLastLink", "_aHistory",
+                                  "_aLogin", "_aSettings", "_aCheckUpd", "_aAbout", "_aExit"}));
 
     // Opening a menu recomputes the actions from the setting.
     harness.loader().Conf().DisableRemote = false;

@@ -151,7 +151,7 @@ TEST(BalloonLayoutTest, RegionIsRoundedBodyPlusTailWithAOnePixelFrame)
     EXPECT_TRUE(region.contains(QPoint(100, 40)));
     EXPECT_TRUE(region.contains(QPoint(0, 40)));
     EXPECT_TRUE(region.contains(QPoint(199, 40)));
-    EXPECT_FALSE(region.contains(QPoint(0, 0)));  // rounded corner
+    EXPECT_FALSE(region.contains(QPoint(0, 0))); // rounded corner
     EXPECT_TRUE(region.contains(QPoint(3, 3)));
     EXPECT_FALSE(region.contains(QPoint(100, 90))); // below the body, away from the tail
     EXPECT_TRUE(region.contains(QPoint(178, 96)));  // inside the tail near its tip
@@ -185,9 +185,9 @@ TEST(BalloonLayoutTest, AnchorFollowsTheTaskbarAndFallsBackToTheMonitorCorner)
         {QPoint(100, 1050), {108, 1058}, TailBottomLeft},    // left half
         {QPoint(951, 1050), {959, 1058}, TailBottomLeft},    // 959 < 960
         {QPoint(952, 1050), {960, 1058}, TailBottomRight},
-        {QPoint(1800, 4), {1808, 20}, TailTopRight},         // top taskbar: +16
-        {QPoint(100, 4), {108, 20}, TailTopRight},           // always the right-hand tail at the top
-        {QPoint(1800, 540), {1808, 548}, TailBottomRight},   // the middle row counts as the bottom
+        {QPoint(1800, 4), {1808, 20}, TailTopRight},       // top taskbar: +16
+        {QPoint(100, 4), {108, 20}, TailTopRight},         // always the right-hand tail at the top
+        {QPoint(1800, 540), {1808, 548}, TailBottomRight}, // the middle row counts as the bottom
         {std::nullopt, {1880, 1060}, TailNone},
     };
     for (const Case& c : cases) {

@@ -65,8 +65,7 @@ protected:
         return folder.path();
     }
 
-    template <typename T>
-    T* Make(const char* name)
+    template <typename T> T* Make(const char* name)
     {
         auto* object = new T(&form);
         object->setObjectName(QString::fromLatin1(name));
@@ -110,9 +109,9 @@ TEST_F(FormTranslatorTest, PropertyMarkersReadTheFormSection)
     EXPECT_EQ(edit->text(), QStringLiteral("plain [text]"));
     EXPECT_EQ(group->title(), QStringLiteral("Options"));
     EXPECT_EQ(nested->text(), QStringLiteral("Cancel"));
-    EXPECT_EQ(lone->text(), QStringLiteral("["));              // one character: not a marker
-    EXPECT_EQ(open->text(), QStringLiteral("Empty key"));      // "[x": the empty key
-    EXPECT_EQ(empty->text(), QStringLiteral("[lEmpty]"));      // an empty text keeps the marker
+    EXPECT_EQ(lone->text(), QStringLiteral("["));         // one character: not a marker
+    EXPECT_EQ(open->text(), QStringLiteral("Empty key")); // "[x": the empty key
+    EXPECT_EQ(empty->text(), QStringLiteral("[lEmpty]")); // an empty text keeps the marker
     EXPECT_EQ(missing->text(), QStringLiteral("no-value"));
     EXPECT_EQ(form.objectName(), QStringLiteral("fTest"));
 }

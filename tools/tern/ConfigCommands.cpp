@@ -49,7 +49,9 @@ Command MakeConfigCommand(ToolContext& context)
             "config list                 print every setting as KEY=VALUE (stored form)\n"
             "config get KEY              print one setting\n"
             "config set KEY VALUE        change one setting and save",
-            [&context](const std::vector<std::string>& args, CommandIo& io) { return runConfig(context, args, io); }};
+            [&context](const std::vector<std::string>& args, CommandIo& io) {
+                return runConfig(context, args, io);
+            }};
 }
 
 } // namespace tern::tool

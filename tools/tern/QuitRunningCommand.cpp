@@ -22,9 +22,8 @@ Command MakeQuitRunningCommand(ToolContext& /*context*/)
             [](const std::vector<std::string>& args, CommandIo& io) {
                 if (!args.empty())
                     throw UsageError("expected no arguments");
-                const auto answer = platform::CreateRemoteControl()->send(kMainWindowTitle, kQuitMessage,
-                                                                          kQuitMessage, kQuitMessage,
-                                                                          kAnswerTimeoutMs);
+                const auto answer = platform::CreateRemoteControl()->send(
+                    kMainWindowTitle, kQuitMessage, kQuitMessage, kQuitMessage, kAnswerTimeoutMs);
                 if (!answer) {
                     io.err << "no running copy\n";
                     return kExitFailure;

@@ -16,7 +16,8 @@ ToolContext::~ToolContext() = default;
 
 std::string ToolContext::languagesFolder() const
 {
-    return IncludeTrailingSlash(ExtractFilePath(m_shell->programPath())) + "Languages" + platform::kPathDelimiter;
+    return IncludeTrailingSlash(ExtractFilePath(m_shell->programPath())) + "Languages" +
+           platform::kPathDelimiter;
 }
 
 TConfStore& ToolContext::store(bool readOnly)

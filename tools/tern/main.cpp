@@ -33,18 +33,10 @@ int main(int argc, char** argv)
     std::ios::sync_with_stdio(false);
     ToolContext context;
     const std::vector<Command> commands = {
-        MakeConfigCommand(context),
-        MakeTextCommand(context),
-        MakeQuitRunningCommand(context),
-        MakeDigestCommand(context),
-        MakeContainerCommand(context),
-        MakeSnapshotCommand(context),
-        MakeRegisterCommand(context),
-        MakeLoginCommand(context),
-        MakeCopyCommand(context),
-        MakePasteCommand(context),
-        MakeShareCommand(context),
-        MakeHistoryUrlCommand(context),
+        MakeConfigCommand(context),      MakeTextCommand(context),      MakeQuitRunningCommand(context),
+        MakeDigestCommand(context),      MakeContainerCommand(context), MakeSnapshotCommand(context),
+        MakeRegisterCommand(context),    MakeLoginCommand(context),     MakeCopyCommand(context),
+        MakePasteCommand(context),       MakeShareCommand(context),     MakeHistoryUrlCommand(context),
         MakeCheckUpdateCommand(context),
     };
 
@@ -62,7 +54,8 @@ int main(int argc, char** argv)
             std::cout.flush();
             return status;
         } catch (const UsageError& error) {
-            std::cerr << "tern " << command.name << ": " << error.what() << "\nUsage:\n" << command.usage << '\n';
+            std::cerr << "tern " << command.name << ": " << error.what() << "\nUsage:\n"
+                      << command.usage << '\n';
             return kExitUsage;
         } catch (const tern::Error& error) {
             std::cerr << error.what() << '\n';

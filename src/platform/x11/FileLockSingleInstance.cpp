@@ -17,7 +17,9 @@ namespace {
 
 bool IsDirectory(const std::string& path)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
@@ -26,7 +28,9 @@ bool IsDirectory(const std::string& path)
 bool PrivateFolder(const std::string& path)
 {
     ::mkdir(path.c_str(), 0700);
-    struct stat info{};
+    struct stat info
+    {
+    };
     return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid();
 }
 

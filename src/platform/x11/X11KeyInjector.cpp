@@ -38,7 +38,8 @@ void X11KeyInjector::sendCtrlKey(std::uint16_t virtualKey)
     const xcb_keycode_t control = KeycodeForKeysym(XK_Control_L);
     if (key == 0 || control == 0)
         return;
-    for (const std::uint32_t released : std::array<std::uint32_t, 4>{XK_Shift_L, XK_Shift_R, XK_Alt_L, XK_Alt_R})
+    for (const std::uint32_t released :
+         std::array<std::uint32_t, 4>{XK_Shift_L, XK_Shift_R, XK_Alt_L, XK_Alt_R})
         FakeKey(connection, XCB_KEY_RELEASE, KeycodeForKeysym(released));
     FakeKey(connection, XCB_KEY_PRESS, control);
     FakeKey(connection, XCB_KEY_PRESS, key);

@@ -42,8 +42,8 @@ void X11RemoteControl::listen(const std::string& title,
         xcb_create_window(m_connection, 0, m_window, root, -1, -1, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
                           XCB_COPY_FROM_PARENT, 0, nullptr);
         const auto pid = static_cast<std::uint32_t>(::getpid());
-        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_window, InternAtom(m_connection, "_NET_WM_PID"),
-                            XCB_ATOM_CARDINAL, 32, 1, &pid);
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_window,
+                            InternAtom(m_connection, "_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1, &pid);
         xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_window,
                             InternAtom(m_connection, kInstanceKeyAtom), XCB_ATOM_STRING, 8,
                             static_cast<std::uint32_t>(m_instanceKey.size()), m_instanceKey.data());
@@ -58,8 +58,9 @@ void X11RemoteControl::setTitle(const std::string& title)
     const auto length = static_cast<std::uint32_t>(title.size());
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
                         length, title.data());
-    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_window, InternAtom(m_connection, "_NET_WM_NAME"),
-                        InternAtom(m_connection, "UTF8_STRING"), 8, length, title.data());
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_window,
+                        InternAtom(m_connection, "_NET_WM_NAME"), InternAtom(m_connection, "UTF8_STRING"), 8,
+                        length, title.data());
 }
 
 std::optional<std::int64_t> X11RemoteControl::send(const std::string& title, std::uint32_t message,

@@ -20,8 +20,7 @@ namespace tern::platform::x11 {
 
 namespace {
 
-template <typename T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
+template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
 struct Atoms
 {
@@ -39,7 +38,8 @@ Atoms InternAtoms(xcb_connection_t* connection)
                                  kInstanceKeyAtom};
     xcb_intern_atom_cookie_t cookies[kCount];
     for (int i = 0; i < kCount; ++i)
-        cookies[i] = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(names[i])), names[i]);
+        cookies[i] =
+            xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(names[i])), names[i]);
     xcb_atom_t atoms[kCount] = {};
     for (int i = 0; i < kCount; ++i) {
         const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookies[i], nullptr),
@@ -65,7 +65,8 @@ bool HoldsText(const Reply<xcb_get_property_reply_t>& reply, const std::string& 
     if (!reply || reply->type == XCB_ATOM_NONE || reply->format != 8 || reply->bytes_after != 0)
         return false;
     const auto length = static_cast<std::size_t>(xcb_get_property_value_length(reply.get()));
-    return length == text.size() && std::memcmp(xcb_get_property_value(reply.get()), text.data(), length) == 0;
+    return length == text.size() &&
+           std::memcmp(xcb_get_property_value(reply.get()), text.data(), length) == 0;
 }
 
 // The windows titled alike that may receive the message: the first whose instance key is ours, and
@@ -84,8 +85,9 @@ std::uint32_t LongsFor(const std::string& text)
 
 // Adds the windows of `windows` titled `title` to `found`. All requests are sent before any answer is
 // read.
-void FindTitled(xcb_connection_t* connection, const std::vector<xcb_window_t>& windows, const std::string& title,
-                const std::string& instanceKey, const Atoms& atoms, Candidates& found)
+void FindTitled(xcb_connection_t* connection, const std::vector<xcb_window_t>& windows,
+                const std::string& title, const std::string& instanceKey, const Atoms& atoms,
+                Candidates& found)
 {
     struct Cookies
     {
@@ -105,8 +107,8 @@ void FindTitled(xcb_connection_t* connection, const std::vector<xcb_window_t>& w
     for (std::size_t i = 0; i < windows.size(); ++i) {
         const Reply<xcb_get_property_reply_t> netName(
             xcb_get_property_reply(connection, cookies[i].netName, nullptr), &std::free);
-        const Reply<xcb_get_property_reply_t> name(xcb_get_property_reply(connection, cookies[i].name, nullptr),
-                                                   &std::free);
+        const Reply<xcb_get_property_reply_t> name(
+            xcb_get_property_reply(connection, cookies[i].name, nullptr), &std::free);
         const Reply<xcb_get_property_reply_t> key(xcb_get_property_reply(connection, cookies[i].key, nullptr),
                                                   &std::free);
         const bool hasNetName = netName && netName->type != XCB_ATOM_NONE;
@@ -150,8 +152,9 @@ xcb_window_t RootOfScreen(xcb_connection_t* connection, int screenNumber)
 }
 
 // Waits until `deadline` for the answer to `message` at `window`.
-std::optional<std::int64_t> AwaitReply(xcb_connection_t* connection, xcb_window_t window, std::uint32_t message,
-                                       xcb_atom_t replyAtom, std::chrono::steady_clock::time_point deadline)
+std::optional<std::int64_t> AwaitReply(xcb_connection_t* connection, xcb_window_t window,
+                                       std::uint32_t message, xcb_atom_t replyAtom,
+                                       std::chrono::steady_clock::time_point deadline)
 {
     for (;;) {
         while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
@@ -200,7 +203,8 @@ std::optional<std::int64_t> SendRemoteMessage(const std::string& title, std::uin
                                               std::int64_t wParam, std::int64_t lParam, int timeoutMs,
                                               const std::string& instanceKey)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
     int screenNumber = 0;
     const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> connection(
         xcb_connect(nullptr, &screenNumber), &xcb_disconnect);
@@ -229,8 +233,8 @@ std::optional<std::int64_t> SendRemoteMessage(const std::string& title, std::uin
     event.data.data32[2] = static_cast<std::uint32_t>(lParam);
     event.data.data32[3] = own;
     // An empty event mask delivers the event to the client that created the window.
-    const xcb_void_cookie_t sent = xcb_send_event_checked(c, 0, target, XCB_EVENT_MASK_NO_EVENT,
-                                                          reinterpret_cast<const char*>(&event));
+    const xcb_void_cookie_t sent =
+        xcb_send_event_checked(c, 0, target, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
     if (xcb_generic_error_t* error = xcb_request_check(c, sent)) {
         // The window went away between the search and the send.
         std::free(error);

@@ -12,7 +12,8 @@ namespace tern::platform::x11 {
 
 xcb_connection_t* QtConnection()
 {
-    const auto* application = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    const auto* application =
+        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return application ? application->connection() : nullptr;
 }
 
@@ -23,7 +24,8 @@ std::uint16_t NumLockMask()
     if (!connection || numLock == 0)
         return 0;
     const std::unique_ptr<xcb_get_modifier_mapping_reply_t, decltype(&std::free)> reply(
-        xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr), &std::free);
+        xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr),
+        &std::free);
     if (!reply)
         return 0;
     const xcb_keycode_t* keycodes = xcb_get_modifier_mapping_keycodes(reply.get());

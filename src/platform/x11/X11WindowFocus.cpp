@@ -25,10 +25,10 @@ constexpr std::uint32_t kSourcePager = 2;
 PropertyReply GetProperty(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property,
                           xcb_atom_t type, std::uint32_t longs)
 {
-    return PropertyReply(xcb_get_property_reply(connection,
-                                                xcb_get_property(connection, 0, window, property, type, 0, longs),
-                                                nullptr),
-                         &std::free);
+    return PropertyReply(
+        xcb_get_property_reply(connection, xcb_get_property(connection, 0, window, property, type, 0, longs),
+                               nullptr),
+        &std::free);
 }
 
 // The 32-bit items of a property reply of format 32.
@@ -73,10 +73,12 @@ WindowHandle X11WindowFocus::foregroundWindow()
 
 bool X11WindowFocus::isMinimised(xcb_window_t window)
 {
-    const std::vector<std::uint32_t> state = Items32(GetProperty(m_connection, window, m_wmState, m_wmState, 1));
+    const std::vector<std::uint32_t> state =
+        Items32(GetProperty(m_connection, window, m_wmState, m_wmState, 1));
     if (!state.empty() && state.front() == kIconicState)
         return true;
-    for (const std::uint32_t atom : Items32(GetProperty(m_connection, window, m_netWmState, XCB_ATOM_ATOM, 64)))
+    for (const std::uint32_t atom :
+         Items32(GetProperty(m_connection, window, m_netWmState, XCB_ATOM_ATOM, 64)))
         if (atom == m_netWmStateHidden)
             return true;
     return false;
@@ -88,7 +90,8 @@ bool X11WindowFocus::forceForegroundWindow(WindowHandle window)
         return false;
     const auto target = static_cast<xcb_window_t>(window);
     const std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> attributes(
-        xcb_get_window_attributes_reply(m_connection, xcb_get_window_attributes(m_connection, target), nullptr),
+        xcb_get_window_attributes_reply(m_connection, xcb_get_window_attributes(m_connection, target),
+                                        nullptr),
         &std::free);
     if (!attributes)
         return false;

@@ -74,8 +74,12 @@ std::string XdgDesktopShell::startupEntryText(const std::string& target, const s
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Name=Tern Clipboard\n"
-           "Exec=" + desktopEntryString(execArgument(target)) + "\n"
-           "Path=" + desktopEntryString(workingFolder) + "\n"
+           "Exec=" +
+           desktopEntryString(execArgument(target)) +
+           "\n"
+           "Path=" +
+           desktopEntryString(workingFolder) +
+           "\n"
            "Terminal=false\n"
            "X-GNOME-Autostart-enabled=true\n";
 }

@@ -12,7 +12,8 @@ namespace {
 
 Display* QtDisplay()
 {
-    const auto* application = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    const auto* application =
+        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return application ? application->display() : nullptr;
 }
 

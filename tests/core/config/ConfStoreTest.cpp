@@ -21,7 +21,10 @@ protected:
         shell.folders[platform::SpecialFolder::Startup] = startup.path();
     }
 
-    std::unique_ptr<TConfStore> makeStore() { return std::make_unique<TConfStore>(settings, shell, languages.path()); }
+    std::unique_ptr<TConfStore> makeStore()
+    {
+        return std::make_unique<TConfStore>(settings, shell, languages.path());
+    }
     std::string stored(const char* section, const char* name) { return settings.values[{section, name}]; }
 
     test::TempFolder languages;
@@ -82,8 +85,12 @@ TEST_F(ConfStoreTest, StoredTextsAreReadByTheNumberRules)
         const char* expected;
     };
     const auto mainKey = [](const TConfStore& s) { return std::to_string(s.MainKey); };
-    const auto checkUpdates = [](const TConfStore& s) { return std::string(s.CheckUpdates ? "true" : "false"); };
-    const auto disableRemote = [](const TConfStore& s) { return std::string(s.DisableRemote ? "true" : "false"); };
+    const auto checkUpdates = [](const TConfStore& s) {
+        return std::string(s.CheckUpdates ? "true" : "false");
+    };
+    const auto disableRemote = [](const TConfStore& s) {
+        return std::string(s.DisableRemote ? "true" : "false");
+    };
     const auto curFont = [](const TConfStore& s) { return std::to_string(s.CurFont); };
     const auto checkDate = [](const TConfStore& s) { return std::to_string(s.CheckDate); };
     const Case cases[] = {
@@ -168,8 +175,9 @@ TEST_F(ConfStoreTest, FieldTableListsEverySettingInStoredForm)
     for (const ConfStoreField& field : ConfStoreFields())
         names.push_back(field.name);
     EXPECT_EQ(names, (std::vector<std::string>{"Login", "Password", "MainKey", "CheckDate", "CheckUpdates",
-                                               "DisableRemote", "CurColor", "CurFont", "CurLine", "CurrentLanguage",
-                                               "IsLangModified", "StartWithWindows", "ServiceHost", "DownloadHost"}));
+                                               "DisableRemote", "CurColor", "CurFont", "CurLine",
+                                               "CurrentLanguage", "IsLangModified", "StartWithWindows",
+                                               "ServiceHost", "DownloadHost"}));
     const ConfStoreField* mainKey = FindConfStoreField("MainKey");
     ASSERT_NE(mainKey, nullptr);
     mainKey->assign(*store, std::string("90000"));

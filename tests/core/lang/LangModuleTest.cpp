@@ -40,8 +40,9 @@ TEST(LangModule, ScanListsLanguageFilesSortedByDisplayName)
 
     TLangModule module(folder.path());
     EXPECT_EQ(module.Folder(), folder.path() + "/");
-    EXPECT_EQ(displayNames(module), (std::vector<std::string>{"Deutsch <german.LNG>", "English <english.lng>",
-                                                              "nameless.lng <nameless.lng>", "Old - <old.lng>"}));
+    EXPECT_EQ(displayNames(module),
+              (std::vector<std::string>{"Deutsch <german.LNG>", "English <english.lng>",
+                                        "nameless.lng <nameless.lng>", "Old - <old.lng>"}));
     EXPECT_EQ(module.CurrentIndex(), 0);
     EXPECT_TRUE(module.Modified);
 }

@@ -13,9 +13,11 @@ class LanguageLoaderTest : public ::testing::Test
 protected:
     LanguageLoaderTest()
     {
-        folder.write("english.lng", "[GLOBAL]\r\nbOk=OK\r\nbCancel=Cancel\r\nmTwo=first\\nsecond\r\n"
-                                    "[FAUTHFORM]\r\nmKeyTip=Press %s\r\n[fSelectLang]\r\nlCaption=Select\r\n");
-        folder.write("german.lng", "[global]\r\nbOk=Weiter\r\nbCancel=\r\n[fSelectLang]\r\nlCaption=Sprache\r\n");
+        folder.write("english.lng",
+                     "[GLOBAL]\r\nbOk=OK\r\nbCancel=Cancel\r\nmTwo=first\\nsecond\r\n"
+                     "[FAUTHFORM]\r\nmKeyTip=Press %s\r\n[fSelectLang]\r\nlCaption=Select\r\n");
+        folder.write("german.lng",
+                     "[global]\r\nbOk=Weiter\r\nbCancel=\r\n[fSelectLang]\r\nlCaption=Sprache\r\n");
     }
     test::TempFolder folder;
 };

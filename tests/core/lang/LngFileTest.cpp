@@ -60,8 +60,16 @@ TEST(LngFile, QuotedValuesFollowTheQuotingRule)
 
 TEST(LngFile, BytesAreReadAsUtf8OrWindows1252)
 {
-    EXPECT_EQ(text(LngFile::parse("[S]\r\nk=Fran\xc3\xa7" "ais\r\n"), "S", "k"), "Fran\xc3\xa7" "ais");
-    EXPECT_EQ(text(LngFile::parse("[S]\r\nk=Fran\xe7" "ais\r\n"), "S", "k"), "Fran\xc3\xa7" "ais");
+    EXPECT_EQ(text(LngFile::parse("[S]\r\nk=Fran\xc3\xa7"
+                                  "ais\r\n"),
+                   "S", "k"),
+              "Fran\xc3\xa7"
+              "ais");
+    EXPECT_EQ(text(LngFile::parse("[S]\r\nk=Fran\xe7"
+                                  "ais\r\n"),
+                   "S", "k"),
+              "Fran\xc3\xa7"
+              "ais");
 }
 
 TEST(LngFile, ProfileReadsTrimUnquoteAndParseIntegers)
@@ -69,7 +77,9 @@ TEST(LngFile, ProfileReadsTrimUnquoteAndParseIntegers)
     const LngFile file = LngFile::parse("[LANG_INFO]\r\n"
                                         "Name=\"Deutsch\"\r\n"
                                         "Quoted='single'\r\n"
-                                        "Long=" + std::string(3000, 'x') + "\r\n"
+                                        "Long=" +
+                                        std::string(3000, 'x') +
+                                        "\r\n"
                                         "Hex=0x1A\r\nNeg=-7\r\nJunk=abc\r\nLead=12abc\r\n");
     EXPECT_EQ(file.profileString("lang_info", "Name", "d"), "Deutsch");
     EXPECT_EQ(file.profileString("LANG_INFO", "Quoted", "d"), "single");

@@ -53,8 +53,8 @@ TEST(ShellRoutines, OpenTargetOpensWebAddressesAndReportsEverythingElse)
     platform::fake::FakeMessageBoxes boxes;
     OpenTarget(shell, &boxes, "HTTPS://example.org/d/abc.html", true);
     OpenTarget(shell, &boxes, "http://127.0.0.1:8077/cp/history.html", true);
-    EXPECT_EQ(shell.openedTargets,
-              (std::vector<std::string>{"HTTPS://example.org/d/abc.html", "http://127.0.0.1:8077/cp/history.html"}));
+    EXPECT_EQ(shell.openedTargets, (std::vector<std::string>{"HTTPS://example.org/d/abc.html",
+                                                             "http://127.0.0.1:8077/cp/history.html"}));
     EXPECT_TRUE(boxes.shown.empty());
 
     OpenTarget(shell, &boxes, "file:///etc/passwd", true);

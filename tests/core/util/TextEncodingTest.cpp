@@ -9,8 +9,8 @@ TEST(TextEncoding, Utf8ValidityRejectsMalformedSequences)
 {
     EXPECT_TRUE(IsValidUtf8("plain ascii"));
     EXPECT_TRUE(IsValidUtf8("caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"));
-    EXPECT_TRUE(IsValidUtf8("\xef\xbf\xbd")); // U+FFFD itself
-    EXPECT_FALSE(IsValidUtf8("caf\xe9"));         // Windows-1252 e acute
+    EXPECT_TRUE(IsValidUtf8("\xef\xbf\xbd"));      // U+FFFD itself
+    EXPECT_FALSE(IsValidUtf8("caf\xe9"));          // Windows-1252 e acute
     EXPECT_FALSE(IsValidUtf8("\xc0\xaf"));         // overlong
     EXPECT_FALSE(IsValidUtf8("\xed\xa0\x80"));     // surrogate
     EXPECT_FALSE(IsValidUtf8("\xe2\x82"));         // cut short
@@ -45,8 +45,14 @@ TEST(TextEncoding, Windows1252RoundTripsThroughUtf8)
 
 TEST(TextEncoding, FileBytesAreShownAsUtf8WhenValidElseAsWindows1252)
 {
-    EXPECT_EQ(DisplayTextFromBytes("Fran\xc3\xa7" "ais"), "Fran\xc3\xa7" "ais");
-    EXPECT_EQ(DisplayTextFromBytes("Fran\xe7" "ais"), "Fran\xc3\xa7" "ais");
+    EXPECT_EQ(DisplayTextFromBytes("Fran\xc3\xa7"
+                                   "ais"),
+              "Fran\xc3\xa7"
+              "ais");
+    EXPECT_EQ(DisplayTextFromBytes("Fran\xe7"
+                                   "ais"),
+              "Fran\xc3\xa7"
+              "ais");
 }
 
 } // namespace

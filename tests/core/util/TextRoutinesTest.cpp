@@ -34,13 +34,14 @@ TEST(TextRoutines, DelimitedFieldReturnsTheDelimiterBeyondTheLastField)
         const char* expected;
     };
     const Case cases[] = {
-        {0, "a;b;c", ';', "a"},   {1, "a;b;c", ';', "b"}, {2, "a;b;c", ';', "c"},
-        {3, "a;b;c", ';', ";"},   {1, ".bOk", '.', "bOk"}, {2, ".bOk", '.', "."},
-        {0, "", ';', ""},         {1, "", ';', ";"},       {1, "a;;c", ';', ""},
-        {2, "a;b;", ';', ""},     {-1, "a;b", ';', ";"},   {0, "outdated;5", ';', "outdated"},
+        {0, "a;b;c", ';', "a"}, {1, "a;b;c", ';', "b"},  {2, "a;b;c", ';', "c"},
+        {3, "a;b;c", ';', ";"}, {1, ".bOk", '.', "bOk"}, {2, ".bOk", '.', "."},
+        {0, "", ';', ""},       {1, "", ';', ";"},       {1, "a;;c", ';', ""},
+        {2, "a;b;", ';', ""},   {-1, "a;b", ';', ";"},   {0, "outdated;5", ';', "outdated"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(DelimitedField(c.index, c.text, c.delimiter), c.expected) << c.index << " of '" << c.text << "'";
+        EXPECT_EQ(DelimitedField(c.index, c.text, c.delimiter), c.expected)
+            << c.index << " of '" << c.text << "'";
 }
 
 TEST(TextRoutines, EscapeLinkValueEscapesControlsBlanksAndSlashesOnly)
