@@ -11,7 +11,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libsqlite3-dev libcpp-httplib-dev libsodium-dev
     xvfb xauth openbox trayer xdotool xclip x11-utils x11-xserver-utils imagemagick fonts-wine
-    clang libclang-rt-14-dev curl xdg-utils
+    clang clang-tidy clang-format libclang-rt-14-dev curl xdg-utils
 )
 
 missing=()

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 build_dir=${1:-build/ci}
 scripts/install-deps.sh
-cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTERN_BUILD_BENCH=ON >/dev/null
+cmake --preset ci -B "$build_dir" >/dev/null
 cmake --build "$build_dir" -j2
 mkdir -p artifacts
 # Tests that need X run against the headless desktop; the artifacts folder collects screenshots.
