@@ -1,5 +1,7 @@
 #include "annotate/PaletteIcons.h"
 
+#include "annotate/PaintGeometry.h"
+
 #include <QHash>
 #include <QPainter>
 #include <QPainterPath>
@@ -108,6 +110,14 @@ void drawUndo(QPainter& painter)
     drawArrowHead(painter, QPointF(7, 9), M_PI, 7);
 }
 
+// The annotation colour of `index`, opaque: the swatch shows the hue, not the slight translucency.
+QColor swatchColour(int index)
+{
+    QColor colour = QColor::fromRgba(kPaletteColors[index]);
+    colour.setAlpha(255);
+    return colour;
+}
+
 void drawSwatch(QPainter& painter, QColor colour)
 {
     painter.setPen(QPen(colour.darker(150), 1.6));
@@ -157,9 +167,9 @@ const QHash<QString, Painter>& painters()
         {QStringLiteral("BTN_ELLIPSE"), drawEllipse},
         {QStringLiteral("BTN_MOVE"), drawMove},
         {QStringLiteral("BTN_UNDO"), drawUndo},
-        {QStringLiteral("BTN_RED"), [](QPainter& p) { drawSwatch(p, QColor(255, 0, 0)); }},
-        {QStringLiteral("BTN_GREEN"), [](QPainter& p) { drawSwatch(p, QColor(64, 207, 0)); }},
-        {QStringLiteral("BTN_BLUE"), [](QPainter& p) { drawSwatch(p, QColor(0, 0, 255)); }},
+        {QStringLiteral("BTN_RED"), [](QPainter& p) { drawSwatch(p, swatchColour(0)); }},
+        {QStringLiteral("BTN_GREEN"), [](QPainter& p) { drawSwatch(p, swatchColour(1)); }},
+        {QStringLiteral("BTN_BLUE"), [](QPainter& p) { drawSwatch(p, swatchColour(2)); }},
         {QStringLiteral("BTN_LINE1"), [](QPainter& p) { drawWidth(p, 2); }},
         {QStringLiteral("BTN_LINE2"), [](QPainter& p) { drawWidth(p, 5); }},
         {QStringLiteral("BTN_LINE3"), [](QPainter& p) { drawWidth(p, 8); }},

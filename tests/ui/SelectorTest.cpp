@@ -6,6 +6,7 @@
 
 #include "../dialogs/DialogScreenshot.h"
 #include "lang/LanguageTexts.h"
+#include "platform/PlatformFactory.h"
 #include "platform/fake/FakeScreenCapture.h"
 #include "ui/FormTranslator.h"
 
@@ -17,8 +18,10 @@
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -466,7 +469,10 @@ TEST(SelectorPictureTest, AnnotatedSelectorAndHandles)
     clock.start();
     TfClip clip(context);
     clip.show();
-    QApplication::processEvents();
+    QElapsedTimer deadline;
+    deadline.start();
+    while (g_timings.size() < 2 && deadline.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
     const qint64 firstFrameMs = clock.elapsed();
     qInstallMessageHandler(previous);
     ASSERT_EQ(g_timings.size(), 2U);
@@ -523,6 +529,44 @@ TEST(SelectorPictureTest, AnnotatedSelectorAndHandles)
     const QString folder = qEnvironmentVariable("TERN_ARTIFACTS_DIR");
     if (!folder.isEmpty())
         result.save(folder + QStringLiteral("/selector_result.png"));
+}
+
+// On a real X display (QT_QPA_PLATFORM=xcb, e.g. under scripts/headless-desktop.sh): the desktop is
+// frozen through the X11 capture, the palette is a tool window of its own, transient for the
+// selector, at the top-right corner of the primary monitor. Reports the time from the start of
+// construction to the exposed selector.
+TEST(SelectorX11Test, FrozenSelectorOnARealDisplay)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        GTEST_SKIP() << "needs an X display";
+    TestContext context;
+    const std::unique_ptr<platform::ScreenCapture> screens = platform::CreateScreenCapture();
+    struct RealScreens : TestContext
+    {
+        platform::ScreenCapture* real = nullptr;
+        platform::ScreenCapture& Capture() override { return *real; }
+    } realContext;
+    realContext.real = screens.get();
+    QElapsedTimer clock;
+    clock.start();
+    TfClip clip(realContext);
+    clip.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&clip, 5000));
+    std::printf("[ timing   ] construction to exposed selector on X11: %lld ms\n",
+                static_cast<long long>(clock.elapsed()));
+    EXPECT_EQ(clip.geometry(), QGuiApplication::primaryScreen()->virtualGeometry());
+    TfToolBox& palette = clip.ToolBox();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&palette, 5000));
+    EXPECT_TRUE(palette.isWindow());
+    EXPECT_EQ(palette.windowType(), Qt::Tool);
+    ASSERT_NE(palette.windowHandle(), nullptr);
+    EXPECT_EQ(palette.windowHandle()->transientParent(), clip.windowHandle());
+    EXPECT_EQ(palette.width(), TfToolBox::kClientWidth);
+    EXPECT_EQ(palette.windowTitle(), "Tools");
+    const QRect monitor = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_TRUE(monitor.contains(palette.frameGeometry()));
+    EXPECT_LE(monitor.right() - palette.frameGeometry().right(), 40);
+    test::SaveScreenshot(palette, "palette_x11.png");
 }
 
 } // namespace
