@@ -5,6 +5,7 @@
 #include "platform/GlobalHotkeys.h"
 #include "platform/KeyInjector.h"
 #include "platform/RemoteControl.h"
+#include "platform/ScreenCapture.h"
 #include "platform/SettingsBackend.h"
 #include "platform/SingleInstance.h"
 #include "platform/WindowFocus.h"
@@ -22,6 +23,8 @@ std::unique_ptr<SystemClipboard> CreateSystemClipboard();
 std::unique_ptr<GlobalHotkeys> CreateGlobalHotkeys();
 std::unique_ptr<KeyInjector> CreateKeyInjector();
 std::unique_ptr<WindowFocus> CreateWindowFocus();
+// Screen pictures and window frames; needs the GUI application object.
+std::unique_ptr<ScreenCapture> CreateScreenCapture();
 // The one-running-copy marker; needs no GUI application.
 std::unique_ptr<SingleInstance> CreateSingleInstance();
 // listen() needs the GUI application object; send() works in any process.

@@ -6,6 +6,7 @@
 #include "platform/x11/X11GlobalHotkeys.h"
 #include "platform/x11/X11KeyInjector.h"
 #include "platform/x11/X11RemoteControl.h"
+#include "platform/x11/X11ScreenCapture.h"
 #include "platform/x11/X11WindowFocus.h"
 #include "platform/x11/XdgDesktopShell.h"
 
@@ -39,6 +40,11 @@ std::unique_ptr<KeyInjector> CreateKeyInjector()
 std::unique_ptr<WindowFocus> CreateWindowFocus()
 {
     return std::make_unique<x11::X11WindowFocus>();
+}
+
+std::unique_ptr<ScreenCapture> CreateScreenCapture()
+{
+    return std::make_unique<x11::X11ScreenCapture>();
 }
 
 std::unique_ptr<SingleInstance> CreateSingleInstance()

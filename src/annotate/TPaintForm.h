@@ -1,0 +1,126 @@
+#pragma once
+
+#include "annotate/PaintGeometry.h"
+#include "annotate/TPaintObjects.h"
+#include "platform/ScreenCapture.h"
+
+#include <QImage>
+#include <QRegion>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace tern {
+
+// A frame event: `Button` is the hit zone of (x, y) for left-button events and -1 for a right press.
+using TFrameEvent = std::function<void(std::int32_t Button, std::int32_t x, std::int32_t y)>;
+
+// The annotation editor: freezes the whole virtual desktop when created, shows it dimmed with the
+// selection at full brightness, the annotations clipped to the selection and the selection frame,
+// and turns mouse events into frame events. It knows no tools or modes; a descendant gives it its
+// bounds (desktopGeometry()) and its interaction. GUI thread only.
+//
+// Repaints are limited to what changed: the widget is never erased, and every paint composes only
+// its region straight from the frozen pictures, which keep the pixel format of the screen.
+class TPaintForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Supplies the hint shown while nothing is selected (UTF-8); asked when the hint is first drawn.
+    using HintText = std::function<std::string()>;
+
+    // Grabs every screen once through `capture`, which is not used afterwards.
+    TPaintForm(platform::ScreenCapture& capture, HintText hintText, QWidget* parent = nullptr);
+    ~TPaintForm() override;
+
+    // The virtual desktop the frozen picture covers: client (0, 0) is its top-left corner.
+    QRect desktopGeometry() const { return m_desktop; }
+
+    // Drops an empty newest annotation, then appends a new one in the current colour.
+    TPaintObject& AddObject();
+    // The newest annotation or nullptr.
+    TPaintObject* LastObject() const { return Objects.Last(); }
+
+    // Normalizes and stores; repaints the changed area only when the value changes.
+    void SetSelection(const TRect& r);
+    void SetFrameMode(bool value);
+    // Store the index; nothing is repainted and existing annotations keep their look.
+    void SetCurColor(std::int32_t value) { CurColor = value; }
+    void SetCurLine(std::int32_t value) { CurLine = value; }
+    void SetCurFont(std::int32_t value) { CurFont = value; }
+    // The palette colour of CurColor; 0 (invisible) outside 0..2.
+    std::uint32_t CurrentARGB() const { return PaletteColor(CurColor); }
+
+    // The zone of (x, y) against `r`; 0 everywhere while FrameMode is false.
+    std::int32_t HitTest(const TRect& r, std::int32_t x, std::int32_t y) const;
+
+    // Build one whole frame in BackBuffer: the picture (Final: no dimming, no caret, transparent
+    // outside the selection), then the selection frame.
+    void Compose(bool Final);
+    void DrawFrame();
+
+    // The selected part of the frozen desktop with every annotation drawn final; a null image for a
+    // selection without area. Owned by the form, valid until the next call.
+    const QImage& ResultBitmap();
+
+    // Keep the picture of the selection without the newest annotation, so that shapes being dragged
+    // and text being typed repaint over it instead of over every older annotation.
+    void SaveUnderlay();
+    // Wipes the newest annotation's previous showing: its old area is repainted from the underlay.
+    void RestoreUnderlay();
+    // Shows `object` (the newest annotation, drawn not final) at once, without a full repaint: its
+    // old and new areas inside the selection are repainted.
+    void PaintOnWindow(const TPaintObject& object);
+
+    // Paints the window picture of `region` (client coordinates) onto `painter`: what the paint
+    // handler does, open for measurements.
+    void PaintRegion(QPainter& painter, const QRegion& region);
+
+    TPaintObjects Objects;
+    QImage BackBuffer;
+    QImage CleanShot;
+    QImage DimmedShot;
+    TRect Selection;
+    bool FrameMode = true;
+    TFrameEvent OnFrameUp;
+    TFrameEvent OnFrameMove;
+    TFrameEvent OnFrameDown;
+    std::int32_t CurColor = 0;
+    std::int32_t CurLine = 0;
+    std::int32_t CurFont = 0;
+    QImage ResultBmp;
+    QImage Underlay;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void paintPicture(QPainter& painter, const QRegion& region, bool Final, const TPaintObject* leaveOut);
+    void paintOverlays(QPainter& painter, const QRegion& region);
+    bool underlayFits() const;
+    bool hintShown() const { return Selection.width() == 0 || Selection.height() == 0; }
+    QRect selectionRect() const;
+    QString hintText();
+    void raise(const TFrameEvent& handler, std::int32_t button, std::int32_t x, std::int32_t y);
+
+    QRect m_desktop;
+    HintText m_hintSource;
+    QString m_hint;
+    bool m_hintFetched = false;
+    // What the underlay was made of: it serves only while none of these has changed.
+    std::uint64_t m_underlayRevision = 0;
+    TRect m_underlaySelection;
+    bool m_underlayFrameMode = true;
+    bool m_underlayValid = false;
+    // Where the newest annotation was last shown by PaintOnWindow.
+    QRect m_liveArea;
+};
+
+} // namespace tern

@@ -1,0 +1,347 @@
+#include "annotate/TfClip.h"
+
+#include "annotate/AnnotateContext.h"
+#include "annotate/AnnotateLog.h"
+#include "annotate/TfToolBox.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tern {
+
+namespace {
+
+// The palette's distance from the top and right edges of its monitor.
+constexpr int kPaletteInset = 20;
+// A freehand stroke gains a point only once the pointer is this far (rounded) from the last one.
+constexpr int kFreehandStep = 4;
+constexpr int kCaretBlinkMs = 1000;
+constexpr int kSmallStep = 2;
+constexpr int kShiftStep = 10;
+
+QElapsedTimer startedNow()
+{
+    QElapsedTimer timer;
+    timer.start();
+    return timer;
+}
+
+bool isShape(std::int32_t tool)
+{
+    return tool == pkLine || tool == pkRect || tool == pkArrow || tool == pkEllipse;
+}
+
+std::int32_t clampedSize(int index)
+{
+    return std::clamp(index, 0, 2);
+}
+
+} // namespace
+
+TfClip::TfClip(AnnotateContext& context) : TfClip(context, startedNow()) {}
+
+TfClip::TfClip(AnnotateContext& context, QElapsedTimer started)
+    : TPaintForm(context.Capture(), [&context] { return context.GetText("FTOOLBOX", "lDrawNotes"); }),
+      m_context(context), m_started(started)
+{
+    qCDebug(lcAnnotate) << "selector: desktop frozen after" << m_started.elapsed() << "ms";
+    setObjectName(QStringLiteral("fClip"));
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    setWindowModality(Qt::ApplicationModal);
+    setCursor(Qt::ArrowCursor);
+    OnFrameDown = [this](std::int32_t zone, std::int32_t x, std::int32_t y) { FrameDown(zone, x, y); };
+    OnFrameMove = [this](std::int32_t zone, std::int32_t x, std::int32_t y) { FrameMove(zone, x, y); };
+    OnFrameUp = [this](std::int32_t zone, std::int32_t x, std::int32_t y) { FrameUp(zone, x, y); };
+    m_curTimer.setInterval(kCaretBlinkMs);
+    connect(&m_curTimer, &QTimer::timeout, this, &TfClip::curTimerTimer);
+    m_curTimer.start();
+    FormCreate();
+    m_context.EnterModal();
+}
+
+TfClip::~TfClip()
+{
+    m_curTimer.stop();
+    // The palette acts on this form: it goes first.
+    delete m_toolBox;
+    m_toolBox = nullptr;
+    m_context.LeaveModal();
+}
+
+// The palette opens near the top-right corner of the primary monitor, where the selector stands
+// before it spreads over the whole virtual desktop.
+void TfClip::FormCreate()
+{
+    m_toolBox = new TfToolBox(*this, QString::fromStdString(m_context.GetText("FTOOLBOX", "bUpload")), this);
+    m_context.TranslateForm(m_toolBox);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect monitor = screen ? screen->geometry() : desktopGeometry();
+    m_toolBox->move(monitor.left() + monitor.width() - m_toolBox->frameGeometry().width() - kPaletteInset,
+                    monitor.top() + kPaletteInset);
+    setGeometry(desktopGeometry());
+}
+
+int TfClip::Execute()
+{
+    m_toolBox->MarkColor(CurColor);
+    m_toolBox->MarkFont(CurFont);
+    m_toolBox->MarkLine(CurLine);
+    // Without a frozen picture there is nothing to select.
+    if (desktopGeometry().isEmpty())
+        return kCancelled;
+    ModalResult = 0;
+    show();
+    QWidget::raise();
+    activateWindow();
+    if (ModalResult == 0) {
+        QEventLoop loop;
+        m_loop = &loop;
+        loop.exec();
+        m_loop = nullptr;
+    }
+    m_toolBox->hide();
+    hide();
+    QCoreApplication::processEvents();
+    return ModalResult;
+}
+
+void TfClip::endRun(int result)
+{
+    if (ModalResult == 0)
+        ModalResult = result;
+    if (m_loop)
+        m_loop->quit();
+}
+
+void TfClip::Confirm()
+{
+    // An area without pixels has nothing to share: the run ends as if cancelled.
+    endRun(Selection.width() > 0 && Selection.height() > 0 ? kConfirmed : kCancelled);
+}
+
+void TfClip::SetCurFont(int index)
+{
+    TPaintForm::SetCurFont(clampedSize(index));
+}
+
+void TfClip::SetCurLine(int index)
+{
+    TPaintForm::SetCurLine(clampedSize(index));
+}
+
+void TfClip::SetTool(int tool)
+{
+    if (tool == pkNone) {
+        Mode = cmAdjusting;
+        SetFrameMode(true);
+    } else {
+        Mode = cmDrawing;
+        SetFrameMode(false);
+    }
+    Tool = tool;
+    update();
+}
+
+void TfClip::Undo()
+{
+    if (Objects.Count() > 0)
+        Objects.Delete(Objects.Count() - 1);
+    update();
+}
+
+void TfClip::FrameDown(std::int32_t zone, std::int32_t x, std::int32_t y)
+{
+    if (zone == -1) {
+        m_toolBox->move(mapToGlobal(QPoint(x, y)));
+        m_toolBox->show();
+        m_toolBox->raise();
+        return;
+    }
+    DownZone = zone;
+    ButtonDown = true;
+    if (zone == fzOutside && Mode == cmAdjusting)
+        Mode = cmIdle;
+    switch (Mode) {
+    case cmIdle:
+        SetSelection({x, y, x, y});
+        Anchor = QPoint(x, y);
+        Mode = cmSelecting;
+        break;
+    case cmAdjusting:
+        Anchor = QPoint(x - Selection.Left, y - Selection.Top);
+        break;
+    case cmDrawing: {
+        TPaintObject& object = AddObject();
+        object.SizeIndex = Tool == pkText ? CurFont : CurLine;
+        SaveUnderlay();
+        object.Kind = Tool;
+        object.AddPoint(x, y);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void TfClip::FrameMove(std::int32_t zone, std::int32_t x, std::int32_t y)
+{
+    setCursorForZone(zone);
+    const QRect form = desktopGeometry();
+    const TRect r = SelectionAfterMove(Selection, Mode, DownZone, Anchor.x(), Anchor.y(), x, y, form.width(),
+                                       form.height());
+    TPaintObject* newest = LastObject();
+    if (ButtonDown && newest && !newest->Points.empty()) {
+        if (Tool == pkFreehand) {
+            const TPointItem& last = newest->Points.back();
+            if (std::nearbyint(PointDistance(x, y, last.X, last.Y)) > kFreehandStep) {
+                newest->AddPoint(x, y);
+                PaintOnWindow(*newest);
+            }
+        } else if (isShape(Tool)) {
+            newest->KeepFirstPoint();
+            newest->AddPoint(x, y);
+            RestoreUnderlay();
+            PaintOnWindow(*newest);
+        }
+    }
+    SetSelection(r);
+}
+
+void TfClip::FrameUp(std::int32_t /*zone*/, std::int32_t /*x*/, std::int32_t /*y*/)
+{
+    Mode = ModeAfterRelease(Mode, Selection);
+    DownZone = 0;
+    ButtonDown = false;
+    update();
+}
+
+void TfClip::setCursorForZone(std::int32_t zone)
+{
+    if (zone == m_cursorZone)
+        return;
+    m_cursorZone = zone;
+    switch (zone) {
+    case fzTopLeft:
+    case fzBottomRight:
+        setCursor(Qt::SizeFDiagCursor);
+        break;
+    case fzTopRight:
+    case fzBottomLeft:
+        setCursor(Qt::SizeBDiagCursor);
+        break;
+    case fzInside:
+        setCursor(Qt::SizeAllCursor);
+        break;
+    default:
+        setCursor(Qt::ArrowCursor);
+        break;
+    }
+}
+
+void TfClip::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down) {
+        moveNewest(key, event->modifiers().testFlag(Qt::ShiftModifier));
+        return;
+    }
+    if (key == Qt::Key_Escape) {
+        endRun(kCancelled);
+        return;
+    }
+    typeIntoNewest(event);
+}
+
+// Arrow keys move the newest annotation while a drawing tool is active.
+bool TfClip::moveNewest(int key, bool shift)
+{
+    TPaintObject* newest = LastObject();
+    if (Mode != cmDrawing || !newest)
+        return false;
+    const std::int32_t step = shift ? kShiftStep : kSmallStep;
+    switch (key) {
+    case Qt::Key_Left:
+        newest->OffsetX(-step);
+        break;
+    case Qt::Key_Up:
+        newest->OffsetY(-step);
+        break;
+    case Qt::Key_Right:
+        newest->OffsetX(step);
+        break;
+    default:
+        newest->OffsetY(step);
+        break;
+    }
+    update();
+    return true;
+}
+
+// Typed characters edit the newest annotation while it is a text and the text tool is active:
+// Backspace removes the last character, Enter starts a new line, control characters are dropped.
+void TfClip::typeIntoNewest(QKeyEvent* event)
+{
+    TPaintObject* newest = LastObject();
+    if (Tool != pkText || !newest || newest->Kind != pkText)
+        return;
+    std::u16string& text = newest->Text;
+    const int key = event->key();
+    if (key == Qt::Key_Backspace) {
+        if (!text.empty()) {
+            const bool pair = text.size() >= 2 && QChar::isLowSurrogate(text.back()) &&
+                              QChar::isHighSurrogate(text[text.size() - 2]);
+            text.erase(text.size() - (pair ? 2 : 1));
+        }
+    } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        text.push_back(u'\n');
+    } else {
+        QString typed = event->text();
+        typed.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+        if (typed.isEmpty())
+            return;
+        text += typed.toStdU16String();
+    }
+    RestoreUnderlay();
+    PaintOnWindow(*newest);
+}
+
+void TfClip::curTimerTimer()
+{
+    if (Tool == pkText)
+        update();
+}
+
+void TfClip::paintEvent(QPaintEvent* event)
+{
+    TPaintForm::paintEvent(event);
+    if (!m_firstFrameShown) {
+        m_firstFrameShown = true;
+        qCDebug(lcAnnotate) << "selector: first frame shown" << m_started.elapsed()
+                            << "ms after construction began";
+    }
+}
+
+void TfClip::showEvent(QShowEvent* event)
+{
+    TPaintForm::showEvent(event);
+    if (!m_paletteShown) {
+        m_paletteShown = true;
+        m_toolBox->show();
+        m_toolBox->raise();
+    }
+}
+
+void TfClip::closeEvent(QCloseEvent* event)
+{
+    endRun(kCancelled);
+    event->accept();
+}
+
+} // namespace tern

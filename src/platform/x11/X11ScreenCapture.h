@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/ScreenCapture.h"
+
+namespace tern::platform::x11 {
+
+// Reads the root window through Qt's screens: one grab covers every monitor, since the X root
+// window spans the whole virtual desktop. Window frames come from _NET_FRAME_EXTENTS, which the
+// window manager sets on the windows it decorates. GUI thread only.
+class X11ScreenCapture final : public ScreenCapture
+{
+public:
+    ScreenRect virtualDesktop() override;
+    ScreenPicture capture(const ScreenRect& rect) override;
+    ScreenRect windowFrameRect(WindowHandle window) override;
+};
+
+} // namespace tern::platform::x11
