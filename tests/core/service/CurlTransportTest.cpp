@@ -1,7 +1,7 @@
 #include "service/CurlTransport.h"
 
-#include "RecordingHttpServer.h"
 #include "service/ServiceProtocol.h"
+#include "support/RecordingHttpServer.h"
 
 #include <gtest/gtest.h>
 
