@@ -87,6 +87,23 @@ TEST(CurlTransportTest, TheStatusCodeIsIgnored)
     }
 }
 
+TEST(CurlTransportTest, ConsecutiveRequestsOnOneTransportGetTheirOwnReplies)
+{
+    // The server answers each request with its own request line.
+    RecordingHttpServer server([](const std::string& request) {
+        const std::string line = request.substr(0, request.find("\r\n"));
+        return RecordingHttpServer::Response("200 OK", line, "text/plain");
+    });
+    CurlTransport transport(5s);
+
+    const auto first = transport.get(server.base() + "/one");
+    const auto second = transport.get(server.base() + "/two");
+
+    EXPECT_EQ(first, "GET /one HTTP/1.0");
+    EXPECT_EQ(second, "GET /two HTTP/1.0");
+    EXPECT_EQ(server.requests().size(), 2u);
+}
+
 TEST(CurlTransportTest, RedirectsAreNotFollowed)
 {
     RecordingHttpServer server("HTTP/1.0 301 Moved\r\nLocation: /elsewhere\r\nContent-Length: 4\r\n\r\nmove");
