@@ -1,5 +1,6 @@
 #include "notify/Balloon.h"
 #include "platform/PlatformFactory.h"
+#include "platform/RunningCopy.h"
 #include "platform/SessionEvents.h"
 #include "shell/CommandDispatcher.h"
 #include "shell/ProgramFolders.h"
@@ -12,9 +13,6 @@
 namespace {
 
 constexpr const char* kInstanceName = "TernClipboard_started_already";
-constexpr const char* kMainWindowTitle = "TernClipboardStarted";
-// The private message that asks the running copy to quit, and the answer that it accepted.
-constexpr std::uint32_t kQuitMessage = 0x49F;
 
 } // namespace
 
@@ -63,8 +61,9 @@ int main(int argc, char** argv)
         TfInit fInit(services, std::move(folders));
         running = &fInit;
         QObject::connect(&fInit, &TfInit::quitRequested, qApp, quit);
-        remote->listen(kMainWindowTitle,
+        remote->listen(platform::kMainWindowTitle,
                        [quit](std::uint32_t message, std::int64_t wParam, std::int64_t lParam) {
+                           using platform::kQuitMessage;
                            if (message != kQuitMessage || wParam != kQuitMessage || lParam != kQuitMessage)
                                return std::int64_t{0};
                            quit();

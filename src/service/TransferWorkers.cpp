@@ -4,38 +4,16 @@
 
 namespace tern {
 
-namespace {
-
-// Sets the done flag when the work ends, also by an exception.
-class DoneOnExit
-{
-public:
-    explicit DoneOnExit(std::atomic<bool>& flag) : m_flag(flag) {}
-    ~DoneOnExit() { m_flag.store(true, std::memory_order_release); }
-    DoneOnExit(const DoneOnExit&) = delete;
-    DoneOnExit& operator=(const DoneOnExit&) = delete;
-
-private:
-    std::atomic<bool>& m_flag;
-};
-
-} // namespace
-
 TDownloadThread::TDownloadThread(HttpTransport& transport, std::string address, std::string requestBody)
     : Address(std::move(address)), RequestBody(std::move(requestBody))
 {
-    m_thread = std::thread([this, &transport] { run(transport); });
+    m_worker.start([this, &transport] { run(transport); });
 }
 
-TDownloadThread::~TDownloadThread()
-{
-    if (m_thread.joinable())
-        m_thread.join();
-}
+TDownloadThread::~TDownloadThread() = default;
 
 void TDownloadThread::run(HttpTransport& transport)
 {
-    const DoneOnExit done(m_done);
     try {
         if (std::optional<std::string> reply = transport.post(Address, kFormContentType, RequestBody))
             ReplyText = std::move(*reply);
@@ -48,18 +26,13 @@ void TDownloadThread::run(HttpTransport& transport)
 TUploadThread::TUploadThread(HttpTransport& transport, std::string address, const std::string& payload)
     : Address(std::move(address)), m_payload(payload)
 {
-    m_thread = std::thread([this, &transport] { run(transport); });
+    m_worker.start([this, &transport] { run(transport); });
 }
 
-TUploadThread::~TUploadThread()
-{
-    if (m_thread.joinable())
-        m_thread.join();
-}
+TUploadThread::~TUploadThread() = default;
 
 void TUploadThread::run(HttpTransport& transport)
 {
-    const DoneOnExit done(m_done);
     try {
         const MultipartBody request = BuildMultipartBody(m_payload);
         if (std::optional<std::string> reply = transport.post(Address, request.contentType, request.body))
@@ -76,22 +49,17 @@ TUpdateChecker::TUpdateChecker(HttpTransport& transport, std::string address)
 {
 }
 
-TUpdateChecker::~TUpdateChecker()
-{
-    if (m_thread.joinable())
-        m_thread.join();
-}
+TUpdateChecker::~TUpdateChecker() = default;
 
 void TUpdateChecker::Start()
 {
-    if (m_thread.joinable() || Done())
+    if (m_worker.started())
         throw Error("The update check has already been started");
-    m_thread = std::thread([this] { run(); });
+    m_worker.start([this] { run(); });
 }
 
 void TUpdateChecker::run()
 {
-    const DoneOnExit done(m_done);
     UpdateCheckResult result;
     try {
         result = ParseUpdateReply(m_transport.get(Address));

@@ -2,11 +2,10 @@
 
 #include "service/HttpTransport.h"
 #include "service/ServiceProtocol.h"
+#include "service/WorkerThread.h"
 
-#include <atomic>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace tern {
@@ -25,7 +24,7 @@ public:
     TDownloadThread(const TDownloadThread&) = delete;
     TDownloadThread& operator=(const TDownloadThread&) = delete;
 
-    bool Done() const noexcept { return m_done.load(std::memory_order_acquire); }
+    bool Done() const noexcept { return m_worker.done(); }
 
     const std::string Address;
     const std::string RequestBody;
@@ -35,8 +34,7 @@ public:
 private:
     void run(HttpTransport& transport);
 
-    std::atomic<bool> m_done{false};
-    std::thread m_thread;
+    WorkerThread m_worker; // last: joined before the other members go
 };
 
 // One multipart upload of a borrowed payload; the payload must outlive the worker.
@@ -48,7 +46,7 @@ public:
     TUploadThread(const TUploadThread&) = delete;
     TUploadThread& operator=(const TUploadThread&) = delete;
 
-    bool Done() const noexcept { return m_done.load(std::memory_order_acquire); }
+    bool Done() const noexcept { return m_worker.done(); }
 
     const std::string Address;
     std::vector<std::string> ReplyLines;
@@ -59,8 +57,7 @@ private:
     void run(HttpTransport& transport);
 
     const std::string& m_payload;
-    std::atomic<bool> m_done{false};
-    std::thread m_thread;
+    WorkerThread m_worker; // last: joined before the other members go
 };
 
 // One version check: a GET of `Address`, parsed into an outcome and handed to OnResult. OnResult runs
@@ -78,7 +75,7 @@ public:
 
     // Starts the check; may be called once.
     void Start();
-    bool Done() const noexcept { return m_done.load(std::memory_order_acquire); }
+    bool Done() const noexcept { return m_worker.done(); }
 
     ResultCallback OnResult;
     const std::string Address;
@@ -87,8 +84,7 @@ private:
     void run();
 
     HttpTransport& m_transport;
-    std::atomic<bool> m_done{false};
-    std::thread m_thread;
+    WorkerThread m_worker; // last: joined before the other members go
 };
 
 } // namespace tern

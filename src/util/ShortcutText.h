@@ -1,15 +1,11 @@
 #pragma once
 
+#include "util/ShortcutBits.h"
+
 #include <cstdint>
 #include <string>
 
 namespace tern {
-
-// Modifier flags of a 16-bit shortcut value; the virtual-key code sits in the bits below them.
-inline constexpr std::uint16_t kShortcutShiftFlag = 0x2000;
-inline constexpr std::uint16_t kShortcutCtrlFlag = 0x4000;
-inline constexpr std::uint16_t kShortcutAltFlag = 0x8000;
-inline constexpr std::uint16_t kShortcutKeyBits = 0x1FFF;
 
 // The name of a virtual-key code as the user reads it ("Y", "F5", "PgUp", "Num 3", ";"); empty for
 // a code without a name here.

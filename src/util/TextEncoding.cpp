@@ -142,4 +142,32 @@ std::string DisplayTextFromBytes(std::string_view bytes)
     return IsValidUtf8(bytes) ? std::string(bytes) : Windows1252ToUtf8(bytes);
 }
 
+std::string Utf16LeBytes(std::u16string_view units)
+{
+    std::string bytes;
+    bytes.reserve(units.size() * 2);
+    for (const char16_t unit : units) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+std::string Utf16LeTextBlock(std::string_view utf8)
+{
+    std::u16string units;
+    units.reserve(utf8.size() + 1);
+    for (size_t pos = 0; pos < utf8.size();) {
+        const char32_t codePoint = DecodeUtf8(utf8, pos);
+        if (codePoint >= 0x10000) {
+            units += static_cast<char16_t>(0xD800 + ((codePoint - 0x10000) >> 10));
+            units += static_cast<char16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
+        } else {
+            units += static_cast<char16_t>(codePoint);
+        }
+    }
+    units += u'\0';
+    return Utf16LeBytes(units);
+}
+
 } // namespace tern

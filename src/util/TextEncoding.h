@@ -28,4 +28,11 @@ char32_t DecodeUtf8(std::string_view text, size_t& pos, bool acceptSurrogates = 
 // Appends the UTF-8 form of `codePoint`.
 void AppendUtf8(std::string& out, char32_t codePoint);
 
+// The UTF-16LE bytes of the code units, two a unit, as they are (a lone surrogate stays).
+std::string Utf16LeBytes(std::u16string_view units);
+
+// The Unicode text block of the clipboard: UTF-8 text as UTF-16LE code units followed by a zero
+// unit. A malformed sequence becomes U+FFFD; a character beyond U+FFFF becomes a surrogate pair.
+std::string Utf16LeTextBlock(std::string_view utf8);
+
 } // namespace tern

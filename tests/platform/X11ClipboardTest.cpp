@@ -5,6 +5,7 @@
 #include "platform/x11/MimeFormatTable.h"
 #include "support/TempFolder.h"
 #include "util/Errors.h"
+#include "util/TextEncoding.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -24,16 +25,6 @@ using test::XclipOwner;
 
 constexpr std::uint32_t kHtml = 0xF000;
 constexpr std::uint32_t kWebCustomData = 0xF020;
-
-std::string Utf16Le(std::u16string_view text)
-{
-    std::string bytes;
-    for (const char16_t unit : text) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
-}
 
 std::string WithZero(std::string bytes)
 {
@@ -126,7 +117,7 @@ TEST_F(X11ClipboardTest, ForeignTextIsGivenOutAsUtf16LeWithItsZero)
                                       QString::fromStdU16String(std::u16string(text)).toUtf8().toStdString(),
                                       kFormatUnicodeText);
     EXPECT_EQ(m_clipboard->formats(), std::vector<std::uint32_t>{kFormatUnicodeText});
-    EXPECT_EQ(m_clipboard->data(kFormatUnicodeText), WithZero(Utf16Le(text)));
+    EXPECT_EQ(m_clipboard->data(kFormatUnicodeText), WithZero(Utf16LeBytes(text)));
     EXPECT_FALSE(m_clipboard->bitmap());
 }
 
@@ -189,7 +180,7 @@ TEST_F(X11ClipboardTest, ReplaceOffersEveryEntryToOtherClients)
     const std::string custom("\x00\x01\x02 web custom \xff", 16);
     const Bitmap bitmap = TestBitmap(6, 4);
     // What follows the zero of the text is slack of the sending side, not text.
-    const std::string textData = WithZero(Utf16Le(text)) + Utf16Le(u"slack");
+    const std::string textData = WithZero(Utf16LeBytes(text)) + Utf16LeBytes(u"slack");
     m_clipboard->replace({{kFormatUnicodeText, textData},
                           {kFormatBitmap, bitmap},
                           {kHtml, html},
@@ -215,7 +206,7 @@ TEST_F(X11ClipboardTest, ReplaceOffersEveryEntryToOtherClients)
     const std::vector<std::uint32_t> formats = m_clipboard->formats();
     EXPECT_EQ(std::set<std::uint32_t>(formats.begin(), formats.end()),
               (std::set<std::uint32_t>{kFormatUnicodeText, kFormatBitmap, kHtml, kWebCustomData}));
-    EXPECT_EQ(m_clipboard->data(kFormatUnicodeText), WithZero(Utf16Le(text)));
+    EXPECT_EQ(m_clipboard->data(kFormatUnicodeText), WithZero(Utf16LeBytes(text)));
     EXPECT_EQ(m_clipboard->data(kHtml), html);
     const std::optional<Bitmap> own = m_clipboard->bitmap();
     ASSERT_TRUE(own);
@@ -275,7 +266,7 @@ TEST_F(X11ClipboardTest, SequenceNumberMovesWhenAnyClientTakesTheClipboard)
 
     XclipOwner owner(QStringLiteral("UTF8_STRING"), m_folder.write("theirs.txt", "theirs"));
     EXPECT_TRUE(WaitUntil([&] { return m_clipboard->sequenceNumber() != ours; }));
-    EXPECT_EQ(m_clipboard->data(kFormatUnicodeText), WithZero(Utf16Le(u"theirs")));
+    EXPECT_EQ(m_clipboard->data(kFormatUnicodeText), WithZero(Utf16LeBytes(u"theirs")));
 }
 
 // Format numbers travel in snapshots between computers: once shipped they never change.

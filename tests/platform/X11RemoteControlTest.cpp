@@ -1,5 +1,6 @@
 #include "X11ShellTestSupport.h"
 
+#include "platform/RunningCopy.h"
 #include "platform/x11/X11RemoteControl.h"
 #include "platform/x11/X11RemoteProtocol.h"
 #include "platform/x11/X11RemoteSender.h"
@@ -29,7 +30,7 @@ using tern::test::WaitUntil;
 
 namespace {
 
-constexpr std::uint32_t kQuit = 0x49F;
+constexpr std::uint32_t kQuit = tern::platform::kQuitMessage;
 using Call = std::tuple<std::uint32_t, std::int64_t, std::int64_t>;
 
 std::string KeyForConfigHome(const std::string& configHome)
@@ -47,7 +48,7 @@ protected:
             GTEST_SKIP() << "no X display";
     }
 
-    // Accepts the quit message only with both parameters 0x49F.
+    // Accepts the quit message only with the message value in both parameters.
     void listen(const std::string& title)
     {
         m_remote.listen(title, [this](std::uint32_t message, std::int64_t wParam, std::int64_t lParam) {
@@ -116,7 +117,7 @@ TEST_F(X11RemoteControlTest, QuitRunningToolSendsTheQuitMessage)
     // tool speaks for the user of its own settings file.
     std::vector<Call> otherCalls;
     X11RemoteControl otherUser(KeyForConfigHome("/nonexistent/other-user/.config"));
-    otherUser.listen("TernClipboardStarted",
+    otherUser.listen(tern::platform::kMainWindowTitle,
                      [&otherCalls](std::uint32_t message, std::int64_t w, std::int64_t l) {
                          otherCalls.emplace_back(message, w, l);
                          return std::int64_t{kQuit};
@@ -126,10 +127,11 @@ TEST_F(X11RemoteControlTest, QuitRunningToolSendsTheQuitMessage)
     EXPECT_TRUE(otherCalls.empty());
 
     X11RemoteControl ownCopy; // this process's environment, the one the tool inherits
-    ownCopy.listen("TernClipboardStarted", [this](std::uint32_t message, std::int64_t w, std::int64_t l) {
-        m_calls.emplace_back(message, w, l);
-        return message == kQuit && w == kQuit && l == kQuit ? std::int64_t{kQuit} : 0;
-    });
+    ownCopy.listen(tern::platform::kMainWindowTitle,
+                   [this](std::uint32_t message, std::int64_t w, std::int64_t l) {
+                       m_calls.emplace_back(message, w, l);
+                       return message == kQuit && w == kQuit && l == kQuit ? std::int64_t{kQuit} : 0;
+                   });
     const tern::test::ToolRun run = tern::test::RunPumping(tool, {QStringLiteral("quit-running")});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, QByteArray("1183\n"));

@@ -1,6 +1,7 @@
 #include "QuitRunningCommand.h"
 
-#include "platform/PlatformFactory.h"
+#include "platform/HeadlessServices.h"
+#include "platform/RunningCopy.h"
 
 #include <ostream>
 
@@ -8,10 +9,6 @@ namespace tern::tool {
 
 namespace {
 
-// The caption of the running program's hidden main window and its quit message; the same value in
-// both parameters marks the request as meant, and comes back as the answer when it is accepted.
-constexpr const char* kMainWindowTitle = "TernClipboardStarted";
-constexpr std::uint32_t kQuitMessage = 0x49F;
 constexpr int kAnswerTimeoutMs = 5000;
 
 } // namespace
@@ -22,8 +19,9 @@ Command MakeQuitRunningCommand(ToolContext& /*context*/)
             [](const std::vector<std::string>& args, CommandIo& io) {
                 if (!args.empty())
                     throw UsageError("expected no arguments");
-                const auto answer = platform::CreateRemoteControl()->send(
-                    kMainWindowTitle, kQuitMessage, kQuitMessage, kQuitMessage, kAnswerTimeoutMs);
+                const auto answer = platform::SendToRunningCopy(
+                    platform::kMainWindowTitle, platform::kQuitMessage, platform::kQuitMessage,
+                    platform::kQuitMessage, kAnswerTimeoutMs);
                 if (!answer) {
                     io.err << "no running copy\n";
                     return kExitFailure;

@@ -61,25 +61,4 @@ std::string ReadInputBytes(const std::string& source, std::istream& in)
     return std::move(*bytes);
 }
 
-std::string Utf16TextBlock(const std::string& utf8)
-{
-    std::string block;
-    auto unit = [&block](char32_t value) {
-        block += static_cast<char>(value & 0xFF);
-        block += static_cast<char>((value >> 8) & 0xFF);
-    };
-    size_t pos = 0;
-    while (pos < utf8.size()) {
-        const char32_t c = DecodeUtf8(utf8, pos);
-        if (c >= 0x10000) {
-            unit(0xD800 + ((c - 0x10000) >> 10));
-            unit(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            unit(c);
-        }
-    }
-    unit(0);
-    return block;
-}
-
 } // namespace tern::tool

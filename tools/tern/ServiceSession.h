@@ -63,7 +63,4 @@ private:
 // The whole of `source` ("-" or empty: standard input) as bytes. Throws FileError.
 std::string ReadInputBytes(const std::string& source, std::istream& in);
 
-// UTF-16LE with a terminating zero code unit, from UTF-8 text.
-std::string Utf16TextBlock(const std::string& utf8);
-
 } // namespace tern::tool

@@ -3,6 +3,7 @@
 #include "ImageFiles.h"
 #include "ServiceSession.h"
 #include "clipboard/ShareConversion.h"
+#include "util/TextEncoding.h"
 
 #include <ostream>
 
@@ -24,7 +25,7 @@ int runShare(ToolContext& context, const std::vector<std::string>& args, Command
         snapshots.shareKind = AppendShareImage(*picture, snapshots.share);
     } else {
         // Text goes the way clipboard text goes: UTF-16 with its terminator, then the share's UTF-8.
-        snapshots.share = ShareTextFromUtf16(Utf16TextBlock(bytes));
+        snapshots.share = ShareTextFromUtf16(Utf16LeTextBlock(bytes));
         snapshots.shareKind = kShareText;
     }
     const std::string key = session.client().UploadClipboardShare();

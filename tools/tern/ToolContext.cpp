@@ -1,7 +1,7 @@
 #include "ToolContext.h"
 
+#include "platform/HeadlessServices.h"
 #include "platform/PathRules.h"
-#include "platform/PlatformFactory.h"
 #include "util/FileRoutines.h"
 #include "util/TextRoutines.h"
 

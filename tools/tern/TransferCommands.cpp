@@ -6,6 +6,7 @@
 #include "platform/Clipboard.h"
 #include "util/Errors.h"
 #include "util/FileRoutines.h"
+#include "util/TextEncoding.h"
 #include "util/TextRoutines.h"
 
 #include <charconv>
@@ -62,7 +63,7 @@ int runCopy(ToolContext& context, const std::vector<std::string>& args, CommandI
     // Without a text source the text comes from standard input unless only raw formats are given.
     if (haveSource || raw.empty())
         addFormat(formats, password, platform::kFormatUnicodeText,
-                  Utf16TextBlock(ReadInputBytes(source, io.in)));
+                  Utf16LeTextBlock(ReadInputBytes(source, io.in)));
     for (const auto& [format, file] : raw)
         addFormat(formats, password, format, ReadInputBytes(file, io.in));
     session.snapshots().snapshot.clear();

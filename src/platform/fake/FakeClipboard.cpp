@@ -68,21 +68,7 @@ void FakeClipboard::setText(const std::string& utf8)
     checkOpen();
     writes.push_back({ClipboardEntry{kFormatUnicodeText, utf8}});
     // On offer as a Unicode text block: UTF-16LE with its terminating zero.
-    std::string block;
-    auto appendUnit = [&block](char32_t unit) {
-        block += static_cast<char>(unit & 0xFF);
-        block += static_cast<char>((unit >> 8) & 0xFF);
-    };
-    for (std::size_t pos = 0; pos < utf8.size();) {
-        const char32_t codePoint = DecodeUtf8(utf8, pos);
-        if (codePoint >= 0x10000) {
-            appendUnit(0xD800 + ((codePoint - 0x10000) >> 10));
-            appendUnit(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
-        } else {
-            appendUnit(codePoint);
-        }
-    }
-    block.append(2, '\0');
+    const std::string block = Utf16LeTextBlock(utf8);
     content = {ClipboardEntry{kFormatUnicodeText, block}};
     ++sequence;
 }

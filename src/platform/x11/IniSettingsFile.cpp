@@ -1,5 +1,6 @@
 #include "platform/x11/IniSettingsFile.h"
 
+#include "platform/x11/KeyFileText.h"
 #include "platform/x11/XdgPaths.h"
 #include "util/FileRoutines.h"
 
@@ -8,36 +9,6 @@ namespace tern::platform::x11 {
 namespace {
 
 constexpr size_t kMaxSettingsBytes = 4 * 1024 * 1024;
-
-std::string escapeValue(const std::string& value)
-{
-    std::string result;
-    for (const char c : value) {
-        if (c == '\\')
-            result += "\\\\";
-        else if (c == '\n')
-            result += "\\n";
-        else if (c == '\r')
-            result += "\\r";
-        else
-            result += c;
-    }
-    return result;
-}
-
-std::string unescapeValue(const std::string& value)
-{
-    std::string result;
-    for (size_t i = 0; i < value.size(); ++i) {
-        if (value[i] == '\\' && i + 1 < value.size()) {
-            const char next = value[++i];
-            result += next == 'n' ? '\n' : next == 'r' ? '\r' : next;
-        } else {
-            result += value[i];
-        }
-    }
-    return result;
-}
 
 } // namespace
 
@@ -94,7 +65,7 @@ std::string IniSettingsFile::format(const std::map<std::pair<std::string, std::s
             text += '[' + key.first + "]\n";
             section = &key.first;
         }
-        text += key.second + '=' + escapeValue(value) + '\n';
+        text += key.second + '=' + EscapeKeyFileValue(value) + '\n';
     }
     return text;
 }
@@ -119,7 +90,7 @@ std::map<std::pair<std::string, std::string>, std::string> IniSettingsFile::pars
         const size_t equals = line.find('=');
         if (equals == std::string::npos || section.empty() || line.front() == ';')
             continue;
-        values.try_emplace({section, line.substr(0, equals)}, unescapeValue(line.substr(equals + 1)));
+        values.try_emplace({section, line.substr(0, equals)}, UnescapeKeyFileValue(line.substr(equals + 1)));
     }
     return values;
 }

@@ -1,26 +1,13 @@
 #include "platform/PlatformFactory.h"
 
-#include "platform/x11/FileLockSingleInstance.h"
-#include "platform/x11/IniSettingsFile.h"
 #include "platform/x11/X11Clipboard.h"
 #include "platform/x11/X11GlobalHotkeys.h"
 #include "platform/x11/X11KeyInjector.h"
 #include "platform/x11/X11RemoteControl.h"
 #include "platform/x11/X11ScreenCapture.h"
 #include "platform/x11/X11WindowFocus.h"
-#include "platform/x11/XdgDesktopShell.h"
 
 namespace tern::platform {
-
-std::unique_ptr<SettingsBackend> CreateSettingsBackend()
-{
-    return std::make_unique<x11::IniSettingsFile>(x11::IniSettingsFile::defaultPath());
-}
-
-std::unique_ptr<DesktopShell> CreateDesktopShell()
-{
-    return std::make_unique<x11::XdgDesktopShell>();
-}
 
 std::unique_ptr<SystemClipboard> CreateSystemClipboard()
 {
@@ -45,11 +32,6 @@ std::unique_ptr<WindowFocus> CreateWindowFocus()
 std::unique_ptr<ScreenCapture> CreateScreenCapture()
 {
     return std::make_unique<x11::X11ScreenCapture>();
-}
-
-std::unique_ptr<SingleInstance> CreateSingleInstance()
-{
-    return std::make_unique<x11::FileLockSingleInstance>();
 }
 
 std::unique_ptr<RemoteControl> CreateRemoteControl()

@@ -47,11 +47,11 @@ std::uint32_t KeysymForVirtualKey(std::uint16_t virtualKey)
 std::uint16_t ModifierMaskForShortcut(std::uint16_t shortcut)
 {
     std::uint16_t mask = 0;
-    if ((shortcut & kShortcutShift) != 0)
+    if ((shortcut & kShortcutShiftFlag) != 0)
         mask |= XCB_MOD_MASK_SHIFT;
-    if ((shortcut & kShortcutCtrl) != 0)
+    if ((shortcut & kShortcutCtrlFlag) != 0)
         mask |= XCB_MOD_MASK_CONTROL;
-    if ((shortcut & kShortcutAlt) != 0)
+    if ((shortcut & kShortcutAltFlag) != 0)
         mask |= XCB_MOD_MASK_1;
     return mask;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/x11/MimeFormatTable.h"
 #include "util/Errors.h"
+#include "util/TextEncoding.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -48,15 +49,7 @@ bool isImageTarget(const QString& target)
 // The text as UTF-16LE code units followed by a zero unit.
 std::string toUtf16LeWithZero(const QString& text)
 {
-    std::string bytes;
-    bytes.reserve((static_cast<std::size_t>(text.size()) + 1) * 2);
-    for (const QChar c : text) {
-        const char16_t unit = c.unicode();
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    bytes.append(2, '\0');
-    return bytes;
+    return Utf16LeBytes(text.toStdU16String() + u'\0');
 }
 
 // The UTF-16LE text up to its first zero unit (or the whole data when there is none); a trailing odd

@@ -61,7 +61,7 @@ bool X11GlobalHotkeys::registerHotkey(int id, std::uint16_t shortcut)
     unregisterHotkey(id);
     if (!m_connection)
         return false;
-    const xcb_keycode_t keycode = KeycodeForKeysym(KeysymForVirtualKey(shortcut & kShortcutKeyMask));
+    const xcb_keycode_t keycode = KeycodeForKeysym(KeysymForVirtualKey(shortcut & kShortcutKeyBits));
     if (keycode == 0)
         return false;
     const Grab grab{keycode, ModifierMaskForShortcut(shortcut)};

@@ -2,6 +2,7 @@
 
 #include "platform/x11/IniSettingsFile.h"
 #include "platform/x11/X11RemoteProtocol.h"
+#include "platform/x11/XcbLibrary.h"
 
 #include <xcb/xcb.h>
 
@@ -33,16 +34,17 @@ struct Atoms
 
 Atoms InternAtoms(xcb_connection_t* connection)
 {
+    const XcbLibrary& xcb = XcbLibrary::get();
     constexpr int kCount = 5;
     const char* names[kCount] = {"_NET_WM_NAME", "UTF8_STRING", kRemoteMessageAtom, kRemoteReplyAtom,
                                  kInstanceKeyAtom};
     xcb_intern_atom_cookie_t cookies[kCount];
     for (int i = 0; i < kCount; ++i)
         cookies[i] =
-            xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(names[i])), names[i]);
+            xcb.internAtom(connection, 0, static_cast<std::uint16_t>(std::strlen(names[i])), names[i]);
     xcb_atom_t atoms[kCount] = {};
     for (int i = 0; i < kCount; ++i) {
-        const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookies[i], nullptr),
+        const Reply<xcb_intern_atom_reply_t> reply(xcb.internAtomReply(connection, cookies[i], nullptr),
                                                    &std::free);
         atoms[i] = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
     }
@@ -51,22 +53,23 @@ Atoms InternAtoms(xcb_connection_t* connection)
 
 std::vector<xcb_window_t> Children(xcb_connection_t* connection, xcb_window_t window)
 {
+    const XcbLibrary& xcb = XcbLibrary::get();
     const Reply<xcb_query_tree_reply_t> tree(
-        xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr), &std::free);
+        xcb.queryTreeReply(connection, xcb.queryTree(connection, window), nullptr), &std::free);
     if (!tree)
         return {};
-    const xcb_window_t* children = xcb_query_tree_children(tree.get());
-    return {children, children + xcb_query_tree_children_length(tree.get())};
+    const xcb_window_t* children = xcb.queryTreeChildren(tree.get());
+    return {children, children + xcb.queryTreeChildrenLength(tree.get())};
 }
 
 // Whether the property reply holds exactly `text`; false when the property is missing.
 bool HoldsText(const Reply<xcb_get_property_reply_t>& reply, const std::string& text)
 {
+    const XcbLibrary& xcb = XcbLibrary::get();
     if (!reply || reply->type == XCB_ATOM_NONE || reply->format != 8 || reply->bytes_after != 0)
         return false;
-    const auto length = static_cast<std::size_t>(xcb_get_property_value_length(reply.get()));
-    return length == text.size() &&
-           std::memcmp(xcb_get_property_value(reply.get()), text.data(), length) == 0;
+    const auto length = static_cast<std::size_t>(xcb.getPropertyValueLength(reply.get()));
+    return length == text.size() && std::memcmp(xcb.getPropertyValue(reply.get()), text.data(), length) == 0;
 }
 
 // The windows titled alike that may receive the message: the first whose instance key is ours, and
@@ -89,6 +92,7 @@ void FindTitled(xcb_connection_t* connection, const std::vector<xcb_window_t>& w
                 const std::string& title, const std::string& instanceKey, const Atoms& atoms,
                 Candidates& found)
 {
+    const XcbLibrary& xcb = XcbLibrary::get();
     struct Cookies
     {
         xcb_get_property_cookie_t netName;
@@ -99,17 +103,17 @@ void FindTitled(xcb_connection_t* connection, const std::vector<xcb_window_t>& w
     cookies.reserve(windows.size());
     for (const xcb_window_t window : windows)
         cookies.push_back(
-            {xcb_get_property(connection, 0, window, atoms.netWmName, atoms.utf8String, 0, LongsFor(title)),
-             xcb_get_property(connection, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0,
-                              LongsFor(title)),
-             xcb_get_property(connection, 0, window, atoms.instanceKey, XCB_GET_PROPERTY_TYPE_ANY, 0,
-                              LongsFor(instanceKey))});
+            {xcb.getProperty(connection, 0, window, atoms.netWmName, atoms.utf8String, 0, LongsFor(title)),
+             xcb.getProperty(connection, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0,
+                             LongsFor(title)),
+             xcb.getProperty(connection, 0, window, atoms.instanceKey, XCB_GET_PROPERTY_TYPE_ANY, 0,
+                             LongsFor(instanceKey))});
     for (std::size_t i = 0; i < windows.size(); ++i) {
         const Reply<xcb_get_property_reply_t> netName(
-            xcb_get_property_reply(connection, cookies[i].netName, nullptr), &std::free);
-        const Reply<xcb_get_property_reply_t> name(
-            xcb_get_property_reply(connection, cookies[i].name, nullptr), &std::free);
-        const Reply<xcb_get_property_reply_t> key(xcb_get_property_reply(connection, cookies[i].key, nullptr),
+            xcb.getPropertyReply(connection, cookies[i].netName, nullptr), &std::free);
+        const Reply<xcb_get_property_reply_t> name(xcb.getPropertyReply(connection, cookies[i].name, nullptr),
+                                                   &std::free);
+        const Reply<xcb_get_property_reply_t> key(xcb.getPropertyReply(connection, cookies[i].key, nullptr),
                                                   &std::free);
         const bool hasNetName = netName && netName->type != XCB_ATOM_NONE;
         if (!(hasNetName ? HoldsText(netName, title) : HoldsText(name, title)))
@@ -145,9 +149,10 @@ xcb_window_t FindTopLevel(xcb_connection_t* connection, xcb_window_t root, const
 
 xcb_window_t RootOfScreen(xcb_connection_t* connection, int screenNumber)
 {
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    const XcbLibrary& xcb = XcbLibrary::get();
+    xcb_screen_iterator_t screens = xcb.setupRootsIterator(xcb.getSetup(connection));
     for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
-        xcb_screen_next(&screens);
+        xcb.screenNext(&screens);
     return screens.rem > 0 ? screens.data->root : static_cast<xcb_window_t>(XCB_WINDOW_NONE);
 }
 
@@ -156,8 +161,9 @@ std::optional<std::int64_t> AwaitReply(xcb_connection_t* connection, xcb_window_
                                        std::uint32_t message, xcb_atom_t replyAtom,
                                        std::chrono::steady_clock::time_point deadline)
 {
+    const XcbLibrary& xcb = XcbLibrary::get();
     for (;;) {
-        while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
+        while (xcb_generic_event_t* event = xcb.pollForEvent(connection)) {
             const Reply<xcb_generic_event_t> owned(event, &std::free);
             if ((event->response_type & 0x7F) != XCB_CLIENT_MESSAGE)
                 continue;
@@ -166,13 +172,13 @@ std::optional<std::int64_t> AwaitReply(xcb_connection_t* connection, xcb_window_
                 client->data.data32[0] == message)
                 return static_cast<std::int32_t>(client->data.data32[1]);
         }
-        if (xcb_connection_has_error(connection))
+        if (xcb.connectionHasError(connection))
             return std::nullopt;
         const auto now = std::chrono::steady_clock::now();
         if (now >= deadline)
             return std::nullopt;
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
-        pollfd descriptor{xcb_get_file_descriptor(connection), POLLIN, 0};
+        pollfd descriptor{xcb.getFileDescriptor(connection), POLLIN, 0};
         ::poll(&descriptor, 1, static_cast<int>(std::min<std::int64_t>(left.count(), 100)));
     }
 }
@@ -203,12 +209,13 @@ std::optional<std::int64_t> SendRemoteMessage(const std::string& title, std::uin
                                               std::int64_t wParam, std::int64_t lParam, int timeoutMs,
                                               const std::string& instanceKey)
 {
+    const XcbLibrary& xcb = XcbLibrary::get();
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
     int screenNumber = 0;
-    const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> connection(
-        xcb_connect(nullptr, &screenNumber), &xcb_disconnect);
-    if (!connection || xcb_connection_has_error(connection.get()))
+    const std::unique_ptr<xcb_connection_t, decltype(xcb.disconnect)> connection(
+        xcb.connect(nullptr, &screenNumber), xcb.disconnect);
+    if (!connection || xcb.connectionHasError(connection.get()))
         return std::nullopt;
     xcb_connection_t* c = connection.get();
     const xcb_window_t root = RootOfScreen(c, screenNumber);
@@ -220,9 +227,9 @@ std::optional<std::int64_t> SendRemoteMessage(const std::string& title, std::uin
         return std::nullopt;
 
     // An unmapped window of our own receives the answer; it goes with the connection.
-    const xcb_window_t own = xcb_generate_id(c);
-    xcb_create_window(c, 0, own, root, -1, -1, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0,
-                      nullptr);
+    const xcb_window_t own = xcb.generateId(c);
+    xcb.createWindow(c, 0, own, root, -1, -1, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0,
+                     nullptr);
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
@@ -234,8 +241,8 @@ std::optional<std::int64_t> SendRemoteMessage(const std::string& title, std::uin
     event.data.data32[3] = own;
     // An empty event mask delivers the event to the client that created the window.
     const xcb_void_cookie_t sent =
-        xcb_send_event_checked(c, 0, target, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
-    if (xcb_generic_error_t* error = xcb_request_check(c, sent)) {
+        xcb.sendEventChecked(c, 0, target, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+    if (xcb_generic_error_t* error = xcb.requestCheck(c, sent)) {
         // The window went away between the search and the send.
         std::free(error);
         return std::nullopt;

@@ -1,5 +1,6 @@
 #include "platform/x11/XdgDesktopShell.h"
 
+#include "platform/x11/KeyFileText.h"
 #include "platform/x11/XdgPaths.h"
 #include "util/FileRoutines.h"
 
@@ -14,23 +15,6 @@ extern char** environ;
 namespace tern::platform::x11 {
 
 namespace {
-
-// Escapes a string value of a desktop entry (backslash, line breaks).
-std::string desktopEntryString(const std::string& value)
-{
-    std::string result;
-    for (const char c : value) {
-        if (c == '\\')
-            result += "\\\\";
-        else if (c == '\n')
-            result += "\\n";
-        else if (c == '\r')
-            result += "\\r";
-        else
-            result += c;
-    }
-    return result;
-}
 
 // Quotes one argument of an Exec key: inside double quotes, ", `, $ and backslash are escaped; a
 // literal % is doubled.
@@ -75,10 +59,10 @@ std::string XdgDesktopShell::startupEntryText(const std::string& target, const s
            "Type=Application\n"
            "Name=Tern Clipboard\n"
            "Exec=" +
-           desktopEntryString(execArgument(target)) +
+           EscapeKeyFileValue(execArgument(target)) +
            "\n"
            "Path=" +
-           desktopEntryString(workingFolder) +
+           EscapeKeyFileValue(workingFolder) +
            "\n"
            "Terminal=false\n"
            "X-GNOME-Autostart-enabled=true\n";

@@ -5,6 +5,7 @@
 #include "service/ByteOrder.h"
 #include "service/PasswordDigest.h"
 #include "util/Errors.h"
+#include "util/TextEncoding.h"
 
 #include <gtest/gtest.h>
 
@@ -29,12 +30,7 @@ MonotonicClock jumpingClock()
 // UTF-16LE with a terminating zero, as the Unicode text format holds text.
 std::string utf16(const std::u16string& text)
 {
-    std::string block;
-    for (const char16_t unit : text + u'\0') {
-        block += static_cast<char>(unit & 0xFF);
-        block += static_cast<char>(unit >> 8);
-    }
-    return block;
+    return Utf16LeBytes(text + u'\0');
 }
 
 Bitmap gradient(int width, int height)

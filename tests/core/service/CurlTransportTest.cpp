@@ -1,7 +1,7 @@
 #include "service/CurlTransport.h"
 
-#include "RecordingHttpServer.h"
 #include "service/ServiceProtocol.h"
+#include "support/RecordingHttpServer.h"
 
 #include <gtest/gtest.h>
 
@@ -85,6 +85,23 @@ TEST(CurlTransportTest, TheStatusCodeIsIgnored)
         ASSERT_TRUE(reply);
         EXPECT_EQ(*reply, "{\"status\":\"error\"}");
     }
+}
+
+TEST(CurlTransportTest, ConsecutiveRequestsOnOneTransportGetTheirOwnReplies)
+{
+    // The server answers each request with its own request line.
+    RecordingHttpServer server([](const std::string& request) {
+        const std::string line = request.substr(0, request.find("\r\n"));
+        return RecordingHttpServer::Response("200 OK", line, "text/plain");
+    });
+    CurlTransport transport(5s);
+
+    const auto first = transport.get(server.base() + "/one");
+    const auto second = transport.get(server.base() + "/two");
+
+    EXPECT_EQ(first, "GET /one HTTP/1.0");
+    EXPECT_EQ(second, "GET /two HTTP/1.0");
+    EXPECT_EQ(server.requests().size(), 2u);
 }
 
 TEST(CurlTransportTest, RedirectsAreNotFollowed)

@@ -55,5 +55,28 @@ TEST(TextEncoding, FileBytesAreShownAsUtf8WhenValidElseAsWindows1252)
               "ais");
 }
 
+TEST(TextEncoding, Utf16LeTextBlocksEndWithAZeroUnit)
+{
+    const struct
+    {
+        const char* name;
+        std::string utf8;
+        std::string block;
+    } cases[] = {
+        {"empty", "", std::string("\0\0", 2)},
+        {"ascii", "ab", std::string("a\0b\0\0\0", 6)},
+        {"two and three bytes", "\xc3\xa9\xe2\x82\xac", std::string("\xe9\0\xac\x20\0\0", 6)},
+        {"surrogate pair", "\xf0\x9f\x98\x80", std::string("\x3d\xd8\x00\xde\0\0", 6)},
+        {"malformed byte", "\xff", std::string("\xfd\xff\0\0", 4)},
+        {"zero inside", std::string("a\0b", 3), std::string("a\0\0\0b\0\0\0", 8)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Utf16LeTextBlock(c.utf8), c.block) << c.name;
+    // Code units go out as they are, a lone surrogate too.
+    EXPECT_EQ(Utf16LeBytes(std::u16string(1, char16_t{0xDC00}) + u"z"), std::string("\x00\xdc"
+                                                                                    "z\0",
+                                                                                    4));
+}
+
 } // namespace
 } // namespace tern

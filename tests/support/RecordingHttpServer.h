@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -9,9 +10,10 @@
 
 namespace tern::test {
 
-// A one-connection-at-a-time HTTP server on 127.0.0.1 (a free port) for transport tests. It records
-// the raw bytes of every request (headers and the body announced by Content-Length) and then acts as
-// told: send canned bytes and close, close without a word, or hold the connection without answering
+// A one-connection-at-a-time HTTP server on 127.0.0.1 (a free port) for tests that need a web
+// service other than tern-server. It records the raw bytes of every request (headers and the body
+// announced by Content-Length) and then acts as told: send canned bytes, or the bytes a responder
+// makes of the request, and close; close without a word; or hold the connection without answering
 // until the client gives up or the server stops.
 class RecordingHttpServer
 {
@@ -22,7 +24,12 @@ public:
         NeverAnswer,
     };
 
+    // The whole reply (status line, headers and body) to a recorded request; runs on the server's
+    // thread, one request at a time.
+    using Responder = std::function<std::string(const std::string& request)>;
+
     explicit RecordingHttpServer(std::string replyBytes, Behaviour behaviour = Behaviour::Reply);
+    explicit RecordingHttpServer(Responder responder);
     ~RecordingHttpServer();
     RecordingHttpServer(const RecordingHttpServer&) = delete;
     RecordingHttpServer& operator=(const RecordingHttpServer&) = delete;
@@ -37,10 +44,11 @@ public:
                                 const std::string& contentType = "application/json");
 
 private:
+    RecordingHttpServer(Behaviour behaviour, Responder responder);
     void serve();
     void handle(int connection);
 
-    std::string m_reply;
+    Responder m_responder;
     Behaviour m_behaviour;
     int m_listen = -1;
     int m_wake[2] = {-1, -1};

@@ -1,4 +1,4 @@
-#include "RecordingHttpServer.h"
+#include "support/RecordingHttpServer.h"
 
 #include <cstdlib>
 #include <stdexcept>
@@ -37,7 +37,18 @@ void sendAll(int socket, const std::string& bytes)
 } // namespace
 
 RecordingHttpServer::RecordingHttpServer(std::string replyBytes, Behaviour behaviour)
-    : m_reply(std::move(replyBytes)), m_behaviour(behaviour)
+    : RecordingHttpServer(behaviour,
+                          [replyBytes = std::move(replyBytes)](const std::string&) { return replyBytes; })
+{
+}
+
+RecordingHttpServer::RecordingHttpServer(Responder responder)
+    : RecordingHttpServer(Behaviour::Reply, std::move(responder))
+{
+}
+
+RecordingHttpServer::RecordingHttpServer(Behaviour behaviour, Responder responder)
+    : m_responder(std::move(responder)), m_behaviour(behaviour)
 {
     m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
@@ -118,7 +129,7 @@ void RecordingHttpServer::handle(int connection)
     }
     switch (m_behaviour) {
     case Behaviour::Reply:
-        sendAll(connection, m_reply);
+        sendAll(connection, m_responder(request));
         ::shutdown(connection, SHUT_WR);
         break;
     case Behaviour::Close:

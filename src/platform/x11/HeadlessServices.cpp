@@ -1,0 +1,32 @@
+#include "platform/HeadlessServices.h"
+
+#include "platform/x11/FileLockSingleInstance.h"
+#include "platform/x11/IniSettingsFile.h"
+#include "platform/x11/X11RemoteProtocol.h"
+#include "platform/x11/X11RemoteSender.h"
+#include "platform/x11/XdgDesktopShell.h"
+
+namespace tern::platform {
+
+std::unique_ptr<SettingsBackend> CreateSettingsBackend()
+{
+    return std::make_unique<x11::IniSettingsFile>(x11::IniSettingsFile::defaultPath());
+}
+
+std::unique_ptr<DesktopShell> CreateDesktopShell()
+{
+    return std::make_unique<x11::XdgDesktopShell>();
+}
+
+std::unique_ptr<SingleInstance> CreateSingleInstance()
+{
+    return std::make_unique<x11::FileLockSingleInstance>();
+}
+
+std::optional<std::int64_t> SendToRunningCopy(const std::string& title, std::uint32_t message,
+                                              std::int64_t wParam, std::int64_t lParam, int timeoutMs)
+{
+    return x11::SendRemoteMessage(title, message, wParam, lParam, timeoutMs, x11::SessionInstanceKey());
+}
+
+} // namespace tern::platform

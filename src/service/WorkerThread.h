@@ -1,0 +1,32 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+namespace tern {
+
+// The thread of one short-lived worker and its done flag. The flag is set as the work's last step,
+// also when it ends by an exception; destroying the object waits for the thread to end, so an owner
+// declares it as its last member, and the work may use every other member until then.
+class WorkerThread
+{
+public:
+    WorkerThread() = default;
+    ~WorkerThread();
+    WorkerThread(const WorkerThread&) = delete;
+    WorkerThread& operator=(const WorkerThread&) = delete;
+
+    // Runs `work` on a new thread; call once.
+    void start(std::function<void()> work);
+    // True once start() was called.
+    bool started() const noexcept { return m_thread.joinable(); }
+    // True once the work has ended; what it wrote is then visible to the caller.
+    bool done() const noexcept { return m_done.load(std::memory_order_acquire); }
+
+private:
+    std::atomic<bool> m_done{false};
+    std::thread m_thread;
+};
+
+} // namespace tern
