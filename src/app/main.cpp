@@ -32,7 +32,7 @@ int main(int argc, char** argv)
     const auto quit = [&running, &quitRequested] {
         quitRequested = true;
         if (running)
-            running->Dispatcher().Terminate();
+            running->dispatcher().Terminate();
         // exit() rather than quit(): it also ends the loops of dialogs that run before the main loop.
         QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
     };

@@ -154,7 +154,7 @@ QPoint TBalloon::FindTrayIcon(const QRect& trayIconRect)
     return trayIconRect.topLeft();
 }
 
-void TBalloon::ShowNearTray(const QRect& trayIconRect, const QString& title, int seconds, int kind,
+void TBalloon::ShowNearTray(const QRect& trayIconRect, const QString& title, int seconds, BalloonKind kind,
                             const QString& text)
 {
     const QPoint found = FindTrayIcon(trayIconRect);
@@ -167,7 +167,7 @@ void TBalloon::ShowNearTray(const QRect& trayIconRect, const QString& title, int
     ShowAt(anchor.point.x(), anchor.point.y(), anchor.tail, seconds, kind, text, title);
 }
 
-void TBalloon::ShowAt(int x, int y, int tail, int seconds, int kind, const QString& text,
+void TBalloon::ShowAt(int x, int y, int tail, int seconds, BalloonKind kind, const QString& text,
                       const QString& title)
 {
     m_tail = (tail >= TailBottomRight && tail <= TailNone) ? tail : TailNone;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "notify/BalloonKind.h"
 #include "notify/BalloonLayout.h"
 
 #include <QRegion>
@@ -42,14 +43,15 @@ public:
 
     // Shows the balloon with its tail at the tray icon whose screen rectangle is `trayIconRect`; an
     // empty or invalid rectangle means the icon's place is unknown, and the balloon shows without a
-    // tail near the bottom-right corner of the primary monitor. `kind`: 0 information, 1 error,
-    // 2 warning. `seconds` <= 0 keeps it shown until it is clicked or hidden.
-    void ShowNearTray(const QRect& trayIconRect, const QString& title, int seconds, int kind,
+    // tail near the bottom-right corner of the primary monitor. `seconds` <= 0 keeps it shown until it is
+    // clicked or hidden.
+    void ShowNearTray(const QRect& trayIconRect, const QString& title, int seconds, BalloonKind kind,
                       const QString& text);
 
     // Lays out, shapes and shows the balloon so that the tip of `tail` lands on (x, y) in screen
     // coordinates. Line breaks in `text` (CR LF, LF or CR) start new lines.
-    void ShowAt(int x, int y, int tail, int seconds, int kind, const QString& text, const QString& title);
+    void ShowAt(int x, int y, int tail, int seconds, BalloonKind kind, const QString& text,
+                const QString& title);
 
     // The screen point of the tray icon's button (its top-left corner), or (-1, -1) when the icon's
     // place is unknown.

@@ -115,7 +115,15 @@ std::string ServiceClient::WaitForReply(TUploadThread& worker)
     if (m_uploadWait.begin)
         m_uploadWait.begin();
     const EndOnExit endOnExit(m_uploadWait.end);
-    waitFor(worker, m_uploadWait.pump);
+    if (m_uploadEventWait) {
+        m_uploadEventWait([&worker, this] {
+            if (m_uploadWait.pump)
+                m_uploadWait.pump();
+            return worker.Done();
+        });
+    } else {
+        waitFor(worker, m_uploadWait.pump);
+    }
     return worker.ReplyText;
 }
 
