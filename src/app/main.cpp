@@ -5,6 +5,7 @@
 #include "shell/ProgramFolders.h"
 #include "shell/TfInit.h"
 #include "ui/QtMessageBoxes.h"
+#include "util/ProductName.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -21,7 +22,7 @@ constexpr std::uint32_t kQuitMessage = 0x49F;
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    QApplication::setApplicationName("Tern Clipboard");
+    QApplication::setApplicationName(QString::fromUtf8(tern::kProductName));
     QApplication::setQuitOnLastWindowClosed(false);
 
     using namespace tern;
@@ -52,8 +53,8 @@ int main(int argc, char** argv)
     ProgramFolders folders = ProgramFolders::resolveAndCreate(*shell);
 
     if (!instance->acquire(kInstanceName)) {
-        messageBoxes.show("Tern Clipboard started already.", "Tern Clipboard", platform::MessageIcon::Warning,
-                          platform::MessageButtons::Ok);
+        messageBoxes.show(std::string(kProductName) + " started already.", kProductName,
+                          platform::MessageIcon::Warning, platform::MessageButtons::Ok);
         DestroyBalloon();
         return 0;
     }

@@ -121,9 +121,9 @@ std::string ServiceClient::WaitForReply(TUploadThread& worker)
                 m_uploadWait.pump();
             return worker.Done();
         });
-    } else {
-        waitFor(worker, m_uploadWait.pump);
     }
+    // The event wait may end early (the program is ending); the reply is read only once it is done.
+    waitFor(worker, m_uploadWait.pump);
     return worker.ReplyText;
 }
 
