@@ -58,9 +58,9 @@ public:
     static QPoint FindTrayIcon(const QRect& trayIconRect);
 
     // The last layout, for inspection.
-    int Tail() const noexcept { return m_tail; }
-    const BalloonLayout& Layout() const noexcept { return m_layout; }
-    const QRegion& WindowRegion() const noexcept { return m_region; }
+    int tail() const noexcept { return m_tail; }
+    const BalloonLayout& balloonLayout() const noexcept { return m_layout; }
+    const QRegion& windowRegion() const noexcept { return m_region; }
     QLabel* IconImage() const noexcept { return m_icon; }
     QLabel* TitleLabel() const noexcept { return m_title; }
     QLabel* TextLabel() const noexcept { return m_text; }
@@ -75,9 +75,9 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void ResetParts();
-    void PlaceButton(QPushButton* button, const std::optional<QRect>& place, const QString& caption);
-    void RunHandler(int button);
+    void resetParts();
+    void placeButton(QPushButton* button, const std::optional<QRect>& place, const QString& caption);
+    void runHandler(int button);
 
     QLabel* m_icon;
     QLabel* m_title;

@@ -219,7 +219,7 @@ void ServiceClient::CheckForUpdates(bool manual, DateTime now,
     m_store.CheckDate = now;
 }
 
-bool ServiceClient::UpdateCheckRunning()
+bool ServiceClient::updateCheckRunning()
 {
     reapUpdateCheckers();
     return !m_checkers.empty();

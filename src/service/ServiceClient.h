@@ -31,7 +31,7 @@ public:
 
 // What the user sees while an upload runs: `begin` (tray animation, "uploading" hint) once, `pump`
 // (process pending window messages) on every poll, `end` (restore icon and hint) once, also when the
-// upload failed. Any of them may be unset. With an event wait set (SetUploadEventWait) the wait
+// upload failed. Any of them may be unset. With an event wait set (setUploadEventWait) the wait
 // serves events itself and `pump` is not needed.
 struct UploadWaitHooks
 {
@@ -60,7 +60,7 @@ public:
     // Serves the GUI thread's events until `done` holds. When set, the upload wait passes its time in
     // it instead of polling the worker with a sleep between the pump calls.
     using EventWait = std::function<void(const std::function<bool()>& done)>;
-    void SetUploadEventWait(EventWait wait) { m_uploadEventWait = std::move(wait); }
+    void setUploadEventWait(EventWait wait) { m_uploadEventWait = std::move(wait); }
     // How often the waits look at a worker's done flag.
     void SetPollInterval(std::chrono::milliseconds interval) { m_pollInterval = interval; }
 
@@ -111,7 +111,7 @@ public:
     void CheckForUpdates(bool manual, DateTime now, TUpdateChecker::ResultCallback reportCheckResult,
                          TUpdateChecker::ResultCallback reportNewerVersion);
     // True while an update check started here is still running.
-    bool UpdateCheckRunning();
+    bool updateCheckRunning();
 
 private:
     std::string text(const char* key) const;

@@ -34,7 +34,7 @@ TLoader::TLoader(ShellServices& services, ProgramFolders folders)
         *m_conf, [this](const std::string& section, const std::string& key) { return GetText(section, key); },
         *m_transport, *m_snapshots);
     // While an upload runs the interface stays alive.
-    m_service->SetUploadEventWait([](const std::function<bool()>& done) {
+    m_service->setUploadEventWait([](const std::function<bool()>& done) {
         ui::waitServingEvents(QDeadlineTimer(QDeadlineTimer::Forever), done, kUploadPoll);
     });
 }

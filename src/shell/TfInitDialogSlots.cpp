@@ -36,8 +36,8 @@ void TfInit::runLoginDialog()
 void TfInit::runSettingsDialog()
 {
     TfSettings dialog(*m_loader, m_loader->conf());
-    dialog.SetLoginAction([this] { action("_aLogin")->trigger(); });
-    dialog.SetLanguageActions(
+    dialog.setLoginAction([this] { action("_aLogin")->trigger(); });
+    dialog.setLanguageActions(
         [this] {
             runLanguageSelection();
             m_loader->TranslateForm(this);

@@ -31,15 +31,15 @@ TfAboutFrm::TfAboutFrm(DialogContext& context, const std::string& serviceHost, p
     // The link's hint is the address it opens: the product's site on the service host.
     m_ui->Label3->setToolTip(QString::fromStdString(serviceHost + "/"));
     connect(m_ui->Button1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_ui->Label3, &TLinkLabel::clicked, this, &TfAboutFrm::Label3Click);
+    connect(m_ui->Label3, &TLinkLabel::clicked, this, &TfAboutFrm::label3Click);
 
     m_context.TranslateForm(this);
-    m_ui->l1->setText(VersionCaption(QStringLiteral(TERN_VERSION_TEXT)));
+    m_ui->l1->setText(versionCaption(QStringLiteral(TERN_VERSION_TEXT)));
 }
 
 TfAboutFrm::~TfAboutFrm() = default;
 
-QString TfAboutFrm::VersionCaption(const QString& fileVersion)
+QString TfAboutFrm::versionCaption(const QString& fileVersion)
 {
     const QStringList parts = fileVersion.split(QLatin1Char('.'));
     const auto part = [&parts](qsizetype index) { return index < parts.size() ? parts[index].toInt() : 0; };
@@ -50,7 +50,7 @@ QString TfAboutFrm::VersionCaption(const QString& fileVersion)
         .arg(part(3));
 }
 
-void TfAboutFrm::Label3Click()
+void TfAboutFrm::label3Click()
 {
     OpenTarget(m_shell, &m_context.messageBoxes(), m_ui->Label3->toolTip().toStdString(), true);
 }

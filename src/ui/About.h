@@ -31,10 +31,10 @@ public:
 
     // "Tern Clipboard <major>.<minor>:<build>" for a file version "a.b.c.d" (the third part is not
     // shown): "1.3.1.22" reads "Tern Clipboard 1.3:22". Missing or unreadable parts count as 0.
-    static QString VersionCaption(const QString& fileVersion);
+    static QString versionCaption(const QString& fileVersion);
 
 public slots:
-    void Label3Click();
+    void label3Click();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -34,9 +34,9 @@ void click(QWidget* target)
 
 TEST(AboutVersion, ShowsMajorMinorAndBuildOfTheFileVersion)
 {
-    EXPECT_EQ(TfAboutFrm::VersionCaption("1.3.1.22").toStdString(), "Tern Clipboard 1.3:22");
-    EXPECT_EQ(TfAboutFrm::VersionCaption("2.0.5.7").toStdString(), "Tern Clipboard 2.0:7");
-    EXPECT_EQ(TfAboutFrm::VersionCaption("3.1").toStdString(), "Tern Clipboard 3.1:0");
+    EXPECT_EQ(TfAboutFrm::versionCaption("1.3.1.22").toStdString(), "Tern Clipboard 1.3:22");
+    EXPECT_EQ(TfAboutFrm::versionCaption("2.0.5.7").toStdString(), "Tern Clipboard 2.0:7");
+    EXPECT_EQ(TfAboutFrm::versionCaption("3.1").toStdString(), "Tern Clipboard 3.1:0");
 }
 
 TEST(About, ShowsTheRunningVersionTheLogoAndOpensTheHomePage)
@@ -48,7 +48,7 @@ TEST(About, ShowsTheRunningVersionTheLogoAndOpensTheHomePage)
     EXPECT_EQ(about.windowTitle().toStdString(), "About Tern Clipboard");
     auto* version = about.findChild<QLabel*>("l1");
     ASSERT_NE(version, nullptr);
-    EXPECT_EQ(version->text(), TfAboutFrm::VersionCaption(QStringLiteral(TERN_VERSION_TEXT)));
+    EXPECT_EQ(version->text(), TfAboutFrm::versionCaption(QStringLiteral(TERN_VERSION_TEXT)));
     EXPECT_TRUE(version->text().endsWith(QStringLiteral(":%1").arg(TERN_BUILD_NUMBER)));
     EXPECT_TRUE(version->font().bold());
     auto* link = about.findChild<TLinkLabel*>("Label3");

@@ -118,7 +118,7 @@ TEST_F(SettingsTest, ShowsTheTranslatedFormWithTheStoredValues)
         EXPECT_TRUE(child<QPushButton>(open, "Button1")->isDefault());
         EXPECT_EQ(open.size(), QSize(384, 255));
 
-        EXPECT_EQ(hotkey(open)->Shortcut(), 0x4041);
+        EXPECT_EQ(hotkey(open)->shortcut(), 0x4041);
         EXPECT_EQ(hotkey(open)->text().toStdString(), "Ctrl+A");
         EXPECT_FALSE(box(open, "c2")->isChecked());
         EXPECT_TRUE(box(open, "c0")->isChecked());
@@ -239,8 +239,8 @@ TEST_F(SettingsTest, ButtonsAndLinkRunTheActionsTheTraySet)
 {
     std::string log;
     TfSettings dialog(loader(), conf());
-    dialog.SetLoginAction([&] { log += "login;"; });
-    dialog.SetLanguageActions([&] { log += "select;"; }, [&] { log += "edit;"; });
+    dialog.setLoginAction([&] { log += "login;"; });
+    dialog.setLanguageActions([&] { log += "select;"; }, [&] { log += "edit;"; });
     execute(dialog, [&](TfSettings& open) {
         press(open, "Button3");
         press(open, "Button4");
@@ -251,7 +251,7 @@ TEST_F(SettingsTest, ButtonsAndLinkRunTheActionsTheTraySet)
     EXPECT_EQ(log, "login;select;edit;");
 
     // An action's error is shown, not thrown out of the click.
-    dialog.SetLoginAction([] { throw std::runtime_error("The account dialog failed"); });
+    dialog.setLoginAction([] { throw std::runtime_error("The account dialog failed"); });
     press(dialog, "Button3");
     ASSERT_EQ(m_fakes.messageTexts().size(), 1u);
     EXPECT_EQ(m_fakes.messageTexts()[0], "The account dialog failed");

@@ -91,7 +91,7 @@ protected:
     // Waits until every check has reported.
     void finishChecks(TLoader& loader)
     {
-        ASSERT_TRUE(waitUntil([&] { return !loader.service().UpdateCheckRunning(); }));
+        ASSERT_TRUE(waitUntil([&] { return !loader.service().updateCheckRunning(); }));
         QCoreApplication::processEvents(); // the last report was posted before its checker ended
     }
     bool balloonShown()
@@ -164,14 +164,14 @@ TEST_F(UpdateReportsTest, StartupCheckRunsOnlyWhenDueAndReportsOnlyANewerVersion
     // Not due: no check, but the date moves to now.
     conf.CheckDate = CurrentDateTime() - 6.9;
     CheckForUpdates(loader, false);
-    EXPECT_FALSE(loader.service().UpdateCheckRunning());
+    EXPECT_FALSE(loader.service().updateCheckRunning());
     EXPECT_TRUE(checkedJustNow());
 
     // Switched off: never, however long ago.
     conf.CheckUpdates = false;
     conf.CheckDate = CurrentDateTime() - 30;
     CheckForUpdates(loader, false);
-    EXPECT_FALSE(loader.service().UpdateCheckRunning());
+    EXPECT_FALSE(loader.service().updateCheckRunning());
     EXPECT_TRUE(checkedJustNow());
     finishChecks(loader);
     EXPECT_FALSE(m_balloon->isVisible());

@@ -19,7 +19,7 @@ QImage RenderBalloon(TBalloon& balloon)
     QImage shaped(window.size(), QImage::Format_ARGB32);
     shaped.fill(Qt::transparent);
     QPainter painter(&shaped);
-    painter.setClipRegion(balloon.WindowRegion());
+    painter.setClipRegion(balloon.windowRegion());
     painter.drawImage(0, 0, window);
     return shaped;
 }

@@ -29,7 +29,7 @@ protected:
     static QPoint TipOnScreen(const TBalloon& balloon)
     {
         const QRect g = balloon.geometry();
-        switch (balloon.Tail()) {
+        switch (balloon.tail()) {
         case TailBottomRight:
             return {g.x() + g.width() - 20, g.y() + g.height()};
         case TailBottomLeft:
@@ -51,26 +51,26 @@ TEST_F(BalloonTest, PointsAtTheTrayIconOrFallsBackToTheMonitorCorner)
     const QRect bottomRight(m.x() + m.width() - 60, m.y() + m.height() - 26, 24, 24);
     balloon.ShowNearTray(bottomRight, kTitle, 10, BalloonKind::Information, QStringLiteral("Done."));
     EXPECT_TRUE(balloon.isVisible());
-    EXPECT_EQ(balloon.Tail(), TailBottomRight);
+    EXPECT_EQ(balloon.tail(), TailBottomRight);
     EXPECT_EQ(TipOnScreen(balloon), bottomRight.topLeft() + QPoint(8, 8));
     EXPECT_EQ(balloon.TitleLabel()->pos(), QPoint(34, 10));
 
     const QRect bottomLeft(m.x() + 10, m.y() + m.height() - 26, 24, 24);
     GetBalloon().ShowNearTray(bottomLeft, kTitle, 10, BalloonKind::Information, QStringLiteral("Done."));
-    EXPECT_EQ(balloon.Tail(), TailBottomLeft);
+    EXPECT_EQ(balloon.tail(), TailBottomLeft);
     EXPECT_EQ(TipOnScreen(balloon), bottomLeft.topLeft() + QPoint(8, 8));
 
     // Taskbar at the top: tail top right, tip 16 px below the icon's top, content 20 px lower.
     const QRect top(m.x() + m.width() - 60, m.y() + 2, 24, 24);
     GetBalloon().ShowNearTray(top, kTitle, 10, BalloonKind::Information, QStringLiteral("Done."));
-    EXPECT_EQ(balloon.Tail(), TailTopRight);
+    EXPECT_EQ(balloon.tail(), TailTopRight);
     EXPECT_EQ(TipOnScreen(balloon), top.topLeft() + QPoint(8, 16));
     EXPECT_EQ(balloon.TitleLabel()->pos(), QPoint(34, 30));
     EXPECT_EQ(balloon.IconImage()->pos(), QPoint(10, 30));
 
     // Unknown place: no tail, the bottom-right corner 30 px left of and 20 px above the monitor's.
     GetBalloon().ShowNearTray(QRect(), kTitle, 10, BalloonKind::Information, QStringLiteral("Done."));
-    EXPECT_EQ(balloon.Tail(), TailNone);
+    EXPECT_EQ(balloon.tail(), TailNone);
     const QRect g = balloon.geometry();
     EXPECT_EQ(g.x() + g.width(), m.x() + m.width() - 30);
     EXPECT_EQ(g.y() + g.height(), m.y() + m.height() - 20);
@@ -79,7 +79,7 @@ TEST_F(BalloonTest, PointsAtTheTrayIconOrFallsBackToTheMonitorCorner)
     // Every part lies inside the shaped window.
     const QLabel* parts[] = {balloon.IconImage(), balloon.TitleLabel(), balloon.TextLabel()};
     for (const QLabel* part : parts)
-        EXPECT_TRUE(balloon.WindowRegion().boundingRect().contains(part->geometry()));
+        EXPECT_TRUE(balloon.windowRegion().boundingRect().contains(part->geometry()));
 }
 
 TEST_F(BalloonTest, MoreLinesMakeItTallerAndALongerTitleWider)

@@ -57,12 +57,12 @@ bool TfSettings::Execute()
     return accepted;
 }
 
-void TfSettings::SetLoginAction(std::function<void()> login)
+void TfSettings::setLoginAction(std::function<void()> login)
 {
     m_login = std::move(login);
 }
 
-void TfSettings::SetLanguageActions(std::function<void()> selectLanguage, std::function<void()> editLanguages)
+void TfSettings::setLanguageActions(std::function<void()> selectLanguage, std::function<void()> editLanguages)
 {
     m_selectLanguage = std::move(selectLanguage);
     m_editLanguages = std::move(editLanguages);
@@ -71,7 +71,7 @@ void TfSettings::SetLanguageActions(std::function<void()> selectLanguage, std::f
 void TfSettings::LoadControls()
 {
     const TConfStore& conf = m_conf;
-    m_ui->e1->SetShortcut(conf.MainKey);
+    m_ui->e1->setShortcut(conf.MainKey);
     m_ui->c2->setChecked(conf.CheckUpdates);
     m_ui->c0->setChecked(conf.DisableRemote);
     m_ui->c1->setChecked(conf.StartWithWindows);
@@ -80,7 +80,7 @@ void TfSettings::LoadControls()
 void TfSettings::StoreControls()
 {
     TConfStore& conf = m_conf;
-    conf.MainKey = m_ui->e1->Shortcut();
+    conf.MainKey = m_ui->e1->shortcut();
     conf.CheckUpdates = m_ui->c2->isChecked();
     conf.DisableRemote = m_ui->c0->isChecked();
     conf.StartWithWindows = m_ui->c1->isChecked();

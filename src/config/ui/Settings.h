@@ -32,10 +32,10 @@ public:
     bool Execute();
 
     // What the account button runs (the tray's login action).
-    void SetLoginAction(std::function<void()> login);
+    void setLoginAction(std::function<void()> login);
     // What the Language button and the "Add/Modify Language" link run (the language selection and
     // the language editor, each followed by the re-translation of the tray menus).
-    void SetLanguageActions(std::function<void()> selectLanguage, std::function<void()> editLanguages);
+    void setLanguageActions(std::function<void()> selectLanguage, std::function<void()> editLanguages);
 
     // Copy between the store and the controls.
     void LoadControls();
