@@ -2,6 +2,7 @@
 
 #include "shell/ShellServices.h"
 
+#include <exception>
 #include <string>
 
 namespace tern {
