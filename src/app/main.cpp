@@ -6,6 +6,7 @@
 #include "shell/ProgramFolders.h"
 #include "shell/TfInit.h"
 #include "ui/QtMessageBoxes.h"
+#include "util/ProductName.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -19,7 +20,7 @@ constexpr const char* kInstanceName = "TernClipboard_started_already";
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    QApplication::setApplicationName("Tern Clipboard");
+    QApplication::setApplicationName(QString::fromUtf8(tern::kProductName));
     QApplication::setQuitOnLastWindowClosed(false);
 
     using namespace tern;
@@ -30,7 +31,7 @@ int main(int argc, char** argv)
     const auto quit = [&running, &quitRequested] {
         quitRequested = true;
         if (running)
-            running->Dispatcher().Terminate();
+            running->dispatcher().Terminate();
         // exit() rather than quit(): it also ends the loops of dialogs that run before the main loop.
         QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
     };
@@ -50,8 +51,8 @@ int main(int argc, char** argv)
     ProgramFolders folders = ProgramFolders::resolveAndCreate(*shell);
 
     if (!instance->acquire(kInstanceName)) {
-        messageBoxes.show("Tern Clipboard started already.", "Tern Clipboard", platform::MessageIcon::Warning,
-                          platform::MessageButtons::Ok);
+        messageBoxes.show(std::string(kProductName) + " started already.", kProductName,
+                          platform::MessageIcon::Warning, platform::MessageButtons::Ok);
         DestroyBalloon();
         return 0;
     }

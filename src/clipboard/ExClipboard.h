@@ -51,7 +51,7 @@ public:
     // kSharePng), else nothing (kShareNothing).
     int SaveShareable(std::string& stream);
 
-    platform::SystemClipboard& System() noexcept { return m_clipboard; }
+    platform::SystemClipboard& system() noexcept { return m_clipboard; }
 
 private:
     platform::SystemClipboard& m_clipboard;

@@ -4,6 +4,7 @@
 #include "platform/DesktopShell.h"
 #include "platform/SettingsBackend.h"
 #include "util/DateTime.h"
+#include "util/ProductName.h"
 
 #include <cstdint>
 #include <memory>
@@ -18,7 +19,7 @@ class TConfStore
 public:
     static constexpr std::uint16_t kDefaultMainKey = 24665; // Ctrl+Shift+Y
     static constexpr const char* kDefaultServiceHost = "http://127.0.0.1:8077";
-    static constexpr const char* kStartupEntryName = "Tern Clipboard";
+    static constexpr const char* kStartupEntryName = kProductName;
 
     // Lists the languages of `languagesFolder`, then loads every setting from `settings`.
     TConfStore(platform::SettingsBackend& settings, platform::DesktopShell& shell,

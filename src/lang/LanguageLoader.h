@@ -27,7 +27,7 @@ public:
     std::string ReadFormText(const std::string& key) const;
 
     bool HasIni() const noexcept { return m_ini.has_value(); }
-    const std::optional<std::string>& FormName() const noexcept { return m_formName; }
+    const std::optional<std::string>& formName() const noexcept { return m_formName; }
 
     const TLanguageLoader* Fallback = nullptr;
 

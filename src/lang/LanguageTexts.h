@@ -26,7 +26,7 @@ public:
         return CurrentTexts.ReadText(section, key, true);
     }
 
-    const std::string& LanguagesFolder() const noexcept { return m_folder; }
+    const std::string& languagesFolder() const noexcept { return m_folder; }
 
     TLanguageLoader CurrentTexts;
     TLanguageLoader EnglishTexts;

@@ -98,17 +98,17 @@ TBalloon::TBalloon()
         button->setAutoDefault(false);
         button->hide();
     }
-    connect(m_button1, &QPushButton::clicked, this, [this] { RunHandler(1); });
-    connect(m_button2, &QPushButton::clicked, this, [this] { RunHandler(2); });
+    connect(m_button1, &QPushButton::clicked, this, [this] { runHandler(1); });
+    connect(m_button2, &QPushButton::clicked, this, [this] { runHandler(2); });
 
     m_hideTimer->setSingleShot(true);
     connect(m_hideTimer, &QTimer::timeout, this, &QWidget::hide);
-    ResetParts();
+    resetParts();
 }
 
 TBalloon::~TBalloon() = default;
 
-void TBalloon::ResetParts()
+void TBalloon::resetParts()
 {
     m_title->move(34, 10);
     m_text->move(20, m_text->y());
@@ -121,7 +121,7 @@ void TBalloon::HideBalloon()
     m_caption2.clear();
     m_click1 = nullptr;
     m_click2 = nullptr;
-    ResetParts();
+    resetParts();
     // A tick after hiding would only hide the hidden window again, so the timer simply stops.
     m_hideTimer->stop();
     hide();
@@ -154,7 +154,7 @@ QPoint TBalloon::FindTrayIcon(const QRect& trayIconRect)
     return trayIconRect.topLeft();
 }
 
-void TBalloon::ShowNearTray(const QRect& trayIconRect, const QString& title, int seconds, int kind,
+void TBalloon::ShowNearTray(const QRect& trayIconRect, const QString& title, int seconds, BalloonKind kind,
                             const QString& text)
 {
     const QPoint found = FindTrayIcon(trayIconRect);
@@ -167,7 +167,7 @@ void TBalloon::ShowNearTray(const QRect& trayIconRect, const QString& title, int
     ShowAt(anchor.point.x(), anchor.point.y(), anchor.tail, seconds, kind, text, title);
 }
 
-void TBalloon::ShowAt(int x, int y, int tail, int seconds, int kind, const QString& text,
+void TBalloon::ShowAt(int x, int y, int tail, int seconds, BalloonKind kind, const QString& text,
                       const QString& title)
 {
     m_tail = (tail >= TailBottomRight && tail <= TailNone) ? tail : TailNone;
@@ -190,8 +190,8 @@ void TBalloon::ShowAt(int x, int y, int tail, int seconds, int kind, const QStri
     m_title->setGeometry(m_layout.title);
     m_text->setGeometry(m_layout.text);
     // A lone second caption takes the first button's place (see ComputeBalloonLayout).
-    PlaceButton(m_button1, m_layout.button1, m_caption1);
-    PlaceButton(m_button2, m_layout.button2, m_caption2);
+    placeButton(m_button1, m_layout.button1, m_caption1);
+    placeButton(m_button2, m_layout.button2, m_caption2);
 
     const QSize size = m_layout.window;
     m_region = BalloonRegion(ComputeBalloonShape(m_tail, size));
@@ -208,7 +208,7 @@ void TBalloon::ShowAt(int x, int y, int tail, int seconds, int kind, const QStri
     }
 }
 
-void TBalloon::PlaceButton(QPushButton* button, const std::optional<QRect>& place, const QString& caption)
+void TBalloon::placeButton(QPushButton* button, const std::optional<QRect>& place, const QString& caption)
 {
     if (!place) {
         button->hide();
@@ -219,7 +219,7 @@ void TBalloon::PlaceButton(QPushButton* button, const std::optional<QRect>& plac
     button->show();
 }
 
-void TBalloon::RunHandler(int button)
+void TBalloon::runHandler(int button)
 {
     // The handler is copied first: it may reset or refill this balloon (GetBalloon, ShowNearTray),
     // which replaces the stored handlers while this one still runs.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "notify/BalloonKind.h"
 #include "notify/BalloonLayout.h"
 
 #include <QRegion>
@@ -42,23 +43,24 @@ public:
 
     // Shows the balloon with its tail at the tray icon whose screen rectangle is `trayIconRect`; an
     // empty or invalid rectangle means the icon's place is unknown, and the balloon shows without a
-    // tail near the bottom-right corner of the primary monitor. `kind`: 0 information, 1 error,
-    // 2 warning. `seconds` <= 0 keeps it shown until it is clicked or hidden.
-    void ShowNearTray(const QRect& trayIconRect, const QString& title, int seconds, int kind,
+    // tail near the bottom-right corner of the primary monitor. `seconds` <= 0 keeps it shown until it is
+    // clicked or hidden.
+    void ShowNearTray(const QRect& trayIconRect, const QString& title, int seconds, BalloonKind kind,
                       const QString& text);
 
     // Lays out, shapes and shows the balloon so that the tip of `tail` lands on (x, y) in screen
     // coordinates. Line breaks in `text` (CR LF, LF or CR) start new lines.
-    void ShowAt(int x, int y, int tail, int seconds, int kind, const QString& text, const QString& title);
+    void ShowAt(int x, int y, int tail, int seconds, BalloonKind kind, const QString& text,
+                const QString& title);
 
     // The screen point of the tray icon's button (its top-left corner), or (-1, -1) when the icon's
     // place is unknown.
     static QPoint FindTrayIcon(const QRect& trayIconRect);
 
     // The last layout, for inspection.
-    int Tail() const noexcept { return m_tail; }
-    const BalloonLayout& Layout() const noexcept { return m_layout; }
-    const QRegion& WindowRegion() const noexcept { return m_region; }
+    int tail() const noexcept { return m_tail; }
+    const BalloonLayout& balloonLayout() const noexcept { return m_layout; }
+    const QRegion& windowRegion() const noexcept { return m_region; }
     QLabel* IconImage() const noexcept { return m_icon; }
     QLabel* TitleLabel() const noexcept { return m_title; }
     QLabel* TextLabel() const noexcept { return m_text; }
@@ -73,9 +75,9 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void ResetParts();
-    void PlaceButton(QPushButton* button, const std::optional<QRect>& place, const QString& caption);
-    void RunHandler(int button);
+    void resetParts();
+    void placeButton(QPushButton* button, const std::optional<QRect>& place, const QString& caption);
+    void runHandler(int button);
 
     QLabel* m_icon;
     QLabel* m_title;

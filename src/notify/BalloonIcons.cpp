@@ -99,16 +99,17 @@ QImage DrawBitmap(const QString& name)
 
 } // namespace
 
-QString BalloonBitmapName(int kind)
+QString BalloonBitmapName(BalloonKind kind)
 {
     switch (kind) {
-    case 1:
+    case BalloonKind::Error:
         return QStringLiteral("ERROR");
-    case 2:
+    case BalloonKind::Warning:
         return QStringLiteral("WARNING");
-    default:
-        return QStringLiteral("INFO");
+    case BalloonKind::Information:
+        break;
     }
+    return QStringLiteral("INFO");
 }
 
 QImage BalloonBitmap(const QString& name)

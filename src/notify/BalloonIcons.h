@@ -1,13 +1,15 @@
 #pragma once
 
+#include "notify/BalloonKind.h"
+
 #include <QImage>
 #include <QPixmap>
 #include <QString>
 
 namespace tern {
 
-// The bitmap resource of an icon kind: 0 "INFO", 1 "ERROR", 2 "WARNING", any other kind "INFO".
-QString BalloonBitmapName(int kind);
+// The bitmap resource of an icon kind: "INFO", "ERROR" or "WARNING"; any other value "INFO".
+QString BalloonBitmapName(BalloonKind kind);
 
 // The 16x16 24-bit picture named `name` ("INFO" for an unknown name). Its bottom-left pixel holds
 // the colour that stands for transparency; the pictures are drawn once, on first use.

@@ -115,6 +115,14 @@ std::string ServiceClient::WaitForReply(TUploadThread& worker)
     if (m_uploadWait.begin)
         m_uploadWait.begin();
     const EndOnExit endOnExit(m_uploadWait.end);
+    if (m_uploadEventWait) {
+        m_uploadEventWait([&worker, this] {
+            if (m_uploadWait.pump)
+                m_uploadWait.pump();
+            return worker.Done();
+        });
+    }
+    // The event wait may end early (the program is ending); the reply is read only once it is done.
     waitFor(worker, m_uploadWait.pump);
     return worker.ReplyText;
 }
@@ -211,7 +219,7 @@ void ServiceClient::CheckForUpdates(bool manual, DateTime now,
     m_store.CheckDate = now;
 }
 
-bool ServiceClient::UpdateCheckRunning()
+bool ServiceClient::updateCheckRunning()
 {
     reapUpdateCheckers();
     return !m_checkers.empty();

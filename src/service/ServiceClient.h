@@ -31,7 +31,8 @@ public:
 
 // What the user sees while an upload runs: `begin` (tray animation, "uploading" hint) once, `pump`
 // (process pending window messages) on every poll, `end` (restore icon and hint) once, also when the
-// upload failed. Any of them may be unset.
+// upload failed. Any of them may be unset. With an event wait set (setUploadEventWait) the wait
+// serves events itself and `pump` is not needed.
 struct UploadWaitHooks
 {
     std::function<void()> begin;
@@ -56,6 +57,10 @@ public:
     ServiceClient& operator=(const ServiceClient&) = delete;
 
     void SetUploadWaitHooks(UploadWaitHooks hooks) { m_uploadWait = std::move(hooks); }
+    // Serves the GUI thread's events until `done` holds. When set, the upload wait passes its time in
+    // it instead of polling the worker with a sleep between the pump calls.
+    using EventWait = std::function<void(const std::function<bool()>& done)>;
+    void setUploadEventWait(EventWait wait) { m_uploadEventWait = std::move(wait); }
     // How often the waits look at a worker's done flag.
     void SetPollInterval(std::chrono::milliseconds interval) { m_pollInterval = interval; }
 
@@ -106,7 +111,7 @@ public:
     void CheckForUpdates(bool manual, DateTime now, TUpdateChecker::ResultCallback reportCheckResult,
                          TUpdateChecker::ResultCallback reportNewerVersion);
     // True while an update check started here is still running.
-    bool UpdateCheckRunning();
+    bool updateCheckRunning();
 
 private:
     std::string text(const char* key) const;
@@ -119,6 +124,7 @@ private:
     HttpTransport& m_transport;
     SnapshotClipboard& m_clipboard;
     UploadWaitHooks m_uploadWait;
+    EventWait m_uploadEventWait;
     std::chrono::milliseconds m_pollInterval{100};
     std::vector<std::unique_ptr<TUpdateChecker>> m_checkers;
 };

@@ -22,7 +22,7 @@ public:
     void RestoreSnapshot(const std::string& stream) override;
     int SaveShareable(std::string& payload) override;
 
-    TExClipboard& Clipboard() noexcept { return m_clipboard; }
+    TExClipboard& clipboard() noexcept { return m_clipboard; }
 
 private:
     TExClipboard m_clipboard;

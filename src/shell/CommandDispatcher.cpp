@@ -1,31 +1,44 @@
 #include "shell/CommandDispatcher.h"
 
 #include "notify/Balloon.h"
-#include "shell/TfInit.h"
+#include "shell/CommandOperations.h"
+#include "shell/TrayView.h"
+#include "ui/EventWait.h"
 #include "util/Errors.h"
 #include "util/FileRoutines.h"
 
-#include <QCoreApplication>
-#include <QSystemTrayIcon>
-
 #include <chrono>
-#include <thread>
+#include <cstdint>
 
 namespace tern {
 
 namespace {
 
-constexpr const char* kTitle = "Tern Clipboard";
 constexpr std::chrono::milliseconds kShareWait{30000};
-constexpr int kWaitPollMs = 200;
 
-enum BalloonKind { kInfo = 0, kError = 1, kWarning = 2 };
+// Clears a flag when the scope ends, however it ends.
+class ClearOnExit
+{
+public:
+    explicit ClearOnExit(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~ClearOnExit() { m_flag = false; }
+    ClearOnExit(const ClearOnExit&) = delete;
+    ClearOnExit& operator=(const ClearOnExit&) = delete;
+
+private:
+    bool& m_flag;
+};
 
 } // namespace
 
-CommandDispatcher::CommandDispatcher(TfInit& owner) : m_owner(owner) {}
+CommandDispatcher::CommandDispatcher(CommandOperations& operations, ShellServices& services, TrayView& tray)
+    : m_operations(operations), m_services(services), m_tray(tray)
+{
+    m_operations.setUploadWaitHooks(
+        {[this] { m_tray.beginUploadIndicator(); }, {}, [this] { m_tray.endUploadIndicator(); }});
+}
 
-std::string CommandDispatcher::ErrorText(const std::string& connectionProblemText,
+std::string CommandDispatcher::errorText(const std::string& connectionProblemText,
                                          const std::exception& error)
 {
     const auto* ours = dynamic_cast<const Error*>(&error);
@@ -37,56 +50,71 @@ std::string CommandDispatcher::ErrorText(const std::string& connectionProblemTex
 
 void CommandDispatcher::RunCommand(TCommand command)
 {
-    TLoader& loader = m_owner.Loader();
+    // Runs from menu actions, balloon buttons and the share wait: nothing may leave it.
+    try {
+        try {
+            runCommand(command);
+        } catch (const std::exception& error) {
+            reportFailure(errorText(m_operations.GetText("FAUTHFORM", "mConnectProb"), error));
+        } catch (...) {
+            reportFailure(m_operations.GetText("FAUTHFORM", "mConnectProb") + " (Exception)");
+        }
+    } catch (...) {
+        // Showing the report failed as well; the command ends here all the same.
+    }
+}
+
+void CommandDispatcher::reportFailure(const std::string& text)
+{
+    m_tray.showTrayBalloon(text, 10, BalloonKind::Error);
+}
+
+void CommandDispatcher::runCommand(TCommand command)
+{
     if (m_busy) {
         // One command at a time: a second one would run inside the first one's wait.
-        m_owner.ShowTrayBalloon(loader.GetText("GLOBAL", "mUploading"), 10, kInfo);
+        m_tray.showTrayBalloon(m_operations.GetText("GLOBAL", "mUploading"), 10, BalloonKind::Information);
         return;
     }
-    const bool shiftDown = loader.Services().keys.isShiftDown();
+    const bool shiftDown = m_services.keys.isShiftDown();
     HideBalloon();
     if (m_waitRunning && command != TCommand::cmdShareClipboard)
         m_abandonWait = true; // what this command puts on the clipboard is not to be shared
 
-    if (command != TCommand::cmdReshareSnapshot && FileExists(loader.LastSnapshotPath())) {
+    if (command != TCommand::cmdReshareSnapshot && FileExists(m_operations.LastSnapshotPath())) {
         m_pendingCommand = command;
         TBalloon& balloon = GetBalloon();
-        balloon.SetButton1Caption(QString::fromStdString(loader.GetText("GLOBAL", "bCancel")));
+        balloon.SetButton1Caption(QString::fromStdString(m_operations.GetText("GLOBAL", "bCancel")));
         balloon.SetButton1Click([this] { hndlContinueSnap(); });
-        balloon.SetButton2Caption(QString::fromStdString(loader.GetText("GLOBAL", "bRetry")));
+        balloon.SetButton2Caption(QString::fromStdString(m_operations.GetText("GLOBAL", "bRetry")));
         balloon.SetButton2Click([this] { hndlRetrySnap(); });
-        balloon.ShowNearTray(m_owner.TrayIcon().geometry(), kTitle, 20, kWarning,
-                             QString::fromStdString(loader.GetText("GLOBAL", "mReupload")));
+        m_tray.showTrayBalloon(balloon, m_operations.GetText("GLOBAL", "mReupload"), 20,
+                               BalloonKind::Warning);
         return;
     }
     const int delaySeconds = shiftDown ? 10 : 1;
-    if (const platform::WindowHandle previous = m_owner.PrevForeground())
-        loader.Services().focus.forceForegroundWindow(previous);
+    if (const platform::WindowHandle previous = m_tray.prevForeground())
+        m_services.focus.forceForegroundWindow(previous);
 
-    m_busy = true;
-    try {
-        runOperation(command, delaySeconds);
-    } catch (const std::exception& error) {
-        m_owner.ShowTrayBalloon(ErrorText(loader.GetText("FAUTHFORM", "mConnectProb"), error), 10, kError);
-    }
-    m_busy = false;
+    const ClearOnExit busy(m_busy);
+    runOperation(command, delaySeconds);
 }
 
 void CommandDispatcher::runOperation(TCommand command, int delaySeconds)
 {
-    (void)delaySeconds; // the capture delay belongs to the screen, window and area shares
-    TLoader& loader = m_owner.Loader();
+    // The screen, window and area shares take the capture delay; the others run at once.
+    (void)delaySeconds;
     switch (command) {
     case TCommand::cmdRemoteCopy:
-        loader.RemoteCopy();
-        m_owner.ShowTrayBalloon(loader.GetText("GLOBAL", "mSelShared"), 10, kInfo);
+        m_operations.RemoteCopy();
+        m_tray.showTrayBalloon(m_operations.GetText("GLOBAL", "mSelShared"), 10, BalloonKind::Information);
         return;
     case TCommand::cmdRemotePaste:
-        loader.RemotePaste();
-        m_owner.ShowTrayBalloon(loader.GetText("GLOBAL", "mDataPasted"), 10, kInfo);
+        m_operations.RemotePaste();
+        m_tray.showTrayBalloon(m_operations.GetText("GLOBAL", "mDataPasted"), 10, BalloonKind::Information);
         return;
     case TCommand::cmdShareClipboard:
-        loader.ShareClipboard();
+        m_operations.ShareClipboard();
         return;
     case TCommand::cmdShareScreen:
     case TCommand::cmdShareWindow:
@@ -99,19 +127,13 @@ void CommandDispatcher::runOperation(TCommand command, int delaySeconds)
 
 void CommandDispatcher::hndlContinueSnap()
 {
-    RemoveFile(m_owner.Loader().LastSnapshotPath());
+    RemoveFile(m_operations.LastSnapshotPath());
     RunCommand(m_pendingCommand);
 }
 
 void CommandDispatcher::hndlRetrySnap()
 {
     RunCommand(TCommand::cmdReshareSnapshot);
-}
-
-void CommandDispatcher::pumpFor(int ms)
-{
-    QCoreApplication::processEvents(QEventLoop::AllEvents, ms);
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 void CommandDispatcher::WaitAndShareClipboard()
@@ -121,46 +143,38 @@ void CommandDispatcher::WaitAndShareClipboard()
         m_restartWait = true;
         return;
     }
-    TLoader& loader = m_owner.Loader();
     m_copyNow = false;
     m_restartWait = false;
     m_abandonWait = false;
-    m_waitRunning = true;
-    const auto start = std::chrono::steady_clock::now();
-
-    TBalloon& balloon = GetBalloon();
-    balloon.SetButton1Caption(QString::fromStdString(loader.GetText("GLOBAL", "bInClipboard")));
-    balloon.SetButton1Click([this] { hndlCopyNow(); });
-    balloon.ShowNearTray(m_owner.TrayIcon().geometry(), kTitle, 30, kInfo,
-                         QString::fromStdString(loader.GetText("GLOBAL", "mCopy30Sec")));
-
-    platform::SystemClipboard& clipboard = loader.Services().clipboard;
-    const std::uint64_t sequence = clipboard.sequenceNumber();
-    bool changed = false;
-    while (!m_copyNow && !m_terminating && !m_abandonWait &&
-           std::chrono::steady_clock::now() - start < kShareWait) {
-        pumpFor(kWaitPollMs);
-        if (m_restartWait || m_abandonWait)
-            break;
-        if (clipboard.sequenceNumber() != sequence) {
-            changed = true;
-            break;
-        }
-    }
-    if (m_copyNow)
-        changed = true;
-
+    // Runs from the Share Clipboard action: nothing may leave it.
     try {
+        const ClearOnExit running(m_waitRunning);
+        const QDeadlineTimer deadline(kShareWait);
+
+        TBalloon& balloon = GetBalloon();
+        balloon.SetButton1Caption(QString::fromStdString(m_operations.GetText("GLOBAL", "bInClipboard")));
+        balloon.SetButton1Click([this] { hndlCopyNow(); });
+        m_tray.showTrayBalloon(balloon, m_operations.GetText("GLOBAL", "mCopy30Sec"), 30,
+                               BalloonKind::Information);
+
+        platform::SystemClipboard& clipboard = m_services.clipboard;
+        const std::uint64_t sequence = clipboard.sequenceNumber();
+        ui::waitServingEvents(deadline, [&] {
+            return m_copyNow || m_terminating || m_abandonWait || m_restartWait ||
+                   clipboard.sequenceNumber() != sequence;
+        });
+        const bool changed = m_copyNow || clipboard.sequenceNumber() != sequence;
+
         if (!m_restartWait && !m_terminating && !m_abandonWait) {
             if (changed)
-                RunCommand(TCommand::cmdShareClipboard);
+                RunCommand(TCommand::cmdShareClipboard); // reports its own errors
             else
-                m_owner.ShowTrayBalloon(loader.GetText("GLOBAL", "mNoDataCopied"), 30, kInfo);
+                m_tray.showTrayBalloon(m_operations.GetText("GLOBAL", "mNoDataCopied"), 30,
+                                       BalloonKind::Information);
         }
     } catch (...) {
-        // RunCommand reports its own errors; nothing else may escape a wait.
+        // RunCommand reports its own errors; a balloon that cannot be shown ends the wait all the same.
     }
-    m_waitRunning = false;
     if (m_restartWait) {
         m_restartWait = false;
         WaitAndShareClipboard();

@@ -1,12 +1,14 @@
 #pragma once
 
-#include <cstdint>
+#include "shell/ShellServices.h"
+
+#include <exception>
 #include <string>
 
 namespace tern {
 
-class TfInit;
-class Error;
+class CommandOperations;
+class TrayView;
 
 // The capture and transfer commands of the tray.
 enum class TCommand {
@@ -21,11 +23,12 @@ enum class TCommand {
 
 // Runs the capture and transfer commands: the capture delay from the Shift key, the question about
 // a left-over capture, the window in front, the operation, and one error balloon for any failure.
-// GUI thread only; the waits here process window messages, so commands can re-enter.
+// GUI thread only; the waits here process window messages, so commands can re-enter. It installs
+// the tray's upload indicator as the operations' upload wait hooks.
 class CommandDispatcher
 {
 public:
-    explicit CommandDispatcher(TfInit& owner);
+    CommandDispatcher(CommandOperations& operations, ShellServices& services, TrayView& tray);
 
     // Runs one command; never lets an error escape. A command chosen while another one is still
     // running is refused with an information balloon.
@@ -40,21 +43,25 @@ public:
     void hndlRetrySnap();
 
     // True while the Share Clipboard wait runs.
-    bool WaitRunning() const noexcept { return m_waitRunning; }
+    bool waitRunning() const noexcept { return m_waitRunning; }
 
     // Ends every wait at its next pass without a further balloon (the program is ending).
     void Terminate() { m_terminating = true; }
 
     // The text an error shows: a plain error's own message, otherwise the connection-problem text and
     // the error's type name in parentheses.
-    static std::string ErrorText(const std::string& connectionProblemText, const std::exception& error);
+    static std::string errorText(const std::string& connectionProblemText, const std::exception& error);
 
 private:
+    // Runs the operation of `command`; the screen, window and area shares take `delaySeconds`.
     void runOperation(TCommand command, int delaySeconds);
-    // Processes window messages for about `ms` milliseconds.
-    void pumpFor(int ms);
+    // The steps of RunCommand; errors leave it.
+    void runCommand(TCommand command);
+    void reportFailure(const std::string& text);
 
-    TfInit& m_owner;
+    CommandOperations& m_operations;
+    ShellServices& m_services;
+    TrayView& m_tray;
     TCommand m_pendingCommand = TCommand::cmdRemoteCopy;
     bool m_busy = false;
     bool m_waitRunning = false;

@@ -1,21 +1,26 @@
 #include "shell/Loader.h"
 
+#include "notify/Balloon.h"
 #include "service/CurlTransport.h"
 #include "shell/ClipboardSnapshots.h"
+#include "ui/EventWait.h"
 #include "ui/FormTranslator.h"
 #include "util/Errors.h"
 #include "util/ShellRoutines.h"
 
-#include "notify/Balloon.h"
-
 #include <QCoreApplication>
-#include <QRect>
 #include <QWidget>
 
 #include <chrono>
-#include <thread>
 
 namespace tern {
+
+namespace {
+
+// How often the upload wait looks at its worker.
+constexpr std::chrono::milliseconds kUploadPoll{100};
+
+} // namespace
 
 TLoader::TLoader(ShellServices& services, ProgramFolders folders)
     : m_services(services), m_folders(std::move(folders)),
@@ -28,6 +33,10 @@ TLoader::TLoader(ShellServices& services, ProgramFolders folders)
     m_service = std::make_unique<ServiceClient>(
         *m_conf, [this](const std::string& section, const std::string& key) { return GetText(section, key); },
         *m_transport, *m_snapshots);
+    // While an upload runs the interface stays alive.
+    m_service->setUploadEventWait([](const std::function<bool()>& done) {
+        ui::waitServingEvents(QDeadlineTimer(QDeadlineTimer::Forever), done, kUploadPoll);
+    });
 }
 
 TLoader::~TLoader() = default;
@@ -56,19 +65,13 @@ void TLoader::LeaveModal()
 
 bool TLoader::SimulateCopy()
 {
-    constexpr int kPolls = 21;
-    constexpr std::chrono::milliseconds kPollInterval{200};
+    // 21 polls 200 ms apart.
+    constexpr std::chrono::milliseconds kCopyWait{4200};
     platform::SystemClipboard& clipboard = m_services.clipboard;
     const std::uint64_t before = clipboard.sequenceNumber();
     m_services.keys.sendCtrlKey('C');
-    for (int poll = 0; poll < kPolls; ++poll) {
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(kPollInterval);
-        QCoreApplication::processEvents();
-        if (clipboard.sequenceNumber() != before)
-            return true;
-    }
-    return false;
+    return ui::waitServingEvents(QDeadlineTimer(kCopyWait),
+                                 [&clipboard, before] { return clipboard.sequenceNumber() != before; });
 }
 
 bool TLoader::SimulatePaste()
@@ -96,17 +99,6 @@ void TLoader::RemotePaste()
     SimulatePaste();
 }
 
-QRect TLoader::TrayIconRect() const
-{
-    return m_trayIconRect ? m_trayIconRect() : QRect();
-}
-
-void TLoader::ShowTrayBalloon(const std::string& text, int seconds, int kind)
-{
-    GetBalloon().ShowNearTray(TrayIconRect(), QStringLiteral("Tern Clipboard"), seconds, kind,
-                              QString::fromStdString(text));
-}
-
 void TLoader::ShareClipboard()
 {
     const std::string key = m_service->UploadClipboardShare();
@@ -118,30 +110,12 @@ void TLoader::ShareClipboard()
         HideBalloon();
         OpenTarget(m_services.shell, &m_services.messageBoxes, LastLink, true);
     });
-    balloon.ShowNearTray(TrayIconRect(), QStringLiteral("Tern Clipboard"), 10, 0,
-                         QString::fromStdString(GetText("GLOBAL", "mLinkStored")));
+    trayBalloon().showTrayBalloon(balloon, GetText("GLOBAL", "mLinkStored"), 10, BalloonKind::Information);
 }
 
 std::string TLoader::LastSnapshotPath() const
 {
     return m_folders.data + "last_snap.bmp";
-}
-
-void RunReportingErrors(TLoader& loader, const std::function<void()>& action)
-{
-    if (!action)
-        return;
-    std::string message;
-    try {
-        action();
-        return;
-    } catch (const std::exception& error) {
-        message = error.what();
-    } catch (...) {
-        message = "Unknown error";
-    }
-    loader.Services().messageBoxes.show(message, "Tern Clipboard", platform::MessageIcon::Error,
-                                        platform::MessageButtons::Ok);
 }
 
 } // namespace tern

@@ -2,18 +2,19 @@
 
 #include "config/ConfStore.h"
 #include "lang/LanguageTexts.h"
+#include "notify/TrayBalloon.h"
+#include "shell/CommandOperations.h"
 #include "shell/ProgramFolders.h"
 #include "shell/ShellServices.h"
+#include "ui/DialogContext.h"
 
 #include "service/HttpTransport.h"
 #include "service/ServiceClient.h"
 #include "service/SnapshotClipboard.h"
 
-#include <functional>
 #include <memory>
 #include <string>
 
-class QRect;
 class QWidget;
 
 namespace tern {
@@ -28,60 +29,63 @@ public:
 };
 
 // The one object through which the program reaches the settings, the language texts, the clipboard
-// and the service. Lives as long as the tray controller. GUI thread only.
-class TLoader
+// and the service. Lives as long as the tray controller. It is the dialogs' context and runs the
+// dispatcher's operations; neither of them sees more of it. GUI thread only.
+class TLoader : public DialogContext, public CommandOperations
 {
 public:
     TLoader(ShellServices& services, ProgramFolders folders);
-    ~TLoader();
+    ~TLoader() override;
 
     TLoader(const TLoader&) = delete;
     TLoader& operator=(const TLoader&) = delete;
 
     // The text of `key` in the current language, else in English, else "no-value".
-    std::string GetText(const std::string& section, const std::string& key) const;
+    std::string GetText(const std::string& section, const std::string& key) const override;
     // Re-reads the current language file and, with a form, translates it.
-    void TranslateForm(QWidget* form);
+    void TranslateForm(QWidget* form) override;
 
     // Bracket every modal window; the first opens and the last closes the tray's dialog state.
-    void EnterModal();
-    void LeaveModal();
+    void EnterModal() override;
+    void LeaveModal() override;
     int ModalCount() const noexcept { return m_modalCount; }
     void setModalStateListener(ModalStateListener* listener) { m_modalListener = listener; }
+    platform::MessageBoxes& messageBoxes() override { return m_services.messageBoxes; }
 
     // Copies the selection of the window in front and uploads the whole clipboard. Failures are
     // thrown with the text the user sees.
-    void RemoteCopy();
+    void RemoteCopy() override;
     // Downloads the stored clipboard, restores it and pastes it into the window in front.
-    void RemotePaste();
+    void RemotePaste() override;
     // Publishes what the clipboard holds; its link becomes LastLink and replaces the clipboard, and
     // a balloon offers to open it.
-    void ShareClipboard();
+    void ShareClipboard() override;
     // Sends Ctrl+C and waits up to about 4.2 seconds for the clipboard to change.
     bool SimulateCopy();
     // Sends Ctrl+V.
     bool SimulatePaste();
 
-    // What the user sees while an upload runs (set by the tray).
-    void SetUploadWaitHooks(UploadWaitHooks hooks) { m_service->SetUploadWaitHooks(std::move(hooks)); }
+    // What the user sees while an upload runs (set by the dispatcher).
+    void setUploadWaitHooks(UploadWaitHooks hooks) override
+    {
+        m_service->SetUploadWaitHooks(std::move(hooks));
+    }
 
     // The history page of the signed-in account.
     std::string HistoryUrl() const { return m_service->HistoryUrl(); }
-    ServiceClient& Service() noexcept { return *m_service; }
+    ServiceClient& service() noexcept { return *m_service; }
     // The left-over capture of a share that did not finish.
-    std::string LastSnapshotPath() const;
+    std::string LastSnapshotPath() const override;
 
-    TConfStore& Conf() noexcept { return *m_conf; }
-    const ProgramFolders& Folders() const noexcept { return m_folders; }
-    ShellServices& Services() noexcept { return m_services; }
-    LanguageTexts& Texts() noexcept { return m_texts; }
+    TConfStore& conf() noexcept { return *m_conf; }
+    const ProgramFolders& folders() const noexcept { return m_folders; }
+    ShellServices& services() noexcept { return m_services; }
+    LanguageTexts& texts() noexcept { return m_texts; }
 
-    // Shows the one balloon at the tray icon with the title "Tern Clipboard" (kind 0 information,
-    // 1 error, 2 warning). The tray controller provides where the icon is.
-    void ShowTrayBalloon(const std::string& text, int seconds, int kind);
-    void SetTrayIconRect(std::function<QRect()> trayIconRect) { m_trayIconRect = std::move(trayIconRect); }
-    // Where the tray icon is; an empty rectangle when that is not known.
-    QRect TrayIconRect() const;
+    // The tray icon at which the balloons point; until the tray sets it, balloons show near the corner
+    // of the primary monitor. The tray outlives the loader's use of it.
+    void setTrayBalloon(TrayBalloon* tray) { m_tray = tray; }
+    TrayBalloon& trayBalloon() noexcept { return m_tray ? *m_tray : m_noTray; }
 
     // The address of the last successful share of this run; empty until then.
     std::string LastLink;
@@ -95,26 +99,9 @@ private:
     std::unique_ptr<SnapshotClipboard> m_snapshots;
     std::unique_ptr<ServiceClient> m_service;
     ModalStateListener* m_modalListener = nullptr;
-    std::function<QRect()> m_trayIconRect;
+    TrayBalloon* m_tray = nullptr;
+    NoTrayBalloon m_noTray;
     int m_modalCount = 0;
-};
-
-// Runs `action` from a Qt slot or event handler. An error it raises does not leave the slot: it is
-// shown with its text in an error message box, as the program shows any error of an action.
-void RunReportingErrors(TLoader& loader, const std::function<void()>& action);
-
-// Brackets one modal run with EnterModal/LeaveModal, so that the dialog state ends however the run
-// ends, also by an exception.
-class ModalScope
-{
-public:
-    explicit ModalScope(TLoader& loader) : m_loader(loader) { m_loader.EnterModal(); }
-    ~ModalScope() { m_loader.LeaveModal(); }
-    ModalScope(const ModalScope&) = delete;
-    ModalScope& operator=(const ModalScope&) = delete;
-
-private:
-    TLoader& m_loader;
 };
 
 } // namespace tern

@@ -5,6 +5,7 @@
 #include "shell/CommandDispatcher.h"
 #include "shell/TrayIcons.h"
 #include "shell/UpdateReports.h"
+#include "util/ProductName.h"
 #include "util/ShellRoutines.h"
 
 #include <QAction>
@@ -18,10 +19,9 @@ namespace tern {
 
 namespace {
 
-constexpr const char* kTitle = "Tern Clipboard";
 constexpr int kAnimationIntervalMs = 400;
 
-struct ActionSpec
+struct ActionEntry
 {
     const char* name;
     const char* builtInCaption;
@@ -29,7 +29,7 @@ struct ActionSpec
 };
 
 // Every action of the program with its designed caption; the language file replaces the captions.
-constexpr ActionSpec kActions[] = {
+constexpr ActionEntry kActions[] = {
     {"_aCopy", "Remote &Copy", 1},
     {"_aPaste", "Remote &Paste", 2},
     {"_aWeb", "&Share Clipboard", 3},
@@ -60,7 +60,7 @@ TfInit::TfInit(ShellServices& services, ProgramFolders folders) : m_services(ser
     createActions();
     createMenus();
     m_tray = new QSystemTrayIcon(m_trayFrames.first(), this);
-    m_tray->setToolTip(kTitle);
+    m_tray->setToolTip(kProductName);
     m_tray->setContextMenu(m_trayMenu);
     connect(m_tray, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) { onTrayActivated(reason); });
@@ -74,24 +74,21 @@ TfInit::TfInit(ShellServices& services, ProgramFolders folders) : m_services(ser
 
     m_loader = std::make_unique<TLoader>(services, std::move(folders));
     m_loader->setModalStateListener(this);
-    m_loader->SetTrayIconRect([this] { return m_tray->geometry(); });
-    // While an upload runs the tray animates and the interface stays alive.
-    m_loader->SetUploadWaitHooks({[this] { BeginUploadIndicator(); },
-                                  [] { QCoreApplication::processEvents(); },
-                                  [this] { EndUploadIndicator(); }});
-    m_dispatcher = std::make_unique<CommandDispatcher>(*this);
+    m_loader->setTrayBalloon(this);
+    // While an upload runs the tray animates.
+    m_dispatcher = std::make_unique<CommandDispatcher>(*m_loader, services, *this);
     connectDialogActions();
-    m_services.hotkeys.setHandler([this](int id) { HotkeyPressed(id); });
+    m_services.hotkeys.setHandler([this](int id) { hotkeyPressed(id); });
 
     // A first start (no account yet) asks for the language before anything is shown in it.
-    if (m_loader->Conf().Login.empty())
-        RunLanguageSelection();
+    if (m_loader->conf().Login.empty())
+        runLanguageSelection();
     m_loader->TranslateForm(this);
     UpdateActions();
-    if (!m_loader->Conf().Login.empty() && !m_loader->Conf().Password.empty())
+    if (!m_loader->conf().Login.empty() && !m_loader->conf().Password.empty())
         CheckForUpdates(*m_loader, false);
     else
-        Action("_aLogin")->trigger();
+        action("_aLogin")->trigger();
     m_ready = true;
     RegisterMainHotkey();
 }
@@ -107,36 +104,36 @@ TfInit::~TfInit()
 void TfInit::createActions()
 {
     const QList<QIcon> icons = TrayIcons::menuIcons();
-    for (const ActionSpec& entry : kActions) {
-        auto* action = new QAction(QString::fromUtf8(entry.builtInCaption), this);
-        action->setObjectName(entry.name);
+    for (const ActionEntry& entry : kActions) {
+        auto* created = new QAction(QString::fromUtf8(entry.builtInCaption), this);
+        created->setObjectName(entry.name);
         if (entry.icon >= 0)
-            action->setIcon(icons.at(entry.icon));
-        m_actions.insert(entry.name, action);
+            created->setIcon(icons.at(entry.icon));
+        m_actions.insert(entry.name, created);
     }
     for (const char* name : kUnavailableActions)
         m_actions.value(name)->setEnabled(false);
 
-    connect(Action("_aCopy"), &QAction::triggered, this,
+    connect(action("_aCopy"), &QAction::triggered, this,
             [this] { m_dispatcher->RunCommand(TCommand::cmdRemoteCopy); });
-    connect(Action("_aPaste"), &QAction::triggered, this,
+    connect(action("_aPaste"), &QAction::triggered, this,
             [this] { m_dispatcher->RunCommand(TCommand::cmdRemotePaste); });
-    connect(Action("_aHistory"), &QAction::triggered, this, [this] { openAddress(m_loader->HistoryUrl()); });
-    connect(Action("_aLastLink"), &QAction::triggered, this, [this] { openAddress(m_loader->LastLink); });
-    connect(Action("_aHelp"), &QAction::triggered, this, [this] {
-        std::string host = m_loader->Conf().ServiceHost;
+    connect(action("_aHistory"), &QAction::triggered, this, [this] { openAddress(m_loader->HistoryUrl()); });
+    connect(action("_aLastLink"), &QAction::triggered, this, [this] { openAddress(m_loader->LastLink); });
+    connect(action("_aHelp"), &QAction::triggered, this, [this] {
+        std::string host = m_loader->conf().ServiceHost;
         while (!host.empty() && host.back() == '/')
             host.pop_back();
         openAddress(host + "/help/");
     });
-    connect(Action("_aWeb"), &QAction::triggered, this, [this] { m_dispatcher->WaitAndShareClipboard(); });
-    connect(Action("_aExit"), &QAction::triggered, this, [this] { emit quitRequested(); });
+    connect(action("_aWeb"), &QAction::triggered, this, [this] { m_dispatcher->WaitAndShareClipboard(); });
+    connect(action("_aExit"), &QAction::triggered, this, [this] { emit quitRequested(); });
 }
 
 void TfInit::createMenus()
 {
     const auto addTitle = [](QMenu* menu) {
-        auto* title = menu->addAction(kTitle);
+        auto* title = menu->addAction(kProductName);
         title->setObjectName("title");
         menu->setDefaultAction(title); // drawn bold; choosing it does nothing
     };
@@ -145,36 +142,36 @@ void TfInit::createMenus()
     addTitle(m_trayMenu);
     m_trayMenu->addSeparator();
     for (const char* name : {"_aWeb", "_aShareScr", "_aShareArea"})
-        m_trayMenu->addAction(Action(name));
+        m_trayMenu->addAction(action(name));
     m_trayMenu->addSeparator();
-    m_trayMenu->addAction(Action("_aLastLink"));
-    m_trayMenu->addAction(Action("_aHistory"));
+    m_trayMenu->addAction(action("_aLastLink"));
+    m_trayMenu->addAction(action("_aHistory"));
     m_trayMenu->addSeparator();
-    m_trayMenu->addAction(Action("_aLogin"));
-    m_trayMenu->addAction(Action("_aSettings"));
+    m_trayMenu->addAction(action("_aLogin"));
+    m_trayMenu->addAction(action("_aSettings"));
     m_trayMenu->addSeparator();
     for (const char* name : {"_aCheckUpd", "_aAbout", "_aExit"})
-        m_trayMenu->addAction(Action(name));
+        m_trayMenu->addAction(action(name));
 
     m_hotkeyMenu = new QMenu(this);
     m_hotkeyMenu->setObjectName("pMain");
     m_hotkeyMenu->setToolTipsVisible(true);
     addTitle(m_hotkeyMenu);
     m_hotkeyMenu->addSeparator();
-    m_hotkeyMenu->addAction(Action("_aCopy"));
-    m_hotkeyMenu->addAction(Action("_aPaste"));
+    m_hotkeyMenu->addAction(action("_aCopy"));
+    m_hotkeyMenu->addAction(action("_aPaste"));
     m_hotkeyMenu->addSeparator();
     for (const char* name : {"_aWeb", "_aShareScr", "_aShareCurWin", "_aShareArea"})
-        m_hotkeyMenu->addAction(Action(name));
+        m_hotkeyMenu->addAction(action(name));
     m_hotkeyMenu->addSeparator();
-    m_hotkeyMenu->addAction(Action("_aLastLink"));
-    m_hotkeyMenu->addAction(Action("_aHistory"));
+    m_hotkeyMenu->addAction(action("_aLastLink"));
+    m_hotkeyMenu->addAction(action("_aHistory"));
     m_hotkeyMenu->addSeparator();
-    m_hotkeyMenu->addAction(Action("_aLogin"));
-    m_hotkeyMenu->addAction(Action("_aSettings"));
+    m_hotkeyMenu->addAction(action("_aLogin"));
+    m_hotkeyMenu->addAction(action("_aSettings"));
     m_hotkeyMenu->addSeparator();
     for (const char* name : {"_aCheckUpd", "_aAbout", "_aExit"})
-        m_hotkeyMenu->addAction(Action(name));
+        m_hotkeyMenu->addAction(action(name));
 
     for (QMenu* menu : {m_trayMenu, m_hotkeyMenu}) {
         connect(menu, &QMenu::aboutToShow, this, [this] {
@@ -186,23 +183,22 @@ void TfInit::createMenus()
 
 void TfInit::UpdateActions()
 {
-    const bool remote = !m_loader || !m_loader->Conf().DisableRemote;
-    Action("_aCopy")->setVisible(remote);
-    Action("_aPaste")->setVisible(remote);
-    Action("_aLastLink")->setEnabled(m_loader && !m_loader->LastLink.empty());
+    const bool remote = !m_loader || !m_loader->conf().DisableRemote;
+    action("_aCopy")->setVisible(remote);
+    action("_aPaste")->setVisible(remote);
+    action("_aLastLink")->setEnabled(m_loader && !m_loader->LastLink.empty());
 }
 
 void TfInit::RegisterMainHotkey()
 {
     if (!m_ready)
         return;
-    if (m_services.hotkeys.registerHotkey(kMainHotkeyId, m_loader->Conf().MainKey))
+    if (m_services.hotkeys.registerHotkey(kMainHotkeyId, m_loader->conf().MainKey))
         return;
     TBalloon& balloon = GetBalloon();
     balloon.SetButton1Caption(QString::fromStdString(m_loader->GetText("GLOBAL", "bChangeHotkey")));
     balloon.SetButton1Click([this] { hndlWrongHotkey(); });
-    balloon.ShowNearTray(m_tray->geometry(), kTitle, 20, 1,
-                         QString::fromStdString(m_loader->GetText("GLOBAL", "mHotkeyBusy")));
+    showTrayBalloon(balloon, m_loader->GetText("GLOBAL", "mHotkeyBusy"), 20, BalloonKind::Error);
 }
 
 void TfInit::UnregisterMainHotkey()
@@ -213,10 +209,10 @@ void TfInit::UnregisterMainHotkey()
 
 void TfInit::hndlWrongHotkey()
 {
-    Action("_aSettings")->trigger();
+    action("_aSettings")->trigger();
 }
 
-void TfInit::HotkeyPressed(int id)
+void TfInit::hotkeyPressed(int id)
 {
     m_prevForeground = m_services.focus.foregroundWindow();
     if (id != kMainHotkeyId || inDialogState())
@@ -257,12 +253,12 @@ void TfInit::LeaveModalState()
     UpdateActions();
 }
 
-void TfInit::ShowTrayBalloon(const std::string& text, int seconds, int kind)
+QRect TfInit::trayIconRect() const
 {
-    m_loader->ShowTrayBalloon(text, seconds, kind);
+    return m_tray ? m_tray->geometry() : QRect();
 }
 
-void TfInit::BeginUploadIndicator()
+void TfInit::beginUploadIndicator()
 {
     m_savedHint = m_tray->toolTip();
     m_tray->setToolTip(QString::fromStdString(m_loader->GetText("GLOBAL", "mUploading")));
@@ -270,7 +266,7 @@ void TfInit::BeginUploadIndicator()
     m_animation->start();
 }
 
-void TfInit::EndUploadIndicator()
+void TfInit::endUploadIndicator()
 {
     m_animation->stop();
     m_animationFrame = 0;

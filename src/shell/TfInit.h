@@ -2,6 +2,7 @@
 
 #include "shell/Loader.h"
 #include "shell/ShellServices.h"
+#include "shell/TrayView.h"
 
 #include <QIcon>
 #include <QList>
@@ -21,7 +22,7 @@ class CommandDispatcher;
 
 // The program's hidden main form: the tray icon with its two menus, the fourteen actions, the global
 // hotkey and the switch between the normal state and the state while a dialog is open. Never shown.
-class TfInit : public QWidget, public ModalStateListener
+class TfInit : public QWidget, public ModalStateListener, public TrayView
 {
     Q_OBJECT
 
@@ -32,11 +33,11 @@ public:
     ~TfInit() override;
 
     TLoader& Loader() noexcept { return *m_loader; }
-    QSystemTrayIcon& TrayIcon() noexcept { return *m_tray; }
-    QAction* Action(const QString& name) const { return m_actions.value(name); }
-    QMenu* TrayMenu() const noexcept { return m_trayMenu; }
-    QMenu* HotkeyMenu() const noexcept { return m_hotkeyMenu; }
-    CommandDispatcher& Dispatcher() noexcept { return *m_dispatcher; }
+    QSystemTrayIcon& trayIcon() noexcept { return *m_tray; }
+    QAction* action(const QString& name) const { return m_actions.value(name); }
+    QMenu* trayMenu() const noexcept { return m_trayMenu; }
+    QMenu* hotkeyMenu() const noexcept { return m_hotkeyMenu; }
+    CommandDispatcher& dispatcher() noexcept { return *m_dispatcher; }
 
     void RegisterMainHotkey();
     void UnregisterMainHotkey();
@@ -44,24 +45,24 @@ public:
     void EnterModalState() override;
     void LeaveModalState() override;
 
-    // Shows the one balloon at the tray icon with the title "Tern Clipboard".
-    void ShowTrayBalloon(const std::string& text, int seconds, int kind);
+    // The tray icon's rectangle on screen (empty while it is not known).
+    QRect trayIconRect() const override;
     // Tray animation and hint while an upload runs.
-    void BeginUploadIndicator();
-    void EndUploadIndicator();
+    void beginUploadIndicator() override;
+    void endUploadIndicator() override;
 
     // The window that was in front when the hotkey was last pressed.
-    platform::WindowHandle PrevForeground() const noexcept { return m_prevForeground; }
+    platform::WindowHandle prevForeground() const noexcept override { return m_prevForeground; }
 
     // Opens the hotkey menu at the mouse cursor, as a hotkey press does.
-    void HotkeyPressed(int id);
+    void hotkeyPressed(int id);
 
     // The dialogs the actions open; each is modal and ends before the call returns.
-    void RunLoginDialog();
-    void RunSettingsDialog();
-    void RunAboutDialog();
-    bool RunLanguageSelection();
-    void RunLanguageEditor();
+    void runLoginDialog();
+    void runSettingsDialog();
+    void runAboutDialog();
+    bool runLanguageSelection();
+    void runLanguageEditor();
 
 signals:
     // Emitted when the program should end (Exit, the remote quit message, the end of the session).

@@ -16,10 +16,6 @@ namespace tern {
 
 namespace {
 
-constexpr int kInformation = 0;
-constexpr int kError = 1;
-constexpr int kWarning = 2;
-
 using Report = void (*)(TLoader&, const UpdateCheckResult&);
 
 // The checker calls its result callback on its own thread; the report must run on the GUI thread
@@ -59,7 +55,7 @@ std::string NewerVersionText(const std::string& notice, const std::string& messa
 void CheckForUpdates(TLoader& loader, bool manual)
 {
     const auto context = std::make_shared<QObject>();
-    loader.Service().CheckForUpdates(manual, CurrentDateTime(),
+    loader.service().CheckForUpdates(manual, CurrentDateTime(),
                                      onGuiThread(loader, context, &ReportCheckResult),
                                      onGuiThread(loader, context, &ReportNewerVersion));
 }
@@ -68,11 +64,12 @@ void ReportCheckResult(TLoader& loader, const UpdateCheckResult& result)
 {
     const ModalScope modal(loader);
     if (result.outcome == kUpdateUpToDate)
-        loader.ShowTrayBalloon(loader.GetText("GLOBAL", "mVerUpToDate"), 20, kInformation);
+        loader.trayBalloon().showTrayBalloon(loader.GetText("GLOBAL", "mVerUpToDate"), 20,
+                                             BalloonKind::Information);
     else if (result.outcome == kUpdateOutdated)
         ReportNewerVersion(loader, result);
     else
-        loader.ShowTrayBalloon(loader.GetText("GLOBAL", "mConProblem"), 20, kError);
+        loader.trayBalloon().showTrayBalloon(loader.GetText("GLOBAL", "mConProblem"), 20, BalloonKind::Error);
 }
 
 void ReportNewerVersion(TLoader& loader, const UpdateCheckResult& result)
@@ -82,10 +79,10 @@ void ReportNewerVersion(TLoader& loader, const UpdateCheckResult& result)
     // The shell and the message boxes outlive the loader, and the address does not change while
     // the balloon shows (choosing a language opens a dialog, which closes the balloon), so the
     // button keeps no reference to the loader.
-    ShellServices& services = loader.Services();
+    ShellServices& services = loader.services();
     platform::DesktopShell* shell = &services.shell;
     platform::MessageBoxes* boxes = &services.messageBoxes;
-    const std::string address = loader.Service().DownloadPageUrl();
+    const std::string address = loader.service().DownloadPageUrl();
 
     TBalloon& balloon = GetBalloon();
     balloon.SetButton1Caption(QString::fromStdString(loader.GetText("GLOBAL", "bDownload")));
@@ -93,9 +90,9 @@ void ReportNewerVersion(TLoader& loader, const UpdateCheckResult& result)
         HideBalloon();
         OpenTarget(*shell, boxes, address, true);
     });
-    balloon.ShowNearTray(
-        loader.TrayIconRect(), QStringLiteral("Tern Clipboard"), 30, kWarning,
-        QString::fromStdString(NewerVersionText(loader.GetText("GLOBAL", "mVerObsolete"), result.message)));
+    loader.trayBalloon().showTrayBalloon(
+        balloon, NewerVersionText(loader.GetText("GLOBAL", "mVerObsolete"), result.message), 30,
+        BalloonKind::Warning);
 }
 
 } // namespace tern

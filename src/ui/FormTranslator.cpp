@@ -124,7 +124,7 @@ QByteArray CaptionPropertyName(const QObject* component)
 
 void TranslateComponent(const TLanguageLoader& loader, QObject* component)
 {
-    if (!component || !loader.FormName() || !loader.HasIni())
+    if (!component || !loader.formName() || !loader.HasIni())
         return;
 
     TranslateItems(loader, component);

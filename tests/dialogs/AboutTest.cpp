@@ -1,8 +1,8 @@
-#include "util/ui/About.h"
+#include "ui/About.h"
 
 #include "LoaderOverFakes.h"
 
-#include "util/ui/LinkLabel.h"
+#include "ui/LinkLabel.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -34,21 +34,21 @@ void click(QWidget* target)
 
 TEST(AboutVersion, ShowsMajorMinorAndBuildOfTheFileVersion)
 {
-    EXPECT_EQ(TfAboutFrm::VersionCaption("1.3.1.22").toStdString(), "Tern Clipboard 1.3:22");
-    EXPECT_EQ(TfAboutFrm::VersionCaption("2.0.5.7").toStdString(), "Tern Clipboard 2.0:7");
-    EXPECT_EQ(TfAboutFrm::VersionCaption("3.1").toStdString(), "Tern Clipboard 3.1:0");
+    EXPECT_EQ(TfAboutFrm::versionCaption("1.3.1.22").toStdString(), "Tern Clipboard 1.3:22");
+    EXPECT_EQ(TfAboutFrm::versionCaption("2.0.5.7").toStdString(), "Tern Clipboard 2.0:7");
+    EXPECT_EQ(TfAboutFrm::versionCaption("3.1").toStdString(), "Tern Clipboard 3.1:0");
 }
 
 TEST(About, ShowsTheRunningVersionTheLogoAndOpensTheHomePage)
 {
     LoaderOverFakes fakes;
-    fakes.loader().Conf().ServiceHost = "http://127.0.0.1:9";
-    TfAboutFrm about(fakes.loader());
+    fakes.loader().conf().ServiceHost = "http://127.0.0.1:9";
+    TfAboutFrm about(fakes.loader(), fakes.loader().conf().ServiceHost, fakes.shell);
 
     EXPECT_EQ(about.windowTitle().toStdString(), "About Tern Clipboard");
     auto* version = about.findChild<QLabel*>("l1");
     ASSERT_NE(version, nullptr);
-    EXPECT_EQ(version->text(), TfAboutFrm::VersionCaption(QStringLiteral(TERN_VERSION_TEXT)));
+    EXPECT_EQ(version->text(), TfAboutFrm::versionCaption(QStringLiteral(TERN_VERSION_TEXT)));
     EXPECT_TRUE(version->text().endsWith(QStringLiteral(":%1").arg(TERN_BUILD_NUMBER)));
     EXPECT_TRUE(version->font().bold());
     auto* link = about.findChild<TLinkLabel*>("Label3");
@@ -74,7 +74,7 @@ TEST(About, ShowsTheRunningVersionTheLogoAndOpensTheHomePage)
     // Ok closes with the OK result, and so does Esc.
     about.findChild<QPushButton*>("Button1")->click();
     EXPECT_EQ(about.result(), QDialog::Accepted);
-    TfAboutFrm again(fakes.loader());
+    TfAboutFrm again(fakes.loader(), fakes.loader().conf().ServiceHost, fakes.shell);
     again.show();
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QCoreApplication::sendEvent(&again, &escape);
@@ -96,13 +96,13 @@ TEST(About, LinkWithoutATextShowsNoValueAndStillOpens)
     }
     fakes.folder().write("Languages/english.lng", withoutLink.str());
 
-    TfAboutFrm about(fakes.loader());
+    TfAboutFrm about(fakes.loader(), fakes.loader().conf().ServiceHost, fakes.shell);
     auto* link = about.findChild<TLinkLabel*>("Label3");
     ASSERT_NE(link, nullptr);
     EXPECT_EQ(link->text().toStdString(), "no-value");
     click(link);
     ASSERT_EQ(fakes.shell.openedTargets.size(), 1u);
-    EXPECT_EQ(fakes.shell.openedTargets[0], fakes.loader().Conf().ServiceHost + "/");
+    EXPECT_EQ(fakes.shell.openedTargets[0], fakes.loader().conf().ServiceHost + "/");
 }
 
 } // namespace

@@ -39,7 +39,11 @@ const char* const kRegisterPath = "/index.php/auth/register";
 class AuthFormDriver
 {
 public:
-    explicit AuthFormDriver(TLoader& loader) : form(loader) { loader.TranslateForm(&form); }
+    explicit AuthFormDriver(TLoader& loader)
+        : form(loader, loader.conf(), loader.service(), loader.services().shell, loader.trayBalloon())
+    {
+        loader.TranslateForm(&form);
+    }
 
     template <typename Widget> Widget* child(const char* name)
     {
@@ -85,7 +89,7 @@ protected:
     void SetUp() override
     {
         ASSERT_FALSE(m_service.address().empty()) << "tern-server did not start";
-        desktop.loader().Conf().ServiceHost = m_service.address();
+        desktop.loader().conf().ServiceHost = m_service.address();
     }
 
     std::string text(const char* key) { return desktop.text("FAUTHFORM", key); }
@@ -108,10 +112,10 @@ protected:
     void registerElsewhere(const std::string& email, const std::string& password)
     {
         LoaderOverFakes elsewhere;
-        elsewhere.loader().Conf().ServiceHost = m_service.address();
-        ASSERT_EQ(elsewhere.loader().Service().RegisterAccount(email, PasswordDigest(password)),
+        elsewhere.loader().conf().ServiceHost = m_service.address();
+        ASSERT_EQ(elsewhere.loader().service().RegisterAccount(email, PasswordDigest(password)),
                   std::nullopt);
-        elsewhere.loader().Conf().SaveOnDestroy = false;
+        elsewhere.loader().conf().SaveOnDestroy = false;
     }
 
     std::string storedSetting(const char* section, const char* name)
@@ -130,7 +134,7 @@ private:
 
 TEST_F(AuthFormTest, StartsOnTheEmailStepTranslatedWithTheStoredLogin)
 {
-    desktop.loader().Conf().Login = "old@example.org";
+    desktop.loader().conf().Login = "old@example.org";
     AuthFormDriver dialog(desktop.loader());
     EXPECT_EQ(dialog.form.objectName(), "fAuthForm");
     EXPECT_EQ(dialog.form.windowTitle(), "Tern Clipboard - Account");
@@ -170,7 +174,7 @@ TEST_F(AuthFormTest, NewAddressRegistersWithMismatchCheckedBeforeTheSixCharacter
     dialog.press();
     expectMessages({text("mPasswordShort")});
     EXPECT_EQ(dialog.step(), Step::Register);
-    EXPECT_EQ(desktop.loader().Service().ValidateEmail(kEmail, nullptr), "unregistered")
+    EXPECT_EQ(desktop.loader().service().ValidateEmail(kEmail, nullptr), "unregistered")
         << "nothing was sent";
 
     TBalloon& balloon = GetBalloon();
@@ -184,19 +188,19 @@ TEST_F(AuthFormTest, NewAddressRegistersWithMismatchCheckedBeforeTheSixCharacter
               text("mAccRegistered") + "\nPress Shift+Ctrl+Y to open the Tern Clipboard menu anywhere.");
     EXPECT_EQ(balloon.TitleLabel()->text(), "Tern Clipboard");
     EXPECT_EQ(balloon.HideTimer()->interval(), 10000);
-    EXPECT_EQ(desktop.loader().Conf().Login, kEmail);
-    EXPECT_EQ(desktop.loader().Conf().Password, PasswordDigest("abcdef"));
+    EXPECT_EQ(desktop.loader().conf().Login, kEmail);
+    EXPECT_EQ(desktop.loader().conf().Password, PasswordDigest("abcdef"));
     EXPECT_EQ(storedSetting("Main", "Login"), kEmail);
     EXPECT_EQ(storedSetting("Main", "Password"), PasswordDigest("abcdef"));
-    EXPECT_EQ(desktop.loader().Service().ValidateEmail(kEmail, nullptr), "validated");
+    EXPECT_EQ(desktop.loader().service().ValidateEmail(kEmail, nullptr), "validated");
 }
 
 TEST_F(AuthFormTest, KnownAddressSignsInAndARefusedPasswordEmptiesTheStoredLogin)
 {
     registerElsewhere(kEmail, "right horse");
-    desktop.loader().Conf().Login = kEmail;
-    desktop.loader().Conf().Password = "previous value";
-    desktop.loader().Conf().MainKey = 0x8000 | 0x4000 | 0x70; // Ctrl+Alt+F1
+    desktop.loader().conf().Login = kEmail;
+    desktop.loader().conf().Password = "previous value";
+    desktop.loader().conf().MainKey = 0x8000 | 0x4000 | 0x70; // Ctrl+Alt+F1
     AuthFormDriver dialog(desktop.loader());
     dialog.press();
     ASSERT_EQ(dialog.step(), Step::Login);
@@ -211,8 +215,8 @@ TEST_F(AuthFormTest, KnownAddressSignsInAndARefusedPasswordEmptiesTheStoredLogin
     EXPECT_EQ(dialog.edit("passl")->text(), "");
     EXPECT_EQ(dialog.form.focusWidget(), dialog.edit("passl"));
     EXPECT_EQ(dialog.form.result(), QDialog::Rejected);
-    EXPECT_EQ(desktop.loader().Conf().Login, "");
-    EXPECT_EQ(desktop.loader().Conf().Password, "previous value");
+    EXPECT_EQ(desktop.loader().conf().Login, "");
+    EXPECT_EQ(desktop.loader().conf().Password, "previous value");
     EXPECT_EQ(desktop.settings.commitCount, 0);
 
     TBalloon& balloon = GetBalloon();
@@ -243,7 +247,7 @@ TEST_F(AuthFormTest, InvalidAddressAndAnUnreachableServiceAreReportedPerStep)
     dialog.press();
     expectMessages({"Registration Failed. Please check your connection"});
     EXPECT_EQ(dialog.step(), Step::Register);
-    EXPECT_EQ(desktop.loader().Conf().Login, "");
+    EXPECT_EQ(desktop.loader().conf().Login, "");
 
     dialog.form.ShowLoginStep();
     dialog.type("passl", "abcdef");
@@ -269,8 +273,8 @@ TEST_F(AuthFormTest, CancellingAfterValidationStoresNothingAndEnterPressesTheBut
     dialog.key("passl", Qt::Key_Escape);
     EXPECT_EQ(dialog.form.result(), QDialog::Rejected);
     EXPECT_FALSE(dialog.form.isVisible());
-    EXPECT_EQ(desktop.loader().Conf().Login, "");
-    EXPECT_EQ(desktop.loader().Conf().Password, "");
+    EXPECT_EQ(desktop.loader().conf().Login, "");
+    EXPECT_EQ(desktop.loader().conf().Password, "");
     EXPECT_TRUE(desktop.settings.values.empty());
     expectMessages({});
 }
@@ -308,7 +312,7 @@ TEST_F(AuthFormTest, ForgottenPasswordLinkOpensTheEscapedAddressAndKeepsTheDialo
     dialog.form.ShowLoginStep();
     dialog.clickLink("lf1");
     const std::string target =
-        desktop.loader().Conf().ServiceHost + "/start/forgot.html?email=a%20b%2Bc%26d@example.org";
+        desktop.loader().conf().ServiceHost + "/start/forgot.html?email=a%20b%2Bc%26d@example.org";
     EXPECT_EQ(desktop.shell.openedTargets, std::vector<std::string>{target});
     EXPECT_TRUE(dialog.form.isVisible());
     expectMessages({});
@@ -322,7 +326,7 @@ TEST_F(AuthFormTest, ForgottenPasswordLinkOpensTheEscapedAddressAndKeepsTheDialo
 TEST_F(AuthFormTest, RunDialogBracketsTheModalRunAndReportsHowItClosed)
 {
     TLoader& loader = desktop.loader();
-    TfAuthForm form(loader);
+    TfAuthForm form(loader, loader.conf(), loader.service(), loader.services().shell, loader.trayBalloon());
     int modalCountInside = -1;
     QString titleInside;
     QTimer::singleShot(0, &form, [&] {
@@ -345,7 +349,7 @@ TEST_F(AuthFormTest, RunDialogBracketsTheModalRunAndReportsHowItClosed)
 class AuthFormScriptedTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { desktop.loader().Conf().ServiceHost = service.address(); }
+    void SetUp() override { desktop.loader().conf().ServiceHost = service.address(); }
 
     LoaderOverFakes desktop;
     test::ScriptedService service;
@@ -389,7 +393,7 @@ TEST_F(AuthFormScriptedTest, ErrorsOfTheReplyAreShownAndTheDialogStaysInItsStep)
     EXPECT_EQ(desktop.messageBoxes.shown.size(), 2U);
     EXPECT_EQ(dialog.step(), Step::Register);
     EXPECT_EQ(dialog.form.result(), QDialog::Rejected);
-    EXPECT_EQ(desktop.loader().Conf().Login, "");
+    EXPECT_EQ(desktop.loader().conf().Login, "");
 }
 
 TEST_F(AuthFormScriptedTest, ProgressBarRunsOnlyWhileTheAddressIsChecked)

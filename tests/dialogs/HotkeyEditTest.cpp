@@ -61,9 +61,9 @@ TEST(HotkeyEdit, StoresTypedCombinationsAndGivesAltWhereNoOtherModifierThanShift
     };
     for (const Case& c : cases) {
         THotkeyEdit field;
-        field.SetShortcut(kCtrlA);
+        field.setShortcut(kCtrlA);
         EXPECT_TRUE(press(field, c.key, c.modifiers)) << c.what;
-        EXPECT_EQ(field.Shortcut(), c.stored) << c.what;
+        EXPECT_EQ(field.shortcut(), c.stored) << c.what;
         EXPECT_EQ(field.text().toStdString(), c.shown) << c.what;
     }
 }
@@ -71,7 +71,7 @@ TEST(HotkeyEdit, StoresTypedCombinationsAndGivesAltWhereNoOtherModifierThanShift
 TEST(HotkeyEdit, KeysThatAreNoCombinationLeaveTheValueAndPassDialogKeysOn)
 {
     THotkeyEdit field;
-    field.SetShortcut(kCtrlA);
+    field.setShortcut(kCtrlA);
     ASSERT_EQ(field.text().toStdString(), "Ctrl+A");
 
     // Modifiers alone show what is held and fall back to the value once released.
@@ -91,20 +91,20 @@ TEST(HotkeyEdit, KeysThatAreNoCombinationLeaveTheValueAndPassDialogKeysOn)
     EXPECT_FALSE(press(field, Qt::Key_Enter, Qt::KeypadModifier));
     press(field, Qt::Key_unknown, Qt::ControlModifier);
     press(field, Qt::Key_VolumeUp, Qt::ControlModifier);
-    EXPECT_EQ(field.Shortcut(), kCtrlA);
+    EXPECT_EQ(field.shortcut(), kCtrlA);
     EXPECT_EQ(field.text().toStdString(), "Ctrl+A");
 }
 
 TEST(HotkeyEdit, ShowsStoredValuesAsTheyAre)
 {
     THotkeyEdit field;
-    field.SetShortcut(0x0059); // stored by hand without a modifier: shown, not corrected
+    field.setShortcut(0x0059); // stored by hand without a modifier: shown, not corrected
     EXPECT_EQ(field.text().toStdString(), "Y");
-    EXPECT_EQ(field.Shortcut(), 0x0059);
-    field.SetShortcut(0);
+    EXPECT_EQ(field.shortcut(), 0x0059);
+    field.setShortcut(0);
     EXPECT_EQ(field.text().toStdString(), "");
     // A key that has a code but no name in the shortcut texts still reads as something.
-    EXPECT_FALSE(THotkeyEdit::DisplayText(0x405D).isEmpty());
+    EXPECT_FALSE(THotkeyEdit::displayText(0x405D).isEmpty());
 }
 
 TEST(VirtualKeyCodes, EveryCodeTurnsBackIntoAKeyThatGivesTheSameCode)

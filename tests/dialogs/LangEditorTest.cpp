@@ -123,7 +123,7 @@ protected:
     // Opens the editor, runs `steps` on it while it is shown, and closes it with Ok.
     void runEditor(const std::function<void(EditorDriver&)>& steps)
     {
-        TfLangEditor editor(fakes.loader());
+        TfLangEditor editor(fakes.loader(), module());
         test::OnModal<TfLangEditor>([&](TfLangEditor& shown) {
             EditorDriver driver(shown);
             try {
@@ -141,7 +141,7 @@ protected:
         return LngFile::load(germanPath).text(section, key).value_or("<missing>");
     }
     std::string germanBytes() { return ReadFileBytes(germanPath, 1 << 20).value_or("<unreadable>"); }
-    TLangModule& module() { return *fakes.loader().Conf().LangModule; }
+    TLangModule& module() { return *fakes.loader().conf().LangModule; }
     std::vector<std::string> messages() { return fakes.messageTexts(); }
 
     LoaderOverFakes fakes;
@@ -404,7 +404,7 @@ TEST_F(LangEditorTest, EditorRulesForLinesOfTheEnglishFile)
 TEST_F(LangEditorTest, WithoutTheEnglishFileTheEditorDoesNotOpen)
 {
     std::filesystem::remove(fakes.folder().file("Languages/english.lng"));
-    TfLangEditor editor(fakes.loader());
+    TfLangEditor editor(fakes.loader(), module());
     editor.Execute();
     ASSERT_EQ(messages().size(), 1u);
     EXPECT_EQ(messages().front().rfind("Cannot open file ", 0), 0u);

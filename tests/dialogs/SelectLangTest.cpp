@@ -35,7 +35,7 @@ class SelectLangTest : public ::testing::Test
 protected:
     void SetUp() override { test::WriteLanguageFiles(fakes, "english.lng"); }
 
-    TLangModule& module() { return *fakes.loader().Conf().LangModule; }
+    TLangModule& module() { return *fakes.loader().conf().LangModule; }
 
     LoaderOverFakes fakes;
 };
@@ -45,7 +45,7 @@ protected:
 // what was clicked last.
 TEST_F(SelectLangTest, ClickSelectsAndTranslatesTheDialogAtOnce)
 {
-    TfSelectLang dialog(fakes.loader());
+    TfSelectLang dialog(fakes.loader(), module(), fakes.focus);
     auto* button = dialog.findChild<QPushButton*>("__bOk");
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->text(), "OK");
@@ -88,7 +88,7 @@ TEST_F(SelectLangTest, ClickSelectsAndTranslatesTheDialogAtOnce)
 
 TEST_F(SelectLangTest, DoubleClickSelectsAndCloses)
 {
-    TfSelectLang dialog(fakes.loader());
+    TfSelectLang dialog(fakes.loader(), module(), fakes.focus);
     test::OnModal<TfSelectLang>([&](TfSelectLang& shown) {
         auto* list = shown.findChild<QListWidget*>("lcb");
         QWidget* viewport = list->viewport();
@@ -106,7 +106,7 @@ TEST_F(SelectLangTest, DoubleClickSelectsAndCloses)
     EXPECT_EQ(module().CurrentFileName(), "german.lng");
 
     // Opened again, the dialog shows the current language selected.
-    TfSelectLang again(fakes.loader());
+    TfSelectLang again(fakes.loader(), module(), fakes.focus);
     EXPECT_EQ(again.findChild<QPushButton*>("__bOk")->text(), QString::fromUtf8("\u00DCbernehmen"));
     test::OnModal<TfSelectLang>([&](TfSelectLang& shown) {
         EXPECT_EQ(shown.findChild<QListWidget*>("lcb")->currentRow(), 0);

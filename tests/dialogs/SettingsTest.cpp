@@ -3,8 +3,8 @@
 #include "LoaderOverFakes.h"
 
 #include "config/ui/HotkeyEdit.h"
+#include "ui/LinkLabel.h"
 #include "util/ShellRoutines.h"
-#include "util/ui/LinkLabel.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -40,7 +40,7 @@ protected:
     void SetUp() override { loader().setModalStateListener(&modal); }
 
     TLoader& loader() { return m_fakes.loader(); }
-    TConfStore& conf() { return loader().Conf(); }
+    TConfStore& conf() { return loader().conf(); }
     std::string stored(const char* section, const char* name)
     {
         const auto value = m_fakes.settings.value(section, name);
@@ -103,7 +103,7 @@ TEST_F(SettingsTest, ShowsTheTranslatedFormWithTheStoredValues)
     conf().CheckUpdates = false;
     conf().DisableRemote = true;
     conf().StartWithWindows = false;
-    TfSettings dialog(loader());
+    TfSettings dialog(loader(), conf());
     execute(dialog, [&](TfSettings& open) {
         EXPECT_EQ(open.windowTitle().toStdString(), "Tern Clipboard - Settings");
         EXPECT_EQ(child<QLabel>(open, "Label2")->text().toStdString(), "Hotkey:");
@@ -118,7 +118,7 @@ TEST_F(SettingsTest, ShowsTheTranslatedFormWithTheStoredValues)
         EXPECT_TRUE(child<QPushButton>(open, "Button1")->isDefault());
         EXPECT_EQ(open.size(), QSize(384, 255));
 
-        EXPECT_EQ(hotkey(open)->Shortcut(), 0x4041);
+        EXPECT_EQ(hotkey(open)->shortcut(), 0x4041);
         EXPECT_EQ(hotkey(open)->text().toStdString(), "Ctrl+A");
         EXPECT_FALSE(box(open, "c2")->isChecked());
         EXPECT_TRUE(box(open, "c0")->isChecked());
@@ -146,7 +146,7 @@ TEST_F(SettingsTest, OkStoresAndSavesTheFourValuesAndCancelLeavesThem)
 
     const int commits = m_fakes.settings.commitCount;
     {
-        TfSettings dialog(loader());
+        TfSettings dialog(loader(), conf());
         EXPECT_FALSE(execute(dialog, [&](TfSettings& open) {
             change(open);
             press(open, "Button2");
@@ -159,7 +159,7 @@ TEST_F(SettingsTest, OkStoresAndSavesTheFourValuesAndCancelLeavesThem)
 
     {
         // Esc typed in the hotkey field cancels too.
-        TfSettings dialog(loader());
+        TfSettings dialog(loader(), conf());
         EXPECT_FALSE(execute(dialog, [&](TfSettings& open) {
             change(open);
             type(hotkey(open), Qt::Key_Escape, Qt::NoModifier);
@@ -169,7 +169,7 @@ TEST_F(SettingsTest, OkStoresAndSavesTheFourValuesAndCancelLeavesThem)
     EXPECT_EQ(m_fakes.settings.commitCount, commits);
 
     {
-        TfSettings dialog(loader());
+        TfSettings dialog(loader(), conf());
         EXPECT_TRUE(execute(dialog, [&](TfSettings& open) {
             change(open);
             press(open, "Button1");
@@ -185,7 +185,7 @@ TEST_F(SettingsTest, OkStoresAndSavesTheFourValuesAndCancelLeavesThem)
 
     {
         // Enter typed in the hotkey field closes with OK; a letter typed with Shift became Alt+letter.
-        TfSettings dialog(loader());
+        TfSettings dialog(loader(), conf());
         EXPECT_TRUE(execute(dialog, [&](TfSettings& open) {
             type(hotkey(open), Qt::Key_K, Qt::ShiftModifier);
             type(hotkey(open), Qt::Key_Return, Qt::NoModifier);
@@ -201,7 +201,7 @@ TEST_F(SettingsTest, OkStoresAndSavesTheFourValuesAndCancelLeavesThem)
 TEST_F(SettingsTest, OkCreatesAndRemovesTheStartupEntry)
 {
     const auto setStartup = [&](bool on) {
-        TfSettings dialog(loader());
+        TfSettings dialog(loader(), conf());
         return execute(dialog, [&](TfSettings& open) {
             box(open, "c1")->setChecked(on);
             press(open, "Button1");
@@ -226,7 +226,7 @@ TEST_F(SettingsTest, OkCreatesAndRemovesTheStartupEntry)
 TEST_F(SettingsTest, AFailedSaveReachesTheCallerAfterTheModalStateEnded)
 {
     m_fakes.shell.folders.erase(platform::SpecialFolder::Startup); // no place for a start-up entry
-    TfSettings dialog(loader());
+    TfSettings dialog(loader(), conf());
     EXPECT_ANY_THROW(execute(dialog, [&](TfSettings& open) {
         box(open, "c1")->setChecked(true);
         press(open, "Button1");
@@ -238,9 +238,9 @@ TEST_F(SettingsTest, AFailedSaveReachesTheCallerAfterTheModalStateEnded)
 TEST_F(SettingsTest, ButtonsAndLinkRunTheActionsTheTraySet)
 {
     std::string log;
-    TfSettings dialog(loader());
-    dialog.SetLoginAction([&] { log += "login;"; });
-    dialog.SetLanguageActions([&] { log += "select;"; }, [&] { log += "edit;"; });
+    TfSettings dialog(loader(), conf());
+    dialog.setLoginAction([&] { log += "login;"; });
+    dialog.setLanguageActions([&] { log += "select;"; }, [&] { log += "edit;"; });
     execute(dialog, [&](TfSettings& open) {
         press(open, "Button3");
         press(open, "Button4");
@@ -251,12 +251,12 @@ TEST_F(SettingsTest, ButtonsAndLinkRunTheActionsTheTraySet)
     EXPECT_EQ(log, "login;select;edit;");
 
     // An action's error is shown, not thrown out of the click.
-    dialog.SetLoginAction([] { throw std::runtime_error("The account dialog failed"); });
+    dialog.setLoginAction([] { throw std::runtime_error("The account dialog failed"); });
     press(dialog, "Button3");
     ASSERT_EQ(m_fakes.messageTexts().size(), 1u);
     EXPECT_EQ(m_fakes.messageTexts()[0], "The account dialog failed");
     // Without actions the buttons do nothing.
-    TfSettings bare(loader());
+    TfSettings bare(loader(), conf());
     press(bare, "Button3");
     press(bare, "Button4");
     click(child<TLinkLabel>(bare, "Label1"));

@@ -82,16 +82,16 @@ protected:
             std::filesystem::copy_file(m_fakes.folder().file("Languages/english.lng"),
                                        m_fakes.folder().file("Languages/" + languageFile));
         TLoader& loader = m_fakes.loader();
-        loader.Conf().ServiceHost = service.address();
-        loader.Conf().DownloadHost = service.address();
-        loader.Conf().LangModule->SelectFile(languageFile);
+        loader.conf().ServiceHost = service.address();
+        loader.conf().DownloadHost = service.address();
+        loader.conf().LangModule->SelectFile(languageFile);
         loader.setModalStateListener(&m_modal);
         return loader;
     }
     // Waits until every check has reported.
     void finishChecks(TLoader& loader)
     {
-        ASSERT_TRUE(waitUntil([&] { return !loader.Service().UpdateCheckRunning(); }));
+        ASSERT_TRUE(waitUntil([&] { return !loader.service().updateCheckRunning(); }));
         QCoreApplication::processEvents(); // the last report was posted before its checker ended
     }
     bool balloonShown()
@@ -158,20 +158,20 @@ TEST_F(UpdateReportsTest, StartupCheckRunsOnlyWhenDueAndReportsOnlyANewerVersion
 {
     VersionService outdated(TERN_BUILD_NUMBER + 1, "Please update.");
     TLoader& loader = loaderFor(outdated);
-    TConfStore& conf = loader.Conf();
+    TConfStore& conf = loader.conf();
     const auto checkedJustNow = [&] { return std::abs(conf.CheckDate - CurrentDateTime()) < 1.0 / 24 / 60; };
 
     // Not due: no check, but the date moves to now.
     conf.CheckDate = CurrentDateTime() - 6.9;
     CheckForUpdates(loader, false);
-    EXPECT_FALSE(loader.Service().UpdateCheckRunning());
+    EXPECT_FALSE(loader.service().updateCheckRunning());
     EXPECT_TRUE(checkedJustNow());
 
     // Switched off: never, however long ago.
     conf.CheckUpdates = false;
     conf.CheckDate = CurrentDateTime() - 30;
     CheckForUpdates(loader, false);
-    EXPECT_FALSE(loader.Service().UpdateCheckRunning());
+    EXPECT_FALSE(loader.service().updateCheckRunning());
     EXPECT_TRUE(checkedJustNow());
     finishChecks(loader);
     EXPECT_FALSE(m_balloon->isVisible());
@@ -209,8 +209,8 @@ TEST_F(UpdateReportsTest, AReportPendingWhenTheLoaderGoesIsDropped)
         folders.languages = folders.program + "Languages/";
         folders.data = m_fakes.folder().file("data") + "/";
         TLoader loader(m_fakes.services, folders);
-        loader.Conf().ServiceHost = service.address();
-        loader.Conf().SaveOnDestroy = false;
+        loader.conf().ServiceHost = service.address();
+        loader.conf().SaveOnDestroy = false;
         CheckForUpdates(loader, true);
     }
     for (int round = 0; round < 5; ++round)

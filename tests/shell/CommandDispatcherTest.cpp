@@ -41,7 +41,7 @@ TEST(CommandDispatcherTest, ErrorTextIsThePlainMessageOrTheConnectionTextWithThe
         try {
             entry.raise();
         } catch (const std::exception& error) {
-            EXPECT_EQ(CommandDispatcher::ErrorText(connection, error), entry.expected);
+            EXPECT_EQ(CommandDispatcher::errorText(connection, error), entry.expected);
         }
     }
 }
@@ -142,7 +142,7 @@ TEST_F(DispatcherTest, CommandRunsInTheWindowOfTheLastHotkeyPress)
     harness.focus.windows = {42, 77};
     harness.focus.foreground = 42;
     ASSERT_TRUE(harness.hotkeys.press(1));
-    harness.form().HotkeyMenu()->hide();
+    harness.form().hotkeyMenu()->hide();
     harness.focus.foreground = 77; // the menu took the focus
     harness.copyPuts({{platform::kFormatUnicodeText, Utf16Block(u"x")}});
     harness.trigger("_aCopy");
@@ -159,9 +159,9 @@ protected:
     void wait()
     {
         const auto start = steady_clock::now();
-        harness.form().Dispatcher().WaitAndShareClipboard();
+        harness.form().dispatcher().WaitAndShareClipboard();
         waited = steady_clock::now() - start;
-        EXPECT_FALSE(harness.form().Dispatcher().WaitRunning());
+        EXPECT_FALSE(harness.form().dispatcher().waitRunning());
     }
 
     std::vector<QString> texts() const
@@ -204,8 +204,8 @@ TEST_F(ShareWaitTest, ButtonOrClipboardChangeEndsTheWaitWithAShare)
 
 TEST_F(ShareWaitTest, ChoosingShareClipboardAgainRestartsTheWaitAndSharesOnce)
 {
-    later(300, [this] { harness.form().Dispatcher().WaitAndShareClipboard(); });
-    later(900, [this] { harness.form().Dispatcher().hndlCopyNow(); });
+    later(300, [this] { harness.form().dispatcher().WaitAndShareClipboard(); });
+    later(900, [this] { harness.form().dispatcher().hndlCopyNow(); });
     wait();
     EXPECT_LT(waited, std::chrono::seconds(4));
     const QString waiting = harness.shownText("GLOBAL", "mCopy30Sec");
@@ -228,7 +228,7 @@ TEST_F(ShareWaitTest, CommandChosenDuringTheWaitEndsItWithoutSharing)
 
 TEST_F(ShareWaitTest, EndOfTheProgramEndsTheWaitWithoutABalloon)
 {
-    later(300, [this] { harness.form().Dispatcher().Terminate(); });
+    later(300, [this] { harness.form().dispatcher().Terminate(); });
     wait();
     EXPECT_LT(waited, std::chrono::seconds(3));
     EXPECT_EQ(texts(), (std::vector<QString>{harness.shownText("GLOBAL", "mCopy30Sec")}));

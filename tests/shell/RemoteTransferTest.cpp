@@ -47,8 +47,8 @@ TEST(RemoteTransferTest, TextAndHtmlTravelToAnotherComputer)
 
     // The second computer is signed in to the same account.
     ShellHarness second;
-    second.loader().Conf().Login = first.account.email;
-    second.loader().Conf().Password = first.account.passwordValue;
+    second.loader().conf().Login = first.account.email;
+    second.loader().conf().Password = first.account.passwordValue;
     second.clipboard.set(LocalContent());
     second.balloons.shown.clear();
     second.trigger("_aPaste");
@@ -155,7 +155,7 @@ TEST_F(ServiceFailureTest, SnapshotOfAnotherPasswordValue)
     harness.keys.sent.clear();
 
     // The service refuses the read with an empty reply, which is no snapshot stream.
-    harness.loader().Conf().Password = PasswordDigest("another password");
+    harness.loader().conf().Password = PasswordDigest("another password");
     expectOneError(harness, "_aPaste", harness.shownText("FAUTHFORM", "mConnectProb") + " (StreamReadError)");
 }
 

@@ -281,7 +281,7 @@ std::string ShellHarness::lastSnapshotPath() const
 
 void ShellHarness::trigger(const char* action)
 {
-    QAction* chosen = m_form->Action(QString::fromLatin1(action));
+    QAction* chosen = m_form->action(QString::fromLatin1(action));
     ASSERT_NE(chosen, nullptr) << action;
     chosen->trigger();
 }

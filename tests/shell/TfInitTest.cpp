@@ -47,15 +47,15 @@ TEST(TfInitTest, MenusHoldTheirItemsInOrderWithCaptionsFromTheLanguageFile)
     ShellHarness harness;
     TfInit& form = harness.form();
 
-    EXPECT_EQ(Items(form.TrayMenu()),
+    EXPECT_EQ(Items(form.trayMenu()),
               (std::vector<std::string>{"title", "-", "_aWeb", "_aShareScr", "_aShareArea", "-", "_aLastLink",
                                         "_aHistory", "-", "_aLogin", "_aSettings", "-", "_aCheckUpd",
                                         "_aAbout", "_aExit"}));
-    EXPECT_EQ(Items(form.HotkeyMenu()),
+    EXPECT_EQ(Items(form.hotkeyMenu()),
               (std::vector<std::string>{"title", "-", "_aCopy", "_aPaste", "-", "_aWeb", "_aShareScr",
                                         "_aShareCurWin", "_aShareArea", "-", "_aLastLink", "_aHistory", "-",
                                         "_aLogin", "_aSettings", "-", "_aCheckUpd", "_aAbout", "_aExit"}));
-    for (const QMenu* menu : {form.TrayMenu(), form.HotkeyMenu()}) {
+    for (const QMenu* menu : {form.trayMenu(), form.hotkeyMenu()}) {
         ASSERT_NE(menu->defaultAction(), nullptr);
         EXPECT_EQ(menu->defaultAction(), menu->actions().first()) << "the title is the bold default item";
         EXPECT_EQ(menu->defaultAction()->text(), QStringLiteral("Tern Clipboard"));
@@ -65,17 +65,17 @@ TEST(TfInitTest, MenusHoldTheirItemsInOrderWithCaptionsFromTheLanguageFile)
     for (const char* name :
          {"_aCopy", "_aPaste", "_aWeb", "_aShareScr", "_aShareCurWin", "_aShareArea", "_aLastLink",
           "_aHistory", "_aLogin", "_aSettings", "_aCheckUpd", "_aAbout", "_aHelp", "_aExit"}) {
-        const QAction* action = form.Action(QString::fromLatin1(name));
+        const QAction* action = form.action(QString::fromLatin1(name));
         ASSERT_NE(action, nullptr) << name;
         const auto text = shipped.find(std::string(name).substr(1));
         ASSERT_NE(text, shipped.end()) << name << " has no text in english.lng";
         EXPECT_EQ(action->text().toStdString(), text->second) << name;
     }
     // The menus show the actions themselves, so a caption change reaches both.
-    EXPECT_TRUE(form.HotkeyMenu()->actions().contains(form.Action("_aWeb")));
-    EXPECT_TRUE(form.TrayMenu()->actions().contains(form.Action("_aWeb")));
+    EXPECT_TRUE(form.hotkeyMenu()->actions().contains(form.action("_aWeb")));
+    EXPECT_TRUE(form.trayMenu()->actions().contains(form.action("_aWeb")));
     // Nothing was shared in this run yet.
-    EXPECT_FALSE(form.Action("_aLastLink")->isEnabled());
+    EXPECT_FALSE(form.action("_aLastLink")->isEnabled());
     EXPECT_TRUE(harness.balloons.shown.empty());
     EXPECT_EQ(harness.hotkeys.registered, (std::map<int, std::uint16_t>{{1, 24665}}));
 }
@@ -94,20 +94,20 @@ TEST(TfInitTest, DisableRemoteHidesOnlyRemoteCopyAndPaste)
                 items.push_back(action->objectName().toStdString());
         return items;
     };
-    EXPECT_EQ(visibleItems(form.HotkeyMenu()),
+    EXPECT_EQ(visibleItems(form.hotkeyMenu()),
               (std::vector<std::string>{"title", "_aWeb", "_aShareScr", "_aShareCurWin", "_aShareArea",
                                         "_aLastLink", "_aHistory", "_aLogin", "_aSettings", "_aCheckUpd",
                                         "_aAbout", "_aExit"}));
     EXPECT_EQ(
-        visibleItems(form.TrayMenu()),
+        visibleItems(form.trayMenu()),
         (std::vector<std::string>{"title", "_aWeb", "_aShareScr", "_aShareArea", "_aLastLink", "_aHistory",
                                   "_aLogin", "_aSettings", "_aCheckUpd", "_aAbout", "_aExit"}));
 
     // Opening a menu recomputes the actions from the setting.
-    harness.loader().Conf().DisableRemote = false;
-    emit form.HotkeyMenu()->aboutToShow();
-    EXPECT_TRUE(form.Action("_aCopy")->isVisible());
-    EXPECT_TRUE(form.Action("_aPaste")->isVisible());
+    harness.loader().conf().DisableRemote = false;
+    emit form.hotkeyMenu()->aboutToShow();
+    EXPECT_TRUE(form.action("_aCopy")->isVisible());
+    EXPECT_TRUE(form.action("_aPaste")->isVisible());
 }
 
 TEST(TfInitTest, TakenHotkeyShowsTheBusyBalloonWithItsButton)
@@ -140,19 +140,19 @@ TEST(TfInitTest, AnotherLanguageSwitchesTheMenuCaptions)
     ShellHarness harness;
     TLoader& loader = harness.loader();
     {
-        std::ofstream german(loader.Folders().languages + "german.lng", std::ios::binary);
+        std::ofstream german(loader.folders().languages + "german.lng", std::ios::binary);
         german << "[LANG_INFO]\r\nName=Deutsch\r\nForBuild=12\r\n"
                << "[fInit]\r\naCopy=Entferntes Kopieren\r\naExit=Beenden\r\n";
     }
-    loader.Conf().LangModule->ScanFolder();
-    loader.Conf().LangModule->SelectFile("german.lng");
+    loader.conf().LangModule->ScanFolder();
+    loader.conf().LangModule->SelectFile("german.lng");
     loader.TranslateForm(&harness.form());
 
-    EXPECT_EQ(harness.form().Action("_aCopy")->text(), QStringLiteral("Entferntes Kopieren"));
-    EXPECT_EQ(harness.form().Action("_aExit")->text(), QStringLiteral("Beenden"));
+    EXPECT_EQ(harness.form().action("_aCopy")->text(), QStringLiteral("Entferntes Kopieren"));
+    EXPECT_EQ(harness.form().action("_aExit")->text(), QStringLiteral("Beenden"));
     // Captions the German file lacks come from English.
-    EXPECT_EQ(harness.form().Action("_aPaste")->text().toStdString(), harness.text("fInit", "aPaste"));
-    EXPECT_TRUE(harness.form().HotkeyMenu()->actions().contains(harness.form().Action("_aCopy")));
+    EXPECT_EQ(harness.form().action("_aPaste")->text().toStdString(), harness.text("fInit", "aPaste"));
+    EXPECT_TRUE(harness.form().hotkeyMenu()->actions().contains(harness.form().action("_aCopy")));
 }
 
 } // namespace

@@ -19,7 +19,7 @@ QImage RenderBalloon(TBalloon& balloon)
     QImage shaped(window.size(), QImage::Format_ARGB32);
     shaped.fill(Qt::transparent);
     QPainter painter(&shaped);
-    painter.setClipRegion(balloon.WindowRegion());
+    painter.setClipRegion(balloon.windowRegion());
     painter.drawImage(0, 0, window);
     return shaped;
 }
@@ -30,10 +30,11 @@ TEST(BalloonRenderTest, DrawsTheOutlineBackgroundAndIconForEveryKind)
     const QString message = QStringLiteral("The selection is stored.\r\nUse Remote Paste to paste it on any "
                                            "computer.");
     for (int tail : {TailBottomRight, TailTopRight}) {
-        for (int kind : {0, 1, 2}) {
-            SCOPED_TRACE(QStringLiteral("tail %1 kind %2").arg(tail).arg(kind).toStdString());
+        for (BalloonKind kind : {BalloonKind::Information, BalloonKind::Error, BalloonKind::Warning}) {
+            SCOPED_TRACE(
+                QStringLiteral("tail %1 kind %2").arg(tail).arg(static_cast<int>(kind)).toStdString());
             TBalloon& balloon = GetBalloon();
-            if (kind == 2) {
+            if (kind == BalloonKind::Warning) {
                 balloon.SetButton1Caption(QStringLiteral("Download"));
                 balloon.SetButton2Caption(QStringLiteral("Retry"));
             }
@@ -54,8 +55,10 @@ TEST(BalloonRenderTest, DrawsTheOutlineBackgroundAndIconForEveryKind)
 
             if (!artifacts.isEmpty()) {
                 QDir().mkpath(artifacts);
-                EXPECT_TRUE(image.save(
-                    QStringLiteral("%1/balloon_tail%2_kind%3.png").arg(artifacts).arg(tail).arg(kind)));
+                EXPECT_TRUE(image.save(QStringLiteral("%1/balloon_tail%2_kind%3.png")
+                                           .arg(artifacts)
+                                           .arg(tail)
+                                           .arg(static_cast<int>(kind))));
             }
         }
     }

@@ -29,7 +29,7 @@ protected:
     static QPoint TipOnScreen(const TBalloon& balloon)
     {
         const QRect g = balloon.geometry();
-        switch (balloon.Tail()) {
+        switch (balloon.tail()) {
         case TailBottomRight:
             return {g.x() + g.width() - 20, g.y() + g.height()};
         case TailBottomLeft:
@@ -49,28 +49,28 @@ TEST_F(BalloonTest, PointsAtTheTrayIconOrFallsBackToTheMonitorCorner)
 
     // Taskbar at the bottom, icon in the right half: tail bottom right, tip at the icon + (8, 8).
     const QRect bottomRight(m.x() + m.width() - 60, m.y() + m.height() - 26, 24, 24);
-    balloon.ShowNearTray(bottomRight, kTitle, 10, 0, QStringLiteral("Done."));
+    balloon.ShowNearTray(bottomRight, kTitle, 10, BalloonKind::Information, QStringLiteral("Done."));
     EXPECT_TRUE(balloon.isVisible());
-    EXPECT_EQ(balloon.Tail(), TailBottomRight);
+    EXPECT_EQ(balloon.tail(), TailBottomRight);
     EXPECT_EQ(TipOnScreen(balloon), bottomRight.topLeft() + QPoint(8, 8));
     EXPECT_EQ(balloon.TitleLabel()->pos(), QPoint(34, 10));
 
     const QRect bottomLeft(m.x() + 10, m.y() + m.height() - 26, 24, 24);
-    GetBalloon().ShowNearTray(bottomLeft, kTitle, 10, 0, QStringLiteral("Done."));
-    EXPECT_EQ(balloon.Tail(), TailBottomLeft);
+    GetBalloon().ShowNearTray(bottomLeft, kTitle, 10, BalloonKind::Information, QStringLiteral("Done."));
+    EXPECT_EQ(balloon.tail(), TailBottomLeft);
     EXPECT_EQ(TipOnScreen(balloon), bottomLeft.topLeft() + QPoint(8, 8));
 
     // Taskbar at the top: tail top right, tip 16 px below the icon's top, content 20 px lower.
     const QRect top(m.x() + m.width() - 60, m.y() + 2, 24, 24);
-    GetBalloon().ShowNearTray(top, kTitle, 10, 0, QStringLiteral("Done."));
-    EXPECT_EQ(balloon.Tail(), TailTopRight);
+    GetBalloon().ShowNearTray(top, kTitle, 10, BalloonKind::Information, QStringLiteral("Done."));
+    EXPECT_EQ(balloon.tail(), TailTopRight);
     EXPECT_EQ(TipOnScreen(balloon), top.topLeft() + QPoint(8, 16));
     EXPECT_EQ(balloon.TitleLabel()->pos(), QPoint(34, 30));
     EXPECT_EQ(balloon.IconImage()->pos(), QPoint(10, 30));
 
     // Unknown place: no tail, the bottom-right corner 30 px left of and 20 px above the monitor's.
-    GetBalloon().ShowNearTray(QRect(), kTitle, 10, 0, QStringLiteral("Done."));
-    EXPECT_EQ(balloon.Tail(), TailNone);
+    GetBalloon().ShowNearTray(QRect(), kTitle, 10, BalloonKind::Information, QStringLiteral("Done."));
+    EXPECT_EQ(balloon.tail(), TailNone);
     const QRect g = balloon.geometry();
     EXPECT_EQ(g.x() + g.width(), m.x() + m.width() - 30);
     EXPECT_EQ(g.y() + g.height(), m.y() + m.height() - 20);
@@ -79,20 +79,21 @@ TEST_F(BalloonTest, PointsAtTheTrayIconOrFallsBackToTheMonitorCorner)
     // Every part lies inside the shaped window.
     const QLabel* parts[] = {balloon.IconImage(), balloon.TitleLabel(), balloon.TextLabel()};
     for (const QLabel* part : parts)
-        EXPECT_TRUE(balloon.WindowRegion().boundingRect().contains(part->geometry()));
+        EXPECT_TRUE(balloon.windowRegion().boundingRect().contains(part->geometry()));
 }
 
 TEST_F(BalloonTest, MoreLinesMakeItTallerAndALongerTitleWider)
 {
     TBalloon& balloon = GetBalloon();
-    balloon.ShowAt(500, 500, TailNone, 10, 0, QStringLiteral("One line"), kTitle);
+    balloon.ShowAt(500, 500, TailNone, 10, BalloonKind::Information, QStringLiteral("One line"), kTitle);
     const QSize oneLine = balloon.size();
 
-    GetBalloon().ShowAt(500, 500, TailNone, 10, 0, QStringLiteral("One line\r\nTwo\r\nThree"), kTitle);
+    GetBalloon().ShowAt(500, 500, TailNone, 10, BalloonKind::Information,
+                        QStringLiteral("One line\r\nTwo\r\nThree"), kTitle);
     EXPECT_GT(balloon.height(), oneLine.height() + balloon.fontMetrics().height());
     EXPECT_FALSE(balloon.TextLabel()->text().contains(QLatin1Char('\r')));
 
-    GetBalloon().ShowAt(500, 500, TailNone, 10, 0, QStringLiteral("One line"),
+    GetBalloon().ShowAt(500, 500, TailNone, 10, BalloonKind::Information, QStringLiteral("One line"),
                         kTitle + QStringLiteral(" with a much longer title than before"));
     EXPECT_GT(balloon.width(), oneLine.width() + 100);
     EXPECT_EQ(balloon.height(), oneLine.height());
@@ -107,7 +108,8 @@ TEST_F(BalloonTest, ButtonsRunTheirHandlersAndLeaveTheBalloonOpen)
     balloon.SetButton1Click([&first] { ++first; });
     balloon.SetButton2Caption(QStringLiteral("Retry"));
     balloon.SetButton2Click([&second] { ++second; });
-    balloon.ShowAt(700, 500, TailBottomRight, 20, 2, QStringLiteral("A newer version is available."), kTitle);
+    balloon.ShowAt(700, 500, TailBottomRight, 20, BalloonKind::Warning,
+                   QStringLiteral("A newer version is available."), kTitle);
 
     QPushButton* b1 = balloon.Button1();
     QPushButton* b2 = balloon.Button2();
@@ -140,10 +142,11 @@ TEST_F(BalloonTest, AHandlerMayReplaceTheBalloonItRunsFrom)
         TBalloon& next = GetBalloon(); // resets: the running handler's stored copy is gone
         next.SetButton1Caption(QStringLiteral("Again"));
         next.SetButton1Click([&log] { log += "second;"; });
-        next.ShowAt(600, 500, TailBottomRight, 10, 0, QStringLiteral("Replaced"), kTitle);
+        next.ShowAt(600, 500, TailBottomRight, 10, BalloonKind::Information, QStringLiteral("Replaced"),
+                    kTitle);
         log += "done;";
     });
-    balloon.ShowAt(600, 500, TailBottomRight, 10, 0, QStringLiteral("Shared"), kTitle);
+    balloon.ShowAt(600, 500, TailBottomRight, 10, BalloonKind::Information, QStringLiteral("Shared"), kTitle);
     balloon.Button1()->click();
     EXPECT_EQ(log, "first;done;");
     EXPECT_EQ(balloon.TextLabel()->text(), QStringLiteral("Replaced"));
@@ -160,10 +163,12 @@ TEST_F(BalloonTest, ANewBalloonNeverInheritsButtons)
     balloon.SetButton1Click([&clicks] { ++clicks; });
     balloon.SetButton2Caption(QStringLiteral("Retry"));
     balloon.SetButton2Click([&clicks] { ++clicks; });
-    balloon.ShowAt(600, 500, TailBottomRight, 20, 2, QStringLiteral("Share again?"), kTitle);
+    balloon.ShowAt(600, 500, TailBottomRight, 20, BalloonKind::Warning, QStringLiteral("Share again?"),
+                   kTitle);
     const int withButtons = balloon.height();
 
-    GetBalloon().ShowAt(600, 500, TailBottomRight, 10, 0, QStringLiteral("Share again?"), kTitle);
+    GetBalloon().ShowAt(600, 500, TailBottomRight, 10, BalloonKind::Information,
+                        QStringLiteral("Share again?"), kTitle);
     EXPECT_TRUE(balloon.Button1()->isHidden());
     EXPECT_TRUE(balloon.Button2()->isHidden());
     EXPECT_EQ(balloon.height(), withButtons - 35);
@@ -175,7 +180,7 @@ TEST_F(BalloonTest, ANewBalloonNeverInheritsButtons)
 TEST_F(BalloonTest, SurfaceClickTimerAndHideCloseIt)
 {
     TBalloon& balloon = GetBalloon();
-    balloon.ShowAt(600, 500, TailBottomRight, 7, 1, QStringLiteral("Failed."), kTitle);
+    balloon.ShowAt(600, 500, TailBottomRight, 7, BalloonKind::Error, QStringLiteral("Failed."), kTitle);
     EXPECT_EQ(balloon.IconName(), QStringLiteral("ERROR"));
     EXPECT_TRUE(balloon.HideTimer()->isActive());
     EXPECT_EQ(balloon.HideTimer()->interval(), 7000);
@@ -190,7 +195,7 @@ TEST_F(BalloonTest, SurfaceClickTimerAndHideCloseIt)
     EXPECT_FALSE(balloon.isVisible());
 
     // The timer's tick hides it.
-    balloon.ShowAt(600, 500, TailBottomRight, 7, 5, QStringLiteral("Info"), kTitle);
+    balloon.ShowAt(600, 500, TailBottomRight, 7, static_cast<BalloonKind>(5), QStringLiteral("Info"), kTitle);
     EXPECT_EQ(balloon.IconName(), QStringLiteral("INFO"));
     ASSERT_TRUE(balloon.isVisible());
     balloon.HideTimer()->start(1); // the same timer, shortened
@@ -201,9 +206,9 @@ TEST_F(BalloonTest, SurfaceClickTimerAndHideCloseIt)
     EXPECT_FALSE(balloon.isVisible());
 
     // No display time: it stays until hidden; HideBalloon stops the timer.
-    balloon.ShowAt(600, 500, TailBottomRight, 0, 2, QStringLiteral("Warning"), kTitle);
+    balloon.ShowAt(600, 500, TailBottomRight, 0, BalloonKind::Warning, QStringLiteral("Warning"), kTitle);
     EXPECT_FALSE(balloon.HideTimer()->isActive());
-    balloon.ShowAt(600, 500, TailBottomRight, 30, 2, QStringLiteral("Warning"), kTitle);
+    balloon.ShowAt(600, 500, TailBottomRight, 30, BalloonKind::Warning, QStringLiteral("Warning"), kTitle);
     HideBalloon();
     EXPECT_FALSE(balloon.isVisible());
     EXPECT_FALSE(balloon.HideTimer()->isActive());
@@ -211,11 +216,11 @@ TEST_F(BalloonTest, SurfaceClickTimerAndHideCloseIt)
 
 TEST(BalloonIconsTest, KindsMapToPicturesWithTheBottomLeftColourTransparent)
 {
-    EXPECT_EQ(BalloonBitmapName(0), QStringLiteral("INFO"));
-    EXPECT_EQ(BalloonBitmapName(1), QStringLiteral("ERROR"));
-    EXPECT_EQ(BalloonBitmapName(2), QStringLiteral("WARNING"));
-    EXPECT_EQ(BalloonBitmapName(-1), QStringLiteral("INFO"));
-    EXPECT_EQ(BalloonBitmapName(3), QStringLiteral("INFO"));
+    EXPECT_EQ(BalloonBitmapName(BalloonKind::Information), QStringLiteral("INFO"));
+    EXPECT_EQ(BalloonBitmapName(BalloonKind::Error), QStringLiteral("ERROR"));
+    EXPECT_EQ(BalloonBitmapName(BalloonKind::Warning), QStringLiteral("WARNING"));
+    EXPECT_EQ(BalloonBitmapName(static_cast<BalloonKind>(-1)), QStringLiteral("INFO"));
+    EXPECT_EQ(BalloonBitmapName(static_cast<BalloonKind>(3)), QStringLiteral("INFO"));
     for (const char* name : {"INFO", "ERROR", "WARNING"}) {
         SCOPED_TRACE(name);
         const QImage bitmap = BalloonBitmap(QString::fromLatin1(name));

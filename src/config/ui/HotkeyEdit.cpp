@@ -75,10 +75,10 @@ THotkeyEdit::THotkeyEdit(QWidget* parent) : QLineEdit(parent)
     setFocusPolicy(Qt::StrongFocus);
 }
 
-void THotkeyEdit::SetShortcut(std::uint16_t shortcut)
+void THotkeyEdit::setShortcut(std::uint16_t shortcut)
 {
     m_shortcut = shortcut;
-    setText(DisplayText(shortcut));
+    setText(displayText(shortcut));
 }
 
 std::uint16_t THotkeyEdit::ShortcutForKey(int qtKey, Qt::KeyboardModifiers modifiers)
@@ -92,7 +92,7 @@ std::uint16_t THotkeyEdit::ShortcutForKey(int qtKey, Qt::KeyboardModifiers modif
     return static_cast<std::uint16_t>(code | flags);
 }
 
-QString THotkeyEdit::DisplayText(std::uint16_t shortcut)
+QString THotkeyEdit::displayText(std::uint16_t shortcut)
 {
     const std::string text = ShortcutText(shortcut);
     if (!text.empty())
@@ -131,9 +131,9 @@ void THotkeyEdit::keyPressEvent(QKeyEvent* event)
     if (shortcut == 0)
         return; // a key that cannot be a hotkey changes nothing
     const bool changed = shortcut != m_shortcut;
-    SetShortcut(shortcut);
+    setShortcut(shortcut);
     if (changed)
-        emit ShortcutChanged(shortcut);
+        emit shortcutChanged(shortcut);
 }
 
 void THotkeyEdit::keyReleaseEvent(QKeyEvent* event)
@@ -143,14 +143,14 @@ void THotkeyEdit::keyReleaseEvent(QKeyEvent* event)
         return;
     const Qt::KeyboardModifiers held = event->modifiers() & ~modifierOfKey(event->key()) & kChordModifiers;
     if (held == Qt::NoModifier)
-        setText(DisplayText(m_shortcut));
+        setText(displayText(m_shortcut));
     else
         showModifiers(held);
 }
 
 void THotkeyEdit::focusOutEvent(QFocusEvent* event)
 {
-    setText(DisplayText(m_shortcut));
+    setText(displayText(m_shortcut));
     QLineEdit::focusOutEvent(event);
 }
 

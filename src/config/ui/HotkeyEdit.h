@@ -20,18 +20,18 @@ class THotkeyEdit : public QLineEdit
 public:
     explicit THotkeyEdit(QWidget* parent = nullptr);
 
-    std::uint16_t Shortcut() const noexcept { return m_shortcut; }
+    std::uint16_t shortcut() const noexcept { return m_shortcut; }
     // Shows `shortcut` as it is, also a combination that typing would not give.
-    void SetShortcut(std::uint16_t shortcut);
+    void setShortcut(std::uint16_t shortcut);
 
     // The value a key typed with `modifiers` is stored as (0 for a key without a code), with the
     // rule for missing modifiers applied.
     static std::uint16_t ShortcutForKey(int qtKey, Qt::KeyboardModifiers modifiers);
     // How a shortcut value reads in the field.
-    static QString DisplayText(std::uint16_t shortcut);
+    static QString displayText(std::uint16_t shortcut);
 
 signals:
-    void ShortcutChanged(std::uint16_t shortcut);
+    void shortcutChanged(std::uint16_t shortcut);
 
 protected:
     bool event(QEvent* event) override;

@@ -1,6 +1,7 @@
 #include "config/ui/Settings.h"
 
-#include "shell/Loader.h"
+#include "config/ConfStore.h"
+#include "ui/DialogContext.h"
 #include "ui_Settings.h"
 
 #include <QLabel>
@@ -25,10 +26,10 @@ void fitToText(QLabel* label)
 
 } // namespace
 
-TfSettings::TfSettings(TLoader& loader, QWidget* parent)
+TfSettings::TfSettings(DialogContext& context, TConfStore& conf, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      m_loader(loader), m_ui(std::make_unique<Ui::TfSettings>())
+      m_context(context), m_conf(conf), m_ui(std::make_unique<Ui::TfSettings>())
 {
     m_ui->setupUi(this);
     setFixedSize(384, 255);
@@ -43,25 +44,25 @@ TfSettings::~TfSettings() = default;
 
 bool TfSettings::Execute()
 {
-    m_loader.TranslateForm(this);
+    m_context.TranslateForm(this);
     fitToText(m_ui->Label2);
     fitToText(m_ui->Label1);
-    const ModalScope modal(m_loader);
+    const ModalScope modal(m_context);
     LoadControls();
     const bool accepted = exec() == QDialog::Accepted;
     if (accepted) {
         StoreControls();
-        m_loader.Conf().Save();
+        m_conf.Save();
     }
     return accepted;
 }
 
-void TfSettings::SetLoginAction(std::function<void()> login)
+void TfSettings::setLoginAction(std::function<void()> login)
 {
     m_login = std::move(login);
 }
 
-void TfSettings::SetLanguageActions(std::function<void()> selectLanguage, std::function<void()> editLanguages)
+void TfSettings::setLanguageActions(std::function<void()> selectLanguage, std::function<void()> editLanguages)
 {
     m_selectLanguage = std::move(selectLanguage);
     m_editLanguages = std::move(editLanguages);
@@ -69,8 +70,8 @@ void TfSettings::SetLanguageActions(std::function<void()> selectLanguage, std::f
 
 void TfSettings::LoadControls()
 {
-    const TConfStore& conf = m_loader.Conf();
-    m_ui->e1->SetShortcut(conf.MainKey);
+    const TConfStore& conf = m_conf;
+    m_ui->e1->setShortcut(conf.MainKey);
     m_ui->c2->setChecked(conf.CheckUpdates);
     m_ui->c0->setChecked(conf.DisableRemote);
     m_ui->c1->setChecked(conf.StartWithWindows);
@@ -78,8 +79,8 @@ void TfSettings::LoadControls()
 
 void TfSettings::StoreControls()
 {
-    TConfStore& conf = m_loader.Conf();
-    conf.MainKey = m_ui->e1->Shortcut();
+    TConfStore& conf = m_conf;
+    conf.MainKey = m_ui->e1->shortcut();
     conf.CheckUpdates = m_ui->c2->isChecked();
     conf.DisableRemote = m_ui->c0->isChecked();
     conf.StartWithWindows = m_ui->c1->isChecked();
@@ -87,17 +88,17 @@ void TfSettings::StoreControls()
 
 void TfSettings::Button3Click()
 {
-    RunReportingErrors(m_loader, m_login);
+    RunReportingErrors(m_context, m_login);
 }
 
 void TfSettings::Button4Click()
 {
-    RunReportingErrors(m_loader, m_selectLanguage);
+    RunReportingErrors(m_context, m_selectLanguage);
 }
 
 void TfSettings::Label1Click()
 {
-    RunReportingErrors(m_loader, m_editLanguages);
+    RunReportingErrors(m_context, m_editLanguages);
 }
 
 } // namespace tern

@@ -11,7 +11,8 @@ class TfSettings;
 
 namespace tern {
 
-class TLoader;
+class DialogContext;
+class TConfStore;
 
 // The settings dialog: the global hotkey, start at log-in, the automatic update check and hiding
 // the remote commands, plus the ways to the account dialog, the language selection and the
@@ -22,19 +23,19 @@ class TfSettings : public QDialog
     Q_OBJECT
 
 public:
-    explicit TfSettings(TLoader& loader, QWidget* parent = nullptr);
+    TfSettings(DialogContext& context, TConfStore& conf, QWidget* parent = nullptr);
     ~TfSettings() override;
 
-    // Translates the dialog, shows it modally inside the loader's modal bracket and, on OK, stores
+    // Translates the dialog, shows it modally inside the modal bracket and, on OK, stores
     // the controls and saves the store. True when it closed with OK. An error of the save reaches
     // the caller after the modal bracket has been closed.
     bool Execute();
 
     // What the account button runs (the tray's login action).
-    void SetLoginAction(std::function<void()> login);
+    void setLoginAction(std::function<void()> login);
     // What the Language button and the "Add/Modify Language" link run (the language selection and
     // the language editor, each followed by the re-translation of the tray menus).
-    void SetLanguageActions(std::function<void()> selectLanguage, std::function<void()> editLanguages);
+    void setLanguageActions(std::function<void()> selectLanguage, std::function<void()> editLanguages);
 
     // Copy between the store and the controls.
     void LoadControls();
@@ -46,7 +47,8 @@ public slots:
     void Label1Click();
 
 private:
-    TLoader& m_loader;
+    DialogContext& m_context;
+    TConfStore& m_conf;
     std::unique_ptr<Ui::TfSettings> m_ui;
     std::function<void()> m_login;
     std::function<void()> m_selectLanguage;

@@ -4,9 +4,10 @@
 
 #include "lang/LangModule.h"
 #include "lang/LngWriter.h"
-#include "shell/Loader.h"
+#include "ui/DialogContext.h"
 #include "util/Errors.h"
 #include "util/FileRoutines.h"
+#include "util/ProductName.h"
 #include "util/TextEncoding.h"
 #include "util/TextRoutines.h"
 
@@ -24,7 +25,7 @@ namespace tern {
 namespace {
 
 const QString kUnassigned = QStringLiteral("####### no-value ####### ");
-constexpr const char* kMessageCaption = "Tern Clipboard";
+constexpr const char* kMessageCaption = kProductName;
 constexpr const char* kEnglishFile = "english.lng";
 constexpr int kEnglishColumnWidth = 340;
 constexpr int kLanguageColumnWidth = 230;
@@ -51,8 +52,8 @@ bool isAcceptableFileName(const QString& input, const std::string& name)
 
 } // namespace
 
-TfLangEditor::TfLangEditor(TLoader& loader, QWidget* parent)
-    : QDialog(parent), m_loader(loader), m_ui(std::make_unique<Ui::TfLangEditor>())
+TfLangEditor::TfLangEditor(DialogContext& context, TLangModule& languages, QWidget* parent)
+    : QDialog(parent), m_context(context), m_languages(languages), m_ui(std::make_unique<Ui::TfLangEditor>())
 {
     m_ui->setupUi(this);
     setFixedSize(size());
@@ -92,13 +93,13 @@ TfLangEditor::TfLangEditor(TLoader& loader, QWidget* parent)
     m_ui->Memo2->installEventFilter(this);
     m_ui->e1->installEventFilter(this);
 
-    m_englishPath = m_loader.Conf().LangModule->Folder() + kEnglishFile;
+    m_englishPath = m_languages.Folder() + kEnglishFile;
     if (const auto bytes = ReadFileBytes(m_englishPath, LngFile::kMaxFileBytes)) {
         m_englishLines = SplitTextLines(QString::fromStdString(DisplayTextFromBytes(*bytes)));
         m_englishRead = true;
     }
     m_currentBuild = TERN_BUILD_NUMBER;
-    m_loader.TranslateForm(this);
+    m_context.TranslateForm(this);
     setMemosEnabled(false);
 }
 
@@ -156,7 +157,7 @@ void TfLangEditor::buildRows()
 void TfLangEditor::fillLanguageList()
 {
     saveMemo2();
-    const TLangModule& module = *m_loader.Conf().LangModule;
+    const TLangModule& module = m_languages;
     {
         const QSignalBlocker blocker(m_ui->cb2);
         m_ui->cb2->clear();
@@ -170,7 +171,7 @@ void TfLangEditor::fillLanguageList()
 void TfLangEditor::cb2Change()
 {
     saveMemo2();
-    const TLangModule& module = *m_loader.Conf().LangModule;
+    const TLangModule& module = m_languages;
     const int fileIndex = m_ui->cb2->currentIndex() >= 0 ? m_ui->cb2->currentData().toInt() : -1;
     if (fileIndex >= 0 && fileIndex < static_cast<int>(module.FileNames().size())) {
         m_targetIni = module.Folder() + module.FileNames()[static_cast<size_t>(fileIndex)];
@@ -304,7 +305,7 @@ void TfLangEditor::newLanguage()
                               QLineEdit::Normal, QString(), &ok);
     if (!ok)
         return;
-    TLangModule& module = *m_loader.Conf().LangModule;
+    TLangModule& module = m_languages;
     const std::string name = FileNameWithoutExt(input.toStdString());
     const std::string fileName = name + ".lng";
     const std::string path = module.Folder() + fileName;
@@ -330,7 +331,7 @@ void TfLangEditor::deleteLanguage()
     if (!m_targetIni.empty() && confirm("Are you sure you want to delete file " + m_targetIni)) {
         if (!RemoveFile(m_targetIni))
             showMessage("Cannot delete file " + m_targetIni, true);
-        m_loader.Conf().LangModule->ScanFolder();
+        m_languages.ScanFolder();
     }
     fillLanguageList();
 }
@@ -392,16 +393,15 @@ void TfLangEditor::selectRow(int row)
 
 void TfLangEditor::showMessage(const std::string& text, bool error)
 {
-    m_loader.Services().messageBoxes.show(text, kMessageCaption,
-                                          error ? platform::MessageIcon::Error : platform::MessageIcon::None,
-                                          platform::MessageButtons::Ok);
+    m_context.messageBoxes().show(text, kMessageCaption,
+                                  error ? platform::MessageIcon::Error : platform::MessageIcon::None,
+                                  platform::MessageButtons::Ok);
 }
 
 bool TfLangEditor::confirm(const std::string& text)
 {
-    return m_loader.Services().messageBoxes.show(text, kMessageCaption, platform::MessageIcon::Question,
-                                                 platform::MessageButtons::YesNo) ==
-           platform::MessageAnswer::Yes;
+    return m_context.messageBoxes().show(text, kMessageCaption, platform::MessageIcon::Question,
+                                         platform::MessageButtons::YesNo) == platform::MessageAnswer::Yes;
 }
 
 } // namespace tern

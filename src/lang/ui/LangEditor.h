@@ -15,7 +15,8 @@ class TfLangEditor;
 
 namespace tern {
 
-class TLoader;
+class DialogContext;
+class TLangModule;
 
 // The language translator: lists every line of "english.lng" with its English text beside the text
 // of the chosen language, finds untranslated keys and translations, creates and deletes language
@@ -30,7 +31,7 @@ class TfLangEditor : public QDialog
     Q_OBJECT
 
 public:
-    explicit TfLangEditor(TLoader& loader, QWidget* parent = nullptr);
+    TfLangEditor(DialogContext& context, TLangModule& languages, QWidget* parent = nullptr);
     ~TfLangEditor() override;
 
     // Builds the rows, chooses the current language and runs the dialog modally. Without a readable
@@ -69,7 +70,8 @@ private:
     void showMessage(const std::string& text, bool error);
     bool confirm(const std::string& text);
 
-    TLoader& m_loader;
+    DialogContext& m_context;
+    TLangModule& m_languages;
     std::unique_ptr<Ui::TfLangEditor> m_ui;
     std::string m_englishPath;
     QStringList m_englishLines;

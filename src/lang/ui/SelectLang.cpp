@@ -3,7 +3,7 @@
 #include "ui_SelectLang.h"
 
 #include "lang/LangModule.h"
-#include "shell/Loader.h"
+#include "ui/DialogContext.h"
 
 #include <QListWidgetItem>
 
@@ -15,8 +15,10 @@ constexpr const char* kCaption = "Tern Clipboard - Select Language";
 
 } // namespace
 
-TfSelectLang::TfSelectLang(TLoader& loader, QWidget* parent)
-    : QDialog(parent), m_loader(loader), m_ui(std::make_unique<Ui::TfSelectLang>())
+TfSelectLang::TfSelectLang(DialogContext& context, TLangModule& languages, platform::WindowFocus& focus,
+                           QWidget* parent)
+    : QDialog(parent), m_context(context), m_languages(languages), m_focus(focus),
+      m_ui(std::make_unique<Ui::TfSelectLang>())
 {
     m_ui->setupUi(this);
     setFixedSize(size());
@@ -24,7 +26,7 @@ TfSelectLang::TfSelectLang(TLoader& loader, QWidget* parent)
     connect(m_ui->lcb, &QListWidget::currentRowChanged, this, &TfSelectLang::lcbClick);
     connect(m_ui->lcb, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem*) { accept(); });
     connect(m_ui->__bOk, &QPushButton::clicked, this, &QDialog::accept);
-    m_loader.TranslateForm(this);
+    m_context.TranslateForm(this);
 }
 
 TfSelectLang::~TfSelectLang() = default;
@@ -32,7 +34,7 @@ TfSelectLang::~TfSelectLang() = default;
 bool TfSelectLang::ExecuteSelect()
 {
     setWindowTitle(QString::fromLatin1(kCaption));
-    const TLangModule& module = *m_loader.Conf().LangModule;
+    const TLangModule& module = m_languages;
     m_filling = true;
     m_ui->lcb->clear();
     for (const TLangModule::DisplayName& entry : module.DisplayNames()) {
@@ -42,22 +44,22 @@ bool TfSelectLang::ExecuteSelect()
     m_ui->lcb->setCurrentRow(module.CurrentIndex());
     m_filling = false;
 
-    ModalScope modal(m_loader);
+    ModalScope modal(m_context);
     return exec() == QDialog::Accepted;
 }
 
 void TfSelectLang::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    m_loader.Services().focus.forceForegroundWindow(static_cast<platform::WindowHandle>(winId()));
+    m_focus.forceForegroundWindow(static_cast<platform::WindowHandle>(winId()));
 }
 
 void TfSelectLang::lcbClick(int row)
 {
     if (m_filling || row < 0)
         return;
-    m_loader.Conf().LangModule->SelectIndex(row);
-    m_loader.TranslateForm(this);
+    m_languages.SelectIndex(row);
+    m_context.TranslateForm(this);
 }
 
 } // namespace tern

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/WindowFocus.h"
+
 #include <QDialog>
 
 #include <memory>
@@ -13,7 +15,8 @@ class TfSelectLang;
 
 namespace tern {
 
-class TLoader;
+class DialogContext;
+class TLangModule;
 
 // The language selection: lists the languages of the language module and makes each one the user
 // clicks current at once, re-translating the dialog so that it shows the chosen language. Closing
@@ -23,7 +26,8 @@ class TfSelectLang : public QDialog
     Q_OBJECT
 
 public:
-    explicit TfSelectLang(TLoader& loader, QWidget* parent = nullptr);
+    TfSelectLang(DialogContext& context, TLangModule& languages, platform::WindowFocus& focus,
+                 QWidget* parent = nullptr);
     ~TfSelectLang() override;
 
     // Lists the languages with the current one selected and runs the dialog modally inside
@@ -36,7 +40,9 @@ protected:
 private:
     void lcbClick(int row);
 
-    TLoader& m_loader;
+    DialogContext& m_context;
+    TLangModule& m_languages;
+    platform::WindowFocus& m_focus;
     std::unique_ptr<Ui::TfSelectLang> m_ui;
     bool m_filling = false;
 };

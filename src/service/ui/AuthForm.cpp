@@ -1,8 +1,11 @@
 #include "service/ui/AuthForm.h"
 
+#include "config/ConfStore.h"
+#include "notify/TrayBalloon.h"
 #include "service/PasswordDigest.h"
 #include "service/ServiceClient.h"
-#include "shell/Loader.h"
+#include "ui/DialogContext.h"
+#include "util/ProductName.h"
 #include "util/ShellRoutines.h"
 #include "util/ShortcutText.h"
 #include "util/TextRoutines.h"
@@ -21,9 +24,8 @@ namespace tern {
 namespace {
 
 constexpr const char* kFormSection = "FAUTHFORM";
-constexpr const char* kMessageCaption = "Tern Clipboard";
+constexpr const char* kMessageCaption = kProductName;
 constexpr int kBalloonSeconds = 10;
-constexpr int kBalloonInformation = 0;
 
 // The e-mail step's progress bar as the service client drives it. The wait for a reply processes no
 // window messages, so every change is painted at once.
@@ -51,8 +53,10 @@ private:
 
 } // namespace
 
-TfAuthForm::TfAuthForm(TLoader& loader, QWidget* parent)
-    : QDialog(parent), m_loader(loader), m_ui(std::make_unique<Ui::TfAuthForm>())
+TfAuthForm::TfAuthForm(DialogContext& context, TConfStore& conf, ServiceClient& service,
+                       platform::DesktopShell& shell, TrayBalloon& tray, QWidget* parent)
+    : QDialog(parent), m_context(context), m_conf(conf), m_service(service), m_shell(shell), m_tray(tray),
+      m_ui(std::make_unique<Ui::TfAuthForm>())
 {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -76,15 +80,15 @@ TfAuthForm::~TfAuthForm() = default;
 
 bool TfAuthForm::RunDialog()
 {
-    m_loader.TranslateForm(this);
+    m_context.TranslateForm(this);
     fitToPanels();
-    const ModalScope modal(m_loader);
+    const ModalScope modal(m_context);
     return exec() == QDialog::Accepted;
 }
 
 void TfAuthForm::FormCreate()
 {
-    m_ui->emladdr->setText(QString::fromStdString(m_loader.Conf().Login));
+    m_ui->emladdr->setText(QString::fromStdString(m_conf.Login));
     fitToPanels();
 }
 
@@ -99,8 +103,7 @@ void TfAuthForm::genbtClick()
         return;
     }
     ProgressBarAdapter progress(*m_ui->pb);
-    const std::string status =
-        m_loader.Service().ValidateEmail(m_ui->emladdr->text().toStdString(), &progress);
+    const std::string status = m_service.ValidateEmail(m_ui->emladdr->text().toStdString(), &progress);
     if (status == "notvalidated")
         showMessage(formText("mInvalidEmail"));
     else if (status == "unregistered")
@@ -123,7 +126,7 @@ void TfAuthForm::registerAccount()
         showMessage(formText("mPasswordShort"));
         return;
     }
-    const std::optional<std::string> error = m_loader.Service().RegisterAccount(
+    const std::optional<std::string> error = m_service.RegisterAccount(
         m_ui->emladdr->text().toStdString(), PasswordDigest(password.toStdString()));
     if (error) {
         showMessage(*error);
@@ -134,8 +137,8 @@ void TfAuthForm::registerAccount()
 
 void TfAuthForm::DoLogin()
 {
-    const bool signedIn = m_loader.Service().TryLogin(m_ui->emladdr->text().toStdString(),
-                                                      PasswordDigest(m_ui->passl->text().toStdString()));
+    const bool signedIn = m_service.TryLogin(m_ui->emladdr->text().toStdString(),
+                                             PasswordDigest(m_ui->passl->text().toStdString()));
     if (signedIn) {
         finishSignIn("mLoginOk");
         return;
@@ -149,7 +152,7 @@ void TfAuthForm::ShowRegisterStep()
 {
     m_ui->pReg->show();
     m_ui->pCont->hide();
-    m_ui->genbt->setText(QString::fromStdString(m_loader.GetText("GLOBAL", "bRegister")));
+    m_ui->genbt->setText(QString::fromStdString(m_context.GetText("GLOBAL", "bRegister")));
     setEmailFixed(true);
     fitToPanels();
     m_ui->pass->setFocus();
@@ -159,7 +162,7 @@ void TfAuthForm::ShowLoginStep()
 {
     m_ui->pReg->hide();
     m_ui->pCont->show();
-    m_ui->genbt->setText(QString::fromStdString(m_loader.GetText("GLOBAL", "bLogin")));
+    m_ui->genbt->setText(QString::fromStdString(m_context.GetText("GLOBAL", "bLogin")));
     setEmailFixed(true);
     fitToPanels();
     m_ui->passl->setFocus();
@@ -169,7 +172,7 @@ void TfAuthForm::ShowEmailStep()
 {
     m_ui->pReg->hide();
     m_ui->pCont->hide();
-    m_ui->genbt->setText(QString::fromStdString(m_loader.GetText("GLOBAL", "bContinue")));
+    m_ui->genbt->setText(QString::fromStdString(m_context.GetText("GLOBAL", "bContinue")));
     setEmailFixed(false);
     fitToPanels();
     m_ui->emladdr->setFocus();
@@ -182,9 +185,8 @@ void TfAuthForm::lu2Click()
 
 void TfAuthForm::lf1Click()
 {
-    ShellServices& services = m_loader.Services();
-    OpenTarget(services.shell, &services.messageBoxes,
-               m_loader.Service().ForgotPasswordUrl(m_ui->emladdr->text().toStdString()), true);
+    OpenTarget(m_shell, &m_context.messageBoxes(),
+               m_service.ForgotPasswordUrl(m_ui->emladdr->text().toStdString()), true);
 }
 
 bool TfAuthForm::FormKeyPress(int key)
@@ -223,25 +225,25 @@ void TfAuthForm::onGenbtClicked()
 void TfAuthForm::runHandler(const std::function<void()>& handler)
 {
     // The dialog stays in its step when the handler fails.
-    RunReportingErrors(m_loader, handler);
+    RunReportingErrors(m_context, handler);
 }
 
 void TfAuthForm::showMessage(const std::string& text)
 {
-    m_loader.Services().messageBoxes.show(text, kMessageCaption, platform::MessageIcon::Error,
-                                          platform::MessageButtons::Ok);
+    m_context.messageBoxes().show(text, kMessageCaption, platform::MessageIcon::Error,
+                                  platform::MessageButtons::Ok);
 }
 
 std::string TfAuthForm::formText(const char* key) const
 {
-    return m_loader.GetText(kFormSection, key);
+    return m_context.GetText(kFormSection, key);
 }
 
 void TfAuthForm::finishSignIn(const char* firstLineKey)
 {
-    const std::string keyTip = SubstituteArgument(formText("mKeyTip"), ShortcutText(m_loader.Conf().MainKey));
-    m_loader.ShowTrayBalloon(formText(firstLineKey) + "\n" + keyTip, kBalloonSeconds, kBalloonInformation);
-    m_loader.Conf().Save();
+    const std::string keyTip = SubstituteArgument(formText("mKeyTip"), ShortcutText(m_conf.MainKey));
+    m_tray.showTrayBalloon(formText(firstLineKey) + "\n" + keyTip, kBalloonSeconds, BalloonKind::Information);
+    m_conf.Save();
     accept();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/DesktopShell.h"
+
 #include <QDialog>
 #include <QPalette>
 
@@ -15,7 +17,10 @@ class TfAuthForm;
 
 namespace tern {
 
-class TLoader;
+class DialogContext;
+class ServiceClient;
+class TConfStore;
+class TrayBalloon;
 
 // The account dialog: the user types an e-mail address, the service says whether it has an account,
 // and the dialog then asks for the password (login step) or for a new password twice (registration
@@ -30,7 +35,9 @@ class TfAuthForm : public QDialog
     Q_OBJECT
 
 public:
-    explicit TfAuthForm(TLoader& loader, QWidget* parent = nullptr);
+    // `tray` shows the balloon after a sign-in; `shell` opens the forgotten-password page.
+    TfAuthForm(DialogContext& context, TConfStore& conf, ServiceClient& service,
+               platform::DesktopShell& shell, TrayBalloon& tray, QWidget* parent = nullptr);
     ~TfAuthForm() override;
 
     // Translates the form, runs it modally inside EnterModal/LeaveModal and returns whether it was
@@ -70,7 +77,11 @@ private:
     // Sizes the dialog to its shown panels.
     void fitToPanels();
 
-    TLoader& m_loader;
+    DialogContext& m_context;
+    TConfStore& m_conf;
+    ServiceClient& m_service;
+    platform::DesktopShell& m_shell;
+    TrayBalloon& m_tray;
     std::unique_ptr<Ui::TfAuthForm> m_ui;
     QPalette m_emailPalette;
 };

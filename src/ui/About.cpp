@@ -1,9 +1,10 @@
-#include "util/ui/About.h"
+#include "ui/About.h"
 
-#include "shell/Loader.h"
+#include "ui/AboutLogo.h"
+#include "ui/DialogContext.h"
 #include "ui_About.h"
+#include "util/ProductName.h"
 #include "util/ShellRoutines.h"
-#include "util/ui/AboutLogo.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -19,35 +20,39 @@ constexpr int kLogoTop = 15;
 
 } // namespace
 
-TfAboutFrm::TfAboutFrm(TLoader& loader, QWidget* parent)
+TfAboutFrm::TfAboutFrm(DialogContext& context, const std::string& serviceHost, platform::DesktopShell& shell,
+                       QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      m_loader(loader), m_ui(std::make_unique<Ui::TfAboutFrm>())
+      m_context(context), m_shell(shell), m_ui(std::make_unique<Ui::TfAboutFrm>())
 {
     m_ui->setupUi(this);
     setFixedSize(338, 254);
     // The link's hint is the address it opens: the product's site on the service host.
-    m_ui->Label3->setToolTip(QString::fromStdString(loader.Conf().ServiceHost + "/"));
+    m_ui->Label3->setToolTip(QString::fromStdString(serviceHost + "/"));
     connect(m_ui->Button1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_ui->Label3, &TLinkLabel::clicked, this, &TfAboutFrm::Label3Click);
+    connect(m_ui->Label3, &TLinkLabel::clicked, this, &TfAboutFrm::label3Click);
 
-    m_loader.TranslateForm(this);
-    m_ui->l1->setText(VersionCaption(QStringLiteral(TERN_VERSION_TEXT)));
+    m_context.TranslateForm(this);
+    m_ui->l1->setText(versionCaption(QStringLiteral(TERN_VERSION_TEXT)));
 }
 
 TfAboutFrm::~TfAboutFrm() = default;
 
-QString TfAboutFrm::VersionCaption(const QString& fileVersion)
+QString TfAboutFrm::versionCaption(const QString& fileVersion)
 {
     const QStringList parts = fileVersion.split(QLatin1Char('.'));
     const auto part = [&parts](qsizetype index) { return index < parts.size() ? parts[index].toInt() : 0; };
-    return QStringLiteral("Tern Clipboard %1.%2:%3").arg(part(0)).arg(part(1)).arg(part(3));
+    return QStringLiteral("%1 %2.%3:%4")
+        .arg(QString::fromUtf8(kProductName))
+        .arg(part(0))
+        .arg(part(1))
+        .arg(part(3));
 }
 
-void TfAboutFrm::Label3Click()
+void TfAboutFrm::label3Click()
 {
-    ShellServices& services = m_loader.Services();
-    OpenTarget(services.shell, &services.messageBoxes, m_ui->Label3->toolTip().toStdString(), true);
+    OpenTarget(m_shell, &m_context.messageBoxes(), m_ui->Label3->toolTip().toStdString(), true);
 }
 
 void TfAboutFrm::paintEvent(QPaintEvent* event)

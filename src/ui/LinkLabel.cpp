@@ -1,4 +1,4 @@
-#include "util/ui/LinkLabel.h"
+#include "ui/LinkLabel.h"
 
 #include <QMouseEvent>
 

@@ -1,4 +1,4 @@
-#include "util/ui/AboutLogo.h"
+#include "ui/AboutLogo.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "notify/BalloonKind.h"
+
+#include <QRect>
+
+#include <string>
+
+namespace tern {
+
+class TBalloon;
+
+// The place of the tray icon, at which the process's balloon points. GUI thread only.
+class TrayBalloon
+{
+public:
+    virtual ~TrayBalloon() = default;
+
+    // Where the tray icon is on screen; an empty rectangle when that is not known.
+    virtual QRect trayIconRect() const = 0;
+
+    // Shows the balloon (GetBalloon, so without buttons) at the tray icon with the product's title.
+    void showTrayBalloon(const std::string& text, int seconds, BalloonKind kind);
+    // Shows `balloon`, whose buttons the caller has set, at the tray icon with the product's title.
+    void showTrayBalloon(TBalloon& balloon, const std::string& text, int seconds, BalloonKind kind);
+};
+
+// A tray whose icon's place is not known: its balloons show near the corner of the primary monitor.
+class NoTrayBalloon : public TrayBalloon
+{
+public:
+    QRect trayIconRect() const override { return {}; }
+};
+
+} // namespace tern

@@ -1,0 +1,71 @@
+// TfInit's dialog slots: the dialogs that the tray controller's actions open.
+#include "shell/TfInit.h"
+
+#include "config/ui/Settings.h"
+#include "lang/ui/LangEditor.h"
+#include "lang/ui/SelectLang.h"
+#include "service/ui/AuthForm.h"
+#include "shell/UpdateReports.h"
+#include "ui/About.h"
+
+#include <QAction>
+
+namespace tern {
+
+void TfInit::connectDialogActions()
+{
+    // An error of these actions (a settings file that cannot be written, say) is reported in a message
+    // box; it never leaves the slot.
+    const auto guarded = [this](void (TfInit::*run)()) {
+        return [this, run] { RunReportingErrors(*m_loader, [this, run] { (this->*run)(); }); };
+    };
+    connect(action("_aLogin"), &QAction::triggered, this, guarded(&TfInit::runLoginDialog));
+    connect(action("_aSettings"), &QAction::triggered, this, guarded(&TfInit::runSettingsDialog));
+    connect(action("_aAbout"), &QAction::triggered, this, guarded(&TfInit::runAboutDialog));
+    connect(action("_aCheckUpd"), &QAction::triggered, this,
+            [this] { RunReportingErrors(*m_loader, [this] { CheckForUpdates(*m_loader, true); }); });
+}
+
+void TfInit::runLoginDialog()
+{
+    TfAuthForm dialog(*m_loader, m_loader->conf(), m_loader->service(), m_services.shell, *this);
+    dialog.RunDialog();
+    UpdateActions();
+}
+
+void TfInit::runSettingsDialog()
+{
+    TfSettings dialog(*m_loader, m_loader->conf());
+    dialog.setLoginAction([this] { action("_aLogin")->trigger(); });
+    dialog.setLanguageActions(
+        [this] {
+            runLanguageSelection();
+            m_loader->TranslateForm(this);
+        },
+        [this] {
+            runLanguageEditor();
+            m_loader->TranslateForm(this);
+        });
+    dialog.Execute();
+}
+
+void TfInit::runAboutDialog()
+{
+    ModalScope modal(*m_loader);
+    TfAboutFrm dialog(*m_loader, m_loader->conf().ServiceHost, m_services.shell);
+    dialog.exec();
+}
+
+bool TfInit::runLanguageSelection()
+{
+    TfSelectLang dialog(*m_loader, *m_loader->conf().LangModule, m_services.focus);
+    return dialog.ExecuteSelect();
+}
+
+void TfInit::runLanguageEditor()
+{
+    TfLangEditor dialog(*m_loader, *m_loader->conf().LangModule);
+    dialog.Execute();
+}
+
+} // namespace tern
