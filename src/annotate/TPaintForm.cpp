@@ -142,7 +142,7 @@ void TPaintForm::paintPicture(QPainter& painter, const QRegion& region, bool Fin
     }
     for (const QRect& r : inside) {
         if (fromUnderlay)
-            painter.drawImage(r.topLeft(), Underlay, r.translated(-selection.topLeft()));
+            painter.drawImage(r.topLeft(), Underlay, r);
         else
             painter.drawImage(r.topLeft(), CleanShot, r);
     }
@@ -231,14 +231,14 @@ void TPaintForm::SaveUnderlay()
 {
     m_underlayValid = false;
     const QRect area = selectionRect();
-    if (area.isEmpty() || CleanShot.isNull()) {
-        Underlay = QImage();
+    if (area.isEmpty() || CleanShot.isNull())
         return;
-    }
-    Underlay = QImage(area.size(), kShotFormat);
+    // Desktop-sized, so that strokes are rasterized exactly as on the window; only the selection's
+    // part is ever written or read.
+    if (Underlay.size() != m_desktop.size())
+        Underlay = QImage(m_desktop.size(), kShotFormat);
     {
         QPainter painter(&Underlay);
-        painter.translate(-area.topLeft());
         paintPicture(painter, QRegion(area), false, Objects.Last());
     }
     m_underlayRevision = Objects.revision();

@@ -67,8 +67,10 @@ public:
     // selection without area. Owned by the form, valid until the next call.
     const QImage& ResultBitmap();
 
-    // Keep the picture of the selection without the newest annotation, so that shapes being dragged
-    // and text being typed repaint over it instead of over every older annotation.
+    // Keeps the picture of the selection without the newest annotation in Underlay (desktop-sized,
+    // valid inside the selection), so that shapes being dragged and text being typed repaint over it
+    // instead of over every older annotation. It serves until an annotation is added or removed or
+    // the selection or frame mode changes.
     void SaveUnderlay();
     // Wipes the newest annotation's previous showing: its old area is repainted from the underlay.
     void RestoreUnderlay();
