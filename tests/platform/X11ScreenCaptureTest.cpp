@@ -85,6 +85,15 @@ TEST_F(X11ScreenCaptureTest, GrabsTheWholeVirtualDesktopAndAWindowWithItsFrame)
     EXPECT_TRUE(capture.windowFrameRect(0).empty());
     EXPECT_TRUE(capture.windowFrameRect(0x7FFFFFF1).empty());
     EXPECT_TRUE(capture.capture({10, 10, 0, 5}).empty());
+    // Off the desktop the picture is black, and a window partly off it keeps its size.
+    const ScreenPicture outside = capture.capture({-100, -100, 50, 50});
+    ASSERT_EQ(outside.pixels.size(), 2500U);
+    EXPECT_EQ(outside.pixels.front(), 0xFF000000U);
+    EXPECT_EQ(outside.pixels.back(), 0xFF000000U);
+    const ScreenPicture straddling = capture.capture({desktop.left - 10, desktop.top, 20, 10});
+    ASSERT_EQ(straddling.pixels.size(), 200U);
+    EXPECT_EQ(straddling.pixels[0], 0xFF000000U);
+    EXPECT_EQ(straddling.pixels[15], whole.pixels[5]);
 }
 
 } // namespace
