@@ -304,6 +304,19 @@ TEST(PaintForm, RegionRepaintsAndUnderlayMatchTheWholeFrame)
         SaveArtifact(whole, frameMode ? "paint-form-adjusting.png" : "paint-form-drawing.png");
     }
 
+    // The live picture takes older annotations from the underlay; the final one draws them all
+    // directly: inside the selection, away from the frame and its label, the two agree.
+    desk.form->SetFrameMode(true);
+    const QImage live = desk.paintAll();
+    desk.form->Compose(true);
+    const QImage direct = desk.form->BackBuffer;
+    const QRect label(310 - 40, 200 - 12, 80, 24);
+    for (int y = 60; y < 340; ++y)
+        for (int x = 70; x < 550; ++x)
+            if (!label.contains(x, y)) {
+                ASSERT_EQ(live.pixel(x, y), direct.pixel(x, y)) << x << "," << y;
+            }
+
     // A shape dragged over the saved underlay looks the same as one composed over everything.
     FrozenDesktop other;
     for (FrozenDesktop* d : {&desk, &other}) {
