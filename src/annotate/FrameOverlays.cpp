@@ -6,6 +6,7 @@
 #include <QRegion>
 
 #include <algorithm>
+#include <vector>
 
 namespace tern {
 
@@ -47,9 +48,11 @@ void DashBand(QPainter& painter, const QRect& edge, int width, QRgb color)
     const int dash = 3 * width;
     const int perimeter = 2 * (w + h);
     const QRect clip = painter.hasClipping() ? painter.clipBoundingRect().toAlignedRect() : QRect();
+    // Collected and filled in one call: a frame has a few hundred dashes.
+    std::vector<QRect> dashes;
     const auto fill = [&](const QRect& r) {
         if (!r.isEmpty() && (clip.isNull() || clip.intersects(r)))
-            painter.fillRect(r, QColor::fromRgba(color));
+            dashes.push_back(r);
     };
     const auto inDash = [&](int position) { return position % period < dash; };
     const int left = edge.x();
@@ -79,6 +82,13 @@ void DashBand(QPainter& painter, const QRect& edge, int width, QRgb color)
         piece(w + h, w, [&](int a, int b) { return QRect(right - b, bottom - half, b - a, width); });
         piece(2 * w + h, h, [&](int a, int b) { return QRect(left - half, bottom - b, width, b - a); });
     }
+    if (dashes.empty())
+        return;
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor::fromRgba(color));
+    painter.drawRects(dashes.data(), static_cast<int>(dashes.size()));
+    painter.restore();
 }
 
 // Text centred in `box`, over a white halo of nine copies offset by up to `spread` pixels; each
