@@ -33,8 +33,14 @@ void FillBand(QPainter& painter, const QRect& edge, int width, QRgb color)
     const int half = width / 2;
     const QRect outer = QRect(edge.x() - half, edge.y() - half, edge.width() + width, edge.height() + width);
     const QRect inner = outer.adjusted(width, width, -width, -width);
+    // Translucent fills of many rows are spread over worker threads by the raster engine, which
+    // costs far more than a thin band's few pixels: the sides go in short pieces.
+    constexpr int kRowsPerFill = 48;
     for (const QRect& part : QRegion(outer).subtracted(inner.isValid() ? QRegion(inner) : QRegion()))
-        painter.fillRect(part, QColor::fromRgba(color));
+        for (int y = part.top(); y <= part.bottom(); y += kRowsPerFill)
+            painter.fillRect(
+                QRect(part.left(), y, part.width(), std::min(kRowsPerFill, part.bottom() + 1 - y)),
+                QColor::fromRgba(color));
 }
 
 // The same band dashed: dashes of three widths and gaps of one, following the edges clockwise from
