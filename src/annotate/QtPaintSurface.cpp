@@ -89,7 +89,10 @@ void QtPaintSurface::strokeEllipse(std::int32_t left, std::int32_t top, std::int
 void QtPaintSurface::fillText(std::u16string_view text, double x, double y, std::int32_t emPixels,
                               std::uint32_t color)
 {
-    m_painter.setFont(AnnotationFont(emPixels));
+    if (emPixels != m_fontEm) {
+        m_painter.setFont(AnnotationFont(emPixels));
+        m_fontEm = emPixels;
+    }
     m_painter.setPen(QColor::fromRgba(color));
     m_painter.drawText(QRectF(x, y, 0, 0), kAnnotationTextFlags, ToQString(text));
 }

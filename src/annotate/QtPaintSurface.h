@@ -33,6 +33,8 @@ public:
 
 private:
     QPainter& m_painter;
+    // The face of the last text drawn: a text and its halo draw ten times at one size.
+    int m_fontEm = 0;
 };
 
 // The pixels that drawing `object` may touch, whatever its caret phase; an empty rectangle for an

@@ -4,9 +4,11 @@
 #include "annotate/QtPaintSurface.h"
 
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <cstring>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -32,6 +34,37 @@ QImage AdoptPicture(platform::ScreenPicture&& picture)
     if (!image.isNull())
         pixels.release();
     return image;
+}
+
+// Copies `area` of `source` onto the painter's device unchanged. A plain copy of rows when the device
+// is an image of 32-bit pixels without scaling (a window's backing store, a buffer): drawing it
+// through the painter would make the raster engine split it across worker threads, which costs more
+// than the copy on a busy machine.
+void CopyPixels(QPainter& painter, const QImage& source, const QRect& area)
+{
+    const QRect from = area & source.rect();
+    if (from.isEmpty())
+        return;
+    QPaintEngine* engine = painter.paintEngine();
+    QPaintDevice* device = engine ? engine->paintDevice() : nullptr;
+    const QTransform transform = painter.deviceTransform();
+    if (device && device->devType() == QInternal::Image && transform.type() <= QTransform::TxTranslate &&
+        source.format() == QImage::Format_RGB32) {
+        auto* target = static_cast<QImage*>(device);
+        const QImage::Format format = target->format();
+        if ((format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied) &&
+            target->devicePixelRatio() == 1.0) {
+            const QPoint offset(qRound(transform.dx()), qRound(transform.dy()));
+            const QRect to = from.translated(offset) & target->rect();
+            const QPoint start = to.topLeft() - offset;
+            for (int y = 0; y < to.height(); ++y)
+                std::memcpy(target->scanLine(to.y() + y) + static_cast<std::size_t>(to.x()) * 4,
+                            source.constScanLine(start.y() + y) + static_cast<std::size_t>(start.x()) * 4,
+                            static_cast<std::size_t>(to.width()) * 4);
+            return;
+        }
+    }
+    painter.drawImage(from.topLeft(), source, from);
 }
 
 QPoint EventPoint(const QMouseEvent* event)
@@ -124,12 +157,12 @@ QString TPaintForm::hintText()
     return m_hint;
 }
 
-void TPaintForm::paintPicture(QPainter& painter, const QRegion& region, bool Final,
-                              const TPaintObject* leaveOut)
+void TPaintForm::paintPicture(QPainter& painter, const QRegion& region, bool Final)
 {
     const QRect selection = selectionRect();
     const QRegion inside = region & selection;
-    const bool fromUnderlay = !Final && leaveOut == nullptr && underlayFits();
+    // Live pictures take the older annotations from the underlay and draw only the newest one.
+    const bool fromUnderlay = !Final && Objects.Count() > 1 && refreshUnderlay();
 
     painter.save();
     painter.setCompositionMode(QPainter::CompositionMode_Source);
@@ -138,14 +171,10 @@ void TPaintForm::paintPicture(QPainter& painter, const QRegion& region, bool Fin
             painter.fillRect(r, Qt::transparent);
         else
             for (const QRect& part : QRegion(r).subtracted(selection))
-                painter.drawImage(part.topLeft(), DimmedShot, part);
+                CopyPixels(painter, DimmedShot, part);
     }
-    for (const QRect& r : inside) {
-        if (fromUnderlay)
-            painter.drawImage(r.topLeft(), Underlay, r.translated(-selection.topLeft()));
-        else
-            painter.drawImage(r.topLeft(), CleanShot, r);
-    }
+    for (const QRect& r : inside)
+        CopyPixels(painter, fromUnderlay ? Underlay : CleanShot, r);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
     if (!inside.isEmpty() && Objects.Count() > 0) {
@@ -153,14 +182,10 @@ void TPaintForm::paintPicture(QPainter& painter, const QRegion& region, bool Fin
         QtPaintSurface surface(painter);
         // The caret shows only while a drawing tool is active.
         const bool finalDraw = Final || FrameMode;
-        if (fromUnderlay) {
-            Objects.Last()->Draw(surface, finalDraw);
-        } else {
-            for (std::int32_t i = 0; i < Objects.Count(); ++i) {
-                TPaintObject& object = Objects.Items(i);
-                if (&object != leaveOut)
-                    object.Draw(surface, finalDraw);
-            }
+        for (std::int32_t i = fromUnderlay ? Objects.Count() - 1 : 0; i < Objects.Count(); ++i) {
+            TPaintObject& object = Objects.Items(i);
+            if (inside.intersects(AnnotationBounds(object)))
+                object.Draw(surface, finalDraw);
         }
     }
     painter.restore();
@@ -184,7 +209,7 @@ void TPaintForm::paintOverlays(QPainter& painter, const QRegion& region)
 
 void TPaintForm::PaintRegion(QPainter& painter, const QRegion& region)
 {
-    paintPicture(painter, region, false, nullptr);
+    paintPicture(painter, region, false);
     paintOverlays(painter, region);
 }
 
@@ -195,7 +220,7 @@ void TPaintForm::Compose(bool Final)
     if (BackBuffer.isNull())
         return;
     QPainter painter(&BackBuffer);
-    paintPicture(painter, QRegion(BackBuffer.rect()), Final, nullptr);
+    paintPicture(painter, QRegion(BackBuffer.rect()), Final);
 }
 
 void TPaintForm::DrawFrame()
@@ -213,38 +238,40 @@ const QImage& TPaintForm::ResultBitmap()
         ResultBmp = QImage();
         return ResultBmp;
     }
-    ResultBmp = QImage(area.size(), kShotFormat);
-    QPainter painter(&ResultBmp);
-    painter.translate(-area.topLeft());
-    paintPicture(painter, QRegion(area), true, nullptr);
+    // Composed in the desktop-sized buffer, so that strokes are rasterized exactly as they showed.
+    if (BackBuffer.size() != m_desktop.size())
+        BackBuffer = QImage(m_desktop.size(), QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter painter(&BackBuffer);
+        paintPicture(painter, QRegion(area), true);
+    }
+    ResultBmp = BackBuffer.copy(area).convertToFormat(kShotFormat);
     return ResultBmp;
 }
 
-bool TPaintForm::underlayFits() const
+bool TPaintForm::refreshUnderlay()
 {
-    return m_underlayValid && !Underlay.isNull() && Objects.Count() > 0 &&
-           m_underlayRevision == Objects.revision() && m_underlaySelection == Selection &&
-           m_underlayFrameMode == FrameMode;
+    if (m_underlayValid && m_underlayRevision == Objects.revision())
+        return true;
+    if (CleanShot.isNull())
+        return false;
+    // Desktop-sized and drawn unclipped, so that it serves every selection and its strokes are
+    // rasterized exactly as on the window.
+    Underlay = CleanShot.copy();
+    {
+        QPainter painter(&Underlay);
+        QtPaintSurface surface(painter);
+        for (std::int32_t i = 0; i + 1 < Objects.Count(); ++i)
+            Objects.Items(i).Draw(surface, true);
+    }
+    m_underlayRevision = Objects.revision();
+    m_underlayValid = true;
+    return true;
 }
 
 void TPaintForm::SaveUnderlay()
 {
-    m_underlayValid = false;
-    const QRect area = selectionRect();
-    if (area.isEmpty() || CleanShot.isNull()) {
-        Underlay = QImage();
-        return;
-    }
-    Underlay = QImage(area.size(), kShotFormat);
-    {
-        QPainter painter(&Underlay);
-        painter.translate(-area.topLeft());
-        paintPicture(painter, QRegion(area), false, Objects.Last());
-    }
-    m_underlayRevision = Objects.revision();
-    m_underlaySelection = Selection;
-    m_underlayFrameMode = FrameMode;
-    m_underlayValid = true;
+    refreshUnderlay();
     m_liveArea = Objects.Last() ? AnnotationBounds(*Objects.Last()) : QRect();
 }
 

@@ -67,8 +67,11 @@ public:
     // selection without area. Owned by the form, valid until the next call.
     const QImage& ResultBitmap();
 
-    // Keep the picture of the selection without the newest annotation, so that shapes being dragged
-    // and text being typed repaint over it instead of over every older annotation.
+    // Brings Underlay up to date: the frozen desktop with every annotation but the newest, drawn
+    // unclipped at desktop size. Live pictures take the older annotations from it and draw only the
+    // newest one, so dragged shapes, typed text and repaints cost a copy plus one annotation. It is
+    // rebuilt, also by the paint handler, whenever an annotation was added or removed; annotations
+    // other than the newest are not to be changed in place.
     void SaveUnderlay();
     // Wipes the newest annotation's previous showing: its old area is repainted from the underlay.
     void RestoreUnderlay();
@@ -102,9 +105,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void paintPicture(QPainter& painter, const QRegion& region, bool Final, const TPaintObject* leaveOut);
+    void paintPicture(QPainter& painter, const QRegion& region, bool Final);
     void paintOverlays(QPainter& painter, const QRegion& region);
-    bool underlayFits() const;
+    bool refreshUnderlay();
     bool hintShown() const { return Selection.width() == 0 || Selection.height() == 0; }
     QRect selectionRect() const;
     QString hintText();
@@ -114,10 +117,8 @@ private:
     HintText m_hintSource;
     QString m_hint;
     bool m_hintFetched = false;
-    // What the underlay was made of: it serves only while none of these has changed.
+    // The revision of Objects the underlay was drawn from.
     std::uint64_t m_underlayRevision = 0;
-    TRect m_underlaySelection;
-    bool m_underlayFrameMode = true;
     bool m_underlayValid = false;
     // Where the newest annotation was last shown by PaintOnWindow.
     QRect m_liveArea;

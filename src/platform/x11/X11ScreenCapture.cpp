@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace tern::platform::x11 {
 
@@ -65,28 +67,52 @@ ScreenPicture X11ScreenCapture::capture(const ScreenRect& rect)
 {
     ScreenPicture picture;
     QScreen* screen = QGuiApplication::primaryScreen();
-    if (rect.empty() || !screen)
+    xcb_connection_t* connection = QtConnection();
+    if (rect.empty() || !screen || !connection)
         return picture;
-    // With no window, the grab reads the root window at an offset from this screen's origin.
-    const QRect origin = screen->geometry();
-    QImage image =
-        screen->grabWindow(0, rect.left - origin.x(), rect.top - origin.y(), rect.width, rect.height)
-            .toImage();
-    if (image.isNull())
+    // The root window spans the whole virtual desktop; only the part of `rect` on it can be read.
+    const Reply<xcb_get_geometry_reply_t> root(
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, QtRootWindow()), nullptr),
+        &std::free);
+    if (!root)
         return picture;
-    if (image.format() != QImage::Format_RGB32)
-        image.convertTo(QImage::Format_RGB32);
+    const QRect wanted(rect.left, rect.top, rect.width, rect.height);
+    const QRect readable = wanted & QRect(0, 0, root->width, root->height);
+
+    std::vector<std::uint32_t> pixels;
+    if (!readable.isEmpty()) {
+        // With no window given, the grab is placed relative to this screen's origin.
+        const QRect origin = screen->geometry();
+        QImage image = screen
+                           ->grabWindow(0, readable.x() - origin.x(), readable.y() - origin.y(),
+                                        readable.width(), readable.height())
+                           .toImage();
+        if (image.isNull() || image.size() != readable.size())
+            return picture;
+        if (image.format() != QImage::Format_RGB32)
+            image.convertTo(QImage::Format_RGB32);
+        pixels.resize(static_cast<std::size_t>(readable.width()) * readable.height());
+        for (int y = 0; y < readable.height(); ++y)
+            std::memcpy(pixels.data() + static_cast<std::size_t>(y) * readable.width(),
+                        image.constScanLine(y), static_cast<std::size_t>(readable.width()) * 4);
+    }
+
     picture.left = rect.left;
     picture.top = rect.top;
     picture.width = rect.width;
     picture.height = rect.height;
+    if (readable == wanted) {
+        picture.pixels = std::move(pixels);
+        return picture;
+    }
+    // Whatever lies off the root window stays black.
     picture.pixels.assign(static_cast<std::size_t>(rect.width) * rect.height, 0xFF000000U);
-    // The grab is cut to the root window; whatever it does not cover stays black.
-    const int rows = std::min(image.height(), rect.height);
-    const auto rowBytes = static_cast<std::size_t>(std::min(image.width(), rect.width)) * 4;
-    for (int y = 0; y < rows; ++y)
-        std::memcpy(picture.pixels.data() + static_cast<std::size_t>(y) * rect.width, image.constScanLine(y),
-                    rowBytes);
+    for (int y = 0; y < readable.height(); ++y)
+        std::memcpy(picture.pixels.data() +
+                        static_cast<std::size_t>(readable.y() - rect.top + y) * rect.width +
+                        (readable.x() - rect.left),
+                    pixels.data() + static_cast<std::size_t>(y) * readable.width(),
+                    static_cast<std::size_t>(readable.width()) * 4);
     return picture;
 }
 
