@@ -42,6 +42,7 @@ int main(int argc, char** argv)
     auto hotkeys = platform::CreateGlobalHotkeys();
     auto keys = platform::CreateKeyInjector();
     auto focus = platform::CreateWindowFocus();
+    auto screen = platform::CreateScreenCapture();
     auto instance = platform::CreateSingleInstance();
     auto remote = platform::CreateRemoteControl();
     ui::QtMessageBoxes messageBoxes;
@@ -57,7 +58,7 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    ShellServices services{*shell, *settings, *clipboard, *hotkeys, *keys, *focus, messageBoxes};
+    ShellServices services{*shell, *settings, *clipboard, *hotkeys, *keys, *focus, messageBoxes, *screen};
     {
         TfInit fInit(services, std::move(folders));
         running = &fInit;

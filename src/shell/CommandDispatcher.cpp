@@ -103,7 +103,6 @@ void CommandDispatcher::runCommand(TCommand command)
 void CommandDispatcher::runOperation(TCommand command, int delaySeconds)
 {
     // The screen, window and area shares take the capture delay; the others run at once.
-    (void)delaySeconds;
     switch (command) {
     case TCommand::cmdRemoteCopy:
         m_operations.RemoteCopy();
@@ -117,12 +116,24 @@ void CommandDispatcher::runOperation(TCommand command, int delaySeconds)
         m_operations.ShareClipboard();
         return;
     case TCommand::cmdShareScreen:
+        m_operations.ShareScreen(false, delaySeconds);
+        return;
     case TCommand::cmdShareWindow:
+        m_operations.ShareScreen(true, delaySeconds);
+        return;
     case TCommand::cmdShareArea:
+        m_operations.ShareArea(delaySeconds);
+        return;
     case TCommand::cmdReshareSnapshot:
-        break;
+        m_operations.ReshareLastSnapshot();
+        return;
     }
-    throw Error("This command is not available in this version of Tern Clipboard.");
+}
+
+void CommandDispatcher::Terminate()
+{
+    m_terminating = true;
+    m_operations.Terminate();
 }
 
 void CommandDispatcher::hndlContinueSnap()

@@ -46,7 +46,7 @@ public:
     bool waitRunning() const noexcept { return m_waitRunning; }
 
     // Ends every wait at its next pass without a further balloon (the program is ending).
-    void Terminate() { m_terminating = true; }
+    void Terminate();
 
     // The text an error shows: a plain error's own message, otherwise the connection-problem text and
     // the error's type name in parentheses.

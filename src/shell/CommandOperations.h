@@ -22,6 +22,13 @@ public:
     virtual void RemotePaste() = 0;
     // Publishes what the clipboard holds and offers its link in a balloon.
     virtual void ShareClipboard() = 0;
+    // Capture the screen, the window in front or an annotated area after `delay` seconds and share it.
+    virtual void ShareScreen(bool currentWindowOnly, int delay) = 0;
+    virtual void ShareArea(int delay) = 0;
+    // Shares the picture of an earlier share that failed again.
+    virtual void ReshareLastSnapshot() = 0;
+    // The program is ending: a capture delay that runs ends, and nothing is captured.
+    virtual void Terminate() = 0;
     // The left-over capture of a share that did not finish.
     virtual std::string LastSnapshotPath() const = 0;
     // What the user sees while an upload runs.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "annotate/AnnotateContext.h"
 #include "config/ConfStore.h"
 #include "lang/LanguageTexts.h"
 #include "notify/TrayBalloon.h"
@@ -31,7 +32,7 @@ public:
 // The one object through which the program reaches the settings, the language texts, the clipboard
 // and the service. Lives as long as the tray controller. It is the dialogs' context and runs the
 // dispatcher's operations; neither of them sees more of it. GUI thread only.
-class TLoader : public DialogContext, public CommandOperations
+class TLoader : public DialogContext, public CommandOperations, public AnnotateContext
 {
 public:
     TLoader(ShellServices& services, ProgramFolders folders);
@@ -51,6 +52,7 @@ public:
     int ModalCount() const noexcept { return m_modalCount; }
     void setModalStateListener(ModalStateListener* listener) { m_modalListener = listener; }
     platform::MessageBoxes& messageBoxes() override { return m_services.messageBoxes; }
+    platform::ScreenCapture& Capture() override { return m_services.screen; }
 
     // Copies the selection of the window in front and uploads the whole clipboard. Failures are
     // thrown with the text the user sees.
@@ -60,6 +62,21 @@ public:
     // Publishes what the clipboard holds; its link becomes LastLink and replaces the clipboard, and
     // a balloon offers to open it.
     void ShareClipboard() override;
+    // Captures the whole virtual desktop, or the window in front with its frame, after `delay`
+    // seconds, and shares the picture. The picture stays in LastSnapshotPath until its share succeeded.
+    void ShareScreen(bool currentWindowOnly, int delay) override;
+    // Lets the user select and annotate an area of the frozen desktop after `delay` seconds and
+    // shares it. The palette choices go back into the settings, also when the user cancels.
+    void ShareArea(int delay) override;
+    // Shares the picture that an earlier share left in LastSnapshotPath again. A file that is not a
+    // readable picture is removed and reported.
+    void ReshareLastSnapshot() override;
+    // Waits `seconds` while serving events, with a balloon when that is longer than 5 seconds. False
+    // when the program began to end during the wait: then nothing is to be captured.
+    bool DelayCapture(int seconds);
+    // Ends a capture delay at once; the capture it delays does not happen (the program is ending).
+    void Terminate() override { m_terminating = true; }
+
     // Sends Ctrl+C and waits up to about 4.2 seconds for the clipboard to change.
     bool SimulateCopy();
     // Sends Ctrl+V.
@@ -91,6 +108,10 @@ public:
     std::string LastLink;
 
 private:
+    // Puts the captured picture on the clipboard, keeps it in LastSnapshotPath and shares it; the
+    // file goes once the share succeeded.
+    void shareCapture(const platform::Bitmap& picture);
+
     ShellServices& m_services;
     ProgramFolders m_folders;
     std::unique_ptr<TConfStore> m_conf;
@@ -102,6 +123,7 @@ private:
     TrayBalloon* m_tray = nullptr;
     NoTrayBalloon m_noTray;
     int m_modalCount = 0;
+    bool m_terminating = false;
 };
 
 } // namespace tern

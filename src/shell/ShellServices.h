@@ -5,6 +5,7 @@
 #include "platform/GlobalHotkeys.h"
 #include "platform/KeyInjector.h"
 #include "platform/MessageBoxes.h"
+#include "platform/ScreenCapture.h"
 #include "platform/SettingsBackend.h"
 #include "platform/WindowFocus.h"
 
@@ -20,6 +21,7 @@ struct ShellServices
     platform::KeyInjector& keys;
     platform::WindowFocus& focus;
     platform::MessageBoxes& messageBoxes;
+    platform::ScreenCapture& screen;
 };
 
 } // namespace tern

@@ -46,9 +46,6 @@ constexpr ActionEntry kActions[] = {
     {"_aExit", "Exit", -1},
 };
 
-// Actions whose capture operations this build does not offer yet: shown, but disabled.
-constexpr const char* kUnavailableActions[] = {"_aShareScr", "_aShareCurWin", "_aShareArea"};
-
 } // namespace
 
 TfInit::TfInit(ShellServices& services, ProgramFolders folders) : m_services(services)
@@ -111,13 +108,19 @@ void TfInit::createActions()
             created->setIcon(icons.at(entry.icon));
         m_actions.insert(entry.name, created);
     }
-    for (const char* name : kUnavailableActions)
-        m_actions.value(name)->setEnabled(false);
+    // The hint of the Share Clipboard item, which only the hotkey menu shows.
+    action("_aWeb")->setToolTip(QStringLiteral("Hold shift to make delayed capture"));
 
     connect(action("_aCopy"), &QAction::triggered, this,
             [this] { m_dispatcher->RunCommand(TCommand::cmdRemoteCopy); });
     connect(action("_aPaste"), &QAction::triggered, this,
             [this] { m_dispatcher->RunCommand(TCommand::cmdRemotePaste); });
+    connect(action("_aShareScr"), &QAction::triggered, this,
+            [this] { m_dispatcher->RunCommand(TCommand::cmdShareScreen); });
+    connect(action("_aShareCurWin"), &QAction::triggered, this,
+            [this] { m_dispatcher->RunCommand(TCommand::cmdShareWindow); });
+    connect(action("_aShareArea"), &QAction::triggered, this,
+            [this] { m_dispatcher->RunCommand(TCommand::cmdShareArea); });
     connect(action("_aHistory"), &QAction::triggered, this, [this] { openAddress(m_loader->HistoryUrl()); });
     connect(action("_aLastLink"), &QAction::triggered, this, [this] { openAddress(m_loader->LastLink); });
     connect(action("_aHelp"), &QAction::triggered, this, [this] {

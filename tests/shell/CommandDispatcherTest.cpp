@@ -2,6 +2,8 @@
 // what ends the Share Clipboard wait.
 #include "ShellTestSupport.h"
 
+#include "clipboard/BitmapFile.h"
+
 #include "shell/CommandDispatcher.h"
 #include "util/Errors.h"
 
@@ -56,7 +58,7 @@ protected:
         QTimer::singleShot(afterMs, [what = std::move(what)] { what(); });
     }
 
-    void leaveSnapshot() { std::ofstream(harness.lastSnapshotPath(), std::ios::binary) << "BM left over"; }
+    void leaveSnapshot() { SaveBitmapFile(harness.lastSnapshotPath(), platform::Bitmap{1, 1, {1, 2, 3}}); }
 
     ShellHarness harness;
 };
@@ -103,13 +105,11 @@ TEST_F(DispatcherTest, RetryOfTheLeftOverCaptureDropsTheHeldCommand)
     harness.trigger("_aPaste");
     ASSERT_EQ(harness.balloons.shown.size(), 1U);
     harness.balloons.click(2);
-    // The left-over file holds no picture, so the re-share ends in an error; the paste never runs and
-    // the capture stays for a later try.
+    // The kept picture is shared again; the held paste never runs.
     ASSERT_EQ(harness.balloons.shown.size(), 2U);
-    EXPECT_EQ(harness.balloons.shown.back().icon, QStringLiteral("ERROR"));
+    EXPECT_EQ(harness.balloons.shown.back().text, harness.shownText("GLOBAL", "mLinkStored"));
     EXPECT_TRUE(harness.keys.sent.empty());
-    EXPECT_TRUE(harness.clipboard.writes.empty());
-    EXPECT_TRUE(std::filesystem::exists(harness.lastSnapshotPath()));
+    EXPECT_FALSE(std::filesystem::exists(harness.lastSnapshotPath()));
 }
 
 TEST_F(DispatcherTest, CommandChosenWhileAnotherRunsIsRefused)

@@ -29,6 +29,13 @@ public:
     void RemoteCopy() override { perform("RemoteCopy"); }
     void RemotePaste() override { perform("RemotePaste"); }
     void ShareClipboard() override { perform("ShareClipboard"); }
+    void ShareScreen(bool currentWindowOnly, int delay) override
+    {
+        perform((currentWindowOnly ? "ShareWindow " : "ShareScreen ") + std::to_string(delay));
+    }
+    void ShareArea(int delay) override { perform("ShareArea " + std::to_string(delay)); }
+    void ReshareLastSnapshot() override { perform("ReshareLastSnapshot"); }
+    void Terminate() override { perform("Terminate"); }
     std::string LastSnapshotPath() const override { return "/nonexistent/last_snap.bmp"; }
     void setUploadWaitHooks(UploadWaitHooks installed) override { hooks = std::move(installed); }
 
@@ -37,9 +44,9 @@ public:
     UploadWaitHooks hooks;
 
 private:
-    void perform(const char* name)
+    void perform(std::string name)
     {
-        performed.emplace_back(name);
+        performed.push_back(std::move(name));
         if (run)
             run();
     }
@@ -85,8 +92,8 @@ TEST(DispatcherOverFakes, EveryOutcomeEndsInItsBalloonAndTheNextCommandRuns)
          connection + " (NetworkError)"},
         // Not even an exception of the standard library: it ends in the balloon too.
         {TCommand::cmdRemoteCopy, [] { throw 42; }, "RemoteCopy", "ERROR", connection + " (Exception)"},
-        {TCommand::cmdShareScreen, nullptr, nullptr, "ERROR",
-         "This command is not available in this version of Tern Clipboard."},
+        {TCommand::cmdShareScreen, [] { throw Error("The screen could not be read."); }, "ShareScreen 1",
+         "ERROR", "The screen could not be read."},
         // A command chosen while one runs (from inside its wait) is refused; the running one ends.
         {TCommand::cmdRemoteCopy, [&dispatcher] { dispatcher.RunCommand(TCommand::cmdRemotePaste); },
          "RemoteCopy", "INFO", "GLOBAL/mSelShared"},
@@ -117,6 +124,26 @@ TEST(DispatcherOverFakes, EveryOutcomeEndsInItsBalloonAndTheNextCommandRuns)
     operations.hooks.begin();
     operations.hooks.end();
     EXPECT_EQ(tray.indicator, (std::vector<std::string>{"begin", "end"}));
+}
+
+TEST(DispatcherOverFakes, CapturesWaitTenSecondsWithShiftAndOneWithout)
+{
+    FakeShellServices fakes;
+    FakeOperations operations;
+    FakeTray tray;
+    CommandDispatcher dispatcher(operations, fakes.services, tray);
+    for (const bool shift : {false, true}) {
+        fakes.keys.shiftDown = shift;
+        for (const TCommand command : {TCommand::cmdShareScreen, TCommand::cmdShareWindow,
+                                       TCommand::cmdShareArea, TCommand::cmdReshareSnapshot})
+            dispatcher.RunCommand(command);
+    }
+    EXPECT_EQ(operations.performed,
+              (std::vector<std::string>{"ShareScreen 1", "ShareWindow 1", "ShareArea 1",
+                                        "ReshareLastSnapshot", "ShareScreen 10", "ShareWindow 10",
+                                        "ShareArea 10", "ReshareLastSnapshot"}));
+    dispatcher.Terminate();
+    EXPECT_EQ(operations.performed.back(), "Terminate");
 }
 
 } // namespace

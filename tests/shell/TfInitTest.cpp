@@ -76,6 +76,9 @@ TEST(TfInitTest, MenusHoldTheirItemsInOrderWithCaptionsFromTheLanguageFile)
     EXPECT_TRUE(form.trayMenu()->actions().contains(form.action("_aWeb")));
     // Nothing was shared in this run yet.
     EXPECT_FALSE(form.action("_aLastLink")->isEnabled());
+    for (const char* name : {"_aShareScr", "_aShareCurWin", "_aShareArea"})
+        EXPECT_TRUE(form.action(QString::fromLatin1(name))->isEnabled()) << name;
+    EXPECT_EQ(form.action("_aWeb")->toolTip(), QStringLiteral("Hold shift to make delayed capture"));
     EXPECT_TRUE(harness.balloons.shown.empty());
     EXPECT_EQ(harness.hotkeys.registered, (std::map<int, std::uint16_t>{{1, 24665}}));
 }

@@ -5,6 +5,7 @@
 #include "platform/fake/FakeGlobalHotkeys.h"
 #include "platform/fake/FakeKeyInjector.h"
 #include "platform/fake/FakeMessageBoxes.h"
+#include "platform/fake/FakeScreenCapture.h"
 #include "platform/fake/FakeWindowFocus.h"
 #include "platform/fake/MemorySettings.h"
 #include "shell/ProgramFolders.h"
@@ -38,6 +39,7 @@ struct FakeShellServices
     platform::fake::FakeKeyInjector keys;
     platform::fake::FakeWindowFocus focus;
     platform::fake::FakeMessageBoxes messageBoxes;
+    platform::fake::FakeScreenCapture screen;
     ShellServices services;
 };
 
