@@ -16,6 +16,7 @@
 #include "service/ServiceClient.h"
 #include "support/ServerProcess.h"
 #include "support/TempFolder.h"
+#include "util/Errors.h"
 
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>

@@ -21,10 +21,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override
     {
         if (event->matches(QKeySequence::Copy)) {
-            auto* data = new QMimeData;
+            auto* offered = new QMimeData;
             for (const auto& [type, bytes] : m_types)
-                data->setData(type, bytes);
-            QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
+                offered->setData(type, bytes);
+            QGuiApplication::clipboard()->setMimeData(offered, QClipboard::Clipboard);
             return;
         }
         QWidget::keyPressEvent(event);

@@ -153,7 +153,10 @@ TEST_F(X11ClipboardTest, EveryForeignTypeKeepsItsBytesUnderItsNumberAndName)
         ASSERT_TRUE(format);
         EXPECT_EQ(*format >= kFirstOwnFormat && *format <= kLastOwnFormat, !c.fixed);
         const auto owner = offerFromXclip(QString::fromLatin1(c.target), c.bytes, format);
-        EXPECT_EQ(m_clipboard->formats(), std::vector<std::uint32_t>{*format});
+        // A picture Qt can read (GIF) is offered as the picture too.
+        const std::vector<std::uint32_t> formats = m_clipboard->formats();
+        EXPECT_NE(std::find(formats.begin(), formats.end(), *format), formats.end());
+        EXPECT_LE(formats.size(), 2u);
         EXPECT_EQ(m_clipboard->data(*format), c.bytes);
         EXPECT_EQ(m_clipboard->formatName(*format), c.fixed ? std::string() : std::string(c.target));
         EXPECT_FALSE(m_clipboard->data(kFormatUnicodeText));
