@@ -8,8 +8,8 @@
 
 namespace tern::bench {
 
-// A picture like a desktop: a wallpaper gradient, windows with title bars, rows of small glyphs,
-// icons and one photo-like area with noise. Deterministic.
+// A picture like a desktop: a photo wallpaper, windows with title bars, rows of small glyphs,
+// icons and one photo-like area with noise; JPEG encodes it shorter than PNG. Deterministic.
 platform::Bitmap ScreenLike(int width, int height);
 
 // A diagram of flat colours: PNG encodes it shorter than JPEG.
