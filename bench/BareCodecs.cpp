@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <jpeglib.h>
 #include <png.h>
+#include <vector>
 
 namespace tern::bench {
 
@@ -65,6 +66,30 @@ std::string BarePng(const platform::Bitmap& bitmap)
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
     return file;
+}
+
+std::size_t BareJpegDecode(const std::string& file)
+{
+    jpeg_decompress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(file.data()),
+                 static_cast<unsigned long>(file.size()));
+    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK || !jpeg_start_decompress(&info)) {
+        jpeg_destroy_decompress(&info);
+        return 0;
+    }
+    const std::size_t stride = static_cast<std::size_t>(info.output_width) * info.output_components;
+    std::vector<unsigned char> pixels(stride * info.output_height);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = pixels.data() + info.output_scanline * stride;
+        if (jpeg_read_scanlines(&info, &row, 1) != 1)
+            break;
+    }
+    const bool complete = info.output_scanline == info.output_height && jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return complete ? pixels.size() : 0;
 }
 
 } // namespace tern::bench

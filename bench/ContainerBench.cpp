@@ -23,7 +23,7 @@ const std::string& password()
 tern::EclOptions fastOpen()
 {
     auto now = std::make_shared<std::chrono::steady_clock::time_point>();
-    return {[now] { return *now += std::chrono::seconds(1); }, tern::EclNoLimit};
+    return {[now] { return *now += std::chrono::seconds(1); }, tern::EclNoLimit, {}, {}};
 }
 
 const std::vector<std::string>& dataSet(int which)

@@ -77,6 +77,51 @@ bool IsSnapshotStream(std::string_view bytes) noexcept
     return pos == bytes.size();
 }
 
+namespace {
+
+// The unpacked length of one record's storage: a payload container's block plain sizes added up, or
+// the length of storage that is no container (taken as plain data). Nothing for a broken container.
+std::optional<std::uint64_t> unpackedLength(std::string_view storage) noexcept
+{
+    constexpr std::size_t kHeaderSize = 128;
+    constexpr std::size_t kBlockHeaderSize = 16;
+    if (storage.size() < kHeaderSize || storage.substr(0, 4) != "AACS")
+        return storage.size();
+    const std::uint32_t count = readUint32(storage, 12);
+    std::uint64_t offset = kHeaderSize + std::uint64_t{readUint32(storage, 23)};
+    std::uint64_t total = 0;
+    for (std::uint32_t block = 0; block < count; ++block) {
+        if (offset > storage.size() || storage.size() - offset < kBlockHeaderSize)
+            return std::nullopt;
+        total += readUint32(storage, offset + 4);
+        if (total > kMaxFormatBytes)
+            return total;
+        const std::uint64_t next = readUint32(storage, offset + 12);
+        if (next <= offset)
+            return std::nullopt;
+        offset = next;
+    }
+    return total;
+}
+
+} // namespace
+
+bool SnapshotWithinClientLimits(std::string_view bytes) noexcept
+{
+    const std::uint32_t count = readUint32(bytes, 0);
+    if (count > kMaxSnapshotRecords)
+        return false;
+    std::size_t pos = 4;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint32_t length = readUint32(bytes, pos + 5);
+        const std::optional<std::uint64_t> unpacked = unpackedLength(bytes.substr(pos + 9, length));
+        if (unpacked && *unpacked > kMaxFormatBytes)
+            return false;
+        pos += 9 + std::size_t{length};
+    }
+    return true;
+}
+
 std::string ShareTextForDisplay(std::string_view bytes)
 {
     const std::string_view text = bytes.substr(0, bytes.find('\0'));

@@ -49,6 +49,8 @@ void RegisterStorageHandlers(httplib::Server& server, ServerContext& context)
             return SendStatus(res, "toolarge");
         if (!IsSnapshotStream(*data))
             return SendStatus(res, "badformat");
+        if (!SnapshotWithinClientLimits(*data))
+            return SendStatus(res, "toolarge");
         context.database.saveSnapshot(login.accountId, *data);
         SendStatus(res, "ok");
     });

@@ -10,11 +10,12 @@ namespace {
 constexpr std::size_t kRecordHeaderSize = 9;
 constexpr char kRecordMarker = 0x01;
 
-TECLMemoryStream::Options itemOptions(MonotonicClock clock)
+TECLMemoryStream::Options itemOptions(MonotonicClock clock, std::shared_ptr<EclPasswordChecks> checks)
 {
     TECLMemoryStream::Options options;
     options.clock = std::move(clock);
     options.maxLogicalSize = kMaxFormatBytes;
+    options.checks = std::move(checks);
     return options;
 }
 
@@ -33,8 +34,9 @@ void need(std::string_view stream, std::size_t position, std::size_t count)
 
 } // namespace
 
-TClipboardFormat::TClipboardFormat(const std::string& password, MonotonicClock clock)
-    : Data(password, 0, TECLMemoryStream::kLevelCompressed, itemOptions(std::move(clock)))
+TClipboardFormat::TClipboardFormat(const std::string& password, MonotonicClock clock,
+                                   std::shared_ptr<EclPasswordChecks> checks)
+    : Data(password, 0, TECLMemoryStream::kLevelCompressed, itemOptions(std::move(clock), std::move(checks)))
 {
 }
 
@@ -71,7 +73,8 @@ void SaveSnapshot(const ClipboardFormats& formats, std::string& stream)
 }
 
 void LoadSnapshot(std::string_view stream, std::size_t& position, const std::string& password,
-                  const MonotonicClock& clock, ClipboardFormats& formats)
+                  const MonotonicClock& clock, ClipboardFormats& formats,
+                  std::shared_ptr<EclPasswordChecks> checks)
 {
     formats.clear();
     need(stream, position, 4);
@@ -79,12 +82,20 @@ void LoadSnapshot(std::string_view stream, std::size_t& position, const std::str
     position += 4;
     if (count <= 0)
         return;
+    if (count > kMaxSnapshotRecords)
+        throw StreamReadError("Stream read error: too many records");
     // Every record takes at least its 9 header bytes.
     if (static_cast<std::uint64_t>(count) > (stream.size() - position) / kRecordHeaderSize)
         throw StreamReadError("Stream read error: record count exceeds the data");
+    if (!checks)
+        checks = std::make_shared<EclPasswordChecks>();
+    std::uint64_t decoded = 0;
     for (std::int32_t index = 0; index < count; ++index) {
-        auto item = std::make_unique<TClipboardFormat>(password, clock);
+        auto item = std::make_unique<TClipboardFormat>(password, clock, checks);
         item->ReadRecord(stream, position);
+        decoded += item->Data.Size();
+        if (decoded > kMaxDecodedSnapshotBytes)
+            throw Error("The clipboard data is too large to restore.");
         formats.push_back(std::move(item));
     }
 }

@@ -12,13 +12,20 @@ namespace tern {
 
 // Largest format (and decoded snapshot item) the snapshot carries, in bytes.
 inline constexpr std::uint64_t kMaxFormatBytes = 5'000'000;
+// Most records one snapshot holds; a snapshot that claims more is refused before it is read.
+inline constexpr std::int32_t kMaxSnapshotRecords = 1024;
+// What reading and restoring one snapshot may decode: all items' data together, and each picture.
+inline constexpr std::uint64_t kMaxDecodedSnapshotBytes = std::uint64_t{1} << 30;
+inline constexpr std::uint64_t kMaxSnapshotPicturePixels = 64'000'000;
 
 // One clipboard format of a snapshot: its number and its data in a payload container keyed with the
 // password value given at creation (an empty value: compressed, not enciphered).
 class TClipboardFormat
 {
 public:
-    explicit TClipboardFormat(const std::string& password, MonotonicClock clock = {});
+    // `checks`, when given, is shared with the other items of one snapshot (see EclPasswordChecks).
+    explicit TClipboardFormat(const std::string& password, MonotonicClock clock = {},
+                              std::shared_ptr<EclPasswordChecks> checks = {});
 
     std::uint32_t Format = 0;
     // The container refuses, when opened, a logical length over kMaxFormatBytes.
@@ -39,10 +46,13 @@ using ClipboardFormats = std::vector<std::unique_ptr<TClipboardFormat>>;
 void SaveSnapshot(const ClipboardFormats& formats, std::string& stream);
 
 // Replaces `formats` with the snapshot at `position` (advanced past it); items are keyed with
-// `password`. A count that cannot fit in the bytes left, a record cut short or a negative length
-// gives StreamReadError before anything is allocated for it; `formats` then keeps the items read so
-// far. A count of 0 or below gives no items.
+// `password`. A count over kMaxSnapshotRecords or one that cannot fit in the bytes left, a record cut
+// short or a negative length gives StreamReadError before anything is allocated for it; items whose
+// data together exceed kMaxDecodedSnapshotBytes give tern::Error before any is decoded; `formats`
+// then keeps the items read so far. A count of 0 or below gives no items. The items share one
+// password check (`checks`; empty: a new one), so the snapshot costs one timed check.
 void LoadSnapshot(std::string_view stream, std::size_t& position, const std::string& password,
-                  const MonotonicClock& clock, ClipboardFormats& formats);
+                  const MonotonicClock& clock, ClipboardFormats& formats,
+                  std::shared_ptr<EclPasswordChecks> checks = {});
 
 } // namespace tern

@@ -1,7 +1,10 @@
 #include "clipboard/ExClipboard.h"
 
+#include "clipboard/FormatNameTable.h"
 #include "clipboard/JpegCodec.h"
 #include "clipboard/ShareConversion.h"
+
+#include "util/Errors.h"
 
 #include <algorithm>
 #include <array>
@@ -35,6 +38,7 @@ std::unique_ptr<TClipboardFormat> TExClipboard::newItem(std::uint32_t format) co
 void TExClipboard::CaptureAll()
 {
     Formats.clear();
+    m_names.clear();
     if (m_clipboard.hasFormat(platform::kFormatBitmap)) {
         const std::optional<platform::Bitmap> bitmap = m_clipboard.bitmap();
         if (bitmap && !bitmap->empty()) {
@@ -44,8 +48,15 @@ void TExClipboard::CaptureAll()
             Formats.push_back(std::move(item));
         }
     }
+    std::vector<FormatName> names;
     for (const std::uint32_t format : m_clipboard.formats()) {
-        if (isSkipped(format))
+        // One record stays free for the name table.
+        if (Formats.size() + 1 >= static_cast<std::size_t>(kMaxSnapshotRecords))
+            break;
+        if (isSkipped(format) || format == platform::kFormatNameTable)
+            continue;
+        std::string name = m_clipboard.formatName(format);
+        if (!name.empty() && !IsCarriableFormatName(name))
             continue;
         const std::optional<std::string> data = m_clipboard.data(format);
         if (!data || data->empty() || data->size() > kMaxFormatBytes)
@@ -56,6 +67,13 @@ void TExClipboard::CaptureAll()
         auto item = newItem(format);
         item->Data.Write(0, *data);
         Formats.push_back(std::move(item));
+        if (!name.empty())
+            names.push_back(FormatName{format, std::move(name)});
+    }
+    if (!names.empty()) {
+        auto table = newItem(platform::kFormatNameTable);
+        table->Data.Write(0, EncodeFormatNames(names));
+        Formats.push_back(std::move(table));
     }
 }
 
@@ -66,26 +84,45 @@ void TExClipboard::SaveToStream(std::string& stream) const
 
 std::size_t TExClipboard::LoadFromStream(std::string_view stream, std::size_t position)
 {
+    m_names.clear();
     LoadSnapshot(stream, position, m_password ? m_password() : std::string(), m_clock, Formats);
+    if (!Formats.empty() && Formats.back()->Format == platform::kFormatNameTable) {
+        for (FormatName& entry : DecodeFormatNames(Formats.back()->Data.ReadAll()))
+            m_names[entry.format] = std::move(entry.name);
+        Formats.pop_back();
+    }
     return position;
 }
 
-void TExClipboard::RestoreAll()
+bool TExClipboard::RestoreAll()
 {
-    if (Formats.empty())
-        return;
+    // Everything is decoded within one budget before the clipboard is touched.
+    std::uint64_t decoded = 0;
+    for (const auto& item : Formats)
+        decoded += item->Data.Size();
+    if (decoded > kMaxDecodedSnapshotBytes)
+        throw Error("The clipboard data is too large to restore.");
     std::vector<platform::ClipboardEntry> entries;
     entries.reserve(Formats.size());
     for (const auto& item : Formats) {
+        if (item->Format == platform::kFormatNameTable)
+            continue;
         platform::ClipboardEntry entry;
         entry.format = item->Format;
-        if (item->Format == platform::kFormatBitmap)
-            entry.data = DecodeJpeg(item->Data.ReadAll());
-        else
+        if (item->Format == platform::kFormatBitmap) {
+            const std::uint64_t pixelsLeft = (kMaxDecodedSnapshotBytes - decoded) / 3;
+            platform::Bitmap bitmap =
+                DecodeJpeg(item->Data.ReadAll(), std::min(kMaxSnapshotPicturePixels, pixelsLeft));
+            decoded += bitmap.rgb.size();
+            entry.data = std::move(bitmap);
+        } else {
             entry.data = item->Data.ReadAll();
+        }
+        if (const auto name = m_names.find(item->Format); name != m_names.end())
+            entry.name = name->second;
         entries.push_back(std::move(entry));
     }
-    m_clipboard.replace(entries);
+    return m_clipboard.replace(entries);
 }
 
 int TExClipboard::SaveShareable(std::string& stream)

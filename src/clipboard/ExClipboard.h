@@ -5,6 +5,7 @@
 #include "service/MonotonicClock.h"
 
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -36,16 +37,20 @@ public:
     // Replaces Formats with the clipboard's content: first the picture as a JPEG file (format 2),
     // then every other format in the clipboard's order, except text forms that the Unicode text
     // already carries, device-independent bitmaps, empty formats and formats over 5,000,000 bytes;
-    // formats other than the Unicode text must hold at least 20 bytes.
+    // formats other than the Unicode text must hold at least 20 bytes. When the clipboard named some
+    // of the numbers itself, the name table follows last (see FormatNameTable.h).
     void CaptureAll();
     // Appends the snapshot of Formats to `stream`.
     void SaveToStream(std::string& stream) const;
     // Replaces Formats with the snapshot at `position` of `stream` (see LoadSnapshot); returns the
-    // position after it.
+    // position after it. A name table in the last record is taken out of Formats and names the items
+    // on restore.
     std::size_t LoadFromStream(std::string_view stream, std::size_t position = 0);
-    // Decodes every item, then replaces the clipboard with them in one step. Any failure happens
-    // before the clipboard is touched, which then keeps its content. No items: nothing happens.
-    void RestoreAll();
+    // Decodes every item (within kMaxDecodedSnapshotBytes together, pictures within
+    // kMaxSnapshotPicturePixels), then replaces the clipboard in one step with those it can take.
+    // Any failure happens before the clipboard is touched, which then keeps its content. Returns
+    // false, the clipboard unchanged, when there is no item the clipboard can take.
+    bool RestoreAll();
     // Appends the share payload of the clipboard to `stream` and returns the share kind: its text as
     // UTF-8 (kShareText), else its picture as JPEG or PNG, whichever is shorter (kShareJpeg,
     // kSharePng), else nothing (kShareNothing).
@@ -57,6 +62,8 @@ private:
     platform::SystemClipboard& m_clipboard;
     std::function<std::string()> m_password;
     MonotonicClock m_clock;
+    // The name table of the snapshot last loaded.
+    std::map<std::uint32_t, std::string> m_names;
 
     std::unique_ptr<TClipboardFormat> newItem(std::uint32_t format) const;
 };

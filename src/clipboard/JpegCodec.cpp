@@ -36,10 +36,22 @@ void onError(j_common_ptr info)
 
 void onOutputMessage(j_common_ptr) {}
 
+// A file that ends before its picture does is an error, not a picture padded with grey; other
+// warnings are counted as the library does.
+void onEmitMessage(j_common_ptr info, int level)
+{
+    if (level >= 0)
+        return;
+    if (info->err->msg_code == JWRN_JPEG_EOF)
+        onError(info);
+    ++info->err->num_warnings;
+}
+
 void initErrors(ErrorManager& error)
 {
     jpeg_std_error(&error.manager);
     error.manager.error_exit = onError;
+    error.manager.emit_message = onEmitMessage;
     error.manager.output_message = onOutputMessage;
     error.message[0] = '\0';
 }

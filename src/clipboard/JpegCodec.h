@@ -15,9 +15,9 @@ inline constexpr std::uint64_t kMaxDecodedPixels = 100'000'000;
 // Throws tern::Error when the bitmap is empty or inconsistent or the encoder fails.
 std::string EncodeJpeg(const platform::Bitmap& bitmap, int quality);
 
-// Decodes a JPEG file into RGB. Damaged or foreign data, or a picture of more than `maxPixels`
-// pixels, gives tern::Error; the decoder never ends the process. Recoverable damage that the decoder
-// reports as a warning (a file cut short) still gives a picture, as other viewers show it.
+// Decodes a JPEG file into RGB. Damaged or foreign data, a file cut short, or a picture of more than
+// `maxPixels` pixels (checked before any pixel is decoded) gives tern::Error; the decoder never ends
+// the process.
 platform::Bitmap DecodeJpeg(std::string_view file, std::uint64_t maxPixels = kMaxDecodedPixels);
 
 } // namespace tern

@@ -9,12 +9,25 @@
 
 namespace tern {
 
+namespace {
+
+std::string lowerAscii(std::string_view text)
+{
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return lower;
+}
+
+} // namespace
+
 LngFile LngFile::parse(std::string_view bytes)
 {
     const std::string text = DisplayTextFromBytes(bytes);
     LngFile file;
     Section* current = nullptr;
-    bool currentIsDuplicate = false;
     size_t start = 0;
     while (start <= text.size()) {
         size_t end = text.find('\n', start);
@@ -26,25 +39,17 @@ LngFile LngFile::parse(std::string_view bytes)
         start = end + 1;
 
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-            const std::string_view name = line.substr(1, line.size() - 2);
-            currentIsDuplicate = false;
-            for (const Section& section : file.m_sections) {
-                if (SameTextAscii(section.name, name))
-                    currentIsDuplicate = true;
-            }
-            if (currentIsDuplicate) {
-                current = nullptr;
-            } else {
-                file.m_sections.push_back(Section{std::string(name), {}});
-                current = &file.m_sections.back();
-            }
+            // Only the first section of a name counts: the lines of a later one are skipped.
+            const auto [section, added] =
+                file.m_sections.try_emplace(lowerAscii(line.substr(1, line.size() - 2)));
+            current = added ? &section->second : nullptr;
             continue;
         }
         const size_t equals = line.find('=');
         if (equals == std::string_view::npos || current == nullptr)
             continue;
-        current->lines.push_back(
-            KeyLine{TrimText(line.substr(0, equals)), TrimText(line.substr(equals + 1))});
+        // The first line of a key wins.
+        current->try_emplace(lowerAscii(TrimText(line.substr(0, equals))), TrimText(line.substr(equals + 1)));
     }
     return file;
 }
@@ -57,16 +62,11 @@ LngFile LngFile::load(const std::string& path)
 
 const std::string* LngFile::rawValue(std::string_view section, std::string_view key) const
 {
-    for (const Section& candidate : m_sections) {
-        if (!SameTextAscii(candidate.name, section))
-            continue;
-        for (const KeyLine& line : candidate.lines) {
-            if (SameTextAscii(line.key, key))
-                return &line.value;
-        }
-        return nullptr; // only the first section of a name counts
-    }
-    return nullptr;
+    const auto found = m_sections.find(lowerAscii(section));
+    if (found == m_sections.end())
+        return nullptr;
+    const auto line = found->second.find(lowerAscii(key));
+    return line == found->second.end() ? nullptr : &line->second;
 }
 
 std::optional<std::string> LngFile::text(std::string_view section, std::string_view key) const

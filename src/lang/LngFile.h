@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <unordered_map>
 
 namespace tern {
 
@@ -39,20 +39,14 @@ public:
     bool empty() const noexcept { return m_sections.empty(); }
 
 private:
-    struct KeyLine
-    {
-        std::string key;
-        std::string value; // trimmed raw value, quotes not yet resolved
-    };
-    struct Section
-    {
-        std::string name;
-        std::vector<KeyLine> lines;
-    };
+    // Key (ASCII lower case) to its first line's trimmed raw value, quotes not yet resolved.
+    using Section = std::unordered_map<std::string, std::string>;
 
     const std::string* rawValue(std::string_view section, std::string_view key) const;
 
-    std::vector<Section> m_sections;
+    // Section name (ASCII lower case) to the first section of that name: parsing and lookups take
+    // time in proportion to the text, however many sections and keys it has.
+    std::unordered_map<std::string, Section> m_sections;
 };
 
 // Resolves the quoting of a trimmed key-line value: a value beginning with a double quote is taken

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -14,12 +15,24 @@ namespace tern::platform {
 inline constexpr std::uint32_t kFormatBitmap = 2;       // a picture
 inline constexpr std::uint32_t kFormatUnicodeText = 13; // UTF-16LE text with its terminating zero
 inline constexpr std::uint32_t kFirstRegisteredFormat = 0xC000;
+// The number of the snapshot record that names the formats a capturing system numbered itself; it
+// is never a clipboard format of its own (see clipboard/FormatNameTable.h).
+inline constexpr std::uint32_t kFormatNameTable = 0xF0FF;
 
 // One format to put on the clipboard: raw bytes, or the picture for kFormatBitmap.
 struct ClipboardEntry
 {
+    ClipboardEntry() = default;
+    ClipboardEntry(std::uint32_t number, std::variant<std::string, Bitmap> bytes, std::string typeName = {})
+        : format(number), data(std::move(bytes)), name(std::move(typeName))
+    {
+    }
+
     std::uint32_t format = 0;
     std::variant<std::string, Bitmap> data;
+    // The type name the capturing system gave this number (from the snapshot's name table); empty when
+    // the number alone says what the format is.
+    std::string name;
 };
 
 // The system clipboard as numbered formats. GUI thread only. Operations that cannot reach the
@@ -42,8 +55,14 @@ public:
     // The picture on offer, read once; nothing when there is none.
     virtual std::optional<Bitmap> bitmap() = 0;
 
-    // Replaces the whole content with `entries` in one step. An empty list leaves the clipboard alone.
-    virtual void replace(const std::vector<ClipboardEntry>& entries) = 0;
+    // The type name a snapshot must carry for `format` so that another system can put it back: set
+    // only for numbers this system gave out itself to types outside its fixed table; empty otherwise.
+    virtual std::string formatName(std::uint32_t format) = 0;
+
+    // Replaces the whole content in one step with those of `entries` this system can put on its
+    // clipboard (known numbers, or known names), in their order. Returns false, leaving the clipboard
+    // as it was, when none of them can be put (an empty list included).
+    virtual bool replace(const std::vector<ClipboardEntry>& entries) = 0;
 
     // Replaces the whole content with plain text (UTF-8).
     virtual void setText(const std::string& utf8) = 0;

@@ -11,7 +11,8 @@ public:
     virtual ~KeyInjector() = default;
 
     // Sends, as one batch, Shift up, Alt up, Ctrl down, `virtualKey` down, `virtualKey` up, Ctrl up.
-    virtual void sendCtrlKey(std::uint16_t virtualKey) = 0;
+    // Returns false when nothing could be sent (no way to inject keys, or no key for `virtualKey`).
+    virtual bool sendCtrlKey(std::uint16_t virtualKey) = 0;
 
     // True while the Shift key is down.
     virtual bool isShiftDown() = 0;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <thread>
 
 namespace tern {
 
@@ -81,6 +82,18 @@ void inflateBlock(const std::uint8_t* stored, std::uint32_t storedSize, std::uin
 
 } // namespace
 
+bool EclPasswordChecks::Timed(const std::string& password) const
+{
+    return std::find(m_timed.begin(), m_timed.end(), password) != m_timed.end();
+}
+
+void EclPasswordChecks::MarkTimed(const std::string& password)
+{
+    ++m_timedCount;
+    if (!Timed(password))
+        m_timed.push_back(password);
+}
+
 TECLMemoryStream::TECLMemoryStream(std::string password, std::uint32_t extraHeaderSize, std::uint8_t level,
                                    Options options)
     : m_password(std::move(password)), m_options(std::move(options))
@@ -105,7 +118,7 @@ TECLMemoryStream::TECLMemoryStream(std::string password, std::uint32_t extraHead
         std::memcpy(header.data() + kAtCheckBlock, check.data(), check.size());
     }
     m_storage = std::move(header);
-    open();
+    open(true);
 }
 
 TECLMemoryStream::~TECLMemoryStream() = default;
@@ -130,7 +143,7 @@ void TECLMemoryStream::SetStorage(std::string bytes)
     }
 }
 
-void TECLMemoryStream::open()
+void TECLMemoryStream::open(bool ownHeader)
 {
     m_blocks.clear();
     m_size = 0;
@@ -155,7 +168,7 @@ void TECLMemoryStream::open()
         fail("TECLStream.LoadHeaders - invalid header size.");
 
     m_enciphered = header[kAtEnciphered] != 0;
-    if (m_enciphered)
+    if (m_enciphered && !ownHeader)
         checkPassword();
 
     const std::uint64_t storageSize = m_storage.size();
@@ -194,16 +207,28 @@ void TECLMemoryStream::checkPassword()
 {
     if (!m_cipher)
         fail("TECLStream.LoadHeaders - no password specified.");
+    const auto start = ClockNow(m_options.clock);
     std::array<std::uint8_t, kCheckBlockSize> check;
     std::memcpy(check.data(), m_storage.data() + kAtCheckBlock, check.size());
-    // The check costs a fixed minimum time, so that guessing password values is slow.
-    const auto start = ClockNow(m_options.clock);
-    while (ClockNow(m_options.clock) - start < kCheckDuration) {
-        m_cipher->Decipher(check.data(), check.size());
-        m_cipher->Encipher(check.data(), check.size());
-    }
     m_cipher->Decipher(check.data(), check.size());
-    if (EclCrc(check.data(), check.size()) != GetLe32(m_storage.data() + kAtCheckCrc))
+    const bool passed = EclCrc(check.data(), check.size()) == GetLe32(m_storage.data() + kAtCheckCrc);
+    // The check costs a fixed minimum time, wrong or right, so that guessing password values is slow;
+    // the time is slept, not computed. Within one snapshot the time is spent once per password value.
+    if (!m_options.checks || !m_options.checks->Timed(m_password)) {
+        for (;;) {
+            const auto elapsed = ClockNow(m_options.clock) - start;
+            if (elapsed >= kCheckDuration)
+                break;
+            const auto rest = std::chrono::duration_cast<std::chrono::nanoseconds>(kCheckDuration - elapsed);
+            if (m_options.sleep)
+                m_options.sleep(rest);
+            else
+                std::this_thread::sleep_for(rest);
+        }
+        if (passed && m_options.checks)
+            m_options.checks->MarkTimed(m_password);
+    }
+    if (!passed)
         fail("TECLStream.LoadHeaders - invalid password.");
 }
 

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <string>
@@ -18,11 +19,33 @@ class EclCipher;
 
 inline constexpr std::uint64_t EclNoLimit = std::numeric_limits<std::uint64_t>::max();
 
+// The password checks of one piece of work, such as the containers of one snapshot: the timed part
+// of the check is spent once per password value, so that a snapshot of many formats costs one wait.
+// Containers under one password value carry identical check blocks, so one passed check proves them
+// all; every container still compares its own check block. Not thread-safe: one owner at a time.
+class EclPasswordChecks
+{
+public:
+    bool Timed(const std::string& password) const;
+    // Records that a check under `password` spent its full time and passed.
+    void MarkTimed(const std::string& password);
+    // How many checks spent the full time (once per password value).
+    int TimedCount() const noexcept { return m_timedCount; }
+
+private:
+    std::vector<std::string> m_timed;
+    int m_timedCount = 0;
+};
+
 // How a payload container is opened.
 struct EclOptions
 {
     MonotonicClock clock;                      // times the password check (empty: the steady clock)
     std::uint64_t maxLogicalSize = EclNoLimit; // opening refuses a longer logical length
+    // Shared by the containers of one snapshot; empty: every opening spends the full check time.
+    std::shared_ptr<EclPasswordChecks> checks;
+    // Waits out the rest of the check time (empty: std::this_thread::sleep_for).
+    std::function<void(std::chrono::nanoseconds)> sleep;
 };
 
 // A payload held compressed and (with a password value) enciphered in memory, in the block
@@ -47,7 +70,9 @@ public:
     static constexpr std::uint32_t kBlockSize = 1048576;
     static constexpr std::uint8_t kLevelStored = 0;     // blocks kept uncompressed
     static constexpr std::uint8_t kLevelCompressed = 2; // zlib level 5
-    // Opening an enciphered container spends at least this long on its password check.
+    // Opening enciphered storage put in from outside spends at least this long on its password check
+    // (sleeping, not computing), once per password value when the containers share EclPasswordChecks.
+    // A container opening the header it has just built itself does not check.
     static constexpr std::chrono::milliseconds kCheckDuration{256};
     static constexpr std::uint64_t kNoLimit = EclNoLimit;
     using Options = EclOptions;
@@ -103,7 +128,9 @@ private:
     std::vector<Block> m_blocks;
     std::uint64_t m_size = 0;
 
-    void open();
+    // `ownHeader`: the storage is the header the constructor has just built, so the password check is
+    // skipped.
+    void open(bool ownHeader = false);
     void checkPassword();
     const EclCipher& cipher() const;
     std::uint64_t firstBlockOffset() const noexcept { return kHeaderSize + std::uint64_t{m_extraHeaderSize}; }

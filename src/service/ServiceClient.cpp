@@ -147,8 +147,7 @@ bool ServiceClient::DownloadSnapshot()
         m_transport.get(ReadUrl(m_store.ServiceHost, m_store.Login, m_store.Password));
     if (!body)
         return false;
-    m_clipboard.RestoreSnapshot(*body);
-    return true;
+    return m_clipboard.RestoreSnapshot(*body);
 }
 
 std::string ServiceClient::UploadShare(const std::string& payload, int kind)

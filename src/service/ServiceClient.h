@@ -86,7 +86,8 @@ public:
     // Captures the clipboard and uploads the snapshot. True when stored, false when the reply had no
     // status; throws for a snapshot over the limit, another status, or a reply that is not JSON.
     bool UploadSnapshot();
-    // Downloads the stored snapshot and restores it onto the clipboard; false when no response came.
+    // Downloads the stored snapshot and restores it onto the clipboard; false when no response came or
+    // none of its formats could be put on the clipboard (which then keeps its content).
     bool DownloadSnapshot();
     // Uploads a share payload of `kind` and returns its access key (never empty: every failure
     // throws, see ShareAccessKey).

@@ -213,6 +213,26 @@ std::vector<std::string> SplitTextLines(std::string_view text)
     return lines;
 }
 
+std::string LinesJoinedCrLf(std::string_view text)
+{
+    std::string result;
+    result.reserve(text.size() + 2);
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const char c = text[pos];
+        if (c != '\r' && c != '\n') {
+            result += c;
+            ++pos;
+            continue;
+        }
+        result += "\r\n";
+        pos += (c == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ? 2 : 1;
+    }
+    if (!text.empty() && text.back() != '\r' && text.back() != '\n')
+        result += "\r\n";
+    return result;
+}
+
 std::string JoinLinesCrLf(const std::vector<std::string>& lines)
 {
     std::string result;
@@ -225,9 +245,26 @@ std::string JoinLinesCrLf(const std::vector<std::string>& lines)
 
 nlohmann::json ParseReplyObject(std::string_view text)
 {
+    // Bounds what a reply can cost: nesting (the parsed tree is freed recursively) and the number of
+    // values kept, about one for every 32 bytes of text, so that the tree takes at most a few times
+    // the text's size. A top-level value other than an object is refused at its first byte.
+    const std::size_t maxValues = text.size() / 32 + 4096;
+    std::size_t values = 0;
+    const nlohmann::json::parser_callback_t limits = [&](int depth, nlohmann::json::parse_event_t event,
+                                                         nlohmann::json&) {
+        using Event = nlohmann::json::parse_event_t;
+        if (event == Event::array_start && depth == 0)
+            throw JsonError("The reply is not a JSON object");
+        if ((event == Event::object_start || event == Event::array_start) && depth >= kMaxReplyNesting)
+            throw JsonError("The reply is nested too deeply");
+        if ((event == Event::value || event == Event::object_start || event == Event::array_start) &&
+            ++values > maxValues)
+            throw JsonError("The reply holds too many values");
+        return true;
+    };
     nlohmann::json reply;
     try {
-        reply = nlohmann::json::parse(text);
+        reply = nlohmann::json::parse(text, limits);
     } catch (const nlohmann::json::exception& error) {
         throw JsonError(text.empty() ? std::string("Empty reply") : std::string(error.what()));
     }
@@ -337,11 +374,16 @@ UpdateCheckResult ParseUpdateReply(const std::optional<std::string>& body)
     UpdateCheckResult result;
     if (!body)
         return result;
-    std::vector<std::string> lines = SplitTextLines(*body);
-    if (!lines.empty()) {
-        result.statusLine = lines.front();
-        lines.erase(lines.begin());
-        result.message = JoinLinesCrLf(lines);
+    const std::string_view text = *body;
+    const std::size_t lineEnd = text.find_first_of("\r\n");
+    if (!text.empty()) {
+        result.statusLine = std::string(text.substr(0, lineEnd));
+        if (lineEnd != std::string_view::npos) {
+            const std::size_t next =
+                lineEnd +
+                ((text[lineEnd] == '\r' && lineEnd + 1 < text.size() && text[lineEnd + 1] == '\n') ? 2 : 1);
+            result.message = LinesJoinedCrLf(text.substr(next));
+        }
     }
     const std::string word = DelimitedField(0, result.statusLine, ';');
     if (word == "uptodate")

@@ -78,9 +78,16 @@ MultipartBody BuildMultipartBody(std::string_view payload);
 std::vector<std::string> SplitTextLines(std::string_view text);
 // Every line followed by CR LF.
 std::string JoinLinesCrLf(const std::vector<std::string>& lines);
+// JoinLinesCrLf(SplitTextLines(text)) without a string per line: a reply of many short lines costs
+// at most twice its size.
+std::string LinesJoinedCrLf(std::string_view text);
+
+// Deepest nesting of objects and arrays a reply may have.
+inline constexpr int kMaxReplyNesting = 64;
 
 // Parses a reply that must be one JSON object. Throws JsonError for an empty text, text that is not
-// JSON, or JSON that is not an object.
+// JSON, JSON that is not an object, nested deeper than kMaxReplyNesting, or holding more values than
+// its size explains (about one for every 32 bytes), so a reply costs at most a few times its size.
 nlohmann::json ParseReplyObject(std::string_view text);
 
 // The text of a key's value (a string's content, any other value's JSON text), nothing when absent.

@@ -36,10 +36,8 @@ void TUploadThread::run(HttpTransport& transport)
     try {
         const MultipartBody request = BuildMultipartBody(m_payload);
         if (std::optional<std::string> reply = transport.post(Address, request.contentType, request.body))
-            ReplyLines = SplitTextLines(*reply);
-        ReplyText = JoinLinesCrLf(ReplyLines);
+            ReplyText = LinesJoinedCrLf(*reply);
     } catch (...) {
-        ReplyLines.clear();
         ReplyText.clear();
     }
 }

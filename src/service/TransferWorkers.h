@@ -49,8 +49,7 @@ public:
     bool Done() const noexcept { return m_worker.done(); }
 
     const std::string Address;
-    std::vector<std::string> ReplyLines;
-    // The reply lines, each followed by CR LF; empty when no response came.
+    // The reply's lines, each followed by CR LF; empty when no response came.
     std::string ReplyText;
 
 private:

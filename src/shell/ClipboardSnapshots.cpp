@@ -20,10 +20,10 @@ std::string ClipboardSnapshots::CaptureSnapshot()
     return stream;
 }
 
-void ClipboardSnapshots::RestoreSnapshot(const std::string& stream)
+bool ClipboardSnapshots::RestoreSnapshot(const std::string& stream)
 {
     m_clipboard.LoadFromStream(stream);
-    m_clipboard.RestoreAll();
+    return m_clipboard.RestoreAll();
 }
 
 int ClipboardSnapshots::SaveShareable(std::string& payload)

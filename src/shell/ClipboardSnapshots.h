@@ -19,7 +19,7 @@ public:
 
     // Captures every format; a clipboard that yields no format fails: there is nothing to upload.
     std::string CaptureSnapshot() override;
-    void RestoreSnapshot(const std::string& stream) override;
+    bool RestoreSnapshot(const std::string& stream) override;
     int SaveShareable(std::string& payload) override;
 
     TExClipboard& clipboard() noexcept { return m_clipboard; }

@@ -76,8 +76,7 @@ bool TLoader::SimulateCopy()
 
 bool TLoader::SimulatePaste()
 {
-    m_services.keys.sendCtrlKey('V');
-    return true;
+    return m_services.keys.sendCtrlKey('V');
 }
 
 void TLoader::RemoteCopy()
@@ -96,7 +95,9 @@ void TLoader::RemotePaste()
     QCoreApplication::processEvents(); // lets the clipboard report its change
     if (!downloaded || clipboard.sequenceNumber() <= before)
         throw Error(GetText("GLOBAL", "mPasteFailed"));
-    SimulatePaste();
+    // Without a way to inject Ctrl+V nothing was pasted, though the clipboard now holds the data.
+    if (!SimulatePaste())
+        throw Error(GetText("GLOBAL", "mPasteFailed"));
 }
 
 void TLoader::ShareClipboard()

@@ -121,31 +121,35 @@ TEST_F(X11ClipboardTest, ForeignTextIsGivenOutAsUtf16LeWithItsZero)
     EXPECT_FALSE(m_clipboard->bitmap());
 }
 
-TEST_F(X11ClipboardTest, ForeignTypesOfTheTableKeepTheirBytesAndOthersAreLeftOut)
+TEST_F(X11ClipboardTest, EveryForeignTypeKeepsItsBytesUnderItsNumberAndName)
 {
     const std::string binary("\x01\x00\xff\xfe custom\x00 data", 17);
+    const std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\"><circle r=\"3\"/></svg>";
     const struct
     {
         const char* target;
         std::string bytes;
-        std::optional<std::uint32_t> format;
+        bool fixed; // in the fixed table, so no name travels
     } cases[] = {
-        {"text/html", "<p>Hello <b>world</b></p>", kHtml},
-        {"chromium/x-web-custom-data", binary, kWebCustomData},
-        {"x-special/gnome-copied-files", "copy\nfile:///tmp/a%20b.txt", 0xF011},
-        {"application/x-tern-unknown", "not in the table", std::nullopt},
+        {"text/html", "<p>Hello <b>world</b></p>", true},
+        {"chromium/x-web-custom-data", binary, true},
+        {"x-special/gnome-copied-files", "copy\nfile:///tmp/a%20b.txt", true},
+        {"application/x-tern-unknown", binary, false},
+        {"image/svg+xml", svg, false},
+        {"image/gif", std::string("GIF89a\x01\x00\x01\x00\x00\x00\x00;", 14), false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.target);
-        const auto owner = offerFromXclip(QString::fromLatin1(c.target), c.bytes, c.format);
-        if (c.format) {
-            EXPECT_EQ(m_clipboard->formats(), std::vector<std::uint32_t>{*c.format});
-            EXPECT_EQ(m_clipboard->data(*c.format), c.bytes);
-        } else {
-            ASSERT_TRUE(owner->running());
-            EXPECT_TRUE(ReadClipboardTarget(QString::fromLatin1(c.target)));
-            EXPECT_TRUE(m_clipboard->formats().empty());
-        }
+        const std::optional<std::uint32_t> format = X11Clipboard::formatOfTarget(c.target);
+        ASSERT_TRUE(format);
+        EXPECT_EQ(*format >= kFirstOwnFormat && *format <= kLastOwnFormat, !c.fixed);
+        const auto owner = offerFromXclip(QString::fromLatin1(c.target), c.bytes, format);
+        // A picture Qt can read (GIF) is offered as the picture too.
+        const std::vector<std::uint32_t> formats = m_clipboard->formats();
+        EXPECT_NE(std::find(formats.begin(), formats.end(), *format), formats.end());
+        EXPECT_LE(formats.size(), 2u);
+        EXPECT_EQ(m_clipboard->data(*format), c.bytes);
+        EXPECT_EQ(m_clipboard->formatName(*format), c.fixed ? std::string() : std::string(c.target));
         EXPECT_FALSE(m_clipboard->data(kFormatUnicodeText));
     }
 }
@@ -238,6 +242,20 @@ TEST_F(X11ClipboardTest, LargePicturesCrossTheSelectionBothWays)
     ExpectSameBitmap(*bitmap, noise);
 }
 
+TEST_F(X11ClipboardTest, ReplaceOffersNamedTypesUnderTheirNames)
+{
+    const std::string binary("tern\0test\0\xff\x01 bytes with zeros", 31);
+    const std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\"/>";
+    // The numbers are another computer's: only the names say what they are.
+    EXPECT_TRUE(m_clipboard->replace({{0xE0A0, binary, "application/x-tern-test"},
+                                      {0xE0A1, svg, "image/svg+xml"},
+                                      {kHtml, std::string("<b>fixed</b>")}}));
+    EXPECT_EQ(ReadClipboardTarget(QStringLiteral("application/x-tern-test")),
+              QByteArray::fromStdString(binary));
+    EXPECT_EQ(ReadClipboardTarget(QStringLiteral("image/svg+xml")), QByteArray::fromStdString(svg));
+    EXPECT_EQ(ReadClipboardTarget(QStringLiteral("text/html")), QByteArray("<b>fixed</b>"));
+}
+
 TEST_F(X11ClipboardTest, ReplaceThatCannotConvertOrHasNothingLeavesTheClipboardAlone)
 {
     const auto owner = offerFromXclip(QStringLiteral("text/html"), "<i>kept</i>", kHtml);
@@ -252,7 +270,16 @@ TEST_F(X11ClipboardTest, ReplaceThatCannotConvertOrHasNothingLeavesTheClipboardA
     };
     for (const auto& entries : refused)
         EXPECT_THROW(m_clipboard->replace(entries), Error);
-    m_clipboard->replace({});
+    // Nothing this system can offer: no number it knows, no name it may offer.
+    const std::vector<std::vector<ClipboardEntry>> nothing = {
+        {},
+        {{0xC0DE, std::string("a Windows peer's own format")}},
+        {{0xE000, std::string("a number of another computer, without its name")}},
+        {{0xE001, std::string("bookkeeping"), "TARGETS"}, {0xE002, std::string("text"), "text/plain"}},
+        {{0xE003, std::string("picture"), "image/png"}, {0xE004, std::string("spaced"), "a b"}},
+    };
+    for (const auto& entries : nothing)
+        EXPECT_FALSE(m_clipboard->replace(entries));
 
     EXPECT_TRUE(owner->running());
     EXPECT_EQ(ReadClipboardTarget(QStringLiteral("text/html")), QByteArray("<i>kept</i>"));
@@ -317,18 +344,27 @@ TEST(X11ClipboardTargetTest, TargetsMapToTextPictureTableOrNothing)
         {"TEXT", std::nullopt},
         {"COMPOUND_TEXT", std::nullopt},
         {"text/plain;charset=iso-8859-1", std::nullopt},
+        {"text/plain;charset=utf-16", std::nullopt},
         {"TARGETS", std::nullopt},
         {"MULTIPLE", std::nullopt},
         {"TIMESTAMP", std::nullopt},
         {"SAVE_TARGETS", std::nullopt},
+        {"DELETE", std::nullopt},
         {"image/png", kFormatBitmap},
         {"image/jpeg", kFormatBitmap},
         {"application/x-qt-image", kFormatBitmap},
         {"TEXT/HTML", kHtml},
-        {"application/x-unknown", std::nullopt},
+        {"name with spaces", std::nullopt},
     };
     for (const auto& [target, format] : cases)
         EXPECT_EQ(X11Clipboard::formatOfTarget(target), format) << target;
+    // Every other type gets a number of the process's own range, the same each time it is met.
+    const std::optional<std::uint32_t> unknown = X11Clipboard::formatOfTarget("application/x-unknown");
+    ASSERT_TRUE(unknown);
+    EXPECT_GE(*unknown, kFirstOwnFormat);
+    EXPECT_LE(*unknown, kLastOwnFormat);
+    EXPECT_EQ(X11Clipboard::formatOfTarget("application/x-unknown"), unknown);
+    EXPECT_NE(X11Clipboard::formatOfTarget("image/svg+xml"), unknown);
 }
 
 } // namespace

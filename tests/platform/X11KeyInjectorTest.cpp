@@ -32,7 +32,7 @@ TEST(X11KeyInjector, CtrlKeyReachesTheFocusedWindowWithShiftReleased)
     ASSERT_TRUE(Xdotool({QStringLiteral("keydown"), QStringLiteral("shift")}));
     ASSERT_TRUE(WaitUntil([&] { return injector.isShiftDown(); }));
     window.keys.clear();
-    injector.sendCtrlKey('C');
+    EXPECT_TRUE(injector.sendCtrlKey('C'));
     const auto sawCtrlC = [&] {
         for (const FocusTestWindow::Key& key : window.keys)
             if (key.press && key.key == Qt::Key_C)

@@ -4,6 +4,8 @@
 #include "ServerFixture.h"
 #include "ServerOptions.h"
 #include "SharedItems.h"
+#include "service/ByteOrder.h"
+#include "service/ECLMemoryStream.h"
 
 #include <set>
 
@@ -98,6 +100,43 @@ TEST(SharedItems, SnapshotStreamStructure)
     };
     for (std::size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(IsSnapshotStream(cases[i].bytes), cases[i].wellFormed) << "case " << i;
+}
+
+TEST(SharedItems, SnapshotsNoClientCouldRestoreAreRefused)
+{
+    auto container = [](std::size_t plainBytes) {
+        TECLMemoryStream stream(kPass);
+        stream.Write(0, std::string(plainBytes, 'z'));
+        return stream.Storage();
+    };
+    auto snapshotOf = [](std::uint32_t count, const std::string& storage) {
+        std::string bytes(4, '\0');
+        PutLe32(bytes.data(), count);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            bytes += '\x01';
+            bytes += std::string("\x0D\0\0\0", 4);
+            std::string length(4, '\0');
+            PutLe32(length.data(), static_cast<std::uint32_t>(storage.size()));
+            bytes += length + storage;
+        }
+        return bytes;
+    };
+    const struct
+    {
+        const char* what;
+        std::string bytes;
+        bool accepted;
+    } cases[] = {
+        {"records of plain bytes", Snapshot(3, 130), true},
+        {"a format of exactly 5,000,000 bytes", snapshotOf(1, container(5'000'000)), true},
+        {"a format of 5,000,001 bytes", snapshotOf(2, container(5'000'001)), false},
+        {"1,024 records", snapshotOf(1024, ""), true},
+        {"1,025 records", snapshotOf(1025, ""), false},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(IsSnapshotStream(c.bytes)) << c.what;
+        EXPECT_EQ(SnapshotWithinClientLimits(c.bytes), c.accepted) << c.what;
+    }
 }
 
 TEST(SharedItems, ShareTextForDisplay)

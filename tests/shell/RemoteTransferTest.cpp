@@ -92,6 +92,47 @@ TEST(RemoteTransferTest, CopyThatYieldsNothingFailsAndUploadsNothing)
     EXPECT_EQ(counting.requests(), 0);
 }
 
+TEST(RemoteTransferTest, PasteThatCannotPutOrPasteAnythingReportsFailure)
+{
+    ShellHarness first;
+    first.copyPuts({{kHtmlFormat, std::string("<html><body>only a type of its own</body></html>")}});
+    first.trigger("_aCopy");
+    ASSERT_EQ(first.balloons.shown.back().text, first.shownText("GLOBAL", "mSelShared"));
+
+    struct Case
+    {
+        const char* what;
+        bool htmlRefused;
+        bool keysCannotBeSent;
+        bool clipboardWritten;
+    };
+    const Case cases[] = {
+        {"none of the formats can be put on this clipboard", true, false, false},
+        {"no way to send Ctrl+V", false, true, true},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        ShellHarness second;
+        second.loader().Conf().Login = first.account.email;
+        second.loader().Conf().Password = first.account.passwordValue;
+        second.clipboard.set(LocalContent());
+        if (test.htmlRefused)
+            second.clipboard.refused = {kHtmlFormat};
+        second.keys.cannotSend = test.keysCannotBeSent;
+        const std::uint64_t sequence = second.clipboard.sequence;
+        second.balloons.shown.clear();
+        second.trigger("_aPaste");
+        ASSERT_EQ(second.balloons.shown.size(), 1U);
+        EXPECT_EQ(second.balloons.shown[0].text, second.shownText("GLOBAL", "mPasteFailed"));
+        EXPECT_EQ(second.balloons.shown[0].icon, QStringLiteral("ERROR"));
+        EXPECT_EQ(second.clipboard.sequence != sequence, test.clipboardWritten);
+        if (!test.clipboardWritten) {
+            EXPECT_EQ(Bytes(second.clipboard.content), Bytes(LocalContent()));
+            EXPECT_TRUE(second.keys.sent.empty()) << "nothing is pasted";
+        }
+    }
+}
+
 // Each failure of the service: one error balloon with the text of the error rule, and the clipboard
 // untouched by Remote Paste.
 class ServiceFailureTest : public testing::Test

@@ -47,6 +47,25 @@ expect_failure 1 "TECLStream.LoadHeaders - invalid password." container unpack -
 expect_failure 1 "TECLStream.LoadHeaders - no password specified." container unpack --password-value "" <a.bin
 expect_failure 2 "--level must be 0 or 2" container pack --level 5 <text.bin
 
+# A container of a few hundred kilobytes that claims 1,025 MiB of zeros is refused from its headers;
+# a snapshot of more than 1,024 records before any record is read.
+python3 - <<'PY'
+import struct, zlib
+block = zlib.compress(bytes(1 << 20), 5)
+header = bytearray(128)
+header[0:4] = b"AACS"
+struct.pack_into("<IIII", header, 4, 1 << 20, 0, 1025, 0x40400000)
+header[20] = 2
+body = bytearray()
+for index in range(1025):
+    at = 128 + len(body)
+    body += struct.pack("<IIII", len(block), 1 << 20, 0, at + 16 + len(block)) + block
+open("huge.bin", "wb").write(bytes(header) + bytes(body))
+open("many.bin", "wb").write(struct.pack("<i", 1025) + b"\x01\x01\x00\x00\x00\x00\x00\x00\x00" * 1025)
+PY
+expect_failure 1 "TECLStream.LoadHeaders - data too long." container unpack --password-value "" <huge.bin
+expect_failure 1 "too many records" snapshot unpack --password-value "" --out many many.bin
+
 # Without the option the stored Password is used.
 "$tern" config set Password "$value"
 "$tern" container unpack <a.bin | cmp -s - text.bin || fail "stored Password not used"

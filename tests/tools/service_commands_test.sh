@@ -53,6 +53,22 @@ cmp raw.bin out/1-49161.bin || fail "raw format differs"
 [ -f out/2-7.bin ] && [ ! -s out/2-7.bin ] || fail "empty format missing"
 [ -f out/0-13.bin ] || fail "text format missing"
 
+# A format over 5,000,000 bytes is skipped as the desktop program skips it; the rest travels.
+head -c 5000001 /dev/zero >big.bin
+"$tern" copy text.txt --format 49162=big.bin >/dev/null 2>copy.err
+grep -q 'Format 49162 skipped' copy.err || fail "no note of the skipped format: $(cat copy.err)"
+"$tern" paste --out out2
+[ ! -e out2/1-49162.bin ] || fail "an oversized format was stored"
+cmp text.txt <("$tern" paste) || fail "text beside a skipped format differs"
+# The service refuses a snapshot that no client could restore, stored by any other means.
+"$tern" snapshot pack 49162=big.bin >big.snap
+password_value=$("$tern" config get Password)
+encoded_email=$(python3 -c 'import sys, urllib.parse; print(urllib.parse.quote(sys.argv[1], safe=""))' "$email")
+reply=$(curl -s --noproxy '*' -F "data=@big.snap;filename=clpdata.gif" \
+    "$base/storage/save.html?email=$encoded_email&pass=$password_value")
+case $reply in *toolarge*) ;; *) fail "oversized snapshot stored: $reply" ;; esac
+cmp text.txt <("$tern" paste) || fail "the refused snapshot replaced the stored one"
+
 # Text share: the page holds the text, escaped.
 printf '<b>shared & text</b>' >share.txt
 link=$("$tern" share share.txt)

@@ -1,6 +1,7 @@
 #include "ContainerCommands.h"
 
 #include "PayloadOptions.h"
+#include "clipboard/ClipboardFormat.h"
 #include "service/ECLMemoryStream.h"
 
 #include <ostream>
@@ -34,7 +35,11 @@ int runContainer(ToolContext& context, std::vector<std::string> args, CommandIo&
     if (action == "unpack") {
         if (!args.empty())
             throw UsageError("unexpected argument \"" + args[0] + "\"");
-        TECLMemoryStream container(PasswordValue(given, context));
+        // The same budget as a restore: a small container must not unpack into gigabytes.
+        EclOptions options;
+        options.maxLogicalSize = kMaxDecodedSnapshotBytes;
+        TECLMemoryStream container(PasswordValue(given, context), 0, TECLMemoryStream::kLevelCompressed,
+                                   std::move(options));
         container.SetStorage(ReadAllBytes(io.in));
         io.out << container.ReadAll();
         return kExitOk;

@@ -17,7 +17,7 @@ constexpr size_t kMaxInputBytes = 10'000'000;
 
 } // namespace
 
-void ToolSnapshots::RestoreSnapshot(const std::string& stream)
+bool ToolSnapshots::RestoreSnapshot(const std::string& stream)
 {
     ClipboardFormats formats;
     size_t position = 0;
@@ -25,6 +25,7 @@ void ToolSnapshots::RestoreSnapshot(const std::string& stream)
     restored.clear();
     for (const auto& item : formats)
         restored.emplace_back(item->Format, item->Data.ReadAll());
+    return true;
 }
 
 int ToolSnapshots::SaveShareable(std::string& payload)

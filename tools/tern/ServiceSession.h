@@ -21,7 +21,7 @@ public:
     explicit ToolSnapshots(std::string passwordValue) : m_password(std::move(passwordValue)) {}
 
     std::string CaptureSnapshot() override { return snapshot; }
-    void RestoreSnapshot(const std::string& stream) override;
+    bool RestoreSnapshot(const std::string& stream) override;
     int SaveShareable(std::string& payload) override;
 
     // Format number and plain bytes of every item of the last restored snapshot.

@@ -25,9 +25,15 @@ std::uint32_t formatNumber(const std::string& text)
     return number;
 }
 
+// Formats over the desktop program's limit are skipped as it skips them: no client could restore them.
 void addFormat(ClipboardFormats& formats, const std::string& password, std::uint32_t format,
-               const std::string& bytes)
+               const std::string& bytes, std::ostream& err)
 {
+    if (bytes.size() > kMaxFormatBytes) {
+        err << "Format " << format << " skipped: " << bytes.size() << " bytes, more than " << kMaxFormatBytes
+            << '\n';
+        return;
+    }
     auto item = std::make_unique<TClipboardFormat>(password);
     item->Format = format;
     item->Data.Write(0, bytes);
@@ -63,9 +69,11 @@ int runCopy(ToolContext& context, const std::vector<std::string>& args, CommandI
     // Without a text source the text comes from standard input unless only raw formats are given.
     if (haveSource || raw.empty())
         addFormat(formats, password, platform::kFormatUnicodeText,
-                  Utf16LeTextBlock(ReadInputBytes(source, io.in)));
+                  Utf16LeTextBlock(ReadInputBytes(source, io.in)), io.err);
     for (const auto& [format, file] : raw)
-        addFormat(formats, password, format, ReadInputBytes(file, io.in));
+        addFormat(formats, password, format, ReadInputBytes(file, io.in), io.err);
+    if (formats.empty())
+        throw Error(session.text("GLOBAL", "mCopyFailed"));
     session.snapshots().snapshot.clear();
     SaveSnapshot(formats, session.snapshots().snapshot);
 

@@ -53,14 +53,26 @@ std::optional<Bitmap> FakeClipboard::bitmap()
     return std::get<Bitmap>(entry->data);
 }
 
-void FakeClipboard::replace(const std::vector<ClipboardEntry>& entries)
+std::string FakeClipboard::formatName(std::uint32_t format)
+{
+    const auto name = names.find(format);
+    return name == names.end() ? std::string() : name->second;
+}
+
+bool FakeClipboard::replace(const std::vector<ClipboardEntry>& entries)
 {
     checkOpen();
-    if (entries.empty())
-        return;
-    writes.push_back(entries);
-    content = entries;
+    std::vector<ClipboardEntry> taken;
+    for (const ClipboardEntry& entry : entries) {
+        if (!refused.contains(entry.format) || acceptedNames.contains(entry.name))
+            taken.push_back(entry);
+    }
+    if (taken.empty())
+        return false;
+    writes.push_back(taken);
+    content = std::move(taken);
     ++sequence;
+    return true;
 }
 
 void FakeClipboard::setText(const std::string& utf8)

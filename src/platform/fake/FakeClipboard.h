@@ -3,6 +3,8 @@
 #include "platform/Clipboard.h"
 
 #include <cstdint>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -10,7 +12,8 @@ namespace tern::platform::fake {
 
 // A clipboard in memory. `content` is what is on offer, in order; every change (from the code under
 // test or from set()) bumps the sequence number. With `failOpen` every operation throws
-// tern::Error("Cannot open clipboard"), as when another program holds the clipboard.
+// tern::Error("Cannot open clipboard"), as when another program holds the clipboard. replace() takes
+// the entries whose number is not refused, or whose name is accepted.
 class FakeClipboard final : public SystemClipboard
 {
 public:
@@ -18,7 +21,8 @@ public:
     bool hasFormat(std::uint32_t format) override;
     std::optional<std::string> data(std::uint32_t format) override;
     std::optional<Bitmap> bitmap() override;
-    void replace(const std::vector<ClipboardEntry>& entries) override;
+    std::string formatName(std::uint32_t format) override;
+    bool replace(const std::vector<ClipboardEntry>& entries) override;
     void setText(const std::string& utf8) override;
     std::uint64_t sequenceNumber() override;
 
@@ -31,6 +35,12 @@ public:
     // format kFormatUnicodeText holding the UTF-8 text).
     std::vector<std::vector<ClipboardEntry>> writes;
     bool failOpen = false;
+    // The names this clipboard gave its own numbers (formatName()).
+    std::map<std::uint32_t, std::string> names;
+    // Numbers this clipboard cannot take: replace() leaves them out, and an entry that carries a
+    // name is taken only when its name is in `acceptedNames`.
+    std::set<std::uint32_t> refused;
+    std::set<std::string> acceptedNames;
     std::uint64_t sequence = 1;
 
 private:

@@ -8,15 +8,19 @@
 namespace tern::platform::fake {
 
 // Records the keys sent; `onSend` lets a test react as the window in front would (for example put
-// something on a fake clipboard when Ctrl+C arrives). `shiftDown` is what isShiftDown() answers.
+// something on a fake clipboard when Ctrl+C arrives). `shiftDown` is what isShiftDown() answers; with
+// `cannotSend` nothing is sent, as without a key injection extension.
 class FakeKeyInjector final : public KeyInjector
 {
 public:
-    void sendCtrlKey(std::uint16_t virtualKey) override
+    bool sendCtrlKey(std::uint16_t virtualKey) override
     {
+        if (cannotSend)
+            return false;
         sent.push_back(virtualKey);
         if (onSend)
             onSend(virtualKey);
+        return true;
     }
 
     bool isShiftDown() override { return shiftDown; }
@@ -24,6 +28,7 @@ public:
     std::vector<std::uint16_t> sent;
     std::function<void(std::uint16_t)> onSend;
     bool shiftDown = false;
+    bool cannotSend = false;
 };
 
 } // namespace tern::platform::fake

@@ -13,6 +13,16 @@ namespace {
 // the names a Windows peer registers in a typical session.
 //
 // NEVER renumber, reuse or remove an entry: snapshots already stored or sent carry these numbers.
+//
+// Every other type is captured too, under a number of the range kFirstOwnFormat to kLastOwnFormat
+// (0xE000 to 0xEFFF, outside this block) that this process hands out in the order it meets the types.
+// Those numbers mean nothing elsewhere, so the snapshot names them: its LAST record, under the
+// reserved number 0xF0FF (platform::kFormatNameTable, never a clipboard type), holds the name table,
+// in a payload container like every record. Its data, little-endian: version (32-bit, 1), count n
+// (32-bit, at most 1,024), then n entries of format number (32-bit), name length L (32-bit, 1 to 255)
+// and the L bytes of the MIME name (printable ASCII). A reader that does not know the record sees one
+// more unknown format after every real one; a snapshot without it means this table alone. The
+// codec is clipboard/FormatNameTable.h.
 constexpr std::array kTable{
     // Rich text of editors and browsers.
     MimeFormat{0xF000, "text/html"},

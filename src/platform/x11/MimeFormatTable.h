@@ -7,6 +7,12 @@
 
 namespace tern::platform::x11 {
 
+// The numbers the X11 clipboard gives, in the order it first meets them, to every other type it
+// captures (they mean something only together with the snapshot's name table). Apart from the fixed
+// block (0xF000 to 0xF0FF).
+inline constexpr std::uint32_t kFirstOwnFormat = 0xE000;
+inline constexpr std::uint32_t kLastOwnFormat = 0xEFFF;
+
 // One MIME type that the X11 clipboard carries under a fixed registered format number.
 struct MimeFormat
 {

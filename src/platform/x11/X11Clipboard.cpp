@@ -1,5 +1,6 @@
 #include "platform/x11/X11Clipboard.h"
 
+#include "clipboard/FormatNameTable.h"
 #include "platform/x11/MimeFormatTable.h"
 #include "util/Errors.h"
 #include "util/TextEncoding.h"
@@ -7,6 +8,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageWriter>
 #include <QMimeData>
 #include <QPainter>
 #include <QString>
@@ -39,11 +41,51 @@ bool isTextTarget(const QString& target)
            target == QLatin1String("UTF8_STRING");
 }
 
-// Image targets stand for format 2; Qt's own picture type marks a picture that our process offers.
+// The X11 bookkeeping targets and the legacy text targets, which the text format already carries.
+bool isBookkeepingTarget(const QString& target)
+{
+    static const QStringList kTargets = {
+        QStringLiteral("TARGETS"),      QStringLiteral("TIMESTAMP"),     QStringLiteral("MULTIPLE"),
+        QStringLiteral("SAVE_TARGETS"), QStringLiteral("DELETE"),        QStringLiteral("STRING"),
+        QStringLiteral("TEXT"),         QStringLiteral("COMPOUND_TEXT"), QStringLiteral("UTF8_STRING")};
+    return kTargets.contains(target) || target.startsWith(QLatin1String("text/plain"), Qt::CaseInsensitive);
+}
+
+// The picture types stand for format 2: those a picture is offered as again on restore (Qt writes
+// them from the picture), and Qt's own picture type. Other image types (SVG, GIF) travel as bytes.
 bool isImageTarget(const QString& target)
 {
-    return target.startsWith(QLatin1String("image/"), Qt::CaseInsensitive) ||
-           target == QLatin1String("application/x-qt-image");
+    static const QList<QByteArray> kWritten = QImageWriter::supportedMimeTypes();
+    return target == QLatin1String("application/x-qt-image") ||
+           (target.startsWith(QLatin1String("image/"), Qt::CaseInsensitive) &&
+            kWritten.contains(target.toLower().toLatin1()));
+}
+
+// The types outside the fixed table, numbered in the order this process first meets them.
+std::vector<std::string>& ownNames()
+{
+    static std::vector<std::string> names;
+    return names;
+}
+
+std::optional<std::uint32_t> ownNumber(std::string_view name)
+{
+    std::vector<std::string>& names = ownNames();
+    const auto found = std::find(names.begin(), names.end(), name);
+    if (found != names.end())
+        return kFirstOwnFormat + static_cast<std::uint32_t>(found - names.begin());
+    if (names.size() > kLastOwnFormat - kFirstOwnFormat)
+        return std::nullopt;
+    names.emplace_back(name);
+    return kFirstOwnFormat + static_cast<std::uint32_t>(names.size() - 1);
+}
+
+std::optional<std::string_view> ownName(std::uint32_t format)
+{
+    const std::vector<std::string>& names = ownNames();
+    if (format < kFirstOwnFormat || format - kFirstOwnFormat >= names.size())
+        return std::nullopt;
+    return names[format - kFirstOwnFormat];
 }
 
 // The text as UTF-16LE code units followed by a zero unit.
@@ -145,9 +187,21 @@ std::optional<std::uint32_t> X11Clipboard::formatOfTarget(std::string_view targe
     const QString name = QString::fromUtf8(target.data(), static_cast<qsizetype>(target.size()));
     if (isTextTarget(name))
         return kFormatUnicodeText;
+    if (isBookkeepingTarget(name))
+        return std::nullopt;
     if (isImageTarget(name))
         return kFormatBitmap;
-    return FormatForMime(target);
+    if (const std::optional<std::uint32_t> fixed = FormatForMime(target))
+        return fixed;
+    if (!IsCarriableFormatName(target))
+        return std::nullopt;
+    return ownNumber(target);
+}
+
+std::string X11Clipboard::formatName(std::uint32_t format)
+{
+    const std::optional<std::string_view> name = ownName(format);
+    return name ? std::string(*name) : std::string();
 }
 
 const QMimeData* X11Clipboard::currentData() const
@@ -189,13 +243,18 @@ std::optional<std::string> X11Clipboard::data(std::uint32_t format)
             return std::nullopt;
         return toUtf16LeWithZero(text);
     }
-    const std::optional<std::string_view> mime = MimeForFormat(format);
+    std::optional<std::string_view> mime = MimeForFormat(format);
+    if (!mime)
+        mime = ownName(format);
     if (!mime)
         return std::nullopt;
     const QString wanted = QString::fromLatin1(mime->data(), static_cast<qsizetype>(mime->size()));
-    const auto target = std::find_if(offered.begin(), offered.end(), [&](const QString& name) {
-        return name.compare(wanted, Qt::CaseInsensitive) == 0;
-    });
+    auto target = std::find(offered.begin(), offered.end(), wanted);
+    if (target == offered.end()) {
+        target = std::find_if(offered.begin(), offered.end(), [&](const QString& name) {
+            return name.compare(wanted, Qt::CaseInsensitive) == 0;
+        });
+    }
     if (target == offered.end())
         return std::nullopt;
     const QByteArray bytes = mimeData->data(*target);
@@ -215,11 +274,10 @@ std::optional<Bitmap> X11Clipboard::bitmap()
     return toBitmap(picture);
 }
 
-void X11Clipboard::replace(const std::vector<ClipboardEntry>& entries)
+bool X11Clipboard::replace(const std::vector<ClipboardEntry>& entries)
 {
-    if (entries.empty())
-        return;
     auto mimeData = std::make_unique<QMimeData>();
+    bool any = false;
     for (const ClipboardEntry& entry : entries) {
         if (entry.format == kFormatUnicodeText) {
             mimeData->setText(fromUtf16LeUpToZero(textOf(entry)));
@@ -228,14 +286,34 @@ void X11Clipboard::replace(const std::vector<ClipboardEntry>& entries)
             if (bitmap == nullptr)
                 throw Error("Invalid clipboard data");
             mimeData->setImageData(toImage(*bitmap));
-        } else if (const std::optional<std::string_view> mime = MimeForFormat(entry.format)) {
+        } else if (std::optional<std::string_view> mime = MimeForFormat(entry.format);
+                   mime || isRestorableName(entry.name)) {
+            if (!mime)
+                mime = entry.name;
             const std::string& bytes = textOf(entry);
             mimeData->setData(QString::fromLatin1(mime->data(), static_cast<qsizetype>(mime->size())),
                               QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+        } else {
+            // Any other number (a Windows peer's own formats, a name this system cannot offer) has no
+            // X11 type and is left out.
+            continue;
         }
-        // Any other number (a Windows peer's own formats) has no X11 type and is left out.
+        any = true;
     }
+    if (!any)
+        return false;
     putOnClipboard(std::move(mimeData));
+    return true;
+}
+
+bool X11Clipboard::isRestorableName(std::string_view name)
+{
+    if (!IsCarriableFormatName(name))
+        return false;
+    // A name stands for itself only where the capture would have kept it as its own format: never for
+    // the text, the picture or the X11 bookkeeping targets.
+    const QString target = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    return !isTextTarget(target) && !isBookkeepingTarget(target) && !isImageTarget(target);
 }
 
 void X11Clipboard::setText(const std::string& utf8)

@@ -29,15 +29,15 @@ void FakeKey(xcb_connection_t* connection, std::uint8_t type, xcb_keycode_t keyc
 
 } // namespace
 
-void X11KeyInjector::sendCtrlKey(std::uint16_t virtualKey)
+bool X11KeyInjector::sendCtrlKey(std::uint16_t virtualKey)
 {
     xcb_connection_t* connection = QtConnection();
     if (!connection || !HasXTest(connection))
-        return;
+        return false;
     const xcb_keycode_t key = KeycodeForKeysym(KeysymForVirtualKey(virtualKey));
     const xcb_keycode_t control = KeycodeForKeysym(XK_Control_L);
     if (key == 0 || control == 0)
-        return;
+        return false;
     for (const std::uint32_t released :
          std::array<std::uint32_t, 4>{XK_Shift_L, XK_Shift_R, XK_Alt_L, XK_Alt_R})
         FakeKey(connection, XCB_KEY_RELEASE, KeycodeForKeysym(released));
@@ -46,6 +46,7 @@ void X11KeyInjector::sendCtrlKey(std::uint16_t virtualKey)
     FakeKey(connection, XCB_KEY_RELEASE, key);
     FakeKey(connection, XCB_KEY_RELEASE, control);
     xcb_flush(connection);
+    return true;
 }
 
 bool X11KeyInjector::isShiftDown()

@@ -12,7 +12,8 @@ class X11KeyInjector final : public KeyInjector
 public:
     // Releases both Shift keys and both Alt keys (either may be held down while the user picks a
     // menu item), presses Left Control and the key, releases them, and flushes the connection.
-    void sendCtrlKey(std::uint16_t virtualKey) override;
+    // False without XTEST, without an xcb application or without a key for `virtualKey`.
+    bool sendCtrlKey(std::uint16_t virtualKey) override;
     bool isShiftDown() override;
 };
 

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <fstream>
 #include <sstream>
 
@@ -26,7 +27,7 @@ MonotonicClock jumpingClock()
 
 EclOptions fastOptions(std::uint64_t limit = EclNoLimit)
 {
-    return EclOptions{jumpingClock(), limit};
+    return EclOptions{jumpingClock(), limit, {}, {}};
 }
 
 std::unique_ptr<TECLMemoryStream> container(const std::string& password,
@@ -409,26 +410,77 @@ TEST(EclContainer, LogicalLengthOverTheLimitIsRefused)
     EXPECT_EQ(exact->Size(), 5000u);
 }
 
-TEST(EclContainer, PasswordCheckRunsForItsMinimumTime)
+// A clock that stands still except while the check sleeps; records the time slept.
+struct SleepingClock
 {
-    // With a clock that advances 10 ms a reading, the check loop reads it until 256 ms have passed.
-    int readings = 0;
-    auto now = std::make_shared<std::chrono::steady_clock::time_point>();
-    EclOptions options;
-    options.clock = [now, &readings] {
-        ++readings;
-        return *now += std::chrono::milliseconds(10);
-    };
-    TECLMemoryStream stream(kPassword, 0, TECLMemoryStream::kLevelCompressed, options);
-    EXPECT_EQ(readings, 1 + 26);
+    std::shared_ptr<std::chrono::steady_clock::time_point> now =
+        std::make_shared<std::chrono::steady_clock::time_point>();
+    std::shared_ptr<std::chrono::nanoseconds> slept = std::make_shared<std::chrono::nanoseconds>(0);
+
+    EclOptions options(std::shared_ptr<EclPasswordChecks> checks = {}) const
+    {
+        EclOptions result;
+        result.clock = [now = now] { return *now; };
+        result.sleep = [now = now, slept = slept](std::chrono::nanoseconds time) {
+            *now += time;
+            *slept += time;
+        };
+        result.checks = std::move(checks);
+        return result;
+    }
+};
+
+TEST(EclContainer, PasswordCheckSleepsItsMinimumTimeForStoragePutInOnly)
+{
+    const std::string right = packed("payload", kPassword);
+    const std::string wrong = packed("payload", PasswordDigest("another password"));
+    const SleepingClock clock;
+    // The header a container has just built itself is not checked.
+    TECLMemoryStream stream(kPassword, 0, TECLMemoryStream::kLevelCompressed, clock.options());
+    EXPECT_EQ(*clock.slept, std::chrono::nanoseconds(0));
+    // Storage put in is checked for the full time, right or wrong.
+    stream.SetStorage(right);
+    EXPECT_EQ(*clock.slept, TECLMemoryStream::kCheckDuration);
+    EXPECT_THROW(stream.SetStorage(wrong), Error);
+    EXPECT_EQ(*clock.slept, 2 * TECLMemoryStream::kCheckDuration);
     // Without a password there is nothing to check.
-    readings = 0;
-    TECLMemoryStream open("", 0, TECLMemoryStream::kLevelCompressed, options);
-    EXPECT_EQ(readings, 0);
-    // On the real clock, opening takes at least 256 ms.
-    const auto start = std::chrono::steady_clock::now();
+    TECLMemoryStream open("", 0, TECLMemoryStream::kLevelCompressed, clock.options());
+    open.SetStorage(packed("payload", ""));
+    EXPECT_EQ(*clock.slept, 2 * TECLMemoryStream::kCheckDuration);
+    // On the real clock the check takes at least 256 ms, sleeping: it does not keep a core busy.
     TECLMemoryStream timed(kPassword);
+    timespec cpuBefore{}, cpuAfter{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuBefore);
+    const auto start = std::chrono::steady_clock::now();
+    timed.SetStorage(right);
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(256));
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuAfter);
+    const double cpuSeconds = static_cast<double>(cpuAfter.tv_sec - cpuBefore.tv_sec) +
+                              (cpuAfter.tv_nsec - cpuBefore.tv_nsec) / 1e9;
+    EXPECT_LT(cpuSeconds, 0.1);
+    EXPECT_EQ(timed.ReadAll(), "payload");
+}
+
+TEST(EclContainer, SharedChecksSpendTheTimeOncePerPasswordValueAndStillCompareEachBlock)
+{
+    const std::string otherPassword = PasswordDigest("another password");
+    auto checks = std::make_shared<EclPasswordChecks>();
+    const SleepingClock clock;
+    for (int round = 0; round < 5; ++round) {
+        TECLMemoryStream stream(kPassword, 0, TECLMemoryStream::kLevelCompressed, clock.options(checks));
+        stream.SetStorage(packed("format " + std::to_string(round), kPassword));
+        EXPECT_EQ(stream.ReadAll(), "format " + std::to_string(round));
+    }
+    EXPECT_EQ(*clock.slept, TECLMemoryStream::kCheckDuration);
+    EXPECT_EQ(checks->TimedCount(), 1);
+    // A check block of another password value still fails, at once once the time was spent.
+    TECLMemoryStream stream(kPassword, 0, TECLMemoryStream::kLevelCompressed, clock.options(checks));
+    EXPECT_THROW(stream.SetStorage(packed("x", otherPassword)), Error);
+    EXPECT_EQ(*clock.slept, TECLMemoryStream::kCheckDuration);
+    // Another password value spends its own time.
+    TECLMemoryStream other(otherPassword, 0, TECLMemoryStream::kLevelCompressed, clock.options(checks));
+    other.SetStorage(packed("y", otherPassword));
+    EXPECT_EQ(*clock.slept, 2 * TECLMemoryStream::kCheckDuration);
 }
 
 TEST(PasswordDigest, IsMd5OfWindows1252BytesInLowerCaseHex)

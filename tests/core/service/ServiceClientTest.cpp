@@ -82,7 +82,11 @@ class FakeSnapshots final : public SnapshotClipboard
 {
 public:
     std::string CaptureSnapshot() override { return snapshot; }
-    void RestoreSnapshot(const std::string& stream) override { restored.push_back(stream); }
+    bool RestoreSnapshot(const std::string& stream) override
+    {
+        restored.push_back(stream);
+        return true;
+    }
     int SaveShareable(std::string& payload) override
     {
         payload = share;

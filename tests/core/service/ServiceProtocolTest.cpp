@@ -102,9 +102,46 @@ TEST(ServiceProtocolTest, ReplyLinesAreSplitAtAnyLineEnd)
         {"one\ntwo\rthree\r\n\r\nfive", {"one", "two", "three", "", "five"}},
         {"\n", {""}},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(SplitTextLines(c.text), c.lines) << c.text;
+        EXPECT_EQ(LinesJoinedCrLf(c.text), JoinLinesCrLf(c.lines)) << c.text;
+    }
     EXPECT_EQ(JoinLinesCrLf({"a", "", "b"}), "a\r\n\r\nb\r\n");
+}
+
+TEST(ServiceProtocolTest, HostileRepliesAreParseErrorsNotCrashes)
+{
+    auto nested = [](int levels, const std::string& open, const std::string& close) {
+        std::string text = "{\"status\":";
+        for (int i = 1; i < levels; ++i)
+            text += open;
+        text += "1";
+        for (int i = 1; i < levels; ++i)
+            text += close;
+        return text + "}";
+    };
+    std::string manyValues = "{\"a\":[0";
+    for (int i = 1; i < 8'000'000; ++i)
+        manyValues += ",0";
+    manyValues += "]}";
+    // 64 levels (the reply object itself included) are read; one more is an error.
+    EXPECT_NO_THROW(ParseReplyObject(nested(64, "[", "]")));
+    EXPECT_NO_THROW(ParseReplyObject(nested(64, "{\"a\":", "}")));
+    const std::vector<std::pair<const char*, std::string>> hostile = {
+        {"65 levels of arrays", nested(65, "[", "]")},
+        {"65 levels of objects", nested(65, "{\"a\":", "}")},
+        {"200,000 brackets", std::string(200'000, '[') + std::string(200'000, ']')},
+        {"200,000 objects", nested(200'000, "{\"a\":", "}")},
+        {"16 MB of small values", manyValues},
+        {"a top-level array of 16 MB", "[" + std::string(16'000'000, '1') + "]"},
+    };
+    for (const auto& [name, text] : hostile) {
+        SCOPED_TRACE(name);
+        EXPECT_THROW(ParseReplyObject(text), JsonError);
+    }
+    // A long string is one value: read whole.
+    const std::string longText(16'000'000, 'x');
+    EXPECT_EQ(ReplyStatus(ParseReplyObject("{\"status\":\"" + longText + "\"}")), longText);
 }
 
 TEST(ServiceProtocolTest, RepliesMustBeJsonObjects)

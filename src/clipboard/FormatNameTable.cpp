@@ -1,0 +1,78 @@
+#include "clipboard/FormatNameTable.h"
+
+#include "service/ByteOrder.h"
+#include "util/Errors.h"
+
+#include <algorithm>
+
+namespace tern {
+
+namespace {
+
+void appendLe32(std::string& out, std::uint32_t value)
+{
+    char bytes[4];
+    PutLe32(bytes, value);
+    out.append(bytes, 4);
+}
+
+std::uint32_t takeLe32(std::string_view data, std::size_t& position)
+{
+    if (data.size() - position < 4)
+        throw StreamReadError("Stream read error: format name table cut short");
+    const std::uint32_t value = GetLe32(data.data() + position);
+    position += 4;
+    return value;
+}
+
+} // namespace
+
+bool IsCarriableFormatName(std::string_view name)
+{
+    return !name.empty() && name.size() <= kMaxFormatNameBytes &&
+           std::all_of(name.begin(), name.end(), [](char c) { return c > 0x20 && c < 0x7F; });
+}
+
+std::string EncodeFormatNames(const std::vector<FormatName>& names)
+{
+    if (names.size() > kMaxFormatNames)
+        throw Error("Too many clipboard formats.");
+    std::string out;
+    appendLe32(out, kFormatNameTableVersion);
+    appendLe32(out, static_cast<std::uint32_t>(names.size()));
+    for (const FormatName& entry : names) {
+        if (!IsCarriableFormatName(entry.name))
+            throw Error("Invalid clipboard format name.");
+        appendLe32(out, entry.format);
+        appendLe32(out, static_cast<std::uint32_t>(entry.name.size()));
+        out += entry.name;
+    }
+    return out;
+}
+
+std::vector<FormatName> DecodeFormatNames(std::string_view data)
+{
+    std::size_t position = 0;
+    if (takeLe32(data, position) != kFormatNameTableVersion)
+        return {};
+    const std::uint32_t count = takeLe32(data, position);
+    if (count > kMaxFormatNames)
+        throw StreamReadError("Stream read error: too many format names");
+    std::vector<FormatName> names;
+    names.reserve(count);
+    for (std::uint32_t index = 0; index < count; ++index) {
+        FormatName entry;
+        entry.format = takeLe32(data, position);
+        const std::uint32_t length = takeLe32(data, position);
+        if (length > kMaxFormatNameBytes || data.size() - position < length)
+            throw StreamReadError("Stream read error: invalid format name");
+        entry.name.assign(data.substr(position, length));
+        position += length;
+        if (!IsCarriableFormatName(entry.name))
+            throw StreamReadError("Stream read error: invalid format name");
+        names.push_back(std::move(entry));
+    }
+    return names;
+}
+
+} // namespace tern

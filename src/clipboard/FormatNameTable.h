@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/Clipboard.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tern {
+
+// The name table of a snapshot: which type each format number means that the capturing system gave
+// out itself (on X11, the MIME types outside the fixed table). It travels as one extra record, the
+// last of the snapshot, under format number platform::kFormatNameTable, its data in a payload
+// container like every other record. A reader that does not know the record sees one more unknown
+// format after every real one; a snapshot without it means the fixed numbers alone.
+//
+// Record data, little-endian: version (32-bit, 1), count n (32-bit, at most kMaxFormatNames), then n
+// entries of format number (32-bit), name length L (32-bit, 1 to kMaxFormatNameBytes) and the L bytes
+// of the name (printable ASCII, no spaces). A later version may add fields; a reader of version 1
+// ignores a table of another version.
+inline constexpr std::uint32_t kFormatNameTableVersion = 1;
+inline constexpr std::size_t kMaxFormatNames = 1024;
+inline constexpr std::size_t kMaxFormatNameBytes = 255;
+
+struct FormatName
+{
+    std::uint32_t format = 0;
+    std::string name;
+
+    bool operator==(const FormatName&) const = default;
+};
+
+// True for a name the table can carry.
+bool IsCarriableFormatName(std::string_view name);
+
+// The record data of `names`. Throws tern::Error for more than kMaxFormatNames entries or a name that
+// cannot be carried.
+std::string EncodeFormatNames(const std::vector<FormatName>& names);
+
+// The entries of record data; nothing for a table of another version. Data cut short, an entry count
+// or name length over its limit, or a name that cannot be carried throws StreamReadError.
+std::vector<FormatName> DecodeFormatNames(std::string_view data);
+
+} // namespace tern
