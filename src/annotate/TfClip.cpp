@@ -100,6 +100,7 @@ int TfClip::Execute()
     show();
     QWidget::raise();
     activateWindow();
+    m_toolBox->raise();
     if (ModalResult == 0) {
         QEventLoop loop;
         m_loop = &loop;
@@ -336,6 +337,21 @@ void TfClip::showEvent(QShowEvent* event)
         m_toolBox->show();
         m_toolBox->raise();
     }
+}
+
+void TfClip::changeEvent(QEvent* event)
+{
+    TPaintForm::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow() || !m_toolBox->isVisible())
+        return;
+    if (!m_paletteRemapped) {
+        // The palette was mapped before the window manager managed the selector, so it could not be
+        // stacked as the selector's transient; mapped again now, it is.
+        m_paletteRemapped = true;
+        m_toolBox->hide();
+        m_toolBox->show();
+    }
+    m_toolBox->raise();
 }
 
 void TfClip::closeEvent(QCloseEvent* event)

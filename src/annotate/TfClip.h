@@ -70,6 +70,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // The window manager raises the selector when it becomes active (at its start and at a click on
+    // it); the palette, its transient tool window, goes back above it each time.
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -89,6 +92,7 @@ private:
     QElapsedTimer m_started;
     bool m_firstFrameShown = false;
     bool m_paletteShown = false;
+    bool m_paletteRemapped = false;
     std::int32_t m_cursorZone = -1;
 };
 
