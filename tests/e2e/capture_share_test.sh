@@ -73,7 +73,8 @@ start_server
 "$bin/tern" config set ServiceHost "$service"
 echo "secret-pass" | "$bin/tern" register "shots@example.org" >/dev/null || fail "register"
 
-"$bin/tern-clipboard" 2>>"$base/program.log" &
+# The selector logs how long it took from its creation to its first frame.
+QT_LOGGING_RULES="tern.annotate.debug=true" "$bin/tern-clipboard" 2>>"$base/program.log" &
 program_pid=$!
 pids+=($program_pid)
 wait_for 100 xdotool search --name "^TernClipboardStarted\$" || fail "the program did not start"
@@ -129,6 +130,7 @@ shot area-annotated
 click_palette "${upload_with_colours[@]}"
 shared_link area
 [ "$(picture_size "$picture")" = "600x400" ] || fail "Annotate & Share Area gave $(picture_size "$picture")"
+grep -h "selector:" "$base/program.log" || true
 # The drawing is in the picture: the default colour is red, which the desktop background has none of.
 reds=$(convert "$picture" -fx 'r>0.7 && g<0.3 && b<0.3 ? 1 : 0' -format '%[fx:mean*w*h]' info:)
 [ "${reds%.*}" -gt 200 ] || fail "the shared area shows no drawing ($reds red pixels)"
