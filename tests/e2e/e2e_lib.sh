@@ -25,6 +25,22 @@ fail() {
     exit 1
 }
 
+# Users of their own on the one display: each has a home, settings, data and runtime folder under
+# $base/NAME (temporary paths hold no blanks). `user_env NAME` prints the environment; `as_user NAME
+# CMD...` runs a command in it (through env, so that $! of a background start is the command itself).
+make_users() {
+    local user
+    for user in "$@"; do mkdir -p "$base/$user/runtime"; chmod 700 "$base/$user/runtime"; done
+}
+user_env() {
+    echo "HOME=$base/$1 XDG_CONFIG_HOME=$base/$1/config XDG_DATA_HOME=$base/$1/data XDG_RUNTIME_DIR=$base/$1/runtime"
+}
+as_user() {
+    local user=$1
+    shift
+    env $(user_env "$user") "$@"
+}
+
 # Waits up to $1 tenths of a second for the command after it to succeed.
 wait_for() {
     local tenths=$1 i

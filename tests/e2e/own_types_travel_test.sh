@@ -8,14 +8,7 @@ offer_app=$2
 source "$(dirname "$0")/e2e_lib.sh"
 e2e_init own-types
 
-user_env() {
-    echo "HOME=$base/$1 XDG_CONFIG_HOME=$base/$1/config XDG_DATA_HOME=$base/$1/data XDG_RUNTIME_DIR=$base/$1/runtime"
-}
-as_user() {
-    local user=$1; shift
-    env $(user_env "$user") "$@"
-}
-for user in ann bob; do mkdir -p "$base/$user/runtime"; chmod 700 "$base/$user/runtime"; done
+make_users ann bob
 
 start_server
 for user in ann bob; do as_user $user "$bin/tern" config set ServiceHost "$service"; done

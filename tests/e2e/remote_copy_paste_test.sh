@@ -8,16 +8,7 @@ field_app=$2
 source "$(dirname "$0")/e2e_lib.sh"
 e2e_init remote
 
-# The environment of a user of their own (temporary paths hold no blanks). Run through env so that
-# $! of a background start is the program itself.
-user_env() {
-    echo "HOME=$base/$1 XDG_CONFIG_HOME=$base/$1/config XDG_DATA_HOME=$base/$1/data XDG_RUNTIME_DIR=$base/$1/runtime"
-}
-as_user() {
-    local user=$1; shift
-    env $(user_env "$user") "$@"
-}
-for user in ann bob; do mkdir -p "$base/$user/runtime"; chmod 700 "$base/$user/runtime"; done
+make_users ann bob
 
 # The service on a free loopback port.
 start_server
