@@ -100,10 +100,10 @@ void CommandDispatcher::runCommand(TCommand command)
         return;
     }
     const int delaySeconds = shiftDown ? 10 : 1;
+    // Busy from here: bringing the window to the front serves events while the window manager acts.
+    const ClearOnExit busy(m_busy);
     if (const platform::WindowHandle previous = m_tray.prevForeground())
         m_services.focus.forceForegroundWindow(previous);
-
-    const ClearOnExit busy(m_busy);
     runOperation(command, delaySeconds);
 }
 
