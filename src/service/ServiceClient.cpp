@@ -38,9 +38,11 @@ ServiceClient::ServiceClient(TConfStore& store, TextSource texts, HttpTransport&
 
 ServiceClient::~ServiceClient()
 {
-    // The checkers are joined as they go; an aborted exchange ends at once, so none of them can hold
-    // the end of the program.
-    m_transport.abortTransfers();
+    // The checkers are joined as they go; a check still running is aborted first, so that none of
+    // them can hold the end of the program.
+    reapUpdateCheckers();
+    if (!m_checkers.empty())
+        m_transport.abortTransfers();
 }
 
 std::string ServiceClient::text(const char* key) const

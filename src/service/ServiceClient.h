@@ -51,8 +51,8 @@ public:
 
     ServiceClient(TConfStore& store, TextSource texts, HttpTransport& transport,
                   SnapshotClipboard& clipboard);
-    // Aborts the exchanges still running (the transport's, see abortTransfers) and waits for their
-    // update checks to end.
+    // Waits for the update checks still running, after aborting the transport's exchanges when there
+    // are any (see abortTransfers).
     ~ServiceClient();
     ServiceClient(const ServiceClient&) = delete;
     ServiceClient& operator=(const ServiceClient&) = delete;

@@ -60,8 +60,9 @@ TEST(EnglishLanguageFile, HoldsEveryKeyTheProgramUses)
                         static_cast<char>(std::tolower(static_cast<unsigned char>(caption[at + 1])));
             }
             EXPECT_EQ(accelerators.size(), 1u) << caption;
-            if (!accelerators.empty())
+            if (!accelerators.empty()) {
                 EXPECT_TRUE(letters.insert(accelerators[0]).second) << caption;
+            }
         }
     }
     EXPECT_EQ(file.text("fInit", "aShareScr"), "Share Scr&een");
