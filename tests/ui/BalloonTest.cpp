@@ -146,7 +146,8 @@ TEST_F(BalloonTest, ButtonsWorkWhileADialogIsOpen)
     int clicks = 0;
     balloon.SetButton1Caption(QStringLiteral("Open link"));
     balloon.SetButton1Click([&clicks] { ++clicks; });
-    balloon.ShowAt(700, 500, TailBottomRight, 20, BalloonKind::Information, QStringLiteral("Shared."), kTitle);
+    balloon.ShowAt(700, 500, TailBottomRight, 20, BalloonKind::Information, QStringLiteral("Shared."),
+                   kTitle);
     // A real click, delivered through the window system as the user's would be.
     QTest::mouseClick(balloon.Button1(), Qt::LeftButton);
     EXPECT_EQ(clicks, 1);
