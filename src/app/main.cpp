@@ -58,19 +58,21 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    // The quit message is answered from here on, also while the first-start dialogs run inside the
+    // tray controller's creation.
+    remote->listen(platform::kMainWindowTitle,
+                   [quit](std::uint32_t message, std::int64_t wParam, std::int64_t lParam) {
+                       using platform::kQuitMessage;
+                       if (message != kQuitMessage || wParam != kQuitMessage || lParam != kQuitMessage)
+                           return std::int64_t{0};
+                       quit();
+                       return std::int64_t{kQuitMessage};
+                   });
     ShellServices services{*shell, *settings, *clipboard, *hotkeys, *keys, *focus, messageBoxes, *screen};
     {
         TfInit fInit(services, std::move(folders));
         running = &fInit;
         QObject::connect(&fInit, &TfInit::quitRequested, qApp, quit);
-        remote->listen(platform::kMainWindowTitle,
-                       [quit](std::uint32_t message, std::int64_t wParam, std::int64_t lParam) {
-                           using platform::kQuitMessage;
-                           if (message != kQuitMessage || wParam != kQuitMessage || lParam != kQuitMessage)
-                               return std::int64_t{0};
-                           quit();
-                           return std::int64_t{kQuitMessage};
-                       });
         // A request that came while start-up dialogs ran has ended them; the loop is not entered then.
         if (!quitRequested)
             QApplication::exec();

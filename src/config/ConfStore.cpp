@@ -56,7 +56,7 @@ void TConfStore::Save()
     // The entry is touched only when its existence differs from the setting, so a change made by
     // hand while the program ran is kept unless the setting says otherwise.
     if (StartupShortcutExists(m_shell, kStartupEntryName) != StartWithWindows)
-        SetStartupShortcut(m_shell, m_shell.programPath(), kStartupEntryName, StartWithWindows);
+        SetStartupShortcut(m_shell, DesktopProgramPath(m_shell), kStartupEntryName, StartWithWindows);
 }
 
 } // namespace tern

@@ -17,7 +17,7 @@ public:
     virtual WindowHandle foregroundWindow() = 0;
 
     // Makes `window` the active window, restoring it when minimised. False when it is no window or
-    // did not become active.
+    // did not become active. May serve the GUI thread's events while it waits for the change.
     virtual bool forceForegroundWindow(WindowHandle window) = 0;
 };
 

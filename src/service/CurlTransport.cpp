@@ -27,28 +27,13 @@ struct ReplySink
     size_t limit = 0;
 };
 
-// Ends a transfer when no byte has moved in either direction for the time-out: the time-out holds
-// for every pause of the exchange, not for the exchange as a whole.
-struct StallWatch
+struct CurlMultiDeleter
 {
-    std::chrono::milliseconds timeout{0};
-    curl_off_t lastDown = -1;
-    curl_off_t lastUp = -1;
-    std::chrono::steady_clock::time_point lastMove = std::chrono::steady_clock::now();
+    void operator()(CURLM* handle) const noexcept { curl_multi_cleanup(handle); }
 };
 
-int watchStall(void* context, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded)
-{
-    auto* watch = static_cast<StallWatch*>(context);
-    const auto now = std::chrono::steady_clock::now();
-    if (downloaded != watch->lastDown || uploaded != watch->lastUp) {
-        watch->lastDown = downloaded;
-        watch->lastUp = uploaded;
-        watch->lastMove = now;
-        return 0;
-    }
-    return now - watch->lastMove > watch->timeout ? 1 : 0;
-}
+// The longest single wait for network activity; an abort wakes the wait earlier.
+constexpr int kPollMs = 1000;
 
 // Collects the body; returning less than offered makes libcurl abort the transfer, which is how an
 // oversized body ends as no response.
@@ -105,8 +90,6 @@ std::optional<std::string> CurlTransport::perform(const std::string& url, const 
 
     ReplySink sink;
     sink.limit = m_maxReplyBytes;
-    StallWatch stall;
-    stall.timeout = m_timeout;
 
     bool ok = setOption(curl, CURLOPT_URL, url.c_str());
     ok = ok && setOption(curl, CURLOPT_PROTOCOLS_STR, "http");
@@ -118,9 +101,7 @@ std::optional<std::string> CurlTransport::perform(const std::string& url, const 
     ok = ok && setOption(curl, CURLOPT_FOLLOWLOCATION, 0L);
     ok = ok && setOption(curl, CURLOPT_NOSIGNAL, 1L);
     ok = ok && setOption(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_timeout.count()));
-    ok = ok && setOption(curl, CURLOPT_NOPROGRESS, 0L);
-    ok = ok && setOption(curl, CURLOPT_XFERINFOFUNCTION, &watchStall);
-    ok = ok && setOption(curl, CURLOPT_XFERINFODATA, &stall);
+    ok = ok && setOption(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(m_timeout.count()));
     ok = ok && setOption(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_maxReplyBytes));
     ok = ok && setOption(curl, CURLOPT_WRITEFUNCTION, &collectBody);
     ok = ok && setOption(curl, CURLOPT_WRITEDATA, &sink);
@@ -135,11 +116,54 @@ std::optional<std::string> CurlTransport::perform(const std::string& url, const 
         ok = ok && setOption(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
         ok = ok && setOption(curl, CURLOPT_POSTFIELDS, body->data());
     }
-    if (!ok)
-        return std::nullopt;
-    if (curl_easy_perform(curl) != CURLE_OK)
+    if (!ok || !run(curl))
         return std::nullopt;
     return std::move(sink.body);
+}
+
+bool CurlTransport::run(void* easy)
+{
+    if (m_aborted.load())
+        return false;
+    std::unique_ptr<CURLM, CurlMultiDeleter> multiHandle(curl_multi_init());
+    if (!multiHandle || curl_multi_add_handle(multiHandle.get(), easy) != CURLM_OK)
+        return false;
+    CURLM* multi = multiHandle.get();
+    {
+        const std::lock_guard lock(m_runningMutex);
+        m_running.insert(multi);
+    }
+    int running = 1;
+    // An abort sets the flag before it wakes the poll, so one that comes between the test and the
+    // poll still ends the poll at once.
+    while (!m_aborted.load()) {
+        if (curl_multi_perform(multi, &running) != CURLM_OK || running == 0)
+            break;
+        if (curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr) != CURLM_OK)
+            break;
+    }
+    {
+        const std::lock_guard lock(m_runningMutex);
+        m_running.erase(multi);
+    }
+    bool completed = false;
+    if (running == 0 && !m_aborted.load()) {
+        int queued = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+            if (message->msg == CURLMSG_DONE && message->easy_handle == easy)
+                completed = message->data.result == CURLE_OK;
+        }
+    }
+    curl_multi_remove_handle(multi, easy);
+    return completed;
+}
+
+void CurlTransport::abortTransfers()
+{
+    m_aborted.store(true);
+    const std::lock_guard lock(m_runningMutex);
+    for (void* multi : m_running)
+        curl_multi_wakeup(multi);
 }
 
 } // namespace tern

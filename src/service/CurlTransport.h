@@ -2,15 +2,19 @@
 
 #include "service/HttpTransport.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <mutex>
+#include <set>
 
 namespace tern {
 
 // HTTP/1.0 over libcurl with the settings every request of the program uses: the fixed User-Agent, no
 // proxy (neither configured nor from the environment), no redirects, plain http only (port 80 unless
-// the address names another), and a time-out for each network operation (connecting, and any pause
-// while sending or receiving). A body larger than the reply limit counts as no response.
+// the address names another), and one deadline for the whole exchange from connecting to the last
+// byte of the reply, however slowly the bytes come. A body larger than the reply limit counts as no
+// response. abortTransfers() wakes every running exchange and ends it at once.
 class CurlTransport final : public HttpTransport
 {
 public:
@@ -24,13 +28,19 @@ public:
     std::optional<std::string> get(const std::string& url) override;
     std::optional<std::string> post(const std::string& url, const std::string& contentType,
                                     const std::string& body) override;
+    void abortTransfers() override;
 
 private:
     std::optional<std::string> perform(const std::string& url, const std::string* contentType,
                                        const std::string* body);
+    // Runs the prepared exchange to its end, its deadline or an abort; true when it completed.
+    bool run(void* easy);
 
     std::chrono::milliseconds m_timeout;
     size_t m_maxReplyBytes;
+    std::atomic<bool> m_aborted{false};
+    std::mutex m_runningMutex;
+    std::set<void*> m_running; // the multi handles of the exchanges running now
 };
 
 } // namespace tern

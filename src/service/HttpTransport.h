@@ -17,6 +17,9 @@ public:
     // Sends `body` unchanged with the header Content-Type `contentType`.
     virtual std::optional<std::string> post(const std::string& url, const std::string& contentType,
                                             const std::string& body) = 0;
+    // Ends every exchange running now, and every later one, at once without a response: the program
+    // is ending. Any thread.
+    virtual void abortTransfers() = 0;
 };
 
 } // namespace tern

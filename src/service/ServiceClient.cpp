@@ -4,7 +4,6 @@
 #include "util/Errors.h"
 
 #include <cmath>
-#include <thread>
 
 namespace tern {
 
@@ -37,7 +36,14 @@ ServiceClient::ServiceClient(TConfStore& store, TextSource texts, HttpTransport&
 {
 }
 
-ServiceClient::~ServiceClient() = default;
+ServiceClient::~ServiceClient()
+{
+    // The checkers are joined as they go; a check still running is aborted first, so that none of
+    // them can hold the end of the program.
+    reapUpdateCheckers();
+    if (!m_checkers.empty())
+        m_transport.abortTransfers();
+}
 
 std::string ServiceClient::text(const char* key) const
 {
@@ -47,11 +53,29 @@ std::string ServiceClient::text(const char* key) const
 template <typename Worker>
 void ServiceClient::waitFor(const Worker& worker, const std::function<void()>& eachPoll) const
 {
+    // Each poll ends early when the worker ends.
     while (!worker.Done()) {
         if (eachPoll)
             eachPoll();
-        std::this_thread::sleep_for(m_pollInterval);
+        worker.waitDone(m_pollInterval);
     }
+}
+
+template <typename Worker> void ServiceClient::waitShowingTransfer(const Worker& worker)
+{
+    if (m_uploadWait.begin)
+        m_uploadWait.begin();
+    const EndOnExit endOnExit(m_uploadWait.end);
+    if (m_uploadEventWait) {
+        m_uploadEventWait([&worker, this] {
+            if (m_uploadWait.pump)
+                m_uploadWait.pump();
+            return worker.Done();
+        });
+    }
+    // The event wait may end early (the program is ending, and its exchanges are aborted); the
+    // reply is read only once the worker is done.
+    waitFor(worker, m_uploadWait.pump);
 }
 
 std::optional<nlohmann::json> ServiceClient::CallAuthService(const std::string& path, const std::string& body,
@@ -60,7 +84,7 @@ std::optional<nlohmann::json> ServiceClient::CallAuthService(const std::string& 
     std::string reply;
     {
         // The worker is freed (its thread joined) before the reply is parsed.
-        TDownloadThread worker(m_transport, AuthServiceUrl(m_store.ServiceHost, path), body);
+        TDownloadThread worker(m_transport, AuthServiceUrl(m_store.ServiceHost, path), body, m_workerDone);
         if (progress)
             progress->setVisible(true);
         const std::function<void()> hide = [progress] {
@@ -112,18 +136,7 @@ std::optional<std::string> ServiceClient::RegisterAccount(const std::string& ema
 
 std::string ServiceClient::WaitForReply(TUploadThread& worker)
 {
-    if (m_uploadWait.begin)
-        m_uploadWait.begin();
-    const EndOnExit endOnExit(m_uploadWait.end);
-    if (m_uploadEventWait) {
-        m_uploadEventWait([&worker, this] {
-            if (m_uploadWait.pump)
-                m_uploadWait.pump();
-            return worker.Done();
-        });
-    }
-    // The event wait may end early (the program is ending); the reply is read only once it is done.
-    waitFor(worker, m_uploadWait.pump);
+    waitShowingTransfer(worker);
     return worker.ReplyText;
 }
 
@@ -135,7 +148,7 @@ bool ServiceClient::UploadSnapshot()
     std::string reply;
     {
         TUploadThread worker(m_transport, SaveUrl(m_store.ServiceHost, m_store.Login, m_store.Password),
-                             snapshot);
+                             snapshot, m_workerDone);
         reply = WaitForReply(worker);
     }
     return SaveSucceeded(ParseReplyObject(reply));
@@ -143,8 +156,13 @@ bool ServiceClient::UploadSnapshot()
 
 bool ServiceClient::DownloadSnapshot()
 {
-    const std::optional<std::string> body =
-        m_transport.get(ReadUrl(m_store.ServiceHost, m_store.Login, m_store.Password));
+    std::optional<std::string> body;
+    {
+        TReadThread worker(m_transport, ReadUrl(m_store.ServiceHost, m_store.Login, m_store.Password),
+                           m_workerDone);
+        waitShowingTransfer(worker);
+        body = std::move(worker.Reply);
+    }
     if (!body)
         return false;
     return m_clipboard.RestoreSnapshot(*body);
@@ -155,7 +173,8 @@ std::string ServiceClient::UploadShare(const std::string& payload, int kind)
     std::string reply;
     {
         TUploadThread worker(m_transport,
-                             ShareUrl(m_store.ServiceHost, m_store.Login, m_store.Password, kind), payload);
+                             ShareUrl(m_store.ServiceHost, m_store.Login, m_store.Password, kind), payload,
+                             m_workerDone);
         reply = WaitForReply(worker);
     }
     return ShareAccessKey(ParseReplyObject(reply), text("mUploadFailed"));

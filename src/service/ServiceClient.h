@@ -51,7 +51,8 @@ public:
 
     ServiceClient(TConfStore& store, TextSource texts, HttpTransport& transport,
                   SnapshotClipboard& clipboard);
-    // Waits for update checks still running.
+    // Waits for the update checks still running, after aborting the transport's exchanges when there
+    // are any (see abortTransfers).
     ~ServiceClient();
     ServiceClient(const ServiceClient&) = delete;
     ServiceClient& operator=(const ServiceClient&) = delete;
@@ -63,6 +64,12 @@ public:
     void setUploadEventWait(EventWait wait) { m_uploadEventWait = std::move(wait); }
     // How often the waits look at a worker's done flag.
     void SetPollInterval(std::chrono::milliseconds interval) { m_pollInterval = interval; }
+    // Runs on a worker's thread as soon as the worker has ended, so that an event wait can end then
+    // rather than at its next poll. Set it before the first request.
+    void setWorkerDoneSignal(std::function<void()> signal) { m_workerDone = std::move(signal); }
+    // Ends every running and later exchange of the transport without a response: the program is
+    // ending. The waits for those exchanges then end at once.
+    void abortTransfers() { m_transport.abortTransfers(); }
 
     // ---- accounts (e-mail as typed, password value = digest of the typed password)
 
@@ -86,8 +93,9 @@ public:
     // Captures the clipboard and uploads the snapshot. True when stored, false when the reply had no
     // status; throws for a snapshot over the limit, another status, or a reply that is not JSON.
     bool UploadSnapshot();
-    // Downloads the stored snapshot and restores it onto the clipboard; false when no response came or
-    // none of its formats could be put on the clipboard (which then keeps its content).
+    // Downloads the stored snapshot on a worker, waiting as the upload wait does (with its hooks), and
+    // restores it onto the clipboard; false when no response came or none of its formats could be put
+    // on the clipboard (which then keeps its content).
     bool DownloadSnapshot();
     // Uploads a share payload of `kind` and returns its access key (never empty: every failure
     // throws, see ShareAccessKey).
@@ -118,6 +126,8 @@ private:
     std::string text(const char* key) const;
     template <typename Worker>
     void waitFor(const Worker& worker, const std::function<void()>& eachPoll) const;
+    // The wait of the uploads and the download: hooks, events served, then the worker's end.
+    template <typename Worker> void waitShowingTransfer(const Worker& worker);
     void reapUpdateCheckers();
 
     TConfStore& m_store;
@@ -126,6 +136,7 @@ private:
     SnapshotClipboard& m_clipboard;
     UploadWaitHooks m_uploadWait;
     EventWait m_uploadEventWait;
+    std::function<void()> m_workerDone;
     std::chrono::milliseconds m_pollInterval{100};
     std::vector<std::unique_ptr<TUpdateChecker>> m_checkers;
 };

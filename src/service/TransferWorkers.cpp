@@ -4,10 +4,11 @@
 
 namespace tern {
 
-TDownloadThread::TDownloadThread(HttpTransport& transport, std::string address, std::string requestBody)
+TDownloadThread::TDownloadThread(HttpTransport& transport, std::string address, std::string requestBody,
+                                 std::function<void()> onDone)
     : Address(std::move(address)), RequestBody(std::move(requestBody))
 {
-    m_worker.start([this, &transport] { run(transport); });
+    m_worker.start([this, &transport] { run(transport); }, std::move(onDone));
 }
 
 TDownloadThread::~TDownloadThread() = default;
@@ -23,10 +24,11 @@ void TDownloadThread::run(HttpTransport& transport)
     }
 }
 
-TUploadThread::TUploadThread(HttpTransport& transport, std::string address, const std::string& payload)
+TUploadThread::TUploadThread(HttpTransport& transport, std::string address, const std::string& payload,
+                             std::function<void()> onDone)
     : Address(std::move(address)), m_payload(payload)
 {
-    m_worker.start([this, &transport] { run(transport); });
+    m_worker.start([this, &transport] { run(transport); }, std::move(onDone));
 }
 
 TUploadThread::~TUploadThread() = default;
@@ -39,6 +41,23 @@ void TUploadThread::run(HttpTransport& transport)
             ReplyText = LinesJoinedCrLf(*reply);
     } catch (...) {
         ReplyText.clear();
+    }
+}
+
+TReadThread::TReadThread(HttpTransport& transport, std::string address, std::function<void()> onDone)
+    : Address(std::move(address))
+{
+    m_worker.start([this, &transport] { run(transport); }, std::move(onDone));
+}
+
+TReadThread::~TReadThread() = default;
+
+void TReadThread::run(HttpTransport& transport)
+{
+    try {
+        Reply = transport.get(Address);
+    } catch (...) {
+        Reply.reset();
     }
 }
 

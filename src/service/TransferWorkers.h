@@ -4,7 +4,9 @@
 #include "service/ServiceProtocol.h"
 #include "service/WorkerThread.h"
 
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,18 +15,20 @@ namespace tern {
 // The short-lived worker threads of the service requests. Each starts running when constructed,
 // writes only its own reply fields, and sets its done flag as the last step whatever the outcome.
 // The owner reads the reply fields only after it has seen Done(); destroying a worker waits for its
-// thread to end.
+// thread to end. `onDone`, when given, runs on the worker's thread once Done() holds.
 
 // One account request: a form POST of `RequestBody` to `Address`.
 class TDownloadThread
 {
 public:
-    TDownloadThread(HttpTransport& transport, std::string address, std::string requestBody);
+    TDownloadThread(HttpTransport& transport, std::string address, std::string requestBody,
+                    std::function<void()> onDone = {});
     ~TDownloadThread();
     TDownloadThread(const TDownloadThread&) = delete;
     TDownloadThread& operator=(const TDownloadThread&) = delete;
 
     bool Done() const noexcept { return m_worker.done(); }
+    bool waitDone(std::chrono::milliseconds timeout) const { return m_worker.waitDone(timeout); }
 
     const std::string Address;
     const std::string RequestBody;
@@ -41,12 +45,14 @@ private:
 class TUploadThread
 {
 public:
-    TUploadThread(HttpTransport& transport, std::string address, const std::string& payload);
+    TUploadThread(HttpTransport& transport, std::string address, const std::string& payload,
+                  std::function<void()> onDone = {});
     ~TUploadThread();
     TUploadThread(const TUploadThread&) = delete;
     TUploadThread& operator=(const TUploadThread&) = delete;
 
     bool Done() const noexcept { return m_worker.done(); }
+    bool waitDone(std::chrono::milliseconds timeout) const { return m_worker.waitDone(timeout); }
 
     const std::string Address;
     // The reply's lines, each followed by CR LF; empty when no response came.
@@ -56,6 +62,28 @@ private:
     void run(HttpTransport& transport);
 
     const std::string& m_payload;
+    WorkerThread m_worker; // last: joined before the other members go
+};
+
+// One snapshot download: a GET of `Address`.
+class TReadThread
+{
+public:
+    TReadThread(HttpTransport& transport, std::string address, std::function<void()> onDone = {});
+    ~TReadThread();
+    TReadThread(const TReadThread&) = delete;
+    TReadThread& operator=(const TReadThread&) = delete;
+
+    bool Done() const noexcept { return m_worker.done(); }
+    bool waitDone(std::chrono::milliseconds timeout) const { return m_worker.waitDone(timeout); }
+
+    const std::string Address;
+    // The reply body; nothing when no response came.
+    std::optional<std::string> Reply;
+
+private:
+    void run(HttpTransport& transport);
+
     WorkerThread m_worker; // last: joined before the other members go
 };
 

@@ -6,17 +6,17 @@ namespace tern {
 
 namespace {
 
-// Sets the done flag when the work ends, also by an exception.
+// Marks the work done when it ends, also by an exception.
 class DoneOnExit
 {
 public:
-    explicit DoneOnExit(std::atomic<bool>& flag) : m_flag(flag) {}
-    ~DoneOnExit() { m_flag.store(true, std::memory_order_release); }
+    explicit DoneOnExit(std::function<void()> markDone) : m_markDone(std::move(markDone)) {}
+    ~DoneOnExit() { m_markDone(); }
     DoneOnExit(const DoneOnExit&) = delete;
     DoneOnExit& operator=(const DoneOnExit&) = delete;
 
 private:
-    std::atomic<bool>& m_flag;
+    std::function<void()> m_markDone;
 };
 
 } // namespace
@@ -27,12 +27,31 @@ WorkerThread::~WorkerThread()
         m_thread.join();
 }
 
-void WorkerThread::start(std::function<void()> work)
+void WorkerThread::start(std::function<void()> work, std::function<void()> onDone)
 {
-    m_thread = std::thread([this, work = std::move(work)] {
-        const DoneOnExit done(m_done);
-        work();
+    m_thread = std::thread([this, work = std::move(work), onDone = std::move(onDone)] {
+        {
+            const DoneOnExit done([this] { markDone(); });
+            work();
+        }
+        if (onDone)
+            onDone();
     });
+}
+
+void WorkerThread::markDone()
+{
+    {
+        const std::lock_guard lock(m_doneMutex);
+        m_done.store(true, std::memory_order_release);
+    }
+    m_doneChanged.notify_all();
+}
+
+bool WorkerThread::waitDone(std::chrono::milliseconds timeout) const
+{
+    std::unique_lock lock(m_doneMutex);
+    return m_doneChanged.wait_for(lock, timeout, [this] { return done(); });
 }
 
 } // namespace tern

@@ -66,14 +66,21 @@ void CommandDispatcher::RunCommand(TCommand command)
 
 void CommandDispatcher::reportFailure(const std::string& text)
 {
+    if (m_terminating)
+        return; // an exchange aborted because the program ends is no failure to report
     m_tray.showTrayBalloon(text, 10, BalloonKind::Error);
+}
+
+void CommandDispatcher::refuseWhileBusy()
+{
+    m_tray.showTrayBalloon(m_operations.GetText("GLOBAL", "mUploading"), 10, BalloonKind::Information);
 }
 
 void CommandDispatcher::runCommand(TCommand command)
 {
     if (m_busy) {
         // One command at a time: a second one would run inside the first one's wait.
-        m_tray.showTrayBalloon(m_operations.GetText("GLOBAL", "mUploading"), 10, BalloonKind::Information);
+        refuseWhileBusy();
         return;
     }
     const bool shiftDown = m_services.keys.isShiftDown();
@@ -93,10 +100,10 @@ void CommandDispatcher::runCommand(TCommand command)
         return;
     }
     const int delaySeconds = shiftDown ? 10 : 1;
+    // Busy from here: bringing the window to the front serves events while the window manager acts.
+    const ClearOnExit busy(m_busy);
     if (const platform::WindowHandle previous = m_tray.prevForeground())
         m_services.focus.forceForegroundWindow(previous);
-
-    const ClearOnExit busy(m_busy);
     runOperation(command, delaySeconds);
 }
 
@@ -152,6 +159,16 @@ void CommandDispatcher::WaitAndShareClipboard()
     if (m_waitRunning) {
         // Chosen again from inside the running wait: that wait ends and a fresh one starts.
         m_restartWait = true;
+        return;
+    }
+    if (m_busy) {
+        // A wait started inside a running command would take that command's clipboard change for
+        // the copy meant to be shared.
+        try {
+            refuseWhileBusy();
+        } catch (...) {
+            // Runs from the Share Clipboard action: nothing may leave it.
+        }
         return;
     }
     m_copyNow = false;

@@ -34,7 +34,8 @@ public:
     // running is refused with an information balloon.
     void RunCommand(TCommand command);
 
-    // Waits up to 30 seconds for the clipboard to change, then shares it.
+    // Waits up to 30 seconds for the clipboard to change, then shares it. Refused like a command while
+    // another command runs.
     void WaitAndShareClipboard();
 
     // Balloon buttons.
@@ -58,6 +59,8 @@ private:
     // The steps of RunCommand; errors leave it.
     void runCommand(TCommand command);
     void reportFailure(const std::string& text);
+    // The balloon of a command chosen while another one runs.
+    void refuseWhileBusy();
 
     CommandOperations& m_operations;
     ShellServices& m_services;

@@ -27,7 +27,8 @@ public:
     virtual void ShareArea(int delay) = 0;
     // Shares the picture of an earlier share that failed again.
     virtual void ReshareLastSnapshot() = 0;
-    // The program is ending: a capture delay that runs ends, and nothing is captured.
+    // The program is ending: a capture delay that runs ends, nothing is captured, and every running
+    // exchange with the service is aborted.
     virtual void Terminate() = 0;
     // The left-over capture of a share that did not finish.
     virtual std::string LastSnapshotPath() const = 0;

@@ -17,7 +17,7 @@ namespace tern {
 
 namespace {
 
-// How often the upload wait looks at its worker.
+// How often the transfer wait looks at its worker when nothing wakes it.
 constexpr std::chrono::milliseconds kUploadPoll{100};
 
 } // namespace
@@ -33,13 +33,20 @@ TLoader::TLoader(ShellServices& services, ProgramFolders folders)
     m_service = std::make_unique<ServiceClient>(
         *m_conf, [this](const std::string& section, const std::string& key) { return GetText(section, key); },
         *m_transport, *m_snapshots);
-    // While an upload runs the interface stays alive.
+    // While a transfer runs the interface stays alive, and the wait ends as soon as the worker does.
     m_service->setUploadEventWait([](const std::function<bool()>& done) {
         ui::waitServingEvents(QDeadlineTimer(QDeadlineTimer::Forever), done, kUploadPoll);
     });
+    m_service->setWorkerDoneSignal([] { ui::wakeEventWaits(); });
 }
 
 TLoader::~TLoader() = default;
+
+void TLoader::Terminate()
+{
+    m_terminating = true;
+    m_service->abortTransfers();
+}
 
 std::string TLoader::GetText(const std::string& section, const std::string& key) const
 {
@@ -93,6 +100,8 @@ void TLoader::RemotePaste()
     const std::uint64_t before = clipboard.sequenceNumber();
     const bool downloaded = m_service->DownloadSnapshot();
     QCoreApplication::processEvents(); // lets the clipboard report its change
+    if (m_terminating)
+        return; // the program is ending: nothing is pasted and nothing reported
     if (!downloaded || clipboard.sequenceNumber() <= before)
         throw Error(GetText("GLOBAL", "mPasteFailed"));
     // Without a way to inject Ctrl+V nothing was pasted, though the clipboard now holds the data.

@@ -74,8 +74,9 @@ public:
     // Waits `seconds` while serving events, with a balloon when that is longer than 5 seconds. False
     // when the program began to end during the wait: then nothing is to be captured.
     bool DelayCapture(int seconds);
-    // Ends a capture delay at once; the capture it delays does not happen (the program is ending).
-    void Terminate() override { m_terminating = true; }
+    // The program is ending: a capture delay ends at once and its capture does not happen, and every
+    // running exchange with the service is aborted.
+    void Terminate() override;
 
     // Sends Ctrl+C and waits up to about 4.2 seconds for the clipboard to change.
     bool SimulateCopy();

@@ -52,6 +52,11 @@ bool StartupShortcutExists(const platform::DesktopShell& shell, const std::strin
     return FileExists(startupEntryPath(shell, name));
 }
 
+std::string DesktopProgramPath(const platform::DesktopShell& shell)
+{
+    return IncludeTrailingSlash(ExtractFilePath(shell.programPath())) + platform::kDesktopProgramFile;
+}
+
 void SetStartupShortcut(platform::DesktopShell& shell, const std::string& target, const std::string& name,
                         bool create)
 {

@@ -20,6 +20,10 @@ std::string StartupFolder(const platform::DesktopShell& shell);
 // Whether the start-up entry called `name` exists in the start-up folder.
 bool StartupShortcutExists(const platform::DesktopShell& shell, const std::string& name);
 
+// The desktop program in the running program's folder: what a start-up entry starts, whichever of
+// the programs writes it.
+std::string DesktopProgramPath(const platform::DesktopShell& shell);
+
 // Removes the start-up entry called `name`, then, with `create`, writes a new one that starts `target`
 // in `target`'s folder. Errors reach the caller.
 void SetStartupShortcut(platform::DesktopShell& shell, const std::string& target, const std::string& name,

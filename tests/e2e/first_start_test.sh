@@ -31,9 +31,9 @@ sleep 0.5
 shot select-language-german
 xdotool key Return
 
-# 2. The account dialog: a new e-mail address leads to the registration step.
-wait_for 150 window_named "Tern Clipboard - Account" || fail "no account dialog after the language selection"
-account=$(window_named "Tern Clipboard - Account")
+# 2. The account dialog, in German now: a new e-mail address leads to the registration step.
+wait_for 150 window_named "Tern Clipboard - Konto" || fail "no account dialog after the language selection"
+account=$(window_named "Tern Clipboard - Konto")
 sleep 0.5
 shot account-email
 # Typing goes to the active window: wait until the dialog is it.
@@ -47,7 +47,7 @@ xdotool type --delay 20 "secret-pass"
 xdotool key Tab
 xdotool type --delay 20 "secret-pass"
 xdotool key Return
-wait_for 150 bash -c "! xdotool search --onlyvisible --name '^Tern Clipboard - Account\$' >/dev/null" ||
+wait_for 150 bash -c "! xdotool search --onlyvisible --name '^Tern Clipboard - Konto\$' >/dev/null" ||
     fail "the account dialog did not close after registering"
 shot registered
 

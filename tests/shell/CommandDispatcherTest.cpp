@@ -137,6 +137,29 @@ TEST_F(DispatcherTest, CommandChosenWhileAnotherRunsIsRefused)
     EXPECT_EQ(harness.balloons.shown.back().text, harness.shownText("GLOBAL", "mDataPasted"));
 }
 
+TEST_F(DispatcherTest, ShareClipboardChosenWhileACommandRunsIsRefused)
+{
+    bool waitRan = false;
+    harness.keys.onSend = [this, &waitRan](std::uint16_t key) {
+        if (key != 'C')
+            return;
+        // The window in front answers Ctrl+C a little later; meanwhile the user chooses Share Clipboard.
+        later(100, [this] {
+            harness.clipboard.set({{platform::kFormatUnicodeText, Utf16Block(u"copied")}});
+        });
+        later(50, [this, &waitRan] { waitRan = waitRan || harness.form().dispatcher().waitRunning(); });
+        harness.trigger("_aWeb");
+    };
+    harness.trigger("_aCopy");
+
+    EXPECT_FALSE(waitRan);
+    // The refusal, then the copy's own balloon; the copy is not shared.
+    EXPECT_EQ(harness.balloons.shown.size(), 2U);
+    ASSERT_FALSE(harness.balloons.shown.empty());
+    EXPECT_EQ(harness.balloons.shown.front().text, harness.shownText("GLOBAL", "mUploading"));
+    EXPECT_EQ(harness.balloons.shown.back().text, harness.shownText("GLOBAL", "mSelShared"));
+}
+
 TEST_F(DispatcherTest, CommandRunsInTheWindowOfTheLastHotkeyPress)
 {
     harness.focus.windows = {42, 77};

@@ -132,6 +132,17 @@ void RecordingHttpServer::handle(int connection)
         sendAll(connection, m_responder(request));
         ::shutdown(connection, SHUT_WR);
         break;
+    case Behaviour::Trickle: {
+        const std::string reply = m_responder(request);
+        for (const char byte : reply) {
+            // Paced by the wake pipe's poll: a stop ends the reply at once.
+            pollfd wake{m_wake[0], POLLIN, 0};
+            if (::poll(&wake, 1, 100) != 0 || ::send(connection, &byte, 1, MSG_NOSIGNAL) != 1)
+                break;
+        }
+        ::shutdown(connection, SHUT_WR);
+        break;
+    }
     case Behaviour::Close:
         break;
     case Behaviour::NeverAnswer: {

@@ -13,13 +13,15 @@ namespace tern::test {
 // A one-connection-at-a-time HTTP server on 127.0.0.1 (a free port) for tests that need a web
 // service other than tern-server. It records the raw bytes of every request (headers and the body
 // announced by Content-Length) and then acts as told: send canned bytes, or the bytes a responder
-// makes of the request, and close; close without a word; or hold the connection without answering
-// until the client gives up or the server stops.
+// makes of the request, and close; send them one byte every 100 ms, as a stalling server does; close
+// without a word; or hold the connection without answering until the client gives up or the server
+// stops.
 class RecordingHttpServer
 {
 public:
     enum class Behaviour {
         Reply,
+        Trickle,
         Close,
         NeverAnswer,
     };

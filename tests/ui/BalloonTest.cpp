@@ -4,11 +4,13 @@
 #include "QtPrinters.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -130,6 +132,26 @@ TEST_F(BalloonTest, ButtonsRunTheirHandlersAndLeaveTheBalloonOpen)
     EXPECT_EQ(second, 2);
     EXPECT_TRUE(balloon.isVisible());
     EXPECT_EQ(QApplication::activeWindow(), nullptr); // shown without taking the focus
+}
+
+TEST_F(BalloonTest, ButtonsWorkWhileADialogIsOpen)
+{
+    // A dialog that blocks every other window of the program, as the program's dialogs do.
+    QDialog dialog;
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+    ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
+
+    TBalloon& balloon = GetBalloon();
+    int clicks = 0;
+    balloon.SetButton1Caption(QStringLiteral("Open link"));
+    balloon.SetButton1Click([&clicks] { ++clicks; });
+    balloon.ShowAt(700, 500, TailBottomRight, 20, BalloonKind::Information, QStringLiteral("Shared."),
+                   kTitle);
+    // A real click, delivered through the window system as the user's would be.
+    QTest::mouseClick(balloon.Button1(), Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+    dialog.hide();
 }
 
 TEST_F(BalloonTest, AHandlerMayReplaceTheBalloonItRunsFrom)

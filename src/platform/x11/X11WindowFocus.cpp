@@ -2,10 +2,12 @@
 
 #include "platform/x11/X11Session.h"
 
+#include <QEventLoop>
+#include <QTimer>
+
 #include <chrono>
 #include <cstdlib>
 #include <memory>
-#include <thread>
 #include <vector>
 
 namespace tern::platform::x11 {
@@ -124,15 +126,20 @@ bool X11WindowFocus::forceForegroundWindow(WindowHandle window)
     }
     xcb_flush(m_connection);
 
-    // The window manager acts asynchronously: wait, bounded, for the change to show.
-    const auto deadline = std::chrono::steady_clock::now() + kActivationDeadline;
-    for (;;) {
+    // The window manager acts asynchronously: wait, bounded, for the change to show, serving the
+    // GUI thread's events meanwhile rather than sleeping.
+    if (foregroundWindow() == window)
+        return true;
+    QEventLoop loop;
+    QTimer poller;
+    QObject::connect(&poller, &QTimer::timeout, &loop, [&] {
         if (foregroundWindow() == window)
-            return true;
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(kActivationPoll);
-    }
+            loop.quit();
+    });
+    QTimer::singleShot(kActivationDeadline, &loop, &QEventLoop::quit);
+    poller.start(kActivationPoll);
+    loop.exec();
+    return foregroundWindow() == window;
 }
 
 } // namespace tern::platform::x11

@@ -168,6 +168,22 @@ TEST_F(ConfStoreTest, StartupEntryIsTouchedOnlyWhenTheSettingDiffers)
     EXPECT_TRUE(store->StartWithWindows);
 }
 
+TEST_F(ConfStoreTest, StartupEntryStartsTheDesktopProgramWhoeverWritesIt)
+{
+    // The desktop program itself, and the command-line tool beside it.
+    for (const char* writer : {"/opt/tern/tern-clipboard", "/opt/tern/tern"}) {
+        SCOPED_TRACE(writer);
+        shell.program = writer;
+        auto store = makeStore();
+        store->StartWithWindows = false;
+        store->Save();
+        store->StartWithWindows = true;
+        store->Save();
+        EXPECT_EQ(ReadFileBytes(startup.file("Tern Clipboard.desktop"), 4096),
+                  std::optional<std::string>("/opt/tern/tern-clipboard\n/opt/tern/\n"));
+    }
+}
+
 TEST_F(ConfStoreTest, FieldTableListsEverySettingInStoredForm)
 {
     auto store = makeStore();

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <set>
+
 namespace tern {
 namespace {
 
@@ -30,12 +33,39 @@ TEST(EnglishLanguageFile, HoldsEveryKeyTheProgramUses)
         {"fSettings", {"lCaption", "lHotkey", "cStartup", "cCheckUpdates", "cDisableRemote", "bLogin"}},
         {"fAboutFrm", {"lCaption", "lHomePage"}},
     };
+    // German translates every key that English holds.
+    const LngFile german = LngFile::load(std::string(TERN_SOURCE_LANGUAGES_DIR) + "/german.lng");
     for (const auto& [section, names] : keys) {
-        for (const std::string& key : names)
+        for (const std::string& key : names) {
             EXPECT_TRUE(file.text(section, key).has_value()) << section << "/" << key;
+            EXPECT_TRUE(german.text(section, key).has_value()) << "german.lng " << section << "/" << key;
+        }
     }
     EXPECT_GE(file.profileInt("LANG_INFO", "ForBuild", 0), 10);
     EXPECT_NE(file.text("FAUTHFORM", "mKeyTip")->find("%s"), std::string::npos);
+    EXPECT_NE(german.text("FAUTHFORM", "mKeyTip")->find("%s"), std::string::npos);
+
+    // The command captions carry their accelerator letters in both languages, one letter each and
+    // no two alike within a language.
+    for (const LngFile* language : {&file, &german}) {
+        std::set<char> letters;
+        for (const char* key : {"aCopy", "aPaste", "aWeb", "aShareScr", "aShareCurWin", "aShareArea"}) {
+            const std::string caption = language->text("fInit", key).value_or("");
+            std::string accelerators;
+            for (size_t at = 0; at + 1 < caption.size(); ++at) {
+                if (caption[at] == '&' && caption[at + 1] == '&')
+                    ++at;
+                else if (caption[at] == '&')
+                    accelerators +=
+                        static_cast<char>(std::tolower(static_cast<unsigned char>(caption[at + 1])));
+            }
+            EXPECT_EQ(accelerators.size(), 1u) << caption;
+            if (!accelerators.empty()) {
+                EXPECT_TRUE(letters.insert(accelerators[0]).second) << caption;
+            }
+        }
+    }
+    EXPECT_EQ(file.text("fInit", "aShareScr"), "Share Scr&een");
 }
 
 } // namespace

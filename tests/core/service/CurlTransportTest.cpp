@@ -6,6 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
+#include <future>
+#include <thread>
+#include <vector>
 
 namespace tern {
 namespace {
@@ -137,6 +141,54 @@ TEST(CurlTransportTest, NoResponseGivesNothing)
     }
     // Only plain http is spoken.
     EXPECT_FALSE(CurlTransport(1s).get("file:///etc/hostname"));
+}
+
+TEST(CurlTransportTest, TheTimeOutHoldsForTheWholeExchangeNotForEachPause)
+{
+    // A byte every 100 ms for about 8 seconds: no pause ever reaches the time-out.
+    RecordingHttpServer server(RecordingHttpServer::Response("200 OK", std::string(40, 'x')),
+                               RecordingHttpServer::Behaviour::Trickle);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(CurlTransport(1s).get(server.base() + "/x"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+}
+
+TEST(CurlTransportTest, AbortEndsRunningAndLaterExchangesAtOnce)
+{
+    RecordingHttpServer server("", RecordingHttpServer::Behaviour::NeverAnswer);
+    CurlTransport transport(60s);
+    struct Case
+    {
+        const char* name;
+        std::function<std::optional<std::string>()> exchange;
+    };
+    const Case cases[] = {
+        {"get", [&] { return transport.get(server.base() + "/start/check.html?v=1"); }},
+        {"post", [&] { return transport.post(server.base() + "/x", kFormContentType, "email=a"); }},
+    };
+    std::vector<std::future<std::optional<std::string>>> running;
+    for (const Case& entry : cases)
+        running.push_back(std::async(std::launch::async, entry.exchange));
+    // The server takes one connection at a time: the first exchange is surely under way once it has
+    // been recorded; the second waits for its connection to be accepted.
+    const auto recorded = std::chrono::steady_clock::now() + 10s;
+    while (server.requests().empty() && std::chrono::steady_clock::now() < recorded)
+        std::this_thread::yield();
+    ASSERT_EQ(server.requests().size(), 1u);
+
+    const auto abortedAt = std::chrono::steady_clock::now();
+    transport.abortTransfers();
+    for (size_t i = 0; i < running.size(); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        ASSERT_EQ(running[i].wait_until(abortedAt + 2s), std::future_status::ready);
+        EXPECT_FALSE(running[i].get());
+    }
+    const auto laterAt = std::chrono::steady_clock::now();
+    for (const Case& entry : cases) {
+        SCOPED_TRACE(entry.name);
+        EXPECT_FALSE(entry.exchange()) << "an exchange after the abort";
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - laterAt, 2s);
 }
 
 TEST(CurlTransportTest, AnOversizedBodyIsNoResponse)

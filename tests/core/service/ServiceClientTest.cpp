@@ -8,9 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <functional>
+#include <future>
 #include <mutex>
+#include <thread>
 
 namespace tern {
 namespace {
@@ -31,6 +35,15 @@ public:
                                     const std::string& body) override
     {
         return answer({"POST", url, contentType, body});
+    }
+    // Held requests end without a response, and so do all later ones.
+    void abortTransfers() override
+    {
+        {
+            const std::lock_guard lock(mutex);
+            aborted = true;
+        }
+        wake.notify_all();
     }
 
     void reply(std::optional<std::string> body)
@@ -63,8 +76,8 @@ private:
     {
         std::unique_lock lock(mutex);
         requests.push_back(std::move(request));
-        wake.wait(lock, [this] { return !held; });
-        if (replies.empty())
+        wake.wait(lock, [this] { return !held || aborted; });
+        if (aborted || replies.empty())
             return std::nullopt;
         std::optional<std::string> body = std::move(replies.front());
         replies.pop_front();
@@ -74,6 +87,7 @@ private:
     std::mutex mutex;
     std::condition_variable wake;
     bool held = false;
+    bool aborted = false;
     std::deque<std::optional<std::string>> replies;
     std::vector<Request> requests;
 };
@@ -252,21 +266,68 @@ TEST_F(ServiceClientTest, SnapshotUploadKeepsItsLimitAndReadsTheReply)
     EXPECT_THROW(client->UploadSnapshot(), JsonError);
 }
 
-TEST_F(ServiceClientTest, TheUploadWaitRunsItsHooksAlsoWhenTheUploadFails)
+TEST_F(ServiceClientTest, EveryTransferWaitEndsWhenItsWorkerEndsAndShowsTheUploadHooks)
 {
-    std::vector<std::string> calls;
-    int pumps = 0;
-    client->SetUploadWaitHooks(
-        {[&] { calls.push_back("begin"); }, [&] { ++pumps; }, [&] { calls.push_back("end"); }});
+    // A poll far longer than the request: each wait must end on the worker's end, not on a poll.
+    constexpr auto kPoll = 10s;
+    client->SetPollInterval(kPoll);
+    std::atomic<int> signals{0};
+    client->setWorkerDoneSignal([&signals] { ++signals; });
+    struct Case
+    {
+        const char* name;
+        std::function<void()> run;
+        std::vector<std::string> hooks;
+    };
+    const std::vector<std::string> shown{"begin", "end"};
+    const Case cases[] = {
+        {"account request", [this] { client->ValidateEmail("a@b.c", nullptr); }, {}},
+        {"snapshot upload (failing)", [this] { EXPECT_THROW(client->UploadSnapshot(), JsonError); }, shown},
+        {"share upload (failing)", [this] { EXPECT_THROW(client->UploadShare("p", 1), JsonError); }, shown},
+        {"snapshot download", [this] { EXPECT_FALSE(client->DownloadSnapshot()); }, shown},
+    };
+    for (const Case& entry : cases) {
+        SCOPED_TRACE(entry.name);
+        std::vector<std::string> calls;
+        int pumps = 0;
+        client->SetUploadWaitHooks(
+            {[&] { calls.push_back("begin"); }, [&] { ++pumps; }, [&] { calls.push_back("end"); }});
+        signals = 0;
+        transport.hold();
+        std::thread releaser([this] {
+            std::this_thread::sleep_for(60ms);
+            transport.release();
+        });
+        const auto start = std::chrono::steady_clock::now();
+        entry.run();
+        const auto waited = std::chrono::steady_clock::now() - start;
+        releaser.join();
+        EXPECT_LT(waited, kPoll / 2);
+        EXPECT_EQ(calls, entry.hooks);
+        EXPECT_EQ(pumps > 0, !entry.hooks.empty());
+        EXPECT_EQ(signals.load(), 1);
+    }
+}
+
+TEST_F(ServiceClientTest, AnUpdateCheckThatHangsDoesNotHoldTheEnd)
+{
     transport.hold();
-    std::thread releaser([this] {
-        std::this_thread::sleep_for(60ms);
+    // Lets a client that waits for the hanging check end the test, failing, rather than hang it.
+    std::promise<void> ended;
+    std::thread watchdog([this, over = ended.get_future()] {
+        over.wait_for(10s);
         transport.release();
     });
-    EXPECT_THROW(client->UploadSnapshot(), JsonError);
-    releaser.join();
-    EXPECT_EQ(calls, (std::vector<std::string>{"begin", "end"}));
-    EXPECT_GE(pumps, 2);
+    client->StartUpdateCheck([](const UpdateCheckResult&) {}, 22);
+    const auto sent = std::chrono::steady_clock::now() + 5s;
+    while (transport.sent().empty() && std::chrono::steady_clock::now() < sent)
+        std::this_thread::yield();
+    ASSERT_EQ(transport.sent().size(), 1u);
+    const auto start = std::chrono::steady_clock::now();
+    client.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    ended.set_value();
+    watchdog.join();
 }
 
 TEST_F(ServiceClientTest, DownloadRestoresTheBodyOrReportsNoResponse)
