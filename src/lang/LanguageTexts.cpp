@@ -5,7 +5,8 @@
 
 namespace tern {
 
-LanguageTexts::LanguageTexts(std::string languagesFolder) : m_folder(IncludeTrailingSlash(languagesFolder))
+LanguageTexts::LanguageTexts(const std::string& languagesFolder)
+    : m_folder(IncludeTrailingSlash(languagesFolder))
 {
     EnglishTexts.Apply(m_folder + TLangModule::kEnglishFile);
     CurrentTexts.Fallback = &EnglishTexts;

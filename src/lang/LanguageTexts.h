@@ -11,7 +11,7 @@ namespace tern {
 class LanguageTexts
 {
 public:
-    explicit LanguageTexts(std::string languagesFolder);
+    explicit LanguageTexts(const std::string& languagesFolder);
 
     LanguageTexts(const LanguageTexts&) = delete;
     LanguageTexts& operator=(const LanguageTexts&) = delete;
