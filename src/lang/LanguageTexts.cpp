@@ -12,7 +12,7 @@ LanguageTexts::LanguageTexts(const std::string& languagesFolder)
     CurrentTexts.Fallback = &EnglishTexts;
 }
 
-void LanguageTexts::ReloadCurrent(const std::string& fileName, const std::optional<std::string>& formName)
+void LanguageTexts::reloadCurrent(const std::string& fileName, const std::optional<std::string>& formName)
 {
     // With no language selected, the current source stays empty and every text comes from English.
     CurrentTexts.Apply(fileName.empty() ? std::string() : m_folder + fileName, formName);

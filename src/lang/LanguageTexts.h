@@ -17,7 +17,7 @@ public:
     LanguageTexts& operator=(const LanguageTexts&) = delete;
 
     // Re-parses the current language file `fileName` from the languages folder.
-    void ReloadCurrent(const std::string& fileName,
+    void reloadCurrent(const std::string& fileName,
                        const std::optional<std::string>& formName = std::nullopt);
 
     // The text in the current language, else in English, else "no-value".

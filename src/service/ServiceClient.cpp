@@ -47,7 +47,7 @@ std::string ServiceClient::text(const char* key) const
 template <typename Worker>
 void ServiceClient::waitFor(const Worker& worker, const std::function<void()>& eachPoll) const
 {
-    while (!worker.Done()) {
+    while (!worker.done()) {
         if (eachPoll)
             eachPoll();
         std::this_thread::sleep_for(m_pollInterval);
@@ -119,7 +119,7 @@ std::string ServiceClient::WaitForReply(TUploadThread& worker)
         m_uploadEventWait([&worker, this] {
             if (m_uploadWait.pump)
                 m_uploadWait.pump();
-            return worker.Done();
+            return worker.done();
         });
     }
     // The event wait may end early (the program is ending); the reply is read only once it is done.
@@ -129,7 +129,7 @@ std::string ServiceClient::WaitForReply(TUploadThread& worker)
 
 bool ServiceClient::UploadSnapshot()
 {
-    const std::string snapshot = m_clipboard.CaptureSnapshot();
+    const std::string snapshot = m_clipboard.captureSnapshot();
     if (snapshot.size() > kMaxSnapshotBytes)
         throw Error(kTooLargeText);
     std::string reply;
@@ -147,7 +147,7 @@ bool ServiceClient::DownloadSnapshot()
         m_transport.get(ReadUrl(m_store.ServiceHost, m_store.Login, m_store.Password));
     if (!body)
         return false;
-    return m_clipboard.RestoreSnapshot(*body);
+    return m_clipboard.restoreSnapshot(*body);
 }
 
 std::string ServiceClient::UploadShare(const std::string& payload, int kind)
@@ -175,26 +175,26 @@ std::string ServiceClient::HistoryUrl() const
     return tern::HistoryUrl(m_store.ServiceHost, m_store.Login, m_store.Password);
 }
 
-std::string ServiceClient::ForgotPasswordUrl(const std::string& email) const
+std::string ServiceClient::forgotPasswordUrl(const std::string& email) const
 {
-    return tern::ForgotPasswordUrl(m_store.ServiceHost, email);
+    return tern::forgotPasswordUrl(m_store.ServiceHost, email);
 }
 
-std::string ServiceClient::DownloadPageUrl() const
+std::string ServiceClient::downloadPageUrl() const
 {
-    return tern::DownloadPageUrl(m_store.DownloadHost, m_store.LangModule
+    return tern::downloadPageUrl(m_store.DownloadHost, m_store.LangModule
                                                            ? m_store.LangModule->CurrentFileName()
                                                            : std::string("english.lng"));
 }
 
-std::string ServiceClient::ShareLinkUrl(const std::string& accessKey) const
+std::string ServiceClient::shareLinkUrl(const std::string& accessKey) const
 {
-    return tern::ShareLinkUrl(m_store.ServiceHost, accessKey);
+    return tern::shareLinkUrl(m_store.ServiceHost, accessKey);
 }
 
 void ServiceClient::reapUpdateCheckers()
 {
-    std::erase_if(m_checkers, [](const std::unique_ptr<TUpdateChecker>& checker) { return checker->Done(); });
+    std::erase_if(m_checkers, [](const std::unique_ptr<TUpdateChecker>& checker) { return checker->done(); });
 }
 
 void ServiceClient::StartUpdateCheck(TUpdateChecker::ResultCallback onResult, unsigned buildNumber)
@@ -203,7 +203,7 @@ void ServiceClient::StartUpdateCheck(TUpdateChecker::ResultCallback onResult, un
     auto checker =
         std::make_unique<TUpdateChecker>(m_transport, UpdateCheckUrl(m_store.ServiceHost, buildNumber));
     checker->OnResult = std::move(onResult);
-    checker->Start();
+    checker->start();
     m_checkers.push_back(std::move(checker));
 }
 

@@ -81,8 +81,8 @@ private:
 class FakeSnapshots final : public SnapshotClipboard
 {
 public:
-    std::string CaptureSnapshot() override { return snapshot; }
-    bool RestoreSnapshot(const std::string& stream) override
+    std::string captureSnapshot() override { return snapshot; }
+    bool restoreSnapshot(const std::string& stream) override
     {
         restored.push_back(stream);
         return true;
@@ -132,7 +132,7 @@ protected:
         client = std::make_unique<ServiceClient>(
             *store, [](const std::string& section, const std::string& key) { return section + "/" + key; },
             transport, snapshots);
-        client->SetPollInterval(5ms);
+        client->setPollInterval(5ms);
     }
 
     std::string multipartPayload(const FakeTransport::Request& request)
@@ -256,7 +256,7 @@ TEST_F(ServiceClientTest, TheUploadWaitRunsItsHooksAlsoWhenTheUploadFails)
 {
     std::vector<std::string> calls;
     int pumps = 0;
-    client->SetUploadWaitHooks(
+    client->setUploadWaitHooks(
         {[&] { calls.push_back("begin"); }, [&] { ++pumps; }, [&] { calls.push_back("end"); }});
     transport.hold();
     std::thread releaser([this] {
@@ -288,7 +288,7 @@ TEST_F(ServiceClientTest, ShareUploadsThePayloadWithItsKind)
     snapshots.shareKind = 3;
     transport.reply("{\"status\":\"ok\",\"accesskey\":\"K3y\"}");
     EXPECT_EQ(client->UploadClipboardShare(), "K3y");
-    EXPECT_EQ(client->ShareLinkUrl("K3y"), "http://svc/d/K3y.html");
+    EXPECT_EQ(client->shareLinkUrl("K3y"), "http://svc/d/K3y.html");
     auto sent = transport.sent();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].url, "http://svc/storage/share.html?email=me%2B1%40x.org&pass=" + kPass + "&tp=3");
@@ -315,9 +315,9 @@ TEST_F(ServiceClientTest, ShareUploadsThePayloadWithItsKind)
 TEST_F(ServiceClientTest, HistoryAndForgottenPasswordAddressesUseTheStoredValues)
 {
     EXPECT_EQ(client->HistoryUrl(), "http://svc/cp/history.html?u=me%2B1%40x.org&p=" + kPass);
-    EXPECT_EQ(client->ForgotPasswordUrl("me+1@x.org"), "http://svc/start/forgot.html?email=me%2B1@x.org");
+    EXPECT_EQ(client->forgotPasswordUrl("me+1@x.org"), "http://svc/start/forgot.html?email=me%2B1@x.org");
     store->DownloadHost = "http://dl";
-    EXPECT_EQ(client->DownloadPageUrl(), "http://dl/start/download.html?lang=english.lng");
+    EXPECT_EQ(client->downloadPageUrl(), "http://dl/start/download.html?lang=english.lng");
 }
 
 TEST_F(ServiceClientTest, UpdateChecksReportOnTheirThreadAndFollowTheDateRule)
