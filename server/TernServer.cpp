@@ -11,7 +11,7 @@ namespace tern::server {
 namespace {
 
 // Room for the multipart framing around the largest share payload.
-constexpr std::size_t kMultipartOverhead = 64 * 1024;
+constexpr std::size_t kMultipartOverhead = std::size_t{64} * 1024;
 
 // Only the path is logged: query strings carry e-mail addresses and password values.
 void logRequest(const httplib::Request& req, const httplib::Response& res)
