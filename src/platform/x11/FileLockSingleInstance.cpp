@@ -40,7 +40,7 @@ std::string LockFolder()
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && IsDirectory(runtime))
         return runtime;
     if (const std::string data = XdgDataHome(); !data.empty()) {
-        const std::string folder = data + "/" + kProductName;
+        std::string folder = data + "/" + kProductName;
         std::error_code ignored;
         std::filesystem::create_directories(folder, ignored);
         if (IsDirectory(folder))
