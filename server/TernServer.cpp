@@ -55,10 +55,9 @@ void answerException(const httplib::Request& req, httplib::Response& res, const 
 
 } // namespace
 
-TernServer::TernServer(ServerOptions options, RateLimiter::Clock clock)
+TernServer::TernServer(ServerOptions options, const RateLimiter::Clock& clock)
     : m_options(std::move(options)), m_database(m_options.dataDir),
-      m_authenticator(m_database, m_options, std::move(clock)), m_context{m_database, m_authenticator,
-                                                                          m_options}
+      m_authenticator(m_database, m_options, clock), m_context{m_database, m_authenticator, m_options}
 {
     configure();
 }
