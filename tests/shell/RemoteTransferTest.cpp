@@ -115,8 +115,8 @@ TEST(RemoteTransferTest, PasteThatCannotPutOrPasteAnythingReportsFailure)
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);
         ShellHarness second;
-        second.loader().Conf().Login = first.account.email;
-        second.loader().Conf().Password = first.account.passwordValue;
+        second.loader().conf().Login = first.account.email;
+        second.loader().conf().Password = first.account.passwordValue;
         second.clipboard.set(LocalContent());
         if (test.htmlRefused)
             second.clipboard.refused = {kHtmlFormat};
