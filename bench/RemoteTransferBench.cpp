@@ -86,7 +86,7 @@ class TimedSnapshots final : public tern::SnapshotClipboard
 public:
     explicit TimedSnapshots(const std::string& password) : m_password(password) {}
 
-    std::string CaptureSnapshot() override
+    std::string captureSnapshot() override
     {
         const auto start = Clock::now();
         m_capture.CaptureAll();
@@ -95,7 +95,7 @@ public:
         captureTime = Clock::now() - start;
         return stream;
     }
-    bool RestoreSnapshot(const std::string& stream) override
+    bool restoreSnapshot(const std::string& stream) override
     {
         const auto start = Clock::now();
         m_restore.LoadFromStream(stream);
@@ -286,7 +286,7 @@ void BM_RemoteCopyEndToEnd(benchmark::State& state)
     try {
         Service& service = Service::instance();
         const BareInputs bare = bareInputs(service);
-        const std::string stream = service.snapshots.CaptureSnapshot();
+        const std::string stream = service.snapshots.captureSnapshot();
         double measuredTotal = 0, bareTotal = 0, captureTotal = 0;
         for (auto _ : state) {
             const auto start = Clock::now();

@@ -18,7 +18,8 @@ std::string accountKey(std::string_view email)
 
 } // namespace
 
-Authenticator::Authenticator(Database& database, const ServerOptions& options, RateLimiter::Clock clock)
+Authenticator::Authenticator(Database& database, const ServerOptions& options,
+                             const RateLimiter::Clock& clock)
     : m_database(database), m_hasher(options.hashOpsLimit, options.hashMemLimit),
       m_failuresPerAddress(options.failedLoginsPerAddress, clock),
       m_failuresPerAccount(options.failedLoginsPerAccount, clock),

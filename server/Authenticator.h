@@ -36,7 +36,7 @@ enum class RegisterOutcome {
 class Authenticator
 {
 public:
-    Authenticator(Database& database, const ServerOptions& options, RateLimiter::Clock clock = {});
+    Authenticator(Database& database, const ServerOptions& options, const RateLimiter::Clock& clock = {});
 
     AuthResult authenticate(std::string_view email, std::string_view passwordValue,
                             const std::string& address);

@@ -11,7 +11,7 @@ namespace tern::server {
 namespace {
 
 // Room for the multipart framing around the largest share payload.
-constexpr std::size_t kMultipartOverhead = 64 * 1024;
+constexpr std::size_t kMultipartOverhead = std::size_t{64} * 1024;
 
 // Only the path is logged: query strings carry e-mail addresses and password values.
 void logRequest(const httplib::Request& req, const httplib::Response& res)
@@ -55,10 +55,9 @@ void answerException(const httplib::Request& req, httplib::Response& res, const 
 
 } // namespace
 
-TernServer::TernServer(ServerOptions options, RateLimiter::Clock clock)
+TernServer::TernServer(ServerOptions options, const RateLimiter::Clock& clock)
     : m_options(std::move(options)), m_database(m_options.dataDir),
-      m_authenticator(m_database, m_options, std::move(clock)), m_context{m_database, m_authenticator,
-                                                                          m_options}
+      m_authenticator(m_database, m_options, clock), m_context{m_database, m_authenticator, m_options}
 {
     configure();
 }

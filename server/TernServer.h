@@ -21,7 +21,7 @@ class TernServer
 {
 public:
     // Opens (or creates) the database; throws DatabaseError when it cannot.
-    explicit TernServer(ServerOptions options, RateLimiter::Clock clock = {});
+    explicit TernServer(ServerOptions options, const RateLimiter::Clock& clock = {});
     TernServer(const TernServer&) = delete;
     TernServer& operator=(const TernServer&) = delete;
 

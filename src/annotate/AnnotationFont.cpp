@@ -10,7 +10,7 @@ namespace {
 
 QString FindFamily()
 {
-    const QString tahoma = QStringLiteral("Tahoma");
+    QString tahoma = QStringLiteral("Tahoma");
     if (QFontDatabase::families().contains(tahoma, Qt::CaseInsensitive))
         return tahoma;
     const int id = QFontDatabase::addApplicationFont(QString::fromUtf8(kTahomaFile));

@@ -13,7 +13,8 @@ bool InSquare(std::int32_t cx, std::int32_t cy, std::int32_t x, std::int32_t y) 
     // 64-bit sums: corners near the ends of the 32-bit range must not wrap.
     const std::int64_t left = std::int64_t{cx} - kHandleReach;
     const std::int64_t top = std::int64_t{cy} - kHandleReach;
-    return left <= x && x < left + 2 * kHandleReach && top <= y && y < top + 2 * kHandleReach;
+    const std::int64_t side = std::int64_t{2} * kHandleReach;
+    return left <= x && x < left + side && top <= y && y < top + side;
 }
 
 std::int32_t ClampedIndex(std::int32_t index) noexcept

@@ -32,7 +32,7 @@ QImage AdoptPicture(platform::ScreenPicture&& picture)
         data, picture.width, picture.height, static_cast<qsizetype>(picture.width) * 4, kShotFormat,
         [](void* info) { delete static_cast<std::vector<std::uint32_t>*>(info); }, pixels.get());
     if (!image.isNull())
-        pixels.release();
+        static_cast<void>(pixels.release()); // the image's cleanup function owns the pixels now
     return image;
 }
 

@@ -127,8 +127,10 @@ TfToolBox::~TfToolBox() = default;
 
 void TfToolBox::markInRow(int firstButton, int index)
 {
-    for (int k = 0; k < 3; ++k)
-        m_buttons[static_cast<std::size_t>(firstButton + k)]->setEnabled(k != index);
+    for (int k = 0; k < 3; ++k) {
+        const int button = firstButton + k;
+        m_buttons[static_cast<std::size_t>(button)]->setEnabled(k != index);
+    }
 }
 
 void TfToolBox::MarkColor(int index)
@@ -150,9 +152,10 @@ void TfToolBox::SetRowHidden(int row, bool hidden)
 {
     if (row < 0 || row > 2)
         return;
-    for (int k = 0; k < 3; ++k)
-        m_buttons[static_cast<std::size_t>(kRowFirst[static_cast<std::size_t>(row)] + k)]->setVisible(
-            !hidden);
+    for (int k = 0; k < 3; ++k) {
+        const int button = kRowFirst[static_cast<std::size_t>(row)] + k;
+        m_buttons[static_cast<std::size_t>(button)]->setVisible(!hidden);
+    }
     for (int tool = 0; tool < 4; ++tool)
         m_buttons[static_cast<std::size_t>(tool)]->update();
     if (row == kColourRow)

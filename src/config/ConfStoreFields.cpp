@@ -4,6 +4,7 @@
 #include "util/NumberText.h"
 
 #include <cmath>
+#include <utility>
 
 namespace tern {
 
@@ -24,9 +25,10 @@ std::string boolText(bool value)
 
 ConfStoreField textField(const char* name, std::string TConfStore::*field, std::string fallback)
 {
-    return {
-        name, "Main", [field](const TConfStore& store) { return store.*field; },
-        [field, fallback](TConfStore& store, const Stored& text) { store.*field = text ? *text : fallback; }};
+    return {name, "Main", [field](const TConfStore& store) { return store.*field; },
+            [field, fallback = std::move(fallback)](TConfStore& store, const Stored& text) {
+                store.*field = text ? *text : fallback;
+            }};
 }
 
 ConfStoreField intField(const char* name, std::int32_t TConfStore::*field, std::int32_t fallback)

@@ -26,7 +26,7 @@ public:
     // ReadText in the section named like the form last applied, or "-error-" without one.
     std::string ReadFormText(const std::string& key) const;
 
-    bool HasIni() const noexcept { return m_ini.has_value(); }
+    bool hasIni() const noexcept { return m_ini.has_value(); }
     const std::optional<std::string>& formName() const noexcept { return m_formName; }
 
     const TLanguageLoader* Fallback = nullptr;

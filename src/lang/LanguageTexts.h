@@ -11,13 +11,13 @@ namespace tern {
 class LanguageTexts
 {
 public:
-    explicit LanguageTexts(std::string languagesFolder);
+    explicit LanguageTexts(const std::string& languagesFolder);
 
     LanguageTexts(const LanguageTexts&) = delete;
     LanguageTexts& operator=(const LanguageTexts&) = delete;
 
     // Re-parses the current language file `fileName` from the languages folder.
-    void ReloadCurrent(const std::string& fileName,
+    void reloadCurrent(const std::string& fileName,
                        const std::optional<std::string>& formName = std::nullopt);
 
     // The text in the current language, else in English, else "no-value".

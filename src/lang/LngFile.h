@@ -13,7 +13,7 @@ class LngFile
 {
 public:
     // Files larger than this are refused and read as empty.
-    static constexpr size_t kMaxFileBytes = 1024 * 1024;
+    static constexpr size_t kMaxFileBytes = size_t{1024} * 1024;
     // The value buffer of a private-profile read holds this many characters.
     static constexpr size_t kProfileValueLimit = 2047;
 

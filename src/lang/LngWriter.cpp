@@ -157,7 +157,8 @@ void LngWriter::setText(std::string_view section, std::string_view key, std::str
         size_t valueStart = equals + 1;
         while (valueStart < line.size() && isBlankOrControl(line[valueStart]))
             ++valueStart;
-        line = line.substr(0, value.empty() ? equals + 1 : valueStart) + value;
+        line.resize(value.empty() ? equals + 1 : valueStart);
+        line += value;
         return;
     }
     insertLine(lastKeyLine == kNone ? range.begin : lastKeyLine + 1, keyName + '=' + value);

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <cmath>
 #include <map>
 
 namespace tern {
@@ -85,7 +86,9 @@ QImage DrawBitmap(const QString& name)
                 continue;
             }
             const double a = c.alphaF();
-            const auto mix = [a](int fg, int bg) { return static_cast<int>(fg * a + bg * (1.0 - a) + 0.5); };
+            const auto mix = [a](int fg, int bg) {
+                return static_cast<int>(std::lround(fg * a + bg * (1.0 - a)));
+            };
             bitmap.setPixelColor(x, y,
                                  QColor(mix(c.red(), kBlendBackground.red()),
                                         mix(c.green(), kBlendBackground.green()),

@@ -114,7 +114,7 @@ TECLMemoryStream::TECLMemoryStream(std::string password, std::uint32_t extraHead
         header[kAtEnciphered] = 1;
         auto check = plainCheckBlock();
         PutLe32(header.data() + kAtCheckCrc, EclCrc(check.data(), check.size()));
-        m_cipher->Encipher(check.data(), check.size());
+        m_cipher->encipher(check.data(), check.size());
         std::memcpy(header.data() + kAtCheckBlock, check.data(), check.size());
     }
     m_storage = std::move(header);
@@ -210,7 +210,7 @@ void TECLMemoryStream::checkPassword()
     const auto start = ClockNow(m_options.clock);
     std::array<std::uint8_t, kCheckBlockSize> check;
     std::memcpy(check.data(), m_storage.data() + kAtCheckBlock, check.size());
-    m_cipher->Decipher(check.data(), check.size());
+    m_cipher->decipher(check.data(), check.size());
     const bool passed = EclCrc(check.data(), check.size()) == GetLe32(m_storage.data() + kAtCheckCrc);
     // The check costs a fixed minimum time, wrong or right, so that guessing password values is slow;
     // the time is slept, not computed. Within one snapshot the time is spent once per password value.
@@ -239,7 +239,7 @@ void TECLMemoryStream::loadBlock(std::size_t index, std::uint8_t* target) const
     std::string deciphered;
     if (m_enciphered) {
         deciphered.assign(reinterpret_cast<const char*>(stored), block.storedSize);
-        cipher().Decipher(bytesOf(deciphered), deciphered.size());
+        cipher().decipher(bytesOf(deciphered), deciphered.size());
         stored = bytesOf(deciphered);
     }
     if (m_level == kLevelStored) {
@@ -316,7 +316,7 @@ void TECLMemoryStream::appendBlock(std::string& storage, const std::uint8_t* pla
         storage.resize(headerAt + kBlockHeaderSize + storedSize);
     }
     if (m_enciphered)
-        cipher().Encipher(bytesOf(storage) + headerAt + kBlockHeaderSize, storedSize);
+        cipher().encipher(bytesOf(storage) + headerAt + kBlockHeaderSize, storedSize);
     char* header = storage.data() + headerAt;
     PutLe32(header, storedSize);
     PutLe32(header + 4, size);

@@ -56,7 +56,7 @@ void EclCipher::finishTail(const std::uint8_t* feedback, std::uint8_t* tail, std
     xorInto(tail, stream, size);
 }
 
-void EclCipher::Encipher(std::uint8_t* data, std::size_t size) const
+void EclCipher::encipher(std::uint8_t* data, std::size_t size) const
 {
     std::uint8_t feedback[kBlock];
     std::memcpy(feedback, m_initialVector.data(), kBlock);
@@ -70,7 +70,7 @@ void EclCipher::Encipher(std::uint8_t* data, std::size_t size) const
     finishTail(feedback, data + whole, size - whole);
 }
 
-void EclCipher::Decipher(std::uint8_t* data, std::size_t size) const
+void EclCipher::decipher(std::uint8_t* data, std::size_t size) const
 {
     // The feedback depends only on enciphered pieces, so a chunk's feedback values are known before
     // any of it is deciphered and the AES decryptions of the chunk run as one pipelined bulk call.

@@ -22,8 +22,8 @@ public:
     EclCipher(const EclCipher&) = delete;
     EclCipher& operator=(const EclCipher&) = delete;
 
-    void Encipher(std::uint8_t* data, std::size_t size) const;
-    void Decipher(std::uint8_t* data, std::size_t size) const;
+    void encipher(std::uint8_t* data, std::size_t size) const;
+    void decipher(std::uint8_t* data, std::size_t size) const;
 
     static constexpr std::size_t kBlock = 16;
 

@@ -54,7 +54,7 @@ template <typename Worker>
 void ServiceClient::waitFor(const Worker& worker, const std::function<void()>& eachPoll) const
 {
     // Each poll ends early when the worker ends.
-    while (!worker.Done()) {
+    while (!worker.done()) {
         if (eachPoll)
             eachPoll();
         worker.waitDone(m_pollInterval);
@@ -70,7 +70,7 @@ template <typename Worker> void ServiceClient::waitShowingTransfer(const Worker&
         m_uploadEventWait([&worker, this] {
             if (m_uploadWait.pump)
                 m_uploadWait.pump();
-            return worker.Done();
+            return worker.done();
         });
     }
     // The event wait may end early (the program is ending, and its exchanges are aborted); the
@@ -142,7 +142,7 @@ std::string ServiceClient::WaitForReply(TUploadThread& worker)
 
 bool ServiceClient::UploadSnapshot()
 {
-    const std::string snapshot = m_clipboard.CaptureSnapshot();
+    const std::string snapshot = m_clipboard.captureSnapshot();
     if (snapshot.size() > kMaxSnapshotBytes)
         throw Error(kTooLargeText);
     std::string reply;
@@ -165,7 +165,7 @@ bool ServiceClient::DownloadSnapshot()
     }
     if (!body)
         return false;
-    return m_clipboard.RestoreSnapshot(*body);
+    return m_clipboard.restoreSnapshot(*body);
 }
 
 std::string ServiceClient::UploadShare(const std::string& payload, int kind)
@@ -194,26 +194,26 @@ std::string ServiceClient::HistoryUrl() const
     return tern::HistoryUrl(m_store.ServiceHost, m_store.Login, m_store.Password);
 }
 
-std::string ServiceClient::ForgotPasswordUrl(const std::string& email) const
+std::string ServiceClient::forgotPasswordUrl(const std::string& email) const
 {
-    return tern::ForgotPasswordUrl(m_store.ServiceHost, email);
+    return tern::forgotPasswordUrl(m_store.ServiceHost, email);
 }
 
-std::string ServiceClient::DownloadPageUrl() const
+std::string ServiceClient::downloadPageUrl() const
 {
-    return tern::DownloadPageUrl(m_store.DownloadHost, m_store.LangModule
+    return tern::downloadPageUrl(m_store.DownloadHost, m_store.LangModule
                                                            ? m_store.LangModule->CurrentFileName()
                                                            : std::string("english.lng"));
 }
 
-std::string ServiceClient::ShareLinkUrl(const std::string& accessKey) const
+std::string ServiceClient::shareLinkUrl(const std::string& accessKey) const
 {
-    return tern::ShareLinkUrl(m_store.ServiceHost, accessKey);
+    return tern::shareLinkUrl(m_store.ServiceHost, accessKey);
 }
 
 void ServiceClient::reapUpdateCheckers()
 {
-    std::erase_if(m_checkers, [](const std::unique_ptr<TUpdateChecker>& checker) { return checker->Done(); });
+    std::erase_if(m_checkers, [](const std::unique_ptr<TUpdateChecker>& checker) { return checker->done(); });
 }
 
 void ServiceClient::StartUpdateCheck(TUpdateChecker::ResultCallback onResult, unsigned buildNumber)
@@ -222,7 +222,7 @@ void ServiceClient::StartUpdateCheck(TUpdateChecker::ResultCallback onResult, un
     auto checker =
         std::make_unique<TUpdateChecker>(m_transport, UpdateCheckUrl(m_store.ServiceHost, buildNumber));
     checker->OnResult = std::move(onResult);
-    checker->Start();
+    checker->start();
     m_checkers.push_back(std::move(checker));
 }
 

@@ -57,13 +57,13 @@ public:
     ServiceClient(const ServiceClient&) = delete;
     ServiceClient& operator=(const ServiceClient&) = delete;
 
-    void SetUploadWaitHooks(UploadWaitHooks hooks) { m_uploadWait = std::move(hooks); }
+    void setUploadWaitHooks(UploadWaitHooks hooks) { m_uploadWait = std::move(hooks); }
     // Serves the GUI thread's events until `done` holds. When set, the upload wait passes its time in
     // it instead of polling the worker with a sleep between the pump calls.
     using EventWait = std::function<void(const std::function<bool()>& done)>;
     void setUploadEventWait(EventWait wait) { m_uploadEventWait = std::move(wait); }
     // How often the waits look at a worker's done flag.
-    void SetPollInterval(std::chrono::milliseconds interval) { m_pollInterval = interval; }
+    void setPollInterval(std::chrono::milliseconds interval) { m_pollInterval = interval; }
     // Runs on a worker's thread as soon as the worker has ended, so that an event wait can end then
     // rather than at its next poll. Set it before the first request.
     void setWorkerDoneSignal(std::function<void()> signal) { m_workerDone = std::move(signal); }
@@ -106,9 +106,9 @@ public:
     // ---- addresses
 
     std::string HistoryUrl() const;
-    std::string ForgotPasswordUrl(const std::string& email) const;
-    std::string DownloadPageUrl() const;
-    std::string ShareLinkUrl(const std::string& accessKey) const;
+    std::string forgotPasswordUrl(const std::string& email) const;
+    std::string downloadPageUrl() const;
+    std::string shareLinkUrl(const std::string& accessKey) const;
 
     // ---- version check
 

@@ -145,17 +145,17 @@ std::string HistoryUrl(std::string_view host, std::string_view login, std::strin
         {baseOf(host), "/cp/history.html?u=", EncodeFormValue(login), "&p=", EncodeFormValue(passwordValue)});
 }
 
-std::string ForgotPasswordUrl(std::string_view host, std::string_view email)
+std::string forgotPasswordUrl(std::string_view host, std::string_view email)
 {
     return concat({baseOf(host), "/start/forgot.html?email=", EscapeQueryLinkValue(email)});
 }
 
-std::string DownloadPageUrl(std::string_view downloadHost, std::string_view languageFileName)
+std::string downloadPageUrl(std::string_view downloadHost, std::string_view languageFileName)
 {
     return concat({baseOf(downloadHost), "/start/download.html?lang=", languageFileName});
 }
 
-std::string ShareLinkUrl(std::string_view host, std::string_view accessKey)
+std::string shareLinkUrl(std::string_view host, std::string_view accessKey)
 {
     return concat({baseOf(host), "/d/", accessKey, ".html"});
 }

@@ -51,9 +51,9 @@ std::string UpdateCheckUrl(std::string_view host, unsigned buildNumber);
 // The account's history page; e-mail and password value are form-value encoded so that an e-mail
 // holding "+", "&" or "#" reaches its own account.
 std::string HistoryUrl(std::string_view host, std::string_view login, std::string_view passwordValue);
-std::string ForgotPasswordUrl(std::string_view host, std::string_view email);
-std::string DownloadPageUrl(std::string_view downloadHost, std::string_view languageFileName);
-std::string ShareLinkUrl(std::string_view host, std::string_view accessKey);
+std::string forgotPasswordUrl(std::string_view host, std::string_view email);
+std::string downloadPageUrl(std::string_view downloadHost, std::string_view languageFileName);
+std::string shareLinkUrl(std::string_view host, std::string_view accessKey);
 
 // ---- multipart upload
 

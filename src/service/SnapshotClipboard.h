@@ -13,10 +13,10 @@ public:
     virtual ~SnapshotClipboard() = default;
 
     // Captures every format of the clipboard and returns the snapshot stream.
-    virtual std::string CaptureSnapshot() = 0;
+    virtual std::string captureSnapshot() = 0;
     // Reads a snapshot stream and puts every format it holds on the clipboard. Returns false, the
     // clipboard unchanged, when none of its formats can be put there.
-    virtual bool RestoreSnapshot(const std::string& stream) = 0;
+    virtual bool restoreSnapshot(const std::string& stream) = 0;
     // The share payload of the current clipboard into `payload`; returns the share kind.
     virtual int SaveShareable(std::string& payload) = 0;
 };

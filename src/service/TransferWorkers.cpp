@@ -68,7 +68,7 @@ TUpdateChecker::TUpdateChecker(HttpTransport& transport, std::string address)
 
 TUpdateChecker::~TUpdateChecker() = default;
 
-void TUpdateChecker::Start()
+void TUpdateChecker::start()
 {
     if (m_worker.started())
         throw Error("The update check has already been started");

@@ -14,8 +14,8 @@ namespace tern {
 
 // The short-lived worker threads of the service requests. Each starts running when constructed,
 // writes only its own reply fields, and sets its done flag as the last step whatever the outcome.
-// The owner reads the reply fields only after it has seen Done(); destroying a worker waits for its
-// thread to end. `onDone`, when given, runs on the worker's thread once Done() holds.
+// The owner reads the reply fields only after it has seen done(); destroying a worker waits for its
+// thread to end. `onDone`, when given, runs on the worker's thread once done() holds.
 
 // One account request: a form POST of `RequestBody` to `Address`.
 class TDownloadThread
@@ -27,7 +27,7 @@ public:
     TDownloadThread(const TDownloadThread&) = delete;
     TDownloadThread& operator=(const TDownloadThread&) = delete;
 
-    bool Done() const noexcept { return m_worker.done(); }
+    bool done() const noexcept { return m_worker.done(); }
     bool waitDone(std::chrono::milliseconds timeout) const { return m_worker.waitDone(timeout); }
 
     const std::string Address;
@@ -51,7 +51,7 @@ public:
     TUploadThread(const TUploadThread&) = delete;
     TUploadThread& operator=(const TUploadThread&) = delete;
 
-    bool Done() const noexcept { return m_worker.done(); }
+    bool done() const noexcept { return m_worker.done(); }
     bool waitDone(std::chrono::milliseconds timeout) const { return m_worker.waitDone(timeout); }
 
     const std::string Address;
@@ -74,7 +74,7 @@ public:
     TReadThread(const TReadThread&) = delete;
     TReadThread& operator=(const TReadThread&) = delete;
 
-    bool Done() const noexcept { return m_worker.done(); }
+    bool done() const noexcept { return m_worker.done(); }
     bool waitDone(std::chrono::milliseconds timeout) const { return m_worker.waitDone(timeout); }
 
     const std::string Address;
@@ -89,7 +89,7 @@ private:
 
 // One version check: a GET of `Address`, parsed into an outcome and handed to OnResult. OnResult runs
 // on the checker's thread; a GUI owner marshals it to its own thread and may block the checker while
-// it runs there. The checker is created idle and runs from Start().
+// it runs there. The checker is created idle and runs from start().
 class TUpdateChecker
 {
 public:
@@ -101,8 +101,8 @@ public:
     TUpdateChecker& operator=(const TUpdateChecker&) = delete;
 
     // Starts the check; may be called once.
-    void Start();
-    bool Done() const noexcept { return m_worker.done(); }
+    void start();
+    bool done() const noexcept { return m_worker.done(); }
 
     ResultCallback OnResult;
     const std::string Address;

@@ -10,7 +10,7 @@ ClipboardSnapshots::ClipboardSnapshots(platform::SystemClipboard& clipboard, con
 {
 }
 
-std::string ClipboardSnapshots::CaptureSnapshot()
+std::string ClipboardSnapshots::captureSnapshot()
 {
     m_clipboard.CaptureAll();
     if (m_clipboard.Formats.empty())
@@ -20,7 +20,7 @@ std::string ClipboardSnapshots::CaptureSnapshot()
     return stream;
 }
 
-bool ClipboardSnapshots::RestoreSnapshot(const std::string& stream)
+bool ClipboardSnapshots::restoreSnapshot(const std::string& stream)
 {
     m_clipboard.LoadFromStream(stream);
     return m_clipboard.RestoreAll();

@@ -18,8 +18,8 @@ public:
                        std::function<std::string()> copyFailedText);
 
     // Captures every format; a clipboard that yields no format fails: there is nothing to upload.
-    std::string CaptureSnapshot() override;
-    bool RestoreSnapshot(const std::string& stream) override;
+    std::string captureSnapshot() override;
+    bool restoreSnapshot(const std::string& stream) override;
     int SaveShareable(std::string& payload) override;
 
     TExClipboard& clipboard() noexcept { return m_clipboard; }

@@ -112,7 +112,7 @@ void TLoader::RemotePaste()
 void TLoader::ShareClipboard()
 {
     const std::string key = m_service->UploadClipboardShare();
-    LastLink = m_service->ShareLinkUrl(key);
+    LastLink = m_service->shareLinkUrl(key);
     m_services.clipboard.setText(LastLink);
     TBalloon& balloon = GetBalloon();
     balloon.SetButton1Caption(QString::fromStdString(GetText("GLOBAL", "bOpenLink")));

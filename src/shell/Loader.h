@@ -86,7 +86,7 @@ public:
     // What the user sees while an upload runs (set by the dispatcher).
     void setUploadWaitHooks(UploadWaitHooks hooks) override
     {
-        m_service->SetUploadWaitHooks(std::move(hooks));
+        m_service->setUploadWaitHooks(std::move(hooks));
     }
 
     // The history page of the signed-in account.

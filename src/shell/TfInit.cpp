@@ -1,6 +1,7 @@
 #include "shell/TfInit.h"
 
 #include "notify/Balloon.h"
+#include "platform/RunningCopy.h"
 #include "service/ServiceProtocol.h"
 #include "shell/CommandDispatcher.h"
 #include "shell/TrayIcons.h"
@@ -51,7 +52,7 @@ constexpr ActionEntry kActions[] = {
 TfInit::TfInit(ShellServices& services, ProgramFolders folders) : m_services(services)
 {
     setObjectName("fInit");
-    setWindowTitle("TernClipboardStarted");
+    setWindowTitle(platform::kMainWindowTitle);
 
     m_trayFrames = TrayIcons::trayFrames();
     createActions();

@@ -82,7 +82,7 @@ void ReportNewerVersion(TLoader& loader, const UpdateCheckResult& result)
     ShellServices& services = loader.services();
     platform::DesktopShell* shell = &services.shell;
     platform::MessageBoxes* boxes = &services.messageBoxes;
-    const std::string address = loader.service().DownloadPageUrl();
+    const std::string address = loader.service().downloadPageUrl();
 
     TBalloon& balloon = GetBalloon();
     balloon.SetButton1Caption(QString::fromStdString(loader.GetText("GLOBAL", "bDownload")));

@@ -124,7 +124,7 @@ QByteArray CaptionPropertyName(const QObject* component)
 
 void TranslateComponent(const TLanguageLoader& loader, QObject* component)
 {
-    if (!component || !loader.formName() || !loader.HasIni())
+    if (!component || !loader.formName() || !loader.hasIni())
         return;
 
     TranslateItems(loader, component);
@@ -170,7 +170,7 @@ void TranslateForm(LanguageTexts& texts, const std::string& currentFileName, QWi
     std::optional<std::string> formName;
     if (formOrNull)
         formName = formOrNull->objectName().toStdString();
-    texts.ReloadCurrent(currentFileName, formName);
+    texts.reloadCurrent(currentFileName, formName);
     if (!formOrNull)
         return;
     TranslateComponent(texts.CurrentTexts, formOrNull);

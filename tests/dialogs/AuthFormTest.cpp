@@ -2,10 +2,10 @@
 
 #include "DialogScreenshot.h"
 #include "LoaderOverFakes.h"
-#include "ScriptedService.h"
 
 #include "notify/Balloon.h"
 #include "service/PasswordDigest.h"
+#include "support/RecordingHttpServer.h"
 #include "support/ServerProcess.h"
 #include "util/Errors.h"
 
@@ -20,8 +20,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace tern {
@@ -346,22 +351,69 @@ TEST_F(AuthFormTest, RunDialogBracketsTheModalRunAndReportsHowItClosed)
 
 // ---- replies the reference service never gives
 
+// A service on loopback that answers each POST path with a body the test sets, after an optional
+// delay: for replies the reference service never gives (unknown statuses, text that is not JSON). A
+// path without a body gets an empty reply.
 class AuthFormScriptedTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { desktop.loader().conf().ServiceHost = service.address(); }
+    void SetUp() override { desktop.loader().conf().ServiceHost = service.base(); }
 
+    // `path` as the client requests it, e.g. "/index.php/auth/validate".
+    void answer(const std::string& path, const std::string& body)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_bodies[path] = body;
+    }
+    void setDelay(std::chrono::milliseconds delay)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_delay = delay;
+    }
+    std::size_t requestCount(const std::string& path) const
+    {
+        const std::vector<std::string> requests = service.requests();
+        return static_cast<std::size_t>(std::count_if(requests.begin(), requests.end(),
+                                                      [&](const auto& r) { return RequestPath(r) == path; }));
+    }
+
+    // The path of the request line "POST /path?query HTTP/1.1".
+    static std::string RequestPath(const std::string& request)
+    {
+        const std::size_t start = request.find(' ') + 1;
+        return request.substr(start, request.find_first_of(" ?", start) - start);
+    }
+    std::string reply(const std::string& request)
+    {
+        std::string body;
+        std::chrono::milliseconds delay{0};
+        {
+            const std::lock_guard lock(m_mutex);
+            const auto found = m_bodies.find(RequestPath(request));
+            if (found != m_bodies.end())
+                body = found->second;
+            delay = m_delay;
+        }
+        // A slow service, as seen from the client; this runs on the server's own thread.
+        std::this_thread::sleep_for(delay);
+        return test::RecordingHttpServer::Response("200 OK", body, "text/html");
+    }
+
+    std::mutex m_mutex;
+    std::map<std::string, std::string> m_bodies;
+    std::chrono::milliseconds m_delay{0};
     LoaderOverFakes desktop;
-    test::ScriptedService service;
+    // Last, so that it stops before what its replies read goes away.
+    test::RecordingHttpServer service{[this](const std::string& request) { return reply(request); }};
 };
 
 TEST_F(AuthFormScriptedTest, UnknownStatusChangesNothing)
 {
-    service.answer(kValidatePath, R"({"status":"maybe"})");
+    answer(kValidatePath, R"({"status":"maybe"})");
     AuthFormDriver dialog(desktop.loader());
     dialog.type("emladdr", kEmail);
     dialog.press();
-    EXPECT_EQ(service.requestCount(kValidatePath), 1);
+    EXPECT_EQ(requestCount(kValidatePath), 1U);
     EXPECT_EQ(dialog.step(), Step::Email);
     EXPECT_EQ(dialog.button(), "Continue");
     EXPECT_TRUE(dialog.edit("emladdr")->isEnabled());
@@ -370,7 +422,7 @@ TEST_F(AuthFormScriptedTest, UnknownStatusChangesNothing)
 
 TEST_F(AuthFormScriptedTest, ErrorsOfTheReplyAreShownAndTheDialogStaysInItsStep)
 {
-    service.answer(kValidatePath, "<html>busy</html>");
+    answer(kValidatePath, "<html>busy</html>");
     AuthFormDriver dialog(desktop.loader());
     dialog.type("emladdr", kEmail);
     EXPECT_THROW(dialog.form.genbtClick(), JsonError);
@@ -382,14 +434,14 @@ TEST_F(AuthFormScriptedTest, ErrorsOfTheReplyAreShownAndTheDialogStaysInItsStep)
     EXPECT_TRUE(dialog.child<QProgressBar>("pb")->isHidden());
 
     // An error reply to the registration without its message.
-    service.answer(kValidatePath, R"({"status":"unregistered"})");
-    service.answer(kRegisterPath, R"({"status":"error"})");
+    answer(kValidatePath, R"({"status":"unregistered"})");
+    answer(kRegisterPath, R"({"status":"error"})");
     dialog.press();
     ASSERT_EQ(dialog.step(), Step::Register);
     dialog.type("pass", "abcdef");
     dialog.type("passr", "abcdef");
     dialog.press();
-    EXPECT_EQ(service.requestCount(kRegisterPath), 1);
+    EXPECT_EQ(requestCount(kRegisterPath), 1U);
     EXPECT_EQ(desktop.messageBoxes.shown.size(), 2U);
     EXPECT_EQ(dialog.step(), Step::Register);
     EXPECT_EQ(dialog.form.result(), QDialog::Rejected);
@@ -398,8 +450,8 @@ TEST_F(AuthFormScriptedTest, ErrorsOfTheReplyAreShownAndTheDialogStaysInItsStep)
 
 TEST_F(AuthFormScriptedTest, ProgressBarRunsOnlyWhileTheAddressIsChecked)
 {
-    service.answer(kValidatePath, R"({"status":"unregistered"})");
-    service.setDelay(std::chrono::milliseconds(450));
+    answer(kValidatePath, R"({"status":"unregistered"})");
+    setDelay(std::chrono::milliseconds(450));
     AuthFormDriver dialog(desktop.loader());
     QProgressBar* bar = dialog.child<QProgressBar>("pb");
     EXPECT_EQ(bar->maximum(), 10);

@@ -7,6 +7,7 @@
 #include "annotate/TfToolBox.h"
 #include "clipboard/BitmapFile.h"
 #include "shell/CommandDispatcher.h"
+#include "util/TextEncoding.h"
 
 #include <QApplication>
 #include <QTest>
@@ -82,8 +83,7 @@ protected:
         const std::string& link = harness.loader().LastLink;
         const platform::ClipboardEntry* text = harness.clipboard.find(platform::kFormatUnicodeText);
         return text && link.starts_with(serviceHost + "/d/") && harness.clipboard.content.size() == 1 &&
-               std::get<std::string>(text->data) ==
-                   Utf16Block(QString::fromStdString(link).toStdU16String()) &&
+               std::get<std::string>(text->data) == Utf16LeTextBlock(link) &&
                !harness.balloons.shown.empty() &&
                harness.balloons.shown.back().text == harness.shownText("GLOBAL", "mLinkStored");
     }

@@ -6,6 +6,7 @@
 
 #include "shell/CommandDispatcher.h"
 #include "util/Errors.h"
+#include "util/TextEncoding.h"
 
 #include <QMenu>
 #include <QTimer>
@@ -66,10 +67,10 @@ protected:
 TEST_F(DispatcherTest, LeftOverCaptureIsAskedAboutBeforeTheCommandRuns)
 {
     // Something stored to paste.
-    harness.copyPuts({{platform::kFormatUnicodeText, Utf16Block(u"stored text")}});
+    harness.copyPuts({{platform::kFormatUnicodeText, Utf16LeTextBlock("stored text")}});
     harness.trigger("_aCopy");
     harness.keys.sent.clear();
-    harness.clipboard.set({{platform::kFormatUnicodeText, Utf16Block(u"local")}});
+    harness.clipboard.set({{platform::kFormatUnicodeText, Utf16LeTextBlock("local")}});
     harness.balloons.shown.clear();
 
     leaveSnapshot();
@@ -96,7 +97,7 @@ TEST_F(DispatcherTest, LeftOverCaptureIsAskedAboutBeforeTheCommandRuns)
     EXPECT_EQ(harness.keys.sent, (std::vector<std::uint16_t>{'V'}));
     ASSERT_NE(harness.clipboard.find(platform::kFormatUnicodeText), nullptr);
     EXPECT_EQ(std::get<std::string>(harness.clipboard.find(platform::kFormatUnicodeText)->data),
-              Utf16Block(u"stored text"));
+              Utf16LeTextBlock("stored text"));
 }
 
 TEST_F(DispatcherTest, RetryOfTheLeftOverCaptureDropsTheHeldCommand)
@@ -121,7 +122,7 @@ TEST_F(DispatcherTest, CommandChosenWhileAnotherRunsIsRefused)
         // The user chooses Remote Paste while Remote Copy still waits for the clipboard.
         harness.trigger("_aPaste");
         balloonDuringCopy = harness.balloons.shown.empty() ? QString() : harness.balloons.shown.back().text;
-        harness.clipboard.set({{platform::kFormatUnicodeText, Utf16Block(u"copied")}});
+        harness.clipboard.set({{platform::kFormatUnicodeText, Utf16LeTextBlock("copied")}});
     };
     harness.trigger("_aCopy");
 
@@ -167,7 +168,7 @@ TEST_F(DispatcherTest, CommandRunsInTheWindowOfTheLastHotkeyPress)
     ASSERT_TRUE(harness.hotkeys.press(1));
     harness.form().hotkeyMenu()->hide();
     harness.focus.foreground = 77; // the menu took the focus
-    harness.copyPuts({{platform::kFormatUnicodeText, Utf16Block(u"x")}});
+    harness.copyPuts({{platform::kFormatUnicodeText, Utf16LeTextBlock("x")}});
     harness.trigger("_aCopy");
     EXPECT_EQ(harness.focus.requests, (std::vector<platform::WindowHandle>{42}));
     EXPECT_EQ(harness.focus.foreground, 42U);
@@ -218,7 +219,7 @@ TEST_F(ShareWaitTest, ButtonOrClipboardChangeEndsTheWaitWithAShare)
     EXPECT_TRUE(shareRan(1));
 
     harness.balloons.shown.clear();
-    later(300, [this] { harness.clipboard.set({{platform::kFormatUnicodeText, Utf16Block(u"new")}}); });
+    later(300, [this] { harness.clipboard.set({{platform::kFormatUnicodeText, Utf16LeTextBlock("new")}}); });
     wait();
     EXPECT_LT(waited, std::chrono::seconds(3));
     EXPECT_EQ(texts().size(), 2U);
@@ -240,7 +241,7 @@ TEST_F(ShareWaitTest, ChoosingShareClipboardAgainRestartsTheWaitAndSharesOnce)
 
 TEST_F(ShareWaitTest, CommandChosenDuringTheWaitEndsItWithoutSharing)
 {
-    harness.copyPuts({{platform::kFormatUnicodeText, Utf16Block(u"for remote copy")}});
+    harness.copyPuts({{platform::kFormatUnicodeText, Utf16LeTextBlock("for remote copy")}});
     later(300, [this] { harness.trigger("_aCopy"); });
     wait();
     EXPECT_LT(waited, std::chrono::seconds(8));

@@ -4,6 +4,8 @@
 #include "ShellTestSupport.h"
 
 #include "service/PasswordDigest.h"
+#include "support/RecordingHttpServer.h"
+#include "util/TextEncoding.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +16,14 @@ constexpr std::uint32_t kHtmlFormat = platform::kFirstRegisteredFormat + 0x10;
 
 std::vector<platform::ClipboardEntry> TextAndHtml()
 {
-    return {{platform::kFormatUnicodeText, Utf16Block(u"Grüße from the first computer")},
+    return {{platform::kFormatUnicodeText, Utf16LeTextBlock("Grüße from the first computer")},
             {kHtmlFormat, std::string("<html><body><b>Gr\xc3\xbc\xc3\x9f"
                                       "e</b> from the first computer</body></html>")}};
 }
 
 std::vector<platform::ClipboardEntry> LocalContent()
 {
-    return {{platform::kFormatUnicodeText, Utf16Block(u"what was here before")}};
+    return {{platform::kFormatUnicodeText, Utf16LeTextBlock("what was here before")}};
 }
 
 // Payload bytes of each entry, for comparison.
@@ -61,9 +63,9 @@ TEST(RemoteTransferTest, TextAndHtmlTravelToAnotherComputer)
 
 TEST(RemoteTransferTest, CopyThatYieldsNothingFailsAndUploadsNothing)
 {
-    HtmlServer counting; // any request reaching the service would be counted here
+    RecordingHttpServer counting(HtmlPageReply()); // any request reaching the service would be counted here
     ShellHarness::Options options;
-    options.serviceHost = counting.host();
+    options.serviceHost = counting.base();
     ShellHarness harness(options);
     harness.clipboard.set(LocalContent());
 
@@ -89,7 +91,7 @@ TEST(RemoteTransferTest, CopyThatYieldsNothingFailsAndUploadsNothing)
         EXPECT_EQ(harness.balloons.shown[0].text, harness.shownText("GLOBAL", "mCopyFailed")) << entry.what;
         EXPECT_EQ(harness.balloons.shown[0].icon, QStringLiteral("ERROR")) << entry.what;
     }
-    EXPECT_EQ(counting.requests(), 0);
+    EXPECT_TRUE(counting.requests().empty());
 }
 
 TEST(RemoteTransferTest, PasteThatCannotPutOrPasteAnythingReportsFailure)
@@ -177,13 +179,13 @@ TEST_F(ServiceFailureTest, ServiceDown)
 
 TEST_F(ServiceFailureTest, ServiceAnswersHtml)
 {
-    HtmlServer portal;
-    ShellHarness harness(At(portal.host()));
+    RecordingHttpServer portal(HtmlPageReply());
+    ShellHarness harness(At(portal.base()));
     const QString connection = harness.shownText("FAUTHFORM", "mConnectProb");
     expectOneError(harness, "_aPaste", connection + " (StreamReadError)");
     harness.copyPuts(TextAndHtml());
     expectOneError(harness, "_aCopy", connection + " (JsonError)");
-    EXPECT_EQ(portal.requests(), 2);
+    EXPECT_EQ(portal.requests().size(), 2U);
 }
 
 TEST_F(ServiceFailureTest, SnapshotOfAnotherPasswordValue)

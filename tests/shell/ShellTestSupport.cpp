@@ -2,6 +2,7 @@
 
 #include "notify/Balloon.h"
 #include "service/PasswordDigest.h"
+#include "support/RecordingHttpServer.h"
 #include "support/ServerProcess.h"
 
 #include <QAction>
@@ -14,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -22,7 +22,6 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -110,64 +109,11 @@ std::string ClosedServiceHost()
     return "http://127.0.0.1:" + std::to_string(port);
 }
 
-HtmlServer::HtmlServer()
+std::string HtmlPageReply()
 {
-    m_listener = BindLoopback(m_port);
-    ::listen(m_listener, 8);
-    m_thread = std::thread([this] { serve(); });
-}
-
-HtmlServer::~HtmlServer()
-{
-    m_stop = true;
-    m_thread.join();
-    ::close(m_listener);
-}
-
-void HtmlServer::serve()
-{
-    while (!m_stop) {
-        pollfd waiting{m_listener, POLLIN, 0};
-        if (::poll(&waiting, 1, 100) <= 0)
-            continue;
-        const int client = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
-        if (client < 0)
-            continue;
-        timeval timeout{2, 0};
-        ::setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-        // The whole request first, so that the client never sees its upload cut off.
-        std::string request;
-        char buffer[4096];
-        std::size_t expected = std::string::npos;
-        for (;;) {
-            const ssize_t got = ::recv(client, buffer, sizeof buffer, 0);
-            if (got <= 0)
-                break;
-            request.append(buffer, static_cast<std::size_t>(got));
-            const std::size_t headerEnd = request.find("\r\n\r\n");
-            if (headerEnd == std::string::npos)
-                continue;
-            if (expected == std::string::npos) {
-                std::size_t length = 0;
-                std::string lower = request.substr(0, headerEnd);
-                for (char& c : lower)
-                    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-                if (const std::size_t at = lower.find("content-length:"); at != std::string::npos)
-                    length = std::stoul(lower.substr(at + 15));
-                expected = headerEnd + 4 + length;
-            }
-            if (request.size() >= expected)
-                break;
-        }
-        ++m_requests;
-        const std::string page =
-            "<!DOCTYPE html><html><body><h1>Welcome to the hotel network</h1></body></html>";
-        const std::string reply =
-            "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(page.size()) +
-            "\r\n\r\n" + page;
-        ::send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
-        ::close(client);
-    }
+    return RecordingHttpServer::Response(
+        "200 OK", "<!DOCTYPE html><html><body><h1>Welcome to the hotel network</h1></body></html>",
+        "text/html");
 }
 
 BalloonRecorder::BalloonRecorder()
@@ -292,17 +238,6 @@ void ShellHarness::copyPuts(std::vector<platform::ClipboardEntry> entries)
         if (key == 'C')
             clipboard.set(entries);
     };
-}
-
-std::string Utf16Block(const std::u16string& text)
-{
-    std::string block;
-    for (const char16_t unit : text) {
-        block += static_cast<char>(unit & 0xFF);
-        block += static_cast<char>(unit >> 8);
-    }
-    block.append(2, '\0');
-    return block;
 }
 
 } // namespace tern::test

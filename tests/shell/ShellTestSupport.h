@@ -7,13 +7,11 @@
 #include <QObject>
 #include <QString>
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <ostream>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 // Failure messages show QStrings as text.
@@ -41,28 +39,9 @@ Account RegisterFreshAccount(const std::string& host);
 // A loopback address at which nothing listens.
 std::string ClosedServiceHost();
 
-// Answers every HTTP request on a free loopback port with an HTML page, as a captive portal or a proxy
-// error page would. Runs on a thread of its own: the client's download blocks the GUI thread.
-class HtmlServer
-{
-public:
-    HtmlServer();
-    ~HtmlServer();
-    HtmlServer(const HtmlServer&) = delete;
-    HtmlServer& operator=(const HtmlServer&) = delete;
-
-    std::string host() const { return "http://127.0.0.1:" + std::to_string(m_port); }
-    int requests() const { return m_requests.load(); }
-
-private:
-    void serve();
-
-    int m_listener = -1;
-    int m_port = 0;
-    std::atomic<bool> m_stop{false};
-    std::atomic<int> m_requests{0};
-    std::thread m_thread;
-};
+// The whole reply of a page that is not the service's, as a captive portal or a proxy error page
+// gives: a RecordingHttpServer made with it answers every request with HTML.
+std::string HtmlPageReply();
 
 // What one showing of the balloon held.
 struct BalloonShown
@@ -134,8 +113,5 @@ public:
 private:
     std::unique_ptr<TfInit> m_form;
 };
-
-// The UTF-16LE block of a Unicode text format, with its terminating zero.
-std::string Utf16Block(const std::u16string& text);
 
 } // namespace tern::test

@@ -17,7 +17,7 @@ constexpr size_t kMaxInputBytes = 10'000'000;
 
 } // namespace
 
-bool ToolSnapshots::RestoreSnapshot(const std::string& stream)
+bool ToolSnapshots::restoreSnapshot(const std::string& stream)
 {
     ClipboardFormats formats;
     size_t position = 0;

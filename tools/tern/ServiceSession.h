@@ -20,8 +20,8 @@ class ToolSnapshots final : public SnapshotClipboard
 public:
     explicit ToolSnapshots(std::string passwordValue) : m_password(std::move(passwordValue)) {}
 
-    std::string CaptureSnapshot() override { return snapshot; }
-    bool RestoreSnapshot(const std::string& stream) override;
+    std::string captureSnapshot() override { return snapshot; }
+    bool restoreSnapshot(const std::string& stream) override;
     int SaveShareable(std::string& payload) override;
 
     // Format number and plain bytes of every item of the last restored snapshot.

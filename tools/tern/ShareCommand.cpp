@@ -29,7 +29,7 @@ int runShare(ToolContext& context, const std::vector<std::string>& args, Command
         snapshots.shareKind = kShareText;
     }
     const std::string key = session.client().UploadClipboardShare();
-    io.out << session.client().ShareLinkUrl(key) << '\n';
+    io.out << session.client().shareLinkUrl(key) << '\n';
     return kExitOk;
 }
 

@@ -35,7 +35,7 @@ const LanguageTexts& ToolContext::texts()
 {
     if (!m_texts) {
         m_texts = std::make_unique<LanguageTexts>(languagesFolder());
-        m_texts->ReloadCurrent(store(true).LangModule->CurrentFileName());
+        m_texts->reloadCurrent(store(true).LangModule->CurrentFileName());
     }
     return *m_texts;
 }

@@ -1,6 +1,7 @@
 #include "platform/x11/FileLockSingleInstance.h"
 
 #include "platform/x11/XdgPaths.h"
+#include "util/ProductName.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -39,7 +40,7 @@ std::string LockFolder()
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && IsDirectory(runtime))
         return runtime;
     if (const std::string data = XdgDataHome(); !data.empty()) {
-        const std::string folder = data + "/Tern Clipboard";
+        std::string folder = data + "/" + kProductName;
         std::error_code ignored;
         std::filesystem::create_directories(folder, ignored);
         if (IsDirectory(folder))

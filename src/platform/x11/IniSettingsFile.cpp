@@ -8,7 +8,7 @@ namespace tern::platform::x11 {
 
 namespace {
 
-constexpr size_t kMaxSettingsBytes = 4 * 1024 * 1024;
+constexpr size_t kMaxSettingsBytes = size_t{4} * 1024 * 1024;
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "platform/x11/X11Clipboard.h"
 
 #include "clipboard/FormatNameTable.h"
+#include "platform/qt/QtBitmap.h"
 #include "platform/x11/MimeFormatTable.h"
 #include "util/Errors.h"
 #include "util/TextEncoding.h"
@@ -10,12 +11,10 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QMimeData>
-#include <QPainter>
 #include <QString>
 #include <QStringList>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 
 namespace tern::platform::x11 {
@@ -108,45 +107,6 @@ QString fromUtf16LeUpToZero(const std::string& bytes)
         text.append(QChar(unit));
     }
     return text;
-}
-
-QImage toImage(const Bitmap& bitmap)
-{
-    constexpr int kMaxSide = 65535;
-    if (bitmap.empty() || bitmap.width > kMaxSide || bitmap.height > kMaxSide)
-        throw Error("Invalid bitmap");
-    const std::size_t stride = static_cast<std::size_t>(bitmap.width) * 3;
-    if (bitmap.rgb.size() != stride * static_cast<std::size_t>(bitmap.height))
-        throw Error("Invalid bitmap");
-    QImage image(bitmap.width, bitmap.height, QImage::Format_RGB888);
-    if (image.isNull())
-        throw Error("Not enough memory for the bitmap");
-    for (int y = 0; y < bitmap.height; ++y)
-        std::memcpy(image.scanLine(y), bitmap.rgb.data() + stride * static_cast<std::size_t>(y), stride);
-    return image;
-}
-
-// A picture with transparency is laid on white: the colour under a transparent pixel is undefined and
-// would otherwise show through.
-Bitmap toBitmap(const QImage& picture)
-{
-    QImage image;
-    if (picture.hasAlphaChannel()) {
-        image = QImage(picture.size(), QImage::Format_RGB888);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.drawImage(0, 0, picture);
-    } else {
-        image = picture.convertToFormat(QImage::Format_RGB888);
-    }
-    Bitmap bitmap;
-    bitmap.width = image.width();
-    bitmap.height = image.height();
-    const std::size_t stride = static_cast<std::size_t>(bitmap.width) * 3;
-    bitmap.rgb.resize(stride * static_cast<std::size_t>(bitmap.height));
-    for (int y = 0; y < bitmap.height; ++y)
-        std::memcpy(bitmap.rgb.data() + stride * static_cast<std::size_t>(y), image.constScanLine(y), stride);
-    return bitmap;
 }
 
 const std::string& textOf(const ClipboardEntry& entry)
@@ -271,7 +231,7 @@ std::optional<Bitmap> X11Clipboard::bitmap()
     const QImage picture = qvariant_cast<QImage>(mimeData->imageData());
     if (picture.isNull())
         return std::nullopt;
-    return toBitmap(picture);
+    return qt::BitmapFromImage(picture);
 }
 
 bool X11Clipboard::replace(const std::vector<ClipboardEntry>& entries)
@@ -285,7 +245,7 @@ bool X11Clipboard::replace(const std::vector<ClipboardEntry>& entries)
             const auto* bitmap = std::get_if<Bitmap>(&entry.data);
             if (bitmap == nullptr)
                 throw Error("Invalid clipboard data");
-            mimeData->setImageData(toImage(*bitmap));
+            mimeData->setImageData(qt::ImageFromBitmap(*bitmap));
         } else if (std::optional<std::string_view> mime = MimeForFormat(entry.format);
                    mime || isRestorableName(entry.name)) {
             if (!mime)

@@ -186,7 +186,7 @@ void TfAuthForm::lu2Click()
 void TfAuthForm::lf1Click()
 {
     OpenTarget(m_shell, &m_context.messageBoxes(),
-               m_service.ForgotPasswordUrl(m_ui->emladdr->text().toStdString()), true);
+               m_service.forgotPasswordUrl(m_ui->emladdr->text().toStdString()), true);
 }
 
 bool TfAuthForm::FormKeyPress(int key)

@@ -25,7 +25,7 @@ protected:
 TEST_F(LanguageLoaderTest, KeysResolveThroughTheKeySyntax)
 {
     LanguageTexts texts(folder.path());
-    texts.ReloadCurrent("german.lng", std::string("fSelectLang"));
+    texts.reloadCurrent("german.lng", std::string("fSelectLang"));
     const TLanguageLoader& current = texts.CurrentTexts;
     // The same text three ways: section and key, ".key" and "_key" (a component named "__bOk").
     EXPECT_EQ(current.ReadText("GLOBAL", "bOk", true), "Weiter");
@@ -41,27 +41,27 @@ TEST_F(LanguageLoaderTest, KeysResolveThroughTheKeySyntax)
 TEST_F(LanguageLoaderTest, FallbackOnlyWhenTheTextIsMissing)
 {
     LanguageTexts texts(folder.path());
-    texts.ReloadCurrent("german.lng");
+    texts.reloadCurrent("german.lng");
     EXPECT_EQ(texts.GetText("GLOBAL", "bCancel"), ""); // empty is not missing
     EXPECT_EQ(texts.GetText("GLOBAL", "mTwo"), "first\r\nsecond");
     EXPECT_EQ(texts.CurrentTexts.ReadText("GLOBAL", "mTwo", false), "no-value");
     EXPECT_EQ(texts.GetText("GLOBAL", "nowhere"), "no-value");
     EXPECT_EQ(texts.CurrentTexts.ReadFormText("bOk"), "-error-");
 
-    texts.ReloadCurrent("deleted.lng");
+    texts.reloadCurrent("deleted.lng");
     EXPECT_EQ(texts.GetText("GLOBAL", "bOk"), "OK");
-    texts.ReloadCurrent("");
+    texts.reloadCurrent("");
     EXPECT_EQ(texts.GetText("GLOBAL", "bOk"), "OK");
 }
 
 TEST_F(LanguageLoaderTest, WithoutAFileEveryTextIsMissing)
 {
     TLanguageLoader loader;
-    EXPECT_FALSE(loader.HasIni());
+    EXPECT_FALSE(loader.hasIni());
     EXPECT_EQ(loader.ReadText("GLOBAL", "bOk", true), "no-value");
     test::TempFolder empty;
     LanguageTexts texts(empty.path());
-    texts.ReloadCurrent("english.lng");
+    texts.reloadCurrent("english.lng");
     EXPECT_EQ(texts.GetText("GLOBAL", "bOk"), "no-value");
 }
 

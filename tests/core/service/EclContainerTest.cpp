@@ -140,9 +140,9 @@ TEST(EclContainer, CipherFollowsTheFeedbackChainAndInverts)
         for (std::size_t i = 0; i < size; ++i)
             plain[i] = static_cast<char>(i * 7 + 3);
         std::string data = plain;
-        cipher.Encipher(reinterpret_cast<std::uint8_t*>(data.data()), data.size());
+        cipher.encipher(reinterpret_cast<std::uint8_t*>(data.data()), data.size());
         EXPECT_EQ(data, referenceEncipher(plain, kPassword)) << "size " << size;
-        cipher.Decipher(reinterpret_cast<std::uint8_t*>(data.data()), data.size());
+        cipher.decipher(reinterpret_cast<std::uint8_t*>(data.data()), data.size());
         EXPECT_EQ(data, plain) << "size " << size;
     }
 }

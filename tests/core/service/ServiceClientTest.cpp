@@ -95,8 +95,8 @@ private:
 class FakeSnapshots final : public SnapshotClipboard
 {
 public:
-    std::string CaptureSnapshot() override { return snapshot; }
-    bool RestoreSnapshot(const std::string& stream) override
+    std::string captureSnapshot() override { return snapshot; }
+    bool restoreSnapshot(const std::string& stream) override
     {
         restored.push_back(stream);
         return true;
@@ -146,7 +146,7 @@ protected:
         client = std::make_unique<ServiceClient>(
             *store, [](const std::string& section, const std::string& key) { return section + "/" + key; },
             transport, snapshots);
-        client->SetPollInterval(5ms);
+        client->setPollInterval(5ms);
     }
 
     std::string multipartPayload(const FakeTransport::Request& request)
@@ -270,7 +270,7 @@ TEST_F(ServiceClientTest, EveryTransferWaitEndsWhenItsWorkerEndsAndShowsTheUploa
 {
     // A poll far longer than the request: each wait must end on the worker's end, not on a poll.
     constexpr auto kPoll = 10s;
-    client->SetPollInterval(kPoll);
+    client->setPollInterval(kPoll);
     std::atomic<int> signals{0};
     client->setWorkerDoneSignal([&signals] { ++signals; });
     struct Case
@@ -290,7 +290,7 @@ TEST_F(ServiceClientTest, EveryTransferWaitEndsWhenItsWorkerEndsAndShowsTheUploa
         SCOPED_TRACE(entry.name);
         std::vector<std::string> calls;
         int pumps = 0;
-        client->SetUploadWaitHooks(
+        client->setUploadWaitHooks(
             {[&] { calls.push_back("begin"); }, [&] { ++pumps; }, [&] { calls.push_back("end"); }});
         signals = 0;
         transport.hold();
@@ -349,7 +349,7 @@ TEST_F(ServiceClientTest, ShareUploadsThePayloadWithItsKind)
     snapshots.shareKind = 3;
     transport.reply("{\"status\":\"ok\",\"accesskey\":\"K3y\"}");
     EXPECT_EQ(client->UploadClipboardShare(), "K3y");
-    EXPECT_EQ(client->ShareLinkUrl("K3y"), "http://svc/d/K3y.html");
+    EXPECT_EQ(client->shareLinkUrl("K3y"), "http://svc/d/K3y.html");
     auto sent = transport.sent();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].url, "http://svc/storage/share.html?email=me%2B1%40x.org&pass=" + kPass + "&tp=3");
@@ -376,9 +376,9 @@ TEST_F(ServiceClientTest, ShareUploadsThePayloadWithItsKind)
 TEST_F(ServiceClientTest, HistoryAndForgottenPasswordAddressesUseTheStoredValues)
 {
     EXPECT_EQ(client->HistoryUrl(), "http://svc/cp/history.html?u=me%2B1%40x.org&p=" + kPass);
-    EXPECT_EQ(client->ForgotPasswordUrl("me+1@x.org"), "http://svc/start/forgot.html?email=me%2B1@x.org");
+    EXPECT_EQ(client->forgotPasswordUrl("me+1@x.org"), "http://svc/start/forgot.html?email=me%2B1@x.org");
     store->DownloadHost = "http://dl";
-    EXPECT_EQ(client->DownloadPageUrl(), "http://dl/start/download.html?lang=english.lng");
+    EXPECT_EQ(client->downloadPageUrl(), "http://dl/start/download.html?lang=english.lng");
 }
 
 TEST_F(ServiceClientTest, UpdateChecksReportOnTheirThreadAndFollowTheDateRule)

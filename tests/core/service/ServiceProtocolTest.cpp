@@ -53,11 +53,11 @@ TEST(ServiceProtocolTest, EveryAddressIsBuiltFromItsHost)
         {HistoryUrl(host, email, pass), host + "/cp/history.html?u=" + sent + "&p=" + pass},
         // The forgotten-password page: blanks, controls, "/", "\" and the query delimiters are escaped;
         // the at sign and "_" are not.
-        {ForgotPasswordUrl(host, "a_b+c@d e&f#g%h?i=j/k\\l"),
+        {forgotPasswordUrl(host, "a_b+c@d e&f#g%h?i=j/k\\l"),
          host + "/start/forgot.html?email=a_b%2Bc@d%20e%26f%23g%25h%3Fi%3Dj%2Fk%5Cl"},
-        {DownloadPageUrl("http://dl.example", "english.lng"),
+        {downloadPageUrl("http://dl.example", "english.lng"),
          "http://dl.example/start/download.html?lang=english.lng"},
-        {ShareLinkUrl(host, "Ab-9_x"), host + "/d/Ab-9_x.html"},
+        {shareLinkUrl(host, "Ab-9_x"), host + "/d/Ab-9_x.html"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.actual, c.expected);
