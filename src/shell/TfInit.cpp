@@ -76,6 +76,11 @@ TfInit::TfInit(ShellServices& services, ProgramFolders folders) : m_services(ser
     m_dispatcher = std::make_unique<CommandDispatcher>(*m_loader, services, *this);
     connectDialogActions();
     m_services.hotkeys.setHandler([this](int id) { hotkeyPressed(id); });
+    // While a dialog is open the toolkit withholds clicks from the tray icon; they arrive here.
+    m_services.trayClicks.setHandler([this] {
+        if (inDialogState())
+            onTrayActivated(QSystemTrayIcon::Trigger);
+    });
 
     // A first start (no account yet) asks for the language before anything is shown in it.
     if (m_loader->conf().Login.empty())
@@ -94,6 +99,7 @@ TfInit::~TfInit()
 {
     UnregisterMainHotkey();
     m_services.hotkeys.setHandler({});
+    m_services.trayClicks.setHandler({});
     m_dispatcher.reset();
     m_loader.reset(); // saves the settings
 }
