@@ -16,7 +16,8 @@ bool isTrayIconWindow(xcb_window_t window)
 {
     const QWindowList windows = QGuiApplication::allWindows();
     for (const QWindow* candidate : windows) {
-        if (candidate->winId() == window)
+        // Windows without a native window yet are skipped: asking for their id would create one.
+        if (candidate->handle() && candidate->winId() == window)
             return candidate->objectName().startsWith(QLatin1String("QSystemTrayIconSys"));
     }
     return false;
