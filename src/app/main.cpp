@@ -43,6 +43,7 @@ int main(int argc, char** argv)
     auto keys = platform::CreateKeyInjector();
     auto focus = platform::CreateWindowFocus();
     auto screen = platform::CreateScreenCapture();
+    auto trayClicks = platform::CreateTrayIconClicks();
     auto instance = platform::CreateSingleInstance();
     auto remote = platform::CreateRemoteControl();
     ui::QtMessageBoxes messageBoxes;
@@ -68,7 +69,8 @@ int main(int argc, char** argv)
                        quit();
                        return std::int64_t{kQuitMessage};
                    });
-    ShellServices services{*shell, *settings, *clipboard, *hotkeys, *keys, *focus, messageBoxes, *screen};
+    ShellServices services{*shell, *settings,    *clipboard, *hotkeys,   *keys,
+                           *focus, messageBoxes, *screen,    *trayClicks};
     {
         TfInit fInit(services, std::move(folders));
         running = &fInit;

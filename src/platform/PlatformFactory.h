@@ -6,6 +6,7 @@
 #include "platform/KeyInjector.h"
 #include "platform/RemoteControl.h"
 #include "platform/ScreenCapture.h"
+#include "platform/TrayIconClicks.h"
 #include "platform/WindowFocus.h"
 
 #include <memory>
@@ -19,6 +20,8 @@ std::unique_ptr<SystemClipboard> CreateSystemClipboard();
 std::unique_ptr<GlobalHotkeys> CreateGlobalHotkeys();
 std::unique_ptr<KeyInjector> CreateKeyInjector();
 std::unique_ptr<WindowFocus> CreateWindowFocus();
+// Tray icon clicks withheld by a modal dialog; needs the GUI application object.
+std::unique_ptr<TrayIconClicks> CreateTrayIconClicks();
 // Screen pictures and window frames; needs the GUI application object.
 std::unique_ptr<ScreenCapture> CreateScreenCapture();
 // listen() needs the GUI application object; send() works in any process.

@@ -7,6 +7,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/ScreenCapture.h"
 #include "platform/SettingsBackend.h"
+#include "platform/TrayIconClicks.h"
 #include "platform/WindowFocus.h"
 
 namespace tern {
@@ -22,6 +23,7 @@ struct ShellServices
     platform::WindowFocus& focus;
     platform::MessageBoxes& messageBoxes;
     platform::ScreenCapture& screen;
+    platform::TrayIconClicks& trayClicks;
 };
 
 } // namespace tern

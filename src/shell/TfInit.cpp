@@ -77,6 +77,11 @@ TfInit::TfInit(ShellServices& services, ProgramFolders folders) : m_services(ser
     m_dispatcher = std::make_unique<CommandDispatcher>(*m_loader, services, *this);
     connectDialogActions();
     m_services.hotkeys.setHandler([this](int id) { hotkeyPressed(id); });
+    // While a dialog is open the toolkit withholds clicks from the tray icon; they arrive here.
+    m_services.trayClicks.setHandler([this] {
+        if (inDialogState())
+            onTrayActivated(QSystemTrayIcon::Trigger);
+    });
 
     // A first start (no account yet) asks for the language before anything is shown in it.
     if (m_loader->conf().Login.empty())
@@ -95,6 +100,7 @@ TfInit::~TfInit()
 {
     UnregisterMainHotkey();
     m_services.hotkeys.setHandler({});
+    m_services.trayClicks.setHandler({});
     m_dispatcher.reset();
     m_loader.reset(); // saves the settings
 }

@@ -19,13 +19,34 @@ start_server
 program_pid=$!
 pids+=($program_pid)
 
-# 1. The language selection: the list holds "Deutsch" first; a click on it selects it.
+# 1. The language selection: a tray click brings it to the front; the list holds "Deutsch" first; a
+#    click on it selects it.
 wait_for 150 window_named "Tern Clipboard - Select Language" || fail "no language selection at first start"
 select=$(window_named "Tern Clipboard - Select Language")
 sleep 0.5
 shot select-language
 # The list starts 40 pixels below the top of the dialog's client area; its first row is "Deutsch".
 wait_for 100 bash -c "[ \"\$(xdotool getactivewindow)\" = $select ]" || fail "the language selection is not active"
+# While the dialog is open a click on the tray icon brings it to the front, also from behind another
+# program's window.
+xmessage -name other-program "another program" &
+other_pid=$!
+pids+=($other_pid)
+wait_for 100 xdotool search --onlyvisible --classname "^other-program\$" || fail "the other window did not appear"
+other=$(xdotool search --onlyvisible --classname "^other-program\$" | head -n 1)
+xdotool windowactivate "$other" 2>/dev/null || true
+wait_for 100 bash -c "[ \"\$(xdotool getactivewindow)\" = $other ]" || fail "the other window is not active"
+icon=
+for w in $(xdotool search --onlyvisible --pid $program_pid 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$w")"
+    [ "$WIDTH" -le 32 ] && icon=$w
+done
+[ -n "$icon" ] || fail "the program shows no tray icon"
+eval "$(xdotool getwindowgeometry --shell "$icon")"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
+wait_for 50 bash -c "[ \"\$(xdotool getactivewindow)\" = $select ]" ||
+    fail "a tray click did not bring the language selection to the front"
+kill $other_pid
 xdotool mousemove --window "$select" 40 47 click 1
 sleep 0.5
 shot select-language-german

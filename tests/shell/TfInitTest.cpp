@@ -2,6 +2,7 @@
 #include "ShellTestSupport.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 
 #include <gtest/gtest.h>
@@ -129,6 +130,18 @@ TEST(TfInitTest, TakenHotkeyShowsTheBusyBalloonWithItsButton)
     EXPECT_TRUE(busy.button2.isEmpty());
     EXPECT_TRUE(harness.hotkeys.registered.empty());
     EXPECT_FALSE(harness.hotkeys.press(1));
+}
+
+// A tray click reported as withheld by a modal window acts only while one of the program's dialogs
+// is open (bringing it forward is checked on the real desktop); outside that state, e.g. under a
+// message box, it opens no menu.
+TEST(TfInitTest, WithheldTrayClickOutsideTheDialogStateOpensNothing)
+{
+    ShellHarness harness;
+    harness.trayClicks.click();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(harness.form().trayMenu()->isVisible());
+    EXPECT_FALSE(harness.form().hotkeyMenu()->isVisible());
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "platform/fake/FakeKeyInjector.h"
 #include "platform/fake/FakeMessageBoxes.h"
 #include "platform/fake/FakeScreenCapture.h"
+#include "platform/fake/FakeTrayIconClicks.h"
 #include "platform/fake/FakeWindowFocus.h"
 #include "platform/fake/MemorySettings.h"
 #include "shell/ProgramFolders.h"
@@ -40,6 +41,7 @@ struct FakeShellServices
     platform::fake::FakeWindowFocus focus;
     platform::fake::FakeMessageBoxes messageBoxes;
     platform::fake::FakeScreenCapture screen;
+    platform::fake::FakeTrayIconClicks trayClicks;
     ShellServices services;
 };
 

@@ -5,6 +5,7 @@
 #include "platform/x11/X11KeyInjector.h"
 #include "platform/x11/X11RemoteControl.h"
 #include "platform/x11/X11ScreenCapture.h"
+#include "platform/x11/X11TrayIconClicks.h"
 #include "platform/x11/X11WindowFocus.h"
 
 namespace tern::platform {
@@ -27,6 +28,11 @@ std::unique_ptr<KeyInjector> CreateKeyInjector()
 std::unique_ptr<WindowFocus> CreateWindowFocus()
 {
     return std::make_unique<x11::X11WindowFocus>();
+}
+
+std::unique_ptr<TrayIconClicks> CreateTrayIconClicks()
+{
+    return std::make_unique<x11::X11TrayIconClicks>();
 }
 
 std::unique_ptr<ScreenCapture> CreateScreenCapture()
