@@ -146,7 +146,7 @@ TEST_F(DispatcherTest, ShareClipboardChosenWhileACommandRunsIsRefused)
             return;
         // The window in front answers Ctrl+C a little later; meanwhile the user chooses Share Clipboard.
         later(100, [this] {
-            harness.clipboard.set({{platform::kFormatUnicodeText, Utf16Block(u"copied")}});
+            harness.clipboard.set({{platform::kFormatUnicodeText, Utf16LeTextBlock("copied")}});
         });
         later(50, [this, &waitRan] { waitRan = waitRan || harness.form().dispatcher().waitRunning(); });
         harness.trigger("_aWeb");

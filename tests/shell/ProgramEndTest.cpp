@@ -5,6 +5,7 @@
 
 #include "shell/CommandDispatcher.h"
 #include "support/RecordingHttpServer.h"
+#include "util/TextEncoding.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -33,12 +34,12 @@ TEST(ProgramEnd, EndsWithinTwoSecondsWhileAnExchangeHangs)
         {"Remote Paste", [](ShellHarness& harness) { harness.trigger("_aPaste"); }},
         {"Remote Copy",
          [](ShellHarness& harness) {
-             harness.copyPuts({{platform::kFormatUnicodeText, Utf16Block(u"to upload")}});
+             harness.copyPuts({{platform::kFormatUnicodeText, Utf16LeTextBlock("to upload")}});
              harness.trigger("_aCopy");
          }},
         {"Share Clipboard",
          [](ShellHarness& harness) {
-             harness.clipboard.set({{platform::kFormatUnicodeText, Utf16Block(u"to share")}});
+             harness.clipboard.set({{platform::kFormatUnicodeText, Utf16LeTextBlock("to share")}});
              harness.form().dispatcher().RunCommand(TCommand::cmdShareClipboard);
          }},
         {"update check",
