@@ -30,7 +30,9 @@ MonotonicClock jumpingClock()
     return [now] { return *now += std::chrono::seconds(1); };
 }
 
-const std::string kBinary = std::string("tern\0check\0\x01\x02\xff\0binary data with zeros", 40);
+// The literal's own length, zero bytes included (a length written by hand would read past its end).
+constexpr char kBinaryBytes[] = "tern\0check\0\x01\x02\xff\0binary data with zeros";
+const std::string kBinary(kBinaryBytes, sizeof kBinaryBytes - 1);
 const std::string kSvg = "<svg xmlns=\"http://www.w3.org/2000/svg\"><rect width=\"4\" height=\"4\"/></svg>";
 const std::string kHtmlText = "<html><body><b>bold</b> words</body></html>";
 
