@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 1)
         return 0;
     const std::string password = (data[0] & 1) ? tern::fuzz::FuzzPassword() : std::string();
-    tern::EclOptions options{tern::fuzz::JumpingClock(), tern::EclNoLimit, {}, {}};
+    tern::EclOptions options{tern::JumpingClock(), tern::EclNoLimit, {}, {}};
     tern::TECLMemoryStream container(password, 0, tern::TECLMemoryStream::kLevelCompressed, options);
     try {
         container.SetStorage(std::string(reinterpret_cast<const char*>(data + 1), size - 1));

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string password = (data[0] & 1) ? tern::fuzz::FuzzPassword() : std::string();
     tern::platform::fake::FakeClipboard system;
     tern::TExClipboard clipboard(
-        system, [&password] { return password; }, tern::fuzz::JumpingClock());
+        system, [&password] { return password; }, tern::JumpingClock());
     const std::string_view stream(reinterpret_cast<const char*>(data + 1), size - 1);
     try {
         clipboard.LoadFromStream(stream);

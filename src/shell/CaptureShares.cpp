@@ -69,16 +69,13 @@ void TLoader::ShareArea(int delay)
         font = selector.CurFont;
         line = selector.CurLine;
     }
-    if (!picture.empty()) {
-        SaveBitmapFile(LastSnapshotPath(), picture);
-        m_services.clipboard.replace({{platform::kFormatBitmap, picture}});
-        ShareClipboard();
-    }
-    // Reached after a share and after a cancel alike, not after an error (the file then stays).
+    if (!picture.empty())
+        shareCapture(picture);
+    // Reached after a share and after a cancel alike, not after an error (the picture then stays).
     m_conf->CurColor = color;
     m_conf->CurFont = font;
     m_conf->CurLine = line;
-    RemoveFile(LastSnapshotPath());
+    RemoveFile(LastSnapshotPath()); // a cancelled selection leaves no picture behind either
 }
 
 void TLoader::ReshareLastSnapshot()

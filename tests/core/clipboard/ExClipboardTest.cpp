@@ -21,12 +21,6 @@ using platform::fake::FakeClipboard;
 constexpr std::uint32_t kFormatLocale = 16;
 constexpr std::uint32_t kFormatHtml = 0xC001;
 
-MonotonicClock jumpingClock()
-{
-    auto now = std::make_shared<std::chrono::steady_clock::time_point>();
-    return [now] { return *now += std::chrono::seconds(1); };
-}
-
 // UTF-16LE with a terminating zero, as the Unicode text format holds text.
 std::string utf16(const std::u16string& text)
 {
@@ -50,7 +44,7 @@ class ExClipboardTest : public ::testing::Test
 protected:
     FakeClipboard system;
     std::string password = PasswordDigest("clipboard test");
-    TExClipboard clipboard{system, [this] { return password; }, jumpingClock()};
+    TExClipboard clipboard{system, [this] { return password; }, JumpingClock()};
 
     std::string snapshotOf(std::vector<ClipboardEntry> entries)
     {
@@ -207,7 +201,7 @@ TEST_F(ExClipboardTest, SnapshotUnderAnotherPasswordIsRefused)
 TEST_F(ExClipboardTest, DownloadedItemOverTheFormatLimitIsRefused)
 {
     // A record whose container claims more than 5,000,000 bytes (written without that limit).
-    auto big = std::make_unique<TClipboardFormat>(password, jumpingClock());
+    auto big = std::make_unique<TClipboardFormat>(password, JumpingClock());
     big->Format = kFormatHtml;
     big->Data.Write(0, std::string(5'000'001, 'b'));
     ClipboardFormats formats;

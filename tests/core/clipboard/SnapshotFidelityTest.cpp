@@ -24,12 +24,6 @@ constexpr std::uint32_t kHtml = 0xF000;
 constexpr std::uint32_t kOwnCheck = 0xE000;
 constexpr std::uint32_t kOwnSvg = 0xE001;
 
-MonotonicClock jumpingClock()
-{
-    auto now = std::make_shared<std::chrono::steady_clock::time_point>();
-    return [now] { return *now += std::chrono::seconds(1); };
-}
-
 // The literal's own length, zero bytes included (a length written by hand would read past its end).
 constexpr char kBinaryBytes[] = "tern\0check\0\x01\x02\xff\0binary data with zeros";
 const std::string kBinary(kBinaryBytes, sizeof kBinaryBytes - 1);
@@ -64,8 +58,8 @@ protected:
     std::string password = PasswordDigest("fidelity");
     FakeClipboard source;
     FakeClipboard target;
-    TExClipboard capturing{source, [this] { return password; }, jumpingClock()};
-    TExClipboard restoring{target, [this] { return password; }, jumpingClock()};
+    TExClipboard capturing{source, [this] { return password; }, JumpingClock()};
+    TExClipboard restoring{target, [this] { return password; }, JumpingClock()};
 
     std::string capture(std::vector<ClipboardEntry> entries)
     {
@@ -79,7 +73,7 @@ protected:
     std::string packed(const std::string& data) const
     {
         TECLMemoryStream container(password, 0, TECLMemoryStream::kLevelCompressed,
-                                   {jumpingClock(), EclNoLimit, {}, {}});
+                                   {JumpingClock(), EclNoLimit, {}, {}});
         container.Write(0, data);
         return container.Storage();
     }
@@ -185,7 +179,7 @@ TEST_F(SnapshotFidelityTest, ManyFormatsCostOneTimedPasswordCheck)
     auto checks = std::make_shared<EclPasswordChecks>();
     ClipboardFormats formats;
     std::size_t position = 0;
-    LoadSnapshot(stream, position, password, jumpingClock(), formats, checks);
+    LoadSnapshot(stream, position, password, JumpingClock(), formats, checks);
     EXPECT_EQ(formats.size(), 5u);
     EXPECT_EQ(checks->TimedCount(), 1);
 }
