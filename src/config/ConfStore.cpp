@@ -16,8 +16,8 @@ bool isStoredHere(const ConfStoreField& field)
 } // namespace
 
 TConfStore::TConfStore(platform::SettingsBackend& settings, platform::DesktopShell& shell,
-                       const std::string& languagesFolder)
-    : LangModule(std::make_unique<TLangModule>(languagesFolder)), m_settings(settings), m_shell(shell)
+                       const LanguageFolders& languagesFolders)
+    : LangModule(std::make_unique<TLangModule>(languagesFolders)), m_settings(settings), m_shell(shell)
 {
     Load();
 }

@@ -21,9 +21,9 @@ public:
     static constexpr const char* kDefaultServiceHost = "http://127.0.0.1:8077";
     static constexpr const char* kStartupEntryName = kProductName;
 
-    // Lists the languages of `languagesFolder`, then loads every setting from `settings`.
+    // Lists the languages of `languagesFolders`, then loads every setting from `settings`.
     TConfStore(platform::SettingsBackend& settings, platform::DesktopShell& shell,
-               const std::string& languagesFolder);
+               const LanguageFolders& languagesFolders);
     // Saves (unless SaveOnDestroy was cleared); a failure to save is swallowed here because a
     // destructor cannot report it.
     ~TConfStore();

@@ -23,30 +23,40 @@ bool hasLngExtension(const std::string& name)
 
 } // namespace
 
-TLangModule::TLangModule(const std::string& folder) : m_folder(IncludeTrailingSlash(folder))
+TLangModule::TLangModule(const LanguageFolders& folders) : m_folders(folders)
 {
     scan();
+}
+
+void TLangModule::scanFolder(const std::string& folder)
+{
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        std::error_code statError;
+        // Ordinary visible files only: folders and hidden files are skipped.
+        if (name.empty() || name.front() == '.' || !hasLngExtension(name) || !it->is_regular_file(statError))
+            continue;
+        // A name listed from the user's folder hides the shipped file of that name.
+        if (std::find(m_fileNames.begin(), m_fileNames.end(), name) != m_fileNames.end())
+            continue;
+        const int fileIndex = static_cast<int>(m_fileNames.size());
+        m_fileNames.push_back(name);
+        const LngFile file = LngFile::load(folder + name);
+        std::string displayName = file.profileString("LANG_INFO", "Name", name);
+        if (file.profileInt("LANG_INFO", "ForBuild", 0) < kOldestCurrentBuild)
+            displayName += " -";
+        m_displayNames.push_back(DisplayName{displayName, fileIndex});
+    }
 }
 
 void TLangModule::scan()
 {
     m_displayNames.clear();
     m_fileNames.clear();
-    std::error_code error;
-    for (fs::directory_iterator it(m_folder, error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        std::error_code statError;
-        // Ordinary visible files only: folders and hidden files are skipped.
-        if (name.empty() || name.front() == '.' || !hasLngExtension(name) || !it->is_regular_file(statError))
-            continue;
-        const int fileIndex = static_cast<int>(m_fileNames.size());
-        m_fileNames.push_back(name);
-        const LngFile file = LngFile::load(m_folder + name);
-        std::string displayName = file.profileString("LANG_INFO", "Name", name);
-        if (file.profileInt("LANG_INFO", "ForBuild", 0) < kOldestCurrentBuild)
-            displayName += " -";
-        m_displayNames.push_back(DisplayName{displayName, fileIndex});
-    }
+    if (!m_folders.user.empty() && m_folders.user != m_folders.shipped)
+        scanFolder(m_folders.user);
+    scanFolder(m_folders.shipped);
     std::stable_sort(
         m_displayNames.begin(), m_displayNames.end(),
         [](const DisplayName& a, const DisplayName& b) { return CompareTextAscii(a.name, b.name) < 0; });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lang/LanguageFolders.h"
 #include "platform/SettingsBackend.h"
 
 #include <string>
@@ -7,7 +8,8 @@
 
 namespace tern {
 
-// The list of language files in the languages folder and the current language.
+// The list of language files in the languages folders and the current language. A file of the user's
+// folder hides the shipped file of the same name; files are named by their bare file names.
 class TLangModule
 {
 public:
@@ -20,10 +22,10 @@ public:
     static constexpr const char* kEnglishFile = "english.lng";
     static constexpr const char* kSection = "LangModule";
 
-    // Lists the language files of `folder` at once; CurrentIndex is 0 and Modified is true.
-    explicit TLangModule(const std::string& folder);
+    // Lists the language files of `folders` at once; CurrentIndex is 0 and Modified is true.
+    explicit TLangModule(const LanguageFolders& folders);
 
-    // Rebuilds both lists from the folder, then selects the current language again by its file
+    // Rebuilds both lists from the folders, then selects the current language again by its file
     // name ("english.lng" when that file is gone).
     void ScanFolder();
 
@@ -40,7 +42,11 @@ public:
     void Load(const platform::SettingsBackend& settings);
     void Save(platform::SettingsBackend& settings) const;
 
-    const std::string& Folder() const noexcept { return m_folder; }
+    // The shipped languages folder.
+    const std::string& Folder() const noexcept { return m_folders.shipped; }
+    const LanguageFolders& Folders() const noexcept { return m_folders; }
+    // The file that is read for the listed language file `fileName`.
+    std::string FilePath(const std::string& fileName) const { return m_folders.readPath(fileName); }
     const std::vector<DisplayName>& DisplayNames() const noexcept { return m_displayNames; }
     const std::vector<std::string>& FileNames() const noexcept { return m_fileNames; }
 
@@ -48,9 +54,10 @@ public:
 
 private:
     void scan();
+    void scanFolder(const std::string& folder);
     int positionOfFile(const std::string& name) const;
 
-    std::string m_folder;
+    LanguageFolders m_folders;
     std::vector<DisplayName> m_displayNames;
     std::vector<std::string> m_fileNames;
     int m_currentIndex = 0;

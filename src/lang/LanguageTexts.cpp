@@ -1,21 +1,19 @@
 #include "lang/LanguageTexts.h"
 
 #include "lang/LangModule.h"
-#include "util/TextRoutines.h"
 
 namespace tern {
 
-LanguageTexts::LanguageTexts(const std::string& languagesFolder)
-    : m_folder(IncludeTrailingSlash(languagesFolder))
+LanguageTexts::LanguageTexts(const LanguageFolders& folders) : m_folders(folders)
 {
-    EnglishTexts.Apply(m_folder + TLangModule::kEnglishFile);
+    EnglishTexts.Apply(m_folders.readPath(TLangModule::kEnglishFile));
     CurrentTexts.Fallback = &EnglishTexts;
 }
 
 void LanguageTexts::reloadCurrent(const std::string& fileName, const std::optional<std::string>& formName)
 {
     // With no language selected, the current source stays empty and every text comes from English.
-    CurrentTexts.Apply(fileName.empty() ? std::string() : m_folder + fileName, formName);
+    CurrentTexts.Apply(fileName.empty() ? std::string() : m_folders.readPath(fileName), formName);
 }
 
 } // namespace tern

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lang/LanguageFolders.h"
 #include "lang/LanguageLoader.h"
 
 #include <string>
@@ -11,12 +12,12 @@ namespace tern {
 class LanguageTexts
 {
 public:
-    explicit LanguageTexts(const std::string& languagesFolder);
+    explicit LanguageTexts(const LanguageFolders& folders);
 
     LanguageTexts(const LanguageTexts&) = delete;
     LanguageTexts& operator=(const LanguageTexts&) = delete;
 
-    // Re-parses the current language file `fileName` from the languages folder.
+    // Re-parses the current language file `fileName` from the languages folders.
     void reloadCurrent(const std::string& fileName,
                        const std::optional<std::string>& formName = std::nullopt);
 
@@ -26,13 +27,11 @@ public:
         return CurrentTexts.ReadText(section, key, true);
     }
 
-    const std::string& languagesFolder() const noexcept { return m_folder; }
-
     TLanguageLoader CurrentTexts;
     TLanguageLoader EnglishTexts;
 
 private:
-    std::string m_folder;
+    LanguageFolders m_folders;
 };
 
 } // namespace tern

@@ -12,11 +12,18 @@ ProgramFolders ProgramFolders::resolveAndCreate(const platform::DesktopShell& sh
 {
     ProgramFolders folders;
     folders.program = IncludeTrailingSlash(ExtractFilePath(shell.programPath()));
-    folders.help = folders.program + "Help" + platform::kPathDelimiter;
-    folders.languages = folders.program + "Languages" + platform::kPathDelimiter;
+    const std::string installed = InstalledDataFolder(shell);
+    const std::string shipped = installed.empty() ? folders.program : installed;
+    folders.help = shipped + "Help" + platform::kPathDelimiter;
+    const LanguageFolders languages = ProgramLanguageFolders(shell);
+    folders.languages = languages.shipped;
+    folders.userLanguages = languages.user;
     folders.data = IncludeTrailingSlash(AppDataPath(shell, kProductName));
-    for (const std::string* folder : {&folders.help, &folders.languages, &folders.data})
-        CreateFolders(*folder);
+    CreateFolders(folders.data);
+    if (installed.empty()) {
+        CreateFolders(folders.help);
+        CreateFolders(folders.languages);
+    }
     return folders;
 }
 

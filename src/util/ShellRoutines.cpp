@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 namespace tern {
 
@@ -55,6 +56,19 @@ bool StartupShortcutExists(const platform::DesktopShell& shell, const std::strin
 std::string DesktopProgramPath(const platform::DesktopShell& shell)
 {
     return IncludeTrailingSlash(ExtractFilePath(shell.programPath())) + platform::kDesktopProgramFile;
+}
+
+std::string InstalledDataFolder(const platform::DesktopShell& shell)
+{
+    const std::string program = ExtractFilePath(shell.programPath());
+    if (program.empty())
+        return {};
+    const std::filesystem::path folder =
+        (std::filesystem::path(program) / TERN_INSTALLED_DATA_FROM_PROGRAM).lexically_normal();
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder / "Languages", error))
+        return {};
+    return IncludeTrailingSlash(folder.string());
 }
 
 void SetStartupShortcut(platform::DesktopShell& shell, const std::string& target, const std::string& name,

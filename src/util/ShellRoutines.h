@@ -24,6 +24,11 @@ bool StartupShortcutExists(const platform::DesktopShell& shell, const std::strin
 // the programs writes it.
 std::string DesktopProgramPath(const platform::DesktopShell& shell);
 
+// The folder of the files shipped with an installed program, with a trailing delimiter: for a program
+// in <prefix>/bin it is <prefix>/share/tern-clipboard/ when that holds a "Languages" folder. Empty when
+// the program runs from a folder that holds its files itself (a build tree, a copied folder).
+std::string InstalledDataFolder(const platform::DesktopShell& shell);
+
 // Removes the start-up entry called `name`, then, with `create`, writes a new one that starts `target`
 // in `target`'s folder. Errors reach the caller.
 void SetStartupShortcut(platform::DesktopShell& shell, const std::string& target, const std::string& name,

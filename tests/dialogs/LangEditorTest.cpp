@@ -401,6 +401,47 @@ TEST_F(LangEditorTest, EditorRulesForLinesOfTheEnglishFile)
     EXPECT_EQ(german("GLOBAL", "aVeryLongKeyNameIndeed"), "Lang");
 }
 
+// With a per-user folder (as an installed program has), edits, new files and deletions happen there;
+// the program's own, read-only languages folder stays as it was.
+TEST_F(LangEditorTest, ChangesGoToTheUsersFolderAndLeaveTheProgramsFolderAlone)
+{
+    namespace fs = std::filesystem;
+    const std::string userFolder = fakes.folder().file("data/tern-clipboard/Languages/");
+    fakes.setUserLanguages(userFolder);
+    const fs::path shipped = fakes.folder().file("Languages");
+    const std::string shippedGerman = germanBytes();
+    fs::permissions(shipped, fs::perms::owner_read | fs::perms::owner_exec);
+    runEditor([&](EditorDriver& editor) {
+        const int ok = editor.rowOf("GLOBAL", "bOk");
+        editor.select(ok);
+        editor.type("Los");
+        editor.leaveMemo();
+        EXPECT_EQ(editor.translation(ok), "Los");
+        editor.newLanguage("afrikaans");
+        EXPECT_EQ(editor.languages(), QStringList({"afrikaans.lng -", "Deutsch", "English", "old.lng -"}));
+    });
+    EXPECT_TRUE(messages().empty());
+    const LngFile userGerman = LngFile::load(userFolder + "german.lng");
+    EXPECT_EQ(userGerman.text("GLOBAL", "bOk"), "Los");
+    EXPECT_EQ(userGerman.text("fInit", "aCopy"), "Entferntes Kopieren"); // the untouched texts came along
+    EXPECT_TRUE(FileExists(userFolder + "afrikaans.lng"));
+    fakes.loader().TranslateForm(nullptr);
+    EXPECT_EQ(fakes.text("GLOBAL", "bOk"), "Los");
+
+    // Deleting the user's German brings back the shipped one.
+    fakes.messageBoxes.answers = {MessageAnswer::Yes};
+    runEditor([&](EditorDriver& editor) {
+        editor.click("Button3");
+        EXPECT_EQ(messages().back(), "Are you sure you want to delete file " + userFolder + "german.lng");
+        editor.cb2().setCurrentIndex(1);
+        EXPECT_EQ(editor.cb2().currentText(), "Deutsch");
+        EXPECT_EQ(editor.translation(editor.rowOf("GLOBAL", "bOk")), QString::fromUtf8("\u00DCbernehmen"));
+    });
+    fs::permissions(shipped, fs::perms::owner_all);
+    EXPECT_EQ(germanBytes(), shippedGerman);
+    EXPECT_EQ(std::distance(fs::directory_iterator(shipped), {}), 3); // english, german, old
+}
+
 TEST_F(LangEditorTest, WithoutTheEnglishFileTheEditorDoesNotOpen)
 {
     std::filesystem::remove(fakes.folder().file("Languages/english.lng"));

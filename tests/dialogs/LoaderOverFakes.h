@@ -23,6 +23,8 @@ public:
     LoaderOverFakes& operator=(const LoaderOverFakes&) = delete;
 
     TLoader& loader();
+    // Gives the program a per-user languages folder that overlays its own; before the first loader().
+    void setUserLanguages(const std::string& folder) { m_folders.userLanguages = folder; }
     const TempFolder& folder() const noexcept { return m_folder; }
 
     // A text of english.lng, as the dialogs show it.

@@ -13,7 +13,7 @@ ProgramFolders FakeShellServices::installUnder(const TempFolder& root, const std
 {
     const std::string program = root.path() + "/" + programSubfolder;
     ProgramFolders folders{program, program + "Help/", program + "Languages/",
-                           root.file("data/Tern Clipboard/")};
+                           root.file("data/Tern Clipboard/"), ""};
     std::filesystem::create_directories(folders.languages);
     std::filesystem::copy_file(TERN_SOURCE_LANGUAGES_DIR "/english.lng", folders.languages + "english.lng");
     shell.program = program + "tern-clipboard";

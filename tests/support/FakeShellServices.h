@@ -28,9 +28,9 @@ struct FakeShellServices
 
     // Lays out a program installed under `root`: the program folder root/`programSubfolder` (empty, or
     // ending in '/') whose Languages folder is created with a copy of the shipped english.lng, and the
-    // data folder root/data/Tern Clipboard/ (not created). Points the fake shell's program file and its
-    // autostart (root/autostart) and application data (root/data) folders there. Throws when the copy
-    // fails.
+    // data folder root/data/Tern Clipboard/ (not created), and no per-user languages folder. Points the fake
+    // shell's program file and its autostart (root/autostart) and application data (root/data) folders there.
+    // Throws when the copy fails.
     ProgramFolders installUnder(const TempFolder& root, const std::string& programSubfolder);
 
     platform::fake::FakeDesktopShell shell;

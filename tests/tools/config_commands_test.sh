@@ -39,13 +39,22 @@ expect_eq "$(stat -c %a "$settings")" "600" "settings readable by the owner only
 grep -qx 'MainKey=24464' "$settings" || fail "MainKey not stored as text"
 
 "$tern" config set StartWithWindows 1
-grep -q '^Exec=.*tern' "$XDG_CONFIG_HOME/autostart/Tern Clipboard.desktop" || fail "autostart entry missing"
+entry="$XDG_CONFIG_HOME/autostart/Tern Clipboard.desktop"
+grep -qx "Exec=\"$(dirname "$tern")/tern-clipboard\"" "$entry" || fail "the autostart entry does not start the program"
+grep -qx 'Icon=com.quarrowlabs.TernClipboard' "$entry" || fail "the autostart entry names no icon"
 "$tern" config set StartWithWindows 0
-[ ! -e "$XDG_CONFIG_HOME/autostart/Tern Clipboard.desktop" ] || fail "autostart entry not removed"
+[ ! -e "$entry" ] || fail "autostart entry not removed"
 
 expect_eq "$("$tern" text GLOBAL bOk)" "OK" "text lookup"
 expect_eq "$("$tern" text global .FAUTHFORM.lCaption)" "$("$tern" text FAUTHFORM lCaption)" "key syntax"
 expect_eq "$("$tern" text GLOBAL noSuchKey)" "no-value" "missing text"
+
+# The user's own language files overlay the shipped ones of the same name.
+mkdir -p "$XDG_DATA_HOME/tern-clipboard/Languages"
+printf '[GLOBAL]\r\nbOk=Fine\r\n' >"$XDG_DATA_HOME/tern-clipboard/Languages/english.lng"
+expect_eq "$("$tern" text GLOBAL bOk)" "Fine" "the user's file wins"
+expect_eq "$("$tern" text GLOBAL bCancel)" "no-value" "the user's file replaces the shipped one whole"
+rm -r "$XDG_DATA_HOME/tern-clipboard"
 
 set +e
 "$tern" config get NoSuchKey 2>/dev/null; status=$?

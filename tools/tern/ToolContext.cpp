@@ -1,9 +1,7 @@
 #include "ToolContext.h"
 
+#include "lang/LanguageFolders.h"
 #include "platform/HeadlessServices.h"
-#include "platform/PathRules.h"
-#include "util/FileRoutines.h"
-#include "util/TextRoutines.h"
 
 namespace tern::tool {
 
@@ -14,16 +12,15 @@ ToolContext::ToolContext()
 
 ToolContext::~ToolContext() = default;
 
-std::string ToolContext::languagesFolder() const
+LanguageFolders ToolContext::languagesFolders() const
 {
-    return IncludeTrailingSlash(ExtractFilePath(m_shell->programPath())) + "Languages" +
-           platform::kPathDelimiter;
+    return ProgramLanguageFolders(*m_shell);
 }
 
 TConfStore& ToolContext::store(bool readOnly)
 {
     if (!m_store)
-        m_store = std::make_unique<TConfStore>(*m_settings, *m_shell, languagesFolder());
+        m_store = std::make_unique<TConfStore>(*m_settings, *m_shell, languagesFolders());
     if (!readOnly)
         m_store->SaveOnDestroy = true;
     else if (m_store)
@@ -34,7 +31,7 @@ TConfStore& ToolContext::store(bool readOnly)
 const LanguageTexts& ToolContext::texts()
 {
     if (!m_texts) {
-        m_texts = std::make_unique<LanguageTexts>(languagesFolder());
+        m_texts = std::make_unique<LanguageTexts>(languagesFolders());
         m_texts->reloadCurrent(store(true).LangModule->CurrentFileName());
     }
     return *m_texts;

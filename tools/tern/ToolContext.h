@@ -11,7 +11,7 @@
 namespace tern::tool {
 
 // The settings and language texts of the user running the tool: the same store and language files
-// as the desktop program (the Languages folder beside the executable).
+// as the desktop program (its shipped languages and the user's own language files).
 class ToolContext
 {
 public:
@@ -23,7 +23,7 @@ public:
     // The texts of the current language with the English fallback.
     const LanguageTexts& texts();
 
-    std::string languagesFolder() const;
+    LanguageFolders languagesFolders() const;
 
 private:
     std::unique_ptr<platform::SettingsBackend> m_settings;

@@ -93,7 +93,7 @@ TfLangEditor::TfLangEditor(DialogContext& context, TLangModule& languages, QWidg
     m_ui->Memo2->installEventFilter(this);
     m_ui->e1->installEventFilter(this);
 
-    m_englishPath = m_languages.Folder() + kEnglishFile;
+    m_englishPath = m_languages.FilePath(kEnglishFile);
     if (const auto bytes = ReadFileBytes(m_englishPath, LngFile::kMaxFileBytes)) {
         m_englishLines = SplitTextLines(QString::fromStdString(DisplayTextFromBytes(*bytes)));
         m_englishRead = true;
@@ -174,9 +174,11 @@ void TfLangEditor::cb2Change()
     const TLangModule& module = m_languages;
     const int fileIndex = m_ui->cb2->currentIndex() >= 0 ? m_ui->cb2->currentData().toInt() : -1;
     if (fileIndex >= 0 && fileIndex < static_cast<int>(module.FileNames().size())) {
-        m_targetIni = module.Folder() + module.FileNames()[static_cast<size_t>(fileIndex)];
+        m_targetFile = module.FileNames()[static_cast<size_t>(fileIndex)];
+        m_targetIni = module.FilePath(m_targetFile);
         m_target = LngFile::load(m_targetIni);
     } else {
+        m_targetFile.clear();
         m_targetIni.clear();
         m_target = LngFile();
     }
@@ -282,6 +284,8 @@ bool TfLangEditor::saveMemo2()
     m_ui->Memo2->document()->setModified(false);
     bool saved = true;
     try {
+        // A shipped file is edited in the user's copy of it.
+        m_targetIni = m_languages.Folders().prepareWrite(m_targetFile);
         WriteLngText(m_targetIni, m_editSection.toStdString(), m_editKey.toStdString(),
                      memo2Text().toStdString());
         m_target = LngFile::load(m_targetIni);
@@ -308,7 +312,7 @@ void TfLangEditor::newLanguage()
     TLangModule& module = m_languages;
     const std::string name = FileNameWithoutExt(input.toStdString());
     const std::string fileName = name + ".lng";
-    const std::string path = module.Folder() + fileName;
+    const std::string path = module.Folders().writeFolder() + fileName;
     const bool listed = std::any_of(module.FileNames().begin(), module.FileNames().end(),
                                     [&](const std::string& file) { return SameTextAscii(file, fileName); });
     if (!isAcceptableFileName(input, name) || listed || FileExists(path)) {
@@ -316,6 +320,7 @@ void TfLangEditor::newLanguage()
         return;
     }
     try {
+        CreateFolders(module.Folders().writeFolder());
         CreateEmptyFile(path);
     } catch (const Error& error) {
         showMessage(error.what(), true);

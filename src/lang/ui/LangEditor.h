@@ -79,8 +79,9 @@ private:
     std::vector<LangEditorRow> m_rows;
     int m_currentBuild = 0;
 
-    std::string m_targetIni; // the chosen language file; empty while none is chosen
-    LngFile m_target;        // its content as last read or written
+    std::string m_targetFile; // the chosen language's file name; empty while none is chosen
+    std::string m_targetIni;  // the file it is read from: the user's copy once there is one
+    LngFile m_target;         // its content as last read or written
     QString m_editSection;
     QString m_editKey;
     int m_editRow = -1;

@@ -3,6 +3,7 @@
 #include "platform/x11/KeyFileText.h"
 #include "platform/x11/XdgPaths.h"
 #include "util/FileRoutines.h"
+#include "util/ProductName.h"
 
 #include <filesystem>
 #include <thread>
@@ -63,6 +64,9 @@ std::string XdgDesktopShell::startupEntryText(const std::string& target, const s
            "\n"
            "Path=" +
            EscapeKeyFileValue(workingFolder) +
+           "\n"
+           "Icon=" +
+           std::string(kDesktopId) +
            "\n"
            "Terminal=false\n"
            "X-GNOME-Autostart-enabled=true\n";

@@ -14,7 +14,8 @@ public:
                            const std::string& workingFolder) override;
     bool openTarget(const std::string& target) override;
 
-    // The text of an autostart desktop entry that starts `target` in `workingFolder`.
+    // The text of an autostart desktop entry that starts `target` in `workingFolder`, shown with the
+    // program's icon from the icon theme.
     static std::string startupEntryText(const std::string& target, const std::string& workingFolder);
 };
 
