@@ -1,5 +1,7 @@
 #include "ServerOptions.h"
 
+#include "util/ProgramVersion.h"
+
 #include <charconv>
 
 namespace tern::server {
@@ -69,6 +71,7 @@ std::string UsageText()
            "  --data DIR             folder of the database, created when missing (default ./tern-data)\n"
            "  --latest-build N       newest client build; older builds are told to update\n"
            "  --latest-message TEXT  lines sent with the update notice (\\n starts a new line)\n"
+           "  --version              print the version\n"
            "  --help                 print this text\n";
 }
 
@@ -101,6 +104,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t
             CommandLine help;
             help.message = UsageText();
             return help;
+        }
+        if (name == "--version") {
+            CommandLine version;
+            version.message = std::string("tern-server ") + kProgramVersion + "\n";
+            return version;
         }
         if (name != "--listen" && name != "--data" && name != "--latest-build" && name != "--latest-message")
             return failure("unknown option " + name);

@@ -49,7 +49,7 @@ struct CommandLine
     int exitCode = 0;
 };
 
-// Reads --listen HOST:PORT, --data DIR, --latest-build N, --latest-message TEXT and --help.
+// Reads --listen HOST:PORT, --data DIR, --latest-build N, --latest-message TEXT, --version and --help.
 // The default latest build is `defaultBuild`. In TEXT a line feed or the two characters "\n" start a
 // new message line.
 CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t defaultBuild);

@@ -2,6 +2,7 @@
 
 #include "ServerOptions.h"
 #include "TernServer.h"
+#include "util/ProgramVersion.h"
 
 #include <csignal>
 #include <cstdio>
@@ -28,8 +29,9 @@ sigset_t stopSignals()
 int main(int argc, char** argv)
 {
     using namespace tern::server;
+    // The newest client build by default: the one this tree builds.
     const CommandLine commandLine =
-        ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), TERN_BUILD_NUMBER);
+        ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), tern::kBuildNumber);
     if (!commandLine.options) {
         std::fputs(commandLine.message.c_str(), commandLine.exitCode == 0 ? stdout : stderr);
         return commandLine.exitCode;

@@ -1,3 +1,4 @@
+#include "StartOptions.h"
 #include "notify/Balloon.h"
 #include "platform/PlatformFactory.h"
 #include "platform/RunningCopy.h"
@@ -11,6 +12,8 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <iostream>
+
 namespace {
 
 constexpr const char* kInstanceName = "TernClipboard_started_already";
@@ -19,6 +22,14 @@ constexpr const char* kInstanceName = "TernClipboard_started_already";
 
 int main(int argc, char** argv)
 {
+    if (const auto exitCode = tern::AnswerStartOptions({argv + 1, argv + argc}, std::cout))
+        return *exitCode;
+    // Without a reachable display the GUI toolkit would abort; one clear line is better.
+    if (const std::string reason = tern::platform::DesktopUnreachableReason(); !reason.empty()) {
+        std::cerr << "tern-clipboard: " << reason << '\n';
+        return 1;
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(tern::kProductName));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -10,10 +10,14 @@
 #include "platform/WindowFocus.h"
 
 #include <memory>
+#include <string>
 
 namespace tern::platform {
 
 // The implementations of the desktop the program is linked for; those of HeadlessServices.h too.
+// Empty when the GUI application object can be created on this desktop; otherwise one line saying why
+// not (no display named, or the named one cannot be reached). Needs no GUI application object.
+std::string DesktopUnreachableReason();
 // The system clipboard; needs the GUI application object. Throws tern::Error("Cannot open clipboard").
 std::unique_ptr<SystemClipboard> CreateSystemClipboard();
 // Global hotkeys, injected keys and the window in front; they need the GUI application object.

@@ -5,6 +5,7 @@
 #include "service/SnapshotClipboard.h"
 #include "service/TransferWorkers.h"
 #include "util/DateTime.h"
+#include "util/ProgramVersion.h"
 
 #include <nlohmann/json.hpp>
 
@@ -113,7 +114,7 @@ public:
     // ---- version check
 
     // Starts a version check for `buildNumber`; `onResult` runs on the checker's thread.
-    void StartUpdateCheck(TUpdateChecker::ResultCallback onResult, unsigned buildNumber = TERN_BUILD_NUMBER);
+    void StartUpdateCheck(TUpdateChecker::ResultCallback onResult, unsigned buildNumber = kBuildNumber);
     // The manual check reports every outcome through `reportCheckResult`; the automatic one runs only
     // when automatic checks are on and the last check is more than seven days from `now`, and reports
     // through `reportNewerVersion`. Either way CheckDate becomes `now`.

@@ -4,6 +4,7 @@
 #include "ui/DialogContext.h"
 #include "ui_About.h"
 #include "util/ProductName.h"
+#include "util/ProgramVersion.h"
 #include "util/ShellRoutines.h"
 
 #include <QKeyEvent>
@@ -34,7 +35,7 @@ TfAboutFrm::TfAboutFrm(DialogContext& context, const std::string& serviceHost, p
     connect(m_ui->Label3, &TLinkLabel::clicked, this, &TfAboutFrm::label3Click);
 
     m_context.TranslateForm(this);
-    m_ui->l1->setText(versionCaption(QStringLiteral(TERN_VERSION_TEXT)));
+    m_ui->l1->setText(versionCaption(QString::fromLatin1(kProgramVersion)));
 }
 
 TfAboutFrm::~TfAboutFrm() = default;

@@ -3,6 +3,7 @@
 #include "LoaderOverFakes.h"
 
 #include "ui/LinkLabel.h"
+#include "util/ProgramVersion.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -48,8 +49,8 @@ TEST(About, ShowsTheRunningVersionTheLogoAndOpensTheHomePage)
     EXPECT_EQ(about.windowTitle().toStdString(), "About Tern Clipboard");
     auto* version = about.findChild<QLabel*>("l1");
     ASSERT_NE(version, nullptr);
-    EXPECT_EQ(version->text(), TfAboutFrm::versionCaption(QStringLiteral(TERN_VERSION_TEXT)));
-    EXPECT_TRUE(version->text().endsWith(QStringLiteral(":%1").arg(TERN_BUILD_NUMBER)));
+    EXPECT_EQ(version->text(), TfAboutFrm::versionCaption(QString::fromLatin1(tern::kProgramVersion)));
+    EXPECT_TRUE(version->text().endsWith(QStringLiteral(":%1").arg(tern::kBuildNumber)));
     EXPECT_TRUE(version->font().bold());
     auto* link = about.findChild<TLinkLabel*>("Label3");
     ASSERT_NE(link, nullptr);

@@ -9,6 +9,7 @@
 #include "lang/LanguageLoader.h"
 #include "lang/LngFile.h"
 #include "util/FileRoutines.h"
+#include "util/ProgramVersion.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -298,7 +299,7 @@ TEST_F(LangEditorTest, EditsRoundTripThroughTheReader)
         editor.key(editor.memo2(), Qt::Key_Return);
         EXPECT_EQ(editor.memo2().toPlainText(), "Deutsch");
     });
-    EXPECT_EQ(german("LANG_INFO", "ForBuild"), std::to_string(TERN_BUILD_NUMBER));
+    EXPECT_EQ(german("LANG_INFO", "ForBuild"), std::to_string(tern::kBuildNumber));
 
     TLanguageLoader texts;
     texts.Apply(germanPath);

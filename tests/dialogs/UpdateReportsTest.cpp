@@ -6,6 +6,7 @@
 #include "shell/ProgramFolders.h"
 #include "support/ServerProcess.h"
 #include "util/DateTime.h"
+#include "util/ProgramVersion.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -107,7 +108,7 @@ protected:
 
 TEST_F(UpdateReportsTest, ManualCheckReportsUpToDateInsideTheModalState)
 {
-    VersionService service(TERN_BUILD_NUMBER, "");
+    VersionService service(tern::kBuildNumber, "");
     TLoader& loader = loaderFor(service);
     CheckForUpdates(loader, true);
     ASSERT_TRUE(balloonShown());
@@ -123,7 +124,7 @@ TEST_F(UpdateReportsTest, ManualCheckReportsUpToDateInsideTheModalState)
 
 TEST_F(UpdateReportsTest, NewerVersionOffersTheDownloadPageInTheCurrentLanguage)
 {
-    VersionService service(TERN_BUILD_NUMBER + 1, "Faster uploads.\\nFixes the tray icon.  ");
+    VersionService service(tern::kBuildNumber + 1, "Faster uploads.\\nFixes the tray icon.  ");
     TLoader& loader = loaderFor(service, "deutsch.lng");
     CheckForUpdates(loader, true);
     ASSERT_TRUE(balloonShown());
@@ -143,7 +144,7 @@ TEST_F(UpdateReportsTest, NewerVersionOffersTheDownloadPageInTheCurrentLanguage)
 
 TEST_F(UpdateReportsTest, UnreachableServiceIsAConnectionProblem)
 {
-    VersionService service(TERN_BUILD_NUMBER, "");
+    VersionService service(tern::kBuildNumber, "");
     TLoader& loader = loaderFor(service);
     service.stop();
     CheckForUpdates(loader, true);
@@ -156,7 +157,7 @@ TEST_F(UpdateReportsTest, UnreachableServiceIsAConnectionProblem)
 
 TEST_F(UpdateReportsTest, StartupCheckRunsOnlyWhenDueAndReportsOnlyANewerVersion)
 {
-    VersionService outdated(TERN_BUILD_NUMBER + 1, "Please update.");
+    VersionService outdated(tern::kBuildNumber + 1, "Please update.");
     TLoader& loader = loaderFor(outdated);
     TConfStore& conf = loader.conf();
     const auto checkedJustNow = [&] { return std::abs(conf.CheckDate - CurrentDateTime()) < 1.0 / 24 / 60; };
@@ -188,7 +189,7 @@ TEST_F(UpdateReportsTest, StartupCheckRunsOnlyWhenDueAndReportsOnlyANewerVersion
 
     // Due but up to date: nothing is shown.
     HideBalloon();
-    VersionService current(TERN_BUILD_NUMBER, "");
+    VersionService current(tern::kBuildNumber, "");
     conf.ServiceHost = current.address();
     conf.CheckDate = CurrentDateTime() - 8;
     CheckForUpdates(loader, false);
@@ -199,7 +200,7 @@ TEST_F(UpdateReportsTest, StartupCheckRunsOnlyWhenDueAndReportsOnlyANewerVersion
 
 TEST_F(UpdateReportsTest, AReportPendingWhenTheLoaderGoesIsDropped)
 {
-    VersionService service(TERN_BUILD_NUMBER, "");
+    VersionService service(tern::kBuildNumber, "");
     ASSERT_FALSE(service.address().empty());
     {
         // A loader of its own, destroyed while its check runs (its destructor waits for the checker,

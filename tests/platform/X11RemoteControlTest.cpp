@@ -106,12 +106,12 @@ TEST_F(X11RemoteControlTest, ListenerThatDoesNotAnswerTimesOut)
     EXPECT_TRUE(WaitUntil([&] { return m_calls.size() == 1; }));
 }
 
-TEST_F(X11RemoteControlTest, QuitRunningToolSendsTheQuitMessage)
+TEST_F(X11RemoteControlTest, QuitRunningToolSendsTheQuitMessageAndSaysTheAnswer)
 {
     const QString tool = QStringLiteral(TERN_BIN_DIR "/tern");
     const tern::test::ToolRun none = tern::test::RunPumping(tool, {QStringLiteral("quit-running")});
     EXPECT_EQ(none.exitCode, 1);
-    EXPECT_EQ(none.err.trimmed(), QByteArray("no running copy"));
+    EXPECT_TRUE(none.err.startsWith("No running Tern Clipboard")) << none.err.toStdString();
 
     // Another user's copy on the same display, found first under the same title, is left alone: the
     // tool speaks for the user of its own settings file.
@@ -126,16 +126,23 @@ TEST_F(X11RemoteControlTest, QuitRunningToolSendsTheQuitMessage)
     EXPECT_EQ(onlyOther.exitCode, 1);
     EXPECT_TRUE(otherCalls.empty());
 
-    X11RemoteControl ownCopy; // this process's environment, the one the tool inherits
-    ownCopy.listen(tern::platform::kMainWindowTitle,
-                   [this](std::uint32_t message, std::int64_t w, std::int64_t l) {
-                       m_calls.emplace_back(message, w, l);
-                       return message == kQuit && w == kQuit && l == kQuit ? std::int64_t{kQuit} : 0;
-                   });
+    // This process's environment, the one the tool inherits: first a copy that refuses, then one
+    // that accepts.
+    bool accepts = false;
+    X11RemoteControl ownCopy;
+    ownCopy.listen(tern::platform::kMainWindowTitle, [this, &accepts](std::uint32_t message, std::int64_t w,
+                                                                      std::int64_t l) {
+        m_calls.emplace_back(message, w, l);
+        return accepts && message == kQuit && w == kQuit && l == kQuit ? std::int64_t{kQuit} : 0;
+    });
+    const tern::test::ToolRun refused = tern::test::RunPumping(tool, {QStringLiteral("quit-running")});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("refused")) << refused.err.toStdString();
+    accepts = true;
     const tern::test::ToolRun run = tern::test::RunPumping(tool, {QStringLiteral("quit-running")});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, QByteArray("1183\n"));
-    EXPECT_EQ(m_calls, (std::vector<Call>{{kQuit, kQuit, kQuit}}));
+    EXPECT_TRUE(run.out.contains("accepted")) << run.out.toStdString();
+    EXPECT_EQ(m_calls, (std::vector<Call>{{kQuit, kQuit, kQuit}, {kQuit, kQuit, kQuit}}));
     EXPECT_TRUE(otherCalls.empty());
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/HeadlessServices.h"
 #include "platform/RunningCopy.h"
+#include "util/ProductName.h"
 
 #include <ostream>
 
@@ -15,7 +16,9 @@ constexpr int kAnswerTimeoutMs = 5000;
 
 Command MakeQuitRunningCommand(ToolContext& /*context*/)
 {
-    return {"quit-running", "quit-running                ask the running program to quit; prints its answer",
+    return {"quit-running",
+            "quit-running                ask the running program to quit (it saves its settings);\n"
+            "                            exit status 0 when it accepted, 1 when it refused or none runs",
             [](const std::vector<std::string>& args, CommandIo& io) {
                 if (!args.empty())
                     throw UsageError("expected no arguments");
@@ -23,10 +26,16 @@ Command MakeQuitRunningCommand(ToolContext& /*context*/)
                     platform::kMainWindowTitle, platform::kQuitMessage, platform::kQuitMessage,
                     platform::kQuitMessage, kAnswerTimeoutMs);
                 if (!answer) {
-                    io.err << "no running copy\n";
+                    io.err << "No running " << kProductName
+                           << " of this user answered on this display; nothing was asked to quit.\n";
                     return kExitFailure;
                 }
-                io.out << *answer << '\n';
+                if (*answer != platform::kQuitMessage) {
+                    io.err << "The running " << kProductName << " refused to quit (it answered " << *answer
+                           << ").\n";
+                    return kExitFailure;
+                }
+                io.out << "The running " << kProductName << " accepted the request and is quitting.\n";
                 return kExitOk;
             }};
 }

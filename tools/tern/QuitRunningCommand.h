@@ -5,7 +5,8 @@
 
 namespace tern::tool {
 
-// "quit-running": asks the desktop program running on this display to quit, prints its answer.
+// "quit-running": asks the desktop program running on this display to quit and says in words whether
+// it accepted (exit status 0), refused or was not found (1).
 Command MakeQuitRunningCommand(ToolContext& context);
 
 } // namespace tern::tool

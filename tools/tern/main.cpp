@@ -11,19 +11,35 @@
 #include "TransferCommands.h"
 #include "UpdateCommand.h"
 #include "util/Errors.h"
+#include "util/ProgramVersion.h"
 
+#include <algorithm>
 #include <iostream>
+#include <string_view>
 
 using namespace tern::tool;
 
 namespace {
 
+// Writes `usage` with every line indented by two blanks, so that a command's continuation lines stay
+// in the column of its description.
+void printIndented(const std::string& usage, std::ostream& out)
+{
+    size_t start = 0;
+    while (start <= usage.size()) {
+        const size_t end = std::min(usage.find('\n', start), usage.size());
+        out << "  " << std::string_view(usage).substr(start, end - start) << '\n';
+        start = end + 1;
+    }
+}
+
 void printHelp(const std::vector<Command>& commands, std::ostream& out)
 {
     out << "Usage: tern COMMAND [ARGUMENTS]\n\nCommands:\n";
     for (const Command& command : commands)
-        out << "  " << command.usage << '\n';
-    out << "  --help                      show this text\n";
+        printIndented(command.usage, out);
+    out << "  --version                   print the version\n"
+        << "  --help                      show this text\n";
 }
 
 } // namespace
@@ -41,6 +57,10 @@ int main(int argc, char** argv)
     };
 
     const std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && args[0] == "--version") {
+        std::cout << "tern " << tern::kProgramVersion << '\n';
+        return kExitOk;
+    }
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         printHelp(commands, args.empty() ? std::cerr : std::cout);
         return args.empty() ? kExitUsage : kExitOk;
@@ -54,8 +74,8 @@ int main(int argc, char** argv)
             std::cout.flush();
             return status;
         } catch (const UsageError& error) {
-            std::cerr << "tern " << command.name << ": " << error.what() << "\nUsage:\n"
-                      << command.usage << '\n';
+            std::cerr << "tern " << command.name << ": " << error.what() << "\nUsage:\n";
+            printIndented(command.usage, std::cerr);
             return kExitUsage;
         } catch (const tern::Error& error) {
             std::cerr << error.what() << '\n';

@@ -8,6 +8,7 @@
 #include "util/Errors.h"
 #include "util/FileRoutines.h"
 #include "util/ProductName.h"
+#include "util/ProgramVersion.h"
 #include "util/TextEncoding.h"
 #include "util/TextRoutines.h"
 
@@ -98,7 +99,7 @@ TfLangEditor::TfLangEditor(DialogContext& context, TLangModule& languages, QWidg
         m_englishLines = SplitTextLines(QString::fromStdString(DisplayTextFromBytes(*bytes)));
         m_englishRead = true;
     }
-    m_currentBuild = TERN_BUILD_NUMBER;
+    m_currentBuild = kBuildNumber;
     m_context.TranslateForm(this);
     setMemosEnabled(false);
 }
