@@ -10,6 +10,7 @@
 #include "util/ProductName.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 
 #include <iostream>
@@ -32,6 +33,10 @@ int main(int argc, char** argv)
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(tern::kProductName));
+    // The desktop entry and the icon theme know the program by its desktop identifier; the icon is
+    // found once the program is installed (run from its build folder, windows keep the default icon).
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(tern::kDesktopId));
+    QApplication::setWindowIcon(QIcon::fromTheme(QString::fromUtf8(tern::kDesktopId)));
     QApplication::setQuitOnLastWindowClosed(false);
 
     using namespace tern;
