@@ -41,7 +41,7 @@ std::string LanguageFolders::readPath(const std::string& fileName) const
 
 std::string LanguageFolders::prepareWrite(const std::string& fileName) const
 {
-    const std::string target = writeFolder() + fileName;
+    std::string target = writeFolder() + fileName;
     if (user.empty() || isFile(target) || !isFile(shipped + fileName))
         return target;
     const auto bytes = ReadFileBytes(shipped + fileName, LngFile::kMaxFileBytes);
