@@ -24,19 +24,19 @@ set(CPACK_DEBIAN_CLIENT_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_CLIENT_PACKAGE_DEPENDS "xdg-utils")
 set(CPACK_COMPONENT_CLIENT_DESCRIPTION
     "internet clipboard: carry the clipboard between computers, share it as a link
- Tern Clipboard is a tray program. With an account on a Tern Clipboard service
- it stores the whole clipboard of one computer and pastes it on another, and
- publishes the clipboard, the screen, a window or an annotated area of the
- screen as a web link. The package holds the desktop program tern-clipboard
- and the command-line tool tern.")
+Tern Clipboard is a tray program. With an account on a Tern Clipboard service
+it stores the whole clipboard of one computer and pastes it on another, and
+publishes the clipboard, the screen, a window or an annotated area of the
+screen as a web link. The package holds the desktop program tern-clipboard
+and the command-line tool tern.")
 
 set(CPACK_DEBIAN_SERVER_PACKAGE_NAME tern-server)
 set(CPACK_DEBIAN_SERVER_PACKAGE_SECTION net)
 set(CPACK_COMPONENT_SERVER_DESCRIPTION
     "reference web service of Tern Clipboard
- tern-server serves accounts, stored clipboard snapshots, shares with their
- public pages and the update check to Tern Clipboard clients, keeping them in
- one SQLite file. A systemd unit runs it as an unprivileged user.")
+tern-server serves accounts, stored clipboard snapshots, shares with their
+public pages and the update check to Tern Clipboard clients, keeping them in
+one SQLite file. A systemd unit runs it as an unprivileged user.")
 set(CPACK_DEBIAN_SERVER_PACKAGE_CONTROL_EXTRA
     ${CMAKE_CURRENT_SOURCE_DIR}/debian/server/postinst
     ${CMAKE_CURRENT_SOURCE_DIR}/debian/server/prerm
