@@ -15,7 +15,9 @@ namespace tern::platform {
 // the desktop shell's paths and files, the one-running-copy marker, and a private message to the
 // running copy. The command-line tool uses only these.
 std::unique_ptr<SettingsBackend> CreateSettingsBackend();
-std::unique_ptr<DesktopShell> CreateDesktopShell();
+// `wait` serves the shell's bounded wait for the browser's start (see XdgDesktopShell); the default
+// sleeps between tests, for programs without an interface.
+std::unique_ptr<DesktopShell> CreateDesktopShell(BoundedWait wait = {});
 std::unique_ptr<SingleInstance> CreateSingleInstance();
 
 // Sends a private message to this user's window titled `title` (see RemoteControl::send) and waits

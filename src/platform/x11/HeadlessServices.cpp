@@ -6,6 +6,8 @@
 #include "platform/x11/X11RemoteSender.h"
 #include "platform/x11/XdgDesktopShell.h"
 
+#include <utility>
+
 namespace tern::platform {
 
 std::unique_ptr<SettingsBackend> CreateSettingsBackend()
@@ -13,9 +15,9 @@ std::unique_ptr<SettingsBackend> CreateSettingsBackend()
     return std::make_unique<x11::IniSettingsFile>(x11::IniSettingsFile::defaultPath());
 }
 
-std::unique_ptr<DesktopShell> CreateDesktopShell()
+std::unique_ptr<DesktopShell> CreateDesktopShell(BoundedWait wait)
 {
-    return std::make_unique<x11::XdgDesktopShell>();
+    return std::make_unique<x11::XdgDesktopShell>(std::move(wait));
 }
 
 std::unique_ptr<SingleInstance> CreateSingleInstance()
