@@ -15,9 +15,10 @@ namespace tern::platform {
 // the desktop shell's paths and files, the one-running-copy marker, and a private message to the
 // running copy. The command-line tool uses only these.
 std::unique_ptr<SettingsBackend> CreateSettingsBackend();
-// `wait` serves the shell's bounded wait for the browser's start (see XdgDesktopShell); the default
-// sleeps between tests, for programs without an interface.
-std::unique_ptr<DesktopShell> CreateDesktopShell(BoundedWait wait = {});
+std::unique_ptr<DesktopShell> CreateDesktopShell();
+// The same, with `wait` serving the shell's bounded wait for the browser's verdict, so that a program
+// with an interface keeps it alive meanwhile.
+std::unique_ptr<DesktopShell> CreateDesktopShell(BoundedWait wait);
 std::unique_ptr<SingleInstance> CreateSingleInstance();
 
 // Sends a private message to this user's window titled `title` (see RemoteControl::send) and waits

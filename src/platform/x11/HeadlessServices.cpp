@@ -15,6 +15,11 @@ std::unique_ptr<SettingsBackend> CreateSettingsBackend()
     return std::make_unique<x11::IniSettingsFile>(x11::IniSettingsFile::defaultPath());
 }
 
+std::unique_ptr<DesktopShell> CreateDesktopShell()
+{
+    return std::make_unique<x11::XdgDesktopShell>();
+}
+
 std::unique_ptr<DesktopShell> CreateDesktopShell(BoundedWait wait)
 {
     return std::make_unique<x11::XdgDesktopShell>(std::move(wait));
