@@ -6,6 +6,7 @@
 #include "shell/CommandDispatcher.h"
 #include "shell/ProgramFolders.h"
 #include "shell/TfInit.h"
+#include "ui/EventWait.h"
 #include "ui/QtMessageBoxes.h"
 #include "util/ProductName.h"
 
@@ -52,7 +53,11 @@ int main(int argc, char** argv)
         QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
     };
     platform::InstallSessionEndHandler(quit);
-    auto shell = platform::CreateDesktopShell();
+    // Opening an address waits a few seconds for the browser's verdict; the interface stays alive.
+    auto shell = platform::CreateDesktopShell(
+        [](std::chrono::milliseconds timeout, const std::function<bool()>& done) {
+            return ui::waitServingEvents(QDeadlineTimer(timeout), done, std::chrono::milliseconds(50));
+        });
     auto settings = platform::CreateSettingsBackend();
     auto clipboard = platform::CreateSystemClipboard();
     auto hotkeys = platform::CreateGlobalHotkeys();

@@ -3,6 +3,8 @@
 #include "config/ConfStoreFields.h"
 #include "util/ShellRoutines.h"
 
+#include <set>
+
 namespace tern {
 
 namespace {
@@ -11,6 +13,12 @@ namespace {
 bool isStoredHere(const ConfStoreField& field)
 {
     return field.section && std::string_view(field.section) != TLangModule::kSection;
+}
+
+// Every value kept in the settings file, the language module's included.
+bool isInSettingsFile(const ConfStoreField& field)
+{
+    return field.section != nullptr;
 }
 
 } // namespace
@@ -42,21 +50,52 @@ void TConfStore::Load()
     }
     LangModule->Load(m_settings);
     StartWithWindows = StartupShortcutExists(m_shell, kStartupEntryName);
+    markInStep();
+}
+
+void TConfStore::Refresh()
+{
+    // Which values this program changed is decided before any is taken in: taking in the current
+    // language also touches the language module's flag.
+    std::set<std::string> changedHere;
+    for (const ConfStoreField& field : ConfStoreFields()) {
+        if (isInSettingsFile(field) && field.storedForm(*this) != m_inStep[field.name])
+            changedHere.insert(field.name);
+    }
+    m_settings.open();
+    for (const ConfStoreField& field : ConfStoreFields()) {
+        if (isInSettingsFile(field) && !changedHere.contains(field.name))
+            field.assign(*this, m_settings.value(field.section, field.name));
+    }
+    for (const ConfStoreField& field : ConfStoreFields()) {
+        if (isInSettingsFile(field) && !changedHere.contains(field.name))
+            m_inStep[field.name] = field.storedForm(*this);
+    }
 }
 
 void TConfStore::Save()
 {
+    Refresh();
     LangModule->Save(m_settings);
     for (const ConfStoreField& field : ConfStoreFields()) {
         if (isStoredHere(field))
             m_settings.setValue(field.section, field.name, field.storedForm(*this));
     }
     m_settings.commit();
+    markInStep();
 
     // The entry is touched only when its existence differs from the setting, so a change made by
     // hand while the program ran is kept unless the setting says otherwise.
     if (StartupShortcutExists(m_shell, kStartupEntryName) != StartWithWindows)
         SetStartupShortcut(m_shell, DesktopProgramPath(m_shell), kStartupEntryName, StartWithWindows);
+}
+
+void TConfStore::markInStep()
+{
+    for (const ConfStoreField& field : ConfStoreFields()) {
+        if (isInSettingsFile(field))
+            m_inStep[field.name] = field.storedForm(*this);
+    }
 }
 
 } // namespace tern

@@ -7,6 +7,7 @@
 #include "util/ProductName.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -14,6 +15,10 @@ namespace tern {
 
 // Every persistent setting, in memory. Loads when created, saves when asked and when destroyed.
 // Fields are read and written directly; nothing is validated here. GUI thread only.
+//
+// Other programs (the command-line tool) may change the settings file while this store lives. A save
+// therefore writes this program's own changes over the file as it stands then, and keeps every value
+// that only the other program changed; Refresh() takes such values in before the next save.
 class TConfStore
 {
 public:
@@ -32,9 +37,13 @@ public:
     TConfStore& operator=(const TConfStore&) = delete;
 
     void Load();
-    // Writes every setting and brings the start-up entry in line with StartWithWindows. Errors of
+    // Writes every setting and brings the start-up entry in line with StartWithWindows: the values
+    // changed in memory since the last load or save, merged with the file as it stands now. Errors of
     // the settings file or the start-up entry reach the caller.
     void Save();
+    // Takes in the values that others changed in the settings file since this store last read or
+    // wrote it. A value this program changed in memory meanwhile is kept for the next Save.
+    void Refresh();
 
     std::string Login;
     std::string Password;
@@ -55,8 +64,13 @@ public:
     bool SaveOnDestroy = true;
 
 private:
+    // Remembers the stored form of every value as it now stands in memory and in the file.
+    void markInStep();
+
     platform::SettingsBackend& m_settings;
     platform::DesktopShell& m_shell;
+    // The stored form of every value kept in the settings file, as last read or written, by name.
+    std::map<std::string, std::string> m_inStep;
 };
 
 } // namespace tern

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <string>
 
 namespace tern::platform {
@@ -9,6 +11,10 @@ enum class SpecialFolder : int {
     Startup = 7,         // programs started at log-on
     ApplicationData = 26 // per-user application data
 };
+
+// Waits until `done` holds or `timeout` passes; returns whether `done` held. A desktop program supplies
+// one that serves its interface's events meanwhile, so that the interface stays alive.
+using BoundedWait = std::function<bool(std::chrono::milliseconds timeout, const std::function<bool()>& done)>;
 
 // The desktop's shell: special folders, start-up entries and the browser. GUI thread only.
 class DesktopShell
@@ -27,8 +33,9 @@ public:
     virtual void writeStartupEntry(const std::string& path, const std::string& target,
                                    const std::string& workingFolder) = 0;
 
-    // Asks the desktop to open `target` with its default handler. Returns false when that could not
-    // be started. Never blocks on the handler.
+    // Asks the desktop to open `target` with its default handler and waits a few seconds at most for
+    // the handler's verdict. Returns false when the handler could not be started or reported failure;
+    // a handler still running after the wait counts as success (it may be the browser itself).
     virtual bool openTarget(const std::string& target) = 0;
 };
 

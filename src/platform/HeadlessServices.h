@@ -16,6 +16,9 @@ namespace tern::platform {
 // running copy. The command-line tool uses only these.
 std::unique_ptr<SettingsBackend> CreateSettingsBackend();
 std::unique_ptr<DesktopShell> CreateDesktopShell();
+// The same, with `wait` serving the shell's bounded wait for the browser's verdict, so that a program
+// with an interface keeps it alive meanwhile.
+std::unique_ptr<DesktopShell> CreateDesktopShell(BoundedWait wait);
 std::unique_ptr<SingleInstance> CreateSingleInstance();
 
 // Sends a private message to this user's window titled `title` (see RemoteControl::send) and waits

@@ -144,7 +144,7 @@ bool ServiceClient::UploadSnapshot()
 {
     const std::string snapshot = m_clipboard.captureSnapshot();
     if (snapshot.size() > kMaxSnapshotBytes)
-        throw Error(kTooLargeText);
+        throw Error(TooLargeText(kMaxSnapshotBytes));
     std::string reply;
     {
         TUploadThread worker(m_transport, SaveUrl(m_store.ServiceHost, m_store.Login, m_store.Password),
@@ -185,7 +185,7 @@ std::string ServiceClient::UploadClipboardShare()
     std::string payload;
     const int kind = m_clipboard.SaveShareable(payload);
     if (payload.size() > kMaxSharePayloadBytes)
-        throw Error(kTooLargeText);
+        throw Error(TooLargeText(kMaxSharePayloadBytes));
     return UploadShare(payload, kind);
 }
 

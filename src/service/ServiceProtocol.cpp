@@ -103,6 +103,15 @@ std::string EscapeQueryLinkValue(std::string_view value)
     return result;
 }
 
+std::string TooLargeText(size_t limitBytes)
+{
+    // The limit with its thousands separated: 1,000,000.
+    std::string digits = std::to_string(limitBytes);
+    for (size_t at = digits.size(); at > 3; at -= 3)
+        digits.insert(at - 3, ",");
+    return "The selected data is too large to send: the limit is " + digits + " bytes.";
+}
+
 std::string AuthServiceUrl(std::string_view host, std::string_view path)
 {
     return concat({baseOf(host), "/index.php/", path});

@@ -20,9 +20,11 @@ inline constexpr size_t kMaxSnapshotBytes = 1000000;
 inline constexpr size_t kMaxSharePayloadBytes = 5000000;
 
 // Fixed English texts of the service operations.
-inline constexpr const char* kTooLargeText = "Sorry, the selected data too large to copy.";
 inline constexpr const char* kCopyFailedPrefix = "Copy operation failed with error: ";
 inline constexpr const char* kRegistrationFailedText = "Registration Failed. Please check your connection";
+
+// The plain error of data over the limit of `limitBytes` before it is sent; it names the limit.
+std::string TooLargeText(size_t limitBytes);
 
 // Account request paths below "/index.php/".
 inline constexpr const char* kValidatePath = "auth/validate";

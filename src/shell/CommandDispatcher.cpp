@@ -55,9 +55,9 @@ void CommandDispatcher::RunCommand(TCommand command)
         try {
             runCommand(command);
         } catch (const std::exception& error) {
-            reportFailure(errorText(m_operations.GetText("FAUTHFORM", "mConnectProb"), error));
+            reportFailure(errorText(m_operations.ConnectionProblemText(), error));
         } catch (...) {
-            reportFailure(m_operations.GetText("FAUTHFORM", "mConnectProb") + " (Exception)");
+            reportFailure(m_operations.ConnectionProblemText() + " (Exception)");
         }
     } catch (...) {
         // Showing the report failed as well; the command ends here all the same.

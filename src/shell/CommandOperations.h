@@ -16,6 +16,8 @@ public:
 
     // The text of `key` in the current language, else in English, else "no-value".
     virtual std::string GetText(const std::string& section, const std::string& key) const = 0;
+    // The connection-problem text of the current language, naming the service address it tried.
+    virtual std::string ConnectionProblemText() const = 0;
     // Copies the selection of the window in front and uploads the whole clipboard.
     virtual void RemoteCopy() = 0;
     // Downloads the stored clipboard, restores it and pastes it into the window in front.

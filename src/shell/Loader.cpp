@@ -7,6 +7,7 @@
 #include "ui/FormTranslator.h"
 #include "util/Errors.h"
 #include "util/ShellRoutines.h"
+#include "util/TextRoutines.h"
 
 #include <QCoreApplication>
 #include <QWidget>
@@ -51,6 +52,11 @@ void TLoader::Terminate()
 std::string TLoader::GetText(const std::string& section, const std::string& key) const
 {
     return m_texts.GetText(section, key);
+}
+
+std::string TLoader::ConnectionProblemText() const
+{
+    return SubstituteArgument(GetText("FAUTHFORM", "mConnectProb"), m_conf->ServiceHost);
 }
 
 void TLoader::TranslateForm(QWidget* form)
@@ -120,7 +126,8 @@ void TLoader::ShareClipboard()
         HideBalloon();
         OpenTarget(m_services.shell, &m_services.messageBoxes, LastLink, true);
     });
-    trayBalloon().showTrayBalloon(balloon, GetText("GLOBAL", "mLinkStored"), 10, BalloonKind::Information);
+    trayBalloon().showTrayBalloon(balloon, SubstituteArgument(GetText("GLOBAL", "mLinkStored"), LastLink), 10,
+                                  BalloonKind::Information);
 }
 
 std::string TLoader::LastSnapshotPath() const

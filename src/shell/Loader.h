@@ -43,6 +43,7 @@ public:
 
     // The text of `key` in the current language, else in English, else "no-value".
     std::string GetText(const std::string& section, const std::string& key) const override;
+    std::string ConnectionProblemText() const override;
     // Re-reads the current language file and, with a form, translates it.
     void TranslateForm(QWidget* form) override;
 

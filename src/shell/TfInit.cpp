@@ -185,6 +185,10 @@ void TfInit::createMenus()
 
     for (QMenu* menu : {m_trayMenu, m_hotkeyMenu}) {
         connect(menu, &QMenu::aboutToShow, this, [this] {
+            // Settings changed from outside (the service address, say) count for every command
+            // chosen from this menu.
+            if (m_loader)
+                m_loader->conf().Refresh();
             UpdateActions();
             HideBalloon();
         });

@@ -4,6 +4,7 @@
 #include "shell/Loader.h"
 #include "util/DateTime.h"
 #include "util/ShellRoutines.h"
+#include "util/TextRoutines.h"
 
 #include <QMetaObject>
 #include <QObject>
@@ -69,7 +70,9 @@ void ReportCheckResult(TLoader& loader, const UpdateCheckResult& result)
     else if (result.outcome == kUpdateOutdated)
         ReportNewerVersion(loader, result);
     else
-        loader.trayBalloon().showTrayBalloon(loader.GetText("GLOBAL", "mConProblem"), 20, BalloonKind::Error);
+        loader.trayBalloon().showTrayBalloon(
+            SubstituteArgument(loader.GetText("GLOBAL", "mConProblem"), loader.conf().ServiceHost), 20,
+            BalloonKind::Error);
 }
 
 void ReportNewerVersion(TLoader& loader, const UpdateCheckResult& result)

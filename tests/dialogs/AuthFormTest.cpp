@@ -8,6 +8,7 @@
 #include "support/RecordingHttpServer.h"
 #include "support/ServerProcess.h"
 #include "util/Errors.h"
+#include "util/TextRoutines.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -177,7 +178,7 @@ TEST_F(AuthFormTest, NewAddressRegistersWithMismatchCheckedBeforeTheSixCharacter
     expectMessages({text("mPasswordMis")});
     dialog.type("passr", "abcde");
     dialog.press();
-    expectMessages({text("mPasswordShort")});
+    expectMessages({SubstituteArgument(text("mPasswordShort"), "6")});
     EXPECT_EQ(dialog.step(), Step::Register);
     EXPECT_EQ(desktop.loader().service().ValidateEmail(kEmail, nullptr), "unregistered")
         << "nothing was sent";
@@ -261,7 +262,7 @@ TEST_F(AuthFormTest, InvalidAddressAndAnUnreachableServiceAreReportedPerStep)
 
     dialog.form.lu2Click();
     dialog.press();
-    expectMessages({text("mConnectProb")});
+    expectMessages({SubstituteArgument(text("mConnectProb"), desktop.loader().conf().ServiceHost)});
     EXPECT_EQ(dialog.step(), Step::Email);
     EXPECT_EQ(desktop.settings.commitCount, 0);
 }

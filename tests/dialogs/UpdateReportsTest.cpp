@@ -7,6 +7,7 @@
 #include "support/ServerProcess.h"
 #include "util/DateTime.h"
 #include "util/ProgramVersion.h"
+#include "util/TextRoutines.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -149,7 +150,10 @@ TEST_F(UpdateReportsTest, UnreachableServiceIsAConnectionProblem)
     service.stop();
     CheckForUpdates(loader, true);
     ASSERT_TRUE(balloonShown());
-    EXPECT_EQ(m_balloon->TextLabel()->text().toStdString(), text("mConProblem"));
+    // The text names the address it tried.
+    EXPECT_EQ(m_balloon->TextLabel()->text(),
+              QString::fromStdString(SubstituteArgument(text("mConProblem"), service.address()))
+                  .replace(QLatin1String("\r\n"), QLatin1String("\n")));
     EXPECT_EQ(m_balloon->IconName().toStdString(), "ERROR");
     EXPECT_EQ(m_balloon->HideTimer()->interval(), 20000);
     EXPECT_TRUE(m_balloon->Button1()->isHidden());

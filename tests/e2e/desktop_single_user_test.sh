@@ -104,12 +104,13 @@ shot service-down
 [ "$(balloon_count)" -eq 1 ] || fail "more than one balloon"
 [ "$(clipboard)" = "keep me" ] || fail "the clipboard changed with the service down"
 
-# (c) Quitting from outside saves the settings: a value changed behind the program's back is written
-# over by the values it holds.
+# (c) Quitting from outside saves the settings: a value changed behind the program's back is kept,
+# and the program's own change (the date of the last update check, set at start) is written.
 grep -q "^CurLine=" "$ini" || fail "the settings file has no CurLine"
-sed -i 's/^CurLine=.*/CurLine=7/' "$ini"
+sed -i 's/^CurLine=.*/CurLine=7/; s/^CheckDate=.*/CheckDate=0/' "$ini"
 quit_program
-grep -q "^CurLine=1" "$ini" || fail "the settings were not saved at the end"
+grep -q "^CurLine=7" "$ini" || fail "a value changed from outside was written over at the end"
+grep -q "^CheckDate=[1-9]" "$ini" || fail "the settings were not saved at the end"
 
 # (f) A service that answers HTML: one error balloon, the clipboard stays.
 python3 - "$base/html.port" >/dev/null 2>&1 <<'PY' &

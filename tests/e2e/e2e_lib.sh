@@ -51,14 +51,16 @@ wait_for() {
 
 shot() { /usr/bin/import -window root "$artifacts/$test_name-$1.png"; }
 
-# Starts tern-server on a free loopback port with its data in $base/server; sets `service` (its
+# Starts tern-server on a free loopback port with its data in $base/NAME, its output in $base/NAME.out
+# and its access log in $base/NAME.log (NAME: $server_name, default "server"); sets `service` (its
 # address) and `server_pid`. Extra arguments go to the server.
 start_server() {
-    "$bin/tern-server" --listen 127.0.0.1:0 --data "$base/server" "$@" >"$base/server.out" 2>>"$base/server.log" &
+    local name=${server_name:-server}
+    "$bin/tern-server" --listen 127.0.0.1:0 --data "$base/$name" "$@" >"$base/$name.out" 2>>"$base/$name.log" &
     server_pid=$!
     pids+=($server_pid)
-    wait_for 100 grep -q "listening on" "$base/server.out" || fail "tern-server did not start"
-    service=$(sed -n 's/.*listening on \(http[^ ]*\).*/\1/p' "$base/server.out")
+    wait_for 100 grep -q "listening on" "$base/$name.out" || fail "tern-server did not start"
+    service=$(sed -n 's/.*listening on \(http[^ ]*\).*/\1/p' "$base/$name.out")
 }
 
 # Visible windows of an xdotool search that are wider than a tray icon (the program's icon window

@@ -85,7 +85,7 @@ protected:
         return text && link.starts_with(serviceHost + "/d/") && harness.clipboard.content.size() == 1 &&
                std::get<std::string>(text->data) == Utf16LeTextBlock(link) &&
                !harness.balloons.shown.empty() &&
-               harness.balloons.shown.back().text == harness.shownText("GLOBAL", "mLinkStored");
+               harness.balloons.shown.back().text == harness.linkStoredText();
     }
     bool snapshotKept() const { return std::filesystem::exists(harness.lastSnapshotPath()); }
     // Runs `step` on the selector once it shows (after the capture delay), within 5 seconds.

@@ -108,7 +108,7 @@ TEST_F(DispatcherTest, RetryOfTheLeftOverCaptureDropsTheHeldCommand)
     harness.balloons.click(2);
     // The kept picture is shared again; the held paste never runs.
     ASSERT_EQ(harness.balloons.shown.size(), 2U);
-    EXPECT_EQ(harness.balloons.shown.back().text, harness.shownText("GLOBAL", "mLinkStored"));
+    EXPECT_EQ(harness.balloons.shown.back().text, harness.linkStoredText());
     EXPECT_TRUE(harness.keys.sent.empty());
     EXPECT_FALSE(std::filesystem::exists(harness.lastSnapshotPath()));
 }

@@ -26,6 +26,7 @@ public:
     {
         return section + "/" + key;
     }
+    std::string ConnectionProblemText() const override { return GetText("FAUTHFORM", "mConnectProb"); }
     void RemoteCopy() override { perform("RemoteCopy"); }
     void RemotePaste() override { perform("RemotePaste"); }
     void ShareClipboard() override { perform("ShareClipboard"); }

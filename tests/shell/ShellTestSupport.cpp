@@ -220,6 +220,18 @@ QString ShellHarness::shownText(const char* section, const char* key) const
     return shown;
 }
 
+QString ShellHarness::connectionProblemText() const
+{
+    return shownText("FAUTHFORM", "mConnectProb")
+        .replace(QLatin1String("%s"), QString::fromStdString(m_form->Loader().conf().ServiceHost));
+}
+
+QString ShellHarness::linkStoredText() const
+{
+    return shownText("GLOBAL", "mLinkStored")
+        .replace(QLatin1String("%s"), QString::fromStdString(m_form->Loader().LastLink));
+}
+
 std::string ShellHarness::lastSnapshotPath() const
 {
     return m_form->Loader().LastSnapshotPath();

@@ -99,6 +99,10 @@ public:
     std::string text(const char* section, const char* key) const;
     // The language text as the balloon shows it (line breaks as LF).
     QString shownText(const char* section, const char* key) const;
+    // The connection-problem text naming the service address, and the shared-link text naming the
+    // last link, as the balloon shows them.
+    QString connectionProblemText() const;
+    QString linkStoredText() const;
     std::string lastSnapshotPath() const;
     // Runs the action's handler as a menu choice does.
     void trigger(const char* action);

@@ -124,7 +124,7 @@ TEST(TfInitTest, TakenHotkeyShowsTheBusyBalloonWithItsButton)
     const BalloonShown& busy = harness.balloons.shown.front();
     EXPECT_EQ(busy.title, QStringLiteral("Tern Clipboard"));
     EXPECT_EQ(busy.text, harness.shownText("GLOBAL", "mHotkeyBusy"));
-    EXPECT_TRUE(busy.text.contains(QStringLiteral("Another program already uses the hotkey")));
+    EXPECT_TRUE(busy.text.contains(QStringLiteral("Another program already uses the Tern Clipboard hotkey")));
     EXPECT_EQ(busy.icon, QStringLiteral("ERROR"));
     EXPECT_EQ(busy.button1, QString::fromStdString(harness.text("GLOBAL", "bChangeHotkey")));
     EXPECT_TRUE(busy.button2.isEmpty());

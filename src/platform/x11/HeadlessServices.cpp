@@ -6,6 +6,8 @@
 #include "platform/x11/X11RemoteSender.h"
 #include "platform/x11/XdgDesktopShell.h"
 
+#include <utility>
+
 namespace tern::platform {
 
 std::unique_ptr<SettingsBackend> CreateSettingsBackend()
@@ -16,6 +18,11 @@ std::unique_ptr<SettingsBackend> CreateSettingsBackend()
 std::unique_ptr<DesktopShell> CreateDesktopShell()
 {
     return std::make_unique<x11::XdgDesktopShell>();
+}
+
+std::unique_ptr<DesktopShell> CreateDesktopShell(BoundedWait wait)
+{
+    return std::make_unique<x11::XdgDesktopShell>(std::move(wait));
 }
 
 std::unique_ptr<SingleInstance> CreateSingleInstance()

@@ -5,8 +5,10 @@
 #include "util/FileRoutines.h"
 #include "util/ProductName.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <thread>
+#include <utility>
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -32,7 +34,24 @@ std::string execArgument(const std::string& argument)
     return quoted + '"';
 }
 
+// Tests `done` every few milliseconds, sleeping between the tests, until it holds or `timeout` passes.
+bool sleepingWait(std::chrono::milliseconds timeout, const std::function<bool()>& done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
 } // namespace
+
+XdgDesktopShell::XdgDesktopShell(BoundedWait wait)
+    : m_wait(wait ? std::move(wait) : BoundedWait(sleepingWait))
+{
+}
 
 std::string XdgDesktopShell::specialFolderPath(SpecialFolder folder) const
 {
@@ -85,12 +104,29 @@ bool XdgDesktopShell::openTarget(const std::string& target)
     pid_t child = 0;
     if (posix_spawnp(&child, program.c_str(), nullptr, nullptr, arguments, environ) != 0)
         return false;
-    // The browser may run for long; its exit status is collected without blocking the caller.
-    std::thread([child] {
-        int status = 0;
-        waitpid(child, &status, 0);
-    }).detach();
-    return true;
+    // xdg-open ends with a failure status when no handler takes the address; where it hands the
+    // address to a browser it may instead run as long as the browser does.
+    int status = 0;
+    bool ended = false;
+    bool known = true;
+    const auto collected = [&] {
+        if (!ended) {
+            const pid_t reaped = waitpid(child, &status, WNOHANG);
+            ended = reaped == child || (reaped < 0 && errno != EINTR);
+            known = reaped == child;
+        }
+        return ended;
+    };
+    if (!m_wait(kOpenVerdictTime, collected) && !collected()) {
+        // Still running: the browser took the address. Its status is collected without blocking.
+        std::thread([child] {
+            int laterStatus = 0;
+            waitpid(child, &laterStatus, 0);
+        }).detach();
+        return true;
+    }
+    // A child reaped elsewhere gives no status; it was started, which is all that is known.
+    return !known || (WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 } // namespace tern::platform::x11

@@ -111,7 +111,7 @@ void TfAuthForm::genbtClick()
     else if (status == "validated")
         ShowLoginStep();
     else if (status.empty())
-        showMessage(formText("mConnectProb"));
+        showMessage(SubstituteArgument(formText("mConnectProb"), m_conf.ServiceHost));
     // Any other status is not understood here and changes nothing.
 }
 
@@ -123,7 +123,7 @@ void TfAuthForm::registerAccount()
         return;
     }
     if (password.size() < kMinimumPasswordLength) {
-        showMessage(formText("mPasswordShort"));
+        showMessage(SubstituteArgument(formText("mPasswordShort"), std::to_string(kMinimumPasswordLength)));
         return;
     }
     const std::optional<std::string> error = m_service.RegisterAccount(

@@ -140,6 +140,48 @@ TEST_F(ConfStoreTest, ValuesSurviveASaveAndALoad)
     EXPECT_EQ(stored("LangModule", "CurrentLanguage"), "german.lng");
 }
 
+// Another program (the command-line tool) changes the settings file while the store lives: its
+// changes are taken in and survive every save, except where this program changed the same value.
+TEST_F(ConfStoreTest, ChangesMadeOutsideSurviveAndOwnChangesWin)
+{
+    settings.values[{"Main", "ServiceHost"}] = "http://a.example.org";
+    settings.values[{"Main", "Login"}] = "ann@example.org";
+    auto store = makeStore();
+    const auto outside = [this](const char* section, const char* name, const char* value) {
+        settings.values[{section, name}] = value;
+    };
+
+    outside("Main", "ServiceHost", "http://b.example.org");
+    outside("Main", "CurLine", "2");
+    outside("LangModule", "CurrentLanguage", "german.lng");
+    outside("Main", "Login", "bob@example.org");
+    store->Login = "carol@example.org"; // this program's change of the same value
+    store->CurColor = 2;
+    store->Refresh();
+    EXPECT_EQ(store->ServiceHost, "http://b.example.org");
+    EXPECT_EQ(store->CurLine, 2);
+    EXPECT_EQ(store->LangModule->CurrentFileName(), "german.lng");
+    EXPECT_EQ(store->Login, "carol@example.org");
+    EXPECT_EQ(store->CurColor, 2);
+
+    // A save without a refresh before it merges in the same way.
+    outside("Main", "ServiceHost", "http://c.example.org");
+    outside("Main", "DownloadHost", "http://d.example.org");
+    store->Save();
+    EXPECT_EQ(stored("Main", "ServiceHost"), "http://c.example.org");
+    EXPECT_EQ(stored("Main", "DownloadHost"), "http://d.example.org");
+    EXPECT_EQ(stored("Main", "CurLine"), "2");
+    EXPECT_EQ(stored("Main", "Login"), "carol@example.org");
+    EXPECT_EQ(stored("Main", "CurColor"), "2");
+    EXPECT_EQ(stored("LangModule", "CurrentLanguage"), "german.lng");
+    EXPECT_EQ(store->ServiceHost, "http://c.example.org");
+
+    // After a save, the other program's next change survives the save at the end.
+    outside("Main", "Login", "dan@example.org");
+    store.reset();
+    EXPECT_EQ(stored("Main", "Login"), "dan@example.org");
+}
+
 TEST_F(ConfStoreTest, StartupEntryIsTouchedOnlyWhenTheSettingDiffers)
 {
     auto store = makeStore();

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <set>
+#include <utility>
 
 namespace tern {
 namespace {
@@ -42,8 +43,18 @@ TEST(EnglishLanguageFile, HoldsEveryKeyTheProgramUses)
         }
     }
     EXPECT_GE(file.profileInt("LANG_INFO", "ForBuild", 0), 10);
-    EXPECT_NE(file.text("FAUTHFORM", "mKeyTip")->find("%s"), std::string::npos);
-    EXPECT_NE(german.text("FAUTHFORM", "mKeyTip")->find("%s"), std::string::npos);
+    // The texts that name a value (the hotkey, the link, the service address, the minimum password
+    // length) hold its place in both shipped languages.
+    const std::pair<const char*, const char*> named[] = {{"FAUTHFORM", "mKeyTip"},
+                                                         {"FAUTHFORM", "mConnectProb"},
+                                                         {"FAUTHFORM", "mPasswordShort"},
+                                                         {"GLOBAL", "mConProblem"},
+                                                         {"GLOBAL", "mLinkStored"}};
+    for (const auto& [section, key] : named) {
+        EXPECT_NE(file.text(section, key).value_or("").find("%s"), std::string::npos) << key;
+        EXPECT_NE(german.text(section, key).value_or("").find("%s"), std::string::npos)
+            << "german.lng " << key;
+    }
 
     // The command captions carry their accelerator letters in both languages, one letter each and
     // no two alike within a language.

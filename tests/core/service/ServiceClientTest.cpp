@@ -252,7 +252,8 @@ TEST_F(ServiceClientTest, SnapshotUploadKeepsItsLimitAndReadsTheReply)
     EXPECT_EQ(multipartPayload(sent[0]), snapshots.snapshot);
 
     snapshots.snapshot += 's';
-    EXPECT_EQ(plainErrorOf([&] { client->UploadSnapshot(); }), kTooLargeText);
+    EXPECT_EQ(plainErrorOf([&] { client->UploadSnapshot(); }),
+              "The selected data is too large to send: the limit is 1,000,000 bytes.");
     EXPECT_EQ(transport.sent().size(), 1u);
 
     snapshots.snapshot = "SNAP";
@@ -356,7 +357,8 @@ TEST_F(ServiceClientTest, ShareUploadsThePayloadWithItsKind)
     EXPECT_EQ(multipartPayload(sent[0]).size(), kMaxSharePayloadBytes);
 
     snapshots.share += 'p';
-    EXPECT_EQ(plainErrorOf([&] { client->UploadClipboardShare(); }), kTooLargeText);
+    EXPECT_EQ(plainErrorOf([&] { client->UploadClipboardShare(); }),
+              "The selected data is too large to send: the limit is 5,000,000 bytes.");
     EXPECT_EQ(transport.sent().size(), 1u);
 
     // Nothing on the clipboard: an empty part with kind 0 is still sent.
