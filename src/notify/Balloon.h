@@ -95,10 +95,10 @@ private:
     // A showing put off until the tray icon has its place.
     struct WaitingShow
     {
-        const TrayBalloon* tray;
+        const TrayBalloon* tray = nullptr;
         QString title;
-        int seconds;
-        BalloonKind kind;
+        int seconds = 0;
+        BalloonKind kind = BalloonKind::Information;
         QString text;
         QDeadlineTimer deadline;
     };

@@ -199,7 +199,6 @@ ShellHarness::ShellHarness(const Options& options)
     settings.values[{"Main", "CheckUpdates"}] = "0";
     settings.values[{"Main", "DisableRemote"}] = options.disableRemote ? "1" : "0";
     hotkeys.taken = options.takenHotkeys;
-    tray.running = options.trayRunning;
 
     m_form = std::make_unique<TfInit>(services, std::move(folders));
 }

@@ -86,8 +86,6 @@ public:
         std::string connectionProblemText;
         // Overrides the service address (the account is still made on the shared service).
         std::string serviceHost;
-        // Whether a system tray runs when the program starts.
-        bool trayRunning = true;
     };
 
     ShellHarness();

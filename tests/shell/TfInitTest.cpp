@@ -85,32 +85,6 @@ TEST(TfInitTest, MenusHoldTheirItemsInOrderWithCaptionsFromTheLanguageFile)
     EXPECT_EQ(harness.hotkeys.registered, (std::map<int, std::uint16_t>{{1, 24665}}));
 }
 
-TEST(TfInitTest, WithoutATrayTheStartSaysSoOnceAndTheHotkeyMenuStillOpens)
-{
-    ShellHarness::Options options;
-    options.trayRunning = false;
-    ShellHarness harness(options);
-
-    ASSERT_EQ(harness.messageBoxes.shown.size(), 1U);
-    const auto& message = harness.messageBoxes.shown.front();
-    EXPECT_EQ(message.caption, "Tern Clipboard");
-    EXPECT_EQ(message.icon, platform::MessageIcon::Warning);
-    EXPECT_EQ(message.buttons, platform::MessageButtons::Ok);
-    EXPECT_NE(message.text.find("No system tray"), std::string::npos) << message.text;
-    EXPECT_NE(message.text.find("Press Shift+Ctrl+Y to open"), std::string::npos) << message.text;
-    EXPECT_EQ(harness.loader().ModalCount(), 0);
-
-    // The hotkey is registered and opens its menu.
-    ASSERT_TRUE(harness.hotkeys.press(1));
-    EXPECT_TRUE(harness.form().hotkeyMenu()->isVisible());
-    harness.form().hotkeyMenu()->hide();
-
-    // A tray that starts later takes the icon without another word.
-    harness.tray.running = true;
-    QCoreApplication::processEvents();
-    EXPECT_EQ(harness.messageBoxes.shown.size(), 1U);
-}
-
 TEST(TfInitTest, DisableRemoteHidesOnlyRemoteCopyAndPaste)
 {
     ShellHarness::Options options;
