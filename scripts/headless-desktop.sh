@@ -1,20 +1,23 @@
 #!/usr/bin/env bash
 # Runs a command inside a headless desktop: Xvfb, the openbox window manager (active window and frame
-# extents) and the trayer system tray. Every waiting step is bounded; everything started here is
+# extents) and the trayer system tray (scripts/start-tray.sh) on the top edge, on another edge with
+# --tray, or none at all with --tray none. Every waiting step is bounded; everything started here is
 # stopped by PID when the command ends. The command's exit status is returned.
 #
-#   scripts/headless-desktop.sh [--size WxH] -- COMMAND [ARGS...]
+#   scripts/headless-desktop.sh [--size WxH] [--tray top|bottom|left|right|none] -- COMMAND [ARGS...]
 set -euo pipefail
 
 size=1920x1080
+tray=top
 while [ $# -gt 0 ]; do
     case "$1" in
         --size) size=$2; shift 2 ;;
+        --tray) tray=$2; shift 2 ;;
         --) shift; break ;;
         *) break ;;
     esac
 done
-[ $# -gt 0 ] || { echo "usage: $0 [--size WxH] -- COMMAND [ARGS...]" >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: $0 [--size WxH] [--tray EDGE|none] -- COMMAND [ARGS...]" >&2; exit 2; }
 
 pids=()
 log_dir=$(mktemp -d "${TMPDIR:-/tmp}/tern-desktop.XXXXXX")
@@ -60,10 +63,11 @@ openbox --sm-disable >"$log_dir/openbox.log" 2>&1 &
 pids+=($!)
 wait_for 100 xprop -root _NET_SUPPORTING_WM_CHECK || { echo "openbox did not start" >&2; exit 1; }
 
-trayer --edge top --align right --widthtype request --height 32 --SetDockType true --transparent false \
-    >"$log_dir/trayer.log" 2>&1 &
-pids+=($!)
-wait_for 100 xdotool search --class trayer || echo "warning: the system tray did not appear" >&2
+if [ "$tray" != none ]; then
+    "$(dirname "$0")/start-tray.sh" "$tray" >"$log_dir/trayer.log" 2>&1 &
+    pids+=($!)
+    wait_for 100 xdotool search --class trayer || echo "warning: the system tray did not appear" >&2
+fi
 
 set +e
 "$@"

@@ -8,6 +8,7 @@
 #include "shell/TfInit.h"
 #include "ui/EventWait.h"
 #include "ui/QtMessageBoxes.h"
+#include "ui/QtSystemTray.h"
 #include "util/ProductName.h"
 
 #include <QApplication>
@@ -68,6 +69,7 @@ int main(int argc, char** argv)
     auto instance = platform::CreateSingleInstance();
     auto remote = platform::CreateRemoteControl();
     ui::QtMessageBoxes messageBoxes;
+    ui::QtSystemTray tray;
 
     // Set up before the single-instance check, so a second copy creates the folders too.
     CreateBalloon();
@@ -90,8 +92,8 @@ int main(int argc, char** argv)
                        quit();
                        return std::int64_t{kQuitMessage};
                    });
-    ShellServices services{*shell, *settings,    *clipboard, *hotkeys,   *keys,
-                           *focus, messageBoxes, *screen,    *trayClicks};
+    ShellServices services{*shell, *settings,    *clipboard, *hotkeys,    *keys,
+                           *focus, messageBoxes, *screen,    *trayClicks, tray};
     {
         TfInit fInit(services, std::move(folders));
         running = &fInit;

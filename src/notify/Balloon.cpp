@@ -2,6 +2,7 @@
 
 #include "notify/BalloonIcons.h"
 #include "notify/BalloonRegion.h"
+#include "notify/TrayBalloon.h"
 
 #include <QApplication>
 #include <QFile>
@@ -25,6 +26,7 @@ const QColor kTitleColour(56, 51, 170);
 constexpr int kWindowPointSize = 9;
 constexpr int kTitlePointSize = 11;
 constexpr const char* kTahomaFile = "/usr/share/wine/fonts/tahoma.ttf";
+constexpr int kTrayIconPollMs = 50;
 
 // "Tahoma" 9 pt. The face ships with Wine's fonts in a folder that fontconfig does not search, so it
 // is registered with the application once; without it the application's default face is used.
@@ -73,7 +75,8 @@ TBalloon::TBalloon()
     : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::WindowDoesNotAcceptFocus),
       m_icon(MakeLabel(this)), m_title(MakeLabel(this)), m_text(MakeLabel(this)),
-      m_button1(new QPushButton(this)), m_button2(new QPushButton(this)), m_hideTimer(new QTimer(this))
+      m_button1(new QPushButton(this)), m_button2(new QPushButton(this)), m_hideTimer(new QTimer(this)),
+      m_trayWait(new QTimer(this))
 {
     setObjectName(QStringLiteral("Balloon"));
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -103,6 +106,8 @@ TBalloon::TBalloon()
 
     m_hideTimer->setSingleShot(true);
     connect(m_hideTimer, &QTimer::timeout, this, &QWidget::hide);
+    m_trayWait->setInterval(kTrayIconPollMs);
+    connect(m_trayWait, &QTimer::timeout, this, &TBalloon::showWaiting);
     resetParts();
 }
 
@@ -121,6 +126,8 @@ void TBalloon::HideBalloon()
     m_caption2.clear();
     m_click1 = nullptr;
     m_click2 = nullptr;
+    m_waiting.reset();
+    m_trayWait->stop();
     resetParts();
     // A tick after hiding would only hide the hidden window again, so the timer simply stops.
     m_hideTimer->stop();
@@ -157,18 +164,64 @@ QPoint TBalloon::FindTrayIcon(const QRect& trayIconRect)
 void TBalloon::ShowNearTray(const QRect& trayIconRect, const QString& title, int seconds, BalloonKind kind,
                             const QString& text)
 {
+    m_waiting.reset();
+    m_trayWait->stop();
     const QPoint found = FindTrayIcon(trayIconRect);
     const std::optional<QPoint> icon = found == QPoint(-1, -1) ? std::nullopt : std::optional<QPoint>(found);
     QScreen* screen = icon ? QGuiApplication::screenAt(trayIconRect.center()) : nullptr;
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     const QRect monitor = screen ? screen->geometry() : QRect();
-    const BalloonAnchor anchor = ChooseBalloonAnchor(icon, monitor);
-    ShowAt(anchor.point.x(), anchor.point.y(), anchor.tail, seconds, kind, text, title);
+    const QRect workArea = screen ? screen->availableGeometry() : QRect();
+    const BalloonAnchor anchor = ChooseBalloonAnchor(icon, monitor, workArea.isEmpty() ? monitor : workArea);
+    showAt(anchor.point, anchor.tail, seconds, kind, text, title, workArea);
+}
+
+void TBalloon::ShowNearTray(const TrayBalloon& tray, const QString& title, int seconds, BalloonKind kind,
+                            const QString& text)
+{
+    if (!tray.trayIconPending()) {
+        ShowNearTray(tray.trayIconRect(), title, seconds, kind, text);
+        return;
+    }
+    // The buttons set for this showing stay set while it waits: only a reset clears them.
+    m_waiting = WaitingShow{&tray, title, seconds, kind, text, QDeadlineTimer(kTrayIconWaitMs)};
+    m_trayWait->start();
+}
+
+void TBalloon::showWaiting()
+{
+    if (!m_waiting) {
+        m_trayWait->stop();
+        return;
+    }
+    const bool pending = m_waiting->tray->trayIconPending();
+    if (pending && !m_waiting->deadline.hasExpired())
+        return;
+    const WaitingShow show = *m_waiting;
+    // Past the deadline the icon's rectangle is not its place yet: the corner of the work area.
+    ShowNearTray(pending ? QRect() : show.tray->trayIconRect(), show.title, show.seconds, show.kind,
+                 show.text);
+}
+
+void TBalloon::forgetTray(const TrayBalloon* tray)
+{
+    if (m_waiting && m_waiting->tray == tray) {
+        m_waiting.reset();
+        m_trayWait->stop();
+    }
 }
 
 void TBalloon::ShowAt(int x, int y, int tail, int seconds, BalloonKind kind, const QString& text,
                       const QString& title)
+{
+    m_waiting.reset();
+    m_trayWait->stop();
+    showAt(QPoint(x, y), tail, seconds, kind, text, title, QRect());
+}
+
+void TBalloon::showAt(QPoint point, int tail, int seconds, BalloonKind kind, const QString& text,
+                      const QString& title, const QRect& workArea)
 {
     m_tail = (tail >= TailBottomRight && tail <= TailNone) ? tail : TailNone;
     m_title->setText(title);
@@ -195,7 +248,7 @@ void TBalloon::ShowAt(int x, int y, int tail, int seconds, BalloonKind kind, con
 
     const QSize size = m_layout.window;
     m_region = BalloonRegion(ComputeBalloonShape(m_tail, size));
-    setGeometry(QRect(BalloonWindowPosition(QPoint(x, y), m_tail, size), size));
+    setGeometry(QRect(PlaceBalloonWindow(point, m_tail, size, workArea), size));
     setMask(m_region);
     show();
     raise();
@@ -280,6 +333,12 @@ void HideBalloon()
 {
     if (g_balloon)
         g_balloon->HideBalloon();
+}
+
+void ForgetBalloonTray(const TrayBalloon* tray)
+{
+    if (g_balloon)
+        g_balloon->forgetTray(tray);
 }
 
 } // namespace tern

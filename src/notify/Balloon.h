@@ -3,17 +3,21 @@
 #include "notify/BalloonKind.h"
 #include "notify/BalloonLayout.h"
 
+#include <QDeadlineTimer>
 #include <QRegion>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QLabel;
 class QPushButton;
 class QTimer;
 
 namespace tern {
+
+class TrayBalloon;
 
 // The one notification window of the process: a borderless, always-on-top speech balloon with an
 // icon, a title, a message and up to two buttons, whose tail points at the tray icon. It is shown
@@ -43,10 +47,23 @@ public:
 
     // Shows the balloon with its tail at the tray icon whose screen rectangle is `trayIconRect`; an
     // empty or invalid rectangle means the icon's place is unknown, and the balloon shows without a
-    // tail near the bottom-right corner of the primary monitor. `seconds` <= 0 keeps it shown until it is
-    // clicked or hidden.
+    // tail near the bottom-right corner of the primary monitor's work area. Either way the whole
+    // balloon lies inside the work area of the monitor it shows on. `seconds` <= 0 keeps it shown
+    // until it is clicked or hidden.
     void ShowNearTray(const QRect& trayIconRect, const QString& title, int seconds, BalloonKind kind,
                       const QString& text);
+
+    // Shows the balloon at the icon of `tray` as above. While the tray has the icon but has not yet
+    // put it in its place, the showing waits for that, serving events, for up to kTrayIconWaitMs and
+    // then shows at the work area's corner. Hiding or resetting the balloon meanwhile cancels it;
+    // `tray` must outlive the wait (a TrayBalloon cancels it when it goes).
+    void ShowNearTray(const TrayBalloon& tray, const QString& title, int seconds, BalloonKind kind,
+                      const QString& text);
+    static constexpr int kTrayIconWaitMs = 3000;
+    // Whether a showing waits for the tray icon's place.
+    bool waitsForTrayIcon() const noexcept { return m_waiting.has_value(); }
+    // Cancels a showing that waits for the icon of `tray`.
+    void forgetTray(const TrayBalloon* tray);
 
     // Lays out, shapes and shows the balloon so that the tip of `tail` lands on (x, y) in screen
     // coordinates. Line breaks in `text` (CR LF, LF or CR) start new lines.
@@ -75,7 +92,22 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // A showing put off until the tray icon has its place.
+    struct WaitingShow
+    {
+        const TrayBalloon* tray = nullptr;
+        QString title;
+        int seconds = 0;
+        BalloonKind kind = BalloonKind::Information;
+        QString text;
+        QDeadlineTimer deadline;
+    };
+
     void resetParts();
+    void showWaiting();
+    // ShowAt, with the window moved inside `workArea` when that is not empty.
+    void showAt(QPoint point, int tail, int seconds, BalloonKind kind, const QString& text,
+                const QString& title, const QRect& workArea);
     void placeButton(QPushButton* button, const std::optional<QRect>& place, const QString& caption);
     void runHandler(int button);
 
@@ -85,6 +117,8 @@ private:
     QPushButton* m_button1;
     QPushButton* m_button2;
     QTimer* m_hideTimer;
+    QTimer* m_trayWait;
+    std::optional<WaitingShow> m_waiting;
     QString m_caption1;
     QString m_caption2;
     Handler m_click1;
@@ -103,5 +137,7 @@ void DestroyBalloon();
 TBalloon& GetBalloon();
 // Hides and resets the balloon when it exists.
 void HideBalloon();
+// Cancels a showing of the balloon that waits for the icon of `tray`, when the balloon exists.
+void ForgetBalloonTray(const TrayBalloon* tray);
 
 } // namespace tern

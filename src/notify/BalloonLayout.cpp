@@ -106,19 +106,34 @@ BalloonShape ComputeBalloonShape(int tail, QSize window)
     }
 }
 
-BalloonAnchor ChooseBalloonAnchor(const std::optional<QPoint>& iconTopLeft, const QRect& monitor)
+BalloonAnchor ChooseBalloonAnchor(const std::optional<QPoint>& iconTopLeft, const QRect& monitor,
+                                  const QRect& workArea)
 {
-    // Integer halves truncate toward zero, as C++ division does.
-    const int halfWidth = monitor.width() / 2;
-    const int halfHeight = monitor.height() / 2;
     if (!iconTopLeft)
-        return {{monitor.x() + monitor.width() - 40, monitor.y() + monitor.height() - 20}, TailNone};
+        return {{RightOf(workArea) - 40, BottomOf(workArea) - 20}, TailNone};
 
+    // Integer halves truncate toward zero, as C++ division does.
+    const int middleX = monitor.x() + monitor.width() / 2;
+    const int middleY = monitor.y() + monitor.height() / 2;
     const int x = iconTopLeft->x() + 8;
     const int y = iconTopLeft->y();
-    if (y < monitor.y() + halfHeight) // taskbar at the top
-        return {{x, y + 16}, TailTopRight};
-    return {{x, y + 8}, x < monitor.x() + halfWidth ? TailBottomLeft : TailBottomRight};
+    const bool leftHalf = x < middleX;
+    if (y < middleY) // a tray on the top edge, or high on a side edge
+        return {{x, y + 16}, leftHalf ? TailTopLeft : TailTopRight};
+    return {{x, y + 8}, leftHalf ? TailBottomLeft : TailBottomRight};
+}
+
+QPoint PlaceBalloonWindow(QPoint point, int tail, QSize window, const QRect& workArea)
+{
+    QPoint topLeft = BalloonWindowPosition(point, tail, window);
+    if (workArea.isEmpty())
+        return topLeft;
+    // Right and bottom first, so that a window larger than the area keeps its left and top inside.
+    topLeft.setX(std::min(topLeft.x(), RightOf(workArea) - window.width()));
+    topLeft.setY(std::min(topLeft.y(), BottomOf(workArea) - window.height()));
+    topLeft.setX(std::max(topLeft.x(), workArea.x()));
+    topLeft.setY(std::max(topLeft.y(), workArea.y()));
+    return topLeft;
 }
 
 } // namespace tern

@@ -73,7 +73,17 @@ QPoint BalloonWindowPosition(QPoint point, int tail, QSize window);
 BalloonShape ComputeBalloonShape(int tail, QSize window);
 
 // The point and tail for a tray icon whose button has its top-left corner at `iconTopLeft` (none
-// when the icon's place is unknown), on the monitor `monitor`.
-BalloonAnchor ChooseBalloonAnchor(const std::optional<QPoint>& iconTopLeft, const QRect& monitor);
+// when the icon's place is unknown), on the monitor `monitor` whose work area (the monitor less the
+// desktop's panels) is `workArea`. The tail points up when the icon lies in the monitor's upper half
+// and down otherwise, and sits at the balloon's left end when the icon lies in the left half, so
+// that the balloon grows toward the middle of the monitor from a tray on any of its edges. Without
+// an icon the point is near the bottom-right corner of the work area, without a tail.
+BalloonAnchor ChooseBalloonAnchor(const std::optional<QPoint>& iconTopLeft, const QRect& monitor,
+                                  const QRect& workArea);
+
+// The window's top-left corner for a balloon of `window` size whose tail marks `point`: where
+// BalloonWindowPosition puts it, moved the least distance that brings the whole window inside
+// `workArea` (its top-left corner inside when the window is larger). An empty work area moves nothing.
+QPoint PlaceBalloonWindow(QPoint point, int tail, QSize window, const QRect& workArea);
 
 } // namespace tern

@@ -5,6 +5,11 @@
 
 namespace tern {
 
+TrayBalloon::~TrayBalloon()
+{
+    ForgetBalloonTray(this);
+}
+
 void TrayBalloon::showTrayBalloon(const std::string& text, int seconds, BalloonKind kind)
 {
     showTrayBalloon(GetBalloon(), text, seconds, kind);
@@ -12,8 +17,7 @@ void TrayBalloon::showTrayBalloon(const std::string& text, int seconds, BalloonK
 
 void TrayBalloon::showTrayBalloon(TBalloon& balloon, const std::string& text, int seconds, BalloonKind kind)
 {
-    balloon.ShowNearTray(trayIconRect(), QString::fromUtf8(kProductName), seconds, kind,
-                         QString::fromStdString(text));
+    balloon.ShowNearTray(*this, QString::fromUtf8(kProductName), seconds, kind, QString::fromStdString(text));
 }
 
 } // namespace tern

@@ -14,12 +14,17 @@ class TBalloon;
 class TrayBalloon
 {
 public:
-    virtual ~TrayBalloon() = default;
+    // Cancels a balloon that waits for this tray's icon.
+    virtual ~TrayBalloon();
 
     // Where the tray icon is on screen; an empty rectangle when that is not known.
     virtual QRect trayIconRect() const = 0;
+    // Whether the tray has taken the icon but not yet shown it, so that trayIconRect() is not yet
+    // its place on screen; a balloon asked for meanwhile waits for it (bounded).
+    virtual bool trayIconPending() const { return false; }
 
     // Shows the balloon (GetBalloon, so without buttons) at the tray icon with the product's title.
+    // Both forms may put the showing off until the icon is in its place (TBalloon::ShowNearTray).
     void showTrayBalloon(const std::string& text, int seconds, BalloonKind kind);
     // Shows `balloon`, whose buttons the caller has set, at the tray icon with the product's title.
     void showTrayBalloon(TBalloon& balloon, const std::string& text, int seconds, BalloonKind kind);

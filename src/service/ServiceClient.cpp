@@ -112,13 +112,13 @@ std::string ServiceClient::ValidateEmail(const std::string& email, AuthProgress*
 
 bool ServiceClient::TryLogin(const std::string& email, const std::string& passwordValue)
 {
-    m_store.Login.clear();
     const std::string status =
         ReplyStatus(CallAuthService(kCheckPath, CredentialsBody(email, passwordValue), nullptr));
-    if (LoginAccepted(status)) {
-        m_store.Login = email;
-        m_store.Password = passwordValue;
-    }
+    // A refused attempt, or one that fails, keeps the account stored before it: it still works.
+    if (!LoginAccepted(status))
+        return false;
+    m_store.Login = email;
+    m_store.Password = passwordValue;
     return !m_store.Login.empty();
 }
 

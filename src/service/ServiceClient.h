@@ -80,8 +80,8 @@ public:
                                                   AuthProgress* progress);
     // The "status" of auth/validate; empty when there was no reply or no status.
     std::string ValidateEmail(const std::string& email, AuthProgress* progress);
-    // Clears the stored Login, asks auth/check, and on "ok" stores Login and Password (in memory).
-    // Returns whether a Login is stored now.
+    // Asks auth/check; on "ok" stores Login and Password (in memory) and returns whether the Login is
+    // not empty. Otherwise, and when it throws, the stored Login and Password stay as they were.
     bool TryLogin(const std::string& email, const std::string& passwordValue);
     // Nothing when the account was created (Login and Password are then stored in memory); otherwise
     // the text to show.

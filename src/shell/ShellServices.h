@@ -7,6 +7,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/ScreenCapture.h"
 #include "platform/SettingsBackend.h"
+#include "platform/SystemTray.h"
 #include "platform/TrayIconClicks.h"
 #include "platform/WindowFocus.h"
 
@@ -24,6 +25,7 @@ struct ShellServices
     platform::MessageBoxes& messageBoxes;
     platform::ScreenCapture& screen;
     platform::TrayIconClicks& trayClicks;
+    platform::SystemTray& tray;
 };
 
 } // namespace tern

@@ -8,6 +8,8 @@
 #include "shell/UpdateReports.h"
 #include "util/ProductName.h"
 #include "util/ShellRoutines.h"
+#include "util/ShortcutText.h"
+#include "util/TextRoutines.h"
 
 #include <QAction>
 #include <QApplication>
@@ -92,6 +94,10 @@ TfInit::TfInit(ShellServices& services, ProgramFolders folders) : m_services(ser
         CheckForUpdates(*m_loader, false);
     else
         action("_aLogin")->trigger();
+    // Without a tray the toolkit shows the icon as soon as one starts; until then only the hotkey
+    // menu reaches the program.
+    if (!m_services.tray.available())
+        reportNoTray();
     m_ready = true;
     RegisterMainHotkey();
 }
@@ -215,6 +221,15 @@ void TfInit::RegisterMainHotkey()
     showTrayBalloon(balloon, m_loader->GetText("GLOBAL", "mHotkeyBusy"), 20, BalloonKind::Error);
 }
 
+void TfInit::reportNoTray()
+{
+    const ModalScope modal(*m_loader);
+    const std::string text =
+        SubstituteArgument(m_loader->GetText("GLOBAL", "mNoTray"), ShortcutText(m_loader->conf().MainKey));
+    m_services.messageBoxes.show(text, kProductName, platform::MessageIcon::Warning,
+                                 platform::MessageButtons::Ok);
+}
+
 void TfInit::UnregisterMainHotkey()
 {
     if (m_ready)
@@ -270,6 +285,11 @@ void TfInit::LeaveModalState()
 QRect TfInit::trayIconRect() const
 {
     return m_tray ? m_tray->geometry() : QRect();
+}
+
+bool TfInit::trayIconPending() const
+{
+    return m_services.tray.iconPending();
 }
 
 void TfInit::beginUploadIndicator()

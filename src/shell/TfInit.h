@@ -47,6 +47,8 @@ public:
 
     // The tray icon's rectangle on screen (empty while it is not known).
     QRect trayIconRect() const override;
+    // Whether the tray has the icon but does not show it yet.
+    bool trayIconPending() const override;
     // Tray animation and hint while an upload runs.
     void beginUploadIndicator() override;
     void endUploadIndicator() override;
@@ -74,6 +76,8 @@ private:
     void createMenus();
     void onTrayActivated(int reason);
     void hndlWrongHotkey();
+    // Tells the user once, at start, that no tray shows the icon and how the menu is reached.
+    void reportNoTray();
     // While a dialog is open the hotkey is released and a tray click brings the dialog forward.
     bool inDialogState() const { return m_loader && m_loader->ModalCount() > 0; }
     void openAddress(const std::string& address);

@@ -2,6 +2,7 @@
 
 #include "ui/AboutLogo.h"
 #include "ui/DialogContext.h"
+#include "ui/DialogFrame.h"
 #include "ui_About.h"
 #include "util/ProductName.h"
 #include "util/ProgramVersion.h"
@@ -23,11 +24,10 @@ constexpr int kLogoTop = 15;
 
 TfAboutFrm::TfAboutFrm(DialogContext& context, const std::string& serviceHost, platform::DesktopShell& shell,
                        QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint),
-      m_context(context), m_shell(shell), m_ui(std::make_unique<Ui::TfAboutFrm>())
+    : QDialog(parent), m_context(context), m_shell(shell), m_ui(std::make_unique<Ui::TfAboutFrm>())
 {
     m_ui->setupUi(this);
+    SetFixedDialogFrame(*this);
     setFixedSize(338, 254);
     // The link's hint is the address it opens: the product's site on the service host.
     m_ui->Label3->setToolTip(QString::fromStdString(serviceHost + "/"));

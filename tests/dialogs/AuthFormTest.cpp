@@ -201,7 +201,7 @@ TEST_F(AuthFormTest, NewAddressRegistersWithMismatchCheckedBeforeTheSixCharacter
     EXPECT_EQ(desktop.loader().service().ValidateEmail(kEmail, nullptr), "validated");
 }
 
-TEST_F(AuthFormTest, KnownAddressSignsInAndARefusedPasswordEmptiesTheStoredLogin)
+TEST_F(AuthFormTest, KnownAddressSignsInAndARefusedPasswordKeepsTheWorkingSignIn)
 {
     registerElsewhere(kEmail, "right horse");
     desktop.loader().conf().Login = kEmail;
@@ -214,6 +214,7 @@ TEST_F(AuthFormTest, KnownAddressSignsInAndARefusedPasswordEmptiesTheStoredLogin
     EXPECT_FALSE(dialog.edit("emladdr")->isEnabled());
     EXPECT_EQ(dialog.form.focusWidget(), dialog.edit("passl"));
 
+    // One mistyped password: the account signed in before stays signed in, in memory and stored.
     dialog.type("passl", "wrong horse");
     dialog.press();
     expectMessages({text("mLoginFailed")});
@@ -221,7 +222,7 @@ TEST_F(AuthFormTest, KnownAddressSignsInAndARefusedPasswordEmptiesTheStoredLogin
     EXPECT_EQ(dialog.edit("passl")->text(), "");
     EXPECT_EQ(dialog.form.focusWidget(), dialog.edit("passl"));
     EXPECT_EQ(dialog.form.result(), QDialog::Rejected);
-    EXPECT_EQ(desktop.loader().conf().Login, "");
+    EXPECT_EQ(desktop.loader().conf().Login, kEmail);
     EXPECT_EQ(desktop.loader().conf().Password, "previous value");
     EXPECT_EQ(desktop.settings.commitCount, 0);
 
@@ -234,6 +235,63 @@ TEST_F(AuthFormTest, KnownAddressSignsInAndARefusedPasswordEmptiesTheStoredLogin
               text("mLoginOk") + "\nPress Ctrl+Alt+F1 to open the Tern Clipboard menu anywhere.");
     EXPECT_EQ(storedSetting("Main", "Login"), kEmail);
     EXPECT_EQ(storedSetting("Main", "Password"), PasswordDigest("right horse"));
+}
+
+TEST_F(AuthFormTest, ShowsWhoIsSignedInKeepsThemThroughAFailedAttemptAndSignsOut)
+{
+    registerElsewhere(kEmail, "right horse");
+    desktop.loader().conf().Login = kEmail;
+    desktop.loader().conf().Password = PasswordDigest("right horse");
+    {
+        AuthFormDriver dialog(desktop.loader());
+        dialog.form.show();
+        EXPECT_TRUE(dialog.child<QWidget>("pSigned")->isVisible());
+        EXPECT_EQ(dialog.child<QLabel>("lbSignedIn")->text().toStdString(),
+                  "Signed in as " + std::string(kEmail));
+        EXPECT_EQ(dialog.child<QLabel>("lSignOut")->text(), "Sign out");
+        EXPECT_EQ(dialog.form.width(), 325);
+
+        // Another address, a wrong password, then Escape: the account signed in before is kept.
+        registerElsewhere("bob@example.org", "bobs horse");
+        dialog.type("emladdr", "bob@example.org");
+        dialog.press();
+        ASSERT_EQ(dialog.step(), Step::Login);
+        dialog.type("passl", "not bobs horse");
+        dialog.press();
+        expectMessages({text("mLoginFailed")});
+        dialog.key("passl", Qt::Key_Escape);
+        EXPECT_EQ(dialog.form.result(), QDialog::Rejected);
+    }
+    EXPECT_EQ(desktop.loader().conf().Login, kEmail);
+    EXPECT_EQ(desktop.loader().conf().Password, PasswordDigest("right horse"));
+    EXPECT_EQ(desktop.loader().service().ValidateEmail(kEmail, nullptr), "validated");
+
+    // Signing out forgets and saves the account at once; the dialog stays open on the e-mail step.
+    AuthFormDriver dialog(desktop.loader());
+    dialog.form.show();
+    dialog.form.ShowLoginStep();
+    QLabel* signOut = dialog.child<QLabel>("lSignOut");
+    const QPointF inside(2, 2);
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, inside, signOut->mapToGlobal(inside), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(signOut, &event);
+    }
+    expectMessages({});
+    EXPECT_EQ(desktop.loader().conf().Login, "");
+    EXPECT_EQ(desktop.loader().conf().Password, "");
+    EXPECT_EQ(storedSetting("Main", "Login"), "");
+    EXPECT_EQ(storedSetting("Main", "Password"), "");
+    EXPECT_FALSE(dialog.child<QWidget>("pSigned")->isVisible());
+    EXPECT_TRUE(dialog.form.isVisible());
+    EXPECT_EQ(dialog.step(), Step::Email);
+    EXPECT_EQ(dialog.edit("emladdr")->text(), kEmail);
+    EXPECT_TRUE(dialog.edit("emladdr")->isEnabled());
+
+    // Without a stored password value nobody counts as signed in.
+    desktop.loader().conf().Login = kEmail;
+    AuthFormDriver anonymous(desktop.loader());
+    EXPECT_TRUE(anonymous.child<QWidget>("pSigned")->isHidden());
 }
 
 TEST_F(AuthFormTest, InvalidAddressAndAnUnreachableServiceAreReportedPerStep)
@@ -495,6 +553,15 @@ TEST_F(AuthFormTest, ScreenshotsOfEachStep)
     const int loginHeight = shoot("auth-login-step.png");
     EXPECT_LT(emailHeight, loginHeight);
     EXPECT_LE(loginHeight, registerHeight);
+
+    desktop.loader().conf().Login = kEmail;
+    desktop.loader().conf().Password = PasswordDigest("right horse");
+    AuthFormDriver signedIn(desktop.loader());
+    signedIn.form.show();
+    QCoreApplication::processEvents();
+    test::SaveScreenshot(signedIn.form, "auth-signed-in.png");
+    EXPECT_EQ(signedIn.form.width(), 325);
+    EXPECT_GT(signedIn.form.height(), emailHeight);
 }
 
 } // namespace

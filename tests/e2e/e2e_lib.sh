@@ -75,3 +75,34 @@ big_windows() {
 }
 balloon_count() { big_windows --name "^Tern Clipboard\$" | wc -l; }
 balloon_shown() { [ "$(balloon_count)" -ge 1 ]; }
+
+# Visible windows wider than a tray icon of the process $1 whose first EWMH window type is $2
+# (DIALOG for dialogs and message boxes, TOOLTIP for the balloon, NORMAL for the menus).
+windows_of_type() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$w")"
+        [ "$WIDTH" -gt 32 ] || continue
+        xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q "= _NET_WM_WINDOW_TYPE_$2\b" && echo "$w"
+    done
+    return 0
+}
+menu_shown() { [ -n "$(windows_of_type "$1" NORMAL)" ]; }
+# The tray icon window of the process $1 (at most 32 pixels wide) while a tray shows it.
+tray_icon_of() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$w")"
+        [ "$WIDTH" -le 32 ] && [ "$HEIGHT" -le 32 ] && { echo "$w"; return 0; }
+    done
+    return 1
+}
+# The balloon window of the process $1 while it is shown.
+balloon_of() {
+    local w
+    for w in $(xdotool search --all --onlyvisible --pid "$1" --name "^Tern Clipboard\$" 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$w")"
+        [ "$WIDTH" -gt 32 ] && { echo "$w"; return 0; }
+    done
+    return 1
+}

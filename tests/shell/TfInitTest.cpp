@@ -81,6 +81,7 @@ TEST(TfInitTest, MenusHoldTheirItemsInOrderWithCaptionsFromTheLanguageFile)
         EXPECT_TRUE(form.action(QString::fromLatin1(name))->isEnabled()) << name;
     EXPECT_EQ(form.action("_aWeb")->toolTip(), QStringLiteral("Hold shift to make delayed capture"));
     EXPECT_TRUE(harness.balloons.shown.empty());
+    EXPECT_TRUE(harness.messageBoxes.shown.empty());
     EXPECT_EQ(harness.hotkeys.registered, (std::map<int, std::uint16_t>{{1, 24665}}));
 }
 

@@ -5,7 +5,7 @@
 namespace tern::test {
 
 FakeShellServices::FakeShellServices()
-    : services{shell, settings, clipboard, hotkeys, keys, focus, messageBoxes, screen, trayClicks}
+    : services{shell, settings, clipboard, hotkeys, keys, focus, messageBoxes, screen, trayClicks, tray}
 {
 }
 

@@ -6,6 +6,7 @@
 #include "platform/fake/FakeKeyInjector.h"
 #include "platform/fake/FakeMessageBoxes.h"
 #include "platform/fake/FakeScreenCapture.h"
+#include "platform/fake/FakeSystemTray.h"
 #include "platform/fake/FakeTrayIconClicks.h"
 #include "platform/fake/FakeWindowFocus.h"
 #include "platform/fake/MemorySettings.h"
@@ -42,6 +43,7 @@ struct FakeShellServices
     platform::fake::FakeMessageBoxes messageBoxes;
     platform::fake::FakeScreenCapture screen;
     platform::fake::FakeTrayIconClicks trayClicks;
+    platform::fake::FakeSystemTray tray;
     ShellServices services;
 };
 

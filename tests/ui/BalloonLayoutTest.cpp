@@ -171,7 +171,7 @@ TEST(BalloonLayoutTest, RegionIsRoundedBodyPlusTailWithAOnePixelFrame)
     EXPECT_TRUE(top.contains(QPoint(100, 60)));
 }
 
-TEST(BalloonLayoutTest, AnchorFollowsTheTaskbarAndFallsBackToTheMonitorCorner)
+TEST(BalloonLayoutTest, AnchorFollowsTheTaskbarAndFallsBackToTheWorkAreaCorner)
 {
     const QRect monitor(0, 0, 1920, 1080);
     struct Case
@@ -186,25 +186,94 @@ TEST(BalloonLayoutTest, AnchorFollowsTheTaskbarAndFallsBackToTheMonitorCorner)
         {QPoint(951, 1050), {959, 1058}, TailBottomLeft},    // 959 < 960
         {QPoint(952, 1050), {960, 1058}, TailBottomRight},
         {QPoint(1800, 4), {1808, 20}, TailTopRight},       // top taskbar: +16
-        {QPoint(100, 4), {108, 20}, TailTopRight},         // always the right-hand tail at the top
+        {QPoint(100, 4), {108, 20}, TailTopLeft},          // top left: the balloon grows to the right
         {QPoint(1800, 540), {1808, 548}, TailBottomRight}, // the middle row counts as the bottom
         {std::nullopt, {1880, 1060}, TailNone},
     };
     for (const Case& c : cases) {
-        const BalloonAnchor anchor = ChooseBalloonAnchor(c.icon, monitor);
+        const BalloonAnchor anchor = ChooseBalloonAnchor(c.icon, monitor, monitor);
         EXPECT_EQ(anchor.point, c.point) << c.point.x() << "," << c.point.y();
         EXPECT_EQ(anchor.tail, c.tail) << c.point.x() << "," << c.point.y();
     }
 
-    // A second monitor: halves and the fallback corner are taken from its own rectangle.
+    // A second monitor: halves come from its own rectangle, the fallback corner from its work area.
     const QRect second(1920, 100, 1281, 1025);
-    EXPECT_EQ(ChooseBalloonAnchor(QPoint(2400, 1000), second).tail, TailBottomLeft); // 2408 < 2560
-    EXPECT_EQ(ChooseBalloonAnchor(QPoint(2560, 1000), second).tail, TailBottomRight);
-    EXPECT_EQ(ChooseBalloonAnchor(QPoint(3000, 611), second).tail, TailTopRight); // 611 < 100 + 512
-    const BalloonAnchor fallback = ChooseBalloonAnchor(std::nullopt, second);
+    const QRect secondWork(1920, 100, 1281, 985); // a 40-pixel panel at the bottom
+    EXPECT_EQ(ChooseBalloonAnchor(QPoint(2400, 1000), second, secondWork).tail,
+              TailBottomLeft); // 2408 < 2560
+    EXPECT_EQ(ChooseBalloonAnchor(QPoint(2560, 1000), second, secondWork).tail, TailBottomRight);
+    EXPECT_EQ(ChooseBalloonAnchor(QPoint(3000, 611), second, secondWork).tail, TailTopRight); // 611 < 612
+    const BalloonAnchor fallback = ChooseBalloonAnchor(std::nullopt, second, secondWork);
     const QSize size(250, 90);
-    const QPoint corner = BalloonWindowPosition(fallback.point, fallback.tail, size) + QPoint(250, 90);
-    EXPECT_EQ(corner, QPoint(1920 + 1281 - 30, 100 + 1025 - 20));
+    const QPoint corner =
+        PlaceBalloonWindow(fallback.point, fallback.tail, size, secondWork) + QPoint(250, 90);
+    EXPECT_EQ(corner, QPoint(1920 + 1281 - 30, 100 + 985 - 20));
+}
+
+// The screen point the tail's tip marks, for a window placed at `window`.
+QPoint TipOf(const QRect& window, int tail)
+{
+    switch (tail) {
+    case TailBottomRight:
+        return {window.right() + 1 - 20, window.bottom() + 1};
+    case TailBottomLeft:
+        return {window.x() + 20, window.bottom() + 1};
+    case TailTopRight:
+        return {window.right() + 1 - 20, window.y() + 2};
+    default:
+        return {window.x() + 20, window.y() + 2};
+    }
+}
+
+TEST(BalloonLayoutTest, AtEveryTrayEdgeTheBalloonLiesInsideTheWorkAreaAndPointsAtTheIcon)
+{
+    // Icons as a tray of 32 pixels shows them (22 x 30 inside the strip), on a monitor that is not the
+    // first one, with a work area that either leaves the tray out or is the whole monitor.
+    const QRect monitor(1000, 200, 1920, 1080);
+    const QRect whole = monitor;
+    struct Case
+    {
+        const char* tray;
+        QRect icon;
+        QRect workArea;
+        bool tailOnTop;
+    };
+    const Case cases[] = {
+        {"top edge, right end", {2897, 201, 22, 30}, whole, true},
+        {"top edge, left end", {1001, 201, 22, 30}, whole, true},
+        {"bottom edge, right end", {2897, 1249, 22, 30}, whole, false},
+        {"bottom edge, left end", {1001, 1249, 22, 30}, whole, false},
+        {"left edge, top end", {1001, 201, 30, 22}, whole, true},
+        {"left edge, bottom end", {1001, 1257, 30, 22}, whole, false},
+        {"right edge, top end", {2889, 201, 30, 22}, whole, true},
+        {"right edge, bottom end", {2889, 1257, 30, 22}, whole, false},
+        {"right edge, below the middle", {2889, 745, 30, 22}, whole, false},
+        {"top edge, panel outside the work area", {2897, 201, 22, 30}, {1000, 232, 1920, 1048}, true},
+        {"left edge, panel outside the work area", {1001, 201, 30, 22}, {1032, 200, 1888, 1080}, true},
+    };
+    for (const QSize size : {QSize(330, 110), QSize(600, 140)}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.tray) + ", width " + std::to_string(size.width()));
+            const BalloonAnchor anchor = ChooseBalloonAnchor(c.icon.topLeft(), monitor, c.workArea);
+            EXPECT_EQ(anchor.tail == TailTopLeft || anchor.tail == TailTopRight, c.tailOnTop);
+            const QRect window(PlaceBalloonWindow(anchor.point, anchor.tail, size, c.workArea), size);
+            EXPECT_TRUE(c.workArea.contains(window)) << window.x() << "," << window.y();
+            // Where the tray lies inside the work area the tail still points into the icon.
+            if (c.workArea == whole) {
+                const QPoint tip = TipOf(window, anchor.tail);
+                EXPECT_GE(tip.x(), c.icon.left());
+                EXPECT_LE(tip.x(), c.icon.right());
+                EXPECT_TRUE(c.tailOnTop ? tip.y() > c.icon.top() : tip.y() <= c.icon.bottom() + 1);
+            }
+        }
+    }
+
+    // Where nothing needs moving the tip lands on the point itself; a window larger than the area
+    // keeps its top-left corner inside.
+    const QRect area(0, 0, 800, 600);
+    EXPECT_EQ(PlaceBalloonWindow({500, 300}, TailBottomRight, {200, 80}, area), QPoint(320, 220));
+    EXPECT_EQ(PlaceBalloonWindow({500, 300}, TailBottomRight, {200, 80}, QRect()), QPoint(320, 220));
+    EXPECT_EQ(PlaceBalloonWindow({790, 590}, TailNone, {900, 700}, area), QPoint(0, 0));
 }
 
 } // namespace

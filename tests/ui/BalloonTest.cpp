@@ -1,5 +1,6 @@
 #include "notify/Balloon.h"
 #include "notify/BalloonIcons.h"
+#include "notify/TrayBalloon.h"
 
 #include "QtPrinters.h"
 
@@ -57,7 +58,7 @@ TEST_F(BalloonTest, PointsAtTheTrayIconOrFallsBackToTheMonitorCorner)
     EXPECT_EQ(TipOnScreen(balloon), bottomRight.topLeft() + QPoint(8, 8));
     EXPECT_EQ(balloon.TitleLabel()->pos(), QPoint(34, 10));
 
-    const QRect bottomLeft(m.x() + 10, m.y() + m.height() - 26, 24, 24);
+    const QRect bottomLeft(m.x() + 40, m.y() + m.height() - 26, 24, 24);
     GetBalloon().ShowNearTray(bottomLeft, kTitle, 10, BalloonKind::Information, QStringLiteral("Done."));
     EXPECT_EQ(balloon.tail(), TailBottomLeft);
     EXPECT_EQ(TipOnScreen(balloon), bottomLeft.topLeft() + QPoint(8, 8));
@@ -82,6 +83,62 @@ TEST_F(BalloonTest, PointsAtTheTrayIconOrFallsBackToTheMonitorCorner)
     const QLabel* parts[] = {balloon.IconImage(), balloon.TitleLabel(), balloon.TextLabel()};
     for (const QLabel* part : parts)
         EXPECT_TRUE(balloon.windowRegion().boundingRect().contains(part->geometry()));
+}
+
+// A tray that has taken the icon but shows it only when the test says so; until then its rectangle
+// is where the toolkit keeps the icon before the tray shows it.
+class SettlingTray : public TrayBalloon
+{
+public:
+    QRect trayIconRect() const override { return pending ? QRect(0, 0, 22, 22) : place; }
+    bool trayIconPending() const override { return pending; }
+
+    bool pending = true;
+    QRect place;
+};
+
+TEST_F(BalloonTest, ABalloonAskedForBeforeTheIconIsInPlaceWaitsForIt)
+{
+    const QRect m = Monitor();
+    SettlingTray tray;
+    TBalloon& balloon = GetBalloon();
+    balloon.SetButton1Caption(QStringLiteral("Change hotkey"));
+    tray.showTrayBalloon(balloon, "The hotkey is taken.", 20, BalloonKind::Error);
+    EXPECT_FALSE(balloon.isVisible());
+    EXPECT_TRUE(balloon.waitsForTrayIcon());
+
+    tray.place = QRect(m.x() + m.width() - 60, m.y() + m.height() - 26, 24, 24);
+    tray.pending = false;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return balloon.isVisible(); }, 2000));
+    EXPECT_EQ(TipOnScreen(balloon), tray.place.topLeft() + QPoint(8, 8));
+    EXPECT_EQ(balloon.Button1()->text(), QStringLiteral("Change hotkey")); // kept while it waited
+    EXPECT_FALSE(balloon.waitsForTrayIcon());
+
+    // Hiding the balloon, or the tray going away, cancels a waiting showing.
+    tray.pending = true;
+    tray.showTrayBalloon("First", 10, BalloonKind::Information);
+    HideBalloon();
+    EXPECT_FALSE(balloon.waitsForTrayIcon());
+    {
+        SettlingTray leaving;
+        leaving.showTrayBalloon("Second", 10, BalloonKind::Information);
+        EXPECT_TRUE(balloon.waitsForTrayIcon());
+    }
+    EXPECT_FALSE(balloon.waitsForTrayIcon());
+    tray.pending = false;
+    QTest::qWait(200);
+    EXPECT_FALSE(balloon.isVisible());
+
+    // An icon that never gets its place: after the wait, the corner of the work area, no tail.
+    tray.pending = true;
+    QElapsedTimer clock;
+    clock.start();
+    tray.showTrayBalloon("Third", 10, BalloonKind::Information);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return balloon.isVisible(); }, TBalloon::kTrayIconWaitMs + 2000));
+    EXPECT_GE(clock.elapsed(), TBalloon::kTrayIconWaitMs);
+    EXPECT_EQ(balloon.tail(), TailNone);
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(balloon.geometry().bottomRight(), work.bottomRight() - QPoint(30, 20));
 }
 
 TEST_F(BalloonTest, MoreLinesMakeItTallerAndALongerTitleWider)

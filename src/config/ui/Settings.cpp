@@ -2,6 +2,7 @@
 
 #include "config/ConfStore.h"
 #include "ui/DialogContext.h"
+#include "ui/DialogFrame.h"
 #include "ui_Settings.h"
 
 #include <QLabel>
@@ -27,11 +28,10 @@ void fitToText(QLabel* label)
 } // namespace
 
 TfSettings::TfSettings(DialogContext& context, TConfStore& conf, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint),
-      m_context(context), m_conf(conf), m_ui(std::make_unique<Ui::TfSettings>())
+    : QDialog(parent), m_context(context), m_conf(conf), m_ui(std::make_unique<Ui::TfSettings>())
 {
     m_ui->setupUi(this);
+    SetFixedDialogFrame(*this);
     setFixedSize(384, 255);
     connect(m_ui->Button1, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_ui->Button2, &QPushButton::clicked, this, &QDialog::reject);

@@ -5,6 +5,7 @@
 #include "lang/LangModule.h"
 #include "lang/LngWriter.h"
 #include "ui/DialogContext.h"
+#include "ui/DialogFrame.h"
 #include "util/Errors.h"
 #include "util/FileRoutines.h"
 #include "util/ProductName.h"
@@ -57,6 +58,7 @@ TfLangEditor::TfLangEditor(DialogContext& context, TLangModule& languages, QWidg
     : QDialog(parent), m_context(context), m_languages(languages), m_ui(std::make_unique<Ui::TfLangEditor>())
 {
     m_ui->setupUi(this);
+    SetFixedDialogFrame(*this);
     setFixedSize(size());
     m_ui->bSetBuild->hide();
     m_ui->Memo2->setMinimumHeight(0);

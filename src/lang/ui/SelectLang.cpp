@@ -4,6 +4,7 @@
 
 #include "lang/LangModule.h"
 #include "ui/DialogContext.h"
+#include "ui/DialogFrame.h"
 
 #include <QListWidgetItem>
 
@@ -21,6 +22,7 @@ TfSelectLang::TfSelectLang(DialogContext& context, TLangModule& languages, platf
       m_ui(std::make_unique<Ui::TfSelectLang>())
 {
     m_ui->setupUi(this);
+    SetFixedDialogFrame(*this);
     setFixedSize(size());
     // Arrow keys move the selection as clicks do: every change of the current row selects.
     connect(m_ui->lcb, &QListWidget::currentRowChanged, this, &TfSelectLang::lcbClick);

@@ -5,6 +5,8 @@
 #include "service/PasswordDigest.h"
 #include "service/ServiceClient.h"
 #include "ui/DialogContext.h"
+#include "ui/DialogFrame.h"
+#include "ui/LinkLabel.h"
 #include "util/ProductName.h"
 #include "util/ShellRoutines.h"
 #include "util/ShortcutText.h"
@@ -59,8 +61,7 @@ TfAuthForm::TfAuthForm(DialogContext& context, TConfStore& conf, ServiceClient& 
       m_ui(std::make_unique<Ui::TfAuthForm>())
 {
     m_ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    SetFixedDialogFrame(*this, true);
     // The bar keeps its place while hidden, so showing it during a request needs no new layout.
     QSizePolicy barPolicy = m_ui->pb->sizePolicy();
     barPolicy.setRetainSizeWhenHidden(true);
@@ -69,6 +70,7 @@ TfAuthForm::TfAuthForm(DialogContext& context, TConfStore& conf, ServiceClient& 
     m_emailPalette = m_ui->emladdr->palette();
 
     connect(m_ui->genbt, &QPushButton::clicked, this, &TfAuthForm::onGenbtClicked);
+    connect(m_ui->lSignOut, &TLinkLabel::clicked, this, [this] { runHandler([this] { SignOut(); }); });
     // The form sees every key before the focused control does; the link labels react to clicks.
     installEventFilter(this);
     for (QWidget* child : findChildren<QWidget*>())
@@ -89,7 +91,27 @@ bool TfAuthForm::RunDialog()
 void TfAuthForm::FormCreate()
 {
     m_ui->emladdr->setText(QString::fromStdString(m_conf.Login));
+    showSignedIn();
     fitToPanels();
+}
+
+void TfAuthForm::showSignedIn()
+{
+    const bool signedIn = !m_conf.Login.empty() && !m_conf.Password.empty();
+    if (signedIn) {
+        m_ui->lbSignedIn->setText(
+            QString::fromStdString(SubstituteArgument(formText("lSignedIn"), m_conf.Login)));
+    }
+    m_ui->pSigned->setVisible(signedIn);
+}
+
+void TfAuthForm::SignOut()
+{
+    m_conf.Login.clear();
+    m_conf.Password.clear();
+    m_conf.Save();
+    showSignedIn();
+    ShowEmailStep();
 }
 
 void TfAuthForm::genbtClick()

@@ -27,6 +27,10 @@ class TrayBalloon;
 // step). A successful login or registration stores the e-mail and the password value, saves the
 // settings, shows a balloon naming the hotkey and closes the dialog with OK.
 //
+// While an account is stored (an e-mail address and a password value), the dialog names it above the
+// address and offers to sign out; a new sign-in replaces it only once the service has accepted it, so
+// a refused or cancelled attempt keeps the account that works.
+//
 // The step is read from the panels: e-mail step while neither pReg nor pCont is shown, registration
 // step while pReg is, login step while pCont is. Requests run without processing window messages,
 // so the dialog does not react to input while one is under way. GUI thread only.
@@ -54,6 +58,9 @@ public:
     void ShowEmailStep();
     void lu2Click();
     void lf1Click();
+    // Forgets the stored account (e-mail address and password value), saves the settings and
+    // returns to the e-mail step. Throws when the settings cannot be saved.
+    void SignOut();
     // True when the key was handled here and must not reach the focused control.
     bool FormKeyPress(int key);
 
@@ -74,6 +81,8 @@ private:
     // The text of `key` in the dialog's own section.
     std::string formText(const char* key) const;
     void setEmailFixed(bool fixed);
+    // Shows who is signed in, or hides the panel when no account is stored.
+    void showSignedIn();
     // Sizes the dialog to its shown panels.
     void fitToPanels();
 

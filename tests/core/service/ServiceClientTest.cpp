@@ -222,11 +222,14 @@ TEST_F(ServiceClientTest, LoginAndRegistrationStoreTheAccountOnlyOnSuccess)
     EXPECT_EQ(store->Password, other);
     EXPECT_EQ(transport.sent().back().body, "email=new%40x.org&pass=" + other);
 
-    // A refused login leaves no e-mail but keeps the previous password value.
+    // A refused login, or one whose reply is not understood, keeps the account that works.
     transport.reply("{\"status\":\"wrong\"}");
-    EXPECT_FALSE(client->TryLogin("new@x.org", kPass));
-    EXPECT_EQ(store->Login, "");
+    EXPECT_FALSE(client->TryLogin("typo@x.org", kPass));
+    transport.reply("<html>proxy</html>");
+    EXPECT_THROW(client->TryLogin("typo@x.org", kPass), JsonError);
+    EXPECT_EQ(store->Login, "new@x.org");
     EXPECT_EQ(store->Password, other);
+    store->Login.clear();
 
     transport.reply("{\"status\":\"error\",\"message\":\"Taken\"}");
     EXPECT_EQ(client->RegisterAccount("r@x.org", kPass), "Taken");
