@@ -92,6 +92,7 @@ void RegisterShareHandlers(Router& server, ServerContext& context)
                [&context](const HttpRequest& req, HttpResponse& res) { sharedItem(context, req, res); });
     server.Get("/cp/history.html",
                [&context](const HttpRequest& req, HttpResponse& res) { history(context, req, res); });
+    server.setBodyLimit("POST", "/storage/share.html", kMaxUploadBodyBytes);
 }
 
 } // namespace tern::server

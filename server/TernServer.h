@@ -6,12 +6,11 @@
 #include "Handlers.h"
 #include "RateLimiter.h"
 #include "ServerOptions.h"
+#include "http/HttpServer.h"
 
 #include <condition_variable>
 #include <mutex>
 #include <string>
-
-#include <httplib.h>
 
 namespace tern::server {
 
@@ -46,7 +45,7 @@ private:
     Authenticator m_authenticator;
     ServerContext m_context;
     Dispatcher m_dispatcher;
-    httplib::Server m_http;
+    HttpServer m_http;
     int m_port = 0;
 
     std::mutex m_stateMutex;
