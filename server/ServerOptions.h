@@ -38,6 +38,9 @@ struct ServerOptions
     // Argon2id cost of new password hashes (libsodium's interactive level by default).
     unsigned long long hashOpsLimit = 0;
     std::size_t hashMemLimit = 0;
+    // How long and for how many accounts credentials that passed the full check are remembered.
+    std::chrono::seconds verifiedCredentialLifetime{5 * 60};
+    std::size_t verifiedCredentialCapacity = 10000;
 
     // Whether to write one access line per request to stderr.
     bool accessLog = true;

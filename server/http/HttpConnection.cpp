@@ -16,8 +16,8 @@ namespace http = beast::http;
 
 // Reply bytes, and request bytes read and dropped after a refusal, are given this long at least.
 constexpr std::chrono::seconds kMinimumTransferTime{10};
-// After a refusal the rest of the request is read and dropped for at most this long and this many
-// bytes, so that the client reads the refusal instead of a reset connection.
+// Before a connection is closed, what the client still sends is read and dropped for at most this long
+// and this many bytes.
 constexpr std::chrono::seconds kLingerTime{3};
 constexpr std::size_t kLingerBytes = std::size_t{8} * 1024 * 1024;
 // Room in the read buffer beyond the header limit, for body bytes that arrive with the header.
@@ -216,8 +216,7 @@ void HttpConnection::answer()
 void HttpConnection::refuse(int status)
 {
     m_headRequest = m_head.method == "HEAD";
-    m_phase = Phase::Lingering;
-    write(m_hub.service.refuse(m_head, status), AfterReply::Linger);
+    write(m_hub.service.refuse(m_head, status), AfterReply::Close);
 }
 
 void HttpConnection::write(HttpResponse res, AfterReply after)
@@ -249,14 +248,11 @@ void HttpConnection::onWritten(beast::error_code ec, AfterReply after)
     m_reply.reset();
     if (ec)
         return close();
-    switch (after) {
-    case AfterReply::KeepAlive:
+    if (after == AfterReply::KeepAlive)
         return readHeader();
-    case AfterReply::Close:
-        return close();
-    case AfterReply::Linger:
-        break;
-    }
+    // The client may still be sending (the rest of a refused body, or a stray line end after an
+    // HTTP/1.0 body): read and drop that for a while, so that closing does not reset the connection
+    // before the client has read the reply.
     beast::error_code ignored;
     m_stream.socket().shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
     m_phase = Phase::Lingering;

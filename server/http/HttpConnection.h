@@ -56,7 +56,7 @@ public:
 
 private:
     enum class Phase { Reading, Answering, Lingering };
-    enum class AfterReply { KeepAlive, Close, Linger };
+    enum class AfterReply { KeepAlive, Close };
 
     void readHeader();
     void onHeader(boost::beast::error_code ec);
