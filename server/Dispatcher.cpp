@@ -19,7 +19,7 @@ void fillErrorBody(const HttpRequest& req, HttpResponse& res)
     if (!res.body.empty() || answersWithoutBody(req))
         return;
     if (IsJsonPath(req.path)) {
-        SendStatus(res, res.status == 413 ? "toolarge" : "badrequest");
+        SendStatus(res, res.status == 413 ? "toolarge" : res.status >= 500 ? "error" : "badrequest");
     } else if (res.status == 404) {
         SendPage(res, res.status, MessagePage("Not found", "There is no page at this address."));
     } else {

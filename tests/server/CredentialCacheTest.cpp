@@ -54,7 +54,6 @@ TEST_F(CredentialCacheTest, StaysWithinItsCapacityDroppingTheOldestFirst)
         EXPECT_EQ(m_cache.find("u" + std::to_string(i) + "@example.com", "p"), i);
 }
 
-
 class RememberedCredentials : public ServerFixture
 {
 protected:

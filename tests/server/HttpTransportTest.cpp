@@ -88,10 +88,11 @@ TEST_F(HttpTransport, RequestsRefusedBeforeTheirBodiesAreRead)
         {head11("POST", "/index.php/auth/check",
                 form + "Content-Encoding: gzip\r\nContent-Length: 3\r\n\r\nabc"),
          415, "badrequest"},
-        {head11("POST", "/index.php/auth/check", "Content-Encoding: identity\r\nContent-Length: 0\r\nConnection: close\r\n\r\n"),
+        {head11("POST", "/index.php/auth/check",
+                "Content-Encoding: identity\r\nContent-Length: 0\r\nConnection: close\r\n\r\n"),
          200, "error"},
         {head11("POST", "/index.php/auth/check", "Transfer-Encoding: gzip, chunked\r\n\r\n0\r\n\r\n"), 501,
-         "badrequest"},
+         "error"},
         {head11("POST", "/index.php/auth/check", form + "Content-Length: 70000\r\n\r\n"), 413, "toolarge"},
         {head11("POST", "/index.php/auth/check",
                 form + "Transfer-Encoding: chunked\r\n\r\n11171\r\n" + std::string(70001, 'x') +
@@ -113,6 +114,33 @@ TEST_F(HttpTransport, RequestsRefusedBeforeTheirBodiesAreRead)
         else
             EXPECT_EQ(status(reply), c.jsonStatus) << c.request.substr(0, 80);
     }
+}
+
+class BodyBudget : public HttpTransport
+{
+protected:
+    void adjustOptions(ServerOptions& options) override { options.http.maxBufferedBodyBytes = 150000; }
+};
+
+TEST_F(BodyBudget, UploadsBeyondTheBudgetForAllConnectionsWaitTheirTurn)
+{
+    const std::string fields = "Content-Type: multipart/form-data; boundary=b\r\nConnection: close\r\n";
+    RawConnection first(port());
+    ASSERT_TRUE(first.send(head11("POST", "/storage/save.html", fields + "Content-Length: 100000\r\n\r\n")));
+    ASSERT_FALSE(first.readable(200ms)); // its body is awaited, and its room held
+
+    const RawReply refused =
+        SendRaw(port(), head11("POST", "/storage/save.html", fields + "Content-Length: 60000\r\n\r\n") +
+                            std::string(60000, 'x'));
+    EXPECT_EQ(refused.status, 503);
+    EXPECT_EQ(status(refused), "error");
+
+    ASSERT_TRUE(first.send(std::string(100000, 'x')));
+    EXPECT_EQ(status(ParseReply(first.readAll())), "denied");
+    const RawReply later =
+        SendRaw(port(), head11("POST", "/storage/save.html", fields + "Content-Length: 60000\r\n\r\n") +
+                            std::string(60000, 'x'));
+    EXPECT_EQ(status(later), "denied");
 }
 
 } // namespace
