@@ -143,5 +143,20 @@ TEST_F(BodyBudget, UploadsBeyondTheBudgetForAllConnectionsWaitTheirTurn)
     EXPECT_EQ(status(later), "denied");
 }
 
+TEST(ServerOptions, TransportLimitsFromTheCommandLine)
+{
+    const CommandLine set =
+        ParseCommandLine({"--header-timeout", "3", "--max-connections", "200", "--threads", "2"}, 12);
+    ASSERT_TRUE(set.options);
+    EXPECT_EQ(set.options->http.headerTimeout, 3s);
+    EXPECT_EQ(set.options->http.maxConnections, 200U);
+    EXPECT_EQ(set.options->http.handlerThreads, 2U);
+    for (const std::string option : {"--header-timeout", "--max-connections", "--threads"}) {
+        EXPECT_NE(UsageText().find(option), std::string::npos) << option;
+        for (const std::string bad : {"0", "-1", "x", "99999999"})
+            EXPECT_EQ(ParseCommandLine({option, bad}, 12).exitCode, 2) << option << " " << bad;
+    }
+}
+
 } // namespace
 } // namespace tern::server::test
