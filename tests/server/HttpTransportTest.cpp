@@ -1,5 +1,6 @@
 // How the service speaks HTTP: kept-alive and closed connections, HEAD, interim replies, and the
 // requests it refuses before reading their bodies.
+#include "Dispatcher.h"
 #include "ServerFixture.h"
 
 #include <gtest/gtest.h>
@@ -141,6 +142,19 @@ TEST_F(BodyBudget, UploadsBeyondTheBudgetForAllConnectionsWaitTheirTurn)
         SendRaw(port(), head11("POST", "/storage/save.html", fields + "Content-Length: 60000\r\n\r\n") +
                             std::string(60000, 'x'));
     EXPECT_EQ(status(later), "denied");
+}
+
+TEST(Dispatcher, AccessLineCannotBeSplitByADecodedPath)
+{
+    const Dispatcher dispatcher(true);
+    HttpRequest req;
+    req.method = "GET";
+    req.path = "/x\n127.0.0.1 GET /forged 200\r";
+    req.remote_addr = "127.0.0.1";
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(dispatcher.answer(req).status, 404);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(log, "127.0.0.1 GET /x?127.0.0.1 GET /forged 200? 404\n");
 }
 
 TEST(ServerOptions, TransportLimitsFromTheCommandLine)
