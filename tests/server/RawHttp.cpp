@@ -58,7 +58,8 @@ std::string RawReply::header(std::string_view name) const
 
 namespace {
 
-int connectLoopback(int port)
+// `from` is the loopback address to send from; empty: the system's choice.
+int connectLoopback(int port, const std::string& from = {})
 {
     const int sock = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (sock < 0)
@@ -70,6 +71,15 @@ int connectLoopback(int port)
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (!from.empty()) {
+        sockaddr_in source{};
+        source.sin_family = AF_INET;
+        if (::inet_pton(AF_INET, from.c_str(), &source.sin_addr) != 1 ||
+            ::bind(sock, reinterpret_cast<sockaddr*>(&source), sizeof source) != 0) {
+            ::close(sock);
+            return -1;
+        }
+    }
     if (::connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
         ::close(sock);
         return -1;
@@ -79,9 +89,9 @@ int connectLoopback(int port)
 
 } // namespace
 
-std::string Exchange(int port, const std::string& request)
+std::string Exchange(int port, const std::string& request, const std::string& from)
 {
-    const int sock = connectLoopback(port);
+    const int sock = connectLoopback(port, from);
     if (sock < 0)
         return {};
     std::size_t sent = 0;
@@ -116,9 +126,9 @@ RawReply ParseReply(const std::string& received)
     return reply;
 }
 
-RawReply SendRaw(int port, const std::string& request)
+RawReply SendRaw(int port, const std::string& request, const std::string& from)
 {
-    return ParseReply(Exchange(port, request));
+    return ParseReply(Exchange(port, request, from));
 }
 
 RawConnection::RawConnection(int port) : m_socket(connectLoopback(port))

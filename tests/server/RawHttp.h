@@ -18,13 +18,14 @@ struct RawReply
 };
 
 // Sends `request` byte for byte to 127.0.0.1:`port` and reads until the server closes the connection
-// (HTTP/1.0). A reply that cannot be read gives status 0.
-RawReply SendRaw(int port, const std::string& request);
+// (HTTP/1.0). A reply that cannot be read gives status 0. `from` is the loopback address to send from
+// (any of 127.0.0.0/8, so that tests can play several clients); empty: the system's choice.
+RawReply SendRaw(int port, const std::string& request, const std::string& from = {});
 // The status line, headers and body of the first reply in `received`; status 0 when it holds none.
 RawReply ParseReply(const std::string& received);
 // Sends `request` and returns every byte received until the server closes the connection (within
 // 30 seconds).
-std::string Exchange(int port, const std::string& request);
+std::string Exchange(int port, const std::string& request, const std::string& from = {});
 
 // A loopback connection driven piece by piece, for requests sent slowly or without end. Every call
 // is bounded in time; the socket closes with the object.
