@@ -21,6 +21,7 @@ std::string accountKey(std::string_view email)
 Authenticator::Authenticator(Database& database, const ServerOptions& options,
                              const RateLimiter::Clock& clock)
     : m_database(database), m_hasher(options.hashOpsLimit, options.hashMemLimit),
+      m_verified(options.verifiedCredentialLifetime, options.verifiedCredentialCapacity, clock),
       m_failuresPerAddress(options.failedLoginsPerAddress, clock),
       m_failuresPerAccount(options.failedLoginsPerAccount, clock),
       m_registrationsPerAddress(options.registrationsPerAddress, clock)
@@ -34,6 +35,9 @@ AuthResult Authenticator::authenticate(std::string_view email, std::string_view 
     if (m_failuresPerAddress.isBlocked(address) || m_failuresPerAccount.isBlocked(account))
         return {AuthOutcome::Locked, 0};
 
+    if (const auto remembered = m_verified.find(email, passwordValue))
+        return {AuthOutcome::Accepted, *remembered};
+
     bool accepted = false;
     std::int64_t accountId = 0;
     if (IsPasswordValue(passwordValue)) {
@@ -44,8 +48,11 @@ AuthResult Authenticator::authenticate(std::string_view email, std::string_view 
             m_hasher.verifyAgainstNothing(passwordValue);
         }
     }
-    if (accepted)
+    if (accepted) {
+        m_verified.remember(email, passwordValue, accountId);
         return {AuthOutcome::Accepted, accountId};
+    }
+    m_verified.forget(email);
     m_failuresPerAddress.record(address);
     m_failuresPerAccount.record(account);
     return {AuthOutcome::Refused, 0};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CredentialCache.h"
 #include "Database.h"
 #include "PasswordHasher.h"
 #include "RateLimiter.h"
@@ -32,7 +33,8 @@ enum class RegisterOutcome {
 };
 
 // Checks credentials and creates accounts, counting failures per client address and per account so
-// that password guessing is throttled on every request that carries credentials.
+// that password guessing is throttled on every request that carries credentials. Credentials that
+// passed the full check are remembered for a few minutes, so a client's next requests skip the hash.
 class Authenticator
 {
 public:
@@ -42,10 +44,14 @@ public:
                             const std::string& address);
     RegisterOutcome registerAccount(std::string_view email, std::string_view passwordValue,
                                     const std::string& address);
+    // Makes the next request for this account run the full password check; call it when the
+    // account's password changes or the account goes.
+    void forgetCredentials(std::string_view email) { m_verified.forget(email); }
 
 private:
     Database& m_database;
     PasswordHasher m_hasher;
+    CredentialCache m_verified;
     RateLimiter m_failuresPerAddress;
     RateLimiter m_failuresPerAccount;
     RateLimiter m_registrationsPerAddress;

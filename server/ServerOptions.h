@@ -1,5 +1,7 @@
 #pragma once
 
+#include "http/HttpLimits.h"
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -36,9 +38,15 @@ struct ServerOptions
     // Argon2id cost of new password hashes (libsodium's interactive level by default).
     unsigned long long hashOpsLimit = 0;
     std::size_t hashMemLimit = 0;
+    // How long and for how many accounts credentials that passed the full check are remembered.
+    std::chrono::seconds verifiedCredentialLifetime{5 * 60};
+    std::size_t verifiedCredentialCapacity = 10000;
 
     // Whether to write one access line per request to stderr.
     bool accessLog = true;
+
+    // Deadlines and sizes of requests, connections and handler threads.
+    HttpLimits http;
 };
 
 // The result of reading the command line: options to run with, or a text to print and an exit code.
@@ -49,7 +57,8 @@ struct CommandLine
     int exitCode = 0;
 };
 
-// Reads --listen HOST:PORT, --data DIR, --latest-build N, --latest-message TEXT, --version and --help.
+// Reads --listen HOST:PORT, --data DIR, --latest-build N, --latest-message TEXT, --header-timeout S,
+// --max-connections N, --threads N, --version and --help.
 // The default latest build is `defaultBuild`. In TEXT a line feed or the two characters "\n" start a
 // new message line.
 CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t defaultBuild);
