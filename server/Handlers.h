@@ -3,6 +3,7 @@
 #include "Authenticator.h"
 #include "Database.h"
 #include "ServerOptions.h"
+#include "WallClock.h"
 
 #include <optional>
 #include <string>
@@ -18,7 +19,11 @@ struct ServerContext
     Database& database;
     Authenticator& authenticator;
     const ServerOptions& options;
+    const WallClock& clock;
 };
+
+// The creation time from which shares are still kept (those made earlier have expired).
+std::int64_t KeptSince(const ServerContext& context);
 
 // The one "data" part of an upload, whatever its file name; nullopt when the body is not multipart
 // or holds no such part or more than one.
@@ -31,7 +36,7 @@ std::string_view CredentialFailure(const AuthResult& result);
 void RegisterAuthHandlers(httplib::Server& server, ServerContext& context);
 // /storage/save.html, /storage/read.html
 void RegisterStorageHandlers(httplib::Server& server, ServerContext& context);
-// /storage/share.html, /d/KEY.html and the raw items, /cp/history.html
+// /storage/share.html, /d/KEY.html and the raw items, /cp/history.html, /cp/delete.html
 void RegisterShareHandlers(httplib::Server& server, ServerContext& context);
 // /start/check.html, /start/download.html, /start/forgot.html, /help/, /, /style.css
 void RegisterStartHandlers(httplib::Server& server, ServerContext& context);

@@ -3,6 +3,8 @@
 #include "Replies.h"
 #include "SharedItems.h"
 
+#include <limits>
+
 namespace tern::server {
 namespace {
 
@@ -20,6 +22,14 @@ std::optional<std::string> SingleDataPart(const httplib::Request& req)
     if (!req.is_multipart_form_data() || req.files.count("data") != 1)
         return std::nullopt;
     return req.files.find("data")->second.content;
+}
+
+std::int64_t KeptSince(const ServerContext& context)
+{
+    constexpr std::int64_t kDay = 24 * 60 * 60;
+    if (context.options.shareDays <= 0)
+        return std::numeric_limits<std::int64_t>::min();
+    return context.clock() - context.options.shareDays * kDay;
 }
 
 std::string_view CredentialFailure(const AuthResult& result)
@@ -51,7 +61,7 @@ void RegisterStorageHandlers(httplib::Server& server, ServerContext& context)
             return SendStatus(res, "badformat");
         if (!SnapshotWithinClientLimits(*data))
             return SendStatus(res, "toolarge");
-        context.database.saveSnapshot(login.accountId, *data);
+        context.database.saveSnapshot(login.accountId, *data, context.clock());
         SendStatus(res, "ok");
     });
 

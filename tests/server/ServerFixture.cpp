@@ -1,5 +1,8 @@
 #include "ServerFixture.h"
 
+#include "PostgresConnection.h"
+#include "SqliteConnection.h"
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -11,20 +14,35 @@ void ServerFixture::SetUp()
     ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     m_dataDir = pattern + "/data"; // not there yet: the server creates it
 
-    ServerOptions options;
+    ServerOptions& options = m_options;
     options.port = 0;
     options.dataDir = m_dataDir;
+    options.databaseUrl = m_scratch.url();
     options.latestBuild = 20;
     options.latestMessage = {"Faster uploads.", "Fixes <everything>."};
     options.hashOpsLimit = 1;
     options.hashMemLimit = 8192;
     options.accessLog = false;
     adjustOptions(options);
-    const auto start = std::chrono::steady_clock::now();
-    m_server = std::make_unique<TernServer>(
-        options, [this, start] { return start + std::chrono::steady_clock::duration(m_clockOffset.load()); });
+    m_server = std::make_unique<TernServer>(options, [this] { return m_clockStart + m_clockOffset.load(); });
     m_server->bind();
     m_thread = std::thread([this] { m_server->run(); });
+}
+
+std::unique_ptr<SqlConnection> ServerFixture::openStore() const
+{
+    if (!m_options.databaseUrl.empty())
+        return std::make_unique<PostgresConnection>(m_options.databaseUrl);
+    return std::make_unique<SqliteConnection>(m_dataDir + "/" + Database::kFileName);
+}
+
+std::unique_ptr<TernServer> ServerFixture::startAnotherServer(std::thread& thread)
+{
+    auto server =
+        std::make_unique<TernServer>(m_options, [this] { return m_clockStart + m_clockOffset.load(); });
+    server->bind();
+    thread = std::thread([raw = server.get()] { raw->run(); });
+    return server;
 }
 
 void ServerFixture::TearDown()
