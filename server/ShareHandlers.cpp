@@ -11,12 +11,12 @@ namespace {
 constexpr int kHistoryLimit = 1000;
 constexpr int kKeyAttempts = 5;
 
-void sendNotFound(httplib::Response& res)
+void sendNotFound(HttpResponse& res)
 {
     SendPage(res, 404, MessagePage("Not found", "This link does not exist."));
 }
 
-void share(ServerContext& context, const httplib::Request& req, httplib::Response& res)
+void share(ServerContext& context, const HttpRequest& req, HttpResponse& res)
 {
     const AuthResult login = context.authenticator.authenticate(
         req.get_param_value("email"), req.get_param_value("pass"), ClientAddress(req));
@@ -49,7 +49,7 @@ void share(ServerContext& context, const httplib::Request& req, httplib::Respons
     SendStatus(res, "error");
 }
 
-void sharedItem(ServerContext& context, const httplib::Request& req, httplib::Response& res)
+void sharedItem(ServerContext& context, const HttpRequest& req, HttpResponse& res)
 {
     const std::string key = req.matches[1];
     const std::string extension = req.matches[2];
@@ -72,8 +72,7 @@ void sharedItem(ServerContext& context, const httplib::Request& req, httplib::Re
 
 // The history page and its delete buttons carry the same credentials: the e-mail as "u" and the
 // password value as "p". Nothing is shown or changed without them.
-std::optional<std::int64_t> historyLogin(ServerContext& context, const httplib::Request& req,
-                                         httplib::Response& res)
+std::optional<std::int64_t> historyLogin(ServerContext& context, const HttpRequest& req, HttpResponse& res)
 {
     const AuthResult login = context.authenticator.authenticate(req.get_param_value("u"),
                                                                 req.get_param_value("p"), ClientAddress(req));
@@ -88,8 +87,8 @@ std::optional<std::int64_t> historyLogin(ServerContext& context, const httplib::
     return login.accountId;
 }
 
-void sendHistory(ServerContext& context, const httplib::Request& req, httplib::Response& res,
-                 std::int64_t accountId, std::string_view notice)
+void sendHistory(ServerContext& context, const HttpRequest& req, HttpResponse& res, std::int64_t accountId,
+                 std::string_view notice)
 {
     const HistoryLogin login{req.get_param_value("u"), req.get_param_value("p")};
     SendPage(res, 200,
@@ -97,7 +96,7 @@ void sendHistory(ServerContext& context, const httplib::Request& req, httplib::R
                          notice));
 }
 
-void history(ServerContext& context, const httplib::Request& req, httplib::Response& res)
+void history(ServerContext& context, const HttpRequest& req, HttpResponse& res)
 {
     if (const auto accountId = historyLogin(context, req, res))
         sendHistory(context, req, res, *accountId, {});
@@ -105,7 +104,7 @@ void history(ServerContext& context, const httplib::Request& req, httplib::Respo
 
 // A delete button first leads to a page that asks once more; only its own button, which sends
 // confirm=yes, deletes the share.
-void deleteShare(ServerContext& context, const httplib::Request& req, httplib::Response& res)
+void deleteShare(ServerContext& context, const HttpRequest& req, HttpResponse& res)
 {
     const auto accountId = historyLogin(context, req, res);
     if (!accountId)
@@ -128,20 +127,16 @@ void deleteShare(ServerContext& context, const httplib::Request& req, httplib::R
 
 } // namespace
 
-void RegisterShareHandlers(httplib::Server& server, ServerContext& context)
+void RegisterShareHandlers(Router& server, ServerContext& context)
 {
-    server.Post("/storage/share.html", [&context](const httplib::Request& req, httplib::Response& res) {
-        share(context, req, res);
-    });
-    server.Get(
-        R"(/d/([A-Za-z0-9]{24})\.(html|txt|jpg|png))",
-        [&context](const httplib::Request& req, httplib::Response& res) { sharedItem(context, req, res); });
-    server.Get("/cp/history.html", [&context](const httplib::Request& req, httplib::Response& res) {
-        history(context, req, res);
-    });
-    server.Post("/cp/delete.html", [&context](const httplib::Request& req, httplib::Response& res) {
-        deleteShare(context, req, res);
-    });
+    server.Post("/storage/share.html",
+                [&context](const HttpRequest& req, HttpResponse& res) { share(context, req, res); });
+    server.Get(R"(/d/([A-Za-z0-9]{24})\.(html|txt|jpg|png))",
+               [&context](const HttpRequest& req, HttpResponse& res) { sharedItem(context, req, res); });
+    server.Get("/cp/history.html",
+               [&context](const HttpRequest& req, HttpResponse& res) { history(context, req, res); });
+    server.Post("/cp/delete.html",
+                [&context](const HttpRequest& req, HttpResponse& res) { deleteShare(context, req, res); });
 }
 
 } // namespace tern::server

@@ -14,44 +14,40 @@ namespace {
 // Room for the multipart framing around the largest share payload.
 constexpr std::size_t kMultipartOverhead = std::size_t{64} * 1024;
 
-// Only the path is logged: query strings carry e-mail addresses and password values.
-void logRequest(const httplib::Request& req, const httplib::Response& res)
+HttpRequest fromTransport(const httplib::Request& in)
 {
-    std::fprintf(stderr, "%s %s %s %d\n", req.remote_addr.c_str(), req.method.c_str(), req.path.c_str(),
-                 res.status);
+    HttpRequest req;
+    req.method = in.method;
+    req.target = in.target;
+    req.path = in.path;
+    req.http10 = in.version == "HTTP/1.0";
+    for (const auto& [name, value] : in.headers)
+        req.headers.emplace(name, value);
+    req.params.insert(in.params.begin(), in.params.end());
+    req.remote_addr = in.remote_addr;
+    req.remote_port = in.remote_port;
+    req.body = in.body;
+    if (in.is_multipart_form_data()) {
+        // The transport parsed the parts already: frame them again for the handlers.
+        const std::string boundary = "tern-part-boundary";
+        req.headers.erase("Content-Type");
+        req.headers.emplace("Content-Type", "multipart/form-data; boundary=" + boundary);
+        req.body.clear();
+        for (const auto& [name, file] : in.files)
+            req.body += "--" + boundary + "\r\nContent-Disposition: form-data; name=\"" + name +
+                        "\"\r\n\r\n" + file.content + "\r\n";
+        req.body += "--" + boundary + "--\r\n";
+    }
+    return req;
 }
 
-httplib::Server::HandlerResponse answerError(const httplib::Request& req, httplib::Response& res)
+void toTransport(const HttpResponse& res, httplib::Response& out)
 {
-    // A read without valid credentials answers with an empty body on purpose.
-    if (!res.body.empty() || req.path == "/storage/read.html")
-        return httplib::Server::HandlerResponse::Unhandled;
-    if (IsJsonPath(req.path)) {
-        SendStatus(res, res.status == 413 ? "toolarge" : "badrequest");
-    } else if (res.status == 404) {
-        SendPage(res, res.status, MessagePage("Not found", "There is no page at this address."));
-    } else {
-        SendPage(res, res.status, MessagePage("Request refused", "The request could not be answered."));
-    }
-    return httplib::Server::HandlerResponse::Handled;
-}
-
-void answerException(const httplib::Request& req, httplib::Response& res, const std::exception_ptr& error)
-{
-    std::string what = "unknown error";
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        what = e.what();
-    } catch (...) {
-    }
-    std::fprintf(stderr, "tern-server: %s %s failed: %s\n", req.method.c_str(), req.path.c_str(),
-                 what.c_str());
-    res.status = 500;
-    if (IsJsonPath(req.path))
-        SendStatus(res, "error");
-    else if (req.path != "/storage/read.html")
-        SendPage(res, 500, MessagePage("Server error", "The request could not be completed."));
+    out.status = res.status;
+    out.headers.clear();
+    for (const auto& [name, value] : res.headers)
+        out.set_header(name, value);
+    out.body = res.body;
 }
 
 } // namespace
@@ -60,25 +56,40 @@ TernServer::TernServer(ServerOptions options, WallClock clock)
     : m_options(std::move(options)), m_clock(clock ? std::move(clock) : WallClock(SystemSeconds)),
       m_database(m_options.databaseUrl, m_options.dataDir),
       m_authenticator(m_database, m_options, m_clock), m_context{m_database, m_authenticator, m_options,
-                                                                 m_clock}
+                                                                 m_clock},
+      m_dispatcher(m_options.accessLog)
 {
     configure();
 }
 
 void TernServer::configure()
 {
-    m_http.set_default_headers(SecurityHeaders());
+    RegisterAuthHandlers(m_dispatcher.router(), m_context);
+    RegisterStorageHandlers(m_dispatcher.router(), m_context);
+    RegisterShareHandlers(m_dispatcher.router(), m_context);
+    RegisterStartHandlers(m_dispatcher.router(), m_context);
+
     m_http.set_payload_max_length(kMaxShareBytes + kMultipartOverhead);
     m_http.set_read_timeout(30, 0);
     m_http.set_write_timeout(30, 0);
-    m_http.set_error_handler(httplib::Server::HandlerWithResponse(answerError));
-    m_http.set_exception_handler(answerException);
-    if (m_options.accessLog)
-        m_http.set_logger(logRequest);
-    RegisterAuthHandlers(m_http, m_context);
-    RegisterStorageHandlers(m_http, m_context);
-    RegisterShareHandlers(m_http, m_context);
-    RegisterStartHandlers(m_http, m_context);
+    const auto answer = [this](const httplib::Request& in, httplib::Response& out) {
+        HttpRequest req = fromTransport(in);
+        toTransport(m_dispatcher.answer(req), out);
+    };
+    for (const char* pattern : {".*"}) {
+        m_http.Get(pattern, answer);
+        m_http.Post(pattern, answer);
+        m_http.Put(pattern, answer);
+        m_http.Delete(pattern, answer);
+        m_http.Options(pattern, answer);
+        m_http.Patch(pattern, answer);
+    }
+    m_http.set_error_handler([this](const httplib::Request& in, httplib::Response& out) {
+        if (!out.has_header("X-Content-Type-Options")) {
+            HttpRequest req = fromTransport(in);
+            toTransport(m_dispatcher.refuse(req, out.status), out);
+        }
+    });
 }
 
 int TernServer::bind()

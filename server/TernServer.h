@@ -2,6 +2,7 @@
 
 #include "Authenticator.h"
 #include "Database.h"
+#include "Dispatcher.h"
 #include "Handlers.h"
 #include "RateLimiter.h"
 #include "ServerOptions.h"
@@ -50,6 +51,7 @@ private:
     Database m_database;
     Authenticator m_authenticator;
     ServerContext m_context;
+    Dispatcher m_dispatcher;
     httplib::Server m_http;
     int m_port = 0;
 
