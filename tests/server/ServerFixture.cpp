@@ -56,19 +56,19 @@ void ServerFixture::TearDown()
     std::filesystem::remove_all(std::filesystem::path(m_dataDir).parent_path(), ignored);
 }
 
-RawReply ServerFixture::post(const std::string& path, const std::string& body)
+RawReply ServerFixture::post(const std::string& path, const std::string& body, const std::string& from)
 {
-    return SendRaw(port(), FormRequest(port(), path, body));
+    return SendRaw(port(), FormRequest(port(), path, body), from);
 }
 
-RawReply ServerFixture::get(const std::string& target)
+RawReply ServerFixture::get(const std::string& target, const std::string& from)
 {
-    return SendRaw(port(), GetRequest(port(), target));
+    return SendRaw(port(), GetRequest(port(), target), from);
 }
 
-RawReply ServerFixture::upload(const std::string& target, std::string_view payload)
+RawReply ServerFixture::upload(const std::string& target, std::string_view payload, const std::string& from)
 {
-    return SendRaw(port(), UploadRequest(port(), target, payload));
+    return SendRaw(port(), UploadRequest(port(), target, payload), from);
 }
 
 nlohmann::json ServerFixture::json(const RawReply& reply)
@@ -85,10 +85,10 @@ std::string ServerFixture::status(const RawReply& reply)
 }
 
 std::string ServerFixture::authStatus(const std::string& request, const std::string& email,
-                                      const std::string& pass)
+                                      const std::string& pass, const std::string& from)
 {
     return status(
-        post("/index.php/auth/" + request, "email=" + FormValue(email) + "&pass=" + FormValue(pass)));
+        post("/index.php/auth/" + request, "email=" + FormValue(email) + "&pass=" + FormValue(pass), from));
 }
 
 std::string ServerFixture::registerAccount(const std::string& email, const std::string& pass)

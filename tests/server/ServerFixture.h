@@ -43,14 +43,16 @@ protected:
     std::unique_ptr<TernServer> startAnotherServer(std::thread& thread);
 
     // Requests exactly as the desktop client sends them; the e-mail is form-value encoded here.
-    RawReply post(const std::string& path, const std::string& body);
-    RawReply get(const std::string& target);
-    RawReply upload(const std::string& target, std::string_view payload);
+    // `from` is the client's loopback address (see SendRaw).
+    RawReply post(const std::string& path, const std::string& body, const std::string& from = {});
+    RawReply get(const std::string& target, const std::string& from = {});
+    RawReply upload(const std::string& target, std::string_view payload, const std::string& from = {});
     // "status" of a JSON reply ("<not json>" when the body is not a JSON object).
     static std::string status(const RawReply& reply);
     static nlohmann::json json(const RawReply& reply);
 
-    std::string authStatus(const std::string& request, const std::string& email, const std::string& pass);
+    std::string authStatus(const std::string& request, const std::string& email, const std::string& pass,
+                           const std::string& from = {});
     std::string registerAccount(const std::string& email, const std::string& pass = kPass);
     // "?email=...&pass=..." for the storage requests.
     static std::string credentials(const std::string& email, const std::string& pass);
