@@ -20,6 +20,7 @@ std::string accountKey(std::string_view email, const std::string& address)
 
 Authenticator::Authenticator(Database& database, const ServerOptions& options, WallClock clock)
     : m_database(database), m_clock(std::move(clock)), m_hasher(options.hashOpsLimit, options.hashMemLimit),
+      m_verified(options.verifiedCredentialLifetime, options.verifiedCredentialCapacity, m_clock),
       m_failuresPerAddress(database, "login-address", options.failedLoginsPerAddress, m_clock),
       m_failuresPerAccountAddress(database, "login-account", options.failedLoginsPerAccountAddress, m_clock),
       m_registrationsPerAddress(database, "register-address", options.registrationsPerAddress, m_clock),
@@ -34,6 +35,11 @@ AuthResult Authenticator::authenticate(std::string_view email, std::string_view 
     // a guess, and counting it would let anyone use up someone else's allowance for free.
     if (!IsPasswordValue(passwordValue) || !IsAcceptableEmail(email))
         return {AuthOutcome::Refused, 0};
+
+    // A pair that passed the full check a moment ago is no guess: it needs neither the hash nor the
+    // counters.
+    if (const auto remembered = m_verified.find(email, passwordValue))
+        return {AuthOutcome::Accepted, *remembered};
 
     // Each check is counted as a failure before it runs and given back when it succeeds, so that
     // checks running at the same moment cannot pass the limit together.
@@ -53,8 +59,11 @@ AuthResult Authenticator::authenticate(std::string_view email, std::string_view 
     } else {
         m_hasher.verifyAgainstNothing(passwordValue);
     }
-    if (!accepted)
+    if (!accepted) {
+        m_verified.forget(email);
         return {AuthOutcome::Refused, 0};
+    }
+    m_verified.remember(email, passwordValue, accountId);
     m_failuresPerAccountAddress.forget(account);
     m_failuresPerAddress.giveBack(address);
     return {AuthOutcome::Accepted, accountId};
@@ -76,9 +85,16 @@ RegisterOutcome Authenticator::registerAccount(std::string_view email, std::stri
     return RegisterOutcome::Created;
 }
 
-bool Authenticator::mayLookUp(const std::string& address)
+LookUpOutcome Authenticator::lookUp(std::string_view email, const std::string& address)
 {
-    return m_lookUpsPerAddress.tryTake(address);
+    if (!IsAcceptableEmail(email))
+        return LookUpOutcome::InvalidEmail;
+    if (!m_lookUpsPerAddress.tryTake(address))
+        return LookUpOutcome::Limited;
+    if (!m_database.findAccount(email))
+        return LookUpOutcome::NotFound;
+    m_lookUpsPerAddress.giveBack(address);
+    return LookUpOutcome::Found;
 }
 
 } // namespace tern::server

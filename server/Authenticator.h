@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CredentialCache.h"
 #include "Database.h"
 #include "PasswordHasher.h"
 #include "RateLimiter.h"
@@ -33,10 +34,19 @@ enum class RegisterOutcome {
     Limited,
 };
 
+enum class LookUpOutcome {
+    Found,
+    NotFound,
+    InvalidEmail, // nothing was counted
+    Limited,      // too many look-ups from this address; nothing was looked up
+};
+
 // Checks credentials and creates accounts. Failed checks are limited per client address and per
 // account from one address, so that guessing is slowed down on every request that carries
 // credentials, while nobody at another address can lock the owner out. Malformed credentials are
-// refused before any counting. Every counter lives in the database.
+// refused before any counting. Every counter lives in the database. Credentials that passed the full
+// check are remembered for a few minutes in this process, so a client's next requests skip the hash
+// and the counters.
 class Authenticator
 {
 public:
@@ -46,13 +56,19 @@ public:
                             const std::string& address);
     RegisterOutcome registerAccount(std::string_view email, std::string_view passwordValue,
                                     const std::string& address);
-    // Whether `address` may ask once more whether an e-mail has an account (and counts the question).
-    bool mayLookUp(const std::string& address);
+    // Whether `email` has an account. Each look-up is counted per address before it runs and given
+    // back when it finds an account, so that guessing addresses is slowed down while a client asking
+    // about its own account never is.
+    LookUpOutcome lookUp(std::string_view email, const std::string& address);
+    // Makes the next request for this account run the full password check; call it when the
+    // account's password changes or the account goes.
+    void forgetCredentials(std::string_view email) { m_verified.forget(email); }
 
 private:
     Database& m_database;
     WallClock m_clock;
     PasswordHasher m_hasher;
+    CredentialCache m_verified;
     RateLimiter m_failuresPerAddress;
     RateLimiter m_failuresPerAccountAddress;
     RateLimiter m_registrationsPerAddress;

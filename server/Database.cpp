@@ -151,13 +151,15 @@ bool Database::takeEvent(std::string_view bucket, const RateLimit& limit, std::i
     while (capShift < 40 && (firstDelay << capShift) < maxDelay)
         ++capShift;
     // The whole decision is made by the statement itself, on the row it locks: two requests at the
-    // same moment can never both take the last event the limit allows.
+    // same moment can never both take the last event the limit allows. A request whose clock reading
+    // is a little older than the last event's (it waited for the row) still counts within the
+    // allowance, and the last event's time never goes back.
     return !m_pool.lease()
                 ->run("INSERT INTO limits (bucket, events, last_event) VALUES ($1, 1, $2) "
                       "ON CONFLICT (bucket) DO UPDATE SET "
                       "events = CASE WHEN limits.last_event <= $2 - $3 THEN 1 ELSE limits.events + 1 END, "
-                      "last_event = $2 "
-                      "WHERE limits.last_event <= $2 - $3 "
+                      "last_event = CASE WHEN limits.last_event > $2 THEN limits.last_event ELSE $2 END "
+                      "WHERE limits.events < $4 OR limits.last_event <= $2 - $3 "
                       "OR limits.last_event + CASE WHEN limits.events < $4 THEN 0 "
                       "WHEN limits.events - $4 >= $5 THEN $6 "
                       "ELSE $7 << CAST(limits.events - $4 AS INTEGER) END <= $2 "

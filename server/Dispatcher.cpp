@@ -40,9 +40,19 @@ void answerException(const HttpRequest& req, HttpResponse& res, const char* what
 
 } // namespace
 
-HttpResponse Dispatcher::answer(HttpRequest& req) const
+std::size_t Dispatcher::bodyLimit(const HttpRequest& head) const noexcept
+{
+    try {
+        return m_router.bodyLimit(head.method, head.path);
+    } catch (...) {
+        return kDefaultBodyLimit; // a pattern too complex to match this path: no route takes it
+    }
+}
+
+HttpResponse Dispatcher::answer(HttpRequest& req) const noexcept
 {
     HttpResponse res;
+    std::string what = "unknown error";
     try {
         switch (m_router.dispatch(req, res)) {
         case Router::Outcome::Handled:
@@ -56,25 +66,33 @@ HttpResponse Dispatcher::answer(HttpRequest& req) const
         }
         if (res.status >= 400)
             fillErrorBody(req, res);
+        finish(req, res);
+        return res;
     } catch (const std::exception& e) {
-        answerException(req, res, e.what());
+        what = e.what();
     } catch (...) {
-        answerException(req, res, "unknown error");
     }
-    finish(req, res);
+    try {
+        answerException(req, res, what.c_str());
+        finish(req, res);
+    } catch (...) {
+        res = HttpResponse(); // out of memory: a bare 500
+        res.status = 500;
+    }
     return res;
 }
 
-HttpResponse Dispatcher::refuse(const HttpRequest& req, int status) const
+HttpResponse Dispatcher::refuse(const HttpRequest& req, int status) const noexcept
 {
     HttpResponse res;
     res.status = status;
     try {
         fillErrorBody(req, res);
+        finish(req, res);
     } catch (...) {
-        res.body.clear(); // only allocation can fail here: an empty refusal still says enough
+        res = HttpResponse(); // out of memory: a bare refusal still says enough
+        res.status = status;
     }
-    finish(req, res);
     return res;
 }
 

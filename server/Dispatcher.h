@@ -2,6 +2,7 @@
 
 #include "http/HttpRequest.h"
 #include "http/HttpResponse.h"
+#include "http/HttpService.h"
 #include "http/Router.h"
 
 namespace tern::server {
@@ -9,18 +10,19 @@ namespace tern::server {
 // Turns every request into a complete reply, whichever transport read it: runs the route, answers
 // failures in the form the path's clients read (a JSON status or an HTML page), adds the security
 // headers and writes the access line.
-class Dispatcher
+class Dispatcher : public HttpService
 {
 public:
     explicit Dispatcher(bool accessLog) : m_accessLog(accessLog) {}
 
     Router& router() noexcept { return m_router; }
 
-    // The reply to a complete request; never throws (a failing handler gives a 500 reply).
-    HttpResponse answer(HttpRequest& req) const;
-    // The reply to a request the transport refused before it was complete (400, 408, 413, 415, 431...):
-    // `req` holds whatever was read of it, at least the path when the request line was read.
-    HttpResponse refuse(const HttpRequest& req, int status) const;
+    std::size_t bodyLimit(const HttpRequest& head) const noexcept override;
+    std::size_t largestBodyLimit() const noexcept override { return m_router.largestBodyLimit(); }
+    // A failing handler gives a 500 reply.
+    HttpResponse answer(HttpRequest& req) const noexcept override;
+    // `req` holds whatever was read of the request, at least the path once the request line was read.
+    HttpResponse refuse(const HttpRequest& req, int status) const noexcept override;
 
 private:
     void finish(const HttpRequest& req, HttpResponse& res) const;

@@ -3,6 +3,7 @@
 #include "Authenticator.h"
 #include "Database.h"
 #include "ServerOptions.h"
+#include "SharedItems.h"
 #include "WallClock.h"
 #include "http/Router.h"
 
@@ -23,6 +24,8 @@ struct ServerContext
 
 // The creation time from which shares are still kept (those made earlier have expired).
 std::int64_t KeptSince(const ServerContext& context);
+// The largest body of an upload: the largest share payload and room for the multipart framing.
+constexpr std::size_t kMaxUploadBodyBytes = kMaxShareBytes + std::size_t{64} * 1024;
 
 // The one "data" part of an upload, whatever its file name; nullopt when the body is not multipart
 // or holds no such part or more than one.

@@ -70,8 +70,9 @@ bool IsPostgresUrl(std::string_view url) noexcept
 std::string UsageText()
 {
     return "Usage: tern-server [--listen HOST:PORT] [--data DIR | --database URL] [--share-days N]\n"
-           "                   [--max-shares N] [--max-share-mb N] [--latest-build N] [--latest-message "
+           "                  [--max-shares N] [--max-share-mb N] [--latest-build N] [--latest-message "
            "TEXT]\n"
+           "                  [--header-timeout S] [--max-connections N] [--threads N]\n"
            "  --listen HOST:PORT     address to serve on (default 127.0.0.1:8077; port 0 picks a free one)\n"
            "  --data DIR             folder of the SQLite database, created when missing (default "
            "./tern-data)\n"
@@ -83,6 +84,12 @@ std::string UsageText()
            "  --max-share-mb N       megabytes of shares one account may keep (default 200; 0: no limit)\n"
            "  --latest-build N       newest client build; older builds are told to update\n"
            "  --latest-message TEXT  lines sent with the update notice (\\n starts a new line)\n"
+           "  --header-timeout S     seconds a client has to send a request's headers (default 10); the\n"
+           "                         body must follow within S more seconds plus one per 32 KiB that\n"
+           "                         the path takes at most\n"
+           "  --max-connections N    open connections at most (default 4096, or what the process may\n"
+           "                         open); more are closed at once\n"
+           "  --threads N            threads that check credentials and use the database (default 8)\n"
            "  --help                 print this text\n";
 }
 
@@ -116,10 +123,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t
             help.message = UsageText();
             return help;
         }
-        static const std::vector<std::string> kNames = {"--listen",       "--data",          "--database",
-                                                        "--share-days",   "--max-shares",    "--max-share-mb",
-                                                        "--latest-build", "--latest-message"};
-        if (std::find(kNames.begin(), kNames.end(), name) == kNames.end())
+        static const std::vector<std::string> kWithValue = {
+            "--listen",       "--data",         "--database",       "--share-days",     "--max-shares",
+            "--max-share-mb", "--latest-build", "--latest-message", "--header-timeout", "--max-connections",
+            "--threads"};
+        if (std::find(kWithValue.begin(), kWithValue.end(), name) == kWithValue.end())
             return failure("unknown option " + name);
         if (i + 1 >= args.size())
             return failure(name + " needs a value");
@@ -154,6 +162,21 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t
             if (!build)
                 return failure("--latest-build wants a number from 0 to 65535, got " + value);
             options.latestBuild = *build;
+        } else if (name == "--header-timeout") {
+            const auto seconds = parseUnsigned(value, 3600);
+            if (!seconds || *seconds == 0)
+                return failure("--header-timeout wants seconds from 1 to 3600, got " + value);
+            options.http.headerTimeout = std::chrono::seconds(*seconds);
+        } else if (name == "--max-connections") {
+            const auto count = parseUnsigned(value, 1000000);
+            if (!count || *count == 0)
+                return failure("--max-connections wants a number from 1 to 1000000, got " + value);
+            options.http.maxConnections = *count;
+        } else if (name == "--threads") {
+            const auto count = parseUnsigned(value, 256);
+            if (!count || *count == 0)
+                return failure("--threads wants a number from 1 to 256, got " + value);
+            options.http.handlerThreads = *count;
         } else {
             options.latestMessage = messageLines(value);
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "http/HttpLimits.h"
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -55,9 +57,15 @@ struct ServerOptions
     // Argon2id cost of new password hashes (libsodium's interactive level by default).
     unsigned long long hashOpsLimit = 0;
     std::size_t hashMemLimit = 0;
+    // How long and for how many accounts credentials that passed the full check are remembered.
+    std::chrono::seconds verifiedCredentialLifetime{5 * 60};
+    std::size_t verifiedCredentialCapacity = 10000;
 
     // Whether to write one access line per request to stderr.
     bool accessLog = true;
+
+    // Deadlines and sizes of requests, connections and handler threads.
+    HttpLimits http;
 };
 
 // The result of reading the command line: options to run with, or a text to print and an exit code.
@@ -69,7 +77,8 @@ struct CommandLine
 };
 
 // Reads --listen HOST:PORT, --data DIR, --database URL, --share-days N, --max-shares N,
-// --max-share-mb N, --latest-build N, --latest-message TEXT and --help.
+// --max-share-mb N, --latest-build N, --latest-message TEXT, --header-timeout S, --max-connections N,
+// --threads N and --help.
 // The default latest build is `defaultBuild`. In TEXT a line feed or the two characters "\n" start a
 // new message line.
 CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t defaultBuild);

@@ -137,6 +137,7 @@ void RegisterShareHandlers(Router& server, ServerContext& context)
                [&context](const HttpRequest& req, HttpResponse& res) { history(context, req, res); });
     server.Post("/cp/delete.html",
                 [&context](const HttpRequest& req, HttpResponse& res) { deleteShare(context, req, res); });
+    server.setBodyLimit("POST", "/storage/share.html", kMaxUploadBodyBytes);
 }
 
 } // namespace tern::server

@@ -79,6 +79,7 @@ void RegisterStorageHandlers(Router& server, ServerContext& context)
         context.database.saveSnapshot(login.accountId, *data, context.clock());
         SendStatus(res, "ok");
     });
+    server.setBodyLimit("POST", "/storage/save.html", kMaxUploadBodyBytes);
 
     server.Get("/storage/read.html", [&context](const HttpRequest& req, HttpResponse& res) {
         const AuthResult login = context.authenticator.authenticate(

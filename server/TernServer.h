@@ -7,13 +7,12 @@
 #include "RateLimiter.h"
 #include "ServerOptions.h"
 #include "WallClock.h"
+#include "http/HttpServer.h"
 
 #include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
-
-#include <httplib.h>
 
 namespace tern::server {
 
@@ -52,7 +51,7 @@ private:
     Authenticator m_authenticator;
     ServerContext m_context;
     Dispatcher m_dispatcher;
-    httplib::Server m_http;
+    HttpServer m_http;
     int m_port = 0;
 
     std::mutex m_stateMutex;

@@ -1,9 +1,12 @@
 #include "RawHttp.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -53,12 +56,14 @@ std::string RawReply::header(std::string_view name) const
     return {};
 }
 
-RawReply SendRaw(int port, const std::string& request, const std::string& from)
+namespace {
+
+// `from` is the loopback address to send from; empty: the system's choice.
+int connectLoopback(int port, const std::string& from = {})
 {
-    RawReply reply;
-    const int sock = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int sock = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (sock < 0)
-        return reply;
+        return -1;
     timeval timeout{30, 0};
     ::setsockopt(sock, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     ::setsockopt(sock, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
@@ -66,33 +71,51 @@ RawReply SendRaw(int port, const std::string& request, const std::string& from)
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    std::string received;
     if (!from.empty()) {
         sockaddr_in source{};
         source.sin_family = AF_INET;
         if (::inet_pton(AF_INET, from.c_str(), &source.sin_addr) != 1 ||
             ::bind(sock, reinterpret_cast<sockaddr*>(&source), sizeof source) != 0) {
             ::close(sock);
-            return reply;
+            return -1;
         }
     }
-    if (::connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-        std::size_t sent = 0;
-        while (sent < request.size()) {
-            const ssize_t n = ::send(sock, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
-            if (n <= 0)
-                break;
-            sent += static_cast<std::size_t>(n);
-        }
-        char buffer[65536];
-        for (;;) {
-            const ssize_t n = ::recv(sock, buffer, sizeof buffer, 0);
-            if (n <= 0)
-                break;
-            received.append(buffer, static_cast<std::size_t>(n));
-        }
+    if (::connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(sock);
+        return -1;
+    }
+    return sock;
+}
+
+} // namespace
+
+std::string Exchange(int port, const std::string& request, const std::string& from)
+{
+    const int sock = connectLoopback(port, from);
+    if (sock < 0)
+        return {};
+    std::size_t sent = 0;
+    while (sent < request.size()) {
+        const ssize_t n = ::send(sock, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0)
+            break;
+        sent += static_cast<std::size_t>(n);
+    }
+    std::string received;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::recv(sock, buffer, sizeof buffer, 0);
+        if (n <= 0)
+            break;
+        received.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(sock);
+    return received;
+}
+
+RawReply ParseReply(const std::string& received)
+{
+    RawReply reply;
     const std::size_t lineEnd = received.find("\r\n");
     const std::size_t headEnd = received.find("\r\n\r\n");
     if (lineEnd == std::string::npos || headEnd == std::string::npos || received.size() < 12)
@@ -101,6 +124,70 @@ RawReply SendRaw(int port, const std::string& request, const std::string& from)
     reply.headers = received.substr(lineEnd + 2, headEnd - lineEnd - 2);
     reply.body = received.substr(headEnd + 4);
     return reply;
+}
+
+RawReply SendRaw(int port, const std::string& request, const std::string& from)
+{
+    return ParseReply(Exchange(port, request, from));
+}
+
+RawConnection::RawConnection(int port) : m_socket(connectLoopback(port))
+{
+    if (m_socket >= 0) {
+        timeval timeout{10, 0};
+        ::setsockopt(m_socket, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    }
+}
+
+RawConnection::~RawConnection()
+{
+    if (m_socket >= 0)
+        ::close(m_socket);
+}
+
+bool RawConnection::send(std::string_view bytes)
+{
+    while (m_socket >= 0 && !bytes.empty()) {
+        const ssize_t n = ::send(m_socket, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        if (n <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return m_socket >= 0;
+}
+
+bool RawConnection::readable(std::chrono::milliseconds wait)
+{
+    if (m_socket < 0)
+        return false;
+    pollfd waiting{m_socket, POLLIN, 0};
+    return ::poll(&waiting, 1, static_cast<int>(wait.count())) > 0;
+}
+
+std::string RawConnection::readAll(std::chrono::milliseconds limit)
+{
+    std::string received;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    char buffer[65536];
+    while (m_socket >= 0 && !m_closed) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (!readable(std::max(left, std::chrono::milliseconds(0))))
+            break;
+        const ssize_t n = ::recv(m_socket, buffer, sizeof buffer, 0);
+        if (n <= 0) {
+            m_closed = true;
+            break;
+        }
+        received.append(buffer, static_cast<std::size_t>(n));
+    }
+    return received;
+}
+
+bool RawConnection::closedWithin(std::chrono::milliseconds limit)
+{
+    readAll(limit);
+    return m_closed;
 }
 
 std::string FormRequest(int port, const std::string& target, const std::string& body)

@@ -46,6 +46,8 @@ protected:
                                                  std::chrono::minutes(15)};
         options.validationsPerAddress = {5, std::chrono::minutes(10), std::chrono::seconds(1),
                                          std::chrono::minutes(1)};
+        // Every request runs the full check: remembered credentials would skip the counters.
+        options.verifiedCredentialLifetime = std::chrono::seconds(0);
     }
 
     // Sends every request at once from `from`, half of them to `second` when given; their statuses.
@@ -126,6 +128,10 @@ TEST_F(TightLimits, ValidateIsLimitedPerAddress)
         EXPECT_EQ(validate(i, kAttackerA), "unregistered");
     EXPECT_EQ(validate(5, kAttackerA), "locked");
     EXPECT_EQ(validate(5, kAttackerB), "unregistered");
+    // Asking about an existing account uses up nothing of the allowance.
+    ASSERT_EQ(registerAccount(kOwner), "ok");
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(authStatus("validate", kOwner, "", kAttackerB), "validated");
     // Malformed addresses cost nothing and reveal nothing.
     EXPECT_EQ(authStatus("validate", "not an address", "", kAttackerA), "notvalidated");
     advanceClock(std::chrono::seconds(1));

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <string_view>
 #include <thread>
 #include <utility>
@@ -151,6 +152,12 @@ ServiceProcess::ServiceProcess(std::vector<std::string> extraArguments)
     m_startLine = m_process.readLine();
     if (m_startLine.starts_with(kListeningPrefix))
         m_address = m_startLine.substr(kListeningPrefix.size());
+}
+
+int ServiceProcess::port() const
+{
+    const std::size_t colon = m_address.rfind(':');
+    return colon == std::string::npos ? 0 : std::atoi(m_address.c_str() + colon + 1);
 }
 
 void ServiceProcess::terminate()

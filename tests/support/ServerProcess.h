@@ -35,6 +35,8 @@ public:
     ServerProcess& operator=(const ServerProcess&) = delete;
 
     bool started() const noexcept { return m_pid > 0; }
+    // The child's process id while it runs, -1 otherwise.
+    pid_t pid() const noexcept { return m_pid; }
     // The next line of the child's stdout without its line end; what is left when stdout closes first
     // (empty at its end); empty when nothing complete comes within `limit`.
     std::string readLine(std::chrono::milliseconds limit = std::chrono::seconds(15));
@@ -63,6 +65,10 @@ public:
 
     // "http://127.0.0.1:PORT"; empty when the service did not start.
     const std::string& address() const noexcept { return m_address; }
+    // The port of address(); 0 when the service did not start.
+    int port() const;
+    // The service's process id while it runs (to read its memory use in /proc).
+    pid_t pid() const noexcept { return m_process.pid(); }
     // The first line the service printed (for a failure message when address() is empty).
     const std::string& startLine() const noexcept { return m_startLine; }
     // Kills the service at once (to test an unreachable service).
