@@ -1,7 +1,6 @@
 #include "ServerFixture.h"
 
 #include <algorithm>
-#include <latch>
 
 namespace tern::server::test {
 namespace {
@@ -49,26 +48,6 @@ protected:
         // Every request runs the full check: remembered credentials would skip the counters.
         options.verifiedCredentialLifetime = std::chrono::seconds(0);
     }
-
-    // Sends every request at once from `from`, half of them to `second` when given; their statuses.
-    std::vector<std::string> atOnce(const std::vector<std::string>& targets, const std::string& from,
-                                    const TernServer* second = nullptr)
-    {
-        std::vector<std::string> statuses(targets.size());
-        std::latch ready(static_cast<std::ptrdiff_t>(targets.size()));
-        std::vector<std::thread> threads;
-        for (std::size_t i = 0; i < targets.size(); ++i) {
-            const int to = (second != nullptr && i % 2 == 1) ? second->port() : port();
-            threads.emplace_back([&, i, to] {
-                const std::string request = UploadRequest(to, targets[i], Snapshot(0, 0));
-                ready.arrive_and_wait();
-                statuses[i] = status(SendRaw(to, request, from));
-            });
-        }
-        for (std::thread& thread : threads)
-            thread.join();
-        return statuses;
-    }
 };
 
 TEST_F(TightLimits, ParallelWrongLoginsFromOneAddressGetNoMoreChecksThanTheLimit)
@@ -81,7 +60,7 @@ TEST_F(TightLimits, ParallelWrongLoginsFromOneAddressGetNoMoreChecksThanTheLimit
                           credentials("user" + std::to_string(i) + "@example.com", kPass));
     std::thread secondThread;
     const auto second = startAnotherServer(secondThread);
-    const std::vector<std::string> statuses = atOnce(targets, kAttackerA, second.get());
+    const std::vector<std::string> statuses = uploadAtOnce(targets, Snapshot(0, 0), kAttackerA, second.get());
     second->stop();
     secondThread.join();
 

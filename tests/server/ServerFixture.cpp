@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <latch>
 
 namespace tern::server::test {
 
@@ -69,6 +70,26 @@ RawReply ServerFixture::get(const std::string& target, const std::string& from)
 RawReply ServerFixture::upload(const std::string& target, std::string_view payload, const std::string& from)
 {
     return SendRaw(port(), UploadRequest(port(), target, payload), from);
+}
+
+std::vector<std::string> ServerFixture::uploadAtOnce(const std::vector<std::string>& targets,
+                                                     std::string_view payload, const std::string& from,
+                                                     const TernServer* second)
+{
+    std::vector<std::string> statuses(targets.size());
+    std::latch ready(static_cast<std::ptrdiff_t>(targets.size()));
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const int to = (second != nullptr && i % 2 == 1) ? second->port() : port();
+        threads.emplace_back([&, i, to] {
+            const std::string request = UploadRequest(to, targets[i], payload);
+            ready.arrive_and_wait();
+            statuses[i] = status(SendRaw(to, request, from));
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    return statuses;
 }
 
 nlohmann::json ServerFixture::json(const RawReply& reply)

@@ -39,6 +39,10 @@ protected:
     const ServerOptions& options() const { return m_options; }
     // A connection of the test's own to the server's database, to look at what it stored.
     std::unique_ptr<SqlConnection> openStore() const;
+    // Uploads `payload` to every target at the same moment, from `from`, every other one to `second`
+    // when given; the statuses of the replies, in the order of `targets`.
+    std::vector<std::string> uploadAtOnce(const std::vector<std::string>& targets, std::string_view payload,
+                                          const std::string& from = {}, const TernServer* second = nullptr);
     // A second server on the same database (another instance of a deployment), with the same clock.
     std::unique_ptr<TernServer> startAnotherServer(std::thread& thread);
 

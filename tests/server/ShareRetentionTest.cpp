@@ -1,5 +1,7 @@
 #include "ServerFixture.h"
 
+#include <algorithm>
+
 namespace tern::server::test {
 namespace {
 
@@ -48,11 +50,17 @@ TEST_F(ShareRetention, QuotasOfCountAndBytesArePerAccount)
     EXPECT_FALSE(shareKey("another account's own quota", "other@example.com").empty());
 }
 
-TEST_F(ShareRetention, NumberOfSharesIsLimited)
+TEST_F(ShareRetention, NumberOfSharesIsLimitedAlsoForSharesArrivingTogetherAtTwoServers)
 {
-    for (int i = 0; i < 3; ++i)
-        EXPECT_FALSE(shareKey("item " + std::to_string(i)).empty()) << i;
-    EXPECT_EQ(status(share("one too many")), "overquota");
+    std::thread secondThread;
+    const auto second = startAnotherServer(secondThread);
+    const std::vector<std::string> statuses = uploadAtOnce(
+        std::vector<std::string>(12, "/storage/share.html" + credentials(kEmail, kPass) + "&tp=1"), "item",
+        {}, second.get());
+    second->stop();
+    secondThread.join();
+    EXPECT_EQ(std::count(statuses.begin(), statuses.end(), "ok"), 3);
+    EXPECT_EQ(std::count(statuses.begin(), statuses.end(), "overquota"), 9);
 }
 
 TEST_F(ShareRetention, SharesExpireAfterTheConfiguredDaysAndFreeTheQuota)
