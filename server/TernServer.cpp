@@ -38,13 +38,22 @@ bool TernServer::run()
         m_running = true;
     }
     std::thread housekeeping([this] { keepHouse(); });
-    m_http.run();
-    {
-        std::lock_guard lock(m_stateMutex);
-        m_running = false;
+    // However serving ends, the housekeeping ends with it.
+    const auto finish = [&] {
+        {
+            std::lock_guard lock(m_stateMutex);
+            m_running = false;
+        }
+        m_stateChanged.notify_all();
+        housekeeping.join();
+    };
+    try {
+        m_http.run();
+    } catch (...) {
+        finish();
+        throw;
     }
-    m_stateChanged.notify_all();
-    housekeeping.join();
+    finish();
     return true;
 }
 
