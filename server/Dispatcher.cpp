@@ -19,7 +19,7 @@ void fillErrorBody(const HttpRequest& req, HttpResponse& res)
     if (!res.body.empty() || answersWithoutBody(req))
         return;
     if (IsJsonPath(req.path)) {
-        SendStatus(res, res.status == 413 ? "toolarge" : "badrequest");
+        SendStatus(res, res.status == 413 ? "toolarge" : res.status >= 500 ? "error" : "badrequest");
     } else if (res.status == 404) {
         SendPage(res, res.status, MessagePage("Not found", "There is no page at this address."));
     } else {
@@ -27,9 +27,21 @@ void fillErrorBody(const HttpRequest& req, HttpResponse& res)
     }
 }
 
+// `text` fit for one log line: control bytes (a decoded path may hold line feeds) become '?'.
+std::string forLog(std::string_view text)
+{
+    std::string line(text.substr(0, 2048));
+    for (char& c : line) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    }
+    return line;
+}
+
 void answerException(const HttpRequest& req, HttpResponse& res, const char* what)
 {
-    std::fprintf(stderr, "tern-server: %s %s failed: %s\n", req.method.c_str(), req.path.c_str(), what);
+    std::fprintf(stderr, "tern-server: %s %s failed: %s\n", forLog(req.method).c_str(),
+                 forLog(req.path).c_str(), what);
     res = HttpResponse();
     res.status = 500;
     if (IsJsonPath(req.path))
@@ -105,8 +117,8 @@ void Dispatcher::finish(const HttpRequest& req, HttpResponse& res) const
     }
     // Only the path is logged: query strings carry e-mail addresses and password values.
     if (m_accessLog)
-        std::fprintf(stderr, "%s %s %s %d\n", req.remote_addr.c_str(), req.method.c_str(), req.path.c_str(),
-                     res.status);
+        std::fprintf(stderr, "%s %s %s %d\n", req.remote_addr.c_str(), forLog(req.method).c_str(),
+                     forLog(req.path).c_str(), res.status);
 }
 
 } // namespace tern::server

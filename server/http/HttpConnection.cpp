@@ -68,6 +68,7 @@ HttpConnection::HttpConnection(asio::ip::tcp::socket socket, ConnectionHub& hub)
 
 HttpConnection::~HttpConnection()
 {
+    releaseBody();
     m_hub.open.erase(this);
 }
 
@@ -137,6 +138,9 @@ void HttpConnection::onHeader(beast::error_code ec)
         return refuse(refusal);
 
     const std::size_t limit = m_hub.service.bodyLimit(m_head);
+    const auto declared = m_parser->content_length();
+    if (!reserveBody(declared ? static_cast<std::size_t>(*declared) : m_parser->chunked() ? limit : 0))
+        return refuse(503);
     m_parser->body_limit(limit);
     const std::size_t rate = std::max<std::size_t>(m_hub.limits.minBytesPerSecond, 1);
     m_stream.expires_after(m_hub.limits.headerTimeout + std::chrono::seconds(limit / rate));
@@ -224,6 +228,7 @@ void HttpConnection::write(HttpResponse res, AfterReply after)
     if (m_hub.stopping && after == AfterReply::KeepAlive)
         after = AfterReply::Close;
     m_phase = Phase::Answering; // a stop lets the reply finish
+    releaseBody();              // the handler is done with the request
     m_reply.emplace();
     m_reply->version(m_head.http10 ? 10 : 11);
     m_reply->result(res.status >= 100 && res.status <= 599 ? static_cast<unsigned>(res.status) : 500U);
@@ -263,13 +268,29 @@ void HttpConnection::onWritten(beast::error_code ec, AfterReply after)
 
 void HttpConnection::linger()
 {
-    m_stream.async_read_some(asio::buffer(m_discard),
+    m_stream.async_read_some(asio::buffer(m_hub.discard),
                              [self = shared_from_this()](beast::error_code ec, std::size_t bytes) {
                                  self->m_discarded += bytes;
                                  if (ec || self->m_discarded >= kLingerBytes)
                                      return self->close();
                                  self->linger();
                              });
+}
+
+bool HttpConnection::reserveBody(std::size_t bytes)
+{
+    if (bytes > m_hub.limits.maxBufferedBodyBytes -
+                    std::min(m_hub.bufferedBodyBytes, m_hub.limits.maxBufferedBodyBytes))
+        return false;
+    m_hub.bufferedBodyBytes += bytes;
+    m_reservedBody = bytes;
+    return true;
+}
+
+void HttpConnection::releaseBody()
+{
+    m_hub.bufferedBodyBytes -= std::min(m_reservedBody, m_hub.bufferedBodyBytes);
+    m_reservedBody = 0;
 }
 
 void HttpConnection::close()

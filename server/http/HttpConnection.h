@@ -36,6 +36,10 @@ struct ConnectionHub
     boost::asio::thread_pool& handlers;
     std::unordered_set<HttpConnection*> open;
     bool stopping = false;
+    // The body bytes the connections have reserved (HttpLimits::maxBufferedBodyBytes).
+    std::size_t bufferedBodyBytes = 0;
+    // Where what a closing connection still receives is read into and dropped.
+    std::array<char, 16384> discard{};
 };
 
 // Reads requests off one connection, each whole and within its limits and deadline, has the service
@@ -71,6 +75,9 @@ private:
     void onWritten(boost::beast::error_code ec, AfterReply after);
     void linger();
     void close();
+    // Reserves room for a body of `bytes` in the hub; false when there is none.
+    bool reserveBody(std::size_t bytes);
+    void releaseBody();
     std::chrono::steady_clock::duration timeFor(std::size_t bytes) const;
 
     ConnectionHub& m_hub;
@@ -86,7 +93,7 @@ private:
     bool m_headRequest = false;
     unsigned m_answered = 0;
     std::size_t m_discarded = 0;
-    std::array<char, 16384> m_discard{};
+    std::size_t m_reservedBody = 0;
 };
 
 } // namespace tern::server

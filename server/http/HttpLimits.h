@@ -23,6 +23,9 @@ struct HttpLimits
     unsigned handlerThreads = 8;
     // Requests answered on one kept-alive connection before it is closed.
     unsigned maxRequestsPerConnection = 1000;
+    // Request bodies held at once, all connections together; a request whose body would go beyond is
+    // refused with 503 before its body is read. A chunked body counts as its path's largest.
+    std::size_t maxBufferedBodyBytes = std::size_t{512} * 1024 * 1024;
     // Pending connections the kernel queues before accept().
     int listenBacklog = 1024;
 };

@@ -1,5 +1,6 @@
 // How the service speaks HTTP: kept-alive and closed connections, HEAD, interim replies, and the
 // requests it refuses before reading their bodies.
+#include "Dispatcher.h"
 #include "ServerFixture.h"
 
 #include <gtest/gtest.h>
@@ -92,7 +93,7 @@ TEST_F(HttpTransport, RequestsRefusedBeforeTheirBodiesAreRead)
                 "Content-Encoding: identity\r\nContent-Length: 0\r\nConnection: close\r\n\r\n"),
          200, "error"},
         {head11("POST", "/index.php/auth/check", "Transfer-Encoding: gzip, chunked\r\n\r\n0\r\n\r\n"), 501,
-         "badrequest"},
+         "error"},
         {head11("POST", "/index.php/auth/check", form + "Content-Length: 70000\r\n\r\n"), 413, "toolarge"},
         {head11("POST", "/index.php/auth/check",
                 form + "Transfer-Encoding: chunked\r\n\r\n11171\r\n" + std::string(70001, 'x') +
@@ -113,6 +114,61 @@ TEST_F(HttpTransport, RequestsRefusedBeforeTheirBodiesAreRead)
             EXPECT_EQ(reply.header("Content-Type"), "text/html; charset=utf-8") << c.request.substr(0, 80);
         else
             EXPECT_EQ(status(reply), c.jsonStatus) << c.request.substr(0, 80);
+    }
+}
+
+class BodyBudget : public HttpTransport
+{
+protected:
+    void adjustOptions(ServerOptions& options) override { options.http.maxBufferedBodyBytes = 150000; }
+};
+
+TEST_F(BodyBudget, UploadsBeyondTheBudgetForAllConnectionsWaitTheirTurn)
+{
+    const std::string fields = "Content-Type: multipart/form-data; boundary=b\r\nConnection: close\r\n";
+    RawConnection first(port());
+    ASSERT_TRUE(first.send(head11("POST", "/storage/save.html", fields + "Content-Length: 100000\r\n\r\n")));
+    ASSERT_FALSE(first.readable(200ms)); // its body is awaited, and its room held
+
+    const RawReply refused =
+        SendRaw(port(), head11("POST", "/storage/save.html", fields + "Content-Length: 60000\r\n\r\n") +
+                            std::string(60000, 'x'));
+    EXPECT_EQ(refused.status, 503);
+    EXPECT_EQ(status(refused), "error");
+
+    ASSERT_TRUE(first.send(std::string(100000, 'x')));
+    EXPECT_EQ(status(ParseReply(first.readAll())), "denied");
+    const RawReply later =
+        SendRaw(port(), head11("POST", "/storage/save.html", fields + "Content-Length: 60000\r\n\r\n") +
+                            std::string(60000, 'x'));
+    EXPECT_EQ(status(later), "denied");
+}
+
+TEST(Dispatcher, AccessLineCannotBeSplitByADecodedPath)
+{
+    const Dispatcher dispatcher(true);
+    HttpRequest req;
+    req.method = "GET";
+    req.path = "/x\n127.0.0.1 GET /forged 200\r";
+    req.remote_addr = "127.0.0.1";
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(dispatcher.answer(req).status, 404);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(log, "127.0.0.1 GET /x?127.0.0.1 GET /forged 200? 404\n");
+}
+
+TEST(ServerOptions, TransportLimitsFromTheCommandLine)
+{
+    const CommandLine set =
+        ParseCommandLine({"--header-timeout", "3", "--max-connections", "200", "--threads", "2"}, 12);
+    ASSERT_TRUE(set.options);
+    EXPECT_EQ(set.options->http.headerTimeout, 3s);
+    EXPECT_EQ(set.options->http.maxConnections, 200U);
+    EXPECT_EQ(set.options->http.handlerThreads, 2U);
+    for (const std::string option : {"--header-timeout", "--max-connections", "--threads"}) {
+        EXPECT_NE(UsageText().find(option), std::string::npos) << option;
+        for (const std::string bad : {"0", "-1", "x", "99999999"})
+            EXPECT_EQ(ParseCommandLine({option, bad}, 12).exitCode, 2) << option << " " << bad;
     }
 }
 

@@ -22,7 +22,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kClients = 16;
 constexpr int kSlowConnections = 8;
-constexpr int kAccounts = 4; // within the registrations one address may make per hour
 
 std::chrono::seconds loadDuration()
 {
@@ -49,10 +48,22 @@ struct Tally
 class LoadClient
 {
 public:
-    LoadClient(int port, int index) : m_port(port), m_index(index)
+    // Each client has its own account and its own loopback address, as separate users would.
+    LoadClient(int port, int index)
+        : m_port(port), m_index(index), m_email("load" + std::to_string(index) + "@example.com"),
+          m_from("127.0.0." + std::to_string(10 + index)),
+          m_credentials("?email=" + FormValue(m_email) + "&pass=" + kPass)
     {
-        m_email = "load" + std::to_string(index % kAccounts) + "@example.com";
-        m_credentials = "?email=" + FormValue(m_email) + "&pass=" + kPass;
+    }
+
+    // Registers the client's account and stores `snapshot` in it; the failure, or empty.
+    std::string prepare(const std::string& snapshot)
+    {
+        const RawReply registered = send(FormRequest(m_port, "/index.php/auth/register", form()));
+        if (jsonStatus(registered) != "ok")
+            return "register: " + registered.body;
+        const RawReply saved = send(UploadRequest(m_port, "/storage/save.html" + m_credentials, snapshot));
+        return jsonStatus(saved) == "ok" ? std::string() : "save: " + saved.body;
     }
 
     void run(Clock::time_point until, const std::string& snapshot, std::map<std::string, Tally>& tallies)
@@ -70,6 +81,9 @@ public:
     }
 
 private:
+    RawReply send(const std::string& request) const { return SendRaw(m_port, request, m_from); }
+    std::string form() const { return "email=" + FormValue(m_email) + "&pass=" + kPass; }
+
     // One request of the kind chosen by `which`; `failure` says what went wrong, if anything.
     std::string step(int which, const std::string& snapshot, std::string& failure)
     {
@@ -77,20 +91,18 @@ private:
             if (reply.status != 200 || jsonStatus(reply) != wanted)
                 failure = std::to_string(reply.status) + " " + reply.body.substr(0, 80);
         };
-        const std::string form = "email=" + FormValue(m_email) + "&pass=" + kPass;
         switch (which) {
         case 0:
-            expectJson(SendRaw(m_port, FormRequest(m_port, "/index.php/auth/validate", form)), "validated");
+            expectJson(send(FormRequest(m_port, "/index.php/auth/validate", form())), "validated");
             return "validate";
         case 1:
-            expectJson(SendRaw(m_port, FormRequest(m_port, "/index.php/auth/check", form)), "ok");
+            expectJson(send(FormRequest(m_port, "/index.php/auth/check", form())), "ok");
             return "check";
         case 2:
-            expectJson(SendRaw(m_port, UploadRequest(m_port, "/storage/save.html" + m_credentials, snapshot)),
-                       "ok");
+            expectJson(send(UploadRequest(m_port, "/storage/save.html" + m_credentials, snapshot)), "ok");
             return "save";
         case 3: {
-            const RawReply reply = SendRaw(m_port, GetRequest(m_port, "/storage/read.html" + m_credentials));
+            const RawReply reply = send(GetRequest(m_port, "/storage/read.html" + m_credentials));
             if (reply.status != 200 || reply.body != snapshot)
                 failure =
                     std::to_string(reply.status) + " with " + std::to_string(reply.body.size()) + " bytes";
@@ -98,8 +110,7 @@ private:
         }
         case 4: {
             const RawReply reply =
-                SendRaw(m_port, UploadRequest(m_port, "/storage/share.html" + m_credentials + "&tp=1",
-                                              "shared text"));
+                send(UploadRequest(m_port, "/storage/share.html" + m_credentials + "&tp=1", "shared text"));
             expectJson(reply, "ok");
             const auto object = nlohmann::json::parse(reply.body, nullptr, false);
             if (failure.empty() && object.is_object() && object.contains("accesskey"))
@@ -109,7 +120,7 @@ private:
         default: {
             const std::string target =
                 m_lastKey.empty() ? std::string("/start/check.html?v=1") : "/d/" + m_lastKey + ".html";
-            const RawReply reply = SendRaw(m_port, GetRequest(m_port, target));
+            const RawReply reply = send(GetRequest(m_port, target));
             if (reply.status != 200)
                 failure = std::to_string(reply.status) + " for " + target;
             return "page";
@@ -120,6 +131,7 @@ private:
     int m_port;
     int m_index;
     std::string m_email;
+    std::string m_from;
     std::string m_credentials;
     std::string m_lastKey;
 };
@@ -158,16 +170,11 @@ TEST(ServerLoad, MixedClientsAllSucceedWhileSlowConnectionsAreHeld)
     const int port = service.port();
     const std::string snapshot = Snapshot(4, 500); // about 2 KB
 
-    for (int account = 0; account < kAccounts; ++account) {
-        const std::string email = "load" + std::to_string(account) + "@example.com";
-        const RawReply reply = SendRaw(port, FormRequest(port, "/index.php/auth/register",
-                                                         "email=" + FormValue(email) + "&pass=" + kPass));
-        ASSERT_EQ(jsonStatus(reply), "ok") << reply.body;
-        ASSERT_EQ(
-            jsonStatus(SendRaw(
-                port, UploadRequest(port, "/storage/save.html?email=" + FormValue(email) + "&pass=" + kPass,
-                                    snapshot))),
-            "ok");
+    std::vector<LoadClient> loadClients;
+    for (int i = 0; i < kClients; ++i) {
+        loadClients.emplace_back(port, i);
+        const std::string failure = loadClients.back().prepare(snapshot);
+        ASSERT_EQ(failure, "") << "client " << i;
     }
 
     const auto duration = loadDuration();
@@ -177,8 +184,10 @@ TEST(ServerLoad, MixedClientsAllSucceedWhileSlowConnectionsAreHeld)
     std::vector<std::map<std::string, Tally>> tallies(kClients);
     std::vector<std::thread> clients;
     for (int i = 0; i < kClients; ++i) {
-        clients.emplace_back(
-            [&, i] { LoadClient(port, i).run(until, snapshot, tallies[static_cast<std::size_t>(i)]); });
+        clients.emplace_back([&, i] {
+            const auto index = static_cast<std::size_t>(i);
+            loadClients[index].run(until, snapshot, tallies[index]);
+        });
     }
     for (auto& client : clients)
         client.join();
