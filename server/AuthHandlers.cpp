@@ -33,13 +33,17 @@ std::string_view registerFailureText(RegisterOutcome outcome)
 void RegisterAuthHandlers(Router& server, ServerContext& context)
 {
     server.Post("/index.php/auth/validate", [&context](const HttpRequest& req, HttpResponse& res) {
-        const std::string email = req.get_param_value("email");
-        if (!IsAcceptableEmail(email))
-            SendStatus(res, "notvalidated");
-        else if (context.database.findAccount(email))
-            SendStatus(res, "validated");
-        else
-            SendStatus(res, "unregistered");
+        switch (context.authenticator.lookUp(req.get_param_value("email"), ClientAddress(req))) {
+        case LookUpOutcome::Found:
+            return SendStatus(res, "validated");
+        case LookUpOutcome::NotFound:
+            return SendStatus(res, "unregistered");
+        case LookUpOutcome::InvalidEmail:
+            return SendStatus(res, "notvalidated");
+        case LookUpOutcome::Limited:
+            // The client does nothing on a word it does not know; the user may try again later.
+            return SendStatus(res, "locked");
+        }
     });
 
     server.Post("/index.php/auth/check", [&context](const HttpRequest& req, HttpResponse& res) {

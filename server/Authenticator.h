@@ -5,6 +5,7 @@
 #include "PasswordHasher.h"
 #include "RateLimiter.h"
 #include "ServerOptions.h"
+#include "WallClock.h"
 
 #include <cstdint>
 #include <string>
@@ -15,7 +16,8 @@ namespace tern::server {
 enum class AuthOutcome {
     Accepted,
     Refused, // unknown e-mail, wrong or malformed password value
-    Locked,  // too many failures from this address or for this account; nothing was checked
+    Locked,  // too many failures from this address, or for this account from this address; nothing
+             // was checked
 };
 
 struct AuthResult
@@ -32,29 +34,45 @@ enum class RegisterOutcome {
     Limited,
 };
 
-// Checks credentials and creates accounts, counting failures per client address and per account so
-// that password guessing is throttled on every request that carries credentials. Credentials that
-// passed the full check are remembered for a few minutes, so a client's next requests skip the hash.
+enum class LookUpOutcome {
+    Found,
+    NotFound,
+    InvalidEmail, // nothing was counted
+    Limited,      // too many look-ups from this address; nothing was looked up
+};
+
+// Checks credentials and creates accounts. Failed checks are limited per client address and per
+// account from one address, so that guessing is slowed down on every request that carries
+// credentials, while nobody at another address can lock the owner out. Malformed credentials are
+// refused before any counting. Every counter lives in the database. Credentials that passed the full
+// check are remembered for a few minutes in this process, so a client's next requests skip the hash
+// and the counters.
 class Authenticator
 {
 public:
-    Authenticator(Database& database, const ServerOptions& options, const RateLimiter::Clock& clock = {});
+    Authenticator(Database& database, const ServerOptions& options, WallClock clock);
 
     AuthResult authenticate(std::string_view email, std::string_view passwordValue,
                             const std::string& address);
     RegisterOutcome registerAccount(std::string_view email, std::string_view passwordValue,
                                     const std::string& address);
+    // Whether `email` has an account. Each look-up is counted per address before it runs and given
+    // back when it finds an account, so that guessing addresses is slowed down while a client asking
+    // about its own account never is.
+    LookUpOutcome lookUp(std::string_view email, const std::string& address);
     // Makes the next request for this account run the full password check; call it when the
     // account's password changes or the account goes.
     void forgetCredentials(std::string_view email) { m_verified.forget(email); }
 
 private:
     Database& m_database;
+    WallClock m_clock;
     PasswordHasher m_hasher;
     CredentialCache m_verified;
     RateLimiter m_failuresPerAddress;
-    RateLimiter m_failuresPerAccount;
+    RateLimiter m_failuresPerAccountAddress;
     RateLimiter m_registrationsPerAddress;
+    RateLimiter m_lookUpsPerAddress;
 };
 
 } // namespace tern::server

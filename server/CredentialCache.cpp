@@ -18,8 +18,7 @@ std::string lowerAscii(std::string_view text)
 
 } // namespace
 
-CredentialCache::CredentialCache(std::chrono::seconds lifetime, std::size_t capacity,
-                                 RateLimiter::Clock clock)
+CredentialCache::CredentialCache(std::chrono::seconds lifetime, std::size_t capacity, WallClock clock)
     : m_lifetime(lifetime), m_capacity(std::max<std::size_t>(capacity, 1)), m_clock(std::move(clock))
 {
     if (sodium_init() < 0)
@@ -44,9 +43,9 @@ CredentialCache::Digest CredentialCache::digestOf(const std::string& account,
     return digest;
 }
 
-std::chrono::steady_clock::time_point CredentialCache::now() const
+std::int64_t CredentialCache::now() const
 {
-    return m_clock ? m_clock() : std::chrono::steady_clock::now();
+    return m_clock ? m_clock() : SystemSeconds();
 }
 
 std::optional<std::int64_t> CredentialCache::find(std::string_view email, std::string_view passwordValue)
@@ -74,7 +73,7 @@ void CredentialCache::remember(std::string_view email, std::string_view password
     const auto time = now();
     if (m_entries.find(account) == m_entries.end())
         makeRoom(time);
-    m_entries[std::move(account)] = Entry{digest, accountId, time + m_lifetime};
+    m_entries[std::move(account)] = Entry{digest, accountId, time + m_lifetime.count()};
 }
 
 void CredentialCache::forget(std::string_view email)
@@ -84,7 +83,7 @@ void CredentialCache::forget(std::string_view email)
     m_entries.erase(account);
 }
 
-void CredentialCache::makeRoom(std::chrono::steady_clock::time_point time)
+void CredentialCache::makeRoom(std::int64_t time)
 {
     if (m_entries.size() < m_capacity)
         return;

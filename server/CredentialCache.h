@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RateLimiter.h"
+#include "WallClock.h"
 
 #include <array>
 #include <chrono>
@@ -20,7 +20,7 @@ namespace tern::server {
 class CredentialCache
 {
 public:
-    CredentialCache(std::chrono::seconds lifetime, std::size_t capacity, RateLimiter::Clock clock = {});
+    CredentialCache(std::chrono::seconds lifetime, std::size_t capacity, WallClock clock = {});
 
     // The account id remembered for this e-mail address (any ASCII case) and password value, while
     // fresh; nullopt otherwise.
@@ -36,16 +36,16 @@ private:
     {
         Digest digest{};
         std::int64_t accountId = 0;
-        std::chrono::steady_clock::time_point expires;
+        std::int64_t expires = 0; // seconds since the Unix epoch
     };
 
     Digest digestOf(const std::string& account, std::string_view passwordValue) const;
-    std::chrono::steady_clock::time_point now() const;
-    void makeRoom(std::chrono::steady_clock::time_point now);
+    std::int64_t now() const;
+    void makeRoom(std::int64_t now);
 
     std::chrono::seconds m_lifetime;
     std::size_t m_capacity;
-    RateLimiter::Clock m_clock;
+    WallClock m_clock;
     std::array<unsigned char, 32> m_key{};
     std::mutex m_mutex;
     std::unordered_map<std::string, Entry> m_entries; // by the e-mail address in lower case

@@ -24,6 +24,23 @@ std::string rawLink(const std::string& key, ShareKind kind)
     return "/d/" + key + "." + std::string(RawExtension(kind));
 }
 
+std::string hiddenField(std::string_view name, std::string_view value)
+{
+    return "<input type=\"hidden\" name=\"" + std::string(name) + "\" value=\"" + HtmlEscape(value) + "\">";
+}
+
+// A button that posts the credentials and the share's key to the delete address; `confirmed` marks
+// the second, final press.
+std::string deleteForm(const HistoryLogin& login, const std::string& key, bool confirmed,
+                       std::string_view caption)
+{
+    std::string form = "<form method=\"post\" action=\"/cp/delete.html\">" + hiddenField("u", login.email) +
+                       hiddenField("p", login.passwordValue) + hiddenField("key", key);
+    if (confirmed)
+        form += hiddenField("confirm", "yes");
+    return form + "<button type=\"submit\">" + HtmlEscape(caption) + "</button></form>";
+}
+
 } // namespace
 
 std::string HtmlEscape(std::string_view text)
@@ -79,7 +96,9 @@ std::string_view StyleSheet()
            "img{max-width:100%;border:1px solid #ccc}\n"
            "table{border-collapse:collapse}td,th{padding:.3em .8em;border-bottom:1px solid "
            "#ddd;text-align:left}\n"
-           ".muted{color:#666;font-size:90%}\n";
+           ".muted{color:#666;font-size:90%}\n"
+           "form{display:inline;margin:0}.notice{background:#eef5ea;border:1px solid #9c9;padding:.5em "
+           "1em}\n";
 }
 
 std::string MessagePage(std::string_view title, std::string_view text)
@@ -102,23 +121,40 @@ std::string SharePage(const SharedItem& item)
     return PageDocument("Shared " + std::string(kindName(item.kind)), body);
 }
 
-std::string HistoryPage(std::string_view email, const std::vector<ShareSummary>& shares)
+std::string HistoryPage(const HistoryLogin& login, const std::vector<ShareSummary>& shares,
+                        std::string_view notice)
 {
-    std::string body = "<h1>Your shares</h1>\n<p class=\"muted\">Account " + HtmlEscape(email) + "</p>\n";
+    std::string body =
+        "<h1>Your shares</h1>\n<p class=\"muted\">Account " + HtmlEscape(login.email) + "</p>\n";
+    if (!notice.empty())
+        body += "<p class=\"notice\">" + HtmlEscape(notice) + "</p>\n";
     if (shares.empty()) {
         body += "<p>Nothing shared yet.</p>\n";
         return PageDocument("History", body);
     }
-    body += "<table>\n<tr><th>Shared</th><th>Kind</th><th>Size</th><th>Link</th></tr>\n";
+    body += "<table>\n<tr><th>Shared</th><th>Kind</th><th>Size</th><th>Link</th><th></th></tr>\n";
     for (const ShareSummary& share : shares) {
         const std::string link = "/d/" + share.key + ".html";
         body += "<tr><td>" + HtmlEscape(FormatUtc(share.created)) + "</td><td>" +
                 std::string(kindName(share.kind)) + "</td><td>" + std::to_string(share.size) +
-                " bytes</td><td><a href=\"" + HtmlEscape(link) + "\">" + HtmlEscape(link) +
-                "</a></td></tr>\n";
+                " bytes</td><td><a href=\"" + HtmlEscape(link) + "\">" + HtmlEscape(link) + "</a></td><td>" +
+                deleteForm(login, share.key, false, "Delete") + "</td></tr>\n";
     }
     body += "</table>\n";
     return PageDocument("History", body);
+}
+
+std::string ConfirmDeletePage(const HistoryLogin& login, const ShareSummary& share)
+{
+    const std::string link = "/d/" + share.key + ".html";
+    std::string body = "<h1>Delete this share?</h1>\n<p>The " + std::string(kindName(share.kind)) +
+                       " shared " + HtmlEscape(FormatUtc(share.created)) + " at <a href=\"" +
+                       HtmlEscape(link) + "\">" + HtmlEscape(link) +
+                       "</a> is deleted for good, and its link stops working.</p>\n";
+    body += deleteForm(login, share.key, true, "Delete for good");
+    body += "<form method=\"get\" action=\"/cp/history.html\">" + hiddenField("u", login.email) +
+            hiddenField("p", login.passwordValue) + "<button type=\"submit\">Keep it</button></form>\n";
+    return PageDocument("Delete share", body);
 }
 
 std::string ForgotPage(std::string_view email)

@@ -25,8 +25,19 @@ std::string MessagePage(std::string_view title, std::string_view text);
 // The public page of a shared item: the text in a <pre> block or the image, and the raw link.
 std::string SharePage(const SharedItem& item);
 
-// The account's shares, newest first.
-std::string HistoryPage(std::string_view email, const std::vector<ShareSummary>& shares);
+// The credentials the history page was opened with; its delete buttons send them again.
+struct HistoryLogin
+{
+    std::string email;
+    std::string passwordValue;
+};
+
+// The account's shares, newest first, each with a delete button; `notice` (if any) above them.
+std::string HistoryPage(const HistoryLogin& login, const std::vector<ShareSummary>& shares,
+                        std::string_view notice = {});
+
+// Asks whether the share should really be deleted.
+std::string ConfirmDeletePage(const HistoryLogin& login, const ShareSummary& share);
 
 std::string ForgotPage(std::string_view email);
 std::string DownloadPage(std::string_view language, std::uint32_t latestBuild,

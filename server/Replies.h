@@ -10,10 +10,10 @@
 
 namespace tern::server {
 
-// Content-Security-Policy of every reply: nothing but this site's stylesheet and images; no script,
-// no frames, no forms, no plugins.
+// Content-Security-Policy of every reply: nothing but this site's stylesheet and images, forms that
+// post only to this site (the history page's delete buttons); no script, no frames, no plugins.
 constexpr const char* kContentSecurityPolicy =
-    "default-src 'none'; style-src 'self'; img-src 'self'; base-uri 'none'; form-action 'none'; "
+    "default-src 'none'; style-src 'self'; img-src 'self'; base-uri 'none'; form-action 'self'; "
     "frame-ancestors 'none'";
 
 // Headers sent with every reply: no content sniffing, the policy above, no framing, no referrer (the

@@ -11,7 +11,7 @@ using namespace std::chrono_literals;
 class CredentialCacheTest : public ::testing::Test
 {
 protected:
-    std::chrono::steady_clock::time_point m_now{};
+    std::int64_t m_now = 1700000000; // seconds since the Unix epoch
     CredentialCache m_cache{5min, 3, [this] { return m_now; }};
 };
 
@@ -27,9 +27,9 @@ TEST_F(CredentialCacheTest, RemembersTheExactPairUntilItExpires)
                                                           {"user@example.com", ""}}) {
         EXPECT_FALSE(m_cache.find(email, pass)) << email << " " << pass;
     }
-    m_now += 5min - 1s;
+    m_now += std::chrono::seconds(5min - 1s).count();
     EXPECT_EQ(m_cache.find("user@example.com", "pass-a"), 7);
-    m_now += 1s;
+    m_now += std::chrono::seconds(1s).count();
     EXPECT_FALSE(m_cache.find("user@example.com", "pass-a"));
 }
 
@@ -47,7 +47,7 @@ TEST_F(CredentialCacheTest, StaysWithinItsCapacityDroppingTheOldestFirst)
 {
     for (int i = 0; i < 4; ++i) {
         m_cache.remember("u" + std::to_string(i) + "@example.com", "p", i);
-        m_now += 1s;
+        m_now += std::chrono::seconds(1s).count();
     }
     EXPECT_FALSE(m_cache.find("u0@example.com", "p"));
     for (int i = 1; i < 4; ++i)

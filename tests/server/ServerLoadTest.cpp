@@ -164,7 +164,8 @@ double percentile95(std::vector<double> values)
 
 TEST(ServerLoad, MixedClientsAllSucceedWhileSlowConnectionsAreHeld)
 {
-    tern::test::ServiceProcess service;
+    // Thousands of shares per account: no quota.
+    tern::test::ServiceProcess service({"--max-shares", "0", "--max-share-mb", "0"});
     ASSERT_FALSE(service.address().empty()) << service.startLine();
     const int port = service.port();
     const std::string snapshot = Snapshot(4, 500); // about 2 KB
