@@ -66,12 +66,17 @@ if [ ! -e "$WINEPREFIX/system.reg" ]; then
     wine wineboot --init >/dev/null 2>&1
     wineserver --wait
 fi
+# A server already running for this prefix (an earlier run cut short) is stopped: Wine's desktop
+# process must start on the headless display. There the first program starts Wine's own services,
+# which takes a while on a busy machine, before any test's time limit runs.
+wineserver --kill 2>/dev/null || true
 wineserver --persistent
 trap 'wineserver --kill || true' EXIT
 
 log="$build_dir/ctest.log"
 set +e
-scripts/headless-desktop.sh -- ctest --test-dir "$build_dir" --output-on-failure --timeout 600 2>&1 | tee "$log"
+scripts/headless-desktop.sh -- sh -c 'wine cmd /c exit 0 >/dev/null 2>&1; exec "$@"' warm-up \
+    ctest --test-dir "$build_dir" --output-on-failure --timeout 600 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
 set -e
 wineserver --kill || true
