@@ -13,10 +13,11 @@ jobs="${TERN_FUZZ_BUILD_JOBS:-2}"
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTERN_BUILD_FUZZ=ON -DTERN_CORE_ONLY=ON -DTERN_BUILD_TESTS=OFF -DTERN_BUILD_BENCH=OFF
-cmake --build "$build" -j"$jobs" --target fuzz_container fuzz_snapshot fuzz_bitmap_file fuzz_multipart_form
+cmake --build "$build" -j"$jobs" --target fuzz_container fuzz_snapshot fuzz_bitmap_file fuzz_multipart_form \
+    fuzz_html_format fuzz_foreign_clipboard
 
 status=0
-for target in container snapshot bitmap_file multipart_form; do
+for target in container snapshot bitmap_file multipart_form html_format foreign_clipboard; do
     corpus="$build/fuzz-corpus/$target"
     artifacts="$build/fuzz-artifacts/$target/"
     mkdir -p "$corpus" "$artifacts"

@@ -25,20 +25,32 @@ std::uint32_t takeLe32(std::string_view data, std::size_t& position)
     return value;
 }
 
+bool fitsVersion(std::string_view name, std::uint32_t version)
+{
+    if (name.empty() || name.size() > kMaxFormatNameBytes ||
+        !std::all_of(name.begin(), name.end(), [](char c) { return c >= 0x20 && c < 0x7F; }))
+        return false;
+    if (name.find(' ') == std::string_view::npos)
+        return true;
+    return version >= 2 && name.front() != ' ' && name.back() != ' ';
+}
+
 } // namespace
 
 bool IsCarriableFormatName(std::string_view name)
 {
-    return !name.empty() && name.size() <= kMaxFormatNameBytes &&
-           std::all_of(name.begin(), name.end(), [](char c) { return c > 0x20 && c < 0x7F; });
+    return fitsVersion(name, kFormatNameTableVersion);
 }
 
 std::string EncodeFormatNames(const std::vector<FormatName>& names)
 {
     if (names.size() > kMaxFormatNames)
         throw Error("Too many clipboard formats.");
+    const bool spaced = std::any_of(names.begin(), names.end(), [](const FormatName& entry) {
+        return entry.name.find(' ') != std::string::npos;
+    });
     std::string out;
-    appendLe32(out, kFormatNameTableVersion);
+    appendLe32(out, spaced ? 2 : 1);
     appendLe32(out, static_cast<std::uint32_t>(names.size()));
     for (const FormatName& entry : names) {
         if (!IsCarriableFormatName(entry.name))
@@ -53,7 +65,8 @@ std::string EncodeFormatNames(const std::vector<FormatName>& names)
 std::vector<FormatName> DecodeFormatNames(std::string_view data)
 {
     std::size_t position = 0;
-    if (takeLe32(data, position) != kFormatNameTableVersion)
+    const std::uint32_t version = takeLe32(data, position);
+    if (version < 1 || version > kFormatNameTableVersion)
         return {};
     const std::uint32_t count = takeLe32(data, position);
     if (count > kMaxFormatNames)
@@ -68,7 +81,7 @@ std::vector<FormatName> DecodeFormatNames(std::string_view data)
             throw StreamReadError("Stream read error: invalid format name");
         entry.name.assign(data.substr(position, length));
         position += length;
-        if (!IsCarriableFormatName(entry.name))
+        if (!fitsVersion(entry.name, version))
             throw StreamReadError("Stream read error: invalid format name");
         names.push_back(std::move(entry));
     }

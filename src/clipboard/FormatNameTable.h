@@ -15,11 +15,13 @@ namespace tern {
 // container like every other record. A reader that does not know the record sees one more unknown
 // format after every real one; a snapshot without it means the fixed numbers alone.
 //
-// Record data, little-endian: version (32-bit, 1), count n (32-bit, at most kMaxFormatNames), then n
+// Record data, little-endian: version (32-bit), count n (32-bit, at most kMaxFormatNames), then n
 // entries of format number (32-bit), name length L (32-bit, 1 to kMaxFormatNameBytes) and the L bytes
-// of the name (printable ASCII, no spaces). A later version may add fields; a reader of version 1
-// ignores a table of another version.
-inline constexpr std::uint32_t kFormatNameTableVersion = 1;
+// of the name (printable ASCII). Version 1 names hold no spaces (MIME types); version 2 has the same
+// layout and lets a name hold spaces inside it (Windows names such as "HTML Format"). A table is
+// written in version 1 whenever its names allow, so that readers of version 1 still understand it; a
+// reader ignores a table of a version it does not know.
+inline constexpr std::uint32_t kFormatNameTableVersion = 2;
 inline constexpr std::size_t kMaxFormatNames = 1024;
 inline constexpr std::size_t kMaxFormatNameBytes = 255;
 

@@ -153,10 +153,10 @@ std::string Utf16LeBytes(std::u16string_view units)
     return bytes;
 }
 
-std::string Utf16LeTextBlock(std::string_view utf8)
+std::u16string Utf16FromUtf8(std::string_view utf8)
 {
     std::u16string units;
-    units.reserve(utf8.size() + 1);
+    units.reserve(utf8.size());
     for (size_t pos = 0; pos < utf8.size();) {
         const char32_t codePoint = DecodeUtf8(utf8, pos);
         if (codePoint >= 0x10000) {
@@ -166,8 +166,30 @@ std::string Utf16LeTextBlock(std::string_view utf8)
             units += static_cast<char16_t>(codePoint);
         }
     }
-    units += u'\0';
-    return Utf16LeBytes(units);
+    return units;
+}
+
+std::string Utf8FromUtf16(std::u16string_view units)
+{
+    std::string text;
+    text.reserve(units.size());
+    for (size_t i = 0; i < units.size(); ++i) {
+        char32_t codePoint = units[i];
+        const bool high = codePoint >= 0xD800 && codePoint < 0xDC00;
+        if (high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
+            codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+            ++i;
+        } else if (codePoint >= 0xD800 && codePoint < 0xE000) {
+            codePoint = 0xFFFD;
+        }
+        AppendUtf8(text, codePoint);
+    }
+    return text;
+}
+
+std::string Utf16LeTextBlock(std::string_view utf8)
+{
+    return Utf16LeBytes(Utf16FromUtf8(utf8) + u'\0');
 }
 
 } // namespace tern

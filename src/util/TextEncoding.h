@@ -31,6 +31,13 @@ void AppendUtf8(std::string& out, char32_t codePoint);
 // The UTF-16LE bytes of the code units, two a unit, as they are (a lone surrogate stays).
 std::string Utf16LeBytes(std::u16string_view units);
 
+// UTF-8 text as UTF-16 code units; a malformed sequence becomes U+FFFD, a character beyond U+FFFF a
+// surrogate pair.
+std::u16string Utf16FromUtf8(std::string_view utf8);
+
+// UTF-16 code units as UTF-8 text; a surrogate pair becomes its character, a lone surrogate U+FFFD.
+std::string Utf8FromUtf16(std::u16string_view units);
+
 // The Unicode text block of the clipboard: UTF-8 text as UTF-16LE code units followed by a zero
 // unit. A malformed sequence becomes U+FFFD; a character beyond U+FFFF becomes a surrogate pair.
 std::string Utf16LeTextBlock(std::string_view utf8);

@@ -1,8 +1,10 @@
 #include "platform/x11/X11Clipboard.h"
 
 #include "X11TestSupport.h"
+#include "clipboard/FileDropList.h"
+#include "clipboard/HtmlClipboardFormat.h"
+#include "clipboard/MimeFormatTable.h"
 #include "platform/PlatformFactory.h"
-#include "platform/x11/MimeFormatTable.h"
 #include "support/TempFolder.h"
 #include "util/Errors.h"
 #include "util/TextEncoding.h"
@@ -254,6 +256,25 @@ TEST_F(X11ClipboardTest, ReplaceOffersNamedTypesUnderTheirNames)
               QByteArray::fromStdString(binary));
     EXPECT_EQ(ReadClipboardTarget(QStringLiteral("image/svg+xml")), QByteArray::fromStdString(svg));
     EXPECT_EQ(ReadClipboardTarget(QStringLiteral("text/html")), QByteArray("<b>fixed</b>"));
+}
+
+// A snapshot taken on Windows: its web page, rich text and files are offered in their X11 types.
+TEST_F(X11ClipboardTest, WindowsFormsAreOfferedAsTheirX11Types)
+{
+    const std::string file = m_folder.write("copied file.txt", "x");
+    std::string windowsPath = file;
+    std::replace(windowsPath.begin(), windowsPath.end(), '/', '\\');
+    const std::string htmlFormat = BuildHtmlFormat("<b>from Windows</b>");
+    EXPECT_TRUE(m_clipboard->replace({{0xC0A1, htmlFormat, "HTML Format"},
+                                      {0xC08F, std::string("{\\rtf1 r}\0slack", 14), "Rich Text Format"},
+                                      {15, EncodeDropFiles({windowsPath, "C:\\not\\here.txt"})},
+                                      {0xC0B0, std::string("private"), "Ole Private Data"}}));
+    EXPECT_EQ(ReadClipboardTarget(QStringLiteral("text/html")),
+              QByteArray::fromStdString(HtmlFromHtmlFormat(htmlFormat).value()));
+    EXPECT_EQ(ReadClipboardTarget(QStringLiteral("text/rtf")), QByteArray("{\\rtf1 r}"));
+    EXPECT_EQ(ReadClipboardTarget(QStringLiteral("text/uri-list")),
+              QByteArray::fromStdString(UriListFromPosixPaths({file})));
+    EXPECT_FALSE(ReadClipboardTargets().contains(QStringLiteral("Ole Private Data")));
 }
 
 TEST_F(X11ClipboardTest, ReplaceThatCannotConvertOrHasNothingLeavesTheClipboardAlone)

@@ -5,22 +5,29 @@
 
 namespace tern::tool {
 
-ToolContext::ToolContext()
-    : m_settings(platform::CreateSettingsBackend()), m_shell(platform::CreateDesktopShell())
-{
-}
+ToolContext::ToolContext() = default;
 
 ToolContext::~ToolContext() = default;
 
-LanguageFolders ToolContext::languagesFolders() const
+platform::DesktopShell& ToolContext::shell()
 {
-    return ProgramLanguageFolders(*m_shell);
+    if (!m_shell)
+        m_shell = platform::CreateDesktopShell();
+    return *m_shell;
+}
+
+LanguageFolders ToolContext::languagesFolders()
+{
+    return ProgramLanguageFolders(shell());
 }
 
 TConfStore& ToolContext::store(bool readOnly)
 {
-    if (!m_store)
-        m_store = std::make_unique<TConfStore>(*m_settings, *m_shell, languagesFolders());
+    if (!m_store) {
+        if (!m_settings)
+            m_settings = platform::CreateSettingsBackend();
+        m_store = std::make_unique<TConfStore>(*m_settings, shell(), languagesFolders());
+    }
     if (!readOnly)
         m_store->SaveOnDestroy = true;
     else if (m_store)

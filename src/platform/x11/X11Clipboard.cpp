@@ -1,8 +1,9 @@
 #include "platform/x11/X11Clipboard.h"
 
+#include "clipboard/CrossSystemFormats.h"
 #include "clipboard/FormatNameTable.h"
+#include "clipboard/MimeFormatTable.h"
 #include "platform/qt/QtBitmap.h"
-#include "platform/x11/MimeFormatTable.h"
 #include "util/Errors.h"
 #include "util/TextEncoding.h"
 
@@ -16,6 +17,8 @@
 
 #include <algorithm>
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace tern::platform::x11 {
 
@@ -109,6 +112,20 @@ QString fromUtf16LeUpToZero(const std::string& bytes)
     return text;
 }
 
+// An X11 target name is a MIME type: a carriable name without spaces (Windows names have them).
+bool isTargetName(std::string_view name)
+{
+    return IsCarriableFormatName(name) && name.find(' ') == std::string_view::npos;
+}
+
+std::optional<std::string> existingPosixFile(const std::string& path)
+{
+    struct stat status = {};
+    if (path.empty() || path.front() != '/' || ::stat(path.c_str(), &status) != 0)
+        return std::nullopt;
+    return path;
+}
+
 const std::string& textOf(const ClipboardEntry& entry)
 {
     const auto* text = std::get_if<std::string>(&entry.data);
@@ -153,7 +170,7 @@ std::optional<std::uint32_t> X11Clipboard::formatOfTarget(std::string_view targe
         return kFormatBitmap;
     if (const std::optional<std::uint32_t> fixed = FormatForMime(target))
         return fixed;
-    if (!IsCarriableFormatName(target))
+    if (!isTargetName(target))
         return std::nullopt;
     return ownNumber(target);
 }
@@ -239,7 +256,15 @@ bool X11Clipboard::replace(const std::vector<ClipboardEntry>& entries)
     auto mimeData = std::make_unique<QMimeData>();
     bool any = false;
     for (const ClipboardEntry& entry : entries) {
-        if (entry.format == kFormatUnicodeText) {
+        if (IsWindowsForm(entry)) {
+            // Rich text, web pages and files copied on Windows go back in their X11 form.
+            const std::optional<LocalFormat> local = LinuxFormOfWindowsEntry(entry, existingPosixFile);
+            const std::optional<std::string_view> mime = local ? MimeForFormat(local->format) : std::nullopt;
+            if (!mime)
+                continue;
+            mimeData->setData(QString::fromLatin1(mime->data(), static_cast<qsizetype>(mime->size())),
+                              QByteArray(local->bytes.data(), static_cast<qsizetype>(local->bytes.size())));
+        } else if (entry.format == kFormatUnicodeText) {
             mimeData->setText(fromUtf16LeUpToZero(textOf(entry)));
         } else if (entry.format == kFormatBitmap) {
             const auto* bitmap = std::get_if<Bitmap>(&entry.data);
@@ -268,7 +293,7 @@ bool X11Clipboard::replace(const std::vector<ClipboardEntry>& entries)
 
 bool X11Clipboard::isRestorableName(std::string_view name)
 {
-    if (!IsCarriableFormatName(name))
+    if (!isTargetName(name))
         return false;
     // A name stands for itself only where the capture would have kept it as its own format: never for
     // the text, the picture or the X11 bookkeeping targets.

@@ -104,9 +104,15 @@ TEST(FormatNameTable, RoundTripsAndRefusesBrokenTables)
     }
     // A table of a later version is not understood: the fixed numbers alone apply.
     std::string later = table;
-    PutLe32(later.data(), 2);
+    PutLe32(later.data(), 3);
     EXPECT_TRUE(DecodeFormatNames(later).empty());
-    EXPECT_THROW(EncodeFormatNames({{kOwnCheck, "two words"}}), Error);
+    // A name with spaces inside makes a version 2 table, which keeps them; one with an outer space
+    // cannot travel.
+    const std::string windowsNames = EncodeFormatNames({{0xC0A1, "HTML Format"}, {kOwnSvg, "image/svg+xml"}});
+    EXPECT_EQ(GetLe32(windowsNames.data()), 2U);
+    EXPECT_EQ(DecodeFormatNames(windowsNames).front().name, "HTML Format");
+    EXPECT_EQ(GetLe32(table.data()), 1U);
+    EXPECT_THROW(EncodeFormatNames({{kOwnCheck, "two words "}}), Error);
 }
 
 TEST_F(SnapshotFidelityTest, OwnTypesTravelUnderTheirNamesInCaptureOrder)

@@ -3,6 +3,7 @@
 #include "config/ConfStoreFields.h"
 #include "platform/fake/FakeDesktopShell.h"
 #include "platform/fake/MemorySettings.h"
+#include "support/NativePath.h"
 #include "support/TempFolder.h"
 #include "util/FileRoutines.h"
 
@@ -191,21 +192,21 @@ TEST_F(ConfStoreTest, StartupEntryIsTouchedOnlyWhenTheSettingDiffers)
     store->StartWithWindows = true;
     store->Save();
     EXPECT_EQ(shell.startupEntriesWritten, 1);
-    EXPECT_TRUE(FileExists(startup.file("Tern Clipboard.desktop")));
+    EXPECT_TRUE(FileExists(startup.file(test::StartupEntryFile("Tern Clipboard"))));
     store->Save();
     EXPECT_EQ(shell.startupEntriesWritten, 1);
 
     // Removed by hand while the setting stays on: put back at the next save.
-    RemoveFile(startup.file("Tern Clipboard.desktop"));
+    RemoveFile(startup.file(test::StartupEntryFile("Tern Clipboard")));
     store->Save();
     EXPECT_EQ(shell.startupEntriesWritten, 2);
 
     store->StartWithWindows = false;
     store->Save();
-    EXPECT_FALSE(FileExists(startup.file("Tern Clipboard.desktop")));
+    EXPECT_FALSE(FileExists(startup.file(test::StartupEntryFile("Tern Clipboard"))));
 
     // Loading reads the setting from the entry's existence.
-    startup.write("Tern Clipboard.desktop", "x");
+    startup.write(test::StartupEntryFile("Tern Clipboard"), "x");
     store->Load();
     EXPECT_TRUE(store->StartWithWindows);
 }
@@ -215,14 +216,15 @@ TEST_F(ConfStoreTest, StartupEntryStartsTheDesktopProgramWhoeverWritesIt)
     // The desktop program itself, and the command-line tool beside it.
     for (const char* writer : {"/opt/tern/tern-clipboard", "/opt/tern/tern"}) {
         SCOPED_TRACE(writer);
-        shell.program = writer;
+        shell.program = test::NativePath(writer);
         auto store = makeStore();
         store->StartWithWindows = false;
         store->Save();
         store->StartWithWindows = true;
         store->Save();
-        EXPECT_EQ(ReadFileBytes(startup.file("Tern Clipboard.desktop"), 4096),
-                  std::optional<std::string>("/opt/tern/tern-clipboard\n/opt/tern/\n"));
+        EXPECT_EQ(ReadFileBytes(startup.file(test::StartupEntryFile("Tern Clipboard")), 4096),
+                  test::NativePath("/opt/tern/") + platform::kDesktopProgramFile + "\n" +
+                      test::NativePath("/opt/tern/\n"));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "lang/LangModule.h"
 
+#include "platform/PathRules.h"
 #include "platform/fake/MemorySettings.h"
 #include "support/TempFolder.h"
 #include "util/FileRoutines.h"
@@ -39,7 +40,7 @@ TEST(LangModule, ScanListsLanguageFilesSortedByDisplayName)
     CreateFolders(folder.file("folder.lng"));
 
     TLangModule module(folder.path());
-    EXPECT_EQ(module.Folder(), folder.path() + "/");
+    EXPECT_EQ(module.Folder(), folder.path() + platform::kPathDelimiter);
     EXPECT_EQ(displayNames(module),
               (std::vector<std::string>{"Deutsch <german.LNG>", "English <english.lng>",
                                         "nameless.lng <nameless.lng>", "Old - <old.lng>"}));

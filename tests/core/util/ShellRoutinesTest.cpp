@@ -2,6 +2,7 @@
 
 #include "platform/fake/FakeDesktopShell.h"
 #include "platform/fake/FakeMessageBoxes.h"
+#include "support/NativePath.h"
 #include "support/TempFolder.h"
 #include "util/Errors.h"
 #include "util/FileRoutines.h"
@@ -16,10 +17,11 @@ using platform::SpecialFolder;
 TEST(ShellRoutines, AppDataPathFallsBackToTheProgramFolderWithoutTheName)
 {
     platform::fake::FakeDesktopShell shell;
-    shell.program = "/opt/tern/tern-clipboard";
-    EXPECT_EQ(AppDataPath(shell, "Tern Clipboard/"), "/opt/tern/AppData/");
-    shell.folders[SpecialFolder::ApplicationData] = "/home/ann/.local/share";
-    EXPECT_EQ(AppDataPath(shell, "Tern Clipboard/"), "/home/ann/.local/share/Tern Clipboard/");
+    shell.program = test::NativePath("/opt/tern/tern-clipboard");
+    EXPECT_EQ(AppDataPath(shell, "Tern Clipboard/"), test::NativePath("/opt/tern/AppData/"));
+    shell.folders[SpecialFolder::ApplicationData] = test::NativePath("/home/ann/.local/share");
+    EXPECT_EQ(AppDataPath(shell, "Tern Clipboard/"),
+              test::NativePath("/home/ann/.local/share/") + "Tern Clipboard/");
 }
 
 TEST(ShellRoutines, StartupEntryIsCreatedAndRemovedInTheStartupFolder)
@@ -30,11 +32,12 @@ TEST(ShellRoutines, StartupEntryIsCreatedAndRemovedInTheStartupFolder)
 
     shell.folders[SpecialFolder::Startup] = folder.file("autostart");
     EXPECT_FALSE(StartupShortcutExists(shell, "Tern Clipboard"));
-    SetStartupShortcut(shell, "/opt/tern/tern-clipboard", "Tern Clipboard", true);
+    const std::string program = test::NativePath("/opt/tern/tern-clipboard");
+    SetStartupShortcut(shell, program, "Tern Clipboard", true);
     EXPECT_TRUE(StartupShortcutExists(shell, "Tern Clipboard"));
-    EXPECT_EQ(ReadFileBytes(folder.file("autostart/Tern Clipboard.desktop"), 1000),
-              "/opt/tern/tern-clipboard\n/opt/tern/\n");
-    SetStartupShortcut(shell, "/opt/tern/tern-clipboard", "Tern Clipboard", false);
+    EXPECT_EQ(ReadFileBytes(folder.file("autostart/" + test::StartupEntryFile("Tern Clipboard")), 1000),
+              program + "\n" + test::NativePath("/opt/tern/\n"));
+    SetStartupShortcut(shell, program, "Tern Clipboard", false);
     EXPECT_FALSE(StartupShortcutExists(shell, "Tern Clipboard"));
 }
 

@@ -1,5 +1,7 @@
 #include "util/TextRoutines.h"
 
+#include "platform/PathRules.h"
+
 #include <gtest/gtest.h>
 
 namespace tern {
@@ -11,7 +13,7 @@ TEST(TextRoutines, IncludeTrailingSlashAppendsOneDelimiterAfterTrimming)
     EXPECT_EQ(IncludeTrailingSlash("C:"), "C:");
     EXPECT_EQ(IncludeTrailingSlash("/opt/tern/"), "/opt/tern/");
     EXPECT_EQ(IncludeTrailingSlash("C:\\Tern\\"), "C:\\Tern\\");
-    EXPECT_EQ(IncludeTrailingSlash("  /opt/tern \t"), "/opt/tern/");
+    EXPECT_EQ(IncludeTrailingSlash("  /opt/tern \t"), std::string("/opt/tern") + platform::kPathDelimiter);
 }
 
 TEST(TextRoutines, FileNameWithoutExtDropsOnlyTheLastExtension)

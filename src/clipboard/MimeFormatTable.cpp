@@ -1,10 +1,10 @@
-#include "platform/x11/MimeFormatTable.h"
+#include "clipboard/MimeFormatTable.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 
-namespace tern::platform::x11 {
+namespace tern {
 
 namespace {
 
@@ -80,4 +80,4 @@ std::optional<std::string_view> MimeForFormat(std::uint32_t format)
     return std::nullopt;
 }
 
-} // namespace tern::platform::x11
+} // namespace tern

@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-namespace tern::platform::x11 {
+namespace tern {
 
 // The numbers the X11 clipboard gives, in the order it first meets them, to every other type it
 // captures (they mean something only together with the snapshot's name table). Apart from the fixed
@@ -32,4 +32,4 @@ std::optional<std::uint32_t> FormatForMime(std::string_view mime);
 // The MIME type of a registered format number; nothing when the number is not in the table.
 std::optional<std::string_view> MimeForFormat(std::uint32_t format);
 
-} // namespace tern::platform::x11
+} // namespace tern

@@ -1,0 +1,38 @@
+#include "platform/PlatformFactory.h"
+
+#include "platform/win/WinClipboard.h"
+#include "platform/win/WinGlobalHotkeys.h"
+#include "platform/win/WinKeyInjector.h"
+#include "platform/win/WinRemoteControl.h"
+#include "platform/win/WinWindowFocus.h"
+
+// The tray icon's withheld clicks and the screen pictures come with the desktop program's toolkit
+// layer on Windows; the services here need only the system.
+namespace tern::platform {
+
+std::unique_ptr<SystemClipboard> CreateSystemClipboard()
+{
+    return std::make_unique<win::WinClipboard>();
+}
+
+std::unique_ptr<GlobalHotkeys> CreateGlobalHotkeys()
+{
+    return std::make_unique<win::WinGlobalHotkeys>();
+}
+
+std::unique_ptr<KeyInjector> CreateKeyInjector()
+{
+    return std::make_unique<win::WinKeyInjector>();
+}
+
+std::unique_ptr<WindowFocus> CreateWindowFocus()
+{
+    return std::make_unique<win::WinWindowFocus>();
+}
+
+std::unique_ptr<RemoteControl> CreateRemoteControl()
+{
+    return std::make_unique<win::WinRemoteControl>();
+}
+
+} // namespace tern::platform

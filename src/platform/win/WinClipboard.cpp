@@ -1,0 +1,237 @@
+#include "platform/win/WinClipboard.h"
+
+#include "clipboard/CrossSystemFormats.h"
+#include "clipboard/DibPicture.h"
+#include "platform/win/WideText.h"
+#include "util/Errors.h"
+#include "util/TextEncoding.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tern::platform::win {
+
+namespace {
+
+const char* const kCannotOpen = "Cannot open clipboard";
+// Another program may hold the clipboard for a moment (a clipboard viewer reading it): a few short
+// retries before giving up.
+constexpr int kOpenAttempts = 5;
+constexpr DWORD kOpenRetryMs = 20;
+constexpr std::uint32_t kGdiObjectFirst = 0x0300;
+constexpr std::uint32_t kGdiObjectLast = 0x03FF;
+
+// The clipboard, open for one operation.
+class OpenClipboardScope
+{
+public:
+    explicit OpenClipboardScope(HWND owner)
+    {
+        for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+            if (OpenClipboard(owner))
+                return;
+            Sleep(kOpenRetryMs);
+        }
+        throw Error(kCannotOpen);
+    }
+    ~OpenClipboardScope() { CloseClipboard(); }
+    OpenClipboardScope(const OpenClipboardScope&) = delete;
+    OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
+};
+
+// The bytes of a memory block on the open clipboard; nothing when it is not one.
+std::optional<std::string> blockBytes(HANDLE handle)
+{
+    if (handle == nullptr)
+        return std::nullopt;
+    const SIZE_T size = GlobalSize(handle);
+    if (size == 0)
+        return std::nullopt;
+    const void* memory = GlobalLock(handle);
+    if (memory == nullptr)
+        return std::nullopt;
+    std::string bytes(static_cast<const char*>(memory), size);
+    GlobalUnlock(handle);
+    return bytes;
+}
+
+std::optional<std::string> existingWindowsFile(const std::string& path)
+{
+    const std::wstring wide = Widen(path);
+    const DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (length == 0)
+        return std::nullopt;
+    std::wstring full(length, L'\0');
+    const DWORD written = GetFullPathNameW(wide.c_str(), length, full.data(), nullptr);
+    if (written == 0 || written >= length)
+        return std::nullopt;
+    full.resize(written);
+    if (GetFileAttributesW(full.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return std::nullopt;
+    return Narrow(full);
+}
+
+const std::string& bytesOf(const ClipboardEntry& entry)
+{
+    const auto* bytes = std::get_if<std::string>(&entry.data);
+    if (bytes == nullptr)
+        throw Error("Invalid clipboard data");
+    return *bytes;
+}
+
+struct PreparedFormat
+{
+    UINT format = 0;
+    std::string bytes;
+};
+
+// The Windows format number and bytes an entry is put as; nothing when it has none here.
+std::optional<PreparedFormat> prepare(const ClipboardEntry& entry)
+{
+    if (entry.format == kFormatBitmap) {
+        const auto* bitmap = std::get_if<Bitmap>(&entry.data);
+        if (bitmap == nullptr)
+            throw Error("Invalid clipboard data");
+        return PreparedFormat{CF_DIB, DibFromBitmap(*bitmap)};
+    }
+    std::optional<LocalFormat> local;
+    if (IsLinuxFixedForm(entry))
+        local = WindowsFormOfLinuxEntry(entry, existingWindowsFile);
+    else if (!entry.name.empty())
+        local = LocalFormat{0, entry.name, bytesOf(entry)};
+    else if (entry.format < kFirstRegisteredFormat && !WinClipboard::isHandleFormat(entry.format))
+        local = LocalFormat{entry.format, {}, bytesOf(entry)};
+    if (!local)
+        return std::nullopt;
+    UINT number = local->format;
+    if (!local->name.empty())
+        number = RegisterClipboardFormatW(Widen(local->name).c_str());
+    if (number == 0)
+        return std::nullopt;
+    return PreparedFormat{number, std::move(local->bytes)};
+}
+
+// Puts `bytes` under `format` on the open clipboard, which then owns the block.
+void put(UINT format, const std::string& bytes)
+{
+    const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, std::max<SIZE_T>(bytes.size(), 1));
+    if (block == nullptr)
+        throw Error(kCannotOpen);
+    void* memory = GlobalLock(block);
+    if (memory == nullptr) {
+        GlobalFree(block);
+        throw Error(kCannotOpen);
+    }
+    std::memcpy(memory, bytes.data(), bytes.size());
+    GlobalUnlock(block);
+    if (SetClipboardData(format, block) == nullptr) {
+        GlobalFree(block);
+        throw Error(kCannotOpen);
+    }
+}
+
+} // namespace
+
+WinClipboard::WinClipboard()
+try : m_owner(MessageWindow::Kind::MessageOnly, L"", {}) {
+} catch (const Error&) {
+    throw Error(kCannotOpen);
+}
+
+bool WinClipboard::isHandleFormat(std::uint32_t format)
+{
+    switch (format) {
+    case CF_BITMAP:
+    case CF_METAFILEPICT:
+    case CF_PALETTE:
+    case CF_ENHMETAFILE:
+    case CF_OWNERDISPLAY:
+    case CF_DSPBITMAP:
+    case CF_DSPMETAFILEPICT:
+    case CF_DSPENHMETAFILE:
+        return true;
+    default:
+        return format >= kGdiObjectFirst && format <= kGdiObjectLast;
+    }
+}
+
+std::vector<std::uint32_t> WinClipboard::formats()
+{
+    const OpenClipboardScope open(m_owner.handle());
+    std::vector<std::uint32_t> result;
+    for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format))
+        result.push_back(format);
+    return result;
+}
+
+bool WinClipboard::hasFormat(std::uint32_t format)
+{
+    if (format == kFormatBitmap)
+        return IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(CF_DIB) ||
+               IsClipboardFormatAvailable(CF_DIBV5);
+    return IsClipboardFormatAvailable(format) != FALSE;
+}
+
+std::optional<std::string> WinClipboard::data(std::uint32_t format)
+{
+    if (isHandleFormat(format))
+        return std::nullopt;
+    const OpenClipboardScope open(m_owner.handle());
+    return blockBytes(GetClipboardData(format));
+}
+
+std::optional<Bitmap> WinClipboard::bitmap()
+{
+    const OpenClipboardScope open(m_owner.handle());
+    for (const UINT format : {CF_DIB, CF_DIBV5}) {
+        if (!IsClipboardFormatAvailable(format))
+            continue;
+        if (const std::optional<std::string> dib = blockBytes(GetClipboardData(format))) {
+            if (std::optional<Bitmap> picture = BitmapFromDib(*dib))
+                return picture;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string WinClipboard::formatName(std::uint32_t format)
+{
+    if (format < kFirstRegisteredFormat)
+        return {};
+    wchar_t name[256] = {};
+    const int length = GetClipboardFormatNameW(format, name, 256);
+    return length > 0 ? Narrow(std::wstring_view(name, static_cast<std::size_t>(length))) : std::string();
+}
+
+bool WinClipboard::replace(const std::vector<ClipboardEntry>& entries)
+{
+    std::vector<PreparedFormat> prepared;
+    for (const ClipboardEntry& entry : entries) {
+        std::optional<PreparedFormat> format = prepare(entry);
+        // The first entry of a number wins (text/rtf and application/rtf are both Rich Text Format).
+        if (format && std::none_of(prepared.begin(), prepared.end(), [&](const PreparedFormat& earlier) {
+                return earlier.format == format->format;
+            }))
+            prepared.push_back(std::move(*format));
+    }
+    if (prepared.empty())
+        return false;
+    const OpenClipboardScope open(m_owner.handle());
+    if (!EmptyClipboard())
+        throw Error(kCannotOpen);
+    for (const PreparedFormat& format : prepared)
+        put(format.format, format.bytes);
+    return true;
+}
+
+void WinClipboard::setText(const std::string& utf8)
+{
+    replace({ClipboardEntry(kFormatUnicodeText, Utf16LeTextBlock(utf8))});
+}
+
+std::uint64_t WinClipboard::sequenceNumber()
+{
+    return GetClipboardSequenceNumber();
+}
+
+} // namespace tern::platform::win
