@@ -3,17 +3,29 @@ find_package(Threads REQUIRED)
 find_package(ZLIB REQUIRED)
 find_package(PNG REQUIRED)
 find_package(JPEG REQUIRED)
-find_package(CURL REQUIRED)
 find_package(nlohmann_json 3 REQUIRED)
-find_package(SQLite3 REQUIRED)
 pkg_check_modules(CRYPTOPP REQUIRED IMPORTED_TARGET libcrypto++)
-pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
-pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
 
 if(TERN_BUILD_TESTS)
     find_package(GTest REQUIRED)
     include(GoogleTest)
 endif()
+
+if(WIN32)
+    # The Windows build: the core, the Win32 platform layer, the command-line tool and their tests.
+    # HTTP goes through WinHTTP, so no libcurl; the reference service is not built. The desktop
+    # program needs Qt 6 for Windows and is built when Qt is found.
+    if(NOT TERN_CORE_ONLY)
+        find_package(Qt6 QUIET COMPONENTS Core Gui Widgets)
+    endif()
+    return()
+endif()
+
+find_package(CURL REQUIRED)
+find_package(SQLite3 REQUIRED)
+pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
+pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
+
 if(TERN_BUILD_BENCH AND NOT TERN_CORE_ONLY)
     find_package(benchmark REQUIRED)
 endif()

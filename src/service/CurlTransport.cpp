@@ -63,6 +63,11 @@ void initialiseCurlOnce()
 
 } // namespace
 
+std::unique_ptr<HttpTransport> CreateHttpTransport(std::chrono::milliseconds timeout, size_t maxReplyBytes)
+{
+    return std::make_unique<CurlTransport>(timeout, maxReplyBytes);
+}
+
 CurlTransport::CurlTransport(std::chrono::milliseconds timeout, size_t maxReplyBytes)
     : m_timeout(timeout), m_maxReplyBytes(maxReplyBytes)
 {

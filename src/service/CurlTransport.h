@@ -10,18 +10,12 @@
 
 namespace tern {
 
-// HTTP/1.0 over libcurl with the settings every request of the program uses: the fixed User-Agent, no
-// proxy (neither configured nor from the environment), no redirects, plain http only (port 80 unless
-// the address names another), and one deadline for the whole exchange from connecting to the last
-// byte of the reply, however slowly the bytes come. A body larger than the reply limit counts as no
-// response. abortTransfers() wakes every running exchange and ends it at once.
+// HTTP/1.0 over libcurl with the settings every request of the program uses (see HttpTransport); no
+// proxy means neither a configured one nor one from the environment. The deadline holds however
+// slowly the bytes come. abortTransfers() wakes every running exchange and ends it at once.
 class CurlTransport final : public HttpTransport
 {
 public:
-    static constexpr const char* kUserAgent = "Mozilla/4.0 (compatible; Synapse)";
-    static constexpr std::chrono::seconds kDefaultTimeout{90};
-    static constexpr size_t kMaxReplyBytes = size_t{16} * 1024 * 1024;
-
     explicit CurlTransport(std::chrono::milliseconds timeout = kDefaultTimeout,
                            size_t maxReplyBytes = kMaxReplyBytes);
 

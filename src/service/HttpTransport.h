@@ -1,5 +1,8 @@
 #pragma once
 
+#include <chrono>
+#include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -11,6 +14,13 @@ namespace tern {
 class HttpTransport
 {
 public:
+    // Every request of the program: HTTP/1.0 with this User-Agent, no proxy, no redirects, plain
+    // http only (port 80 unless the address names another), one deadline for the whole exchange
+    // from connecting to the last byte of the reply, and a body larger than the limit is no reply.
+    static constexpr const char* kUserAgent = "Mozilla/4.0 (compatible; Synapse)";
+    static constexpr std::chrono::seconds kDefaultTimeout{90};
+    static constexpr size_t kMaxReplyBytes = size_t{16} * 1024 * 1024;
+
     virtual ~HttpTransport() = default;
 
     virtual std::optional<std::string> get(const std::string& url) = 0;
@@ -21,5 +31,10 @@ public:
     // is ending. Any thread.
     virtual void abortTransfers() = 0;
 };
+
+// The transport of the system the program is built for: libcurl on Linux, WinHTTP on Windows.
+std::unique_ptr<HttpTransport>
+CreateHttpTransport(std::chrono::milliseconds timeout = HttpTransport::kDefaultTimeout,
+                    size_t maxReplyBytes = HttpTransport::kMaxReplyBytes);
 
 } // namespace tern

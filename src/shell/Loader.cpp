@@ -1,7 +1,7 @@
 #include "shell/Loader.h"
 
 #include "notify/Balloon.h"
-#include "service/CurlTransport.h"
+#include "service/HttpTransport.h"
 #include "shell/ClipboardSnapshots.h"
 #include "ui/EventWait.h"
 #include "ui/FormTranslator.h"
@@ -25,7 +25,7 @@ constexpr std::chrono::milliseconds kUploadPoll{100};
 TLoader::TLoader(ShellServices& services, ProgramFolders folders)
     : m_services(services), m_folders(std::move(folders)),
       m_conf(std::make_unique<TConfStore>(services.settings, services.shell, m_folders.languages)),
-      m_texts(m_folders.languages), m_transport(std::make_unique<CurlTransport>())
+      m_texts(m_folders.languages), m_transport(CreateHttpTransport())
 {
     TranslateForm(nullptr);
     m_snapshots = std::make_unique<ClipboardSnapshots>(services.clipboard, m_conf->Password,

@@ -1,15 +1,13 @@
 #include "support/RecordingHttpServer.h"
 
+#include "support/TestSockets.h"
+
 #include <cstdlib>
 #include <stdexcept>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 namespace tern::test {
+
+using namespace sockets;
 
 namespace {
 
@@ -23,11 +21,11 @@ size_t contentLength(const std::string& headers)
     return 0;
 }
 
-void sendAll(int socket, const std::string& bytes)
+void sendAll(Socket socket, const std::string& bytes)
 {
     size_t sent = 0;
     while (sent < bytes.size()) {
-        const ssize_t n = ::send(socket, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        const auto n = ::send(socket, bytes.data() + sent, static_cast<int>(bytes.size() - sent), kNoSignal);
         if (n <= 0)
             return;
         sent += static_cast<size_t>(n);
@@ -50,28 +48,24 @@ RecordingHttpServer::RecordingHttpServer(Responder responder)
 RecordingHttpServer::RecordingHttpServer(Behaviour behaviour, Responder responder)
     : m_responder(std::move(responder)), m_behaviour(behaviour)
 {
-    m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    socklen_t length = sizeof address;
-    if (m_listen < 0 || ::bind(m_listen, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(m_listen, 8) != 0 ||
-        ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &length) != 0 || ::pipe(m_wake) != 0)
+    m_listen = listenOnLoopback(m_port);
+    if (m_listen == kNoSocket)
         throw std::runtime_error("test server cannot listen");
-    m_port = ntohs(address.sin_port);
+    if (!connectedPair(m_wake)) {
+        closeSocket(m_listen);
+        throw std::runtime_error("test server cannot make its wake-up channel");
+    }
     m_thread = std::thread([this] { serve(); });
 }
 
 RecordingHttpServer::~RecordingHttpServer()
 {
     const char stop = 's';
-    [[maybe_unused]] const ssize_t written = ::write(m_wake[1], &stop, 1);
+    [[maybe_unused]] const auto written = ::send(m_wake[1], &stop, 1, kNoSignal);
     m_thread.join();
-    ::close(m_listen);
-    ::close(m_wake[0]);
-    ::close(m_wake[1]);
+    closeSocket(m_listen);
+    closeSocket(m_wake[0]);
+    closeSocket(m_wake[1]);
 }
 
 std::string RecordingHttpServer::base() const
@@ -96,26 +90,26 @@ void RecordingHttpServer::serve()
 {
     for (;;) {
         pollfd fds[2] = {{m_listen, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN))
+        if (pollSockets(fds, 2, -1) < 0 || (fds[1].revents & POLLIN))
             return;
-        const int connection = ::accept(m_listen, nullptr, nullptr);
-        if (connection < 0)
+        const Socket connection = ::accept(m_listen, nullptr, nullptr);
+        if (connection == kNoSocket)
             continue;
         handle(connection);
-        ::close(connection);
+        closeSocket(connection);
     }
 }
 
-void RecordingHttpServer::handle(int connection)
+void RecordingHttpServer::handle(Socket connection)
 {
     std::string request;
     size_t wanted = std::string::npos;
     char buffer[65536];
     while (wanted == std::string::npos || request.size() < wanted) {
         pollfd fds[2] = {{connection, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
-        if (::poll(fds, 2, 5000) <= 0 || (fds[1].revents & POLLIN))
+        if (pollSockets(fds, 2, 5000) <= 0 || (fds[1].revents & POLLIN))
             break;
-        const ssize_t n = ::recv(connection, buffer, sizeof buffer, 0);
+        const auto n = ::recv(connection, buffer, sizeof buffer, 0);
         if (n <= 0)
             break;
         request.append(buffer, static_cast<size_t>(n));
@@ -130,17 +124,17 @@ void RecordingHttpServer::handle(int connection)
     switch (m_behaviour) {
     case Behaviour::Reply:
         sendAll(connection, m_responder(request));
-        ::shutdown(connection, SHUT_WR);
+        ::shutdown(connection, kShutWrite);
         break;
     case Behaviour::Trickle: {
         const std::string reply = m_responder(request);
         for (const char byte : reply) {
             // Paced by the wake pipe's poll: a stop ends the reply at once.
             pollfd wake{m_wake[0], POLLIN, 0};
-            if (::poll(&wake, 1, 100) != 0 || ::send(connection, &byte, 1, MSG_NOSIGNAL) != 1)
+            if (pollSockets(&wake, 1, 100) != 0 || ::send(connection, &byte, 1, kNoSignal) != 1)
                 break;
         }
-        ::shutdown(connection, SHUT_WR);
+        ::shutdown(connection, kShutWrite);
         break;
     }
     case Behaviour::Close:
@@ -148,7 +142,7 @@ void RecordingHttpServer::handle(int connection)
     case Behaviour::NeverAnswer: {
         // Hold the connection until the client hangs up or the server stops.
         pollfd fds[2] = {{connection, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
-        while (::poll(fds, 2, -1) > 0 && !(fds[1].revents & POLLIN)) {
+        while (pollSockets(fds, 2, -1) > 0 && !(fds[1].revents & POLLIN)) {
             if (::recv(connection, buffer, sizeof buffer, 0) <= 0)
                 break;
         }

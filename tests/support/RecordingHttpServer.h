@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TestSockets.h"
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -48,12 +50,13 @@ public:
 private:
     RecordingHttpServer(Behaviour behaviour, Responder responder);
     void serve();
-    void handle(int connection);
+    void handle(sockets::Socket connection);
 
     Responder m_responder;
     Behaviour m_behaviour;
-    int m_listen = -1;
-    int m_wake[2] = {-1, -1};
+    sockets::Socket m_listen = sockets::kNoSocket;
+    // A byte sent on the second socket wakes the server thread, which watches the first: it stops.
+    sockets::Socket m_wake[2] = {sockets::kNoSocket, sockets::kNoSocket};
     std::uint16_t m_port = 0;
     mutable std::mutex m_mutex;
     std::vector<std::string> m_requests;

@@ -15,22 +15,26 @@ public:
     {
         if (const char* old = std::getenv(name))
             m_old = old;
-        if (value)
-            ::setenv(name, value->c_str(), 1);
-        else
-            ::unsetenv(name);
+        set(value);
     }
-    ~ScopedEnv()
-    {
-        if (m_old)
-            ::setenv(m_name, m_old->c_str(), 1);
-        else
-            ::unsetenv(m_name);
-    }
+    ~ScopedEnv() { set(m_old); }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
 private:
+    void set(const std::optional<std::string>& value) const
+    {
+#ifdef _WIN32
+        // An empty value removes the variable.
+        ::_putenv_s(m_name, value ? value->c_str() : "");
+#else
+        if (value)
+            ::setenv(m_name, value->c_str(), 1);
+        else
+            ::unsetenv(m_name);
+#endif
+    }
+
     const char* m_name;
     std::optional<std::string> m_old;
 };

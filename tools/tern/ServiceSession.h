@@ -2,7 +2,7 @@
 
 #include "Command.h"
 #include "ToolContext.h"
-#include "service/CurlTransport.h"
+#include "service/HttpTransport.h"
 #include "service/ServiceClient.h"
 
 #include <iosfwd>
@@ -56,7 +56,7 @@ public:
 private:
     const LanguageTexts& m_texts;
     TConfStore& m_store;
-    CurlTransport m_transport;
+    std::unique_ptr<HttpTransport> m_transport;
     ToolSnapshots m_snapshots;
     ServiceClient m_client;
 };

@@ -7,23 +7,30 @@
 
 namespace tern::tool {
 
-ToolContext::ToolContext()
-    : m_settings(platform::CreateSettingsBackend()), m_shell(platform::CreateDesktopShell())
-{
-}
+ToolContext::ToolContext() = default;
 
 ToolContext::~ToolContext() = default;
 
-std::string ToolContext::languagesFolder() const
+platform::DesktopShell& ToolContext::shell()
 {
-    return IncludeTrailingSlash(ExtractFilePath(m_shell->programPath())) + "Languages" +
+    if (!m_shell)
+        m_shell = platform::CreateDesktopShell();
+    return *m_shell;
+}
+
+std::string ToolContext::languagesFolder()
+{
+    return IncludeTrailingSlash(ExtractFilePath(shell().programPath())) + "Languages" +
            platform::kPathDelimiter;
 }
 
 TConfStore& ToolContext::store(bool readOnly)
 {
-    if (!m_store)
-        m_store = std::make_unique<TConfStore>(*m_settings, *m_shell, languagesFolder());
+    if (!m_store) {
+        if (!m_settings)
+            m_settings = platform::CreateSettingsBackend();
+        m_store = std::make_unique<TConfStore>(*m_settings, shell(), languagesFolder());
+    }
     if (!readOnly)
         m_store->SaveOnDestroy = true;
     else if (m_store)

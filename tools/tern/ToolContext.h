@@ -11,7 +11,8 @@
 namespace tern::tool {
 
 // The settings and language texts of the user running the tool: the same store and language files
-// as the desktop program (the Languages folder beside the executable).
+// as the desktop program (the Languages folder beside the executable). The platform services behind
+// them are made on first use, so that commands that need none run without them.
 class ToolContext
 {
 public:
@@ -23,9 +24,11 @@ public:
     // The texts of the current language with the English fallback.
     const LanguageTexts& texts();
 
-    std::string languagesFolder() const;
+    std::string languagesFolder();
 
 private:
+    platform::DesktopShell& shell();
+
     std::unique_ptr<platform::SettingsBackend> m_settings;
     std::unique_ptr<platform::DesktopShell> m_shell;
     std::unique_ptr<TConfStore> m_store;

@@ -10,6 +10,7 @@
 #include "ToolContext.h"
 #include "TransferCommands.h"
 #include "UpdateCommand.h"
+#include "platform/StandardStreams.h"
 #include "util/Errors.h"
 
 #include <iostream>
@@ -30,6 +31,7 @@ void printHelp(const std::vector<Command>& commands, std::ostream& out)
 
 int main(int argc, char** argv)
 {
+    tern::platform::UseBinaryStandardStreams();
     std::ios::sync_with_stdio(false);
     ToolContext context;
     const std::vector<Command> commands = {

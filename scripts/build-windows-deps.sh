@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# Cross-builds the libraries of the Windows build that Debian does not ship for MinGW-w64 (libpng,
+# libjpeg-turbo, Crypto++, GoogleTest) from Debian's own source packages, as static libraries, into
+# one prefix outside the checkout. Each library is built only when the prefix lacks its version, so
+# a machine builds them once. nlohmann-json is header-only: Debian's headers are copied as they are.
+#
+#   scripts/build-windows-deps.sh            (prefix: $TERN_WINDOWS_DEPS_DIR, see below)
+#
+# The source packages are fetched with a private sources list and package lists: the machine's own
+# apt configuration and lists stay as they are.
+set -euo pipefail
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+toolchain=$source_dir/cmake/mingw-w64.cmake
+
+if [ -z "${TERN_WINDOWS_DEPS_DIR:-}" ]; then
+    if [ -w /var/cache ]; then
+        TERN_WINDOWS_DEPS_DIR=/var/cache/tern-windows-deps/mingw-w64
+    else
+        TERN_WINDOWS_DEPS_DIR=$HOME/.cache/tern-windows-deps/mingw-w64
+    fi
+fi
+export TERN_WINDOWS_DEPS_DIR
+prefix=$TERN_WINDOWS_DEPS_DIR
+stamps=$prefix/stamps
+mkdir -p "$stamps"
+# One build at a time per prefix: a second run waits, then finds the libraries present.
+exec 9>"$prefix/.lock"
+flock 9
+
+triple=x86_64-w64-mingw32
+cc=$triple-gcc-posix
+cxx=$triple-g++-posix
+# Each library's upstream version; the stamp of a build is its name, version and the compiler's.
+compiler=$($cxx -dumpversion)
+declare -A versions=(
+    [libpng1.6]=1.6.39
+    [libjpeg-turbo]=2.1.5
+    [libcrypto++]=8.7.0
+    [googletest]=1.12.1
+)
+stamp_of() { echo "$stamps/$1-${versions[$1]}-gcc$compiler"; }
+
+missing=()
+for package in libpng1.6 libjpeg-turbo libcrypto++ googletest; do
+    [ -e "$(stamp_of "$package")" ] || missing+=("$package")
+done
+
+# nlohmann-json: the headers and CMake package files of the build machine's package.
+if [ ! -e "$prefix/share/cmake/nlohmann_json/nlohmann_jsonConfig.cmake" ]; then
+    mkdir -p "$prefix/include" "$prefix/share/cmake"
+    cp -r /usr/include/nlohmann "$prefix/include/"
+    cp -r /usr/share/cmake/nlohmann_json "$prefix/share/cmake/"
+fi
+
+if [ ${#missing[@]} -eq 0 ]; then
+    echo "Windows libraries: all present in $prefix"
+    exit 0
+fi
+echo "Windows libraries: building ${missing[*]} into $prefix"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tern-windows-deps.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# A private apt state that knows Debian 12's source packages.
+mkdir -p "$work/apt/lists/partial" "$work/apt/cache/archives/partial"
+echo "deb-src http://deb.debian.org/debian bookworm main" >"$work/apt/sources.list"
+apt_private=(-o "Dir::Etc::SourceList=$work/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
+    -o "Dir::State::Lists=$work/apt/lists" -o "Dir::Cache=$work/apt/cache" -o APT::Sandbox::User=root)
+apt-get "${apt_private[@]}" -qq update
+
+# Unpacks the package's source (Debian's patches applied) into $work/src and prints its folder.
+fetch_source() {
+    local package=$1
+    mkdir -p "$work/src/$package"
+    (cd "$work/src/$package" && apt-get "${apt_private[@]}" -qq source "$package/bookworm" >/dev/null 2>&1) ||
+        { echo "cannot fetch the source of $package" >&2; return 1; }
+    local folder
+    folder=$(find "$work/src/$package" -mindepth 1 -maxdepth 1 -type d | head -n 1)
+    case "$(basename "$folder")" in
+        *-"${versions[$package]}"*) ;;
+        *) echo "$package: expected version ${versions[$package]}, got $(basename "$folder")" >&2; return 1 ;;
+    esac
+    echo "$folder"
+}
+
+cmake_build() {
+    local source=$1; shift
+    cmake -S "$source" -B "$source/build-mingw" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF "$@" >/dev/null
+    cmake --build "$source/build-mingw" -j2 >/dev/null
+    cmake --install "$source/build-mingw" >/dev/null
+}
+
+for package in "${missing[@]}"; do
+    started=$SECONDS
+    source=$(fetch_source "$package")
+    case "$package" in
+        libpng1.6)
+            cmake_build "$source" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
+                -DZLIB_USE_STATIC_LIBS=ON ;;
+        libjpeg-turbo)
+            cmake_build "$source" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF ;;
+        googletest)
+            cmake_build "$source" -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON -Dgtest_force_shared_crt=ON ;;
+        libcrypto++)
+            make -C "$source" -f GNUmakefile -j2 CXX="$cxx" AR=$triple-ar RANLIB=$triple-ranlib \
+                CXXFLAGS="-DNDEBUG -O2 -D_WIN32_WINNT=0x0601" static >/dev/null
+            mkdir -p "$prefix/include/cryptopp" "$prefix/lib/pkgconfig"
+            cp "$source"/*.h "$prefix/include/cryptopp/"
+            cp "$source/libcryptopp.a" "$prefix/lib/"
+            # The same package name as Debian's, so that the project finds it the same way.
+            cat >"$prefix/lib/pkgconfig/libcrypto++.pc" <<PC
+prefix=$prefix
+libdir=\${prefix}/lib
+includedir=\${prefix}/include
+
+Name: Crypto++
+Description: Crypto++ class library (static, MinGW-w64)
+Version: ${versions[$package]}
+Libs: -L\${libdir} -lcryptopp -lws2_32
+Cflags: -I\${includedir}
+PC
+            ;;
+    esac
+    touch "$(stamp_of "$package")"
+    echo "  $package ${versions[$package]}: $((SECONDS - started)) s"
+    rm -rf "$work/src/$package"
+done

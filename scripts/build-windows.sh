@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# The Windows build on a Debian 12 machine: installs the cross compiler and Wine, builds (or reuses)
+# the Windows libraries, cross-builds the core, the Win32 platform layer, tern.exe and their tests,
+# checks that every program imports system DLLs only, and runs the tests under Wine inside a headless
+# desktop. The last line is ctest's summary.
+#   scripts/build-windows.sh [BUILD_DIR]       (default build/windows)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build_dir=${1:-build/windows}
+mkdir -p "$build_dir"
+build_dir=$(cd "$build_dir" && pwd)
+
+echo "== Windows build: packages"
+packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
+    nasm wine wine64 dpkg-dev cmake pkg-config python3 nlohmann-json3-dev xvfb xauth openbox trayer x11-utils)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo_cmd=()
+    [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo_cmd[@]}" apt-get update -qq
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+echo "== Windows build: libraries"
+if [ -z "${TERN_WINDOWS_DEPS_DIR:-}" ]; then
+    if [ -w /var/cache ]; then
+        TERN_WINDOWS_DEPS_DIR=/var/cache/tern-windows-deps/mingw-w64
+    else
+        TERN_WINDOWS_DEPS_DIR=$HOME/.cache/tern-windows-deps/mingw-w64
+    fi
+fi
+export TERN_WINDOWS_DEPS_DIR
+scripts/build-windows-deps.sh
+
+echo "== Windows build: compile"
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake --preset windows -B "$build_dir" "${launcher[@]}" >/dev/null
+cmake --build "$build_dir" -j2
+
+echo "== Windows build: every program imports system DLLs only"
+# The C and C++ runtimes, the thread library and zlib are linked in; what remains must come with
+# Windows itself.
+system_dlls='^(kernel32|user32|gdi32|gdiplus|advapi32|shell32|shlwapi|ole32|oleaut32|comctl32|comdlg32|uxtheme|dwmapi|imm32|winmm|version|userenv|winhttp|bcrypt|crypt32|ws2_32|msvcrt|ucrtbase|ntdll|netapi32|mpr|uiautomationcore|api-ms-win-[a-z0-9-]+)\.dll$'
+bad=0
+while IFS= read -r -d '' program; do
+    while read -r dll; do
+        if ! printf '%s\n' "$dll" | tr '[:upper:]' '[:lower:]' | grep -Eq "$system_dlls"; then
+            echo "$(basename "$program") imports $dll" >&2
+            bad=1
+        fi
+    done < <(x86_64-w64-mingw32-objdump -p "$program" | sed -n 's/^[[:space:]]*DLL Name: //p')
+done < <(find "$build_dir/bin" -maxdepth 1 -name '*.exe' -print0)
+[ "$bad" = 0 ] || { echo "programs import DLLs that Windows does not have" >&2; exit 1; }
+
+echo "== Windows build: tests under Wine"
+# A Wine prefix of the build's own, made once; one Wine server serves every test and is stopped at
+# the end. No prompts for Wine's .NET and HTML engines, no Wine debug chatter.
+export WINEPREFIX=$build_dir/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -e "$WINEPREFIX/system.reg" ]; then
+    wine wineboot --init >/dev/null 2>&1
+    wineserver --wait
+fi
+wineserver --persistent
+trap 'wineserver --kill || true' EXIT
+
+log="$build_dir/ctest.log"
+set +e
+scripts/headless-desktop.sh -- ctest --test-dir "$build_dir" --output-on-failure --timeout 600 2>&1 | tee "$log"
+status=${PIPESTATUS[0]}
+set -e
+wineserver --kill || true
+trap - EXIT
+summary=$(grep -E "tests passed, [0-9]+ tests failed out of [0-9]+" "$log" | tail -n 1)
+echo "${summary:-no test summary: ctest did not finish (status $status)}"
+exit "$status"

@@ -1,0 +1,254 @@
+#include "service/WinHttpTransport.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstdlib>
+#include <string>
+#include <system_error>
+#include <thread>
+
+#include <windows.h>
+
+#include <winhttp.h>
+
+namespace tern {
+
+using Clock = std::chrono::steady_clock;
+
+struct WinHttpTransport::Exchange
+{
+    // What to send; fixed before the thread starts.
+    std::string url;
+    bool isPost = false;
+    std::string contentType;
+    std::string body;
+    size_t limit = 0;
+    Clock::time_point deadline;
+
+    // The outcome, and the caller giving up; under the mutex.
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    bool abandoned = false;
+    std::optional<std::string> reply;
+
+    bool givenUp()
+    {
+        const std::lock_guard lock(mutex);
+        return abandoned;
+    }
+};
+
+namespace {
+
+struct InternetHandle
+{
+    HINTERNET handle = nullptr;
+    explicit InternetHandle(HINTERNET opened) : handle(opened) {}
+    ~InternetHandle()
+    {
+        if (handle)
+            WinHttpCloseHandle(handle);
+    }
+    InternetHandle(const InternetHandle&) = delete;
+    InternetHandle& operator=(const InternetHandle&) = delete;
+};
+
+// Addresses are 8-bit text of the program's code page; their bytes above 0x7F are percent-encoded
+// before they get here, so the code page hardly matters.
+std::wstring widen(const std::string& text)
+{
+    if (text.empty())
+        return {};
+    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+    return wide;
+}
+
+// What is left of the exchange's time, in WinHTTP's units; at least 1 ms (0 means "never" to WinHTTP).
+int remainingMs(Clock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return static_cast<int>(std::clamp<long long>(left, 1, 0x7fffffff));
+}
+
+bool limitTimeouts(HINTERNET handle, Clock::time_point deadline)
+{
+    const int left = remainingMs(deadline);
+    return WinHttpSetTimeouts(handle, left, left, left, left) != FALSE;
+}
+
+std::optional<size_t> contentLength(HINTERNET request)
+{
+    wchar_t text[32] = {};
+    DWORD size = sizeof text;
+    if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH, WINHTTP_HEADER_NAME_BY_INDEX, text, &size,
+                             WINHTTP_NO_HEADER_INDEX))
+        return std::nullopt;
+    wchar_t* end = nullptr;
+    const unsigned long long value = std::wcstoull(text, &end, 10);
+    if (end == text)
+        return std::nullopt;
+    return static_cast<size_t>(value);
+}
+
+// The exchange itself, on its own thread: nothing when no complete response arrived in time.
+std::optional<std::string> exchangeOnce(WinHttpTransport::Exchange& exchange)
+{
+    const std::wstring url = widen(exchange.url);
+    URL_COMPONENTS parts{};
+    parts.dwStructSize = sizeof parts;
+    parts.dwHostNameLength = static_cast<DWORD>(-1);
+    parts.dwUrlPathLength = static_cast<DWORD>(-1);
+    parts.dwExtraInfoLength = static_cast<DWORD>(-1);
+    if (!WinHttpCrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts) ||
+        parts.nScheme != INTERNET_SCHEME_HTTP || parts.dwHostNameLength == 0)
+        return std::nullopt;
+    const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
+    std::wstring path(parts.lpszUrlPath, parts.dwUrlPathLength);
+    path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    if (path.empty())
+        path = L"/";
+
+    const std::wstring agent = widen(HttpTransport::kUserAgent);
+    InternetHandle session(WinHttpOpen(agent.c_str(), WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+                                       WINHTTP_NO_PROXY_BYPASS, 0));
+    if (!session.handle || !limitTimeouts(session.handle, exchange.deadline))
+        return std::nullopt;
+    InternetHandle connection(WinHttpConnect(session.handle, host.c_str(), parts.nPort, 0));
+    if (!connection.handle)
+        return std::nullopt;
+    const wchar_t* acceptTypes[] = {L"*/*", nullptr};
+    // The address goes out as it is: the protocol layer has encoded it already.
+    InternetHandle request(WinHttpOpenRequest(
+        connection.handle, exchange.isPost ? L"POST" : L"GET", path.c_str(), L"HTTP/1.0", WINHTTP_NO_REFERER,
+        acceptTypes, WINHTTP_FLAG_ESCAPE_DISABLE | WINHTTP_FLAG_ESCAPE_DISABLE_QUERY));
+    if (!request.handle)
+        return std::nullopt;
+    DWORD features = WINHTTP_DISABLE_REDIRECTS | WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION |
+                     WINHTTP_DISABLE_KEEP_ALIVE;
+    if (!WinHttpSetOption(request.handle, WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof features))
+        return std::nullopt;
+
+    std::wstring headers;
+    if (exchange.isPost)
+        headers = L"Content-Type: " + widen(exchange.contentType) + L"\r\n";
+    const auto bodySize = static_cast<DWORD>(exchange.body.size());
+    if (!limitTimeouts(request.handle, exchange.deadline) ||
+        !WinHttpSendRequest(request.handle, headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
+                            static_cast<DWORD>(headers.size()),
+                            bodySize ? const_cast<char*>(exchange.body.data()) : WINHTTP_NO_REQUEST_DATA,
+                            bodySize, bodySize, 0) ||
+        !WinHttpReceiveResponse(request.handle, nullptr))
+        return std::nullopt;
+
+    // The status code is not looked at: any response counts, with its body.
+    const std::optional<size_t> announced = contentLength(request.handle);
+    if (announced && *announced > exchange.limit)
+        return std::nullopt;
+    std::string reply;
+    char buffer[65536];
+    for (;;) {
+        if (exchange.givenUp() || Clock::now() >= exchange.deadline ||
+            !limitTimeouts(request.handle, exchange.deadline))
+            return std::nullopt;
+        DWORD got = 0;
+        if (!WinHttpReadData(request.handle, buffer, sizeof buffer, &got))
+            return std::nullopt;
+        if (got == 0)
+            break;
+        if (got > exchange.limit - reply.size())
+            return std::nullopt;
+        reply.append(buffer, got);
+    }
+    // A connection closed before the announced body was complete is a broken answer.
+    if (announced && reply.size() != *announced)
+        return std::nullopt;
+    return reply;
+}
+
+void runExchange(const std::shared_ptr<WinHttpTransport::Exchange>& exchange)
+{
+    std::optional<std::string> reply = exchangeOnce(*exchange);
+    const std::lock_guard lock(exchange->mutex);
+    exchange->reply = std::move(reply);
+    exchange->done = true;
+    exchange->finished.notify_all();
+}
+
+} // namespace
+
+std::unique_ptr<HttpTransport> CreateHttpTransport(std::chrono::milliseconds timeout, size_t maxReplyBytes)
+{
+    return std::make_unique<WinHttpTransport>(timeout, maxReplyBytes);
+}
+
+WinHttpTransport::WinHttpTransport(std::chrono::milliseconds timeout, size_t maxReplyBytes)
+    : m_timeout(timeout), m_maxReplyBytes(maxReplyBytes)
+{
+}
+
+WinHttpTransport::~WinHttpTransport() = default;
+
+std::optional<std::string> WinHttpTransport::get(const std::string& url)
+{
+    return perform(url, nullptr, nullptr);
+}
+
+std::optional<std::string> WinHttpTransport::post(const std::string& url, const std::string& contentType,
+                                                  const std::string& body)
+{
+    return perform(url, &contentType, &body);
+}
+
+std::optional<std::string> WinHttpTransport::perform(const std::string& url, const std::string* contentType,
+                                                     const std::string* body)
+{
+    auto exchange = std::make_shared<Exchange>();
+    exchange->url = url;
+    exchange->isPost = body != nullptr;
+    if (body) {
+        exchange->contentType = *contentType;
+        exchange->body = *body;
+    }
+    exchange->limit = m_maxReplyBytes;
+    exchange->deadline = Clock::now() + m_timeout;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_aborted)
+            return std::nullopt;
+        m_running.insert(exchange);
+    }
+    try {
+        std::thread(runExchange, exchange).detach();
+    } catch (const std::system_error&) {
+        exchange->abandoned = true;
+    }
+
+    std::optional<std::string> reply;
+    {
+        std::unique_lock lock(exchange->mutex);
+        exchange->finished.wait_until(lock, exchange->deadline,
+                                      [&] { return exchange->done || exchange->abandoned; });
+        if (exchange->done && !exchange->abandoned)
+            reply = std::move(exchange->reply);
+        exchange->abandoned = true;
+    }
+    const std::lock_guard lock(m_mutex);
+    m_running.erase(exchange);
+    return reply;
+}
+
+void WinHttpTransport::abortTransfers()
+{
+    const std::lock_guard lock(m_mutex);
+    m_aborted = true;
+    for (const auto& exchange : m_running) {
+        const std::lock_guard exchangeLock(exchange->mutex);
+        exchange->abandoned = true;
+        exchange->finished.notify_all();
+    }
+}
+
+} // namespace tern
