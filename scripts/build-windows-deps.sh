@@ -58,8 +58,10 @@ if [ ${#missing[@]} -eq 0 ]; then
 fi
 echo "Windows libraries: building ${missing[*]} into $prefix"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/tern-windows-deps.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+# Sources and objects stay beside the prefix until their library is installed, so that a build cut
+# short goes on where it stopped.
+work=$(dirname "$prefix")/work-$(basename "$prefix")
+mkdir -p "$work"
 
 # A private apt state that knows Debian 12's source packages.
 mkdir -p "$work/apt/lists/partial" "$work/apt/cache/archives/partial"
@@ -68,13 +70,18 @@ apt_private=(-o "Dir::Etc::SourceList=$work/apt/sources.list" -o Dir::Etc::Sourc
     -o "Dir::State::Lists=$work/apt/lists" -o "Dir::Cache=$work/apt/cache" -o APT::Sandbox::User=root)
 apt-get "${apt_private[@]}" -qq update
 
-# Unpacks the package's source (Debian's patches applied) into $work/src and prints its folder.
+# Unpacks the package's source (Debian's patches applied) into $work/src, unless there already, and
+# prints its folder.
 fetch_source() {
     local package=$1
-    mkdir -p "$work/src/$package"
-    (cd "$work/src/$package" && apt-get "${apt_private[@]}" -qq source "$package/bookworm" >/dev/null 2>&1) ||
-        { echo "cannot fetch the source of $package" >&2; return 1; }
     local folder
+    folder=$(find "$work/src/$package" -mindepth 1 -maxdepth 1 -type d 2>/dev/null | head -n 1)
+    if [ -z "$folder" ]; then
+        rm -rf "$work/src/$package"
+        mkdir -p "$work/src/$package"
+        (cd "$work/src/$package" && apt-get "${apt_private[@]}" -qq source "$package/bookworm" >/dev/null 2>&1) ||
+            { echo "cannot fetch the source of $package" >&2; return 1; }
+    fi
     folder=$(find "$work/src/$package" -mindepth 1 -maxdepth 1 -type d | head -n 1)
     case "$(basename "$folder")" in
         *-"${versions[$package]}"*) ;;
@@ -92,6 +99,7 @@ cmake_build() {
 }
 
 for package in "${missing[@]}"; do
+    [ -e "$(stamp_of "$package")" ] && continue
     started=$SECONDS
     source=$(fetch_source "$package")
     case "$package" in
@@ -107,7 +115,8 @@ for package in "${missing[@]}"; do
                 CXXFLAGS="-DNDEBUG -O2 -D_WIN32_WINNT=0x0601" static >/dev/null
             mkdir -p "$prefix/include/cryptopp" "$prefix/lib/pkgconfig"
             cp "$source"/*.h "$prefix/include/cryptopp/"
-            cp "$source/libcryptopp.a" "$prefix/lib/"
+            # Debian's build names the archive after its package.
+            cp "$(ls "$source"/libcrypto++.a "$source"/libcryptopp.a 2>/dev/null | head -n 1)" "$prefix/lib/libcryptopp.a"
             # The same package name as Debian's, so that the project finds it the same way.
             cat >"$prefix/lib/pkgconfig/libcrypto++.pc" <<PC
 prefix=$prefix
