@@ -72,6 +72,10 @@ fi
 wineserver --kill 2>/dev/null || true
 wineserver --persistent
 trap 'wineserver --kill || true' EXIT
+# Wine's helper processes (services, the desktop's explorer) start with the first Wine program and
+# inherit its standard streams: started here they hold none of ctest's pipes, which would otherwise
+# stay open after a test program ends and make ctest wait for its time-out.
+wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 
 log="$build_dir/ctest.log"
 set +e

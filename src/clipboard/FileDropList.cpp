@@ -159,12 +159,16 @@ std::vector<std::string> WindowsPathsFromUriList(std::string_view uriList)
     std::vector<std::string> paths;
     for (auto& [host, path] : fileAddresses(uriList)) {
         std::replace(path.begin(), path.end(), '/', '\\');
-        if (!host.empty() && host != "localhost")
-            paths.push_back("\\\\" + host + path);
-        else if (isDrivePath(std::string_view(path).substr(1)))
+        if (!host.empty() && host != "localhost") {
+            std::string network = "\\\\";
+            network += host;
+            network += path;
+            paths.push_back(std::move(network));
+        } else if (isDrivePath(std::string_view(path).substr(1))) {
             paths.push_back(path.substr(1));
-        else
+        } else {
             paths.push_back(std::move(path));
+        }
     }
     return paths;
 }

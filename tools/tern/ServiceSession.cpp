@@ -23,6 +23,7 @@ bool ToolSnapshots::restoreSnapshot(const std::string& stream)
     size_t position = 0;
     LoadSnapshot(stream, position, m_password, {}, formats);
     restored.clear();
+    restoredStream = stream;
     for (const auto& item : formats)
         restored.emplace_back(item->Format, item->Data.ReadAll());
     return true;

@@ -24,8 +24,9 @@ public:
     bool restoreSnapshot(const std::string& stream) override;
     int SaveShareable(std::string& payload) override;
 
-    // Format number and plain bytes of every item of the last restored snapshot.
+    // Format number and plain bytes of every item of the last restored snapshot, and its stream.
     std::vector<std::pair<std::uint32_t, std::string>> restored;
+    std::string restoredStream;
     std::string snapshot;
     std::string share;
     int shareKind = 0;

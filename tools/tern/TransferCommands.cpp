@@ -1,7 +1,9 @@
 #include "TransferCommands.h"
 
 #include "ServiceSession.h"
+#include "ToolClipboard.h"
 #include "clipboard/ClipboardFormat.h"
+#include "clipboard/ExClipboard.h"
 #include "clipboard/ShareConversion.h"
 #include "platform/Clipboard.h"
 #include "util/Errors.h"
@@ -44,9 +46,12 @@ int runCopy(ToolContext& context, const std::vector<std::string>& args, CommandI
 {
     std::string source;
     bool haveSource = false;
+    bool fromClipboard = false;
     std::vector<std::pair<std::uint32_t, std::string>> raw;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--format") {
+        if (args[i] == "--clipboard") {
+            fromClipboard = true;
+        } else if (args[i] == "--format") {
             if (i + 1 >= args.size())
                 throw UsageError("--format needs N=FILE");
             const std::string& assignment = args[++i];
@@ -62,9 +67,26 @@ int runCopy(ToolContext& context, const std::vector<std::string>& args, CommandI
         }
     }
 
+    if (fromClipboard && (haveSource || !raw.empty()))
+        throw UsageError("--clipboard takes no text source and no --format");
+
     ServiceSession session(context, true);
     session.requireAccount();
     const std::string& password = session.store().Password;
+    if (fromClipboard) {
+        // What Remote Copy uploads, without the copy keystroke: every format on the clipboard now.
+        const std::unique_ptr<platform::SystemClipboard> clipboard = OpenToolClipboard();
+        TExClipboard captured(*clipboard, [&password] { return password; });
+        captured.CaptureAll();
+        if (captured.Formats.empty())
+            throw Error(session.text("GLOBAL", "mCopyFailed"));
+        session.snapshots().snapshot.clear();
+        captured.SaveToStream(session.snapshots().snapshot);
+        if (!session.client().UploadSnapshot())
+            throw Error(session.text("GLOBAL", "mUploadFailed"));
+        io.out << session.text("GLOBAL", "mSelShared") << '\n';
+        return kExitOk;
+    }
     ClipboardFormats formats;
     // Without a text source the text comes from standard input unless only raw formats are given.
     if (haveSource || raw.empty())
@@ -86,16 +108,32 @@ int runCopy(ToolContext& context, const std::vector<std::string>& args, CommandI
 int runPaste(ToolContext& context, const std::vector<std::string>& args, CommandIo& io)
 {
     std::string outFolder;
+    bool toClipboard = false;
     if (args.size() == 2 && args[0] == "--out")
         outFolder = args[1];
+    else if (args.size() == 1 && args[0] == "--clipboard")
+        toClipboard = true;
     else if (!args.empty())
-        throw UsageError("expected nothing or \"--out DIR\"");
+        throw UsageError("expected nothing, \"--out DIR\" or \"--clipboard\"");
 
     ServiceSession session(context, true);
     session.requireAccount();
+    // The clipboard is reached before the download, so that a system without one fails at once.
+    const std::unique_ptr<platform::SystemClipboard> clipboard = toClipboard ? OpenToolClipboard() : nullptr;
     if (!session.client().DownloadSnapshot())
         throw Error(session.text("GLOBAL", "mPasteFailed"));
     const auto& restored = session.snapshots().restored;
+
+    if (clipboard) {
+        // What Remote Paste puts on the clipboard, without the paste keystroke.
+        const std::string& password = session.store().Password;
+        TExClipboard snapshot(*clipboard, [&password] { return password; });
+        snapshot.LoadFromStream(session.snapshots().restoredStream);
+        if (!snapshot.RestoreAll())
+            throw Error(session.text("GLOBAL", "mPasteFailed"));
+        io.out << session.text("GLOBAL", "mDataPasted") << '\n';
+        return kExitOk;
+    }
 
     if (!outFolder.empty()) {
         if (!CreateFolders(outFolder))
@@ -127,8 +165,9 @@ int runPaste(ToolContext& context, const std::vector<std::string>& args, Command
 Command MakeCopyCommand(ToolContext& context)
 {
     return {"copy",
-            "copy [FILE|-] [--format N=FILE]...\n"
-            "                            upload a snapshot holding the text (format 13) and raw formats",
+            "copy [FILE|-] [--format N=FILE]... | copy --clipboard\n"
+            "                            upload a snapshot holding the text (format 13) and raw formats,\n"
+            "                            or every format on the clipboard (Windows)",
             [&context](const std::vector<std::string>& args, CommandIo& io) {
                 return runCopy(context, args, io);
             }};
@@ -137,8 +176,10 @@ Command MakeCopyCommand(ToolContext& context)
 Command MakePasteCommand(ToolContext& context)
 {
     return {"paste",
-            "paste [--out DIR]           download the stored snapshot and print its text; with --out\n"
-            "                            write every format as DIR/INDEX-FORMAT.bin",
+            "paste [--out DIR|--clipboard]\n"
+            "                            download the stored snapshot and print its text; with --out\n"
+            "                            write every format as DIR/INDEX-FORMAT.bin; with --clipboard put\n"
+            "                            every format on the clipboard (Windows)",
             [&context](const std::vector<std::string>& args, CommandIo& io) {
                 return runPaste(context, args, io);
             }};

@@ -4,10 +4,11 @@
 #include "platform/win/WinGlobalHotkeys.h"
 #include "platform/win/WinKeyInjector.h"
 #include "platform/win/WinRemoteControl.h"
+#include "platform/win/WinScreenCapture.h"
 #include "platform/win/WinWindowFocus.h"
 
-// The tray icon's withheld clicks and the screen pictures come with the desktop program's toolkit
-// layer on Windows; the services here need only the system.
+// The tray icon's withheld clicks come with the desktop program's toolkit layer on Windows; the
+// services here need only the system.
 namespace tern::platform {
 
 std::unique_ptr<SystemClipboard> CreateSystemClipboard()
@@ -28,6 +29,11 @@ std::unique_ptr<KeyInjector> CreateKeyInjector()
 std::unique_ptr<WindowFocus> CreateWindowFocus()
 {
     return std::make_unique<win::WinWindowFocus>();
+}
+
+std::unique_ptr<ScreenCapture> CreateScreenCapture()
+{
+    return std::make_unique<win::WinScreenCapture>();
 }
 
 std::unique_ptr<RemoteControl> CreateRemoteControl()

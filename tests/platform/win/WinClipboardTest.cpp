@@ -81,8 +81,12 @@ TEST(WinClipboard, FormatsCrossToAnotherProcessAndBack)
     clipboard.setText("replaced");
     EXPECT_EQ(RunChild({L"clipboard-put"}), 0);
     EXPECT_EQ(checkWindowsSnapshot(clipboard), 0);
-    // Nothing this system can put leaves the clipboard as it was.
-    EXPECT_FALSE(clipboard.replace({{0xC0DE, std::string("no name")}, {CF_PALETTE, std::string("handle")}}));
+    // Nothing this system can put leaves the clipboard as it was: a registered number without its name,
+    // and formats whose data holds a drawing-object handle of the capturing session.
+    EXPECT_FALSE(clipboard.replace({{0xC0DE, std::string("no name")},
+                                    {CF_PALETTE, std::string("handle")},
+                                    {CF_METAFILEPICT, std::string("mm, x, y and a metafile handle")}}));
+    EXPECT_FALSE(clipboard.data(CF_METAFILEPICT).has_value());
     EXPECT_EQ(checkWindowsSnapshot(clipboard), 0);
 }
 

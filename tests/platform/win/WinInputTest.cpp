@@ -3,10 +3,12 @@
 #include "WinTestSupport.h"
 #include "platform/win/WinGlobalHotkeys.h"
 #include "platform/win/WinKeyInjector.h"
+#include "platform/win/WinScreenCapture.h"
 #include "platform/win/WinWindowFocus.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -15,17 +17,22 @@ namespace {
 
 using test::PumpUntil;
 
+// The window manager and Wine's display driver answer in their own time on a busy machine.
+constexpr int kDesktopWaitMs = 15000;
+
 // A visible top-level window that records the key messages it receives.
 class KeyWindow
 {
 public:
     explicit KeyWindow(const wchar_t* title)
     {
+        // Painted in pure red, so that a screen capture can find it.
         static const ATOM registered = [] {
             WNDCLASSEXW windowClass = {};
             windowClass.cbSize = sizeof(windowClass);
             windowClass.lpfnWndProc = &KeyWindow::procedure;
             windowClass.hInstance = GetModuleHandleW(nullptr);
+            windowClass.hbrBackground = CreateSolidBrush(RGB(255, 0, 0));
             windowClass.lpszClassName = L"TernKeyTestWindow";
             return RegisterClassExW(&windowClass);
         }();
@@ -73,7 +80,7 @@ protected:
     {
         m_window = std::make_unique<KeyWindow>(L"Tern key test");
         WinWindowFocus().forceForegroundWindow(m_window->id());
-        if (!PumpUntil([this] { return GetForegroundWindow() == m_window->handle(); }))
+        if (!PumpUntil([this] { return GetForegroundWindow() == m_window->handle(); }, kDesktopWaitMs))
             GTEST_SKIP() << "no window receives the input focus on this desktop";
     }
 
@@ -84,9 +91,12 @@ TEST_F(WinInputTest, InjectedCopyArrivesAsCtrlKeyInOrder)
 {
     WinKeyInjector injector;
     ASSERT_TRUE(injector.sendCtrlKey('C'));
-    ASSERT_TRUE(PumpUntil([this] {
-        return !m_window->keys.empty() && m_window->keys.back() == std::pair<WPARAM, bool>(VK_CONTROL, false);
-    }));
+    ASSERT_TRUE(PumpUntil(
+        [this] {
+            return !m_window->keys.empty() &&
+                   m_window->keys.back() == std::pair<WPARAM, bool>(VK_CONTROL, false);
+        },
+        kDesktopWaitMs));
     // The releases of Shift and Alt (keys that were not down) may or may not be reported; the rest
     // comes in this order.
     std::vector<std::pair<WPARAM, bool>> pressed;
@@ -116,7 +126,7 @@ TEST_F(WinInputTest, RegisteredHotkeyIsDeliveredAndHeldAgainstOthers)
         keys[i].ki.dwFlags = i < 3 ? 0 : KEYEVENTF_KEYUP;
     }
     ASSERT_EQ(SendInput(6, keys, sizeof(INPUT)), 6U);
-    EXPECT_TRUE(PumpUntil([&pressed] { return !pressed.empty(); }));
+    EXPECT_TRUE(PumpUntil([&pressed] { return !pressed.empty(); }, kDesktopWaitMs));
     EXPECT_EQ(pressed, std::vector<int>{1});
 
     // Released, the combination is free for another registration.
@@ -129,11 +139,46 @@ TEST_F(WinInputTest, ForegroundWindowComesBackWhenForced)
     WinWindowFocus focus;
     EXPECT_EQ(focus.foregroundWindow(), m_window->id());
     const KeyWindow other(L"Tern other window");
-    focus.forceForegroundWindow(other.id());
-    ASSERT_TRUE(PumpUntil([&] { return focus.foregroundWindow() == other.id(); }));
+    // The window manager activates a window only once it is mapped: ask until it has.
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            focus.forceForegroundWindow(other.id());
+            return focus.foregroundWindow() == other.id();
+        },
+        kDesktopWaitMs));
     EXPECT_TRUE(focus.forceForegroundWindow(m_window->id()));
-    EXPECT_TRUE(PumpUntil([&] { return focus.foregroundWindow() == m_window->id(); }));
+    EXPECT_TRUE(PumpUntil([&] { return focus.foregroundWindow() == m_window->id(); }, kDesktopWaitMs));
     EXPECT_FALSE(focus.forceForegroundWindow(0));
+}
+
+TEST_F(WinInputTest, CaptureShowsTheWindowInsideItsFrame)
+{
+    WinScreenCapture capture;
+    const ScreenRect desktop = capture.virtualDesktop();
+    ASSERT_FALSE(desktop.empty());
+    const ScreenRect frame = capture.windowFrameRect(m_window->id());
+    RECT client = {};
+    GetClientRect(m_window->handle(), &client);
+    POINT centre = {client.right / 2, client.bottom / 2};
+    ClientToScreen(m_window->handle(), &centre);
+    EXPECT_TRUE(centre.x > frame.left && centre.x < frame.left + frame.width && centre.y > frame.top &&
+                centre.y < frame.top + frame.height);
+    const ScreenRect spot{centre.x - 2, centre.y - 2, 4, 4};
+    UpdateWindow(m_window->handle());
+    std::uint32_t seen = 0;
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            const ScreenPicture picture = capture.capture(spot);
+            seen = picture.pixels.empty() ? 0 : picture.pixels.front();
+            return picture.pixels.size() == 16 &&
+                   std::all_of(picture.pixels.begin(), picture.pixels.end(),
+                               [](std::uint32_t pixel) { return pixel == 0xFFFF0000U; });
+        },
+        kDesktopWaitMs))
+        << std::hex << seen << " at " << std::dec << centre.x << "," << centre.y << " frame " << frame.left
+        << "," << frame.top << " " << frame.width << "x" << frame.height;
+    EXPECT_TRUE(capture.capture({0, 0, 0, 5}).empty());
+    EXPECT_TRUE(capture.windowFrameRect(0).empty());
 }
 
 } // namespace
