@@ -25,7 +25,9 @@ constexpr std::chrono::milliseconds kUploadPoll{100};
 TLoader::TLoader(ShellServices& services, ProgramFolders folders)
     : m_services(services), m_folders(std::move(folders)),
       m_conf(std::make_unique<TConfStore>(services.settings, services.shell, m_folders.languages)),
-      m_texts(m_folders.languages), m_transport(std::make_unique<CurlTransport>())
+      m_texts(m_folders.languages),
+      m_transport(std::make_unique<CurlTransport>(CurlTransport::kDefaultTimeout,
+                                                  CurlTransport::kMaxReplyBytes, m_conf->CaFile))
 {
     TranslateForm(nullptr);
     m_snapshots = std::make_unique<ClipboardSnapshots>(services.clipboard, m_conf->Password,
