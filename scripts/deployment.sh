@@ -1,0 +1,223 @@
+#!/usr/bin/env bash
+# Starts or stops the whole service on this machine: a PostgreSQL cluster, two tern-server instances
+# and nginx with TLS in front of them, all on loopback, all kept in one folder.
+#   scripts/deployment.sh up DIR     start everything; DIR is created when missing
+#   scripts/deployment.sh down DIR   stop everything that "up" started in DIR
+# TERN_BUILD_DIR names the build whose bin/tern-server runs (default: build/dev).
+# After "up", DIR holds:
+#   url                  the https base address, one line (https://127.0.0.1:PORT)
+#   ca.pem               the certificate authority to trust for it (tern config set CaFile DIR/ca.pem)
+#   server-1.pid, server-2.pid, nginx.pid, postgres.pid   the process of each part
+#   server-N.log, nginx/error.log, nginx/access.log, postgres.log   their logs
+# PostgreSQL refuses to run as root: as root, the cluster runs as the "postgres" user (or
+# TERN_POSTGRES_USER). nginx's workers run as www-data (or nobody).
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+source_dir=$(dirname "$here")
+instances=2
+
+usage() {
+    echo "Usage: $0 up|down DIR" >&2
+    exit 2
+}
+
+fail() {
+    echo "deployment: $*" >&2
+    exit 1
+}
+
+# A TCP port on 127.0.0.1 that nobody listens on now.
+free_port() {
+    python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+}
+
+# Waits up to $1 tenths of a second for the command after it to succeed.
+wait_for() {
+    local tries=$1
+    shift
+    for _ in $(seq 1 "$tries"); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# The user an unprivileged process runs as, and how to run a command as that user.
+run_unprivileged() {
+    if [ "$(id -u)" -eq 0 ]; then
+        runuser -u "$pg_user" -- "$@"
+    else
+        "$@"
+    fi
+}
+
+make_certificates() {
+    local tls=$dir/tls
+    mkdir -p "$tls"
+    chmod 700 "$tls"
+    # A certificate authority of this deployment alone, and the server's certificate for the loopback
+    # address signed by it: clients trust ca.pem and check the host as they would anywhere else.
+    openssl req -x509 -newkey rsa:2048 -nodes -days 30 -subj "/CN=Tern Clipboard local authority" \
+        -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign" \
+        -keyout "$tls/ca.key" -out "$dir/ca.pem" 2>/dev/null
+    openssl req -newkey rsa:2048 -nodes -subj "/CN=127.0.0.1" \
+        -keyout "$tls/server.key" -out "$tls/server.csr" 2>/dev/null
+    printf '%s\n' "basicConstraints=critical,CA:FALSE" "keyUsage=critical,digitalSignature,keyEncipherment" \
+        "extendedKeyUsage=serverAuth" "subjectAltName=IP:127.0.0.1,DNS:localhost" >"$tls/server.ext"
+    openssl x509 -req -in "$tls/server.csr" -CA "$dir/ca.pem" -CAkey "$tls/ca.key" \
+        -CAserial "$tls/ca.srl" -CAcreateserial \
+        -days 30 -extfile "$tls/server.ext" -out "$tls/server.pem" 2>/dev/null
+    chmod 644 "$dir/ca.pem"
+}
+
+start_postgres() {
+    local bin
+    bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
+    [ -x "$bin/postgres" ] || fail "PostgreSQL is not installed (scripts/install-deps.sh)"
+    local data=$dir/postgres
+    mkdir -p "$data" "$dir/postgres-socket"
+    if [ "$(id -u)" -eq 0 ]; then
+        id "$pg_user" >/dev/null 2>&1 || fail "no user \"$pg_user\" to run PostgreSQL as"
+        chown "$pg_user" "$data" "$dir/postgres-socket"
+    fi
+    chmod 700 "$data"
+    : >"$dir/postgres.log"
+    [ "$(id -u)" -ne 0 ] || chown "$pg_user" "$dir/postgres.log"
+    pg_port=$(free_port)
+    head -c 24 /dev/urandom | base64 | tr -d '/+=' >"$dir/postgres-password"
+    chmod 600 "$dir/postgres-password"
+    local pwfile=$dir/postgres-socket/pwfile
+    install -m 600 "$dir/postgres-password" "$pwfile"
+    [ "$(id -u)" -ne 0 ] || chown "$pg_user" "$pwfile"
+    run_unprivileged "$bin/initdb" -D "$data" -U tern --auth=scram-sha-256 --pwfile="$pwfile" \
+        -E UTF8 --locale=C.UTF-8 >"$dir/postgres-init.log" 2>&1 || fail "initdb failed: $(tail -n 5 "$dir/postgres-init.log")"
+    rm -f "$pwfile"
+    run_unprivileged "$bin/pg_ctl" -D "$data" -l "$dir/postgres.log" -w -t 60 \
+        -o "-c listen_addresses=127.0.0.1 -p $pg_port -k $dir/postgres-socket" start >/dev/null ||
+        fail "PostgreSQL did not start: $(tail -n 5 "$dir/postgres.log")"
+    head -n 1 "$data/postmaster.pid" >"$dir/postgres.pid"
+    PGPASSWORD=$(cat "$dir/postgres-password") "$bin/createdb" -h 127.0.0.1 -p "$pg_port" -U tern tern ||
+        fail "the database could not be created"
+    echo "postgresql://tern:$(cat "$dir/postgres-password")@127.0.0.1:$pg_port/tern" >"$dir/database-url"
+    chmod 600 "$dir/database-url"
+}
+
+# Starts instance $1 on a free loopback port and prints that port.
+start_instance() {
+    local n=$1
+    local log=$dir/server-$n.log
+    : >"$log"
+    local storage
+    if "$server" --help 2>&1 | grep -q -- '--database'; then
+        storage=(--database "$(cat "$dir/database-url")")
+    else
+        # A service without PostgreSQL support: the instances share one SQLite file.
+        storage=(--data "$dir/server-data")
+    fi
+    local proxy=()
+    ! "$server" --help 2>&1 | grep -q -- '--trusted-proxy' || proxy=(--trusted-proxy 127.0.0.1)
+    setsid "$server" --listen 127.0.0.1:0 "${storage[@]}" "${proxy[@]}" \
+        </dev/null >"$log" 2>&1 &
+    echo $! >"$dir/server-$n.pid"
+    local port=
+    for _ in $(seq 1 200); do
+        port=$(sed -n 's|^tern-server listening on http://127\.0\.0\.1:\([0-9]*\).*|\1|p' "$log" | head -n 1)
+        [ -n "$port" ] && break
+        kill -0 "$(cat "$dir/server-$n.pid")" 2>/dev/null || fail "tern-server $n ended: $(tail -n 5 "$log")"
+        sleep 0.1
+    done
+    [ -n "$port" ] || fail "tern-server $n did not start"
+    echo "$port"
+}
+
+start_nginx() {
+    local conf=$dir/nginx
+    mkdir -p "$conf"
+    local worker_user=www-data
+    id "$worker_user" >/dev/null 2>&1 || worker_user=nobody
+    local servers=
+    for port in "$@"; do servers+="server 127.0.0.1:$port max_fails=1 fail_timeout=5s; "; done
+    for attempt in 1 2 3; do
+        nginx_port=$(free_port)
+        sed -e "s|@TERN_LISTEN@|127.0.0.1:$nginx_port|" -e "s|@TERN_CERTIFICATE@|$dir/tls/server.pem|" \
+            -e "s|@TERN_CERTIFICATE_KEY@|$dir/tls/server.key|" -e "s|@TERN_INSTANCES@|$servers|" \
+            -e "s|@TERN_ACCESS_LOG@|$conf/access.log|" \
+            "$source_dir/deploy/nginx/tern.conf" >"$conf/tern.conf"
+        {
+            [ "$(id -u)" -ne 0 ] || echo "user $worker_user;"
+            echo "worker_processes 2;"
+            echo "pid $dir/nginx.pid;"
+            echo "error_log $conf/error.log warn;"
+            echo "events { worker_connections 1024; }"
+            echo "http {"
+            echo "    default_type application/octet-stream;"
+            for temp in client_body proxy fastcgi uwsgi scgi; do echo "    ${temp}_temp_path $conf/$temp;"; done
+            echo "    include $conf/tern.conf;"
+            echo "}"
+        } >"$conf/nginx.conf"
+        if nginx -p "$conf" -c "$conf/nginx.conf" -e "$conf/error.log" 2>>"$conf/start.log"; then
+            wait_for 100 test -s "$dir/nginx.pid" || fail "nginx wrote no PID"
+            return 0
+        fi
+        # Another program took the port between the choice and the start: choose again.
+        grep -q 'Address already in use' "$conf/start.log" || break
+    done
+    fail "nginx did not start: $(tail -n 5 "$conf/start.log")"
+}
+
+up() {
+    mkdir -p "$dir"
+    dir=$(cd "$dir" && pwd)
+    [ ! -s "$dir/nginx.pid" ] || fail "$dir already holds a deployment; stop it with: $0 down $dir"
+    local build=${TERN_BUILD_DIR:-$source_dir/build/dev}
+    server=$build/bin/tern-server
+    [ -x "$server" ] || fail "no tern-server in $build/bin (set TERN_BUILD_DIR)"
+    pg_user=${TERN_POSTGRES_USER:-postgres}
+    # The unprivileged database user and nginx's workers must be able to pass through DIR.
+    chmod 711 "$dir"
+    # A failed start leaves nothing running.
+    trap 'down >/dev/null 2>&1 || true' ERR EXIT
+    make_certificates
+    start_postgres
+    local ports=() port
+    for n in $(seq 1 "$instances"); do
+        port=$(start_instance "$n")
+        ports+=("$port")
+    done
+    start_nginx "${ports[@]}"
+    local url=https://127.0.0.1:$nginx_port
+    wait_for 100 curl -sf --noproxy '*' --cacert "$dir/ca.pem" "$url/" || fail "the service does not answer at $url"
+    echo "$url" >"$dir/url"
+    trap - ERR EXIT
+    echo "$url"
+}
+
+# Sends $2 to the process in pid file $1, waits up to 20 seconds for it to end, then kills it.
+stop_process() {
+    local file=$1 signal=$2
+    [ -s "$file" ] || return 0
+    local pid
+    pid=$(cat "$file")
+    if kill "-$signal" "$pid" 2>/dev/null; then
+        wait_for 200 bash -c "! kill -0 $pid" || kill -KILL "$pid" 2>/dev/null || true
+    fi
+    rm -f "$file"
+}
+
+down() {
+    [ -d "$dir" ] || return 0
+    stop_process "$dir/nginx.pid" QUIT
+    for n in $(seq 1 "$instances"); do stop_process "$dir/server-$n.pid" TERM; done
+    # SIGINT: PostgreSQL's fast shutdown, which ends the sessions instead of waiting for them.
+    stop_process "$dir/postgres.pid" INT
+    rm -f "$dir/url"
+}
+
+[ $# -eq 2 ] || usage
+dir=$2
+case $1 in
+up) up ;;
+down) down ;;
+*) usage ;;
+esac
