@@ -1,5 +1,6 @@
 #include "AccessKeys.h"
 #include "AccountRules.h"
+#include "Pages.h"
 #include "RateLimiter.h"
 #include "ServerFixture.h"
 #include "ServerOptions.h"
@@ -161,6 +162,20 @@ TEST(SharedItems, ShareTextForDisplay)
     };
     for (const auto& c : cases)
         EXPECT_EQ(ShareTextForDisplay(c.bytes), c.shown);
+}
+
+TEST(Pages, SizesForPeopleRoundBeforeTheyChooseTheUnit)
+{
+    const struct
+    {
+        std::int64_t bytes;
+        const char* shown;
+    } cases[] = {
+        {0, "0 bytes"},  {1, "1 byte"},      {999, "999 bytes"}, {1000, "1.0 kB"},    {9949, "9.9 kB"},
+        {9950, "10 kB"}, {999499, "999 kB"}, {999500, "1.0 MB"}, {5000000, "5.0 MB"}, {12345678, "12 MB"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatSize(c.bytes), c.shown) << c.bytes;
 }
 
 TEST(AccessKeys, KeysAreLongUniqueLettersAndDigits)
