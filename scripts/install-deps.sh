@@ -9,7 +9,7 @@ packages=(
     libx11-dev libx11-xcb-dev libxtst-dev libxfixes-dev libxcb1-dev libxcb-xtest0-dev libxcb-xfixes0-dev
     libcrypto++-dev libcurl4-openssl-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev nlohmann-json3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    libsqlite3-dev libcpp-httplib-dev libsodium-dev
+    libsqlite3-dev libsodium-dev
     xvfb xauth openbox trayer xdotool xclip x11-utils x11-xserver-utils imagemagick fonts-wine
     clang clang-tidy clang-format libclang-rt-14-dev curl xdg-utils
     libboost-dev libpq-dev libpqxx-dev postgresql postgresql-client nginx-light chromium chromium-driver

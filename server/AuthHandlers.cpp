@@ -6,7 +6,7 @@
 namespace tern::server {
 namespace {
 
-void sendError(httplib::Response& res, std::string_view message)
+void sendError(HttpResponse& res, std::string_view message)
 {
     SendJson(res, nlohmann::json{{"status", "error"}, {"message", std::string(message)}});
 }
@@ -30,9 +30,9 @@ std::string_view registerFailureText(RegisterOutcome outcome)
 
 } // namespace
 
-void RegisterAuthHandlers(httplib::Server& server, ServerContext& context)
+void RegisterAuthHandlers(Router& server, ServerContext& context)
 {
-    server.Post("/index.php/auth/validate", [&context](const httplib::Request& req, httplib::Response& res) {
+    server.Post("/index.php/auth/validate", [&context](const HttpRequest& req, HttpResponse& res) {
         const std::string email = req.get_param_value("email");
         if (!IsAcceptableEmail(email))
             SendStatus(res, "notvalidated");
@@ -42,7 +42,7 @@ void RegisterAuthHandlers(httplib::Server& server, ServerContext& context)
             SendStatus(res, "unregistered");
     });
 
-    server.Post("/index.php/auth/check", [&context](const httplib::Request& req, httplib::Response& res) {
+    server.Post("/index.php/auth/check", [&context](const HttpRequest& req, HttpResponse& res) {
         const AuthResult result = context.authenticator.authenticate(
             req.get_param_value("email"), req.get_param_value("pass"), ClientAddress(req));
         switch (result.outcome) {
@@ -58,7 +58,7 @@ void RegisterAuthHandlers(httplib::Server& server, ServerContext& context)
         }
     });
 
-    server.Post("/index.php/auth/register", [&context](const httplib::Request& req, httplib::Response& res) {
+    server.Post("/index.php/auth/register", [&context](const HttpRequest& req, HttpResponse& res) {
         const RegisterOutcome outcome = context.authenticator.registerAccount(
             req.get_param_value("email"), req.get_param_value("pass"), ClientAddress(req));
         if (outcome == RegisterOutcome::Created)

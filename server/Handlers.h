@@ -3,12 +3,12 @@
 #include "Authenticator.h"
 #include "Database.h"
 #include "ServerOptions.h"
+#include "SharedItems.h"
+#include "http/Router.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include <httplib.h>
 
 namespace tern::server {
 
@@ -20,20 +20,23 @@ struct ServerContext
     const ServerOptions& options;
 };
 
+// The largest body of an upload: the largest share payload and room for the multipart framing.
+constexpr std::size_t kMaxUploadBodyBytes = kMaxShareBytes + std::size_t{64} * 1024;
+
 // The one "data" part of an upload, whatever its file name; nullopt when the body is not multipart
 // or holds no such part or more than one.
-std::optional<std::string> SingleDataPart(const httplib::Request& req);
+std::optional<std::string> SingleDataPart(const HttpRequest& req);
 
 // The status word for refused credentials ("denied" or "locked"), empty when they were accepted.
 std::string_view CredentialFailure(const AuthResult& result);
 
 // /index.php/auth/validate, /index.php/auth/check, /index.php/auth/register
-void RegisterAuthHandlers(httplib::Server& server, ServerContext& context);
+void RegisterAuthHandlers(Router& server, ServerContext& context);
 // /storage/save.html, /storage/read.html
-void RegisterStorageHandlers(httplib::Server& server, ServerContext& context);
+void RegisterStorageHandlers(Router& server, ServerContext& context);
 // /storage/share.html, /d/KEY.html and the raw items, /cp/history.html
-void RegisterShareHandlers(httplib::Server& server, ServerContext& context);
+void RegisterShareHandlers(Router& server, ServerContext& context);
 // /start/check.html, /start/download.html, /start/forgot.html, /help/, /, /style.css
-void RegisterStartHandlers(httplib::Server& server, ServerContext& context);
+void RegisterStartHandlers(Router& server, ServerContext& context);
 
 } // namespace tern::server

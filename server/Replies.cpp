@@ -2,7 +2,7 @@
 
 namespace tern::server {
 
-httplib::Headers SecurityHeaders()
+HttpHeaders SecurityHeaders()
 {
     return {
         {"X-Content-Type-Options", "nosniff"},
@@ -13,32 +13,32 @@ httplib::Headers SecurityHeaders()
     };
 }
 
-void SendJson(httplib::Response& res, const nlohmann::json& reply)
+void SendJson(HttpResponse& res, const nlohmann::json& reply)
 {
     res.set_header("Cache-Control", "no-store");
     // Invalid UTF-8 in a reflected value must not make the reply fail.
     res.set_content(reply.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace), "application/json");
 }
 
-void SendStatus(httplib::Response& res, std::string_view status)
+void SendStatus(HttpResponse& res, std::string_view status)
 {
     SendJson(res, nlohmann::json{{"status", std::string(status)}});
 }
 
-void SendPage(httplib::Response& res, int httpStatus, const std::string& html)
+void SendPage(HttpResponse& res, int httpStatus, const std::string& html)
 {
     res.status = httpStatus;
     res.set_header("Cache-Control", "no-store");
     res.set_content(html, "text/html; charset=utf-8");
 }
 
-void SendBytes(httplib::Response& res, const std::string& bytes, std::string_view contentType)
+void SendBytes(HttpResponse& res, const std::string& bytes, std::string_view contentType)
 {
     res.set_header("Cache-Control", "no-store");
     res.set_content(bytes, std::string(contentType));
 }
 
-const std::string& ClientAddress(const httplib::Request& req)
+const std::string& ClientAddress(const HttpRequest& req)
 {
     return req.remote_addr;
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "http/HttpRequest.h"
+#include "http/HttpResponse.h"
+
 #include <string>
 #include <string_view>
 
-#include <httplib.h>
 #include <nlohmann/json.hpp>
 
 namespace tern::server {
@@ -16,19 +18,19 @@ constexpr const char* kContentSecurityPolicy =
 
 // Headers sent with every reply: no content sniffing, the policy above, no framing, no referrer (the
 // history address carries credentials).
-httplib::Headers SecurityHeaders();
+HttpHeaders SecurityHeaders();
 
 // A JSON object reply, never cached.
-void SendJson(httplib::Response& res, const nlohmann::json& reply);
+void SendJson(HttpResponse& res, const nlohmann::json& reply);
 // {"status": status}
-void SendStatus(httplib::Response& res, std::string_view status);
+void SendStatus(HttpResponse& res, std::string_view status);
 // An HTML page, never cached.
-void SendPage(httplib::Response& res, int httpStatus, const std::string& html);
+void SendPage(HttpResponse& res, int httpStatus, const std::string& html);
 // Plain text lines or raw bytes of the given type, never cached.
-void SendBytes(httplib::Response& res, const std::string& bytes, std::string_view contentType);
+void SendBytes(HttpResponse& res, const std::string& bytes, std::string_view contentType);
 
 // The address the request came from (the peer of the connection; no forwarding header is trusted).
-const std::string& ClientAddress(const httplib::Request& req);
+const std::string& ClientAddress(const HttpRequest& req);
 
 // Paths whose clients read JSON: every failure there is answered with a JSON object.
 bool IsJsonPath(std::string_view path) noexcept;

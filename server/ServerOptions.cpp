@@ -1,5 +1,6 @@
 #include "ServerOptions.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace tern::server {
@@ -65,10 +66,17 @@ std::string UsageText()
 {
     return "Usage: tern-server [--listen HOST:PORT] [--data DIR] [--latest-build N] "
            "[--latest-message TEXT]\n"
+           "                  [--header-timeout S] [--max-connections N] [--threads N]\n"
            "  --listen HOST:PORT     address to serve on (default 127.0.0.1:8077; port 0 picks a free one)\n"
            "  --data DIR             folder of the database, created when missing (default ./tern-data)\n"
            "  --latest-build N       newest client build; older builds are told to update\n"
            "  --latest-message TEXT  lines sent with the update notice (\\n starts a new line)\n"
+           "  --header-timeout S     seconds a client has to send a request's headers (default 10); the\n"
+           "                         body must follow within S more seconds plus one per 32 KiB that\n"
+           "                         the path takes at most\n"
+           "  --max-connections N    open connections at most (default 4096, or what the process may\n"
+           "                         open); more are closed at once\n"
+           "  --threads N            threads that check credentials and use the database (default 8)\n"
            "  --help                 print this text\n";
 }
 
@@ -102,7 +110,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t
             help.message = UsageText();
             return help;
         }
-        if (name != "--listen" && name != "--data" && name != "--latest-build" && name != "--latest-message")
+        static const std::vector<std::string> kWithValue = {
+            "--listen",          "--data",   "--latest-build", "--latest-message", "--header-timeout",
+            "--max-connections", "--threads"};
+        if (std::find(kWithValue.begin(), kWithValue.end(), name) == kWithValue.end())
             return failure("unknown option " + name);
         if (i + 1 >= args.size())
             return failure(name + " needs a value");
@@ -122,6 +133,21 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t
             if (!build)
                 return failure("--latest-build wants a number from 0 to 65535, got " + value);
             options.latestBuild = *build;
+        } else if (name == "--header-timeout") {
+            const auto seconds = parseUnsigned(value, 3600);
+            if (!seconds || *seconds == 0)
+                return failure("--header-timeout wants seconds from 1 to 3600, got " + value);
+            options.http.headerTimeout = std::chrono::seconds(*seconds);
+        } else if (name == "--max-connections") {
+            const auto count = parseUnsigned(value, 1000000);
+            if (!count || *count == 0)
+                return failure("--max-connections wants a number from 1 to 1000000, got " + value);
+            options.http.maxConnections = *count;
+        } else if (name == "--threads") {
+            const auto count = parseUnsigned(value, 256);
+            if (!count || *count == 0)
+                return failure("--threads wants a number from 1 to 256, got " + value);
+            options.http.handlerThreads = *count;
         } else {
             options.latestMessage = messageLines(value);
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "http/HttpLimits.h"
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -39,6 +41,9 @@ struct ServerOptions
 
     // Whether to write one access line per request to stderr.
     bool accessLog = true;
+
+    // Deadlines and sizes of requests, connections and handler threads.
+    HttpLimits http;
 };
 
 // The result of reading the command line: options to run with, or a text to print and an exit code.
@@ -49,7 +54,8 @@ struct CommandLine
     int exitCode = 0;
 };
 
-// Reads --listen HOST:PORT, --data DIR, --latest-build N, --latest-message TEXT and --help.
+// Reads --listen HOST:PORT, --data DIR, --latest-build N, --latest-message TEXT, --header-timeout S,
+// --max-connections N, --threads N and --help.
 // The default latest build is `defaultBuild`. In TEXT a line feed or the two characters "\n" start a
 // new message line.
 CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t defaultBuild);

@@ -20,12 +20,12 @@ std::int64_t nowSeconds()
         .count();
 }
 
-void sendNotFound(httplib::Response& res)
+void sendNotFound(HttpResponse& res)
 {
     SendPage(res, 404, MessagePage("Not found", "This link does not exist."));
 }
 
-void share(ServerContext& context, const httplib::Request& req, httplib::Response& res)
+void share(ServerContext& context, const HttpRequest& req, HttpResponse& res)
 {
     const AuthResult login = context.authenticator.authenticate(
         req.get_param_value("email"), req.get_param_value("pass"), ClientAddress(req));
@@ -49,7 +49,7 @@ void share(ServerContext& context, const httplib::Request& req, httplib::Respons
     SendStatus(res, "error");
 }
 
-void sharedItem(ServerContext& context, const httplib::Request& req, httplib::Response& res)
+void sharedItem(ServerContext& context, const HttpRequest& req, HttpResponse& res)
 {
     const std::string key = req.matches[1];
     const std::string extension = req.matches[2];
@@ -70,7 +70,7 @@ void sharedItem(ServerContext& context, const httplib::Request& req, httplib::Re
     SendBytes(res, item->data, RawContentType(kind));
 }
 
-void history(ServerContext& context, const httplib::Request& req, httplib::Response& res)
+void history(ServerContext& context, const HttpRequest& req, HttpResponse& res)
 {
     const std::string email = req.get_param_value("u");
     const AuthResult login =
@@ -84,17 +84,15 @@ void history(ServerContext& context, const httplib::Request& req, httplib::Respo
 
 } // namespace
 
-void RegisterShareHandlers(httplib::Server& server, ServerContext& context)
+void RegisterShareHandlers(Router& server, ServerContext& context)
 {
-    server.Post("/storage/share.html", [&context](const httplib::Request& req, httplib::Response& res) {
-        share(context, req, res);
-    });
-    server.Get(
-        R"(/d/([A-Za-z0-9]{24})\.(html|txt|jpg|png))",
-        [&context](const httplib::Request& req, httplib::Response& res) { sharedItem(context, req, res); });
-    server.Get("/cp/history.html", [&context](const httplib::Request& req, httplib::Response& res) {
-        history(context, req, res);
-    });
+    server.Post("/storage/share.html",
+                [&context](const HttpRequest& req, HttpResponse& res) { share(context, req, res); });
+    server.Get(R"(/d/([A-Za-z0-9]{24})\.(html|txt|jpg|png))",
+               [&context](const HttpRequest& req, HttpResponse& res) { sharedItem(context, req, res); });
+    server.Get("/cp/history.html",
+               [&context](const HttpRequest& req, HttpResponse& res) { history(context, req, res); });
+    server.setBodyLimit("POST", "/storage/share.html", kMaxUploadBodyBytes);
 }
 
 } // namespace tern::server

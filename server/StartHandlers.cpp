@@ -33,9 +33,9 @@ std::string versionAnswer(std::uint32_t build, const ServerOptions& options)
 
 } // namespace
 
-void RegisterStartHandlers(httplib::Server& server, ServerContext& context)
+void RegisterStartHandlers(Router& server, ServerContext& context)
 {
-    server.Get("/start/check.html", [&context](const httplib::Request& req, httplib::Response& res) {
+    server.Get("/start/check.html", [&context](const HttpRequest& req, HttpResponse& res) {
         const auto build = parseBuild(req.get_param_value("v"));
         if (!build) {
             res.status = 400;
@@ -43,18 +43,17 @@ void RegisterStartHandlers(httplib::Server& server, ServerContext& context)
         }
         SendBytes(res, versionAnswer(*build, context.options), "text/plain; charset=utf-8");
     });
-    server.Get("/start/download.html", [&context](const httplib::Request& req, httplib::Response& res) {
+    server.Get("/start/download.html", [&context](const HttpRequest& req, HttpResponse& res) {
         SendPage(res, 200,
                  DownloadPage(req.get_param_value("lang"), context.options.latestBuild,
                               context.options.latestMessage));
     });
-    server.Get("/start/forgot.html", [](const httplib::Request& req, httplib::Response& res) {
+    server.Get("/start/forgot.html", [](const HttpRequest& req, HttpResponse& res) {
         SendPage(res, 200, ForgotPage(req.get_param_value("email")));
     });
-    server.Get("/help/?",
-               [](const httplib::Request&, httplib::Response& res) { SendPage(res, 200, HelpPage()); });
-    server.Get("/", [](const httplib::Request&, httplib::Response& res) { SendPage(res, 200, StartPage()); });
-    server.Get("/style.css", [](const httplib::Request&, httplib::Response& res) {
+    server.Get("/help/?", [](const HttpRequest&, HttpResponse& res) { SendPage(res, 200, HelpPage()); });
+    server.Get("/", [](const HttpRequest&, HttpResponse& res) { SendPage(res, 200, StartPage()); });
+    server.Get("/style.css", [](const HttpRequest&, HttpResponse& res) {
         res.set_header("Cache-Control", "public, max-age=3600");
         res.set_content(std::string(StyleSheet()), "text/css; charset=utf-8");
     });

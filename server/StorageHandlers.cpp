@@ -2,12 +2,13 @@
 
 #include "Replies.h"
 #include "SharedItems.h"
+#include "http/MultipartForm.h"
 
 namespace tern::server {
 namespace {
 
 // The answer to a read without valid credentials: an empty body.
-void sendNothing(httplib::Response& res, int httpStatus)
+void sendNothing(HttpResponse& res, int httpStatus)
 {
     res.status = httpStatus;
     SendBytes(res, std::string(), "application/octet-stream");
@@ -15,11 +16,25 @@ void sendNothing(httplib::Response& res, int httpStatus)
 
 } // namespace
 
-std::optional<std::string> SingleDataPart(const httplib::Request& req)
+std::optional<std::string> SingleDataPart(const HttpRequest& req)
 {
-    if (!req.is_multipart_form_data() || req.files.count("data") != 1)
+    const auto boundary = MultipartBoundary(req.get_header_value("Content-Type"));
+    if (!boundary)
         return std::nullopt;
-    return req.files.find("data")->second.content;
+    const auto parts = ParseMultipartForm(req.body, *boundary);
+    if (!parts)
+        return std::nullopt;
+    const FormPart* data = nullptr;
+    for (const FormPart& part : *parts) {
+        if (part.name != "data")
+            continue;
+        if (data)
+            return std::nullopt;
+        data = &part;
+    }
+    if (!data)
+        return std::nullopt;
+    return std::string(data->content);
 }
 
 std::string_view CredentialFailure(const AuthResult& result)
@@ -35,9 +50,9 @@ std::string_view CredentialFailure(const AuthResult& result)
     return "denied";
 }
 
-void RegisterStorageHandlers(httplib::Server& server, ServerContext& context)
+void RegisterStorageHandlers(Router& server, ServerContext& context)
 {
-    server.Post("/storage/save.html", [&context](const httplib::Request& req, httplib::Response& res) {
+    server.Post("/storage/save.html", [&context](const HttpRequest& req, HttpResponse& res) {
         const AuthResult login = context.authenticator.authenticate(
             req.get_param_value("email"), req.get_param_value("pass"), ClientAddress(req));
         if (const std::string_view failure = CredentialFailure(login); !failure.empty())
@@ -54,8 +69,9 @@ void RegisterStorageHandlers(httplib::Server& server, ServerContext& context)
         context.database.saveSnapshot(login.accountId, *data);
         SendStatus(res, "ok");
     });
+    server.setBodyLimit("POST", "/storage/save.html", kMaxUploadBodyBytes);
 
-    server.Get("/storage/read.html", [&context](const httplib::Request& req, httplib::Response& res) {
+    server.Get("/storage/read.html", [&context](const HttpRequest& req, HttpResponse& res) {
         const AuthResult login = context.authenticator.authenticate(
             req.get_param_value("email"), req.get_param_value("pass"), ClientAddress(req));
         if (login.outcome != AuthOutcome::Accepted)

@@ -2,15 +2,15 @@
 
 #include "Authenticator.h"
 #include "Database.h"
+#include "Dispatcher.h"
 #include "Handlers.h"
 #include "RateLimiter.h"
 #include "ServerOptions.h"
+#include "http/HttpServer.h"
 
 #include <condition_variable>
 #include <mutex>
 #include <string>
-
-#include <httplib.h>
 
 namespace tern::server {
 
@@ -44,7 +44,8 @@ private:
     Database m_database;
     Authenticator m_authenticator;
     ServerContext m_context;
-    httplib::Server m_http;
+    Dispatcher m_dispatcher;
+    HttpServer m_http;
     int m_port = 0;
 
     std::mutex m_stateMutex;

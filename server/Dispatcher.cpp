@@ -1,0 +1,112 @@
+#include "Dispatcher.h"
+
+#include "Pages.h"
+#include "Replies.h"
+
+#include <cstdio>
+
+namespace tern::server {
+namespace {
+
+// A read without valid credentials is answered with an empty body on purpose.
+bool answersWithoutBody(const HttpRequest& req)
+{
+    return req.path == "/storage/read.html";
+}
+
+void fillErrorBody(const HttpRequest& req, HttpResponse& res)
+{
+    if (!res.body.empty() || answersWithoutBody(req))
+        return;
+    if (IsJsonPath(req.path)) {
+        SendStatus(res, res.status == 413 ? "toolarge" : "badrequest");
+    } else if (res.status == 404) {
+        SendPage(res, res.status, MessagePage("Not found", "There is no page at this address."));
+    } else {
+        SendPage(res, res.status, MessagePage("Request refused", "The request could not be answered."));
+    }
+}
+
+void answerException(const HttpRequest& req, HttpResponse& res, const char* what)
+{
+    std::fprintf(stderr, "tern-server: %s %s failed: %s\n", req.method.c_str(), req.path.c_str(), what);
+    res = HttpResponse();
+    res.status = 500;
+    if (IsJsonPath(req.path))
+        SendStatus(res, "error");
+    else if (!answersWithoutBody(req))
+        SendPage(res, 500, MessagePage("Server error", "The request could not be completed."));
+}
+
+} // namespace
+
+std::size_t Dispatcher::bodyLimit(const HttpRequest& head) const noexcept
+{
+    try {
+        return m_router.bodyLimit(head.method, head.path);
+    } catch (...) {
+        return kDefaultBodyLimit; // a pattern too complex to match this path: no route takes it
+    }
+}
+
+HttpResponse Dispatcher::answer(HttpRequest& req) const noexcept
+{
+    HttpResponse res;
+    std::string what = "unknown error";
+    try {
+        switch (m_router.dispatch(req, res)) {
+        case Router::Outcome::Handled:
+            break;
+        case Router::Outcome::NoRoute:
+            res.status = 404;
+            break;
+        case Router::Outcome::UnknownMethod:
+            res.status = 400;
+            break;
+        }
+        if (res.status >= 400)
+            fillErrorBody(req, res);
+        finish(req, res);
+        return res;
+    } catch (const std::exception& e) {
+        what = e.what();
+    } catch (...) {
+    }
+    try {
+        answerException(req, res, what.c_str());
+        finish(req, res);
+    } catch (...) {
+        res = HttpResponse(); // out of memory: a bare 500
+        res.status = 500;
+    }
+    return res;
+}
+
+HttpResponse Dispatcher::refuse(const HttpRequest& req, int status) const noexcept
+{
+    HttpResponse res;
+    res.status = status;
+    try {
+        fillErrorBody(req, res);
+        finish(req, res);
+    } catch (...) {
+        res = HttpResponse(); // out of memory: a bare refusal still says enough
+        res.status = status;
+    }
+    return res;
+}
+
+void Dispatcher::finish(const HttpRequest& req, HttpResponse& res) const
+{
+    static const HttpHeaders security = SecurityHeaders();
+    for (const auto& [name, value] : security) {
+        if (!res.has_header(name))
+            res.headers.emplace(name, value);
+    }
+    // Only the path is logged: query strings carry e-mail addresses and password values.
+    if (m_accessLog)
+        std::fprintf(stderr, "%s %s %s %d\n", req.remote_addr.c_str(), req.method.c_str(), req.path.c_str(),
+                     res.status);
+}
+
+} // namespace tern::server

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "http/HttpRequest.h"
+#include "http/HttpResponse.h"
+#include "http/HttpService.h"
+#include "http/Router.h"
+
+namespace tern::server {
+
+// Turns every request into a complete reply, whichever transport read it: runs the route, answers
+// failures in the form the path's clients read (a JSON status or an HTML page), adds the security
+// headers and writes the access line.
+class Dispatcher : public HttpService
+{
+public:
+    explicit Dispatcher(bool accessLog) : m_accessLog(accessLog) {}
+
+    Router& router() noexcept { return m_router; }
+
+    std::size_t bodyLimit(const HttpRequest& head) const noexcept override;
+    std::size_t largestBodyLimit() const noexcept override { return m_router.largestBodyLimit(); }
+    // A failing handler gives a 500 reply.
+    HttpResponse answer(HttpRequest& req) const noexcept override;
+    // `req` holds whatever was read of the request, at least the path once the request line was read.
+    HttpResponse refuse(const HttpRequest& req, int status) const noexcept override;
+
+private:
+    void finish(const HttpRequest& req, HttpResponse& res) const;
+
+    Router m_router;
+    bool m_accessLog;
+};
+
+} // namespace tern::server

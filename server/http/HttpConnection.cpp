@@ -1,0 +1,286 @@
+#include "http/HttpConnection.h"
+
+#include "http/FormEncoding.h"
+
+#include <boost/asio/post.hpp>
+#include <boost/asio/write.hpp>
+#include <boost/beast/http/read.hpp>
+#include <boost/beast/http/write.hpp>
+
+namespace tern::server {
+namespace {
+
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+
+// Reply bytes, and request bytes read and dropped after a refusal, are given this long at least.
+constexpr std::chrono::seconds kMinimumTransferTime{10};
+// After a refusal the rest of the request is read and dropped for at most this long and this many
+// bytes, so that the client reads the refusal instead of a reset connection.
+constexpr std::chrono::seconds kLingerTime{3};
+constexpr std::size_t kLingerBytes = std::size_t{8} * 1024 * 1024;
+// Room in the read buffer beyond the header limit, for body bytes that arrive with the header.
+constexpr std::size_t kReadRoom = std::size_t{64} * 1024;
+
+constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
+
+char lower(char c) noexcept
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string lowerTrimmed(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    std::string result(text);
+    for (char& c : result)
+        c = lower(c);
+    return result;
+}
+
+bool isParseError(beast::error_code ec)
+{
+    return ec.category() == http::make_error_code(http::error::bad_target).category() &&
+           ec != http::error::end_of_stream && ec != http::error::partial_message &&
+           ec != http::error::short_read;
+}
+
+} // namespace
+
+HttpConnection::HttpConnection(asio::ip::tcp::socket socket, ConnectionHub& hub)
+    : m_hub(hub), m_stream(std::move(socket)), m_buffer(hub.limits.maxHeaderBytes + kReadRoom)
+{
+    beast::error_code ec;
+    const auto peer = m_stream.socket().remote_endpoint(ec);
+    if (!ec) {
+        auto address = peer.address();
+        if (address.is_v6() && address.to_v6().is_v4_mapped())
+            address = asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6());
+        m_remoteAddress = address.to_string();
+        m_remotePort = peer.port();
+    }
+    m_hub.open.insert(this);
+}
+
+HttpConnection::~HttpConnection()
+{
+    m_hub.open.erase(this);
+}
+
+std::chrono::steady_clock::duration HttpConnection::timeFor(std::size_t bytes) const
+{
+    const std::size_t rate = std::max<std::size_t>(m_hub.limits.minBytesPerSecond, 1);
+    return kMinimumTransferTime + std::chrono::seconds(bytes / rate);
+}
+
+void HttpConnection::stopUnlessAnswering()
+{
+    if (m_phase != Phase::Answering)
+        close();
+}
+
+void HttpConnection::readHeader()
+{
+    m_phase = Phase::Reading;
+    m_parser.emplace();
+    m_parser->header_limit(static_cast<std::uint32_t>(m_hub.limits.maxHeaderBytes));
+    // Bodies declared larger than any route takes are refused as soon as the header says so.
+    m_parser->body_limit(m_hub.service.largestBodyLimit());
+    m_head = HttpRequest();
+    m_head.remote_addr = m_remoteAddress;
+    m_head.remote_port = m_remotePort;
+    // The deadline covers the header now and is extended once for the body: a client that sends a
+    // line now and then cannot keep a request open past it.
+    m_stream.expires_after(m_hub.limits.headerTimeout);
+    http::async_read_header(
+        m_stream, m_buffer, *m_parser,
+        [self = shared_from_this()](beast::error_code ec, std::size_t) { self->onHeader(ec); });
+}
+
+void HttpConnection::fillHead()
+{
+    const auto& message = m_parser->get();
+    m_head.method = std::string(message.method_string());
+    m_head.target = std::string(message.target());
+    m_head.http10 = message.version() < 11;
+    const std::string_view target = m_head.target;
+    const std::size_t query = target.find('?');
+    m_head.path = PercentDecode(target.substr(0, query), false);
+    if (query != std::string_view::npos)
+        ParseFormFields(target.substr(query + 1), m_head.params);
+    for (const auto& field : message)
+        m_head.headers.emplace(std::string(field.name_string()), std::string(field.value()));
+}
+
+void HttpConnection::onHeader(beast::error_code ec)
+{
+    if (ec == http::error::header_limit || ec == http::error::buffer_overflow) {
+        fillHead();
+        return refuse(431);
+    }
+    if (ec == http::error::body_limit) {
+        fillHead();
+        return refuse(413);
+    }
+    if (isParseError(ec)) {
+        fillHead();
+        return refuse(400);
+    }
+    if (ec)
+        return close(); // closed, reset, stopped or out of time: nobody to answer
+    fillHead();
+    if (const int refusal = checkHead(); refusal != 0)
+        return refuse(refusal);
+
+    const std::size_t limit = m_hub.service.bodyLimit(m_head);
+    m_parser->body_limit(limit);
+    const std::size_t rate = std::max<std::size_t>(m_hub.limits.minBytesPerSecond, 1);
+    m_stream.expires_after(m_hub.limits.headerTimeout + std::chrono::seconds(limit / rate));
+    if (m_parser->is_done())
+        return answer();
+    if (!m_head.http10 && lowerTrimmed(m_head.get_header_value("Expect")) == "100-continue") {
+        asio::async_write(m_stream, asio::buffer(kContinue.data(), kContinue.size()),
+                          [self = shared_from_this()](beast::error_code writeError, std::size_t) {
+                              if (writeError)
+                                  return self->close();
+                              self->readBody();
+                          });
+        return;
+    }
+    readBody();
+}
+
+int HttpConnection::checkHead()
+{
+    if (m_head.headers.size() > m_hub.limits.maxHeaderFields)
+        return 431;
+    // Compressed bodies are not taken: what they inflate to would escape the body limit.
+    for (auto [it, end] = m_head.headers.equal_range("Content-Encoding"); it != end; ++it) {
+        if (lowerTrimmed(it->second) != "identity")
+            return 415;
+    }
+    // Chunked framing is read and counted against the body limit; no other transfer coding is known.
+    for (auto [it, end] = m_head.headers.equal_range("Transfer-Encoding"); it != end; ++it) {
+        if (lowerTrimmed(it->second) != "chunked")
+            return 501;
+    }
+    const auto declared = m_parser->content_length();
+    if (declared && *declared > m_hub.service.bodyLimit(m_head))
+        return 413;
+    return 0;
+}
+
+void HttpConnection::readBody()
+{
+    http::async_read(m_stream, m_buffer, *m_parser,
+                     [self = shared_from_this()](beast::error_code ec, std::size_t) { self->onBody(ec); });
+}
+
+void HttpConnection::onBody(beast::error_code ec)
+{
+    if (ec == http::error::body_limit)
+        return refuse(413);
+    if (isParseError(ec))
+        return refuse(400);
+    if (ec)
+        return close();
+    answer();
+}
+
+void HttpConnection::answer()
+{
+    HttpRequest req = std::move(m_head);
+    auto& message = m_parser->get();
+    req.body = std::move(message.body());
+    if (lowerTrimmed(req.get_header_value("Content-Type")).starts_with("application/x-www-form-urlencoded"))
+        ParseFormFields(req.body, req.params);
+    m_keepAlive = message.keep_alive() && ++m_answered < m_hub.limits.maxRequestsPerConnection;
+    m_headRequest = req.method == "HEAD";
+    m_phase = Phase::Answering;
+    m_stream.expires_never();
+    // The handler runs on the pool; the work guard keeps the I/O loop running until its reply is back.
+    asio::post(m_hub.handlers, [self = shared_from_this(), req = std::move(req),
+                                work = asio::make_work_guard(m_hub.io)]() mutable {
+        HttpResponse res = self->m_hub.service.answer(req);
+        auto& io = self->m_hub.io;
+        asio::post(io, [self = std::move(self), res = std::move(res)]() mutable {
+            self->write(std::move(res), self->m_keepAlive ? AfterReply::KeepAlive : AfterReply::Close);
+        });
+    });
+}
+
+void HttpConnection::refuse(int status)
+{
+    m_headRequest = m_head.method == "HEAD";
+    m_phase = Phase::Lingering;
+    write(m_hub.service.refuse(m_head, status), AfterReply::Linger);
+}
+
+void HttpConnection::write(HttpResponse res, AfterReply after)
+{
+    if (m_hub.stopping && after == AfterReply::KeepAlive)
+        after = AfterReply::Close;
+    m_phase = Phase::Answering; // a stop lets the reply finish
+    m_reply.emplace();
+    m_reply->version(m_head.http10 ? 10 : 11);
+    m_reply->result(res.status >= 100 && res.status <= 599 ? static_cast<unsigned>(res.status) : 500U);
+    for (const auto& [name, value] : res.headers)
+        m_reply->insert(name, value);
+    m_reply->body() = std::move(res.body);
+    m_reply->keep_alive(after == AfterReply::KeepAlive);
+    if (after != AfterReply::KeepAlive)
+        m_reply->set(http::field::connection, "close");
+    m_reply->prepare_payload();
+    if (m_headRequest)
+        m_reply->body().clear(); // the length of the GET reply stays in the header
+    m_stream.expires_after(timeFor(m_reply->body().size()));
+    http::async_write(m_stream, *m_reply,
+                      [self = shared_from_this(), after](beast::error_code ec, std::size_t) {
+                          self->onWritten(ec, after);
+                      });
+}
+
+void HttpConnection::onWritten(beast::error_code ec, AfterReply after)
+{
+    m_reply.reset();
+    if (ec)
+        return close();
+    switch (after) {
+    case AfterReply::KeepAlive:
+        return readHeader();
+    case AfterReply::Close:
+        return close();
+    case AfterReply::Linger:
+        break;
+    }
+    beast::error_code ignored;
+    m_stream.socket().shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
+    m_phase = Phase::Lingering;
+    m_discarded = 0;
+    m_stream.expires_after(kLingerTime);
+    linger();
+}
+
+void HttpConnection::linger()
+{
+    m_stream.async_read_some(asio::buffer(m_discard),
+                             [self = shared_from_this()](beast::error_code ec, std::size_t bytes) {
+                                 self->m_discarded += bytes;
+                                 if (ec || self->m_discarded >= kLingerBytes)
+                                     return self->close();
+                                 self->linger();
+                             });
+}
+
+void HttpConnection::close()
+{
+    beast::error_code ignored;
+    m_stream.socket().shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
+    m_stream.close();
+}
+
+} // namespace tern::server

@@ -1,0 +1,92 @@
+#pragma once
+
+// Internal to the HTTP server: one accepted connection and what all connections share.
+
+#include "http/HttpLimits.h"
+#include "http/HttpRequest.h"
+#include "http/HttpResponse.h"
+#include "http/HttpService.h"
+
+#include <array>
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <unordered_set>
+
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/thread_pool.hpp>
+#include <boost/beast/core/flat_buffer.hpp>
+#include <boost/beast/core/tcp_stream.hpp>
+#include <boost/beast/http/message.hpp>
+#include <boost/beast/http/parser.hpp>
+#include <boost/beast/http/string_body.hpp>
+
+namespace tern::server {
+
+class HttpConnection;
+
+// What the connections of one server share. Everything here but the service and the pool is touched
+// on the I/O thread only.
+struct ConnectionHub
+{
+    HttpService& service;
+    const HttpLimits& limits;
+    boost::asio::io_context& io;
+    boost::asio::thread_pool& handlers;
+    std::unordered_set<HttpConnection*> open;
+    bool stopping = false;
+};
+
+// Reads requests off one connection, each whole and within its limits and deadline, has the service
+// answer them on a handler thread and writes the replies; keeps the connection for the next request
+// when both sides want that. Lives as long as an operation of it is pending (shared_from_this).
+class HttpConnection : public std::enable_shared_from_this<HttpConnection>
+{
+public:
+    HttpConnection(boost::asio::ip::tcp::socket socket, ConnectionHub& hub);
+    ~HttpConnection();
+    HttpConnection(const HttpConnection&) = delete;
+    HttpConnection& operator=(const HttpConnection&) = delete;
+
+    void start() { readHeader(); }
+    // Ends the connection now unless a request of it is being answered (that one ends after its
+    // reply). On the I/O thread, when the server stops.
+    void stopUnlessAnswering();
+
+private:
+    enum class Phase { Reading, Answering, Lingering };
+    enum class AfterReply { KeepAlive, Close, Linger };
+
+    void readHeader();
+    void onHeader(boost::beast::error_code ec);
+    void readBody();
+    void onBody(boost::beast::error_code ec);
+    // A status that refuses the request whose head was read, or 0 to go on with it.
+    int checkHead();
+    void fillHead();
+    void answer();
+    void refuse(int status);
+    void write(HttpResponse res, AfterReply after);
+    void onWritten(boost::beast::error_code ec, AfterReply after);
+    void linger();
+    void close();
+    std::chrono::steady_clock::duration timeFor(std::size_t bytes) const;
+
+    ConnectionHub& m_hub;
+    boost::beast::tcp_stream m_stream;
+    boost::beast::flat_buffer m_buffer;
+    std::optional<boost::beast::http::request_parser<boost::beast::http::string_body>> m_parser;
+    std::optional<boost::beast::http::response<boost::beast::http::string_body>> m_reply;
+    HttpRequest m_head; // the request being read, without its body
+    std::string m_remoteAddress;
+    int m_remotePort = 0;
+    Phase m_phase = Phase::Reading;
+    bool m_keepAlive = false;
+    bool m_headRequest = false;
+    unsigned m_answered = 0;
+    std::size_t m_discarded = 0;
+    std::array<char, 16384> m_discard{};
+};
+
+} // namespace tern::server

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "http/HttpHeaders.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tern::server {
+
+// One complete request as the handlers see it: the body has been read in full and within its limit.
+// The member names are the ones the handlers were written against.
+struct HttpRequest
+{
+    std::string method;
+    std::string target;  // as sent: path and query
+    std::string path;    // the percent-decoded path without the query
+    bool http10 = false; // an HTTP/1.0 request
+    HttpHeaders headers;
+    // Query parameters, then the fields of a form-encoded body, each decoded; a name may repeat.
+    std::multimap<std::string, std::string> params;
+    std::string body;
+    std::string remote_addr; // the peer of the connection
+    int remote_port = 0;
+    // The whole path and the groups of the route pattern that matched it.
+    std::vector<std::string> matches;
+
+    bool has_header(const std::string& name) const { return headers.find(name) != headers.end(); }
+    // The first value of the header `name`, or empty.
+    std::string get_header_value(const std::string& name) const;
+    bool has_param(const std::string& name) const { return params.find(name) != params.end(); }
+    // The first value of the parameter `name`, or empty.
+    std::string get_param_value(const std::string& name) const;
+};
+
+} // namespace tern::server

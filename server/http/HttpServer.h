@@ -1,0 +1,39 @@
+#pragma once
+
+#include "http/HttpLimits.h"
+#include "http/HttpService.h"
+
+#include <memory>
+#include <string>
+
+namespace tern::server {
+
+// An HTTP/1.0 and HTTP/1.1 server on one I/O thread: connections cost no thread while they wait, and
+// each request must arrive whole within its deadline and limits before it reaches the service. The
+// service runs on a pool of handler threads, so slow handlers never hold up reading or writing.
+class HttpServer
+{
+public:
+    // `service` must outlive the server.
+    HttpServer(HttpService& service, const HttpLimits& limits);
+    ~HttpServer();
+    HttpServer(const HttpServer&) = delete;
+    HttpServer& operator=(const HttpServer&) = delete;
+
+    // Listens on `host` (a name or an address) and `port` (0: any free port); returns the port bound.
+    // Throws std::runtime_error when the address cannot be bound.
+    int bind(const std::string& host, int port);
+    // Serves on the calling thread until stop(); the requests in progress are answered first.
+    void run();
+    // Makes run() return; safe from any thread, also before run().
+    void stop();
+
+    // The connection limit in force: HttpLimits::maxConnections, lowered to what the process may open.
+    std::size_t connectionLimit() const noexcept;
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
+
+} // namespace tern::server
