@@ -1,5 +1,7 @@
 #include "ServerOptions.h"
 
+#include "ForwardedClient.h"
+
 #include <algorithm>
 #include <charconv>
 
@@ -67,6 +69,7 @@ std::string UsageText()
     return "Usage: tern-server [--listen HOST:PORT] [--data DIR] [--latest-build N] "
            "[--latest-message TEXT]\n"
            "                  [--header-timeout S] [--max-connections N] [--threads N]\n"
+           "                  [--trusted-proxy ADDRESS]...\n"
            "  --listen HOST:PORT     address to serve on (default 127.0.0.1:8077; port 0 picks a free one)\n"
            "  --data DIR             folder of the database, created when missing (default ./tern-data)\n"
            "  --latest-build N       newest client build; older builds are told to update\n"
@@ -77,6 +80,8 @@ std::string UsageText()
            "  --max-connections N    open connections at most (default 4096, or what the process may\n"
            "                         open); more are closed at once\n"
            "  --threads N            threads that check credentials and use the database (default 8)\n"
+           "  --trusted-proxy ADDRESS  a proxy in front of the service (repeatable): requests from it\n"
+           "                         count against the client address it puts last in X-Forwarded-For\n"
            "  --help                 print this text\n";
 }
 
@@ -111,8 +116,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t
             return help;
         }
         static const std::vector<std::string> kWithValue = {
-            "--listen",          "--data",   "--latest-build", "--latest-message", "--header-timeout",
-            "--max-connections", "--threads"};
+            "--listen",          "--data",    "--latest-build", "--latest-message", "--header-timeout",
+            "--max-connections", "--threads", "--trusted-proxy"};
         if (std::find(kWithValue.begin(), kWithValue.end(), name) == kWithValue.end())
             return failure("unknown option " + name);
         if (i + 1 >= args.size())
@@ -148,6 +153,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t
             if (!count || *count == 0)
                 return failure("--threads wants a number from 1 to 256, got " + value);
             options.http.handlerThreads = *count;
+        } else if (name == "--trusted-proxy") {
+            const auto address = CanonicalIpAddress(value);
+            if (!address)
+                return failure("--trusted-proxy wants an IP address, got " + value);
+            options.trustedProxies.push_back(*address);
         } else {
             options.latestMessage = messageLines(value);
         }

@@ -39,6 +39,10 @@ struct ServerOptions
     unsigned long long hashOpsLimit = 0;
     std::size_t hashMemLimit = 0;
 
+    // Proxies whose X-Forwarded-For is believed (canonical addresses): the per-address limits count
+    // the client each of them names, not the proxy.
+    std::vector<std::string> trustedProxies;
+
     // Whether to write one access line per request to stderr.
     bool accessLog = true;
 
@@ -55,7 +59,7 @@ struct CommandLine
 };
 
 // Reads --listen HOST:PORT, --data DIR, --latest-build N, --latest-message TEXT, --header-timeout S,
-// --max-connections N, --threads N and --help.
+// --max-connections N, --threads N, --trusted-proxy ADDRESS (repeatable) and --help.
 // The default latest build is `defaultBuild`. In TEXT a line feed or the two characters "\n" start a
 // new message line.
 CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t defaultBuild);

@@ -5,7 +5,7 @@ namespace tern::server {
 TernServer::TernServer(ServerOptions options, const RateLimiter::Clock& clock)
     : m_options(std::move(options)), m_database(m_options.dataDir),
       m_authenticator(m_database, m_options, clock), m_context{m_database, m_authenticator, m_options},
-      m_dispatcher(m_options.accessLog), m_http(m_dispatcher, m_options.http)
+      m_dispatcher(m_options.accessLog, m_options.trustedProxies), m_http(m_dispatcher, m_options.http)
 {
     configure();
 }

@@ -1,5 +1,6 @@
 #include "AccessKeys.h"
 #include "AccountRules.h"
+#include "ForwardedClient.h"
 #include "Pages.h"
 #include "RateLimiter.h"
 #include "ServerFixture.h"
@@ -178,6 +179,39 @@ TEST(Pages, SizesForPeopleRoundBeforeTheyChooseTheUnit)
         EXPECT_EQ(FormatSize(c.bytes), c.shown) << c.bytes;
 }
 
+TEST(ForwardedClient, OnlyATrustedProxyNamesTheClient)
+{
+    const std::vector<std::string> proxies = {"127.0.0.1", "::1"};
+    const struct
+    {
+        const char* peer;
+        std::vector<const char*> forwarded; // X-Forwarded-For fields in order
+        const char* counted;
+    } cases[] = {
+        {"127.0.0.1", {"203.0.113.7"}, "203.0.113.7"},
+        {"::ffff:127.0.0.1", {"203.0.113.7"}, "203.0.113.7"},
+        {"::1", {"2001:DB8::1"}, "2001:db8::1"},
+        // What the client claimed before the proxy's own entry is never believed.
+        {"127.0.0.1", {"10.9.9.9, 203.0.113.7"}, "203.0.113.7"},
+        {"127.0.0.1", {"10.9.9.9", " 203.0.113.7 "}, "203.0.113.7"},
+        // Not from a trusted proxy: the header is ignored.
+        {"198.51.100.4", {"203.0.113.7"}, "198.51.100.4"},
+        // A trusted proxy that names no usable address: the proxy itself is counted.
+        {"127.0.0.1", {}, "127.0.0.1"},
+        {"127.0.0.1", {"unknown"}, "127.0.0.1"},
+        {"127.0.0.1", {"203.0.113.7,"}, "127.0.0.1"},
+        {"127.0.0.1", {"203.0.113.7:4711"}, "127.0.0.1"},
+    };
+    for (const auto& c : cases) {
+        HttpRequest req;
+        req.remote_addr = c.peer;
+        for (const char* field : c.forwarded)
+            req.headers.emplace("x-forwarded-for", field);
+        EXPECT_EQ(ForwardedClient(req, proxies), c.counted) << c.peer << " " << c.forwarded.size();
+        EXPECT_EQ(ForwardedClient(req, {}), c.peer) << "no proxy is trusted";
+    }
+}
+
 TEST(AccessKeys, KeysAreLongUniqueLettersAndDigits)
 {
     std::set<std::string> keys;
@@ -228,6 +262,11 @@ TEST(ServerOptions, CommandLine)
     EXPECT_EQ(full.options->latestBuild, 30u);
     EXPECT_EQ(full.options->latestMessage, (std::vector<std::string>{"One", "Two", "Three"}));
 
+    const CommandLine proxies =
+        ParseCommandLine({"--trusted-proxy", "127.0.0.1", "--trusted-proxy", "::FFFF:10.0.0.1"}, 12);
+    ASSERT_TRUE(proxies.options);
+    EXPECT_EQ(proxies.options->trustedProxies, (std::vector<std::string>{"127.0.0.1", "10.0.0.1"}));
+
     const auto ipv6 = ParseListenAddress("[::1]:0");
     ASSERT_TRUE(ipv6);
     EXPECT_EQ(ipv6->first, "::1");
@@ -241,6 +280,7 @@ TEST(ServerOptions, CommandLine)
                                                                  {"--latest-build", "-1"},
                                                                  {"--latest-build", "x"},
                                                                  {"--data"},
+                                                                 {"--trusted-proxy", "localhost"},
                                                                  {"--verbose"}}) {
         const CommandLine result = ParseCommandLine(bad, 12);
         EXPECT_FALSE(result.options) << bad[0];
