@@ -5,8 +5,10 @@
 # screenshots are kept under BUILD/browser-pages (and in $TERN_ARTIFACTS_DIR when set).
 #   browser_pages_test.sh BUILD_DIR
 set -euo pipefail
-command -v chromedriver >/dev/null || { echo "SKIP: chromedriver is not installed"; exit 77; }
 source "$(dirname "$0")/deployment_lib.sh"
+require chromedriver
+require chromium
+deployment_up
 
 use_home ann
 "$tern" config set ServiceHost "$url"
