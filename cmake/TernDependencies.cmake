@@ -22,4 +22,6 @@ if(NOT TERN_CORE_ONLY)
     find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
     find_package(X11 REQUIRED)
     pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-xtest xcb-xfixes x11-xcb)
+    # The service's PostgreSQL storage.
+    pkg_check_modules(PQ REQUIRED IMPORTED_TARGET libpq)
 endif()

@@ -8,9 +8,10 @@
 #   url                  the https base address, one line (https://127.0.0.1:PORT)
 #   ca.pem               the certificate authority to trust for it (tern config set CaFile DIR/ca.pem)
 #   server-1.pid, server-2.pid, nginx.pid, postgres.pid   the process of each part
-#   server-N.log, nginx/error.log, nginx/access.log, postgres.log   their logs
-# PostgreSQL refuses to run as root: as root, the cluster runs as the "postgres" user (or
-# TERN_POSTGRES_USER). nginx's workers run as www-data (or nobody).
+#   server-N.log, nginx/error.log, nginx/access.log   their logs
+# The database is a throw-away cluster of scripts/postgres-cluster.sh (its state in DIR/postgres; as
+# root it runs as the system user tern-pg, since PostgreSQL refuses root). nginx's workers run as
+# www-data (or nobody).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -43,15 +44,6 @@ wait_for() {
     return 1
 }
 
-# The user an unprivileged process runs as, and how to run a command as that user.
-run_unprivileged() {
-    if [ "$(id -u)" -eq 0 ]; then
-        runuser -u "$pg_user" -- "$@"
-    else
-        "$@"
-    fi
-}
-
 make_certificates() {
     local tls=$dir/tls
     mkdir -p "$tls"
@@ -71,36 +63,11 @@ make_certificates() {
     chmod 644 "$dir/ca.pem"
 }
 
+# The database: a cluster of scripts/postgres-cluster.sh, whose state lies in DIR/postgres.
 start_postgres() {
-    local bin
-    bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
-    [ -x "$bin/postgres" ] || fail "PostgreSQL is not installed (scripts/install-deps.sh)"
-    local data=$dir/postgres
-    mkdir -p "$data" "$dir/postgres-socket"
-    if [ "$(id -u)" -eq 0 ]; then
-        id "$pg_user" >/dev/null 2>&1 || fail "no user \"$pg_user\" to run PostgreSQL as"
-        chown "$pg_user" "$data" "$dir/postgres-socket"
-    fi
-    chmod 700 "$data"
-    : >"$dir/postgres.log"
-    [ "$(id -u)" -ne 0 ] || chown "$pg_user" "$dir/postgres.log"
-    pg_port=$(free_port)
-    head -c 24 /dev/urandom | base64 | tr -d '/+=' >"$dir/postgres-password"
-    chmod 600 "$dir/postgres-password"
-    local pwfile=$dir/postgres-socket/pwfile
-    install -m 600 "$dir/postgres-password" "$pwfile"
-    [ "$(id -u)" -ne 0 ] || chown "$pg_user" "$pwfile"
-    run_unprivileged "$bin/initdb" -D "$data" -U tern --auth=scram-sha-256 --pwfile="$pwfile" \
-        -E UTF8 --locale=C.UTF-8 >"$dir/postgres-init.log" 2>&1 || fail "initdb failed: $(tail -n 5 "$dir/postgres-init.log")"
-    rm -f "$pwfile"
-    run_unprivileged "$bin/pg_ctl" -D "$data" -l "$dir/postgres.log" -w -t 60 \
-        -o "-c listen_addresses=127.0.0.1 -p $pg_port -k $dir/postgres-socket" start >/dev/null ||
-        fail "PostgreSQL did not start: $(tail -n 5 "$dir/postgres.log")"
-    head -n 1 "$data/postmaster.pid" >"$dir/postgres.pid"
-    PGPASSWORD=$(cat "$dir/postgres-password") "$bin/createdb" -h 127.0.0.1 -p "$pg_port" -U tern tern ||
-        fail "the database could not be created"
-    echo "postgresql://tern:$(cat "$dir/postgres-password")@127.0.0.1:$pg_port/tern" >"$dir/database-url"
-    chmod 600 "$dir/database-url"
+    "$here/postgres-cluster.sh" start "$dir/postgres" || fail "PostgreSQL did not start"
+    cp "$dir/postgres/postgres.pid" "$dir/postgres.pid"
+    cp "$dir/postgres/url" "$dir/database-url"
 }
 
 # Starts instance $1 on a free loopback port and prints that port.
@@ -173,8 +140,7 @@ up() {
     local build=${TERN_BUILD_DIR:-$source_dir/build/dev}
     server=$build/bin/tern-server
     [ -x "$server" ] || fail "no tern-server in $build/bin (set TERN_BUILD_DIR)"
-    pg_user=${TERN_POSTGRES_USER:-postgres}
-    # The unprivileged database user and nginx's workers must be able to pass through DIR.
+    # nginx's workers must be able to pass through DIR.
     chmod 711 "$dir"
     # A failed start leaves nothing running.
     trap 'down >/dev/null 2>&1 || true' ERR EXIT
@@ -209,8 +175,8 @@ down() {
     [ -d "$dir" ] || return 0
     stop_process "$dir/nginx.pid" QUIT
     for n in $(seq 1 "$instances"); do stop_process "$dir/server-$n.pid" TERM; done
-    # SIGINT: PostgreSQL's fast shutdown, which ends the sessions instead of waiting for them.
-    stop_process "$dir/postgres.pid" INT
+    "$here/postgres-cluster.sh" stop "$dir/postgres"
+    rm -f "$dir/postgres.pid"
     rm -f "$dir/url"
 }
 

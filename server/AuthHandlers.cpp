@@ -36,6 +36,8 @@ void RegisterAuthHandlers(Router& server, ServerContext& context)
         const std::string email = req.get_param_value("email");
         if (!IsAcceptableEmail(email))
             SendStatus(res, "notvalidated");
+        else if (!context.authenticator.mayLookUp(ClientAddress(req)))
+            SendStatus(res, "locked");
         else if (context.database.findAccount(email))
             SendStatus(res, "validated");
         else

@@ -8,64 +8,77 @@ namespace tern::server {
 namespace {
 
 // Accounts match without regard to ASCII case, and so do their failure counters.
-std::string accountKey(std::string_view email)
+std::string accountKey(std::string_view email, const std::string& address)
 {
-    std::string key(email.substr(0, 254));
+    std::string key(email);
     std::transform(key.begin(), key.end(), key.begin(),
                    [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
-    return key;
+    return key + " " + address;
 }
 
 } // namespace
 
-Authenticator::Authenticator(Database& database, const ServerOptions& options,
-                             const RateLimiter::Clock& clock)
-    : m_database(database), m_hasher(options.hashOpsLimit, options.hashMemLimit),
-      m_failuresPerAddress(options.failedLoginsPerAddress, clock),
-      m_failuresPerAccount(options.failedLoginsPerAccount, clock),
-      m_registrationsPerAddress(options.registrationsPerAddress, clock)
+Authenticator::Authenticator(Database& database, const ServerOptions& options, WallClock clock)
+    : m_database(database), m_clock(std::move(clock)), m_hasher(options.hashOpsLimit, options.hashMemLimit),
+      m_failuresPerAddress(database, "login-address", options.failedLoginsPerAddress, m_clock),
+      m_failuresPerAccountAddress(database, "login-account", options.failedLoginsPerAccountAddress, m_clock),
+      m_registrationsPerAddress(database, "register-address", options.registrationsPerAddress, m_clock),
+      m_lookUpsPerAddress(database, "validate-address", options.validationsPerAddress, m_clock)
 {
 }
 
 AuthResult Authenticator::authenticate(std::string_view email, std::string_view passwordValue,
                                        const std::string& address)
 {
-    const std::string account = accountKey(email);
-    if (m_failuresPerAddress.isBlocked(address) || m_failuresPerAccount.isBlocked(account))
+    // No account was ever made with a malformed e-mail or password value: such a request cannot be
+    // a guess, and counting it would let anyone use up someone else's allowance for free.
+    if (!IsPasswordValue(passwordValue) || !IsAcceptableEmail(email))
+        return {AuthOutcome::Refused, 0};
+
+    // Each check is counted as a failure before it runs and given back when it succeeds, so that
+    // checks running at the same moment cannot pass the limit together.
+    const std::string account = accountKey(email, address);
+    if (!m_failuresPerAccountAddress.tryTake(account))
         return {AuthOutcome::Locked, 0};
+    if (!m_failuresPerAddress.tryTake(address)) {
+        m_failuresPerAccountAddress.giveBack(account);
+        return {AuthOutcome::Locked, 0};
+    }
 
     bool accepted = false;
     std::int64_t accountId = 0;
-    if (IsPasswordValue(passwordValue)) {
-        if (const auto found = m_database.findAccount(email)) {
-            accepted = m_hasher.verify(found->passwordHash, passwordValue);
-            accountId = found->id;
-        } else {
-            m_hasher.verifyAgainstNothing(passwordValue);
-        }
+    if (const auto found = m_database.findAccount(email)) {
+        accepted = m_hasher.verify(found->passwordHash, passwordValue);
+        accountId = found->id;
+    } else {
+        m_hasher.verifyAgainstNothing(passwordValue);
     }
-    if (accepted)
-        return {AuthOutcome::Accepted, accountId};
-    m_failuresPerAddress.record(address);
-    m_failuresPerAccount.record(account);
-    return {AuthOutcome::Refused, 0};
+    if (!accepted)
+        return {AuthOutcome::Refused, 0};
+    m_failuresPerAccountAddress.forget(account);
+    m_failuresPerAddress.giveBack(address);
+    return {AuthOutcome::Accepted, accountId};
 }
 
 RegisterOutcome Authenticator::registerAccount(std::string_view email, std::string_view passwordValue,
                                                const std::string& address)
 {
-    if (m_registrationsPerAddress.isBlocked(address))
+    if (!m_registrationsPerAddress.tryTake(address))
         return RegisterOutcome::Limited;
-    m_registrationsPerAddress.record(address);
     if (!IsAcceptableEmail(email))
         return RegisterOutcome::InvalidEmail;
     if (!IsPasswordValue(passwordValue))
         return RegisterOutcome::InvalidPassword;
     if (m_database.findAccount(email))
         return RegisterOutcome::Exists;
-    if (!m_database.createAccount(email, m_hasher.hash(passwordValue)))
+    if (!m_database.createAccount(email, m_hasher.hash(passwordValue), m_clock()))
         return RegisterOutcome::Exists;
     return RegisterOutcome::Created;
+}
+
+bool Authenticator::mayLookUp(const std::string& address)
+{
+    return m_lookUpsPerAddress.tryTake(address);
 }
 
 } // namespace tern::server

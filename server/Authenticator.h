@@ -4,6 +4,7 @@
 #include "PasswordHasher.h"
 #include "RateLimiter.h"
 #include "ServerOptions.h"
+#include "WallClock.h"
 
 #include <cstdint>
 #include <string>
@@ -14,7 +15,8 @@ namespace tern::server {
 enum class AuthOutcome {
     Accepted,
     Refused, // unknown e-mail, wrong or malformed password value
-    Locked,  // too many failures from this address or for this account; nothing was checked
+    Locked,  // too many failures from this address, or for this account from this address; nothing
+             // was checked
 };
 
 struct AuthResult
@@ -31,24 +33,30 @@ enum class RegisterOutcome {
     Limited,
 };
 
-// Checks credentials and creates accounts, counting failures per client address and per account so
-// that password guessing is throttled on every request that carries credentials.
+// Checks credentials and creates accounts. Failed checks are limited per client address and per
+// account from one address, so that guessing is slowed down on every request that carries
+// credentials, while nobody at another address can lock the owner out. Malformed credentials are
+// refused before any counting. Every counter lives in the database.
 class Authenticator
 {
 public:
-    Authenticator(Database& database, const ServerOptions& options, const RateLimiter::Clock& clock = {});
+    Authenticator(Database& database, const ServerOptions& options, WallClock clock);
 
     AuthResult authenticate(std::string_view email, std::string_view passwordValue,
                             const std::string& address);
     RegisterOutcome registerAccount(std::string_view email, std::string_view passwordValue,
                                     const std::string& address);
+    // Whether `address` may ask once more whether an e-mail has an account (and counts the question).
+    bool mayLookUp(const std::string& address);
 
 private:
     Database& m_database;
+    WallClock m_clock;
     PasswordHasher m_hasher;
     RateLimiter m_failuresPerAddress;
-    RateLimiter m_failuresPerAccount;
+    RateLimiter m_failuresPerAccountAddress;
     RateLimiter m_registrationsPerAddress;
+    RateLimiter m_lookUpsPerAddress;
 };
 
 } // namespace tern::server

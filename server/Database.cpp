@@ -1,162 +1,189 @@
 #include "Database.h"
 
-#include "SqliteStatement.h"
+#include "PostgresConnection.h"
+#include "Schema.h"
+#include "SqliteConnection.h"
 
 #include <filesystem>
-
-#include <sqlite3.h>
 
 namespace tern::server {
 namespace {
 
-constexpr const char* kSchema = R"sql(
-CREATE TABLE IF NOT EXISTS accounts (
-    id            INTEGER PRIMARY KEY,
-    email         TEXT NOT NULL UNIQUE COLLATE NOCASE,
-    password_hash TEXT NOT NULL,
-    created       INTEGER NOT NULL DEFAULT (strftime('%s', 'now'))
-);
-CREATE TABLE IF NOT EXISTS snapshots (
-    account_id INTEGER PRIMARY KEY REFERENCES accounts(id) ON DELETE CASCADE,
-    data       BLOB NOT NULL,
-    updated    INTEGER NOT NULL DEFAULT (strftime('%s', 'now'))
-);
-CREATE TABLE IF NOT EXISTS shares (
-    id         INTEGER PRIMARY KEY AUTOINCREMENT,
-    access_key TEXT NOT NULL UNIQUE,
-    account_id INTEGER NOT NULL REFERENCES accounts(id) ON DELETE CASCADE,
-    kind       INTEGER NOT NULL,
-    data       BLOB NOT NULL,
-    created    INTEGER NOT NULL
-);
-CREATE INDEX IF NOT EXISTS shares_by_account ON shares(account_id, id);
-)sql";
+// SQLite lets one connection write at a time anyway; a server holds a few so that reads of several
+// requests overlap.
+constexpr std::size_t kPostgresConnections = 16;
 
-bool isConstraintViolation(sqlite3* db)
+ConnectionPool::Opener opener(std::string_view url, const std::string& dataDir)
 {
-    return (sqlite3_extended_errcode(db) & 0xFF) == SQLITE_CONSTRAINT;
+    if (url.empty()) {
+        const std::string path = (std::filesystem::path(dataDir) / Database::kFileName).string();
+        return [path] { return std::make_unique<SqliteConnection>(path); };
+    }
+    if (!Database::IsDatabaseUrl(url))
+        throw DatabaseError("the database address must start with postgresql:// (got " +
+                            std::string(url.substr(0, url.find(':'))) + ")");
+    return [address = std::string(url)] { return std::make_unique<PostgresConnection>(address); };
+}
+
+std::optional<SharedItem> shareOf(const std::vector<SqlRow>& rows)
+{
+    if (rows.empty())
+        return std::nullopt;
+    const SqlRow& row = rows[0];
+    return SharedItem{row[0].bytes, static_cast<int>(row[1].integer), row[2].bytes, row[3].integer};
 }
 
 } // namespace
 
-Database::Database(const std::string& dataDir)
+Database::Database(std::string_view url, const std::string& dataDir)
+    : m_pool(opener(url, dataDir), url.empty() ? 1 : kPostgresConnections)
 {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    if (!fs::exists(dataDir, error)) {
-        if (!fs::create_directories(dataDir, error))
-            throw DatabaseError("cannot create the data folder " + dataDir + ": " + error.message());
-        fs::permissions(dataDir, fs::perms::owner_all, error);
-    }
-    const std::string path = (fs::path(dataDir) / kFileName).string();
-    if (sqlite3_open_v2(path.c_str(), &m_db,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
-                        nullptr) != SQLITE_OK) {
-        const std::string message = m_db != nullptr ? sqlite3_errmsg(m_db) : "out of memory";
-        sqlite3_close(m_db);
-        throw DatabaseError("cannot open the database " + path + ": " + message);
-    }
-    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write, error);
-    try {
-        sqlite3_busy_timeout(m_db, 5000);
-        ExecuteSql(m_db, "PRAGMA journal_mode = WAL; PRAGMA foreign_keys = ON; PRAGMA secure_delete = ON;");
-        ExecuteSql(m_db, kSchema);
-    } catch (...) {
-        sqlite3_close(m_db);
-        throw;
-    }
+    const auto connection = m_pool.lease();
+    MigrateSchema(*connection);
 }
 
-Database::~Database()
+bool Database::IsDatabaseUrl(std::string_view url) noexcept
 {
-    sqlite3_close(m_db);
+    return url.starts_with("postgresql://") || url.starts_with("postgres://");
 }
 
 std::optional<Account> Database::findAccount(std::string_view email)
 {
-    std::lock_guard lock(m_mutex);
-    SqliteStatement query(m_db, "SELECT id, email, password_hash FROM accounts WHERE email = ?1");
-    query.bind(1, email);
-    if (!query.step())
+    const auto rows = m_pool.lease()->run(
+        "SELECT id, email, password_hash FROM accounts WHERE lower(email) = lower($1)", {email});
+    if (rows.empty())
         return std::nullopt;
-    return Account{query.columnInt(0), query.columnText(1), query.columnText(2)};
+    return Account{rows[0][0].integer, rows[0][1].bytes, rows[0][2].bytes};
 }
 
-bool Database::createAccount(std::string_view email, std::string_view passwordHash)
+bool Database::createAccount(std::string_view email, std::string_view passwordHash, std::int64_t now)
 {
-    std::lock_guard lock(m_mutex);
-    SqliteStatement insert(m_db, "INSERT INTO accounts (email, password_hash) VALUES (?1, ?2)");
-    insert.bind(1, email).bind(2, passwordHash);
-    try {
-        insert.run();
-    } catch (const DatabaseError&) {
-        if (isConstraintViolation(m_db))
-            return false;
-        throw;
-    }
-    return true;
+    return !m_pool.lease()
+                ->run("INSERT INTO accounts (email, password_hash, created) VALUES ($1, $2, $3) "
+                      "ON CONFLICT DO NOTHING RETURNING id",
+                      {email, passwordHash, now})
+                .empty();
 }
 
-void Database::saveSnapshot(std::int64_t accountId, std::string_view bytes)
+void Database::saveSnapshot(std::int64_t accountId, std::string_view bytes, std::int64_t now)
 {
-    std::lock_guard lock(m_mutex);
-    SqliteStatement upsert(m_db, "INSERT INTO snapshots (account_id, data, updated) "
-                                 "VALUES (?1, ?2, strftime('%s', 'now')) "
-                                 "ON CONFLICT(account_id) DO UPDATE SET data = excluded.data, "
-                                 "updated = excluded.updated");
-    upsert.bind(1, accountId).bindBlob(2, bytes);
-    upsert.run();
+    m_pool.lease()->run(
+        "INSERT INTO snapshots (account_id, data, updated) VALUES ($1, $2, $3) "
+        "ON CONFLICT (account_id) DO UPDATE SET data = excluded.data, updated = excluded.updated",
+        {accountId, SqlBlob{bytes}, now});
 }
 
 std::optional<std::string> Database::readSnapshot(std::int64_t accountId)
 {
-    std::lock_guard lock(m_mutex);
-    SqliteStatement query(m_db, "SELECT data FROM snapshots WHERE account_id = ?1");
-    query.bind(1, accountId);
-    if (!query.step())
+    auto rows = m_pool.lease()->run("SELECT data FROM snapshots WHERE account_id = $1", {accountId});
+    if (rows.empty())
         return std::nullopt;
-    return query.columnBlob(0);
+    return std::move(rows[0][0].bytes);
 }
 
-bool Database::addShare(std::string_view key, std::int64_t accountId, int kind, std::string_view data,
-                        std::int64_t created)
+AddShareOutcome Database::addShare(std::string_view key, std::int64_t accountId, int kind,
+                                   std::string_view data, std::int64_t created, const ShareQuota& quota,
+                                   std::int64_t keptSince)
 {
-    std::lock_guard lock(m_mutex);
-    SqliteStatement insert(m_db, "INSERT INTO shares (access_key, account_id, kind, data, created) "
-                                 "VALUES (?1, ?2, ?3, ?4, ?5)");
-    insert.bind(1, key).bind(2, accountId).bind(3, std::int64_t{kind}).bindBlob(4, data).bind(5, created);
-    try {
-        insert.run();
-    } catch (const DatabaseError&) {
-        if (isConstraintViolation(m_db))
-            return false;
-        throw;
-    }
-    return true;
+    const auto connection = m_pool.lease();
+    return InWriteTransaction(*connection, [&] {
+        // Touching the account's row holds back every other share of this account until commit, so
+        // that two servers cannot both let in the last share the quota allows.
+        connection->run("UPDATE accounts SET id = id WHERE id = $1", {accountId});
+        if (quota.maxShares > 0 || quota.maxBytes > 0) {
+            const auto rows =
+                connection->run("SELECT count(*), CAST(coalesce(sum(size), 0) AS BIGINT) FROM shares "
+                                "WHERE account_id = $1 AND created >= $2",
+                                {accountId, keptSince});
+            const std::int64_t count = rows[0][0].integer;
+            const std::int64_t bytes = rows[0][1].integer;
+            const auto size = static_cast<std::int64_t>(data.size());
+            if ((quota.maxShares > 0 && count >= quota.maxShares) ||
+                (quota.maxBytes > 0 && bytes + size > quota.maxBytes))
+                return AddShareOutcome::OverQuota;
+        }
+        const auto inserted =
+            connection->run("INSERT INTO shares (access_key, account_id, kind, data, size, created) "
+                            "VALUES ($1, $2, $3, $4, $5, $6) ON CONFLICT DO NOTHING RETURNING id",
+                            {key, accountId, std::int64_t{kind}, SqlBlob{data},
+                             static_cast<std::int64_t>(data.size()), created});
+        return inserted.empty() ? AddShareOutcome::KeyTaken : AddShareOutcome::Added;
+    });
 }
 
-std::optional<SharedItem> Database::findShare(std::string_view key)
+std::optional<SharedItem> Database::findShare(std::string_view key, std::int64_t keptSince)
 {
-    std::lock_guard lock(m_mutex);
-    SqliteStatement query(m_db, "SELECT access_key, kind, data, created FROM shares WHERE access_key = ?1");
-    query.bind(1, key);
-    if (!query.step())
-        return std::nullopt;
-    return SharedItem{query.columnText(0), static_cast<int>(query.columnInt(1)), query.columnBlob(2),
-                      query.columnInt(3)};
+    return shareOf(m_pool.lease()->run(
+        "SELECT access_key, kind, data, created FROM shares WHERE access_key = $1 AND created >= $2",
+        {key, keptSince}));
 }
 
-std::vector<ShareSummary> Database::listShares(std::int64_t accountId, int limit)
+std::vector<ShareSummary> Database::listShares(std::int64_t accountId, std::int64_t keptSince, int limit)
 {
-    std::lock_guard lock(m_mutex);
-    SqliteStatement query(m_db, "SELECT access_key, kind, length(data), created FROM shares "
-                                "WHERE account_id = ?1 ORDER BY id DESC LIMIT ?2");
-    query.bind(1, accountId).bind(2, std::int64_t{limit});
+    const auto rows = m_pool.lease()->run("SELECT access_key, kind, size, created FROM shares "
+                                          "WHERE account_id = $1 AND created >= $2 ORDER BY id DESC LIMIT $3",
+                                          {accountId, keptSince, std::int64_t{limit}});
     std::vector<ShareSummary> result;
-    while (query.step())
-        result.push_back({query.columnText(0), static_cast<int>(query.columnInt(1)), query.columnInt(2),
-                          query.columnInt(3)});
+    result.reserve(rows.size());
+    for (const SqlRow& row : rows)
+        result.push_back({row[0].bytes, static_cast<int>(row[1].integer), row[2].integer, row[3].integer});
     return result;
+}
+
+bool Database::deleteShare(std::int64_t accountId, std::string_view key)
+{
+    return !m_pool.lease()
+                ->run("DELETE FROM shares WHERE account_id = $1 AND access_key = $2 RETURNING id",
+                      {accountId, key})
+                .empty();
+}
+
+std::int64_t Database::deleteSharesBefore(std::int64_t keptSince)
+{
+    return static_cast<std::int64_t>(
+        m_pool.lease()->run("DELETE FROM shares WHERE created < $1 RETURNING id", {keptSince}).size());
+}
+
+bool Database::takeEvent(std::string_view bucket, const RateLimit& limit, std::int64_t now)
+{
+    const std::int64_t allowance = limit.maxEvents;
+    const std::int64_t quiet = limit.window.count();
+    const std::int64_t firstDelay = limit.firstDelay.count() > 0 ? limit.firstDelay.count() : 1;
+    const std::int64_t maxDelay = limit.maxDelay.count();
+    // The delay after the allowance doubles with every event: firstDelay << k, held at maxDelay from
+    // the first k where it would reach it.
+    std::int64_t capShift = 0;
+    while (capShift < 40 && (firstDelay << capShift) < maxDelay)
+        ++capShift;
+    // The whole decision is made by the statement itself, on the row it locks: two requests at the
+    // same moment can never both take the last event the limit allows.
+    return !m_pool.lease()
+                ->run("INSERT INTO limits (bucket, events, last_event) VALUES ($1, 1, $2) "
+                      "ON CONFLICT (bucket) DO UPDATE SET "
+                      "events = CASE WHEN limits.last_event <= $2 - $3 THEN 1 ELSE limits.events + 1 END, "
+                      "last_event = $2 "
+                      "WHERE limits.last_event <= $2 - $3 "
+                      "OR limits.last_event + CASE WHEN limits.events < $4 THEN 0 "
+                      "WHEN limits.events - $4 >= $5 THEN $6 "
+                      "ELSE $7 << CAST(limits.events - $4 AS INTEGER) END <= $2 "
+                      "RETURNING events",
+                      {bucket, now, quiet, allowance, capShift, maxDelay, firstDelay})
+                .empty();
+}
+
+void Database::returnEvent(std::string_view bucket)
+{
+    m_pool.lease()->run("UPDATE limits SET events = events - 1 WHERE bucket = $1 AND events > 0", {bucket});
+}
+
+void Database::clearEvents(std::string_view bucket)
+{
+    m_pool.lease()->run("DELETE FROM limits WHERE bucket = $1", {bucket});
+}
+
+void Database::pruneEvents(std::int64_t before)
+{
+    m_pool.lease()->run("DELETE FROM limits WHERE last_event < $1", {before});
 }
 
 } // namespace tern::server

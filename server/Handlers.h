@@ -4,6 +4,7 @@
 #include "Database.h"
 #include "ServerOptions.h"
 #include "SharedItems.h"
+#include "WallClock.h"
 #include "http/Router.h"
 
 #include <optional>
@@ -18,10 +19,14 @@ struct ServerContext
     Database& database;
     Authenticator& authenticator;
     const ServerOptions& options;
+    const WallClock& clock;
 };
 
 // The largest body of an upload: the largest share payload and room for the multipart framing.
 constexpr std::size_t kMaxUploadBodyBytes = kMaxShareBytes + std::size_t{64} * 1024;
+
+// The creation time from which shares are still kept (those made earlier have expired).
+std::int64_t KeptSince(const ServerContext& context);
 
 // The one "data" part of an upload, whatever its file name; nullopt when the body is not multipart
 // or holds no such part or more than one.
@@ -34,7 +39,7 @@ std::string_view CredentialFailure(const AuthResult& result);
 void RegisterAuthHandlers(Router& server, ServerContext& context);
 // /storage/save.html, /storage/read.html
 void RegisterStorageHandlers(Router& server, ServerContext& context);
-// /storage/share.html, /d/KEY.html and the raw items, /cp/history.html
+// /storage/share.html, /d/KEY.html and the raw items, /cp/history.html, /cp/delete.html
 void RegisterShareHandlers(Router& server, ServerContext& context);
 // /start/check.html, /start/download.html, /start/forgot.html, /help/, /, /style.css
 void RegisterStartHandlers(Router& server, ServerContext& context);

@@ -53,7 +53,25 @@ std::string card(std::string_view innerHtml)
     return "<section class=\"card narrow\">\n" + std::string(innerHtml) + "</section>\n";
 }
 
-std::string historyRow(const ShareSummary& share)
+std::string hiddenField(std::string_view name, std::string_view value)
+{
+    return "<input type=\"hidden\" name=\"" + std::string(name) + "\" value=\"" + HtmlEscape(value) + "\">";
+}
+
+// A button that posts the credentials and the share's key to the delete address; `confirmed` marks
+// the second, final press.
+std::string deleteForm(const HistoryLogin& login, const std::string& key, bool confirmed,
+                       std::string_view caption)
+{
+    std::string form = "<form method=\"post\" action=\"/cp/delete.html\">" + hiddenField("u", login.email) +
+                       hiddenField("p", login.passwordValue) + hiddenField("key", key);
+    if (confirmed)
+        form += hiddenField("confirm", "yes");
+    return form + "<button class=\"button danger\" type=\"submit\">" + HtmlEscape(caption) +
+           "</button></form>";
+}
+
+std::string historyRow(const HistoryLogin& login, const ShareSummary& share)
 {
     const auto kind = static_cast<ShareKind>(share.kind);
     const std::string page = HtmlEscape("/d/" + share.key + ".html");
@@ -70,7 +88,8 @@ std::string historyRow(const ShareSummary& share)
         name[0] = static_cast<char>(name[0] - 'a' + 'A');
     row += "<div class=\"share-info\"><a href=\"" + page + "\">" + name + "</a><span class=\"meta\">" +
            HtmlEscape(FormatUtc(share.created)) + " &middot; " + FormatSize(share.size) + "</span></div>";
-    row += "<a class=\"button secondary\" href=\"" + page + "\">Open</a></li>\n";
+    row += "<div class=\"row-actions\"><a class=\"button secondary open\" href=\"" + page + "\">Open</a>" +
+           deleteForm(login, share.key, false, "Delete") + "</div></li>\n";
     return row;
 }
 
@@ -148,15 +167,18 @@ std::string SharePage(const SharedItem& item)
     return PageDocument(title, body);
 }
 
-std::string HistoryPage(std::string_view email, const std::vector<ShareSummary>& shares)
+std::string HistoryPage(const HistoryLogin& login, const std::vector<ShareSummary>& shares,
+                        std::string_view notice)
 {
     std::string body = "<section class=\"card\">\n<div class=\"card-head\">\n<div>\n<h1>Your shares</h1>\n"
                        "<p class=\"meta\">" +
-                       HtmlEscape(email) + "</p>\n</div>\n";
+                       HtmlEscape(login.email) + "</p>\n</div>\n";
     if (!shares.empty())
         body += "<span class=\"count\">" + std::to_string(shares.size()) +
                 (shares.size() == 1 ? " item" : " items") + "</span>\n";
     body += "</div>\n";
+    if (!notice.empty())
+        body += "<p class=\"notice\">" + HtmlEscape(notice) + "</p>\n";
     if (shares.empty()) {
         body += "<p class=\"empty\">Nothing shared yet. What you share from Tern Clipboard appears here, "
                 "newest first.</p>\n</section>\n";
@@ -164,9 +186,23 @@ std::string HistoryPage(std::string_view email, const std::vector<ShareSummary>&
     }
     body += "<ul class=\"shares\">\n";
     for (const ShareSummary& share : shares)
-        body += historyRow(share);
+        body += historyRow(login, share);
     body += "</ul>\n</section>\n";
     return PageDocument("History", body);
+}
+
+std::string ConfirmDeletePage(const HistoryLogin& login, const ShareSummary& share)
+{
+    const std::string link = HtmlEscape("/d/" + share.key + ".html");
+    std::string body = "<h1>Delete this share?</h1>\n<p>The " + std::string(kindName(share.kind)) +
+                       " shared " + HtmlEscape(FormatUtc(share.created)) + " at <a href=\"" + link + "\">" +
+                       link +
+                       "</a> is deleted for good, and its link stops working.</p>\n<div class=\"actions\">";
+    body += deleteForm(login, share.key, true, "Delete for good");
+    body += "<form method=\"get\" action=\"/cp/history.html\">" + hiddenField("u", login.email) +
+            hiddenField("p", login.passwordValue) +
+            "<button class=\"button secondary\" type=\"submit\">Keep it</button></form></div>\n";
+    return PageDocument("Delete share", card(body));
 }
 
 std::string ForgotPage(std::string_view email)

@@ -23,9 +23,20 @@ std::string MessagePage(std::string_view title, std::string_view text);
 // picture, and a button to the raw item.
 std::string SharePage(const SharedItem& item);
 
-// The account's shares, newest first: a picture's own thumbnail or a text badge, when, how much, and
-// the way to its page.
-std::string HistoryPage(std::string_view email, const std::vector<ShareSummary>& shares);
+// The credentials the history page was opened with; its delete buttons send them again.
+struct HistoryLogin
+{
+    std::string email;
+    std::string passwordValue;
+};
+
+// The account's shares, newest first: a picture's own thumbnail or a text badge, when, how much, the
+// way to its page and a delete button; `notice` (if any) above them.
+std::string HistoryPage(const HistoryLogin& login, const std::vector<ShareSummary>& shares,
+                        std::string_view notice = {});
+
+// Asks whether the share should really be deleted.
+std::string ConfirmDeletePage(const HistoryLogin& login, const ShareSummary& share);
 
 std::string ForgotPage(std::string_view email);
 std::string DownloadPage(std::string_view language, std::uint32_t latestBuild,

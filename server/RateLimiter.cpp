@@ -1,50 +1,30 @@
 #include "RateLimiter.h"
 
 namespace tern::server {
-namespace {
 
-constexpr std::size_t kPruneThreshold = 10000;
-
-} // namespace
-
-RateLimiter::RateLimiter(RateLimit limit, Clock clock) : m_limit(limit), m_clock(std::move(clock))
+RateLimiter::RateLimiter(Database& database, std::string name, RateLimit limit, WallClock clock)
+    : m_database(database), m_name(std::move(name)), m_limit(limit), m_clock(std::move(clock))
 {
-    if (!m_clock)
-        m_clock = [] { return std::chrono::steady_clock::now(); };
 }
 
-bool RateLimiter::isBlocked(const std::string& key)
+std::string RateLimiter::bucket(std::string_view key) const
 {
-    const auto now = m_clock();
-    std::lock_guard lock(m_mutex);
-    const auto found = m_entries.find(key);
-    if (found == m_entries.end())
-        return false;
-    if (now - found->second.windowStart >= m_limit.window) {
-        m_entries.erase(found);
-        return false;
-    }
-    return found->second.count >= m_limit.maxEvents;
+    return m_name + ":" + std::string(key);
 }
 
-void RateLimiter::record(const std::string& key)
+bool RateLimiter::tryTake(std::string_view key)
 {
-    const auto now = m_clock();
-    std::lock_guard lock(m_mutex);
-    if (m_entries.size() >= kPruneThreshold)
-        dropExpired(now);
-    Entry& entry = m_entries[key];
-    if (entry.count == 0 || now - entry.windowStart >= m_limit.window) {
-        entry.windowStart = now;
-        entry.count = 0;
-    }
-    ++entry.count;
+    return m_database.takeEvent(bucket(key), m_limit, m_clock());
 }
 
-void RateLimiter::dropExpired(std::chrono::steady_clock::time_point now)
+void RateLimiter::giveBack(std::string_view key)
 {
-    std::erase_if(m_entries,
-                  [&](const auto& item) { return now - item.second.windowStart >= m_limit.window; });
+    m_database.returnEvent(bucket(key));
+}
+
+void RateLimiter::forget(std::string_view key)
+{
+    m_database.clearEvents(bucket(key));
 }
 
 } // namespace tern::server

@@ -1,43 +1,39 @@
 #pragma once
 
+#include "Database.h"
 #include "ServerOptions.h"
+#include "WallClock.h"
 
-#include <chrono>
-#include <functional>
-#include <mutex>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 
 namespace tern::server {
 
-// Counts events per key in fixed windows: a key that has reached the limit within its current window
-// is refused until the window ends. Safe to use from any thread. Memory stays bounded: expired keys
-// are dropped when the table grows.
+// Limits how often something happens per key (a client address, an account at an address), with the
+// counters in the database so that every server sharing it applies one limit. Safe to use from any
+// thread.
 class RateLimiter
 {
 public:
-    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    // `name` keeps the keys of different limits apart in the shared table.
+    RateLimiter(Database& database, std::string name, RateLimit limit, WallClock clock);
 
-    explicit RateLimiter(RateLimit limit, Clock clock = {});
-
-    // True while `key` has used up its events in the current window.
-    bool isBlocked(const std::string& key);
-    // Counts one event for `key`.
-    void record(const std::string& key);
+    // Counts one event for `key` and returns true, or returns false (counting nothing) while the key
+    // must wait. Checking and counting are one step: of many requests at once, no more get through
+    // than the limit allows.
+    bool tryTake(std::string_view key);
+    // Takes back the event of a tryTake() whose request turned out well.
+    void giveBack(std::string_view key);
+    // Forgets every event of `key`.
+    void forget(std::string_view key);
 
 private:
-    struct Entry
-    {
-        std::chrono::steady_clock::time_point windowStart;
-        int count = 0;
-    };
+    std::string bucket(std::string_view key) const;
 
-    void dropExpired(std::chrono::steady_clock::time_point now);
-
+    Database& m_database;
+    std::string m_name;
     RateLimit m_limit;
-    Clock m_clock;
-    std::mutex m_mutex;
-    std::unordered_map<std::string, Entry> m_entries;
+    WallClock m_clock;
 };
 
 } // namespace tern::server

@@ -10,10 +10,10 @@
 
 namespace tern::server {
 
-// Content-Security-Policy of every reply: nothing but this site's stylesheet and images; no script,
-// no frames, no forms, no plugins.
+// Content-Security-Policy of every reply: nothing but this site's stylesheet and images, forms that
+// post only to this site (the history page's delete buttons); no script, no frames, no plugins.
 constexpr const char* kContentSecurityPolicy =
-    "default-src 'none'; style-src 'self'; img-src 'self'; base-uri 'none'; form-action 'none'; "
+    "default-src 'none'; style-src 'self'; img-src 'self'; base-uri 'none'; form-action 'self'; "
     "frame-ancestors 'none'";
 
 // Headers sent with every reply: no content sniffing, the policy above, no framing, no referrer (the
@@ -29,7 +29,8 @@ void SendPage(HttpResponse& res, int httpStatus, const std::string& html);
 // Plain text lines or raw bytes of the given type, never cached.
 void SendBytes(HttpResponse& res, const std::string& bytes, std::string_view contentType);
 
-// The address the request came from (the peer of the connection; no forwarding header is trusted).
+// The address the request came from: the peer of the connection, or the client that a trusted proxy
+// named for it (the dispatcher puts that in remote_addr before any handler runs).
 const std::string& ClientAddress(const HttpRequest& req);
 
 // Paths whose clients read JSON: every failure there is answered with a JSON object.

@@ -66,12 +66,20 @@ CommandLine failure(const std::string& message)
 
 std::string UsageText()
 {
-    return "Usage: tern-server [--listen HOST:PORT] [--data DIR] [--latest-build N] "
-           "[--latest-message TEXT]\n"
-           "                  [--header-timeout S] [--max-connections N] [--threads N]\n"
-           "                  [--trusted-proxy ADDRESS]...\n"
+    return "Usage: tern-server [--listen HOST:PORT] [--data DIR | --database URL] [--share-days N]\n"
+           "                   [--max-shares N] [--max-share-mb N] [--latest-build N] [--latest-message "
+           "TEXT]\n"
+           "                   [--header-timeout S] [--max-connections N] [--threads N]\n"
+           "                   [--trusted-proxy ADDRESS]...\n"
            "  --listen HOST:PORT     address to serve on (default 127.0.0.1:8077; port 0 picks a free one)\n"
-           "  --data DIR             folder of the database, created when missing (default ./tern-data)\n"
+           "  --data DIR             folder of the SQLite database, created when missing (default "
+           "./tern-data)\n"
+           "  --database URL         keep everything in this PostgreSQL database instead, for example\n"
+           "                         postgresql://tern@127.0.0.1:5432/tern; any number of servers may\n"
+           "                         share it. The tables are created or upgraded at start\n"
+           "  --share-days N         delete shares N days after they were made (default 0: keep them)\n"
+           "  --max-shares N         shares one account may keep (default 1000; 0: no limit)\n"
+           "  --max-share-mb N       megabytes of shares one account may keep (default 200; 0: no limit)\n"
            "  --latest-build N       newest client build; older builds are told to update\n"
            "  --latest-message TEXT  lines sent with the update notice (\\n starts a new line)\n"
            "  --header-timeout S     seconds a client has to send a request's headers (default 10); the\n"
@@ -115,10 +123,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t
             help.message = UsageText();
             return help;
         }
-        static const std::vector<std::string> kWithValue = {
-            "--listen",          "--data",    "--latest-build", "--latest-message", "--header-timeout",
-            "--max-connections", "--threads", "--trusted-proxy"};
-        if (std::find(kWithValue.begin(), kWithValue.end(), name) == kWithValue.end())
+        static const std::vector<std::string> kNames = {
+            "--listen",       "--data",         "--database",       "--share-days",     "--max-shares",
+            "--max-share-mb", "--latest-build", "--latest-message", "--header-timeout", "--max-connections",
+            "--threads",      "--trusted-proxy"};
+        if (std::find(kNames.begin(), kNames.end(), name) == kNames.end())
             return failure("unknown option " + name);
         if (i + 1 >= args.size())
             return failure(name + " needs a value");
@@ -133,6 +142,20 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t
             if (value.empty())
                 return failure("--data needs a folder");
             options.dataDir = value;
+        } else if (name == "--database") {
+            if (!value.starts_with("postgresql://") && !value.starts_with("postgres://"))
+                return failure("--database wants a postgresql:// address");
+            options.databaseUrl = value;
+        } else if (name == "--share-days" || name == "--max-shares" || name == "--max-share-mb") {
+            const auto number = parseUnsigned(value, 1000000);
+            if (!number)
+                return failure(name + " wants a number from 0 to 1000000, got " + value);
+            if (name == "--share-days")
+                options.shareDays = static_cast<int>(*number);
+            else if (name == "--max-shares")
+                options.maxShares = *number;
+            else
+                options.maxShareBytes = std::int64_t{*number} * 1000 * 1000;
         } else if (name == "--latest-build") {
             const auto build = parseUnsigned(value, 65535);
             if (!build)

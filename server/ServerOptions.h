@@ -11,11 +11,15 @@
 
 namespace tern::server {
 
-// How many events a key may cause within one window before it is refused.
+// How often a key (an address, an account at an address) may cause an event: `maxEvents` at once,
+// then each further one only after a delay that starts at `firstDelay` and doubles with every event
+// up to `maxDelay`. A key without events for `window` starts afresh.
 struct RateLimit
 {
     int maxEvents = 10;
     std::chrono::seconds window{15 * 60};
+    std::chrono::seconds firstDelay{1};
+    std::chrono::seconds maxDelay{15 * 60};
 };
 
 // Everything the service is configured with. The command line sets the first group; the rest keep
@@ -29,11 +33,25 @@ struct ServerOptions
     // The lines sent after the status line of an "outdated" answer.
     std::vector<std::string> latestMessage;
 
-    // Failed credential checks per client address and per account e-mail.
-    RateLimit failedLoginsPerAddress{10, std::chrono::minutes(15)};
-    RateLimit failedLoginsPerAccount{20, std::chrono::minutes(15)};
+    // The PostgreSQL database ("postgresql://..."); empty: the SQLite file in dataDir.
+    std::string databaseUrl;
+    // Shares older than this many days are no longer served and are deleted; 0 keeps them.
+    int shareDays = 0;
+    // Per account: how many shares, and how many bytes of shares, it may keep (0: no limit).
+    std::int64_t maxShares = 1000;
+    std::int64_t maxShareBytes = std::int64_t{200} * 1000 * 1000;
+
+    // Credential checks that may fail per client address, and per account from one address. A
+    // request is counted before its check and given back when the check succeeds.
+    RateLimit failedLoginsPerAddress{20, std::chrono::hours(1), std::chrono::seconds(1),
+                                     std::chrono::minutes(15)};
+    RateLimit failedLoginsPerAccountAddress{10, std::chrono::hours(1), std::chrono::seconds(1),
+                                            std::chrono::minutes(15)};
     // Registration attempts per client address.
-    RateLimit registrationsPerAddress{5, std::chrono::hours(1)};
+    RateLimit registrationsPerAddress{5, std::chrono::hours(1), std::chrono::hours(1), std::chrono::hours(1)};
+    // Questions whether an e-mail has an account, per client address.
+    RateLimit validationsPerAddress{30, std::chrono::minutes(10), std::chrono::seconds(1),
+                                    std::chrono::minutes(1)};
 
     // Argon2id cost of new password hashes (libsodium's interactive level by default).
     unsigned long long hashOpsLimit = 0;
@@ -58,8 +76,9 @@ struct CommandLine
     int exitCode = 0;
 };
 
-// Reads --listen HOST:PORT, --data DIR, --latest-build N, --latest-message TEXT, --header-timeout S,
-// --max-connections N, --threads N, --trusted-proxy ADDRESS (repeatable) and --help.
+// Reads --listen HOST:PORT, --data DIR, --database URL, --share-days N, --max-shares N,
+// --max-share-mb N, --latest-build N, --latest-message TEXT, --header-timeout S, --max-connections N,
+// --threads N, --trusted-proxy ADDRESS (repeatable) and --help.
 // The default latest build is `defaultBuild`. In TEXT a line feed or the two characters "\n" start a
 // new message line.
 CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t defaultBuild);

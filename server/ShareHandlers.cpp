@@ -5,20 +5,11 @@
 #include "Replies.h"
 #include "SharedItems.h"
 
-#include <chrono>
-
 namespace tern::server {
 namespace {
 
 constexpr int kHistoryLimit = 1000;
 constexpr int kKeyAttempts = 5;
-
-std::int64_t nowSeconds()
-{
-    return std::chrono::duration_cast<std::chrono::seconds>(
-               std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
 
 void sendNotFound(HttpResponse& res)
 {
@@ -41,10 +32,19 @@ void share(ServerContext& context, const HttpRequest& req, HttpResponse& res)
         return SendStatus(res, "empty");
     if (!PayloadMatchesKind(*kind, *data))
         return SendStatus(res, "badformat");
+    const ShareQuota quota{context.options.maxShares, context.options.maxShareBytes};
     for (int attempt = 0; attempt < kKeyAttempts; ++attempt) {
         const std::string key = NewAccessKey();
-        if (context.database.addShare(key, login.accountId, static_cast<int>(*kind), *data, nowSeconds()))
+        switch (context.database.addShare(key, login.accountId, static_cast<int>(*kind), *data,
+                                          context.clock(), quota, KeptSince(context))) {
+        case AddShareOutcome::Added:
             return SendJson(res, nlohmann::json{{"status", "ok"}, {"accesskey", key}});
+        case AddShareOutcome::OverQuota:
+            // The client shows "Copy operation failed with error: " and this word.
+            return SendStatus(res, "overquota");
+        case AddShareOutcome::KeyTaken:
+            break;
+        }
     }
     SendStatus(res, "error");
 }
@@ -53,7 +53,7 @@ void sharedItem(ServerContext& context, const HttpRequest& req, HttpResponse& re
 {
     const std::string key = req.matches[1];
     const std::string extension = req.matches[2];
-    const auto item = context.database.findShare(key);
+    const auto item = context.database.findShare(key, KeptSince(context));
     if (!item)
         return sendNotFound(res);
     const auto kind = static_cast<ShareKind>(item->kind);
@@ -70,16 +70,59 @@ void sharedItem(ServerContext& context, const HttpRequest& req, HttpResponse& re
     SendBytes(res, item->data, RawContentType(kind));
 }
 
+// The history page and its delete buttons carry the same credentials: the e-mail as "u" and the
+// password value as "p". Nothing is shown or changed without them.
+std::optional<std::int64_t> historyLogin(ServerContext& context, const HttpRequest& req, HttpResponse& res)
+{
+    const AuthResult login = context.authenticator.authenticate(req.get_param_value("u"),
+                                                                req.get_param_value("p"), ClientAddress(req));
+    if (login.outcome == AuthOutcome::Locked) {
+        SendPage(res, 429, MessagePage("History", "Too many failed logins. Please try again later."));
+        return std::nullopt;
+    }
+    if (login.outcome != AuthOutcome::Accepted) {
+        SendPage(res, 403, MessagePage("History", "Wrong e-mail address or password."));
+        return std::nullopt;
+    }
+    return login.accountId;
+}
+
+void sendHistory(ServerContext& context, const HttpRequest& req, HttpResponse& res, std::int64_t accountId,
+                 std::string_view notice)
+{
+    const HistoryLogin login{req.get_param_value("u"), req.get_param_value("p")};
+    SendPage(res, 200,
+             HistoryPage(login, context.database.listShares(accountId, KeptSince(context), kHistoryLimit),
+                         notice));
+}
+
 void history(ServerContext& context, const HttpRequest& req, HttpResponse& res)
 {
-    const std::string email = req.get_param_value("u");
-    const AuthResult login =
-        context.authenticator.authenticate(email, req.get_param_value("p"), ClientAddress(req));
-    if (login.outcome == AuthOutcome::Locked)
-        return SendPage(res, 429, MessagePage("History", "Too many failed logins. Please try again later."));
-    if (login.outcome != AuthOutcome::Accepted)
-        return SendPage(res, 403, MessagePage("History", "Wrong e-mail address or password."));
-    SendPage(res, 200, HistoryPage(email, context.database.listShares(login.accountId, kHistoryLimit)));
+    if (const auto accountId = historyLogin(context, req, res))
+        sendHistory(context, req, res, *accountId, {});
+}
+
+// A delete button first leads to a page that asks once more; only its own button, which sends
+// confirm=yes, deletes the share.
+void deleteShare(ServerContext& context, const HttpRequest& req, HttpResponse& res)
+{
+    const auto accountId = historyLogin(context, req, res);
+    if (!accountId)
+        return;
+    const std::string key = req.get_param_value("key");
+    const HistoryLogin login{req.get_param_value("u"), req.get_param_value("p")};
+    if (req.get_param_value("confirm") != "yes") {
+        for (const ShareSummary& summary :
+             context.database.listShares(*accountId, KeptSince(context), kHistoryLimit)) {
+            if (summary.key == key)
+                return SendPage(res, 200, ConfirmDeletePage(login, summary));
+        }
+        return sendHistory(context, req, res, *accountId, "That share does not exist any more.");
+    }
+    const bool deleted = context.database.deleteShare(*accountId, key);
+    sendHistory(context, req, res, *accountId,
+                deleted ? "The share was deleted; its link no longer works."
+                        : "That share does not exist any more.");
 }
 
 } // namespace
@@ -93,6 +136,8 @@ void RegisterShareHandlers(Router& server, ServerContext& context)
     server.Get("/cp/history.html",
                [&context](const HttpRequest& req, HttpResponse& res) { history(context, req, res); });
     server.setBodyLimit("POST", "/storage/share.html", kMaxUploadBodyBytes);
+    server.Post("/cp/delete.html",
+                [&context](const HttpRequest& req, HttpResponse& res) { deleteShare(context, req, res); });
 }
 
 } // namespace tern::server

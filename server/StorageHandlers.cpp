@@ -4,6 +4,8 @@
 #include "SharedItems.h"
 #include "http/MultipartForm.h"
 
+#include <limits>
+
 namespace tern::server {
 namespace {
 
@@ -37,6 +39,14 @@ std::optional<std::string> SingleDataPart(const HttpRequest& req)
     return std::string(data->content);
 }
 
+std::int64_t KeptSince(const ServerContext& context)
+{
+    constexpr std::int64_t kDay = 24 * 60 * 60;
+    if (context.options.shareDays <= 0)
+        return std::numeric_limits<std::int64_t>::min();
+    return context.clock() - context.options.shareDays * kDay;
+}
+
 std::string_view CredentialFailure(const AuthResult& result)
 {
     switch (result.outcome) {
@@ -66,7 +76,7 @@ void RegisterStorageHandlers(Router& server, ServerContext& context)
             return SendStatus(res, "badformat");
         if (!SnapshotWithinClientLimits(*data))
             return SendStatus(res, "toolarge");
-        context.database.saveSnapshot(login.accountId, *data);
+        context.database.saveSnapshot(login.accountId, *data, context.clock());
         SendStatus(res, "ok");
     });
     server.setBodyLimit("POST", "/storage/save.html", kMaxUploadBodyBytes);

@@ -32,6 +32,14 @@ white-space:nowrap;text-align:center}
 .button:hover{background:var(--brand-dark);border-color:var(--brand-dark)}
 .button.secondary{background:#fff;color:var(--brand);border-color:var(--line)}
 .button.secondary:hover{background:var(--tint)}
+button.button{font:inherit;font-weight:600;font-size:.95rem;cursor:pointer}
+.button.danger{background:#fff;color:#b42318;border-color:#f1c9c4}
+.button.danger:hover{background:#fdf0ee;border-color:#e59e95}
+form{display:inline;margin:0}
+.actions{display:flex;flex-wrap:wrap;gap:.6rem;margin-top:1.25rem}
+.row-actions{display:flex;gap:.5rem;flex:none}
+.notice{margin:0 0 1rem;padding:.7rem 1rem;border-radius:9px;background:#ecf7ef;border:1px solid #b9e0c4;
+color:#1d5c33}
 .shared-text{margin:0;padding:1.1rem 1.2rem;background:#f8fafc;border:1px solid var(--line);border-radius:10px;
 font:14.5px/1.6 ui-monospace,"DejaVu Sans Mono",Menlo,Consolas,monospace;white-space:pre-wrap;
 overflow-wrap:anywhere;tab-size:4}
@@ -66,6 +74,7 @@ h1{font-size:1.3rem}
 .share-row{gap:.75rem}
 .share-row .button{padding:.45rem .8rem}
 .share-row .meta{font-size:.82rem}
+.share-row .open{display:none}
 }
 )css";
 }

@@ -1,10 +1,16 @@
 #include "TernServer.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+
 namespace tern::server {
 
-TernServer::TernServer(ServerOptions options, const RateLimiter::Clock& clock)
-    : m_options(std::move(options)), m_database(m_options.dataDir),
-      m_authenticator(m_database, m_options, clock), m_context{m_database, m_authenticator, m_options},
+TernServer::TernServer(ServerOptions options, WallClock clock)
+    : m_options(std::move(options)), m_clock(clock ? std::move(clock) : WallClock(SystemSeconds)),
+      m_database(m_options.databaseUrl, m_options.dataDir),
+      m_authenticator(m_database, m_options, m_clock), m_context{m_database, m_authenticator, m_options,
+                                                                 m_clock},
       m_dispatcher(m_options.accessLog, m_options.trustedProxies), m_http(m_dispatcher, m_options.http)
 {
     configure();
@@ -32,12 +38,14 @@ bool TernServer::run()
             return true;
         m_running = true;
     }
+    std::thread housekeeping([this] { keepHouse(); });
     m_http.run();
     {
         std::lock_guard lock(m_stateMutex);
         m_running = false;
     }
     m_stateChanged.notify_all();
+    housekeeping.join();
     return true;
 }
 
@@ -49,6 +57,31 @@ void TernServer::stop()
     m_stopRequested = true;
     m_http.stop();
     m_stateChanged.wait(lock, [this] { return !m_running; });
+}
+
+void TernServer::keepHouse()
+{
+    // Every server sharing the database does this; the deletions do not depend on who runs them.
+    constexpr auto kInterval = std::chrono::minutes(10);
+    std::unique_lock lock(m_stateMutex);
+    while (m_running) {
+        lock.unlock();
+        try {
+            if (m_options.shareDays > 0)
+                m_database.deleteSharesBefore(KeptSince(m_context));
+            const RateLimit* limits[] = {
+                &m_options.failedLoginsPerAddress, &m_options.failedLoginsPerAccountAddress,
+                &m_options.registrationsPerAddress, &m_options.validationsPerAddress};
+            std::chrono::seconds longest{0};
+            for (const RateLimit* limit : limits)
+                longest = std::max({longest, limit->window, limit->maxDelay});
+            m_database.pruneEvents(m_clock() - longest.count());
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "tern-server: housekeeping failed: %s\n", e.what());
+        }
+        lock.lock();
+        m_stateChanged.wait_for(lock, kInterval, [this] { return !m_running; });
+    }
 }
 
 std::string TernServer::baseUrl() const

@@ -6,11 +6,13 @@
 #include "Handlers.h"
 #include "RateLimiter.h"
 #include "ServerOptions.h"
+#include "WallClock.h"
 #include "http/HttpServer.h"
 
 #include <condition_variable>
 #include <mutex>
 #include <string>
+#include <thread>
 
 namespace tern::server {
 
@@ -20,15 +22,17 @@ namespace tern::server {
 class TernServer
 {
 public:
-    // Opens (or creates) the database; throws DatabaseError when it cannot.
-    explicit TernServer(ServerOptions options, const RateLimiter::Clock& clock = {});
+    // Opens (or creates) the database and brings its schema up to date; throws DatabaseError when it
+    // cannot. `clock` is the system's clock unless a test passes its own.
+    explicit TernServer(ServerOptions options, WallClock clock = {});
     TernServer(const TernServer&) = delete;
     TernServer& operator=(const TernServer&) = delete;
 
     // Binds the configured host and port (port 0: any free port) and returns the port; throws
     // std::runtime_error when the address cannot be bound.
     int bind();
-    // Serves until stop(); false when serving failed. Returns at once when stop() came first.
+    // Serves until stop(); false when serving failed. Returns at once when stop() came first. While it
+    // serves, expired shares and forgotten limit counters are deleted now and then.
     bool run();
     // Makes run() return and waits for that; safe from any thread but a request handler's.
     void stop();
@@ -39,8 +43,10 @@ public:
 
 private:
     void configure();
+    void keepHouse();
 
     ServerOptions m_options;
+    WallClock m_clock;
     Database m_database;
     Authenticator m_authenticator;
     ServerContext m_context;

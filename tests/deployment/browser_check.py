@@ -37,6 +37,7 @@ return {
   buttons: [...document.querySelectorAll('a.button')].map(a => a.getAttribute('href')),
   rows: [...document.querySelectorAll('.shares .share-info a')].map(a => a.getAttribute('href')),
   meta: [...document.querySelectorAll('.meta')].map(m => m.innerText),
+  notice: (document.querySelector('.notice') || {}).innerText || '',
 };
 """
 
@@ -98,7 +99,27 @@ class Browser:
     def show(self, url, screen):
         self.cdp("Emulation.setDeviceMetricsOverride", screen)
         self.command("POST", "/url", {"url": url})
+        # Lazily loaded pictures may still be on their way when the page reports it has loaded.
+        deadline = time.monotonic() + 15
+        while True:
+            facts = self.facts()
+            if all(i["loaded"] for i in facts["images"]) or time.monotonic() > deadline:
+                return facts
+            time.sleep(0.1)
+
+    def facts(self):
         return self.command("POST", "/execute/sync", {"script": FACTS, "args": []})
+
+    # Clicks the element `css` and waits until the page that follows shows the heading `heading`.
+    def click(self, css, heading):
+        element = self.command("POST", "/element", {"using": "css selector", "value": css})
+        self.command("POST", f"/element/{next(iter(element.values()))}/click", {})
+        deadline = time.monotonic() + 20
+        while True:
+            facts = self.facts()
+            if facts["h1"] == heading or time.monotonic() > deadline:
+                return facts
+            time.sleep(0.1)
 
     def screenshot(self, path):
         shot = self.cdp("Page.captureScreenshot", {"format": "png", "captureBeyondViewport": True})
@@ -138,6 +159,26 @@ def check_share(name, facts, link, kind_title, extension):
     check(facts["h1"] == kind_title, f"{name}: heading {facts['h1']!r}")
     check(facts["buttons"] == [f"/d/{key}.{extension}"], f"{name}: buttons {facts['buttons']}")
     check(len(facts["meta"]) == 1 and " UTC \u00b7 " in facts["meta"][0], f"{name}: date and size line {facts['meta']}")
+
+
+def check_delete(browser, options):
+    """Deletes the text share from the history page as a reader would: its Delete button, then the
+    confirmation; the forms must work under the pages' content policy."""
+    text_key = key_of(options.text[0])
+    browser.show(options.history[0], DESKTOP)
+    facts = browser.click(".share-row:last-child .row-actions button", "Delete this share?")
+    check(facts["h1"] == "Delete this share?", f"delete: the confirmation shows {facts['h1']!r}")
+    for name, screen in (("desktop", DESKTOP), ("phone", PHONE)):
+        browser.cdp("Emulation.setDeviceMetricsOverride", screen)
+        check_layout("confirmation", screen, browser.facts())
+        browser.screenshot(os.path.join(options.shots, f"delete-{name}.png"))
+    facts = browser.click(".actions form[action='/cp/delete.html'] button", "Your shares")
+    check("deleted" in facts["notice"], f"delete: notice {facts['notice']!r}")
+    check(f"/d/{text_key}.html" not in facts["rows"] and len(facts["rows"]) == 2,
+          f"delete: rows after it {facts['rows']}")
+    browser.screenshot(os.path.join(options.shots, "history-after-delete-phone.png"))
+    facts = browser.show(options.text[0], DESKTOP)
+    check(facts["h1"] == "Not found", f"delete: the deleted share's page shows {facts['h1']!r}")
 
 
 def main():
@@ -183,6 +224,7 @@ def main():
                     check(facts["rows"] == [f"/d/{k}.html" for k in keys], f"history: rows {facts['rows']}")
                     check([i["src"] for i in facts["images"]] == [f"/d/{keys[0]}.png", f"/d/{keys[1]}.jpg"],
                           f"history: thumbnails {[i['src'] for i in facts['images']]}")
+        check_delete(browser, options)
     finally:
         browser.close()
     for failure in failures:

@@ -1,9 +1,4 @@
-#include "Database.h"
 #include "ServerFixture.h"
-
-#include <filesystem>
-
-#include <sqlite3.h>
 
 namespace tern::server::test {
 namespace {
@@ -59,17 +54,9 @@ TEST_F(AuthEndpoints, PasswordValueIsStoredOnlyAsSaltedArgon2idHash)
     ASSERT_EQ(registerAccount("one@example.com"), "ok");
     ASSERT_EQ(registerAccount("two@example.com"), "ok");
 
-    sqlite3* db = nullptr;
-    const std::string path = dataDir() + "/" + Database::kFileName;
-    ASSERT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-    sqlite3_stmt* query = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT password_hash FROM accounts ORDER BY id", -1, &query, nullptr),
-              SQLITE_OK);
     std::vector<std::string> hashes;
-    while (sqlite3_step(query) == SQLITE_ROW)
-        hashes.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(query, 0)));
-    sqlite3_finalize(query);
-    sqlite3_close(db);
+    for (const SqlRow& row : openStore()->run("SELECT password_hash FROM accounts ORDER BY id"))
+        hashes.push_back(row[0].bytes);
 
     ASSERT_EQ(hashes.size(), 2u);
     for (const std::string& hash : hashes) {
@@ -85,7 +72,7 @@ protected:
     void adjustOptions(ServerOptions& options) override
     {
         options.failedLoginsPerAddress = {3, std::chrono::minutes(15)};
-        options.failedLoginsPerAccount = {100, std::chrono::minutes(15)};
+        options.failedLoginsPerAccountAddress = {100, std::chrono::minutes(15)};
     }
 };
 
@@ -120,7 +107,7 @@ protected:
     void adjustOptions(ServerOptions& options) override
     {
         options.failedLoginsPerAddress = {100, std::chrono::minutes(15)};
-        options.failedLoginsPerAccount = {2, std::chrono::minutes(15)};
+        options.failedLoginsPerAccountAddress = {2, std::chrono::minutes(15)};
     }
 };
 

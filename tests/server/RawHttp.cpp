@@ -53,7 +53,7 @@ std::string RawReply::header(std::string_view name) const
     return {};
 }
 
-RawReply SendRaw(int port, const std::string& request)
+RawReply SendRaw(int port, const std::string& request, const std::string& from)
 {
     RawReply reply;
     const int sock = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -67,6 +67,15 @@ RawReply SendRaw(int port, const std::string& request)
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     std::string received;
+    if (!from.empty()) {
+        sockaddr_in source{};
+        source.sin_family = AF_INET;
+        if (::inet_pton(AF_INET, from.c_str(), &source.sin_addr) != 1 ||
+            ::bind(sock, reinterpret_cast<sockaddr*>(&source), sizeof source) != 0) {
+            ::close(sock);
+            return reply;
+        }
+    }
     if (::connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
         std::size_t sent = 0;
         while (sent < request.size()) {

@@ -17,8 +17,9 @@ struct RawReply
 };
 
 // Sends `request` byte for byte to 127.0.0.1:`port` and reads until the server closes the connection
-// (HTTP/1.0). A reply that cannot be read gives status 0.
-RawReply SendRaw(int port, const std::string& request);
+// (HTTP/1.0). A reply that cannot be read gives status 0. `from` is the loopback address to send from
+// (any of 127.0.0.0/8, so that tests can play several clients); empty: the system's choice.
+RawReply SendRaw(int port, const std::string& request, const std::string& from = {});
 
 // The requests exactly as the desktop client writes them: HTTP/1.0, its User-Agent, a form body, or
 // one multipart file part named "data" with the file name "clpdata.gif".

@@ -1,5 +1,8 @@
 #include "ServerFixture.h"
 
+#include "PostgresConnection.h"
+#include "SqliteConnection.h"
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -11,20 +14,35 @@ void ServerFixture::SetUp()
     ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     m_dataDir = pattern + "/data"; // not there yet: the server creates it
 
-    ServerOptions options;
+    ServerOptions& options = m_options;
     options.port = 0;
     options.dataDir = m_dataDir;
+    options.databaseUrl = m_scratch.url();
     options.latestBuild = 20;
     options.latestMessage = {"Faster uploads.", "Fixes <everything>."};
     options.hashOpsLimit = 1;
     options.hashMemLimit = 8192;
     options.accessLog = false;
     adjustOptions(options);
-    const auto start = std::chrono::steady_clock::now();
-    m_server = std::make_unique<TernServer>(
-        options, [this, start] { return start + std::chrono::steady_clock::duration(m_clockOffset.load()); });
+    m_server = std::make_unique<TernServer>(options, [this] { return m_clockStart + m_clockOffset.load(); });
     m_server->bind();
     m_thread = std::thread([this] { m_server->run(); });
+}
+
+std::unique_ptr<SqlConnection> ServerFixture::openStore() const
+{
+    if (!m_options.databaseUrl.empty())
+        return std::make_unique<PostgresConnection>(m_options.databaseUrl);
+    return std::make_unique<SqliteConnection>(m_dataDir + "/" + Database::kFileName);
+}
+
+std::unique_ptr<TernServer> ServerFixture::startAnotherServer(std::thread& thread)
+{
+    auto server =
+        std::make_unique<TernServer>(m_options, [this] { return m_clockStart + m_clockOffset.load(); });
+    server->bind();
+    thread = std::thread([raw = server.get()] { raw->run(); });
+    return server;
 }
 
 void ServerFixture::TearDown()
@@ -38,19 +56,19 @@ void ServerFixture::TearDown()
     std::filesystem::remove_all(std::filesystem::path(m_dataDir).parent_path(), ignored);
 }
 
-RawReply ServerFixture::post(const std::string& path, const std::string& body)
+RawReply ServerFixture::post(const std::string& path, const std::string& body, const std::string& from)
 {
-    return SendRaw(port(), FormRequest(port(), path, body));
+    return SendRaw(port(), FormRequest(port(), path, body), from);
 }
 
-RawReply ServerFixture::get(const std::string& target)
+RawReply ServerFixture::get(const std::string& target, const std::string& from)
 {
-    return SendRaw(port(), GetRequest(port(), target));
+    return SendRaw(port(), GetRequest(port(), target), from);
 }
 
-RawReply ServerFixture::upload(const std::string& target, std::string_view payload)
+RawReply ServerFixture::upload(const std::string& target, std::string_view payload, const std::string& from)
 {
-    return SendRaw(port(), UploadRequest(port(), target, payload));
+    return SendRaw(port(), UploadRequest(port(), target, payload), from);
 }
 
 nlohmann::json ServerFixture::json(const RawReply& reply)
@@ -67,10 +85,10 @@ std::string ServerFixture::status(const RawReply& reply)
 }
 
 std::string ServerFixture::authStatus(const std::string& request, const std::string& email,
-                                      const std::string& pass)
+                                      const std::string& pass, const std::string& from)
 {
     return status(
-        post("/index.php/auth/" + request, "email=" + FormValue(email) + "&pass=" + FormValue(pass)));
+        post("/index.php/auth/" + request, "email=" + FormValue(email) + "&pass=" + FormValue(pass), from));
 }
 
 std::string ServerFixture::registerAccount(const std::string& email, const std::string& pass)

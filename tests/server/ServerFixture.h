@@ -2,7 +2,9 @@
 
 #include "RawHttp.h"
 #include "ServerOptions.h"
+#include "SqlConnection.h"
 #include "TernServer.h"
+#include "support/ScratchDatabase.h"
 
 #include <atomic>
 #include <chrono>
@@ -20,8 +22,9 @@ namespace tern::server::test {
 inline const std::string kPass = "5f4dcc3b5aa765d61d8327deb882cf99";
 inline const std::string kOtherPass = "e10adc3949ba59abbe56e057f20f883e";
 
-// Runs a TernServer in this process on a free loopback port with its own data folder and a clock
-// that only moves when the test says so. Tests adjust the options in adjustOptions().
+// Runs a TernServer in this process on a free loopback port with its own data folder (or its own
+// PostgreSQL schema when the environment names a test database) and a clock that only moves when the
+// test says so. Tests adjust the options in adjustOptions().
 class ServerFixture : public ::testing::Test
 {
 protected:
@@ -31,27 +34,35 @@ protected:
 
     int port() const { return m_server->port(); }
     const std::string& dataDir() const { return m_dataDir; }
-    void advanceClock(std::chrono::seconds by)
-    {
-        m_clockOffset += std::chrono::duration_cast<std::chrono::steady_clock::duration>(by).count();
-    }
+    void advanceClock(std::chrono::seconds by) { m_clockOffset += by.count(); }
+    // The options the server runs with.
+    const ServerOptions& options() const { return m_options; }
+    // A connection of the test's own to the server's database, to look at what it stored.
+    std::unique_ptr<SqlConnection> openStore() const;
+    // A second server on the same database (another instance of a deployment), with the same clock.
+    std::unique_ptr<TernServer> startAnotherServer(std::thread& thread);
 
     // Requests exactly as the desktop client sends them; the e-mail is form-value encoded here.
-    RawReply post(const std::string& path, const std::string& body);
-    RawReply get(const std::string& target);
-    RawReply upload(const std::string& target, std::string_view payload);
+    // `from` is the client's loopback address (see SendRaw).
+    RawReply post(const std::string& path, const std::string& body, const std::string& from = {});
+    RawReply get(const std::string& target, const std::string& from = {});
+    RawReply upload(const std::string& target, std::string_view payload, const std::string& from = {});
     // "status" of a JSON reply ("<not json>" when the body is not a JSON object).
     static std::string status(const RawReply& reply);
     static nlohmann::json json(const RawReply& reply);
 
-    std::string authStatus(const std::string& request, const std::string& email, const std::string& pass);
+    std::string authStatus(const std::string& request, const std::string& email, const std::string& pass,
+                           const std::string& from = {});
     std::string registerAccount(const std::string& email, const std::string& pass = kPass);
     // "?email=...&pass=..." for the storage requests.
     static std::string credentials(const std::string& email, const std::string& pass);
 
 private:
     std::string m_dataDir;
-    std::atomic<std::chrono::steady_clock::rep> m_clockOffset{0};
+    tern::test::ScratchDatabase m_scratch;
+    ServerOptions m_options;
+    std::int64_t m_clockStart = SystemSeconds();
+    std::atomic<std::int64_t> m_clockOffset{0};
     std::unique_ptr<TernServer> m_server;
     std::thread m_thread;
 };

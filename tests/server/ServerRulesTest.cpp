@@ -2,7 +2,6 @@
 #include "AccountRules.h"
 #include "ForwardedClient.h"
 #include "Pages.h"
-#include "RateLimiter.h"
 #include "ServerFixture.h"
 #include "ServerOptions.h"
 #include "SharedItems.h"
@@ -225,24 +224,6 @@ TEST(AccessKeys, KeysAreLongUniqueLettersAndDigits)
     EXPECT_FALSE(IsAccessKeyForm("abcdefghijklmnopqrstuv-_"));
 }
 
-TEST(RateLimiter, BlocksAtTheLimitUntilTheWindowEnds)
-{
-    auto now = std::chrono::steady_clock::time_point{};
-    RateLimiter limiter({3, std::chrono::seconds(60)}, [&now] { return now; });
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_FALSE(limiter.isBlocked("a"));
-        limiter.record("a");
-    }
-    EXPECT_TRUE(limiter.isBlocked("a"));
-    EXPECT_FALSE(limiter.isBlocked("b"));
-    now += std::chrono::seconds(59);
-    EXPECT_TRUE(limiter.isBlocked("a"));
-    now += std::chrono::seconds(1);
-    EXPECT_FALSE(limiter.isBlocked("a"));
-    limiter.record("a");
-    EXPECT_FALSE(limiter.isBlocked("a"));
-}
-
 TEST(ServerOptions, CommandLine)
 {
     const CommandLine defaults = ParseCommandLine({}, 12);
@@ -267,6 +248,18 @@ TEST(ServerOptions, CommandLine)
     ASSERT_TRUE(proxies.options);
     EXPECT_EQ(proxies.options->trustedProxies, (std::vector<std::string>{"127.0.0.1", "10.0.0.1"}));
 
+    const CommandLine storage =
+        ParseCommandLine({"--database", "postgresql://tern@127.0.0.1:5432/tern", "--share-days", "30",
+                          "--max-shares", "50", "--max-share-mb", "7"},
+                         12);
+    ASSERT_TRUE(storage.options);
+    EXPECT_EQ(storage.options->databaseUrl, "postgresql://tern@127.0.0.1:5432/tern");
+    EXPECT_EQ(storage.options->shareDays, 30);
+    EXPECT_EQ(storage.options->maxShares, 50);
+    EXPECT_EQ(storage.options->maxShareBytes, 7000000);
+    EXPECT_EQ(defaults.options->shareDays, 0);
+    EXPECT_TRUE(defaults.options->databaseUrl.empty());
+
     const auto ipv6 = ParseListenAddress("[::1]:0");
     ASSERT_TRUE(ipv6);
     EXPECT_EQ(ipv6->first, "::1");
@@ -281,6 +274,10 @@ TEST(ServerOptions, CommandLine)
                                                                  {"--latest-build", "x"},
                                                                  {"--data"},
                                                                  {"--trusted-proxy", "localhost"},
+
+                                                                 {"--database", "/var/lib/tern.db"},
+                                                                 {"--share-days", "-1"},
+                                                                 {"--max-shares", "many"},
                                                                  {"--verbose"}}) {
         const CommandLine result = ParseCommandLine(bad, 12);
         EXPECT_FALSE(result.options) << bad[0];

@@ -9,7 +9,7 @@ protected:
     void adjustOptions(ServerOptions& options) override
     {
         options.failedLoginsPerAddress.maxEvents = 1000;
-        options.failedLoginsPerAccount.maxEvents = 1000;
+        options.failedLoginsPerAccountAddress.maxEvents = 1000;
     }
     void SetUp() override
     {

@@ -138,6 +138,8 @@ ServiceProcess::ServiceProcess(std::vector<std::string> extraArguments)
     : m_process(
           [&] {
               std::vector<std::string> arguments{"--listen", "127.0.0.1:0", "--data", m_folder.file("data")};
+              if (!m_database.url().empty())
+                  arguments.insert(arguments.end(), {"--database", m_database.url()});
               arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
               return arguments;
           }(),

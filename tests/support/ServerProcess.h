@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/ScratchDatabase.h"
 #include "support/TempFolder.h"
 
 #include <chrono>
@@ -50,8 +51,9 @@ private:
 };
 
 // tern-server as the service of a test: a child listening on a free loopback port, with a data folder of
-// its own, started with `extraArguments` after --listen and --data. The start-up line has been read when
-// the constructor returns.
+// its own (and a PostgreSQL schema of its own when the environment names a test database, see
+// ScratchDatabase), started with `extraArguments` after --listen, --data and --database. The start-up
+// line has been read when the constructor returns.
 class ServiceProcess
 {
 public:
@@ -70,6 +72,7 @@ public:
 
 private:
     TempFolder m_folder;
+    ScratchDatabase m_database;
     ServerProcess m_process;
     std::string m_startLine;
     std::string m_address;
