@@ -75,16 +75,7 @@ start_instance() {
     local n=$1
     local log=$dir/server-$n.log
     : >"$log"
-    local storage
-    if "$server" --help 2>&1 | grep -q -- '--database'; then
-        storage=(--database "$(cat "$dir/database-url")")
-    else
-        # A service without PostgreSQL support: the instances share one SQLite file.
-        storage=(--data "$dir/server-data")
-    fi
-    local proxy=()
-    ! "$server" --help 2>&1 | grep -q -- '--trusted-proxy' || proxy=(--trusted-proxy 127.0.0.1)
-    setsid "$server" --listen 127.0.0.1:0 "${storage[@]}" "${proxy[@]}" \
+    setsid "$server" --listen 127.0.0.1:0 --database "$(cat "$dir/database-url")" --trusted-proxy 127.0.0.1 \
         </dev/null >"$log" 2>&1 &
     echo $! >"$dir/server-$n.pid"
     local port=

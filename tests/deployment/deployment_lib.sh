@@ -29,8 +29,10 @@ deployment_cleanup() {
     local status=$?
     "$source_dir/scripts/deployment.sh" down "$deploy" >/dev/null 2>&1 || true
     if [ "$status" -ne 0 ]; then
-        echo "--- logs of the failed run" >&2
-        tail -n 20 "$deploy"/server-*.log "$deploy/nginx/error.log" 2>/dev/null >&2 || true
+        # What went wrong, without the access lines of the instances.
+        echo "--- instances' and nginx's errors" >&2
+        grep -hv '^[0-9a-f.:]* [A-Z]* /' "$deploy"/server-*.log 2>/dev/null | tail -n 20 >&2 || true
+        grep -h '\[error\]\|\[crit\]' "$deploy/nginx/error.log" 2>/dev/null | tail -n 20 >&2 || true
     fi
     rm -rf "$deploy" "$work"
 }

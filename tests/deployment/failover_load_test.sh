@@ -47,14 +47,11 @@ register_from() {
         --data-urlencode "email=$2" --data "pass=$(printf 'secret' | "$tern" digest)" \
         "$url/index.php/auth/register" | status_of
 }
-# Five registrations an hour per address, whichever instance counts them: of eleven, the first five
-# pass and the last is refused even when it claims another address.
-for n in $(seq 1 11); do
-    status=$(register_from 127.0.0.2 "limit$n@example.org" 127.0.0.99)
-    [ "$n" -gt 5 ] || expect_eq "$status" ok "registration $n from one address"
-done
-expect_eq "$status" error "eleventh registration from one address"
-expect_eq "$(register_from 127.0.0.3 limit11@example.org)" ok "registration from another address"
+# Five registrations an hour per address, counted in the database that both instances share: the
+# sixth is refused even when it claims another address, while another address may still register.
+for n in 1 2 3 4 5; do expect_eq "$(register_from 127.0.0.2 "limit$n@example.org")" ok "registration $n"; done
+expect_eq "$(register_from 127.0.0.2 limit6@example.org 127.0.0.99)" error "sixth registration from one address"
+expect_eq "$(register_from 127.0.0.3 limit6@example.org)" ok "registration from another address"
 
 # --- Load: each client has its own account and repeats copy, paste, share and a look at its share.
 for i in $(seq 1 "$clients"); do
@@ -80,13 +77,14 @@ run_client() {
             start=$(now_ns)
             status=0
             out=
+            local errors=$work/e$i-$j-$op.txt
             case $op in
-            copy) "$tern" copy "$item" >/dev/null 2>&1 || status=$? ;;
-            paste) "$tern" paste >"$work/p$i-$j.txt" 2>/dev/null || status=$? ;;
-            share) link=$("$tern" share "$item" 2>/dev/null) || status=$? ;;
+            copy) "$tern" copy "$item" >/dev/null 2>"$errors" || status=$? ;;
+            paste) "$tern" paste >"$work/p$i-$j.txt" 2>"$errors" || status=$? ;;
+            share) link=$("$tern" share "$item" 2>"$errors") || status=$? ;;
             page)
                 [ -n "$link" ] || continue
-                curl -sf --cacert "$ca" -o /dev/null "$link" || status=$?
+                curl -sS --fail-with-body --cacert "$ca" -o /dev/null "$link" 2>"$errors" || status=$?
                 ;;
             esac
             [ "$op" != share ] || out=$link
@@ -124,11 +122,12 @@ for i in range(1, clients + 1):
         total += 1
         if status != 0:
             failed += 1
+            said = open(f"{work}/e{i}-{j}-{op}.txt", errors="replace").read().strip()
             if not start < killed < end:
-                problems.append(f"client {i}: {op} {j} failed though not in flight at the kill")
+                problems.append(f"client {i}: {op} {j} failed though not in flight at the kill: {said}")
             # nginx passes a read that the killed instance had been given on to the other one.
-            if op in ("paste", "page"):
-                problems.append(f"client {i}: {op} {j} failed, though a read is safe to repeat")
+            elif op in ("paste", "page"):
+                problems.append(f"client {i}: {op} {j} failed, though a read is safe to repeat: {said}")
             if op == "copy":
                 uncertain.add(j)
             continue
