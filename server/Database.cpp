@@ -19,7 +19,7 @@ ConnectionPool::Opener opener(std::string_view url, const std::string& dataDir)
         const std::string path = (std::filesystem::path(dataDir) / Database::kFileName).string();
         return [path] { return std::make_unique<SqliteConnection>(path); };
     }
-    if (!Database::IsDatabaseUrl(url))
+    if (!IsPostgresUrl(url))
         throw DatabaseError("the database address must start with postgresql:// (got " +
                             std::string(url.substr(0, url.find(':'))) + ")");
     return [address = std::string(url)] { return std::make_unique<PostgresConnection>(address); };
@@ -40,11 +40,6 @@ Database::Database(std::string_view url, const std::string& dataDir)
 {
     const auto connection = m_pool.lease();
     MigrateSchema(*connection);
-}
-
-bool Database::IsDatabaseUrl(std::string_view url) noexcept
-{
-    return url.starts_with("postgresql://") || url.starts_with("postgres://");
 }
 
 std::optional<Account> Database::findAccount(std::string_view email)

@@ -56,9 +56,6 @@ public:
     // SQLite file kFileName in `dataDir`, created with the folder when missing.
     Database(std::string_view url, const std::string& dataDir);
 
-    // Whether `url` names a database this server can use (a PostgreSQL connection URL).
-    static bool IsDatabaseUrl(std::string_view url) noexcept;
-
     // E-mail addresses match without regard to ASCII letter case.
     std::optional<Account> findAccount(std::string_view email);
     // False when an account with that e-mail exists already.

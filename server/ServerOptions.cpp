@@ -64,6 +64,11 @@ CommandLine failure(const std::string& message)
 
 } // namespace
 
+bool IsPostgresUrl(std::string_view url) noexcept
+{
+    return url.starts_with("postgresql://") || url.starts_with("postgres://");
+}
+
 std::string UsageText()
 {
     return "Usage: tern-server [--listen HOST:PORT] [--data DIR | --database URL] [--share-days N]\n"
@@ -143,13 +148,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t
                 return failure("--data needs a folder");
             options.dataDir = value;
         } else if (name == "--database") {
-            if (!value.starts_with("postgresql://") && !value.starts_with("postgres://"))
+            if (!IsPostgresUrl(value))
                 return failure("--database wants a postgresql:// address");
             options.databaseUrl = value;
         } else if (name == "--share-days" || name == "--max-shares" || name == "--max-share-mb") {
             const auto number = parseUnsigned(value, 1000000);
             if (!number)
-                return failure(name + " wants a number from 0 to 1000000, got " + value);
+                return failure(
+                    std::string(name).append(" wants a number from 0 to 1000000, got ").append(value));
             if (name == "--share-days")
                 options.shareDays = static_cast<int>(*number);
             else if (name == "--max-shares")

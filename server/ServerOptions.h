@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tern::server {
@@ -85,6 +86,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t
 
 // Splits "HOST:PORT" (an IPv6 host in brackets); nullopt when the port is not 0..65535.
 std::optional<std::pair<std::string, int>> ParseListenAddress(const std::string& text);
+
+// Whether `url` names a PostgreSQL database ("postgresql://..." or "postgres://...").
+bool IsPostgresUrl(std::string_view url) noexcept;
 
 // The usage text printed by --help.
 std::string UsageText();

@@ -11,7 +11,7 @@ struct sqlite3_stmt;
 namespace tern::server {
 
 // A connection to one SQLite file, created with its folder when missing (both readable by the owner
-// only). Write-ahead logging, foreign keys on, deleted data overwritten.
+// only). Write-ahead logging synced at checkpoints, foreign keys on, deleted data overwritten.
 class SqliteConnection final : public SqlConnection
 {
 public:

@@ -41,7 +41,7 @@ std::optional<std::string> SingleDataPart(const HttpRequest& req)
 
 std::int64_t KeptSince(const ServerContext& context)
 {
-    constexpr std::int64_t kDay = 24 * 60 * 60;
+    constexpr std::int64_t kDay = std::int64_t{24} * 60 * 60;
     if (context.options.shareDays <= 0)
         return std::numeric_limits<std::int64_t>::min();
     return context.clock() - context.options.shareDays * kDay;
