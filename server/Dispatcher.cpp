@@ -1,5 +1,6 @@
 #include "Dispatcher.h"
 
+#include "ForwardedClient.h"
 #include "Pages.h"
 #include "Replies.h"
 
@@ -66,6 +67,7 @@ HttpResponse Dispatcher::answer(HttpRequest& req) const noexcept
     HttpResponse res;
     std::string what = "unknown error";
     try {
+        req.remote_addr = ForwardedClient(req, m_trustedProxies);
         switch (m_router.dispatch(req, res)) {
         case Router::Outcome::Handled:
             break;

@@ -5,15 +5,23 @@
 #include "http/HttpService.h"
 #include "http/Router.h"
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace tern::server {
 
 // Turns every request into a complete reply, whichever transport read it: runs the route, answers
 // failures in the form the path's clients read (a JSON status or an HTML page), adds the security
-// headers and writes the access line.
+// headers and writes the access line. A request passed on by a trusted proxy has its remote address
+// replaced by the client's before any handler sees it.
 class Dispatcher : public HttpService
 {
 public:
-    explicit Dispatcher(bool accessLog) : m_accessLog(accessLog) {}
+    explicit Dispatcher(bool accessLog, std::vector<std::string> trustedProxies = {})
+        : m_accessLog(accessLog), m_trustedProxies(std::move(trustedProxies))
+    {
+    }
 
     Router& router() noexcept { return m_router; }
 
@@ -29,6 +37,7 @@ private:
 
     Router m_router;
     bool m_accessLog;
+    std::vector<std::string> m_trustedProxies;
 };
 
 } // namespace tern::server

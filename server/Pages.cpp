@@ -1,9 +1,18 @@
 #include "Pages.h"
 
+#include <cstdio>
 #include <ctime>
 
 namespace tern::server {
 namespace {
+
+// The brand mark: a tern in flight, drawn with presentation attributes only (no inline style).
+constexpr const char* kLogo =
+    "<svg class=\"logo\" viewBox=\"0 0 32 32\" aria-hidden=\"true\">"
+    "<circle cx=\"16\" cy=\"16\" r=\"16\" fill=\"#ffffff\" fill-opacity=\"0.16\"/>"
+    "<path fill=\"#ffffff\" d=\"M3 15.5c4.6-2.4 8.6-2.6 12.2.4 2.7-4.6 7.3-7.4 13.8-8.4-4.4 2.6-7.4 "
+    "5.9-8.8 10.4-.5 1.6-1.9 2.7-3.6 2.7-1.2 0-2.3-.6-3-1.5C11.5 17 7.8 16 3 15.5z\"/>"
+    "<path fill=\"#f2b33d\" d=\"M21 19.6l4.2 1.4-4.6.5z\"/></svg>";
 
 std::string_view kindName(int kind)
 {
@@ -11,17 +20,37 @@ std::string_view kindName(int kind)
     case 1:
         return "text";
     case 2:
-        return "JPEG image";
+        return "JPEG picture";
     case 3:
-        return "PNG image";
+        return "PNG picture";
     default:
         return "item";
+    }
+}
+
+// The short label of the kind badges on the history page.
+std::string_view kindBadge(int kind)
+{
+    switch (kind) {
+    case 1:
+        return "TXT";
+    case 2:
+        return "JPG";
+    case 3:
+        return "PNG";
+    default:
+        return "?";
     }
 }
 
 std::string rawLink(const std::string& key, ShareKind kind)
 {
     return "/d/" + key + "." + std::string(RawExtension(kind));
+}
+
+std::string card(std::string_view innerHtml)
+{
+    return "<section class=\"card narrow\">\n" + std::string(innerHtml) + "</section>\n";
 }
 
 std::string hiddenField(std::string_view name, std::string_view value)
@@ -38,7 +67,30 @@ std::string deleteForm(const HistoryLogin& login, const std::string& key, bool c
                        hiddenField("p", login.passwordValue) + hiddenField("key", key);
     if (confirmed)
         form += hiddenField("confirm", "yes");
-    return form + "<button type=\"submit\">" + HtmlEscape(caption) + "</button></form>";
+    return form + "<button class=\"button danger\" type=\"submit\">" + HtmlEscape(caption) +
+           "</button></form>";
+}
+
+std::string historyRow(const HistoryLogin& login, const ShareSummary& share)
+{
+    const auto kind = static_cast<ShareKind>(share.kind);
+    const std::string page = HtmlEscape("/d/" + share.key + ".html");
+    std::string row = "<li class=\"share-row\">";
+    // Pictures show themselves; text gets a badge.
+    if (kind == ShareKind::Jpeg || kind == ShareKind::Png)
+        row += "<a class=\"thumb\" href=\"" + page + "\"><img src=\"" + HtmlEscape(rawLink(share.key, kind)) +
+               "\" alt=\"\" loading=\"lazy\"></a>";
+    else
+        row +=
+            "<a class=\"thumb badge\" href=\"" + page + "\">" + std::string(kindBadge(share.kind)) + "</a>";
+    std::string name(kindName(share.kind));
+    if (name[0] >= 'a' && name[0] <= 'z')
+        name[0] = static_cast<char>(name[0] - 'a' + 'A');
+    row += "<div class=\"share-info\"><a href=\"" + page + "\">" + name + "</a><span class=\"meta\">" +
+           HtmlEscape(FormatUtc(share.created)) + " &middot; " + FormatSize(share.size) + "</span></div>";
+    row += "<div class=\"row-actions\"><a class=\"button secondary open\" href=\"" + page + "\">Open</a>" +
+           deleteForm(login, share.key, false, "Delete") + "</div></li>\n";
+    return row;
 }
 
 } // namespace
@@ -78,83 +130,79 @@ std::string PageDocument(std::string_view title, std::string_view bodyHtml)
                        "<meta name=\"referrer\" content=\"no-referrer\">\n"
                        "<link rel=\"stylesheet\" href=\"/style.css\">\n<title>";
     page += HtmlEscape(title);
-    page += " - Tern Clipboard</title>\n</head>\n<body>\n<header><a href=\"/\">Tern Clipboard</a></header>\n"
-            "<main>\n";
+    page += " - Tern Clipboard</title>\n</head>\n<body>\n<header class=\"bar\"><div class=\"bar-inner\">"
+            "<a class=\"brand\" href=\"/\">";
+    page += kLogo;
+    page += "<span>Tern Clipboard</span></a></div></header>\n<main>\n";
     page += bodyHtml;
-    page += "</main>\n</body>\n</html>\n";
+    page += "</main>\n<footer class=\"foot\">Tern Clipboard &middot; <a href=\"/help/\">Help</a></footer>\n"
+            "</body>\n</html>\n";
     return page;
-}
-
-std::string_view StyleSheet()
-{
-    return "body{font-family:sans-serif;margin:0;color:#222;background:#fafafa}\n"
-           "header{background:#24527a;padding:.6em 1em}header "
-           "a{color:#fff;text-decoration:none;font-weight:bold}\n"
-           "main{max-width:60em;margin:1em auto;padding:0 1em}\n"
-           "pre{white-space:pre-wrap;word-wrap:break-word;background:#fff;border:1px solid "
-           "#ccc;padding:1em}\n"
-           "img{max-width:100%;border:1px solid #ccc}\n"
-           "table{border-collapse:collapse}td,th{padding:.3em .8em;border-bottom:1px solid "
-           "#ddd;text-align:left}\n"
-           ".muted{color:#666;font-size:90%}\n"
-           "form{display:inline;margin:0}.notice{background:#eef5ea;border:1px solid #9c9;padding:.5em "
-           "1em}\n";
 }
 
 std::string MessagePage(std::string_view title, std::string_view text)
 {
-    return PageDocument(title, "<h1>" + HtmlEscape(title) + "</h1>\n<p>" + HtmlEscape(text) + "</p>\n");
+    return PageDocument(title, card("<h1>" + HtmlEscape(title) + "</h1>\n<p>" + HtmlEscape(text) + "</p>\n"));
 }
 
 std::string SharePage(const SharedItem& item)
 {
     const auto kind = static_cast<ShareKind>(item.kind);
-    const std::string raw = rawLink(item.key, kind);
-    std::string body = "<h1>Shared " + std::string(kindName(item.kind)) + "</h1>\n";
-    body += "<p class=\"muted\">Shared " + HtmlEscape(FormatUtc(item.created)) + "</p>\n";
+    const std::string raw = HtmlEscape(rawLink(item.key, kind));
+    const std::string title = "Shared " + std::string(kindName(item.kind));
+    std::string body = "<article class=\"card\">\n<div class=\"card-head\">\n<div>\n<h1>" + title + "</h1>\n";
+    // A text is measured as it is shown, without the clipboard's terminator.
+    const std::string text = kind == ShareKind::Text ? ShareTextForDisplay(item.data) : std::string();
+    const size_t size = kind == ShareKind::Text ? text.size() : item.data.size();
+    body += "<p class=\"meta\">" + HtmlEscape(FormatUtc(item.created)) + " &middot; " +
+            FormatSize(static_cast<std::int64_t>(size)) + "</p>\n</div>\n";
+    body += "<a class=\"button\" href=\"" + raw + "\">" +
+            std::string(kind == ShareKind::Text ? "Plain text" : "Full size") + "</a>\n</div>\n";
     if (kind == ShareKind::Text)
-        body += "<pre>" + HtmlEscape(ShareTextForDisplay(item.data)) + "</pre>\n";
+        body += "<pre class=\"shared-text\">" + HtmlEscape(text) + "</pre>\n";
     else
-        body += "<p><img src=\"" + HtmlEscape(raw) + "\" alt=\"Shared image\"></p>\n";
-    body += "<p><a href=\"" + HtmlEscape(raw) + "\">Open the raw " + std::string(kindName(item.kind)) +
-            "</a></p>\n";
-    return PageDocument("Shared " + std::string(kindName(item.kind)), body);
+        body +=
+            "<figure class=\"shared-picture\"><img src=\"" + raw + "\" alt=\"Shared picture\"></figure>\n";
+    body += "</article>\n";
+    return PageDocument(title, body);
 }
 
 std::string HistoryPage(const HistoryLogin& login, const std::vector<ShareSummary>& shares,
                         std::string_view notice)
 {
-    std::string body =
-        "<h1>Your shares</h1>\n<p class=\"muted\">Account " + HtmlEscape(login.email) + "</p>\n";
+    std::string body = "<section class=\"card\">\n<div class=\"card-head\">\n<div>\n<h1>Your shares</h1>\n"
+                       "<p class=\"meta\">" +
+                       HtmlEscape(login.email) + "</p>\n</div>\n";
+    if (!shares.empty())
+        body += "<span class=\"count\">" + std::to_string(shares.size()) +
+                (shares.size() == 1 ? " item" : " items") + "</span>\n";
+    body += "</div>\n";
     if (!notice.empty())
         body += "<p class=\"notice\">" + HtmlEscape(notice) + "</p>\n";
     if (shares.empty()) {
-        body += "<p>Nothing shared yet.</p>\n";
+        body += "<p class=\"empty\">Nothing shared yet. What you share from Tern Clipboard appears here, "
+                "newest first.</p>\n</section>\n";
         return PageDocument("History", body);
     }
-    body += "<table>\n<tr><th>Shared</th><th>Kind</th><th>Size</th><th>Link</th><th></th></tr>\n";
-    for (const ShareSummary& share : shares) {
-        const std::string link = "/d/" + share.key + ".html";
-        body += "<tr><td>" + HtmlEscape(FormatUtc(share.created)) + "</td><td>" +
-                std::string(kindName(share.kind)) + "</td><td>" + std::to_string(share.size) +
-                " bytes</td><td><a href=\"" + HtmlEscape(link) + "\">" + HtmlEscape(link) + "</a></td><td>" +
-                deleteForm(login, share.key, false, "Delete") + "</td></tr>\n";
-    }
-    body += "</table>\n";
+    body += "<ul class=\"shares\">\n";
+    for (const ShareSummary& share : shares)
+        body += historyRow(login, share);
+    body += "</ul>\n</section>\n";
     return PageDocument("History", body);
 }
 
 std::string ConfirmDeletePage(const HistoryLogin& login, const ShareSummary& share)
 {
-    const std::string link = "/d/" + share.key + ".html";
+    const std::string link = HtmlEscape("/d/" + share.key + ".html");
     std::string body = "<h1>Delete this share?</h1>\n<p>The " + std::string(kindName(share.kind)) +
-                       " shared " + HtmlEscape(FormatUtc(share.created)) + " at <a href=\"" +
-                       HtmlEscape(link) + "\">" + HtmlEscape(link) +
-                       "</a> is deleted for good, and its link stops working.</p>\n";
+                       " shared " + HtmlEscape(FormatUtc(share.created)) + " at <a href=\"" + link + "\">" +
+                       link +
+                       "</a> is deleted for good, and its link stops working.</p>\n<div class=\"actions\">";
     body += deleteForm(login, share.key, true, "Delete for good");
     body += "<form method=\"get\" action=\"/cp/history.html\">" + hiddenField("u", login.email) +
-            hiddenField("p", login.passwordValue) + "<button type=\"submit\">Keep it</button></form>\n";
-    return PageDocument("Delete share", body);
+            hiddenField("p", login.passwordValue) +
+            "<button class=\"button secondary\" type=\"submit\">Keep it</button></form></div>\n";
+    return PageDocument("Delete share", card(body));
 }
 
 std::string ForgotPage(std::string_view email)
@@ -164,7 +212,7 @@ std::string ForgotPage(std::string_view email)
         body += "<p>Account: <strong>" + HtmlEscape(email) + "</strong></p>\n";
     body += "<p>This service sends no e-mail, so it cannot reset a password by itself. Ask the "
             "administrator of this service to remove the account, then register it again.</p>\n";
-    return PageDocument("Forgotten password", body);
+    return PageDocument("Forgotten password", card(body));
 }
 
 std::string DownloadPage(std::string_view language, std::uint32_t latestBuild,
@@ -175,32 +223,33 @@ std::string DownloadPage(std::string_view language, std::uint32_t latestBuild,
     for (const std::string& line : message)
         body += "<p>" + HtmlEscape(line) + "</p>\n";
     if (!language.empty())
-        body += "<p class=\"muted\">Language: " + HtmlEscape(language) + "</p>\n";
+        body += "<p class=\"meta\">Language: " + HtmlEscape(language) + "</p>\n";
     body += "<p>Ask the administrator of this service for the installer of that build.</p>\n";
-    return PageDocument("Download", body);
+    return PageDocument("Download", card(body));
 }
 
 std::string HelpPage()
 {
     return PageDocument(
         "Help",
-        "<h1>Help</h1>\n"
-        "<p>Tern Clipboard moves the clipboard between your computers and publishes clipboard contents "
-        "and screenshots as links.</p>\n<ul>\n"
-        "<li><strong>Remote Copy</strong> copies the selection and stores the whole clipboard in your "
-        "account.</li>\n"
-        "<li><strong>Remote Paste</strong> puts the stored clipboard back and pastes it, on any of your "
-        "computers.</li>\n"
-        "<li><strong>Share</strong> publishes the clipboard, the screen, a window or an annotated area; "
-        "the link replaces the clipboard.</li>\n"
-        "<li><strong>History</strong> lists everything you shared, newest first.</li>\n</ul>\n");
+        card("<h1>Help</h1>\n"
+             "<p>Tern Clipboard moves the clipboard between your computers and publishes clipboard contents "
+             "and screenshots as links.</p>\n<ul class=\"features\">\n"
+             "<li><strong>Remote Copy</strong> copies the selection and stores the whole clipboard in your "
+             "account.</li>\n"
+             "<li><strong>Remote Paste</strong> puts the stored clipboard back and pastes it, on any of your "
+             "computers.</li>\n"
+             "<li><strong>Share</strong> publishes the clipboard, the screen, a window or an annotated area; "
+             "the link replaces the clipboard.</li>\n"
+             "<li><strong>History</strong> lists everything you shared, newest first.</li>\n</ul>\n"));
 }
 
 std::string StartPage()
 {
-    return PageDocument("Start", "<h1>Tern Clipboard service</h1>\n"
-                                 "<p>This service stores clipboards and shared items for the Tern Clipboard "
-                                 "program.</p>\n<p><a href=\"/help/\">Help</a></p>\n");
+    return PageDocument("Start", card("<h1>Tern Clipboard service</h1>\n"
+                                      "<p>This service stores clipboards and shared items for the Tern "
+                                      "Clipboard program.</p>\n<p><a class=\"button\" href=\"/help/\">How it "
+                                      "works</a></p>\n"));
 }
 
 std::string FormatUtc(std::int64_t seconds)
@@ -212,6 +261,18 @@ std::string FormatUtc(std::int64_t seconds)
     char text[32];
     if (std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &parts) == 0)
         return "?";
+    return text;
+}
+
+std::string FormatSize(std::int64_t bytes)
+{
+    if (bytes < 1000)
+        return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+    // The unit is chosen after rounding, so that 999,999 bytes read "1.0 MB" rather than "1000 kB".
+    const bool mega = bytes >= 999500;
+    const double value = static_cast<double>(bytes) / (mega ? 1e6 : 1e3);
+    char text[32];
+    std::snprintf(text, sizeof text, value < 9.95 ? "%.1f %s" : "%.0f %s", value, mega ? "MB" : "kB");
     return text;
 }
 

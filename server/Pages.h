@@ -16,13 +16,11 @@ std::string HtmlEscape(std::string_view text);
 // A complete page: `title` is escaped here, `bodyHtml` must be markup built from escaped parts.
 std::string PageDocument(std::string_view title, std::string_view bodyHtml);
 
-// The one stylesheet every page links (served at "/style.css", so no inline style is needed).
-std::string_view StyleSheet();
-
 // A page with a heading and one paragraph of plain text.
 std::string MessagePage(std::string_view title, std::string_view text);
 
-// The public page of a shared item: the text in a <pre> block or the image, and the raw link.
+// The public page of a shared item: when and how much was shared, the text in a <pre> block or the
+// picture, and a button to the raw item.
 std::string SharePage(const SharedItem& item);
 
 // The credentials the history page was opened with; its delete buttons send them again.
@@ -32,7 +30,8 @@ struct HistoryLogin
     std::string passwordValue;
 };
 
-// The account's shares, newest first, each with a delete button; `notice` (if any) above them.
+// The account's shares, newest first: a picture's own thumbnail or a text badge, when, how much, the
+// way to its page and a delete button; `notice` (if any) above them.
 std::string HistoryPage(const HistoryLogin& login, const std::vector<ShareSummary>& shares,
                         std::string_view notice = {});
 
@@ -47,5 +46,9 @@ std::string StartPage();
 
 // "YYYY-MM-DD HH:MM UTC" for seconds since the Unix epoch.
 std::string FormatUtc(std::int64_t seconds);
+
+// A byte count for people: "512 bytes", "3.4 kB", "120 kB", "1.0 MB" (decimal units, three digits
+// at most).
+std::string FormatSize(std::int64_t bytes);
 
 } // namespace tern::server

@@ -29,7 +29,8 @@ void SendPage(HttpResponse& res, int httpStatus, const std::string& html);
 // Plain text lines or raw bytes of the given type, never cached.
 void SendBytes(HttpResponse& res, const std::string& bytes, std::string_view contentType);
 
-// The address the request came from (the peer of the connection; no forwarding header is trusted).
+// The address the request came from: the peer of the connection, or the client that a trusted proxy
+// named for it (the dispatcher puts that in remote_addr before any handler runs).
 const std::string& ClientAddress(const HttpRequest& req);
 
 // Paths whose clients read JSON: every failure there is answered with a JSON object.

@@ -1,5 +1,6 @@
 #include "ServerOptions.h"
 
+#include "ForwardedClient.h"
 #include "util/ProgramVersion.h"
 
 #include <algorithm>
@@ -72,9 +73,10 @@ bool IsPostgresUrl(std::string_view url) noexcept
 std::string UsageText()
 {
     return "Usage: tern-server [--listen HOST:PORT] [--data DIR | --database URL] [--share-days N]\n"
-           "                  [--max-shares N] [--max-share-mb N] [--latest-build N] [--latest-message "
+           "                   [--max-shares N] [--max-share-mb N] [--latest-build N] [--latest-message "
            "TEXT]\n"
-           "                  [--header-timeout S] [--max-connections N] [--threads N]\n"
+           "                   [--header-timeout S] [--max-connections N] [--threads N]\n"
+           "                   [--trusted-proxy ADDRESS]...\n"
            "  --listen HOST:PORT     address to serve on (default 127.0.0.1:8077; port 0 picks a free one)\n"
            "  --data DIR             folder of the SQLite database, created when missing (default "
            "./tern-data)\n"
@@ -92,6 +94,8 @@ std::string UsageText()
            "  --max-connections N    open connections at most (default 4096, or what the process may\n"
            "                         open); more are closed at once\n"
            "  --threads N            threads that check credentials and use the database (default 8)\n"
+           "  --trusted-proxy ADDRESS  a proxy in front of the service (repeatable): requests from it\n"
+           "                         count against the client address it puts last in X-Forwarded-For\n"
            "  --version              print the version\n"
            "  --help                 print this text\n";
 }
@@ -131,11 +135,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t
             version.message = std::string("tern-server ") + kProgramVersion + "\n";
             return version;
         }
-        static const std::vector<std::string> kWithValue = {
+        static const std::vector<std::string> kNames = {
             "--listen",       "--data",         "--database",       "--share-days",     "--max-shares",
             "--max-share-mb", "--latest-build", "--latest-message", "--header-timeout", "--max-connections",
-            "--threads"};
-        if (std::find(kWithValue.begin(), kWithValue.end(), name) == kWithValue.end())
+            "--threads",      "--trusted-proxy"};
+        if (std::find(kNames.begin(), kNames.end(), name) == kNames.end())
             return failure("unknown option " + name);
         if (i + 1 >= args.size())
             return failure(name + " needs a value");
@@ -185,6 +189,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t
             if (!count || *count == 0)
                 return failure("--threads wants a number from 1 to 256, got " + value);
             options.http.handlerThreads = *count;
+        } else if (name == "--trusted-proxy") {
+            const auto address = CanonicalIpAddress(value);
+            if (!address)
+                return failure("--trusted-proxy wants an IP address, got " + value);
+            options.trustedProxies.push_back(*address);
         } else {
             options.latestMessage = messageLines(value);
         }

@@ -61,6 +61,10 @@ struct ServerOptions
     std::chrono::seconds verifiedCredentialLifetime{5 * 60};
     std::size_t verifiedCredentialCapacity = 10000;
 
+    // Proxies whose X-Forwarded-For is believed (canonical addresses): the per-address limits count
+    // the client each of them names, not the proxy.
+    std::vector<std::string> trustedProxies;
+
     // Whether to write one access line per request to stderr.
     bool accessLog = true;
 
@@ -78,7 +82,7 @@ struct CommandLine
 
 // Reads --listen HOST:PORT, --data DIR, --database URL, --share-days N, --max-shares N,
 // --max-share-mb N, --latest-build N, --latest-message TEXT, --header-timeout S, --max-connections N,
-// --threads N, --version and --help.
+// --threads N, --trusted-proxy ADDRESS (repeatable), --version and --help.
 // The default latest build is `defaultBuild`. In TEXT a line feed or the two characters "\n" start a
 // new message line.
 CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t defaultBuild);

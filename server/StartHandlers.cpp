@@ -2,6 +2,7 @@
 
 #include "Pages.h"
 #include "Replies.h"
+#include "StyleSheet.h"
 
 #include <charconv>
 

@@ -10,7 +10,7 @@ TernServer::TernServer(ServerOptions options, WallClock clock)
       m_database(m_options.databaseUrl, m_options.dataDir),
       m_authenticator(m_database, m_options, m_clock), m_context{m_database, m_authenticator, m_options,
                                                                  m_clock},
-      m_dispatcher(m_options.accessLog), m_http(m_dispatcher, m_options.http)
+      m_dispatcher(m_options.accessLog, m_options.trustedProxies), m_http(m_dispatcher, m_options.http)
 {
     configure();
 }

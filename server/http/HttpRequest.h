@@ -20,7 +20,7 @@ struct HttpRequest
     // Query parameters, then the fields of a form-encoded body, each decoded; a name may repeat.
     std::multimap<std::string, std::string> params;
     std::string body;
-    std::string remote_addr; // the peer of the connection
+    std::string remote_addr; // the peer of the connection, or the client a trusted proxy named
     int remote_port = 0;
     // The whole path and the groups of the route pattern that matched it.
     std::vector<std::string> matches;

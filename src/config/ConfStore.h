@@ -59,6 +59,9 @@ public:
     // Where the web service and its download pages are reached.
     std::string ServiceHost = kDefaultServiceHost;
     std::string DownloadHost = kDefaultServiceHost;
+    // A PEM file of the certificates trusted for https addresses instead of the system's store (for a
+    // service with its own certificate authority); empty = the system's store.
+    std::string CaFile;
 
     // Cleared by read-only users (command-line queries) that must not write the settings back.
     bool SaveOnDestroy = true;

@@ -86,6 +86,7 @@ std::vector<ConfStoreField> makeFields()
          }},
         textField("ServiceHost", &TConfStore::ServiceHost, TConfStore::kDefaultServiceHost),
         textField("DownloadHost", &TConfStore::DownloadHost, TConfStore::kDefaultServiceHost),
+        textField("CaFile", &TConfStore::CaFile, {}),
     };
 }
 

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <mutex>
+#include <utility>
 
 #include <curl/curl.h>
 
@@ -63,13 +64,14 @@ void initialiseCurlOnce()
 
 } // namespace
 
-std::unique_ptr<HttpTransport> CreateHttpTransport(std::chrono::milliseconds timeout, size_t maxReplyBytes)
+std::unique_ptr<HttpTransport> CreateHttpTransport(const std::string& caFile,
+                                                   std::chrono::milliseconds timeout, size_t maxReplyBytes)
 {
-    return std::make_unique<CurlTransport>(timeout, maxReplyBytes);
+    return std::make_unique<CurlTransport>(timeout, maxReplyBytes, caFile);
 }
 
-CurlTransport::CurlTransport(std::chrono::milliseconds timeout, size_t maxReplyBytes)
-    : m_timeout(timeout), m_maxReplyBytes(maxReplyBytes)
+CurlTransport::CurlTransport(std::chrono::milliseconds timeout, size_t maxReplyBytes, std::string caFile)
+    : m_timeout(timeout), m_maxReplyBytes(maxReplyBytes), m_caFile(std::move(caFile))
 {
     initialiseCurlOnce();
 }
@@ -97,7 +99,14 @@ std::optional<std::string> CurlTransport::perform(const std::string& url, const 
     sink.limit = m_maxReplyBytes;
 
     bool ok = setOption(curl, CURLOPT_URL, url.c_str());
-    ok = ok && setOption(curl, CURLOPT_PROTOCOLS_STR, "http");
+    ok = ok && setOption(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    // Certificates are always checked: chain and host name.
+    ok = ok && setOption(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    ok = ok && setOption(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!m_caFile.empty()) {
+        ok = ok && setOption(curl, CURLOPT_CAINFO, m_caFile.c_str());
+        ok = ok && setOption(curl, CURLOPT_CAPATH, static_cast<const char*>(nullptr));
+    }
     ok = ok && setOption(curl, CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_0});
     ok = ok && setOption(curl, CURLOPT_USERAGENT, kUserAgent);
     // An empty proxy and "*" for no-proxy keep both a configured and an environment proxy away.

@@ -7,17 +7,23 @@
 #include <cstddef>
 #include <mutex>
 #include <set>
+#include <string>
 
 namespace tern {
 
-// HTTP/1.0 over libcurl with the settings every request of the program uses (see HttpTransport); no
-// proxy means neither a configured one nor one from the environment. The deadline holds however
-// slowly the bytes come. abortTransfers() wakes every running exchange and ends it at once.
+// HTTP/1.0 over libcurl with the settings every request of the program uses: the fixed User-Agent, no
+// proxy (neither configured nor from the environment), no redirects, http or https only (port 80 or
+// 443 unless the address names another), and one deadline for the whole exchange from connecting to
+// the last byte of the reply, however slowly the bytes come. An https peer must present a certificate
+// for the address's host that chains to a trusted authority: the system's store, or only the
+// certificates of `caFile` when one is named; a peer that fails the check gives no response. A body
+// larger than the reply limit counts as no response. abortTransfers() wakes every running exchange
+// and ends it at once.
 class CurlTransport final : public HttpTransport
 {
 public:
     explicit CurlTransport(std::chrono::milliseconds timeout = kDefaultTimeout,
-                           size_t maxReplyBytes = kMaxReplyBytes);
+                           size_t maxReplyBytes = kMaxReplyBytes, std::string caFile = {});
 
     std::optional<std::string> get(const std::string& url) override;
     std::optional<std::string> post(const std::string& url, const std::string& contentType,
@@ -32,6 +38,7 @@ private:
 
     std::chrono::milliseconds m_timeout;
     size_t m_maxReplyBytes;
+    std::string m_caFile;
     std::atomic<bool> m_aborted{false};
     std::mutex m_runningMutex;
     std::set<void*> m_running; // the multi handles of the exchanges running now

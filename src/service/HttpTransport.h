@@ -32,9 +32,11 @@ public:
     virtual void abortTransfers() = 0;
 };
 
-// The transport of the system the program is built for: libcurl on Linux, WinHTTP on Windows.
+// The transport of the system the program is built for: libcurl on Linux, WinHTTP on Windows. An https
+// peer must chain to the certificates of `caFile` when one is named, else to the system's store.
 std::unique_ptr<HttpTransport>
-CreateHttpTransport(std::chrono::milliseconds timeout = HttpTransport::kDefaultTimeout,
+CreateHttpTransport(const std::string& caFile = {},
+                    std::chrono::milliseconds timeout = HttpTransport::kDefaultTimeout,
                     size_t maxReplyBytes = HttpTransport::kMaxReplyBytes);
 
 } // namespace tern

@@ -179,7 +179,9 @@ void runExchange(const std::shared_ptr<WinHttpTransport::Exchange>& exchange)
 
 } // namespace
 
-std::unique_ptr<HttpTransport> CreateHttpTransport(std::chrono::milliseconds timeout, size_t maxReplyBytes)
+// WinHTTP speaks plain http here; an authority file for https peers has nothing to apply to.
+std::unique_ptr<HttpTransport> CreateHttpTransport(const std::string& /*caFile*/,
+                                                   std::chrono::milliseconds timeout, size_t maxReplyBytes)
 {
     return std::make_unique<WinHttpTransport>(timeout, maxReplyBytes);
 }

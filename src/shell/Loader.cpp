@@ -26,7 +26,7 @@ constexpr std::chrono::milliseconds kUploadPoll{100};
 TLoader::TLoader(ShellServices& services, ProgramFolders folders)
     : m_services(services), m_folders(std::move(folders)),
       m_conf(std::make_unique<TConfStore>(services.settings, services.shell, m_folders.languageFolders())),
-      m_texts(m_folders.languageFolders()), m_transport(CreateHttpTransport())
+      m_texts(m_folders.languageFolders()), m_transport(CreateHttpTransport(m_conf->CaFile))
 {
     TranslateForm(nullptr);
     m_snapshots = std::make_unique<ClipboardSnapshots>(services.clipboard, m_conf->Password,

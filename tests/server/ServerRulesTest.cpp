@@ -1,5 +1,7 @@
 #include "AccessKeys.h"
 #include "AccountRules.h"
+#include "ForwardedClient.h"
+#include "Pages.h"
 #include "ServerFixture.h"
 #include "ServerOptions.h"
 #include "SharedItems.h"
@@ -162,6 +164,53 @@ TEST(SharedItems, ShareTextForDisplay)
         EXPECT_EQ(ShareTextForDisplay(c.bytes), c.shown);
 }
 
+TEST(Pages, SizesForPeopleRoundBeforeTheyChooseTheUnit)
+{
+    const struct
+    {
+        std::int64_t bytes;
+        const char* shown;
+    } cases[] = {
+        {0, "0 bytes"},  {1, "1 byte"},      {999, "999 bytes"}, {1000, "1.0 kB"},    {9949, "9.9 kB"},
+        {9950, "10 kB"}, {999499, "999 kB"}, {999500, "1.0 MB"}, {5000000, "5.0 MB"}, {12345678, "12 MB"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatSize(c.bytes), c.shown) << c.bytes;
+}
+
+TEST(ForwardedClient, OnlyATrustedProxyNamesTheClient)
+{
+    const std::vector<std::string> proxies = {"127.0.0.1", "::1"};
+    const struct
+    {
+        const char* peer;
+        std::vector<const char*> forwarded; // X-Forwarded-For fields in order
+        const char* counted;
+    } cases[] = {
+        {"127.0.0.1", {"203.0.113.7"}, "203.0.113.7"},
+        {"::ffff:127.0.0.1", {"203.0.113.7"}, "203.0.113.7"},
+        {"::1", {"2001:DB8::1"}, "2001:db8::1"},
+        // What the client claimed before the proxy's own entry is never believed.
+        {"127.0.0.1", {"10.9.9.9, 203.0.113.7"}, "203.0.113.7"},
+        {"127.0.0.1", {"10.9.9.9", " 203.0.113.7 "}, "203.0.113.7"},
+        // Not from a trusted proxy: the header is ignored.
+        {"198.51.100.4", {"203.0.113.7"}, "198.51.100.4"},
+        // A trusted proxy that names no usable address: the proxy itself is counted.
+        {"127.0.0.1", {}, "127.0.0.1"},
+        {"127.0.0.1", {"unknown"}, "127.0.0.1"},
+        {"127.0.0.1", {"203.0.113.7,"}, "127.0.0.1"},
+        {"127.0.0.1", {"203.0.113.7:4711"}, "127.0.0.1"},
+    };
+    for (const auto& c : cases) {
+        HttpRequest req;
+        req.remote_addr = c.peer;
+        for (const char* field : c.forwarded)
+            req.headers.emplace("x-forwarded-for", field);
+        EXPECT_EQ(ForwardedClient(req, proxies), c.counted) << c.peer << " " << c.forwarded.size();
+        EXPECT_EQ(ForwardedClient(req, {}), c.peer) << "no proxy is trusted";
+    }
+}
+
 TEST(AccessKeys, KeysAreLongUniqueLettersAndDigits)
 {
     std::set<std::string> keys;
@@ -194,6 +243,11 @@ TEST(ServerOptions, CommandLine)
     EXPECT_EQ(full.options->latestBuild, 30u);
     EXPECT_EQ(full.options->latestMessage, (std::vector<std::string>{"One", "Two", "Three"}));
 
+    const CommandLine proxies =
+        ParseCommandLine({"--trusted-proxy", "127.0.0.1", "--trusted-proxy", "::FFFF:10.0.0.1"}, 12);
+    ASSERT_TRUE(proxies.options);
+    EXPECT_EQ(proxies.options->trustedProxies, (std::vector<std::string>{"127.0.0.1", "10.0.0.1"}));
+
     const CommandLine storage =
         ParseCommandLine({"--database", "postgresql://tern@127.0.0.1:5432/tern", "--share-days", "30",
                           "--max-shares", "50", "--max-share-mb", "7"},
@@ -219,6 +273,8 @@ TEST(ServerOptions, CommandLine)
                                                                  {"--latest-build", "-1"},
                                                                  {"--latest-build", "x"},
                                                                  {"--data"},
+                                                                 {"--trusted-proxy", "localhost"},
+
                                                                  {"--database", "/var/lib/tern.db"},
                                                                  {"--share-days", "-1"},
                                                                  {"--max-shares", "many"},

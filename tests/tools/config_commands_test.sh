@@ -23,7 +23,8 @@ CurrentLanguage=english.lng
 IsLangModified=1
 StartWithWindows=0
 ServiceHost=http://127.0.0.1:8077
-DownloadHost=http://127.0.0.1:8077'
+DownloadHost=http://127.0.0.1:8077
+CaFile='
 expect_eq "$("$tern" config list)" "$expected_defaults" "defaults"
 
 # Reading does not write the settings back.

@@ -52,6 +52,7 @@ TEST_F(ConfStoreTest, EmptySettingsLoadTheDefaults)
     EXPECT_TRUE(store->LangModule->Modified);
     EXPECT_EQ(store->ServiceHost, "http://127.0.0.1:8077");
     EXPECT_EQ(store->DownloadHost, "http://127.0.0.1:8077");
+    EXPECT_EQ(store->CaFile, "");
 }
 
 TEST_F(ConfStoreTest, SaveWritesEveryValueAsText)
@@ -124,7 +125,8 @@ TEST_F(ConfStoreTest, ValuesSurviveASaveAndALoad)
     settings.values[{"Main", "Password"}] = "0123456789abcdef0123456789abcdef";
     settings.values[{"LangModule", "CurrentLanguage"}] = "GERMAN.LNG";
     settings.values[{"LangModule", "IsLangModified"}] = "0";
-    settings.values[{"Main", "ServiceHost"}] = "http://clip.example.org:8080";
+    settings.values[{"Main", "ServiceHost"}] = "https://clip.example.org:8443";
+    settings.values[{"Main", "CaFile"}] = "/etc/tern/ca.pem";
     {
         auto store = makeStore();
         EXPECT_EQ(store->LangModule->CurrentFileName(), "german.lng");
@@ -137,7 +139,8 @@ TEST_F(ConfStoreTest, ValuesSurviveASaveAndALoad)
     EXPECT_EQ(store->Password, "0123456789abcdef0123456789abcdef");
     EXPECT_EQ(store->MainKey, 0x8000 | 'Q');
     EXPECT_EQ(store->CurColor, 2);
-    EXPECT_EQ(store->ServiceHost, "http://clip.example.org:8080");
+    EXPECT_EQ(store->ServiceHost, "https://clip.example.org:8443");
+    EXPECT_EQ(store->CaFile, "/etc/tern/ca.pem");
     EXPECT_EQ(stored("LangModule", "CurrentLanguage"), "german.lng");
 }
 
@@ -237,7 +240,7 @@ TEST_F(ConfStoreTest, FieldTableListsEverySettingInStoredForm)
     EXPECT_EQ(names, (std::vector<std::string>{"Login", "Password", "MainKey", "CheckDate", "CheckUpdates",
                                                "DisableRemote", "CurColor", "CurFont", "CurLine",
                                                "CurrentLanguage", "IsLangModified", "StartWithWindows",
-                                               "ServiceHost", "DownloadHost"}));
+                                               "ServiceHost", "DownloadHost", "CaFile"}));
     const ConfStoreField* mainKey = FindConfStoreField("MainKey");
     ASSERT_NE(mainKey, nullptr);
     mainKey->assign(*store, std::string("90000"));

@@ -1,0 +1,58 @@
+#include "ForwardedClient.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include <arpa/inet.h>
+
+namespace tern::server {
+namespace {
+
+std::string_view trimmed(std::string_view text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+} // namespace
+
+std::optional<std::string> CanonicalIpAddress(std::string_view text)
+{
+    if (text.empty() || text.size() >= INET6_ADDRSTRLEN)
+        return std::nullopt;
+    const std::string literal(text);
+    char canonical[INET6_ADDRSTRLEN] = {};
+    in_addr v4{};
+    if (inet_pton(AF_INET, literal.c_str(), &v4) == 1)
+        return inet_ntop(AF_INET, &v4, canonical, sizeof canonical);
+    in6_addr v6{};
+    if (inet_pton(AF_INET6, literal.c_str(), &v6) != 1)
+        return std::nullopt;
+    // An IPv4 client seen through an IPv6 socket is the same client.
+    if (IN6_IS_ADDR_V4MAPPED(&v6)) {
+        std::copy_n(v6.s6_addr + 12, 4, reinterpret_cast<unsigned char*>(&v4.s_addr));
+        return inet_ntop(AF_INET, &v4, canonical, sizeof canonical);
+    }
+    return inet_ntop(AF_INET6, &v6, canonical, sizeof canonical);
+}
+
+std::string ForwardedClient(const HttpRequest& req, const std::vector<std::string>& trustedProxies)
+{
+    if (trustedProxies.empty())
+        return req.remote_addr;
+    const auto peer = CanonicalIpAddress(req.remote_addr);
+    if (!peer || std::find(trustedProxies.begin(), trustedProxies.end(), *peer) == trustedProxies.end())
+        return req.remote_addr;
+    const auto [first, end] = req.headers.equal_range("X-Forwarded-For");
+    if (first == end)
+        return req.remote_addr;
+    const std::string_view field = std::prev(end)->second;
+    const auto comma = field.rfind(',');
+    const auto forwarded =
+        CanonicalIpAddress(trimmed(comma == std::string_view::npos ? field : field.substr(comma + 1)));
+    return forwarded ? *forwarded : req.remote_addr;
+}
+
+} // namespace tern::server
