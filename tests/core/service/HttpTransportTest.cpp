@@ -24,7 +24,7 @@ using namespace std::chrono_literals;
 std::unique_ptr<HttpTransport> transportWith(std::chrono::milliseconds timeout,
                                              size_t maxReplyBytes = 1 << 24)
 {
-    return CreateHttpTransport(timeout, maxReplyBytes);
+    return CreateHttpTransport({}, timeout, maxReplyBytes);
 }
 
 // A recorded request taken apart. The HTTP libraries order their headers and add ones of their own
