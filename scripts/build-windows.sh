@@ -72,14 +72,13 @@ fi
 wineserver --kill 2>/dev/null || true
 wineserver --persistent
 trap 'wineserver --kill || true' EXIT
-# Wine's helper processes (services, the desktop's explorer) start with the first Wine program and
-# inherit its standard streams: started here they hold none of ctest's pipes, which would otherwise
-# stay open after a test program ends and make ctest wait for its time-out.
-wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
-
+# Wine's helper processes (services, the desktop's explorer) start with the first Wine program, on
+# the headless display, and inherit its standard streams: with those on /dev/null they hold none of
+# ctest's pipes, which would otherwise stay open after a test program ends and make ctest wait for
+# its time-out.
 log="$build_dir/ctest.log"
 set +e
-scripts/headless-desktop.sh -- sh -c 'wine cmd /c exit 0 >/dev/null 2>&1; exec "$@"' warm-up \
+scripts/headless-desktop.sh -- sh -c 'wine cmd /c exit 0 </dev/null >/dev/null 2>&1; exec "$@"' warm-up \
     ctest --test-dir "$build_dir" --output-on-failure --timeout 600 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
 set -e

@@ -11,6 +11,13 @@
 // services here need only the system.
 namespace tern::platform {
 
+// A process of an interactive Windows session always has its desktop: there is no display to name or
+// reach first.
+std::string DesktopUnreachableReason()
+{
+    return {};
+}
+
 std::unique_ptr<SystemClipboard> CreateSystemClipboard()
 {
     return std::make_unique<win::WinClipboard>();

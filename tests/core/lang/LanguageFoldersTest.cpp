@@ -3,6 +3,7 @@
 #include "lang/LangModule.h"
 #include "lang/LanguageTexts.h"
 #include "platform/fake/FakeDesktopShell.h"
+#include "support/NativePath.h"
 #include "support/TempFolder.h"
 #include "util/Errors.h"
 #include "util/FileRoutines.h"
@@ -15,6 +16,12 @@ namespace tern {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The folders join their parts with the system's delimiter; the expected paths are written with '/'.
+std::string native(const std::string& path)
+{
+    return test::NativePath(path);
+}
 
 std::string language(const std::string& name, const std::string& ok)
 {
@@ -43,10 +50,10 @@ protected:
 
 TEST_F(LanguageFoldersTest, UserFilesOverlayShippedFilesOfTheSameName)
 {
-    EXPECT_EQ(folders.readPath("german.lng"), user("german.lng"));
-    EXPECT_EQ(folders.readPath("klingon.lng"), user("klingon.lng"));
-    EXPECT_EQ(folders.readPath("french.lng"), shipped("french.lng"));
-    EXPECT_EQ(folders.readPath("missing.lng"), shipped("missing.lng"));
+    EXPECT_EQ(native(folders.readPath("german.lng")), native(user("german.lng")));
+    EXPECT_EQ(native(folders.readPath("klingon.lng")), native(user("klingon.lng")));
+    EXPECT_EQ(native(folders.readPath("french.lng")), native(shipped("french.lng")));
+    EXPECT_EQ(native(folders.readPath("missing.lng")), native(shipped("missing.lng")));
 
     // Each language is listed once, under the name its read file gives it.
     TLangModule module(folders);
@@ -80,14 +87,14 @@ TEST_F(LanguageFoldersTest, WritesGoToTheUsersCopyOfAShippedFile)
     fs::permissions(root.file("shipped"), fs::perms::owner_read | fs::perms::owner_exec);
 
     const std::string path = folders.prepareWrite("french.lng");
-    EXPECT_EQ(path, user("french.lng"));
+    EXPECT_EQ(native(path), native(user("french.lng")));
     EXPECT_EQ(ReadFileBytes(path, 1 << 16), frenchBytes);
     WriteFileAtomically(path, language("Francais", "Oui"), false);
     EXPECT_EQ(folders.prepareWrite("french.lng"), path); // an existing copy is kept as it is
     EXPECT_EQ(ReadFileBytes(path, 1 << 16), language("Francais", "Oui"));
 
     // A new language has no shipped file to copy.
-    EXPECT_EQ(folders.prepareWrite("dutch.lng"), user("dutch.lng"));
+    EXPECT_EQ(native(folders.prepareWrite("dutch.lng")), native(user("dutch.lng")));
     EXPECT_FALSE(FileExists(user("dutch.lng")));
 
     fs::permissions(root.file("shipped"), fs::perms::owner_all);
@@ -96,8 +103,8 @@ TEST_F(LanguageFoldersTest, WritesGoToTheUsersCopyOfAShippedFile)
 
     // Without a per-user folder, the shipped folder is written in place.
     const LanguageFolders single(root.file("shipped"));
-    EXPECT_EQ(single.writeFolder(), root.file("shipped/"));
-    EXPECT_EQ(single.prepareWrite("german.lng"), shipped("german.lng"));
+    EXPECT_EQ(native(single.writeFolder()), native(root.file("shipped/")));
+    EXPECT_EQ(native(single.prepareWrite("german.lng")), native(shipped("german.lng")));
 
     // A copy that cannot be made is reported, not replaced by an empty file.
     root.write("blocked", "a file where the user's folder should be");
@@ -114,19 +121,20 @@ TEST(ProgramLanguageFolders, InstalledProgramReadsThePrefixsDataFolder)
     // Run from a folder that holds its languages (a build folder): they lie beside the program.
     shell.program = root.file("build/bin/tern-clipboard");
     LanguageFolders folders = ProgramLanguageFolders(shell);
-    EXPECT_EQ(folders.shipped, root.file("build/bin/Languages/"));
-    EXPECT_EQ(folders.user, root.file("home/.local/share/tern-clipboard/Languages/"));
+    EXPECT_EQ(native(folders.shipped), native(root.file("build/bin/Languages/")));
+    EXPECT_EQ(native(folders.user), native(root.file("home/.local/share/tern-clipboard/Languages/")));
 
     // Installed under a prefix: the languages are in the prefix's data folder.
     fs::create_directories(root.file("usr/share/tern-clipboard/Languages"));
     shell.program = root.file("usr/bin/tern-clipboard");
-    EXPECT_EQ(ProgramLanguageFolders(shell).shipped, root.file("usr/share/tern-clipboard/Languages/"));
+    EXPECT_EQ(native(ProgramLanguageFolders(shell).shipped),
+              native(root.file("usr/share/tern-clipboard/Languages/")));
 
     // Without a per-user data folder there is no overlay.
     shell.folders.clear();
     folders = ProgramLanguageFolders(shell);
     EXPECT_EQ(folders.user, "");
-    EXPECT_EQ(folders.writeFolder(), root.file("usr/share/tern-clipboard/Languages/"));
+    EXPECT_EQ(native(folders.writeFolder()), native(root.file("usr/share/tern-clipboard/Languages/")));
 }
 
 } // namespace

@@ -26,6 +26,17 @@ TEST(ServiceProtocolTest, FormValueEncodingEscapesExactlyItsSet)
     EXPECT_EQ(EncodeFormValue("d41d8cd98f00b204e9800998ecf8427e"), "d41d8cd98f00b204e9800998ecf8427e");
 }
 
+TEST(ServiceProtocolTest, TooLargeTextGroupsTheLimitsDigitsInThrees)
+{
+    const std::pair<size_t, const char*> cases[] = {
+        {0, "0"},          {999, "999"},           {1000, "1,000"},
+        {65536, "65,536"}, {1000000, "1,000,000"}, {1234567890, "1,234,567,890"},
+    };
+    for (const auto& [limit, shown] : cases)
+        EXPECT_EQ(TooLargeText(limit),
+                  std::string("The selected data is too large to send: the limit is ") + shown + " bytes.");
+}
+
 TEST(ServiceProtocolTest, EveryAddressIsBuiltFromItsHost)
 {
     const std::string host = "http://svc.example:8077";
