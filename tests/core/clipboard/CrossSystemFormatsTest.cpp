@@ -68,10 +68,11 @@ Bitmap numbered(int width, int height)
     return bitmap;
 }
 
+// `bytes` bytes of `value`, least significant first; bytes beyond the fourth are zero.
 void putLe(std::string& out, std::uint32_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
-        out += static_cast<char>(value >> (8 * i));
+        out += static_cast<char>(i < 4 ? value >> (8 * i) : 0);
 }
 
 // An information header of 40 bytes.
