@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 namespace tern {
 namespace {
 
@@ -99,9 +97,10 @@ TEST(LngFile, OversizedOrMissingFilesReadAsEmpty)
     EXPECT_TRUE(LngFile::load("/nonexistent/folder/english.lng").empty());
 }
 
-TEST(LngFile, LargeFilesOfManySectionsOrKeysParseInLinearTime)
+TEST(LngFile, LargeFilesOfManySectionsOrKeysParse)
 {
-    // Just under the file limit: about 100,000 sections, or as many keys in one section.
+    // Just under the file limit: about 100,000 sections, or as many keys in one section. Their
+    // parse time is measured in bench/LngFileBench.cpp.
     std::string sections;
     std::string keys = "[GLOBAL]\n";
     for (int i = 0; sections.size() < LngFile::kMaxFileBytes - 32; ++i)
@@ -109,11 +108,9 @@ TEST(LngFile, LargeFilesOfManySectionsOrKeysParseInLinearTime)
     for (int i = 0; keys.size() < LngFile::kMaxFileBytes - 32; ++i)
         keys += "key" + std::to_string(i) + "=v\n";
     for (const std::string* file : {&sections, &keys}) {
-        const auto start = std::chrono::steady_clock::now();
         const LngFile parsed = LngFile::parse(*file);
         EXPECT_EQ(text(parsed, "S7", "K"), file == &sections ? "v" : "<missing>");
         EXPECT_EQ(text(parsed, "global", "KEY7"), file == &keys ? "v" : "<missing>");
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     }
 }
 
