@@ -26,8 +26,7 @@ program_windows() { big_windows --pid "$program_pid"; }
 menu_shown() { [ -n "$(program_windows)" ]; }
 # Chooses the n-th entry of the hotkey menu (1 is its title, 2 Remote Copy, 5 Share Screen, ...).
 hotkey_command() {
-    xdotool key ctrl+shift+y
-    wait_for 50 menu_shown || fail "no hotkey menu"
+    press_hotkey_until ctrl+shift+y menu_shown || fail "no hotkey menu"
     local keys=() i
     for ((i = 0; i < $1; i++)); do keys+=(Down); done
     xdotool key "${keys[@]}" Return

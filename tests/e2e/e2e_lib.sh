@@ -49,6 +49,20 @@ wait_for() {
     return 1
 }
 
+# Presses the hotkey $1 until the command after it succeeds (a menu shows), three times at most. The
+# program's window answers before its hotkey is registered and nothing outside shows the
+# registration, so a press right after a start may come too early; a press while the menu is open
+# goes to the menu's keyboard grab and does nothing.
+press_hotkey_until() {
+    local keys=$1 attempt
+    shift
+    for attempt in 1 2 3; do
+        xdotool key "$keys"
+        wait_for 20 "$@" && return 0
+    done
+    return 1
+}
+
 shot() { /usr/bin/import -window root "$artifacts/$test_name-$1.png"; }
 
 # Starts tern-server on a free loopback port with its data in $base/NAME, its output in $base/NAME.out

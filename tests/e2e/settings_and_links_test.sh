@@ -33,8 +33,7 @@ error_box_shown() { [ -n "$(error_box)" ]; }
 # Chooses the entry `$1` places down the hotkey menu (title 1, Remote Copy 2, ... My Shares 8,
 # Check for Updates 11).
 choose() {
-    xdotool key ctrl+shift+y
-    wait_for 50 menu_shown || fail "no hotkey menu"
+    press_hotkey_until ctrl+shift+y menu_shown || fail "no hotkey menu"
     local i
     for ((i = 0; i < $1; i++)); do xdotool key Down; done
     xdotool key Return
