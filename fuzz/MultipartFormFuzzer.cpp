@@ -23,8 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const std::size_t lineEnd = input.find('\n');
     const std::string_view contentType = input.substr(0, lineEnd);
-    const std::string body(lineEnd == std::string_view::npos ? std::string_view()
-                                                             : input.substr(lineEnd + 1));
+    // A view of libFuzzer's own buffer, sized exactly, so that a read one byte past the body is caught.
+    const std::string_view body =
+        lineEnd == std::string_view::npos ? std::string_view() : input.substr(lineEnd + 1);
 
     const auto boundary = tern::server::MultipartBoundary(contentType);
     if (boundary && !within(*boundary, contentType))

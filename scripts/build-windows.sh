@@ -14,17 +14,7 @@ build_dir=$(cd "$build_dir" && pwd)
 echo "== Windows build: packages"
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
     nasm wine wine64 dpkg-dev cmake pkg-config python3 nlohmann-json3-dev xvfb xauth openbox trayer x11-utils)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo_cmd=()
-    [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-    export DEBIAN_FRONTEND=noninteractive
-    "${sudo_cmd[@]}" apt-get update -qq
-    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+scripts/install-deps.sh "${packages[@]}"
 
 echo "== Windows build: libraries"
 if [ -z "${TERN_WINDOWS_DEPS_DIR:-}" ]; then

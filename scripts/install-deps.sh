@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package that building, running and testing the project needs.
+# Installs every Debian 12 package that building, running and testing the project needs, or only the
+# packages named on its command line (the Windows build names its own).
 # Idempotent and quiet: packages already present are not fetched again.
+#   scripts/install-deps.sh [PACKAGE...]
 set -euo pipefail
 
 packages=(
@@ -15,6 +17,7 @@ packages=(
     libboost-dev libpq-dev libpqxx-dev postgresql postgresql-client nginx-light chromium chromium-driver
     appstream desktop-file-utils dpkg-dev fakeroot librsvg2-bin man-db systemd python3 openssl
 )
+[ $# -gt 0 ] && packages=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #include "Authenticator.h"
 
 #include "AccountRules.h"
+#include "util/TextRoutines.h"
 
 #include <algorithm>
 
@@ -10,10 +11,7 @@ namespace {
 // Accounts match without regard to ASCII case, and so do their failure counters.
 std::string accountKey(std::string_view email, const std::string& address)
 {
-    std::string key(email);
-    std::transform(key.begin(), key.end(), key.begin(),
-                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
-    return key + " " + address;
+    return LowerTextAscii(email) + " " + address;
 }
 
 } // namespace

@@ -60,9 +60,6 @@ public:
     // back when it finds an account, so that guessing addresses is slowed down while a client asking
     // about its own account never is.
     LookUpOutcome lookUp(std::string_view email, const std::string& address);
-    // Makes the next request for this account run the full password check; call it when the
-    // account's password changes or the account goes.
-    void forgetCredentials(std::string_view email) { m_verified.forget(email); }
 
 private:
     Database& m_database;

@@ -1,5 +1,7 @@
 #include "CredentialCache.h"
 
+#include "util/TextRoutines.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -7,14 +9,6 @@
 
 namespace tern::server {
 namespace {
-
-std::string lowerAscii(std::string_view text)
-{
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
-    return result;
-}
 
 } // namespace
 
@@ -50,7 +44,7 @@ std::int64_t CredentialCache::now() const
 
 std::optional<std::int64_t> CredentialCache::find(std::string_view email, std::string_view passwordValue)
 {
-    const std::string account = lowerAscii(email);
+    const std::string account = LowerTextAscii(email);
     const Digest digest = digestOf(account, passwordValue);
     std::lock_guard lock(m_mutex);
     const auto found = m_entries.find(account);
@@ -67,7 +61,7 @@ std::optional<std::int64_t> CredentialCache::find(std::string_view email, std::s
 
 void CredentialCache::remember(std::string_view email, std::string_view passwordValue, std::int64_t accountId)
 {
-    std::string account = lowerAscii(email);
+    std::string account = LowerTextAscii(email);
     const Digest digest = digestOf(account, passwordValue);
     std::lock_guard lock(m_mutex);
     const auto time = now();
@@ -78,7 +72,7 @@ void CredentialCache::remember(std::string_view email, std::string_view password
 
 void CredentialCache::forget(std::string_view email)
 {
-    const std::string account = lowerAscii(email);
+    const std::string account = LowerTextAscii(email);
     std::lock_guard lock(m_mutex);
     m_entries.erase(account);
 }

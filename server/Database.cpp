@@ -133,10 +133,9 @@ bool Database::deleteShare(std::int64_t accountId, std::string_view key)
                 .empty();
 }
 
-std::int64_t Database::deleteSharesBefore(std::int64_t keptSince)
+void Database::deleteSharesBefore(std::int64_t keptSince)
 {
-    return static_cast<std::int64_t>(
-        m_pool.lease()->run("DELETE FROM shares WHERE created < $1 RETURNING id", {keptSince}).size());
+    m_pool.lease()->run("DELETE FROM shares WHERE created < $1", {keptSince});
 }
 
 bool Database::takeEvent(std::string_view bucket, const RateLimit& limit, std::int64_t now)

@@ -76,8 +76,8 @@ public:
     std::vector<ShareSummary> listShares(std::int64_t accountId, std::int64_t keptSince, int limit);
     // False when the account has no share with that key.
     bool deleteShare(std::int64_t accountId, std::string_view key);
-    // Deletes every share created before `keptSince`; returns how many.
-    std::int64_t deleteSharesBefore(std::int64_t keptSince);
+    // Deletes every share created before `keptSince`.
+    void deleteSharesBefore(std::int64_t keptSince);
 
     // Counts one event for `bucket` at `now` and returns true, or returns false and counts nothing
     // when `limit` makes the bucket wait. One atomic step for every server sharing the database.

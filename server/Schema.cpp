@@ -1,5 +1,7 @@
 #include "Schema.h"
 
+#include "util/TextRoutines.h"
+
 #include <array>
 #include <string>
 
@@ -63,10 +65,8 @@ std::string spelled(std::string_view step, SqlConnection::Dialect dialect)
         {"{NOW}", sqlite ? "strftime('%s', 'now')" : "CAST(extract(epoch FROM now()) AS BIGINT)"},
     };
     std::string text(step);
-    for (const auto& [token, spelling] : tokens) {
-        for (std::size_t at = text.find(token); at != std::string::npos; at = text.find(token, at))
-            text.replace(at, token.size(), spelling);
-    }
+    for (const auto& [token, spelling] : tokens)
+        text = ReplaceAll(text, token, spelling);
     return text;
 }
 

@@ -29,12 +29,12 @@ int TernServer::bind()
     return m_port;
 }
 
-bool TernServer::run()
+void TernServer::run()
 {
     {
         std::lock_guard lock(m_stateMutex);
         if (m_stopRequested)
-            return true;
+            return;
         m_running = true;
     }
     std::thread housekeeping([this] { keepHouse(); });
@@ -54,7 +54,6 @@ bool TernServer::run()
         throw;
     }
     finish();
-    return true;
 }
 
 void TernServer::stop()

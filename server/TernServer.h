@@ -31,9 +31,9 @@ public:
     // Binds the configured host and port (port 0: any free port) and returns the port; throws
     // std::runtime_error when the address cannot be bound.
     int bind();
-    // Serves until stop(); false when serving failed. Returns at once when stop() came first. While it
+    // Serves until stop(); throws when serving fails. Returns at once when stop() came first. While it
     // serves, expired shares and forgotten limit counters are deleted now and then.
-    bool run();
+    void run();
     // Makes run() return and waits for that; safe from any thread but a request handler's.
     void stop();
 

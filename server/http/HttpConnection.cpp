@@ -1,6 +1,7 @@
 #include "http/HttpConnection.h"
 
 #include "http/FormEncoding.h"
+#include "util/TextRoutines.h"
 
 #include <boost/asio/post.hpp>
 #include <boost/asio/write.hpp>
@@ -25,21 +26,13 @@ constexpr std::size_t kReadRoom = std::size_t{64} * 1024;
 
 constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
 
-char lower(char c) noexcept
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::string lowerTrimmed(std::string_view text)
 {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
         text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
         text.remove_suffix(1);
-    std::string result(text);
-    for (char& c : result)
-        c = lower(c);
-    return result;
+    return LowerTextAscii(text);
 }
 
 bool isParseError(beast::error_code ec)
@@ -61,7 +54,6 @@ HttpConnection::HttpConnection(asio::ip::tcp::socket socket, ConnectionHub& hub)
         if (address.is_v6() && address.to_v6().is_v4_mapped())
             address = asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6());
         m_remoteAddress = address.to_string();
-        m_remotePort = peer.port();
     }
     m_hub.open.insert(this);
 }
@@ -93,7 +85,6 @@ void HttpConnection::readHeader()
     m_parser->body_limit(m_hub.service.largestBodyLimit());
     m_head = HttpRequest();
     m_head.remote_addr = m_remoteAddress;
-    m_head.remote_port = m_remotePort;
     // The deadline covers the header now and is extended once for the body: a client that sends a
     // line now and then cannot keep a request open past it.
     m_stream.expires_after(m_hub.limits.headerTimeout);
@@ -106,9 +97,8 @@ void HttpConnection::fillHead()
 {
     const auto& message = m_parser->get();
     m_head.method = std::string(message.method_string());
-    m_head.target = std::string(message.target());
     m_head.http10 = message.version() < 11;
-    const std::string_view target = m_head.target;
+    const std::string_view target(message.target().data(), message.target().size());
     const std::size_t query = target.find('?');
     m_head.path = PercentDecode(target.substr(0, query), false);
     if (query != std::string_view::npos)
@@ -134,10 +124,10 @@ void HttpConnection::onHeader(beast::error_code ec)
     if (ec)
         return close(); // closed, reset, stopped or out of time: nobody to answer
     fillHead();
-    if (const int refusal = checkHead(); refusal != 0)
+    const std::size_t limit = m_hub.service.bodyLimit(m_head);
+    if (const int refusal = checkHead(limit); refusal != 0)
         return refuse(refusal);
 
-    const std::size_t limit = m_hub.service.bodyLimit(m_head);
     const auto declared = m_parser->content_length();
     if (!reserveBody(declared ? static_cast<std::size_t>(*declared) : m_parser->chunked() ? limit : 0))
         return refuse(503);
@@ -158,7 +148,7 @@ void HttpConnection::onHeader(beast::error_code ec)
     readBody();
 }
 
-int HttpConnection::checkHead()
+int HttpConnection::checkHead(std::size_t bodyLimit)
 {
     if (m_head.headers.size() > m_hub.limits.maxHeaderFields)
         return 431;
@@ -173,7 +163,7 @@ int HttpConnection::checkHead()
             return 501;
     }
     const auto declared = m_parser->content_length();
-    if (declared && *declared > m_hub.service.bodyLimit(m_head))
+    if (declared && *declared > bodyLimit)
         return 413;
     return 0;
 }

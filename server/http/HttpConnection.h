@@ -66,8 +66,9 @@ private:
     void onHeader(boost::beast::error_code ec);
     void readBody();
     void onBody(boost::beast::error_code ec);
-    // A status that refuses the request whose head was read, or 0 to go on with it.
-    int checkHead();
+    // A status that refuses the request whose head was read, or 0 to go on with it; `bodyLimit` is
+    // what its route takes.
+    int checkHead(std::size_t bodyLimit);
     void fillHead();
     void answer();
     void refuse(int status);
@@ -87,7 +88,6 @@ private:
     std::optional<boost::beast::http::response<boost::beast::http::string_body>> m_reply;
     HttpRequest m_head; // the request being read, without its body
     std::string m_remoteAddress;
-    int m_remotePort = 0;
     Phase m_phase = Phase::Reading;
     bool m_keepAlive = false;
     bool m_headRequest = false;

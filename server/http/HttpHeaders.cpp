@@ -1,21 +1,12 @@
 #include "http/HttpHeaders.h"
 
-#include <algorithm>
+#include "util/TextRoutines.h"
 
 namespace tern::server {
-namespace {
-
-char lower(char c) noexcept
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-} // namespace
 
 bool HeaderNameLess::operator()(std::string_view a, std::string_view b) const noexcept
 {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return lower(x) < lower(y); });
+    return CompareTextAscii(a, b) < 0;
 }
 
 bool IsSafeHeaderText(std::string_view text) noexcept

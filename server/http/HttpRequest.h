@@ -13,7 +13,6 @@ namespace tern::server {
 struct HttpRequest
 {
     std::string method;
-    std::string target;  // as sent: path and query
     std::string path;    // the percent-decoded path without the query
     bool http10 = false; // an HTTP/1.0 request
     HttpHeaders headers;
@@ -21,14 +20,11 @@ struct HttpRequest
     std::multimap<std::string, std::string> params;
     std::string body;
     std::string remote_addr; // the peer of the connection, or the client a trusted proxy named
-    int remote_port = 0;
     // The whole path and the groups of the route pattern that matched it.
     std::vector<std::string> matches;
 
-    bool has_header(const std::string& name) const { return headers.find(name) != headers.end(); }
     // The first value of the header `name`, or empty.
     std::string get_header_value(const std::string& name) const;
-    bool has_param(const std::string& name) const { return params.find(name) != params.end(); }
     // The first value of the parameter `name`, or empty.
     std::string get_param_value(const std::string& name) const;
 };

@@ -18,10 +18,7 @@ struct HttpResponse
     // LF or NUL, so that no reflected value can add a header or split the reply.
     void set_header(std::string_view name, std::string_view value);
     bool has_header(const std::string& name) const { return headers.find(name) != headers.end(); }
-    std::string get_header_value(const std::string& name) const;
     void set_content(std::string content, std::string_view contentType);
-    // A redirect to `location` (302 unless another 3xx status is given).
-    void set_redirect(std::string_view location, int redirectStatus = 302);
 };
 
 } // namespace tern::server

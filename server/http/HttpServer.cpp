@@ -160,9 +160,4 @@ void HttpServer::stop()
     asio::post(state->io, [state] { state->stop(); });
 }
 
-std::size_t HttpServer::connectionLimit() const noexcept
-{
-    return m_state->connectionLimit;
-}
-
 } // namespace tern::server

@@ -28,9 +28,6 @@ public:
     // Makes run() return; safe from any thread, also before run().
     void stop();
 
-    // The connection limit in force: HttpLimits::maxConnections, lowered to what the process may open.
-    std::size_t connectionLimit() const noexcept;
-
 private:
     struct State;
     std::unique_ptr<State> m_state;

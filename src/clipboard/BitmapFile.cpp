@@ -1,5 +1,6 @@
 #include "clipboard/BitmapFile.h"
 
+#include "service/ByteOrder.h"
 #include "util/Errors.h"
 #include "util/FileRoutines.h"
 
@@ -17,38 +18,8 @@ constexpr std::uint32_t kUncompressed = 0;
 constexpr std::uint32_t kBitFields = 3;
 // 96 pixels per inch, in pixels per metre.
 constexpr std::int32_t kPixelsPerMetre = 3780;
-// The largest picture accepted: bigger than any desktop of several 8K monitors, small enough that a
-// forged header cannot make the program allocate gigabytes.
-constexpr std::int64_t kMaxSide = 65535;
-constexpr std::int64_t kMaxPixels = std::int64_t{1} << 28;
 // Leaves room for the largest accepted picture at 4 bytes a pixel.
-constexpr std::size_t kMaxFileBytes = kPixelOffset + 16 + 4 * static_cast<std::size_t>(kMaxPixels);
-
-void putU16(std::string& out, std::uint16_t value)
-{
-    out += static_cast<char>(value & 0xFF);
-    out += static_cast<char>(value >> 8);
-}
-
-void putU32(std::string& out, std::uint32_t value)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        out += static_cast<char>((value >> shift) & 0xFF);
-}
-
-std::uint32_t u32At(std::string_view file, std::size_t offset)
-{
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = value << 8 | static_cast<unsigned char>(file[offset + static_cast<std::size_t>(i)]);
-    return value;
-}
-
-std::uint16_t u16At(std::string_view file, std::size_t offset)
-{
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(file[offset]) |
-                                      static_cast<unsigned char>(file[offset + 1]) << 8);
-}
+constexpr std::size_t kMaxFileBytes = kPixelOffset + 16 + 4 * static_cast<std::size_t>(kMaxBitmapPixels);
 
 std::size_t rowBytes(std::int64_t width, int bitsPerPixel)
 {
@@ -75,20 +46,20 @@ std::string EncodeBmp(const platform::Bitmap& bitmap)
     std::string out;
     out.reserve(kPixelOffset + imageBytes);
     out += "BM";
-    putU32(out, static_cast<std::uint32_t>(kPixelOffset + imageBytes));
-    putU32(out, 0);
-    putU32(out, static_cast<std::uint32_t>(kPixelOffset));
-    putU32(out, static_cast<std::uint32_t>(kInfoHeaderSize));
-    putU32(out, static_cast<std::uint32_t>(bitmap.width));
-    putU32(out, static_cast<std::uint32_t>(bitmap.height)); // positive: rows bottom-up
-    putU16(out, 1);
-    putU16(out, 24);
-    putU32(out, kUncompressed);
-    putU32(out, static_cast<std::uint32_t>(imageBytes));
-    putU32(out, kPixelsPerMetre);
-    putU32(out, kPixelsPerMetre);
-    putU32(out, 0);
-    putU32(out, 0);
+    AppendLe32(out, static_cast<std::uint32_t>(kPixelOffset + imageBytes));
+    AppendLe32(out, 0);
+    AppendLe32(out, static_cast<std::uint32_t>(kPixelOffset));
+    AppendLe32(out, static_cast<std::uint32_t>(kInfoHeaderSize));
+    AppendLe32(out, static_cast<std::uint32_t>(bitmap.width));
+    AppendLe32(out, static_cast<std::uint32_t>(bitmap.height)); // positive: rows bottom-up
+    AppendLe16(out, 1);
+    AppendLe16(out, 24);
+    AppendLe32(out, kUncompressed);
+    AppendLe32(out, static_cast<std::uint32_t>(imageBytes));
+    AppendLe32(out, kPixelsPerMetre);
+    AppendLe32(out, kPixelsPerMetre);
+    AppendLe32(out, 0);
+    AppendLe32(out, 0);
 
     const std::size_t width = static_cast<std::size_t>(bitmap.width);
     const std::string padding(stride - width * 3, '\0');
@@ -108,15 +79,15 @@ platform::Bitmap DecodeBmp(std::string_view file)
 {
     if (file.size() < kPixelOffset || file.substr(0, 2) != "BM")
         notABitmap("no bitmap header");
-    const std::uint32_t pixelOffset = u32At(file, 10);
-    const std::uint32_t infoSize = u32At(file, 14);
+    const std::uint32_t pixelOffset = GetLe32(file, 10);
+    const std::uint32_t infoSize = GetLe32(file, 14);
     if (infoSize < kInfoHeaderSize || kFileHeaderSize + infoSize > file.size())
         notABitmap("unknown header size");
-    const auto width = static_cast<std::int64_t>(static_cast<std::int32_t>(u32At(file, 18)));
-    const auto signedHeight = static_cast<std::int64_t>(static_cast<std::int32_t>(u32At(file, 22)));
-    const std::uint16_t planes = u16At(file, 26);
-    const std::uint16_t bits = u16At(file, 28);
-    const std::uint32_t compression = u32At(file, 30);
+    const auto width = static_cast<std::int64_t>(static_cast<std::int32_t>(GetLe32(file, 18)));
+    const auto signedHeight = static_cast<std::int64_t>(static_cast<std::int32_t>(GetLe32(file, 22)));
+    const std::uint16_t planes = GetLe16(file, 26);
+    const std::uint16_t bits = GetLe16(file, 28);
+    const std::uint32_t compression = GetLe32(file, 30);
     const bool bottomUp = signedHeight > 0;
     const std::int64_t height = bottomUp ? signedHeight : -signedHeight;
 
@@ -124,7 +95,8 @@ platform::Bitmap DecodeBmp(std::string_view file)
         notABitmap("only 24- and 32-bit pictures are read");
     if (compression != kUncompressed && !(bits == 32 && compression == kBitFields))
         notABitmap("compressed pictures are not read");
-    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide || width * height > kMaxPixels)
+    if (width <= 0 || height <= 0 || width > kMaxBitmapSide || height > kMaxBitmapSide ||
+        width * height > kMaxBitmapPixels)
         notABitmap("impossible size");
     const std::size_t stride = rowBytes(width, bits);
     const std::size_t imageBytes = stride * static_cast<std::size_t>(height);

@@ -2,6 +2,7 @@
 
 #include "platform/Bitmap.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,11 @@ namespace tern {
 // Windows bitmap files (".bmp"): what the program keeps of a captured picture until its share has
 // succeeded. Written as 24-bit uncompressed rows, bottom-up; read back from 24- or 32-bit
 // uncompressed files in either row order.
+
+// The largest picture accepted from a file or another system's clipboard: bigger than any desktop of
+// several 8K monitors, small enough that a forged header cannot make the program allocate gigabytes.
+inline constexpr std::int64_t kMaxBitmapSide = 65535;
+inline constexpr std::int64_t kMaxBitmapPixels = std::int64_t{1} << 28;
 
 // The file bytes of `bitmap`. Throws Error for an empty picture.
 std::string EncodeBmp(const platform::Bitmap& bitmap);

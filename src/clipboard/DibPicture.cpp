@@ -1,6 +1,7 @@
 #include "clipboard/DibPicture.h"
 
 #include "clipboard/BitmapFile.h"
+#include "service/ByteOrder.h"
 
 #include <array>
 #include <bit>
@@ -15,23 +16,6 @@ constexpr std::size_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kUncompressed = 0;
 constexpr std::uint32_t kBitFields = 3;
 constexpr std::uint32_t kAlphaBitFields = 6;
-// The same bounds as the picture file's: a forged header cannot make us allocate gigabytes.
-constexpr std::int64_t kMaxSide = 65535;
-constexpr std::int64_t kMaxPixels = std::int64_t{1} << 28;
-
-std::uint32_t u32At(std::string_view data, std::size_t offset)
-{
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = value << 8 | static_cast<unsigned char>(data[offset + static_cast<std::size_t>(i)]);
-    return value;
-}
-
-std::uint16_t u16At(std::string_view data, std::size_t offset)
-{
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(data[offset]) |
-                                      static_cast<unsigned char>(data[offset + 1]) << 8);
-}
 
 // One colour channel under a mask, scaled to 0..255.
 struct Channel
@@ -62,17 +46,18 @@ std::optional<platform::Bitmap> BitmapFromDib(std::string_view dib)
 {
     if (dib.size() < kInfoHeaderSize)
         return std::nullopt;
-    const std::uint32_t headerSize = u32At(dib, 0);
+    const std::uint32_t headerSize = GetLe32(dib, 0);
     if (headerSize < kInfoHeaderSize || headerSize > dib.size())
         return std::nullopt;
-    const auto width = static_cast<std::int64_t>(static_cast<std::int32_t>(u32At(dib, 4)));
-    const auto signedHeight = static_cast<std::int64_t>(static_cast<std::int32_t>(u32At(dib, 8)));
-    const std::uint16_t bits = u16At(dib, 14);
-    const std::uint32_t compression = u32At(dib, 16);
-    const std::uint32_t coloursUsed = u32At(dib, 32);
+    const auto width = static_cast<std::int64_t>(static_cast<std::int32_t>(GetLe32(dib, 4)));
+    const auto signedHeight = static_cast<std::int64_t>(static_cast<std::int32_t>(GetLe32(dib, 8)));
+    const std::uint16_t bits = GetLe16(dib, 14);
+    const std::uint32_t compression = GetLe32(dib, 16);
+    const std::uint32_t coloursUsed = GetLe32(dib, 32);
     const bool bottomUp = signedHeight > 0;
     const std::int64_t height = bottomUp ? signedHeight : -signedHeight;
-    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide || width * height > kMaxPixels)
+    if (width <= 0 || height <= 0 || width > kMaxBitmapSide || height > kMaxBitmapSide ||
+        width * height > kMaxBitmapPixels)
         return std::nullopt;
 
     const bool masked = compression == kBitFields || compression == kAlphaBitFields;
@@ -85,7 +70,7 @@ std::optional<platform::Bitmap> BitmapFromDib(std::string_view dib)
         const std::size_t masksAt = headerSize == kInfoHeaderSize ? headerSize : kInfoHeaderSize;
         if (dib.size() < masksAt + 12)
             return std::nullopt;
-        masks = {u32At(dib, masksAt), u32At(dib, masksAt + 4), u32At(dib, masksAt + 8)};
+        masks = {GetLe32(dib, masksAt), GetLe32(dib, masksAt + 4), GetLe32(dib, masksAt + 8)};
         if (headerSize == kInfoHeaderSize)
             offset += compression == kAlphaBitFields ? 16 : 12;
     } else if (bits == 16) {

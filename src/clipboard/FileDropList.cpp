@@ -1,6 +1,8 @@
 #include "clipboard/FileDropList.h"
 
+#include "service/ByteOrder.h"
 #include "util/TextEncoding.h"
+#include "util/TextRoutines.h"
 
 #include <algorithm>
 #include <cctype>
@@ -13,20 +15,6 @@ namespace {
 constexpr std::size_t kDropFilesHeader = 20;
 // More paths than anyone copies at once; bounds the work on a forged list.
 constexpr std::size_t kMaxPaths = 65536;
-
-void putLe32(std::string& out, std::uint32_t value)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        out += static_cast<char>((value >> shift) & 0xFF);
-}
-
-std::uint32_t le32At(std::string_view data, std::size_t offset)
-{
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = value << 8 | static_cast<unsigned char>(data[offset + static_cast<std::size_t>(i)]);
-    return value;
-}
 
 int hexValue(char c)
 {
@@ -76,8 +64,7 @@ std::vector<std::pair<std::string, std::string>> fileAddresses(std::string_view 
         constexpr std::string_view kScheme = "file://";
         if (line.size() <= kScheme.size() || line.front() == '#')
             continue;
-        if (!std::equal(kScheme.begin(), kScheme.end(), line.begin(),
-                        [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); }))
+        if (!SameTextAscii(line.substr(0, kScheme.size()), kScheme))
             continue;
         line.remove_prefix(kScheme.size());
         const std::size_t slash = line.find('/');
@@ -101,11 +88,11 @@ bool isDrivePath(std::string_view path)
 std::string EncodeDropFiles(const std::vector<std::string>& paths)
 {
     std::string out;
-    putLe32(out, static_cast<std::uint32_t>(kDropFilesHeader)); // where the paths begin
-    putLe32(out, 0);                                            // drop point x
-    putLe32(out, 0);                                            // drop point y
-    putLe32(out, 0);                                            // point in the client area
-    putLe32(out, 1);                                            // wide characters
+    AppendLe32(out, static_cast<std::uint32_t>(kDropFilesHeader)); // where the paths begin
+    AppendLe32(out, 0);                                            // drop point x
+    AppendLe32(out, 0);                                            // drop point y
+    AppendLe32(out, 0);                                            // point in the client area
+    AppendLe32(out, 1);                                            // wide characters
     for (const std::string& path : paths) {
         out += Utf16LeTextBlock(path);
     }
@@ -118,8 +105,8 @@ std::vector<std::string> DecodeDropFiles(std::string_view data)
     std::vector<std::string> paths;
     if (data.size() < kDropFilesHeader)
         return paths;
-    const std::uint32_t start = le32At(data, 0);
-    const bool wide = le32At(data, 16) != 0;
+    const std::uint32_t start = GetLe32(data, 0);
+    const bool wide = GetLe32(data, 16) != 0;
     if (start < kDropFilesHeader || start > data.size())
         return paths;
     std::size_t position = start;

@@ -1,6 +1,7 @@
 #include "clipboard/HtmlClipboardFormat.h"
 
 #include "util/TextEncoding.h"
+#include "util/TextRoutines.h"
 
 #include <algorithm>
 #include <array>
@@ -26,13 +27,6 @@ struct HeaderValues
     std::optional<long long> startFragment;
     std::optional<long long> endFragment;
 };
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
 
 // A header number: optional minus sign and decimal digits, optional blanks around; nothing otherwise.
 std::optional<long long> parseNumber(std::string_view text)
@@ -80,13 +74,13 @@ HeaderValues readHeader(std::string_view data)
             break;
         const std::string_view name = text.substr(0, colon);
         const std::string_view value = text.substr(colon + 1);
-        if (equalsIgnoringCase(name, "StartHTML"))
+        if (SameTextAscii(name, "StartHTML"))
             values.startHtml = parseNumber(value);
-        else if (equalsIgnoringCase(name, "EndHTML"))
+        else if (SameTextAscii(name, "EndHTML"))
             values.endHtml = parseNumber(value);
-        else if (equalsIgnoringCase(name, "StartFragment"))
+        else if (SameTextAscii(name, "StartFragment"))
             values.startFragment = parseNumber(value);
-        else if (equalsIgnoringCase(name, "EndFragment"))
+        else if (SameTextAscii(name, "EndFragment"))
             values.endFragment = parseNumber(value);
         if (end == std::string_view::npos)
             break;
@@ -102,7 +96,7 @@ std::size_t findIgnoringCase(std::string_view text, std::string_view what, std::
     if (what.size() > text.size())
         return std::string_view::npos;
     for (std::size_t i = from; i + what.size() <= text.size(); ++i) {
-        if (equalsIgnoringCase(text.substr(i, what.size()), what))
+        if (SameTextAscii(text.substr(i, what.size()), what))
             return i;
     }
     return std::string_view::npos;
@@ -111,7 +105,7 @@ std::size_t findIgnoringCase(std::string_view text, std::string_view what, std::
 std::size_t rfindIgnoringCase(std::string_view text, std::string_view what)
 {
     for (std::size_t i = text.size() >= what.size() ? text.size() - what.size() + 1 : 0; i-- > 0;) {
-        if (equalsIgnoringCase(text.substr(i, what.size()), what))
+        if (SameTextAscii(text.substr(i, what.size()), what))
             return i;
     }
     return std::string_view::npos;

@@ -1,8 +1,8 @@
 #include "clipboard/MimeFormatTable.h"
 
-#include <algorithm>
+#include "util/TextRoutines.h"
+
 #include <array>
-#include <cctype>
 
 namespace tern {
 
@@ -48,13 +48,6 @@ constexpr std::array kTable{
     MimeFormat{0xF033, "text/vcard"},
 };
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
 } // namespace
 
 std::span<const MimeFormat> MimeFormats()
@@ -65,7 +58,7 @@ std::span<const MimeFormat> MimeFormats()
 std::optional<std::uint32_t> FormatForMime(std::string_view mime)
 {
     for (const MimeFormat& entry : kTable) {
-        if (equalsIgnoringCase(entry.mime, mime))
+        if (SameTextAscii(entry.mime, mime))
             return entry.format;
     }
     return std::nullopt;

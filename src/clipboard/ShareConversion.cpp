@@ -11,29 +11,21 @@ namespace tern {
 
 std::string ShareTextFromUtf16(std::string_view block)
 {
-    const std::size_t units = block.size() / 2;
-    auto unitAt = [&block](std::size_t index) {
-        return static_cast<char16_t>(static_cast<unsigned char>(block[2 * index]) |
-                                     static_cast<unsigned char>(block[2 * index + 1]) << 8);
-    };
-    std::string text;
-    text.reserve(units);
-    for (std::size_t i = 0; i < units; ++i) {
-        const char16_t unit = unitAt(i);
+    std::u16string units;
+    units.reserve(block.size() / 2);
+    bool terminated = false;
+    for (std::size_t i = 0; i + 1 < block.size(); i += 2) {
+        const auto unit = static_cast<char16_t>(static_cast<unsigned char>(block[i]) |
+                                                static_cast<unsigned char>(block[i + 1]) << 8);
         if (unit == 0) {
-            text += '\0';
+            terminated = true;
             break;
         }
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units) {
-            const char16_t low = unitAt(i + 1);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                AppendUtf8(text, 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{low} - 0xDC00));
-                ++i;
-                continue;
-            }
-        }
-        AppendUtf8(text, unit >= 0xD800 && unit <= 0xDFFF ? char32_t{0xFFFD} : char32_t{unit});
+        units += unit;
     }
+    std::string text = Utf8FromUtf16(units);
+    if (terminated)
+        text += '\0';
     return text;
 }
 

@@ -64,12 +64,10 @@ void TConfStore::Refresh()
     }
     m_settings.open();
     for (const ConfStoreField& field : ConfStoreFields()) {
-        if (isInSettingsFile(field) && !changedHere.contains(field.name))
-            field.assign(*this, m_settings.value(field.section, field.name));
-    }
-    for (const ConfStoreField& field : ConfStoreFields()) {
-        if (isInSettingsFile(field) && !changedHere.contains(field.name))
-            m_inStep[field.name] = field.storedForm(*this);
+        if (!isInSettingsFile(field) || changedHere.contains(field.name))
+            continue;
+        field.assign(*this, m_settings.value(field.section, field.name));
+        m_inStep[field.name] = field.storedForm(*this);
     }
 }
 

@@ -42,8 +42,7 @@ public:
     void Load(const platform::SettingsBackend& settings);
     void Save(platform::SettingsBackend& settings) const;
 
-    // The shipped languages folder.
-    const std::string& Folder() const noexcept { return m_folders.shipped; }
+    // The folders it reads: the shipped one and the user's, which overlays it.
     const LanguageFolders& Folders() const noexcept { return m_folders; }
     // The file that is read for the listed language file `fileName`.
     std::string FilePath(const std::string& fileName) const { return m_folders.readPath(fileName); }

@@ -8,19 +8,11 @@
 #include "util/ShellRoutines.h"
 #include "util/TextRoutines.h"
 
-#include <filesystem>
-
 namespace tern {
 
 namespace {
 
 constexpr const char* kLanguagesSubfolder = "Languages";
-
-bool isFile(const std::string& path)
-{
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error);
-}
 
 } // namespace
 
@@ -34,7 +26,7 @@ LanguageFolders::LanguageFolders(const std::string& shippedFolder, const std::st
 
 std::string LanguageFolders::readPath(const std::string& fileName) const
 {
-    if (!user.empty() && isFile(user + fileName))
+    if (!user.empty() && FileExists(user + fileName))
         return user + fileName;
     return shipped + fileName;
 }
@@ -42,7 +34,7 @@ std::string LanguageFolders::readPath(const std::string& fileName) const
 std::string LanguageFolders::prepareWrite(const std::string& fileName) const
 {
     std::string target = writeFolder() + fileName;
-    if (user.empty() || isFile(target) || !isFile(shipped + fileName))
+    if (user.empty() || FileExists(target) || !FileExists(shipped + fileName))
         return target;
     const auto bytes = ReadFileBytes(shipped + fileName, LngFile::kMaxFileBytes);
     if (!bytes)

@@ -126,8 +126,7 @@ void TBalloon::HideBalloon()
     m_caption2.clear();
     m_click1 = nullptr;
     m_click2 = nullptr;
-    m_waiting.reset();
-    m_trayWait->stop();
+    stopWaiting();
     resetParts();
     // A tick after hiding would only hide the hidden window again, so the timer simply stops.
     m_hideTimer->stop();
@@ -164,8 +163,7 @@ QPoint TBalloon::FindTrayIcon(const QRect& trayIconRect)
 void TBalloon::ShowNearTray(const QRect& trayIconRect, const QString& title, int seconds, BalloonKind kind,
                             const QString& text)
 {
-    m_waiting.reset();
-    m_trayWait->stop();
+    stopWaiting();
     const QPoint found = FindTrayIcon(trayIconRect);
     const std::optional<QPoint> icon = found == QPoint(-1, -1) ? std::nullopt : std::optional<QPoint>(found);
     QScreen* screen = icon ? QGuiApplication::screenAt(trayIconRect.center()) : nullptr;
@@ -204,19 +202,22 @@ void TBalloon::showWaiting()
                  show.text);
 }
 
+void TBalloon::stopWaiting()
+{
+    m_waiting.reset();
+    m_trayWait->stop();
+}
+
 void TBalloon::forgetTray(const TrayBalloon* tray)
 {
-    if (m_waiting && m_waiting->tray == tray) {
-        m_waiting.reset();
-        m_trayWait->stop();
-    }
+    if (m_waiting && m_waiting->tray == tray)
+        stopWaiting();
 }
 
 void TBalloon::ShowAt(int x, int y, int tail, int seconds, BalloonKind kind, const QString& text,
                       const QString& title)
 {
-    m_waiting.reset();
-    m_trayWait->stop();
+    stopWaiting();
     showAt(QPoint(x, y), tail, seconds, kind, text, title, QRect());
 }
 

@@ -105,6 +105,8 @@ private:
 
     void resetParts();
     void showWaiting();
+    // Drops a showing that waits for the tray icon.
+    void stopWaiting();
     // ShowAt, with the window moved inside `workArea` when that is not empty.
     void showAt(QPoint point, int tail, int seconds, BalloonKind kind, const QString& text,
                 const QString& title, const QRect& workArea);

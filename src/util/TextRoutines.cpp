@@ -37,6 +37,14 @@ bool SameTextAscii(std::string_view a, std::string_view b) noexcept
                                               [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
 }
 
+std::string LowerTextAscii(std::string_view text)
+{
+    std::string result(text);
+    for (char& c : result)
+        c = lowerAscii(c);
+    return result;
+}
+
 int CompareTextAscii(std::string_view a, std::string_view b) noexcept
 {
     const size_t common = std::min(a.size(), b.size());

@@ -11,6 +11,8 @@ std::string TrimText(std::string_view text);
 // ASCII case-insensitive equality and ordering: bytes outside A-Z/a-z compare as they are.
 bool SameTextAscii(std::string_view a, std::string_view b) noexcept;
 int CompareTextAscii(std::string_view a, std::string_view b) noexcept;
+// `text` with A-Z turned into a-z; every other byte as it is.
+std::string LowerTextAscii(std::string_view text);
 
 // Appends the platform's path delimiter unless the path is empty or already ends in "/", ":" or a
 // backslash; an appended-to path is first trimmed of outer blanks and control characters.

@@ -43,6 +43,7 @@ for edge in left top right bottom; do
     start_tray $edge
     env $(user_env bob) "$bin/tern-clipboard" 2>>"$base/bob.log" &
     bob=$!
+    pids+=($bob)
     wait_for 150 balloon_of $bob || fail "no busy-hotkey balloon at the $edge edge"
     icon=$(tray_icon_of $bob) || fail "bob's icon is not in the tray at the $edge edge"
     eval "$(xdotool getwindowgeometry --shell --prefix ICON_ "$icon")"

@@ -22,11 +22,11 @@ xrandr --output screen --primary
 xsetroot -solid "#2e6b8f"
 
 clipboard() { timeout 5 xclip -selection clipboard -o 2>/dev/null || true; }
-program_windows() { big_windows --pid "$program_pid"; }
-menu_shown() { [ -n "$(program_windows)" ]; }
+# The program's menus only: a balloon or a message box of the program is not a menu.
+program_menu_shown() { menu_shown "$program_pid"; }
 # Chooses the n-th entry of the hotkey menu (1 is its title, 2 Remote Copy, 5 Share Screen, ...).
 hotkey_command() {
-    press_hotkey_until ctrl+shift+y menu_shown || fail "no hotkey menu"
+    press_hotkey_until ctrl+shift+y program_menu_shown || fail "no hotkey menu"
     local keys=() i
     for ((i = 0; i < $1; i++)); do keys+=(Down); done
     xdotool key "${keys[@]}" Return

@@ -25,15 +25,15 @@ HANDLER
 chmod +x "$base/handler/xdg-open"
 opened_count() { [ -f "$base/opened" ] && wc -l <"$base/opened" || echo 0; }
 
-program_windows() { big_windows --pid "$program_pid"; }
-menu_shown() { [ -n "$(program_windows)" ]; }
-menu_gone() { [ -z "$(program_windows)" ]; }
+# The program's menus only: a balloon or a message box of the program is not a menu.
+program_menu_shown() { menu_shown "$program_pid"; }
+program_menu_gone() { ! menu_shown "$program_pid"; }
 error_box() { xdotool search --all --onlyvisible --pid "$program_pid" --name '^Error$' 2>/dev/null | head -n 1; }
 error_box_shown() { [ -n "$(error_box)" ]; }
 # Chooses the entry `$1` places down the hotkey menu (title 1, Remote Copy 2, ... My Shares 8,
 # Check for Updates 11).
 choose() {
-    press_hotkey_until ctrl+shift+y menu_shown || fail "no hotkey menu"
+    press_hotkey_until ctrl+shift+y program_menu_shown || fail "no hotkey menu"
     local i
     for ((i = 0; i < $1; i++)); do xdotool key Down; done
     xdotool key Return
@@ -86,9 +86,9 @@ echo hang >"$base/open.status"
 choose $history_entry
 wait_for 50 test "$(opened_count)" -ge 3 || fail "xdg-open was not started a third time"
 xdotool key ctrl+shift+y
-wait_for 20 menu_shown || fail "the hotkey menu did not open while the program waited for xdg-open"
+wait_for 20 program_menu_shown || fail "the hotkey menu did not open while the program waited for xdg-open"
 xdotool key Escape
-wait_for 50 menu_gone || fail "the hotkey menu stays"
+wait_for 50 program_menu_gone || fail "the hotkey menu stays"
 sleep 4 # past the bounded wait for xdg-open's verdict
 error_box_shown && fail "a message box although xdg-open kept running"
 

@@ -62,11 +62,10 @@ echo "Linux to Windows: CF_UNICODETEXT and HTML Format"
 
 # Windows to Linux: the desktop program's Remote Paste of that Windows copy.
 env $(user_env ann) "$bin/tern-clipboard" 2>"$base/ann.log" &
-pids+=($!)
+ann=$!
+pids+=($ann)
 wait_for 100 xdotool search --name "^TernClipboardStarted$" || fail "the desktop program did not start"
-sleep 1
-xdotool key ctrl+shift+y
-sleep 1
+press_hotkey_until ctrl+shift+y menu_shown $ann || fail "no hotkey menu"
 xdotool key Down Down Down Return
 has_html() { timeout 5 xclip -selection clipboard -o -t TARGETS 2>/dev/null | grep -qx "text/html"; }
 wait_for 150 has_html || fail "the pasted clipboard offers no HTML"

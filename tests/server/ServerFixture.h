@@ -33,7 +33,6 @@ protected:
     virtual void adjustOptions(ServerOptions&) {}
 
     int port() const { return m_server->port(); }
-    const std::string& dataDir() const { return m_dataDir; }
     void advanceClock(std::chrono::seconds by) { m_clockOffset += by.count(); }
     // The options the server runs with.
     const ServerOptions& options() const { return m_options; }

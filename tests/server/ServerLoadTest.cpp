@@ -214,6 +214,8 @@ TEST(ServerLoad, MixedClientsAllSucceedWhileSlowConnectionsAreHeld)
         EXPECT_EQ(tally.failures, 0) << kind << ": " << tally.firstFailure;
         EXPECT_GT(tally.milliseconds.size(), 0U) << kind;
     }
+    for (const char* kind : {"validate", "check", "save", "read", "share", "page"})
+        EXPECT_TRUE(total.contains(kind)) << kind << " never ran";
     std::fflush(stdout);
 }
 

@@ -22,8 +22,6 @@ public:
     // The address to pass as tern-server's --database: the test database with this schema first in
     // the search path. Empty when the environment names no database.
     const std::string& url() const noexcept { return m_url; }
-    // The schema's name (empty when not in use).
-    const std::string& schema() const noexcept { return m_schema; }
 
 private:
     std::string m_server; // the test database's own address

@@ -73,6 +73,8 @@ int runCopy(ToolContext& context, const std::vector<std::string>& args, CommandI
     ServiceSession session(context, true);
     session.requireAccount();
     const std::string& password = session.store().Password;
+    std::string& snapshot = session.snapshots().snapshot;
+    snapshot.clear();
     if (fromClipboard) {
         // What Remote Copy uploads, without the copy keystroke: every format on the clipboard now.
         const std::unique_ptr<platform::SystemClipboard> clipboard = OpenToolClipboard();
@@ -80,24 +82,19 @@ int runCopy(ToolContext& context, const std::vector<std::string>& args, CommandI
         captured.CaptureAll();
         if (captured.Formats.empty())
             throw Error(session.text("GLOBAL", "mCopyFailed"));
-        session.snapshots().snapshot.clear();
-        captured.SaveToStream(session.snapshots().snapshot);
-        if (!session.client().UploadSnapshot())
-            throw Error(session.text("GLOBAL", "mUploadFailed"));
-        io.out << session.text("GLOBAL", "mSelShared") << '\n';
-        return kExitOk;
+        captured.SaveToStream(snapshot);
+    } else {
+        ClipboardFormats formats;
+        // Without a text source the text comes from standard input unless only raw formats are given.
+        if (haveSource || raw.empty())
+            addFormat(formats, password, platform::kFormatUnicodeText,
+                      Utf16LeTextBlock(ReadInputBytes(source, io.in)), io.err);
+        for (const auto& [format, file] : raw)
+            addFormat(formats, password, format, ReadInputBytes(file, io.in), io.err);
+        if (formats.empty())
+            throw Error(session.text("GLOBAL", "mCopyFailed"));
+        SaveSnapshot(formats, snapshot);
     }
-    ClipboardFormats formats;
-    // Without a text source the text comes from standard input unless only raw formats are given.
-    if (haveSource || raw.empty())
-        addFormat(formats, password, platform::kFormatUnicodeText,
-                  Utf16LeTextBlock(ReadInputBytes(source, io.in)), io.err);
-    for (const auto& [format, file] : raw)
-        addFormat(formats, password, format, ReadInputBytes(file, io.in), io.err);
-    if (formats.empty())
-        throw Error(session.text("GLOBAL", "mCopyFailed"));
-    session.snapshots().snapshot.clear();
-    SaveSnapshot(formats, session.snapshots().snapshot);
 
     if (!session.client().UploadSnapshot())
         throw Error(session.text("GLOBAL", "mUploadFailed"));

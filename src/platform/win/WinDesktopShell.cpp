@@ -2,6 +2,7 @@
 
 #include "platform/win/WideText.h"
 #include "util/Errors.h"
+#include "util/ShellRoutines.h"
 
 #include <objbase.h>
 #include <shellapi.h>
@@ -52,16 +53,6 @@ public:
 private:
     Interface* m_pointer = nullptr;
 };
-
-bool isWebAddress(const std::string& target)
-{
-    const auto startsWith = [&target](std::string_view prefix) {
-        return target.size() > prefix.size() &&
-               std::equal(prefix.begin(), prefix.end(), target.begin(),
-                          [](char a, char b) { return a == (b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b); });
-    };
-    return startsWith("http://") || startsWith("https://");
-}
 
 } // namespace
 
@@ -126,7 +117,7 @@ std::optional<std::pair<std::string, std::string>> WinDesktopShell::readShellLin
 
 bool WinDesktopShell::openTarget(const std::string& target)
 {
-    if (!isWebAddress(target))
+    if (!IsWebAddress(target))
         return false;
     const auto result = reinterpret_cast<INT_PTR>(
         ShellExecuteW(nullptr, L"open", Widen(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL));

@@ -1,24 +1,17 @@
 #include "platform/win/WinGlobalHotkeys.h"
 
+#include "util/ShortcutBits.h"
+
 namespace tern::platform::win {
-
-namespace {
-
-constexpr std::uint16_t kKeyBits = 0x1FFF;
-constexpr std::uint16_t kShiftFlag = 0x2000;
-constexpr std::uint16_t kCtrlFlag = 0x4000;
-constexpr std::uint16_t kAltFlag = 0x8000;
-
-} // namespace
 
 UINT HotkeyModifiers(std::uint16_t shortcut)
 {
     UINT modifiers = 0;
-    if ((shortcut & kShiftFlag) != 0)
+    if ((shortcut & kShortcutShiftFlag) != 0)
         modifiers |= MOD_SHIFT;
-    if ((shortcut & kCtrlFlag) != 0)
+    if ((shortcut & kShortcutCtrlFlag) != 0)
         modifiers |= MOD_CONTROL;
-    if ((shortcut & kAltFlag) != 0)
+    if ((shortcut & kShortcutAltFlag) != 0)
         modifiers |= MOD_ALT;
     return modifiers;
 }
@@ -48,7 +41,7 @@ void WinGlobalHotkeys::setHandler(std::function<void(int id)> handler)
 bool WinGlobalHotkeys::registerHotkey(int id, std::uint16_t shortcut)
 {
     unregisterHotkey(id);
-    const UINT key = shortcut & kKeyBits;
+    const UINT key = shortcut & kShortcutKeyBits;
     if (key == 0 || !RegisterHotKey(m_window.handle(), id, HotkeyModifiers(shortcut), key))
         return false;
     m_registered.insert(id);

@@ -1,4 +1,5 @@
 #include "clipboard/BitmapFile.h"
+#include "support/NumberedBitmap.h"
 #include "support/TempFolder.h"
 #include "util/Errors.h"
 
@@ -12,14 +13,6 @@ namespace {
 
 using platform::Bitmap;
 
-Bitmap numbered(int width, int height)
-{
-    Bitmap bitmap{width, height, {}};
-    for (int i = 0; i < width * height * 3; ++i)
-        bitmap.rgb.push_back(static_cast<std::uint8_t>(i * 37 + 11));
-    return bitmap;
-}
-
 void putU32(std::string& file, std::size_t offset, std::uint32_t value)
 {
     for (int i = 0; i < 4; ++i)
@@ -30,7 +23,7 @@ TEST(BitmapFile, RoundTripsEveryRowPadding)
 {
     // Widths 1 to 4 cover every amount of row padding of 24-bit rows.
     for (const auto& [width, height] : {std::pair{1, 1}, {2, 3}, {3, 2}, {4, 5}, {17, 9}}) {
-        const Bitmap bitmap = numbered(width, height);
+        const Bitmap bitmap = test::NumberedBitmap(width, height);
         const std::string file = EncodeBmp(bitmap);
         EXPECT_EQ(file.size(), 54 + static_cast<std::size_t>((width * 3 + 3) / 4 * 4 * height));
         const Bitmap back = DecodeBmp(file);
@@ -65,7 +58,7 @@ TEST(BitmapFile, ReadsTopDown32BitPictures)
 
 TEST(BitmapFile, RefusesForeignTruncatedAndForgedFiles)
 {
-    const std::string good = EncodeBmp(numbered(5, 4));
+    const std::string good = EncodeBmp(test::NumberedBitmap(5, 4));
     auto with = [&good](std::initializer_list<std::pair<std::size_t, std::uint32_t>> fields) {
         std::string file = good;
         for (const auto& [offset, value] : fields)
@@ -95,7 +88,7 @@ TEST(BitmapFile, SavesForTheOwnerOnlyAndLoadsBack)
 {
     test::TempFolder folder;
     const std::string path = folder.path() + "/last_snap.bmp";
-    const Bitmap bitmap = numbered(7, 3);
+    const Bitmap bitmap = test::NumberedBitmap(7, 3);
     SaveBitmapFile(path, bitmap);
 #ifndef _WIN32
     // Windows files carry no POSIX mode: there the user's profile folder keeps them private.

@@ -4,6 +4,7 @@
 #include "clipboard/FileDropList.h"
 #include "clipboard/HtmlClipboardFormat.h"
 #include "clipboard/MimeFormatTable.h"
+#include "support/NumberedBitmap.h"
 
 #include <gtest/gtest.h>
 
@@ -60,14 +61,6 @@ TEST(FileDropList, ReadsFileAddressesOfUriLists)
     EXPECT_FALSE(PosixPathFromWindowsPath("relative\\a").has_value());
 }
 
-Bitmap numbered(int width, int height)
-{
-    Bitmap bitmap{width, height, {}};
-    for (int i = 0; i < width * height * 3; ++i)
-        bitmap.rgb.push_back(static_cast<std::uint8_t>(i * 37 + 11));
-    return bitmap;
-}
-
 // `bytes` bytes of `value`, least significant first; bytes beyond the fourth are zero.
 void putLe(std::string& out, std::uint32_t value, int bytes)
 {
@@ -93,7 +86,7 @@ std::string infoHeader(int width, int height, int bits, std::uint32_t compressio
 
 TEST(DibPicture, ReadsTheDepthsAndLayoutsWindowsOffers)
 {
-    const Bitmap picture = numbered(5, 3);
+    const Bitmap picture = test::NumberedBitmap(5, 3);
     const std::string dib = DibFromBitmap(picture);
     EXPECT_EQ(dib, EncodeBmp(picture).substr(14));
     EXPECT_EQ(BitmapFromDib(dib)->rgb, picture.rgb);

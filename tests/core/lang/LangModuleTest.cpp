@@ -40,7 +40,7 @@ TEST(LangModule, ScanListsLanguageFilesSortedByDisplayName)
     CreateFolders(folder.file("folder.lng"));
 
     TLangModule module(folder.path());
-    EXPECT_EQ(module.Folder(), folder.path() + platform::kPathDelimiter);
+    EXPECT_EQ(module.Folders().shipped, folder.path() + platform::kPathDelimiter);
     EXPECT_EQ(displayNames(module),
               (std::vector<std::string>{"Deutsch <german.LNG>", "English <english.lng>",
                                         "nameless.lng <nameless.lng>", "Old - <old.lng>"}));
