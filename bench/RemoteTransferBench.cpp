@@ -6,6 +6,7 @@
 #include "BareCodecs.h"
 #include "BenchData.h"
 #include "clipboard/ExClipboard.h"
+#include "config/ConfServiceSettings.h"
 #include "config/ConfStore.h"
 #include "platform/fake/FakeClipboard.h"
 #include "platform/fake/FakeDesktopShell.h"
@@ -121,7 +122,7 @@ private:
 class Service
 {
     tern::test::ServiceProcess m_process;
-    tern::test::TempFolder m_languages, m_startup;
+    tern::test::TempFolder m_startup;
     tern::platform::fake::MemorySettings m_settings;
     tern::platform::fake::FakeDesktopShell m_shell;
     tern::CurlTransport m_transport;
@@ -132,13 +133,14 @@ public:
     {
         if (m_process.address().empty())
             throw std::runtime_error("tern-server did not start: " + m_process.startLine());
-        m_languages.write("english.lng", "[LANG_INFO]\r\nName=English\r\n");
         m_shell.folders[tern::platform::SpecialFolder::Startup] = m_startup.path();
-        store = std::make_unique<tern::TConfStore>(m_settings, m_shell, m_languages.path());
+        store = std::make_unique<tern::TConfStore>(m_settings, m_shell);
         store->SaveOnDestroy = false;
-        store->ServiceHost = m_process.address();
+        store->Apply({.ServiceHost = m_process.address()});
+        serviceSettings = std::make_unique<tern::ConfServiceSettings>(*store);
         client = std::make_unique<tern::ServiceClient>(
-            *store, [](const std::string&, const std::string& key) { return key; }, m_transport, snapshots);
+            *serviceSettings, [](const std::string&, const std::string& key) { return key; }, m_transport,
+            snapshots);
         if (client->RegisterAccount("bench@example.org", m_password))
             throw std::runtime_error("the benchmark account could not be registered");
         snapshots.source.set(fiveFormats());
@@ -151,6 +153,7 @@ public:
     }
 
     std::unique_ptr<tern::TConfStore> store;
+    std::unique_ptr<tern::ConfServiceSettings> serviceSettings;
     TimedSnapshots snapshots{m_password};
     std::unique_ptr<tern::ServiceClient> client;
 };

@@ -3,6 +3,7 @@
 #include "annotate/AnnotateContext.h"
 #include "annotate/AnnotateLog.h"
 #include "annotate/TfToolBox.h"
+#include "lang/TextKeys.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -48,7 +49,7 @@ std::int32_t clampedSize(int index)
 TfClip::TfClip(AnnotateContext& context) : TfClip(context, startedNow()) {}
 
 TfClip::TfClip(AnnotateContext& context, QElapsedTimer started)
-    : TPaintForm(context.Capture(), [&context] { return context.GetText("FTOOLBOX", "lDrawNotes"); }),
+    : TPaintForm(context.Capture(), [&context] { return TextOf(context, text::kDrawNotes); }),
       m_context(context), m_started(started)
 {
     qCDebug(lcAnnotate) << "selector: desktop frozen after" << m_started.elapsed() << "ms";
@@ -79,7 +80,7 @@ TfClip::~TfClip()
 // before it spreads over the whole virtual desktop.
 void TfClip::FormCreate()
 {
-    m_toolBox = new TfToolBox(*this, QString::fromStdString(m_context.GetText("FTOOLBOX", "bUpload")), this);
+    m_toolBox = new TfToolBox(*this, QString::fromStdString(TextOf(m_context, text::kUploadButton)), this);
     m_context.TranslateForm(m_toolBox);
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect monitor = screen ? screen->geometry() : desktopGeometry();

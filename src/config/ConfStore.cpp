@@ -1,31 +1,31 @@
 #include "config/ConfStore.h"
 
 #include "config/ConfStoreFields.h"
-#include "util/ShellRoutines.h"
+#include "platform/ShellRoutines.h"
 
 #include <set>
+#include <utility>
 
 namespace tern {
 
 namespace {
 
-// The language module reads and writes its own section; the start-up entry is no stored value.
-bool isStoredHere(const ConfStoreField& field)
-{
-    return field.section && std::string_view(field.section) != TLangModule::kSection;
-}
-
-// Every value kept in the settings file, the language module's included.
+// Every value kept in the settings file; the start-up entry is none.
 bool isInSettingsFile(const ConfStoreField& field)
 {
     return field.section != nullptr;
 }
 
+bool isLanguageField(const ConfStoreField& field)
+{
+    return isInSettingsFile(field) && std::string_view(field.section) == TConfStore::kLanguageSection;
+}
+
 } // namespace
 
 TConfStore::TConfStore(platform::SettingsBackend& settings, platform::DesktopShell& shell,
-                       const LanguageFolders& languagesFolders)
-    : LangModule(std::make_unique<TLangModule>(languagesFolders)), m_settings(settings), m_shell(shell)
+                       LanguageChoice language)
+    : m_settings(settings), m_shell(shell), m_language(std::move(language))
 {
     Load();
 }
@@ -44,12 +44,13 @@ TConfStore::~TConfStore()
 void TConfStore::Load()
 {
     m_settings.open();
+    ConfChange stored;
     for (const ConfStoreField& field : ConfStoreFields()) {
-        if (isStoredHere(field))
-            field.assign(*this, m_settings.value(field.section, field.name));
+        if (isInSettingsFile(field))
+            field.read(stored, m_settings.value(field.section, field.name));
     }
-    LangModule->Load(m_settings);
-    StartWithWindows = StartupShortcutExists(m_shell, kStartupEntryName);
+    stored.StartWithWindows = StartupShortcutExists(m_shell, kStartupEntryName);
+    Apply(stored);
     markInStep();
 }
 
@@ -66,7 +67,9 @@ void TConfStore::Refresh()
     for (const ConfStoreField& field : ConfStoreFields()) {
         if (!isInSettingsFile(field) || changedHere.contains(field.name))
             continue;
-        field.assign(*this, m_settings.value(field.section, field.name));
+        ConfChange stored;
+        field.read(stored, m_settings.value(field.section, field.name));
+        Apply(stored);
         m_inStep[field.name] = field.storedForm(*this);
     }
 }
@@ -74,10 +77,12 @@ void TConfStore::Refresh()
 void TConfStore::Save()
 {
     Refresh();
-    LangModule->Save(m_settings);
-    for (const ConfStoreField& field : ConfStoreFields()) {
-        if (isStoredHere(field))
-            m_settings.setValue(field.section, field.name, field.storedForm(*this));
+    // The language section first, as the file has always held it.
+    for (const bool language : {true, false}) {
+        for (const ConfStoreField& field : ConfStoreFields()) {
+            if (isInSettingsFile(field) && isLanguageField(field) == language)
+                m_settings.setValue(field.section, field.name, field.storedForm(*this));
+        }
     }
     m_settings.commit();
     markInStep();
@@ -86,6 +91,59 @@ void TConfStore::Save()
     // hand while the program ran is kept unless the setting says otherwise.
     if (StartupShortcutExists(m_shell, kStartupEntryName) != StartWithWindows)
         SetStartupShortcut(m_shell, DesktopProgramPath(m_shell), kStartupEntryName, StartWithWindows);
+}
+
+void TConfStore::Apply(const ConfChange& change)
+{
+    // Sets the value of `value` when `changed` holds one.
+    const auto set = [](auto& value, const auto& changed) {
+        if (changed)
+            value = *changed;
+    };
+    set(m_values.Login, change.Login);
+    set(m_values.Password, change.Password);
+    set(m_values.CheckUpdates, change.CheckUpdates);
+    set(m_values.MainKey, change.MainKey);
+    set(m_values.CurColor, change.CurColor);
+    set(m_values.CurLine, change.CurLine);
+    set(m_values.CurFont, change.CurFont);
+    set(m_values.DisableRemote, change.DisableRemote);
+    set(m_values.StartWithWindows, change.StartWithWindows);
+    set(m_values.CheckDate, change.CheckDate);
+    set(m_values.ServiceHost, change.ServiceHost);
+    set(m_values.DownloadHost, change.DownloadHost);
+    set(m_values.CaFile, change.CaFile);
+    // The language first, then its flag: choosing a language may set the flag.
+    if (change.CurrentLanguage)
+        selectLanguage(*change.CurrentLanguage);
+    if (change.IsLangModified)
+        setLanguageModified(*change.IsLangModified);
+}
+
+std::string TConfStore::currentLanguage() const
+{
+    return m_language.currentFile ? m_language.currentFile() : m_languageFile;
+}
+
+void TConfStore::selectLanguage(const std::string& fileName)
+{
+    if (m_language.selectFile)
+        m_language.selectFile(fileName);
+    else
+        m_languageFile = fileName;
+}
+
+bool TConfStore::languageModified() const
+{
+    return m_language.modified ? m_language.modified() : m_languageModified;
+}
+
+void TConfStore::setLanguageModified(bool modified)
+{
+    if (m_language.setModified)
+        m_language.setModified(modified);
+    else
+        m_languageModified = modified;
 }
 
 void TConfStore::markInStep()

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "lang/LangModule.h"
+#include "config/ConfChange.h"
+#include "config/LanguageChoice.h"
 #include "platform/DesktopShell.h"
 #include "platform/SettingsBackend.h"
 #include "util/DateTime.h"
@@ -13,22 +14,48 @@
 
 namespace tern {
 
+// The values of the settings, with their defaults.
+struct ConfValues
+{
+    static constexpr std::uint16_t kDefaultMainKey = 24665; // Ctrl+Shift+Y
+    static constexpr const char* kDefaultServiceHost = "http://127.0.0.1:8077";
+
+    std::string Login;
+    std::string Password;
+    bool CheckUpdates = true;
+    std::uint16_t MainKey = kDefaultMainKey;
+    std::int32_t CurColor = 0;
+    std::int32_t CurLine = 1;
+    std::int32_t CurFont = 1;
+    bool DisableRemote = false;
+    bool StartWithWindows = false;
+    DateTime CheckDate = 0;
+    std::string ServiceHost = kDefaultServiceHost;
+    std::string DownloadHost = kDefaultServiceHost;
+    std::string CaFile;
+};
+
 // Every persistent setting, in memory. Loads when created, saves when asked and when destroyed.
-// Fields are read and written directly; nothing is validated here. GUI thread only.
+// The settings are read through the members named after them; they change only through Apply (and
+// Load and Refresh). GUI thread only.
 //
 // Other programs (the command-line tool) may change the settings file while this store lives. A save
 // therefore writes this program's own changes over the file as it stands then, and keeps every value
 // that only the other program changed; Refresh() takes such values in before the next save.
 class TConfStore
 {
-public:
-    static constexpr std::uint16_t kDefaultMainKey = 24665; // Ctrl+Shift+Y
-    static constexpr const char* kDefaultServiceHost = "http://127.0.0.1:8077";
-    static constexpr const char* kStartupEntryName = kProductName;
+    ConfValues m_values;
 
-    // Lists the languages of `languagesFolders`, then loads every setting from `settings`.
+public:
+    static constexpr std::uint16_t kDefaultMainKey = ConfValues::kDefaultMainKey;
+    static constexpr const char* kDefaultServiceHost = ConfValues::kDefaultServiceHost;
+    static constexpr const char* kStartupEntryName = kProductName;
+    // The section of the language choice (CurrentLanguage, IsLangModified).
+    static constexpr const char* kLanguageSection = "LangModule";
+
+    // Loads every setting from `settings`; the stored language goes to `language` (see LanguageChoice).
     TConfStore(platform::SettingsBackend& settings, platform::DesktopShell& shell,
-               const LanguageFolders& languagesFolders);
+               LanguageChoice language = {});
     // Saves (unless SaveOnDestroy was cleared); a failure to save is swallowed here because a
     // destructor cannot report it.
     ~TConfStore();
@@ -45,33 +72,47 @@ public:
     // wrote it. A value this program changed in memory meanwhile is kept for the next Save.
     void Refresh();
 
-    std::string Login;
-    std::string Password;
-    bool CheckUpdates = true;
-    std::uint16_t MainKey = kDefaultMainKey;
-    std::int32_t CurColor = 0;
-    std::int32_t CurLine = 1;
-    std::int32_t CurFont = 1;
-    bool DisableRemote = false;
-    bool StartWithWindows = false;
-    std::unique_ptr<TLangModule> LangModule;
-    DateTime CheckDate = 0;
+    // Sets every value that `change` holds, in memory; Save makes it durable. Only the low 16 bits of
+    // a shortcut count.
+    void Apply(const ConfChange& change);
+
+    const std::string& Login = m_values.Login;
+    const std::string& Password = m_values.Password;
+    const bool& CheckUpdates = m_values.CheckUpdates;
+    const std::uint16_t& MainKey = m_values.MainKey;
+    const std::int32_t& CurColor = m_values.CurColor;
+    const std::int32_t& CurLine = m_values.CurLine;
+    const std::int32_t& CurFont = m_values.CurFont;
+    const bool& DisableRemote = m_values.DisableRemote;
+    const bool& StartWithWindows = m_values.StartWithWindows;
+    const DateTime& CheckDate = m_values.CheckDate;
     // Where the web service and its download pages are reached.
-    std::string ServiceHost = kDefaultServiceHost;
-    std::string DownloadHost = kDefaultServiceHost;
+    const std::string& ServiceHost = m_values.ServiceHost;
+    const std::string& DownloadHost = m_values.DownloadHost;
     // A PEM file of the certificates trusted for https addresses instead of the system's store (for a
     // service with its own certificate authority); empty = the system's store.
-    std::string CaFile;
+    const std::string& CaFile = m_values.CaFile;
+
+    const ConfValues& values() const noexcept { return m_values; }
+    // The language choice, as the store loads and saves it.
+    std::string currentLanguage() const;
+    bool languageModified() const;
 
     // Cleared by read-only users (command-line queries) that must not write the settings back.
     bool SaveOnDestroy = true;
 
 private:
+    void selectLanguage(const std::string& fileName);
+    void setLanguageModified(bool modified);
     // Remembers the stored form of every value as it now stands in memory and in the file.
     void markInStep();
 
     platform::SettingsBackend& m_settings;
     platform::DesktopShell& m_shell;
+    LanguageChoice m_language;
+    // The stored choice itself while no list of languages keeps it.
+    std::string m_languageFile;
+    bool m_languageModified = true;
     // The stored form of every value kept in the settings file, as last read or written, by name.
     std::map<std::string, std::string> m_inStep;
 };

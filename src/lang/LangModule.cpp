@@ -1,6 +1,7 @@
 #include "lang/LangModule.h"
 
 #include "lang/LngFile.h"
+#include "lang/TextKeys.h"
 #include "util/NumberText.h"
 #include "util/TextRoutines.h"
 
@@ -43,8 +44,9 @@ void TLangModule::scanFolder(const std::string& folder)
         const int fileIndex = static_cast<int>(m_fileNames.size());
         m_fileNames.push_back(name);
         const LngFile file = LngFile::load(folder + name);
-        std::string displayName = file.profileString("LANG_INFO", "Name", name);
-        if (file.profileInt("LANG_INFO", "ForBuild", 0) < kOldestCurrentBuild)
+        std::string displayName =
+            file.profileString(text::kLanguageName.section, text::kLanguageName.key, name);
+        if (file.profileInt(text::kForBuild.section, text::kForBuild.key, 0) < kOldestCurrentBuild)
             displayName += " -";
         m_displayNames.push_back(DisplayName{displayName, fileIndex});
     }
@@ -111,19 +113,6 @@ void TLangModule::SelectFile(const std::string& name)
     if (position < 0)
         position = positionOfFile(kEnglishFile);
     SelectIndex(position);
-}
-
-void TLangModule::Load(const platform::SettingsBackend& settings)
-{
-    const auto current = settings.value(kSection, "CurrentLanguage");
-    SelectFile(current && !current->empty() ? *current : std::string(kEnglishFile));
-    Modified = ParseStoredBool(settings.value(kSection, "IsLangModified"), true);
-}
-
-void TLangModule::Save(platform::SettingsBackend& settings) const
-{
-    settings.setValue(kSection, "CurrentLanguage", CurrentFileName());
-    settings.setValue(kSection, "IsLangModified", Modified ? "1" : "0");
 }
 
 } // namespace tern

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "lang/LanguageFolders.h"
-#include "platform/SettingsBackend.h"
 
 #include <string>
 #include <vector>
@@ -20,7 +19,6 @@ public:
     };
 
     static constexpr const char* kEnglishFile = "english.lng";
-    static constexpr const char* kSection = "LangModule";
 
     // Lists the language files of `folders` at once; CurrentIndex is 0 and Modified is true.
     explicit TLangModule(const LanguageFolders& folders);
@@ -37,10 +35,6 @@ public:
     void SelectIndex(int position);
     // Selects the language of file `name` (ASCII case-insensitively), else "english.lng", else none.
     void SelectFile(const std::string& name);
-
-    // Reads and writes "CurrentLanguage" and "IsLangModified" of the "LangModule" section.
-    void Load(const platform::SettingsBackend& settings);
-    void Save(platform::SettingsBackend& settings) const;
 
     // The folders it reads: the shipped one and the user's, which overlays it.
     const LanguageFolders& Folders() const noexcept { return m_folders; }

@@ -2,10 +2,10 @@
 
 #include "lang/LngFile.h"
 #include "platform/PathRules.h"
+#include "platform/ShellRoutines.h"
 #include "util/Errors.h"
 #include "util/FileRoutines.h"
 #include "util/ProductName.h"
-#include "util/ShellRoutines.h"
 #include "util/TextRoutines.h"
 
 namespace tern {

@@ -1,6 +1,5 @@
 #include "service/ServiceClient.h"
 
-#include "config/ConfStore.h"
 #include "util/Errors.h"
 
 #include <cmath>
@@ -30,9 +29,9 @@ constexpr DateTime kAutomaticCheckDays = 7.0;
 
 } // namespace
 
-ServiceClient::ServiceClient(TConfStore& store, TextSource texts, HttpTransport& transport,
+ServiceClient::ServiceClient(ServiceSettings& settings, TextSource texts, HttpTransport& transport,
                              SnapshotClipboard& clipboard)
-    : m_store(store), m_texts(std::move(texts)), m_transport(transport), m_clipboard(clipboard)
+    : m_settings(settings), m_texts(std::move(texts)), m_transport(transport), m_clipboard(clipboard)
 {
 }
 
@@ -84,7 +83,8 @@ std::optional<nlohmann::json> ServiceClient::CallAuthService(const std::string& 
     std::string reply;
     {
         // The worker is freed (its thread joined) before the reply is parsed.
-        TDownloadThread worker(m_transport, AuthServiceUrl(m_store.ServiceHost, path), body, m_workerDone);
+        TDownloadThread worker(m_transport, AuthServiceUrl(m_settings.serviceHost(), path), body,
+                               m_workerDone);
         if (progress)
             progress->setVisible(true);
         const std::function<void()> hide = [progress] {
@@ -117,9 +117,8 @@ bool ServiceClient::TryLogin(const std::string& email, const std::string& passwo
     // A refused attempt, or one that fails, keeps the account stored before it: it still works.
     if (!LoginAccepted(status))
         return false;
-    m_store.Login = email;
-    m_store.Password = passwordValue;
-    return !m_store.Login.empty();
+    m_settings.setAccount(email, passwordValue);
+    return !m_settings.login().empty();
 }
 
 std::optional<std::string> ServiceClient::RegisterAccount(const std::string& email,
@@ -128,8 +127,7 @@ std::optional<std::string> ServiceClient::RegisterAccount(const std::string& ema
     std::optional<std::string> error =
         RegistrationError(CallAuthService(kRegisterPath, CredentialsBody(email, passwordValue), nullptr));
     if (!error) {
-        m_store.Login = email;
-        m_store.Password = passwordValue;
+        m_settings.setAccount(email, passwordValue);
     }
     return error;
 }
@@ -147,7 +145,8 @@ bool ServiceClient::UploadSnapshot()
         throw Error(TooLargeText(kMaxSnapshotBytes));
     std::string reply;
     {
-        TUploadThread worker(m_transport, SaveUrl(m_store.ServiceHost, m_store.Login, m_store.Password),
+        TUploadThread worker(m_transport,
+                             SaveUrl(m_settings.serviceHost(), m_settings.login(), m_settings.password()),
                              snapshot, m_workerDone);
         reply = WaitForReply(worker);
     }
@@ -158,7 +157,8 @@ bool ServiceClient::DownloadSnapshot()
 {
     std::optional<std::string> body;
     {
-        TReadThread worker(m_transport, ReadUrl(m_store.ServiceHost, m_store.Login, m_store.Password),
+        TReadThread worker(m_transport,
+                           ReadUrl(m_settings.serviceHost(), m_settings.login(), m_settings.password()),
                            m_workerDone);
         waitShowingTransfer(worker);
         body = std::move(worker.Reply);
@@ -172,9 +172,9 @@ std::string ServiceClient::UploadShare(const std::string& payload, int kind)
 {
     std::string reply;
     {
-        TUploadThread worker(m_transport,
-                             ShareUrl(m_store.ServiceHost, m_store.Login, m_store.Password, kind), payload,
-                             m_workerDone);
+        TUploadThread worker(
+            m_transport, ShareUrl(m_settings.serviceHost(), m_settings.login(), m_settings.password(), kind),
+            payload, m_workerDone);
         reply = WaitForReply(worker);
     }
     return ShareAccessKey(ParseReplyObject(reply), text("mUploadFailed"));
@@ -191,24 +191,22 @@ std::string ServiceClient::UploadClipboardShare()
 
 std::string ServiceClient::HistoryUrl() const
 {
-    return tern::HistoryUrl(m_store.ServiceHost, m_store.Login, m_store.Password);
+    return tern::HistoryUrl(m_settings.serviceHost(), m_settings.login(), m_settings.password());
 }
 
 std::string ServiceClient::forgotPasswordUrl(const std::string& email) const
 {
-    return tern::forgotPasswordUrl(m_store.ServiceHost, email);
+    return tern::forgotPasswordUrl(m_settings.serviceHost(), email);
 }
 
 std::string ServiceClient::downloadPageUrl() const
 {
-    return tern::downloadPageUrl(m_store.DownloadHost, m_store.LangModule
-                                                           ? m_store.LangModule->CurrentFileName()
-                                                           : std::string("english.lng"));
+    return tern::downloadPageUrl(m_settings.downloadHost(), m_settings.languageFile());
 }
 
 std::string ServiceClient::shareLinkUrl(const std::string& accessKey) const
 {
-    return tern::shareLinkUrl(m_store.ServiceHost, accessKey);
+    return tern::shareLinkUrl(m_settings.serviceHost(), accessKey);
 }
 
 void ServiceClient::reapUpdateCheckers()
@@ -220,7 +218,7 @@ void ServiceClient::StartUpdateCheck(TUpdateChecker::ResultCallback onResult, un
 {
     reapUpdateCheckers();
     auto checker =
-        std::make_unique<TUpdateChecker>(m_transport, UpdateCheckUrl(m_store.ServiceHost, buildNumber));
+        std::make_unique<TUpdateChecker>(m_transport, UpdateCheckUrl(m_settings.serviceHost(), buildNumber));
     checker->OnResult = std::move(onResult);
     checker->start();
     m_checkers.push_back(std::move(checker));
@@ -232,9 +230,9 @@ void ServiceClient::CheckForUpdates(bool manual, DateTime now,
 {
     if (manual)
         StartUpdateCheck(std::move(reportCheckResult));
-    else if (m_store.CheckUpdates && std::fabs(now - m_store.CheckDate) > kAutomaticCheckDays)
+    else if (m_settings.checkUpdates() && std::fabs(now - m_settings.checkDate()) > kAutomaticCheckDays)
         StartUpdateCheck(std::move(reportNewerVersion));
-    m_store.CheckDate = now;
+    m_settings.setCheckDate(now);
 }
 
 bool ServiceClient::updateCheckRunning()

@@ -2,6 +2,7 @@
 
 #include "service/HttpTransport.h"
 #include "service/ServiceProtocol.h"
+#include "service/ServiceSettings.h"
 #include "service/SnapshotClipboard.h"
 #include "service/TransferWorkers.h"
 #include "util/DateTime.h"
@@ -17,8 +18,6 @@
 #include <vector>
 
 namespace tern {
-
-class TConfStore;
 
 // A progress indicator for the account requests (positions 0 to 10). GUI thread only.
 class AuthProgress
@@ -50,7 +49,7 @@ class ServiceClient
 public:
     using TextSource = std::function<std::string(const std::string& section, const std::string& key)>;
 
-    ServiceClient(TConfStore& store, TextSource texts, HttpTransport& transport,
+    ServiceClient(ServiceSettings& settings, TextSource texts, HttpTransport& transport,
                   SnapshotClipboard& clipboard);
     // Waits for the update checks still running, after aborting the transport's exchanges when there
     // are any (see abortTransfers).
@@ -131,7 +130,7 @@ private:
     template <typename Worker> void waitShowingTransfer(const Worker& worker);
     void reapUpdateCheckers();
 
-    TConfStore& m_store;
+    ServiceSettings& m_settings;
     TextSource m_texts;
     HttpTransport& m_transport;
     SnapshotClipboard& m_clipboard;

@@ -4,6 +4,7 @@
 
 #include "annotate/TfClip.h"
 #include "clipboard/BitmapFile.h"
+#include "lang/TextKeys.h"
 #include "platform/qt/QtBitmap.h"
 #include "ui/EventWait.h"
 #include "util/Errors.h"
@@ -24,7 +25,7 @@ constexpr int kDelayBalloonSeconds = 7;
 bool TLoader::DelayCapture(int seconds)
 {
     if (seconds > kAnnouncedDelaySeconds)
-        trayBalloon().showTrayBalloon(GetText("GLOBAL", "mDelayedCapture"), kDelayBalloonSeconds,
+        trayBalloon().showTrayBalloon(TextOf(*this, text::kDelayedCapture), kDelayBalloonSeconds,
                                       BalloonKind::Information);
     if (seconds > 0)
         ui::waitServingEvents(QDeadlineTimer(std::chrono::seconds(seconds)),
@@ -72,9 +73,7 @@ void TLoader::ShareArea(int delay)
     if (!picture.empty())
         shareCapture(picture);
     // Reached after a share and after a cancel alike, not after an error (the picture then stays).
-    m_conf->CurColor = color;
-    m_conf->CurFont = font;
-    m_conf->CurLine = line;
+    m_conf->Apply({.CurColor = color, .CurLine = line, .CurFont = font});
     RemoveFile(LastSnapshotPath()); // a cancelled selection leaves no picture behind either
 }
 

@@ -1,5 +1,6 @@
 #include "shell/CommandDispatcher.h"
 
+#include "lang/TextKeys.h"
 #include "notify/Balloon.h"
 #include "shell/CommandOperations.h"
 #include "shell/TrayView.h"
@@ -73,7 +74,7 @@ void CommandDispatcher::reportFailure(const std::string& text)
 
 void CommandDispatcher::refuseWhileBusy()
 {
-    m_tray.showTrayBalloon(m_operations.GetText("GLOBAL", "mUploading"), 10, BalloonKind::Information);
+    m_tray.showTrayBalloon(TextOf(m_operations, text::kUploading), 10, BalloonKind::Information);
 }
 
 void CommandDispatcher::runCommand(TCommand command)
@@ -91,12 +92,11 @@ void CommandDispatcher::runCommand(TCommand command)
     if (command != TCommand::cmdReshareSnapshot && FileExists(m_operations.LastSnapshotPath())) {
         m_pendingCommand = command;
         TBalloon& balloon = GetBalloon();
-        balloon.SetButton1Caption(QString::fromStdString(m_operations.GetText("GLOBAL", "bCancel")));
+        balloon.SetButton1Caption(QString::fromStdString(TextOf(m_operations, text::kCancelButton)));
         balloon.SetButton1Click([this] { hndlContinueSnap(); });
-        balloon.SetButton2Caption(QString::fromStdString(m_operations.GetText("GLOBAL", "bRetry")));
+        balloon.SetButton2Caption(QString::fromStdString(TextOf(m_operations, text::kRetryButton)));
         balloon.SetButton2Click([this] { hndlRetrySnap(); });
-        m_tray.showTrayBalloon(balloon, m_operations.GetText("GLOBAL", "mReupload"), 20,
-                               BalloonKind::Warning);
+        m_tray.showTrayBalloon(balloon, TextOf(m_operations, text::kReupload), 20, BalloonKind::Warning);
         return;
     }
     const int delaySeconds = shiftDown ? 10 : 1;
@@ -113,11 +113,11 @@ void CommandDispatcher::runOperation(TCommand command, int delaySeconds)
     switch (command) {
     case TCommand::cmdRemoteCopy:
         m_operations.RemoteCopy();
-        m_tray.showTrayBalloon(m_operations.GetText("GLOBAL", "mSelShared"), 10, BalloonKind::Information);
+        m_tray.showTrayBalloon(TextOf(m_operations, text::kSelectionShared), 10, BalloonKind::Information);
         return;
     case TCommand::cmdRemotePaste:
         m_operations.RemotePaste();
-        m_tray.showTrayBalloon(m_operations.GetText("GLOBAL", "mDataPasted"), 10, BalloonKind::Information);
+        m_tray.showTrayBalloon(TextOf(m_operations, text::kDataPasted), 10, BalloonKind::Information);
         return;
     case TCommand::cmdShareClipboard:
         m_operations.ShareClipboard();
@@ -180,10 +180,9 @@ void CommandDispatcher::WaitAndShareClipboard()
         const QDeadlineTimer deadline(kShareWait);
 
         TBalloon& balloon = GetBalloon();
-        balloon.SetButton1Caption(QString::fromStdString(m_operations.GetText("GLOBAL", "bInClipboard")));
+        balloon.SetButton1Caption(QString::fromStdString(TextOf(m_operations, text::kInClipboardButton)));
         balloon.SetButton1Click([this] { hndlCopyNow(); });
-        m_tray.showTrayBalloon(balloon, m_operations.GetText("GLOBAL", "mCopy30Sec"), 30,
-                               BalloonKind::Information);
+        m_tray.showTrayBalloon(balloon, TextOf(m_operations, text::kCopy30Sec), 30, BalloonKind::Information);
 
         platform::SystemClipboard& clipboard = m_services.clipboard;
         const std::uint64_t sequence = clipboard.sequenceNumber();
@@ -197,7 +196,7 @@ void CommandDispatcher::WaitAndShareClipboard()
             if (changed)
                 RunCommand(TCommand::cmdShareClipboard); // reports its own errors
             else
-                m_tray.showTrayBalloon(m_operations.GetText("GLOBAL", "mNoDataCopied"), 30,
+                m_tray.showTrayBalloon(TextOf(m_operations, text::kNoDataCopied), 30,
                                        BalloonKind::Information);
         }
     } catch (...) {

@@ -1,12 +1,13 @@
 #include "shell/Loader.h"
 
+#include "lang/TextKeys.h"
 #include "notify/Balloon.h"
+#include "platform/ShellRoutines.h"
 #include "service/HttpTransport.h"
 #include "shell/ClipboardSnapshots.h"
 #include "ui/EventWait.h"
 #include "ui/FormTranslator.h"
 #include "util/Errors.h"
-#include "util/ShellRoutines.h"
 #include "util/TextRoutines.h"
 
 #include <QCoreApplication>
@@ -25,14 +26,17 @@ constexpr std::chrono::milliseconds kUploadPoll{100};
 
 TLoader::TLoader(ShellServices& services, ProgramFolders folders)
     : m_services(services), m_folders(std::move(folders)),
-      m_conf(std::make_unique<TConfStore>(services.settings, services.shell, m_folders.languageFolders())),
-      m_texts(m_folders.languageFolders()), m_transport(CreateHttpTransport(m_conf->CaFile))
+      m_languages(std::make_unique<TLangModule>(m_folders.languageFolders())),
+      m_conf(std::make_unique<TConfStore>(services.settings, services.shell, LanguageChoiceOf(*m_languages))),
+      m_serviceSettings(*m_conf), m_texts(m_folders.languageFolders()),
+      m_transport(CreateHttpTransport(m_conf->CaFile))
 {
     TranslateForm(nullptr);
     m_snapshots = std::make_unique<ClipboardSnapshots>(services.clipboard, m_conf->Password,
-                                                       [this] { return GetText("GLOBAL", "mCopyFailed"); });
+                                                       [this] { return TextOf(*this, text::kCopyFailed); });
     m_service = std::make_unique<ServiceClient>(
-        *m_conf, [this](const std::string& section, const std::string& key) { return GetText(section, key); },
+        m_serviceSettings,
+        [this](const std::string& section, const std::string& key) { return GetText(section, key); },
         *m_transport, *m_snapshots);
     // While a transfer runs the interface stays alive, and the wait ends as soon as the worker does.
     m_service->setUploadEventWait([](const std::function<bool()>& done) {
@@ -56,12 +60,12 @@ std::string TLoader::GetText(const std::string& section, const std::string& key)
 
 std::string TLoader::ConnectionProblemText() const
 {
-    return SubstituteArgument(GetText("FAUTHFORM", "mConnectProb"), m_conf->ServiceHost);
+    return SubstituteArgument(TextOf(*this, text::kConnectProblem), m_conf->ServiceHost);
 }
 
 void TLoader::TranslateForm(QWidget* form)
 {
-    ui::TranslateForm(m_texts, m_conf->LangModule->CurrentFileName(), form);
+    ui::TranslateForm(m_texts, m_languages->CurrentFileName(), form);
 }
 
 void TLoader::EnterModal()
@@ -95,9 +99,9 @@ bool TLoader::SimulatePaste()
 void TLoader::RemoteCopy()
 {
     if (!SimulateCopy())
-        throw Error(GetText("GLOBAL", "mCopyFailed"));
+        throw Error(TextOf(*this, text::kCopyFailed));
     if (!m_service->UploadSnapshot())
-        throw Error(GetText("GLOBAL", "mUploadFailed"));
+        throw Error(TextOf(*this, text::kUploadFailed));
 }
 
 void TLoader::RemotePaste()
@@ -109,10 +113,10 @@ void TLoader::RemotePaste()
     if (m_terminating)
         return; // the program is ending: nothing is pasted and nothing reported
     if (!downloaded || clipboard.sequenceNumber() <= before)
-        throw Error(GetText("GLOBAL", "mPasteFailed"));
+        throw Error(TextOf(*this, text::kPasteFailed));
     // Without a way to inject Ctrl+V nothing was pasted, though the clipboard now holds the data.
     if (!SimulatePaste())
-        throw Error(GetText("GLOBAL", "mPasteFailed"));
+        throw Error(TextOf(*this, text::kPasteFailed));
 }
 
 void TLoader::ShareClipboard()
@@ -121,12 +125,12 @@ void TLoader::ShareClipboard()
     LastLink = m_service->shareLinkUrl(key);
     m_services.clipboard.setText(LastLink);
     TBalloon& balloon = GetBalloon();
-    balloon.SetButton1Caption(QString::fromStdString(GetText("GLOBAL", "bOpenLink")));
+    balloon.SetButton1Caption(QString::fromStdString(TextOf(*this, text::kOpenLinkButton)));
     balloon.SetButton1Click([this] {
         HideBalloon();
         OpenTarget(m_services.shell, &m_services.messageBoxes, LastLink, true);
     });
-    trayBalloon().showTrayBalloon(balloon, SubstituteArgument(GetText("GLOBAL", "mLinkStored"), LastLink), 10,
+    trayBalloon().showTrayBalloon(balloon, SubstituteArgument(TextOf(*this, text::kLinkStored), LastLink), 10,
                                   BalloonKind::Information);
 }
 

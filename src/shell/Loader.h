@@ -1,7 +1,9 @@
 #pragma once
 
 #include "annotate/AnnotateContext.h"
+#include "config/ConfServiceSettings.h"
 #include "config/ConfStore.h"
+#include "lang/LangModule.h"
 #include "lang/LanguageTexts.h"
 #include "notify/TrayBalloon.h"
 #include "shell/CommandOperations.h"
@@ -97,6 +99,7 @@ public:
     std::string LastSnapshotPath() const override;
 
     TConfStore& conf() noexcept { return *m_conf; }
+    TLangModule& languages() noexcept { return *m_languages; }
     const ProgramFolders& folders() const noexcept { return m_folders; }
     ShellServices& services() noexcept { return m_services; }
     LanguageTexts& texts() noexcept { return m_texts; }
@@ -116,7 +119,9 @@ private:
 
     ShellServices& m_services;
     ProgramFolders m_folders;
+    std::unique_ptr<TLangModule> m_languages;
     std::unique_ptr<TConfStore> m_conf;
+    ConfServiceSettings m_serviceSettings;
     LanguageTexts m_texts;
     std::unique_ptr<HttpTransport> m_transport;
     std::unique_ptr<SnapshotClipboard> m_snapshots;

@@ -1,9 +1,9 @@
 #include "shell/ProgramFolders.h"
 
 #include "platform/PathRules.h"
+#include "platform/ShellRoutines.h"
 #include "util/FileRoutines.h"
 #include "util/ProductName.h"
-#include "util/ShellRoutines.h"
 #include "util/TextRoutines.h"
 
 namespace tern {

@@ -1,13 +1,14 @@
 #include "shell/TfInit.h"
 
+#include "lang/TextKeys.h"
 #include "notify/Balloon.h"
 #include "platform/RunningCopy.h"
+#include "platform/ShellRoutines.h"
 #include "service/ServiceProtocol.h"
 #include "shell/CommandDispatcher.h"
 #include "shell/TrayIcons.h"
 #include "shell/UpdateReports.h"
 #include "util/ProductName.h"
-#include "util/ShellRoutines.h"
 #include "util/ShortcutText.h"
 #include "util/TextRoutines.h"
 
@@ -216,16 +217,16 @@ void TfInit::RegisterMainHotkey()
     if (m_services.hotkeys.registerHotkey(kMainHotkeyId, m_loader->conf().MainKey))
         return;
     TBalloon& balloon = GetBalloon();
-    balloon.SetButton1Caption(QString::fromStdString(m_loader->GetText("GLOBAL", "bChangeHotkey")));
+    balloon.SetButton1Caption(QString::fromStdString(TextOf(*m_loader, text::kChangeHotkeyButton)));
     balloon.SetButton1Click([this] { hndlWrongHotkey(); });
-    showTrayBalloon(balloon, m_loader->GetText("GLOBAL", "mHotkeyBusy"), 20, BalloonKind::Error);
+    showTrayBalloon(balloon, TextOf(*m_loader, text::kHotkeyBusy), 20, BalloonKind::Error);
 }
 
 void TfInit::reportNoTray()
 {
     const ModalScope modal(*m_loader);
     const std::string text =
-        SubstituteArgument(m_loader->GetText("GLOBAL", "mNoTray"), ShortcutText(m_loader->conf().MainKey));
+        SubstituteArgument(TextOf(*m_loader, text::kNoTray), ShortcutText(m_loader->conf().MainKey));
     m_services.messageBoxes.show(text, kProductName, platform::MessageIcon::Warning,
                                  platform::MessageButtons::Ok);
 }
@@ -295,7 +296,7 @@ bool TfInit::trayIconPending() const
 void TfInit::beginUploadIndicator()
 {
     m_savedHint = m_tray->toolTip();
-    m_tray->setToolTip(QString::fromStdString(m_loader->GetText("GLOBAL", "mUploading")));
+    m_tray->setToolTip(QString::fromStdString(TextOf(*m_loader, text::kUploading)));
     m_animationFrame = 0;
     m_animation->start();
 }

@@ -58,13 +58,13 @@ void TfInit::runAboutDialog()
 
 bool TfInit::runLanguageSelection()
 {
-    TfSelectLang dialog(*m_loader, *m_loader->conf().LangModule, m_services.focus);
+    TfSelectLang dialog(*m_loader, m_loader->languages(), m_services.focus);
     return dialog.ExecuteSelect();
 }
 
 void TfInit::runLanguageEditor()
 {
-    TfLangEditor dialog(*m_loader, *m_loader->conf().LangModule);
+    TfLangEditor dialog(*m_loader, m_loader->languages());
     dialog.Execute();
 }
 

@@ -1,9 +1,10 @@
 #include "shell/UpdateReports.h"
 
+#include "lang/TextKeys.h"
 #include "notify/Balloon.h"
+#include "platform/ShellRoutines.h"
 #include "shell/Loader.h"
 #include "util/DateTime.h"
-#include "util/ShellRoutines.h"
 #include "util/TextRoutines.h"
 
 #include <QMetaObject>
@@ -65,13 +66,13 @@ void ReportCheckResult(TLoader& loader, const UpdateCheckResult& result)
 {
     const ModalScope modal(loader);
     if (result.outcome == kUpdateUpToDate)
-        loader.trayBalloon().showTrayBalloon(loader.GetText("GLOBAL", "mVerUpToDate"), 20,
+        loader.trayBalloon().showTrayBalloon(TextOf(loader, text::kVersionUpToDate), 20,
                                              BalloonKind::Information);
     else if (result.outcome == kUpdateOutdated)
         ReportNewerVersion(loader, result);
     else
         loader.trayBalloon().showTrayBalloon(
-            SubstituteArgument(loader.GetText("GLOBAL", "mConProblem"), loader.conf().ServiceHost), 20,
+            SubstituteArgument(TextOf(loader, text::kConnectionProblem), loader.conf().ServiceHost), 20,
             BalloonKind::Error);
 }
 
@@ -88,13 +89,13 @@ void ReportNewerVersion(TLoader& loader, const UpdateCheckResult& result)
     const std::string address = loader.service().downloadPageUrl();
 
     TBalloon& balloon = GetBalloon();
-    balloon.SetButton1Caption(QString::fromStdString(loader.GetText("GLOBAL", "bDownload")));
+    balloon.SetButton1Caption(QString::fromStdString(TextOf(loader, text::kDownloadButton)));
     balloon.SetButton1Click([shell, boxes, address] {
         HideBalloon();
         OpenTarget(*shell, boxes, address, true);
     });
     loader.trayBalloon().showTrayBalloon(
-        balloon, NewerVersionText(loader.GetText("GLOBAL", "mVerObsolete"), result.message), 30,
+        balloon, NewerVersionText(TextOf(loader, text::kVersionObsolete), result.message), 30,
         BalloonKind::Warning);
 }
 

@@ -1,12 +1,12 @@
 #include "ui/About.h"
 
+#include "platform/ShellRoutines.h"
 #include "ui/AboutLogo.h"
 #include "ui/DialogContext.h"
 #include "ui/DialogFrame.h"
 #include "ui_About.h"
 #include "util/ProductName.h"
 #include "util/ProgramVersion.h"
-#include "util/ShellRoutines.h"
 
 #include <QKeyEvent>
 #include <QPainter>

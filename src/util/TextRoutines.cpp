@@ -1,8 +1,7 @@
 #include "util/TextRoutines.h"
 
-#include "platform/PathRules.h"
-
 #include <algorithm>
+#include <filesystem>
 
 namespace tern {
 
@@ -66,7 +65,8 @@ std::string IncludeTrailingSlash(std::string_view path)
     const char last = path.back();
     if (last == '/' || last == ':' || last == '\\')
         return std::string(path);
-    return TrimText(path) + platform::kPathDelimiter;
+    // The folder delimiter of the system the program runs on.
+    return TrimText(path) + static_cast<char>(std::filesystem::path::preferred_separator);
 }
 
 std::string FileNameWithoutExt(std::string_view name)

@@ -43,7 +43,7 @@ TEST(AboutVersion, ShowsMajorMinorAndBuildOfTheFileVersion)
 TEST(About, ShowsTheRunningVersionTheLogoAndOpensTheHomePage)
 {
     LoaderOverFakes fakes;
-    fakes.loader().conf().ServiceHost = "http://127.0.0.1:9";
+    fakes.loader().conf().Apply({.ServiceHost = "http://127.0.0.1:9"});
     TfAboutFrm about(fakes.loader(), fakes.loader().conf().ServiceHost, fakes.shell);
 
     EXPECT_EQ(about.windowTitle().toStdString(), "About Tern Clipboard");

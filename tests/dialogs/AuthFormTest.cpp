@@ -95,7 +95,7 @@ protected:
     void SetUp() override
     {
         ASSERT_FALSE(m_service.address().empty()) << "tern-server did not start";
-        desktop.loader().conf().ServiceHost = m_service.address();
+        desktop.loader().conf().Apply({.ServiceHost = m_service.address()});
     }
 
     std::string text(const char* key) { return desktop.text("FAUTHFORM", key); }
@@ -118,7 +118,7 @@ protected:
     void registerElsewhere(const std::string& email, const std::string& password)
     {
         LoaderOverFakes elsewhere;
-        elsewhere.loader().conf().ServiceHost = m_service.address();
+        elsewhere.loader().conf().Apply({.ServiceHost = m_service.address()});
         ASSERT_EQ(elsewhere.loader().service().RegisterAccount(email, PasswordDigest(password)),
                   std::nullopt);
         elsewhere.loader().conf().SaveOnDestroy = false;
@@ -140,7 +140,7 @@ private:
 
 TEST_F(AuthFormTest, StartsOnTheEmailStepTranslatedWithTheStoredLogin)
 {
-    desktop.loader().conf().Login = "old@example.org";
+    desktop.loader().conf().Apply({.Login = "old@example.org"});
     AuthFormDriver dialog(desktop.loader());
     EXPECT_EQ(dialog.form.objectName(), "fAuthForm");
     EXPECT_EQ(dialog.form.windowTitle(), "Tern Clipboard - Account");
@@ -204,9 +204,9 @@ TEST_F(AuthFormTest, NewAddressRegistersWithMismatchCheckedBeforeTheSixCharacter
 TEST_F(AuthFormTest, KnownAddressSignsInAndARefusedPasswordKeepsTheWorkingSignIn)
 {
     registerElsewhere(kEmail, "right horse");
-    desktop.loader().conf().Login = kEmail;
-    desktop.loader().conf().Password = "previous value";
-    desktop.loader().conf().MainKey = 0x8000 | 0x4000 | 0x70; // Ctrl+Alt+F1
+    desktop.loader().conf().Apply({.Login = kEmail});
+    desktop.loader().conf().Apply({.Password = "previous value"});
+    desktop.loader().conf().Apply({.MainKey = 0x8000 | 0x4000 | 0x70}); // Ctrl+Alt+F1
     AuthFormDriver dialog(desktop.loader());
     dialog.press();
     ASSERT_EQ(dialog.step(), Step::Login);
@@ -240,8 +240,8 @@ TEST_F(AuthFormTest, KnownAddressSignsInAndARefusedPasswordKeepsTheWorkingSignIn
 TEST_F(AuthFormTest, ShowsWhoIsSignedInKeepsThemThroughAFailedAttemptAndSignsOut)
 {
     registerElsewhere(kEmail, "right horse");
-    desktop.loader().conf().Login = kEmail;
-    desktop.loader().conf().Password = PasswordDigest("right horse");
+    desktop.loader().conf().Apply({.Login = kEmail});
+    desktop.loader().conf().Apply({.Password = PasswordDigest("right horse")});
     {
         AuthFormDriver dialog(desktop.loader());
         dialog.form.show();
@@ -289,7 +289,7 @@ TEST_F(AuthFormTest, ShowsWhoIsSignedInKeepsThemThroughAFailedAttemptAndSignsOut
     EXPECT_TRUE(dialog.edit("emladdr")->isEnabled());
 
     // Without a stored password value nobody counts as signed in.
-    desktop.loader().conf().Login = kEmail;
+    desktop.loader().conf().Apply({.Login = kEmail});
     AuthFormDriver anonymous(desktop.loader());
     EXPECT_TRUE(anonymous.child<QWidget>("pSigned")->isHidden());
 }
@@ -416,7 +416,7 @@ TEST_F(AuthFormTest, RunDialogBracketsTheModalRunAndReportsHowItClosed)
 class AuthFormScriptedTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { desktop.loader().conf().ServiceHost = service.base(); }
+    void SetUp() override { desktop.loader().conf().Apply({.ServiceHost = service.base()}); }
 
     // `path` as the client requests it, e.g. "/index.php/auth/validate".
     void answer(const std::string& path, const std::string& body)
@@ -554,8 +554,8 @@ TEST_F(AuthFormTest, ScreenshotsOfEachStep)
     EXPECT_LT(emailHeight, loginHeight);
     EXPECT_LE(loginHeight, registerHeight);
 
-    desktop.loader().conf().Login = kEmail;
-    desktop.loader().conf().Password = PasswordDigest("right horse");
+    desktop.loader().conf().Apply({.Login = kEmail});
+    desktop.loader().conf().Apply({.Password = PasswordDigest("right horse")});
     AuthFormDriver signedIn(desktop.loader());
     signedIn.form.show();
     QCoreApplication::processEvents();

@@ -41,9 +41,8 @@ TEST(DialogFrameTest, EveryDialogKeepsItsSizeWithoutMaximiseButtonAndOpensCentre
         {"settings", [&] { return std::make_unique<TfSettings>(loader, loader.conf()); }},
         {"about", [&] { return std::make_unique<TfAboutFrm>(loader, "http://svc", fakes.shell); }},
         {"language selection",
-         [&] { return std::make_unique<TfSelectLang>(loader, *loader.conf().LangModule, fakes.focus); }},
-        {"language editor",
-         [&] { return std::make_unique<TfLangEditor>(loader, *loader.conf().LangModule); }},
+         [&] { return std::make_unique<TfSelectLang>(loader, loader.languages(), fakes.focus); }},
+        {"language editor", [&] { return std::make_unique<TfLangEditor>(loader, loader.languages()); }},
     };
     // The pointer on the last screen, the second one where there are two.
     const QRect last = QGuiApplication::screens().back()->geometry();

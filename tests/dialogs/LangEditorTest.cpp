@@ -142,7 +142,7 @@ protected:
         return LngFile::load(germanPath).text(section, key).value_or("<missing>");
     }
     std::string germanBytes() { return ReadFileBytes(germanPath, 1 << 20).value_or("<unreadable>"); }
-    TLangModule& module() { return *fakes.loader().conf().LangModule; }
+    TLangModule& module() { return fakes.loader().languages(); }
     std::vector<std::string> messages() { return fakes.messageTexts(); }
 
     LoaderOverFakes fakes;

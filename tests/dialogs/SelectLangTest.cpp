@@ -35,7 +35,7 @@ class SelectLangTest : public ::testing::Test
 protected:
     void SetUp() override { test::WriteLanguageFiles(fakes, "english.lng"); }
 
-    TLangModule& module() { return *fakes.loader().conf().LangModule; }
+    TLangModule& module() { return fakes.loader().languages(); }
 
     LoaderOverFakes fakes;
 };

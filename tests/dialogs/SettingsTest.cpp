@@ -3,8 +3,8 @@
 #include "LoaderOverFakes.h"
 
 #include "config/ui/HotkeyEdit.h"
+#include "platform/ShellRoutines.h"
 #include "ui/LinkLabel.h"
-#include "util/ShellRoutines.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -99,10 +99,10 @@ protected:
 
 TEST_F(SettingsTest, ShowsTheTranslatedFormWithTheStoredValues)
 {
-    conf().MainKey = 0x4041;
-    conf().CheckUpdates = false;
-    conf().DisableRemote = true;
-    conf().StartWithWindows = false;
+    conf().Apply({.MainKey = 0x4041});
+    conf().Apply({.CheckUpdates = false});
+    conf().Apply({.DisableRemote = true});
+    conf().Apply({.StartWithWindows = false});
     TfSettings dialog(loader(), conf());
     execute(dialog, [&](TfSettings& open) {
         EXPECT_EQ(open.windowTitle().toStdString(), "Tern Clipboard - Settings");
@@ -135,9 +135,9 @@ TEST_F(SettingsTest, ShowsTheTranslatedFormWithTheStoredValues)
 
 TEST_F(SettingsTest, OkStoresAndSavesTheFourValuesAndCancelLeavesThem)
 {
-    conf().MainKey = 0x4041;
-    conf().CheckUpdates = false;
-    conf().DisableRemote = true;
+    conf().Apply({.MainKey = 0x4041});
+    conf().Apply({.CheckUpdates = false});
+    conf().Apply({.DisableRemote = true});
     const auto change = [&](TfSettings& open) {
         type(hotkey(open), Qt::Key_Y, Qt::ControlModifier | Qt::ShiftModifier);
         box(open, "c2")->setChecked(true);

@@ -84,9 +84,9 @@ protected:
             std::filesystem::copy_file(m_fakes.folder().file("Languages/english.lng"),
                                        m_fakes.folder().file("Languages/" + languageFile));
         TLoader& loader = m_fakes.loader();
-        loader.conf().ServiceHost = service.address();
-        loader.conf().DownloadHost = service.address();
-        loader.conf().LangModule->SelectFile(languageFile);
+        loader.conf().Apply({.ServiceHost = service.address()});
+        loader.conf().Apply({.DownloadHost = service.address()});
+        loader.languages().SelectFile(languageFile);
         loader.setModalStateListener(&m_modal);
         return loader;
     }
@@ -167,14 +167,14 @@ TEST_F(UpdateReportsTest, StartupCheckRunsOnlyWhenDueAndReportsOnlyANewerVersion
     const auto checkedJustNow = [&] { return std::abs(conf.CheckDate - CurrentDateTime()) < 1.0 / 24 / 60; };
 
     // Not due: no check, but the date moves to now.
-    conf.CheckDate = CurrentDateTime() - 6.9;
+    conf.Apply({.CheckDate = CurrentDateTime() - 6.9});
     CheckForUpdates(loader, false);
     EXPECT_FALSE(loader.service().updateCheckRunning());
     EXPECT_TRUE(checkedJustNow());
 
     // Switched off: never, however long ago.
-    conf.CheckUpdates = false;
-    conf.CheckDate = CurrentDateTime() - 30;
+    conf.Apply({.CheckUpdates = false});
+    conf.Apply({.CheckDate = CurrentDateTime() - 30});
     CheckForUpdates(loader, false);
     EXPECT_FALSE(loader.service().updateCheckRunning());
     EXPECT_TRUE(checkedJustNow());
@@ -182,8 +182,8 @@ TEST_F(UpdateReportsTest, StartupCheckRunsOnlyWhenDueAndReportsOnlyANewerVersion
     EXPECT_FALSE(m_balloon->isVisible());
 
     // Due: the newer version is reported, without a modal bracket.
-    conf.CheckUpdates = true;
-    conf.CheckDate = CurrentDateTime() - 7.1;
+    conf.Apply({.CheckUpdates = true});
+    conf.Apply({.CheckDate = CurrentDateTime() - 7.1});
     CheckForUpdates(loader, false);
     EXPECT_TRUE(checkedJustNow());
     ASSERT_TRUE(balloonShown());
@@ -194,8 +194,8 @@ TEST_F(UpdateReportsTest, StartupCheckRunsOnlyWhenDueAndReportsOnlyANewerVersion
     // Due but up to date: nothing is shown.
     HideBalloon();
     VersionService current(tern::kBuildNumber, "");
-    conf.ServiceHost = current.address();
-    conf.CheckDate = CurrentDateTime() - 8;
+    conf.Apply({.ServiceHost = current.address()});
+    conf.Apply({.CheckDate = CurrentDateTime() - 8});
     CheckForUpdates(loader, false);
     finishChecks(loader);
     EXPECT_FALSE(m_balloon->isVisible());
@@ -214,7 +214,7 @@ TEST_F(UpdateReportsTest, AReportPendingWhenTheLoaderGoesIsDropped)
         folders.languages = folders.program + "Languages/";
         folders.data = m_fakes.folder().file("data") + "/";
         TLoader loader(m_fakes.services, folders);
-        loader.conf().ServiceHost = service.address();
+        loader.conf().Apply({.ServiceHost = service.address()});
         loader.conf().SaveOnDestroy = false;
         CheckForUpdates(loader, true);
     }

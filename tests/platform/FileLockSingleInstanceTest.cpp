@@ -1,7 +1,7 @@
 #include "support/ScopedEnv.h"
 #include "support/TempFolder.h"
 
-#include "platform/x11/FileLockSingleInstance.h"
+#include "platform/posix/FileLockSingleInstance.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "support/ScopedEnv.h"
 #include "support/TempFolder.h"
 
-#include "platform/x11/XdgDesktopShell.h"
+#include "platform/posix/XdgDesktopShell.h"
 #include "util/FileRoutines.h"
 
 #include <gtest/gtest.h>

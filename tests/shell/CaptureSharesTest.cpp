@@ -139,7 +139,7 @@ TEST_F(CaptureSharesTest, ScreenAndWindowSharesCaptureExactlyTheirRectangle)
 
 TEST_F(CaptureSharesTest, FailedShareKeepsThePictureAndRetryOfferedByTheNextCommandSharesIt)
 {
-    harness.loader().conf().ServiceHost = "http://127.0.0.1:1"; // nobody listens
+    harness.loader().conf().Apply({.ServiceHost = "http://127.0.0.1:1"}); // nobody listens
     harness.trigger("_aShareScr");
     EXPECT_EQ(harness.balloons.shown.back().icon, QStringLiteral("ERROR"));
     ASSERT_TRUE(snapshotKept());
@@ -151,7 +151,7 @@ TEST_F(CaptureSharesTest, FailedShareKeepsThePictureAndRetryOfferedByTheNextComm
         << "the clipboard keeps the captured picture";
 
     // The service is back; the next command asks first, and Retry shares the kept picture instead.
-    harness.loader().conf().ServiceHost = serviceHost;
+    harness.loader().conf().Apply({.ServiceHost = serviceHost});
     harness.screen.captures = 0;
     harness.clipboard.writes.clear();
     harness.trigger("_aShareCurWin");
@@ -190,9 +190,9 @@ TEST_F(CaptureSharesTest, LongDelayIsAnnouncedAndEndingTheProgramCapturesNothing
 TEST_F(CaptureSharesTest, AreaShareSharesTheSelectionAndKeepsPaletteChoicesEvenWhenCancelled)
 {
     TConfStore& conf = harness.loader().conf();
-    conf.CurColor = 0;
-    conf.CurFont = 0;
-    conf.CurLine = 7; // out of range in the settings: clamped, never drawn absurdly
+    conf.Apply({.CurColor = 0});
+    conf.Apply({.CurFont = 0});
+    conf.Apply({.CurLine = 7}); // out of range in the settings: clamped, never drawn absurdly
 
     // Cancelled after changing the colour: nothing is shared, the colour is kept.
     onSelector([](TfClip& selector) {

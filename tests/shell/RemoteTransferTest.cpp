@@ -49,8 +49,8 @@ TEST(RemoteTransferTest, TextAndHtmlTravelToAnotherComputer)
 
     // The second computer is signed in to the same account.
     ShellHarness second;
-    second.loader().conf().Login = first.account.email;
-    second.loader().conf().Password = first.account.passwordValue;
+    second.loader().conf().Apply({.Login = first.account.email});
+    second.loader().conf().Apply({.Password = first.account.passwordValue});
     second.clipboard.set(LocalContent());
     second.balloons.shown.clear();
     second.trigger("_aPaste");
@@ -115,8 +115,8 @@ TEST(RemoteTransferTest, PasteThatCannotPutOrPasteAnythingReportsFailure)
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);
         ShellHarness second;
-        second.loader().conf().Login = first.account.email;
-        second.loader().conf().Password = first.account.passwordValue;
+        second.loader().conf().Apply({.Login = first.account.email});
+        second.loader().conf().Apply({.Password = first.account.passwordValue});
         second.clipboard.set(LocalContent());
         if (test.htmlRefused)
             second.clipboard.refused = {kHtmlFormat};
@@ -202,7 +202,7 @@ TEST_F(ServiceFailureTest, SnapshotOfAnotherPasswordValue)
     harness.keys.sent.clear();
 
     // The service refuses the read with an empty reply, which is no snapshot stream.
-    harness.loader().conf().Password = PasswordDigest("another password");
+    harness.loader().conf().Apply({.Password = PasswordDigest("another password")});
     expectOneError(harness, "_aPaste", harness.connectionProblemText() + " (StreamReadError)");
 }
 

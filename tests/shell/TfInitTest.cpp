@@ -109,7 +109,7 @@ TEST(TfInitTest, DisableRemoteHidesOnlyRemoteCopyAndPaste)
                                   "_aLogin", "_aSettings", "_aCheckUpd", "_aAbout", "_aExit"}));
 
     // Opening a menu recomputes the actions from the setting.
-    harness.loader().conf().DisableRemote = false;
+    harness.loader().conf().Apply({.DisableRemote = false});
     emit form.hotkeyMenu()->aboutToShow();
     EXPECT_TRUE(form.action("_aCopy")->isVisible());
     EXPECT_TRUE(form.action("_aPaste")->isVisible());
@@ -161,8 +161,8 @@ TEST(TfInitTest, AnotherLanguageSwitchesTheMenuCaptions)
         german << "[LANG_INFO]\r\nName=Deutsch\r\nForBuild=12\r\n"
                << "[fInit]\r\naCopy=Entferntes Kopieren\r\naExit=Beenden\r\n";
     }
-    loader.conf().LangModule->ScanFolder();
-    loader.conf().LangModule->SelectFile("german.lng");
+    loader.languages().ScanFolder();
+    loader.languages().SelectFile("german.lng");
     loader.TranslateForm(&harness.form());
 
     EXPECT_EQ(harness.form().action("_aCopy")->text(), QStringLiteral("Entferntes Kopieren"));

@@ -1,6 +1,7 @@
 #include "AccountCommands.h"
 
 #include "ServiceSession.h"
+#include "lang/TextKeys.h"
 #include "service/PasswordDigest.h"
 #include "util/Errors.h"
 #include "util/TextEncoding.h"
@@ -46,12 +47,12 @@ int runRegister(ToolContext& context, const std::vector<std::string>& args, Comm
     ServiceSession session(context, true);
     const std::string password = readPassword(io.in);
     if (characterCount(password) < kMinPasswordLength)
-        throw Error(session.text("FAUTHFORM", "mPasswordShort"));
+        throw Error(session.text(text::kPasswordShort.section, text::kPasswordShort.key));
     if (const std::optional<std::string> error =
             session.client().RegisterAccount(email, PasswordDigest(password)))
         throw Error(*error);
     session.store().Save();
-    io.out << session.text("FAUTHFORM", "mAccRegistered") << '\n';
+    io.out << session.text(text::kAccountRegistered.section, text::kAccountRegistered.key) << '\n';
     return kExitOk;
 }
 
@@ -61,9 +62,9 @@ int runLogin(ToolContext& context, const std::vector<std::string>& args, Command
     ServiceSession session(context, true);
     const std::string password = readPassword(io.in);
     if (!session.client().TryLogin(email, PasswordDigest(password)))
-        throw Error(session.text("FAUTHFORM", "mLoginFailed"));
+        throw Error(session.text(text::kLoginFailed.section, text::kLoginFailed.key));
     session.store().Save();
-    io.out << session.text("FAUTHFORM", "mLoginOk") << '\n';
+    io.out << session.text(text::kLoginOk.section, text::kLoginOk.key) << '\n';
     return kExitOk;
 }
 

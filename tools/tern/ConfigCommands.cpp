@@ -1,5 +1,6 @@
 #include "ConfigCommands.h"
 
+#include "config/ConfChange.h"
 #include "config/ConfStoreFields.h"
 #include "util/Errors.h"
 
@@ -34,7 +35,9 @@ int runConfig(ToolContext& context, const std::vector<std::string>& args, Comman
         const ConfStoreField& field = fieldNamed(args[1]);
         TConfStore& store = context.store(false);
         // The text is read as the stored value would be: what cannot be read gives the default.
-        field.assign(store, args[2]);
+        ConfChange change;
+        field.read(change, args[2]);
+        store.Apply(change);
         store.Save();
         return kExitOk;
     }

@@ -37,9 +37,10 @@ int ToolSnapshots::SaveShareable(std::string& payload)
 
 ServiceSession::ServiceSession(ToolContext& context, bool readOnly)
     : m_texts(context.texts()), m_store(context.store(readOnly)),
-      m_transport(CreateHttpTransport(m_store.CaFile)), m_snapshots(m_store.Password),
+      m_transport(CreateHttpTransport(m_store.CaFile)), m_snapshots(m_store.Password), m_settings(m_store),
       m_client(
-          m_store, [this](const std::string& section, const std::string& key) { return text(section, key); },
+          m_settings,
+          [this](const std::string& section, const std::string& key) { return text(section, key); },
           *m_transport, m_snapshots)
 {
 }

@@ -2,6 +2,7 @@
 
 #include "Command.h"
 #include "ToolContext.h"
+#include "config/ConfServiceSettings.h"
 #include "service/HttpTransport.h"
 #include "service/ServiceClient.h"
 
@@ -58,6 +59,7 @@ private:
     TConfStore& m_store;
     std::unique_ptr<HttpTransport> m_transport;
     ToolSnapshots m_snapshots;
+    ConfServiceSettings m_settings;
     ServiceClient m_client;
 };
 

@@ -26,7 +26,8 @@ TConfStore& ToolContext::store(bool readOnly)
     if (!m_store) {
         if (!m_settings)
             m_settings = platform::CreateSettingsBackend();
-        m_store = std::make_unique<TConfStore>(*m_settings, shell(), languagesFolders());
+        m_languages = std::make_unique<TLangModule>(languagesFolders());
+        m_store = std::make_unique<TConfStore>(*m_settings, shell(), LanguageChoiceOf(*m_languages));
     }
     if (!readOnly)
         m_store->SaveOnDestroy = true;
@@ -39,7 +40,7 @@ const LanguageTexts& ToolContext::texts()
 {
     if (!m_texts) {
         m_texts = std::make_unique<LanguageTexts>(languagesFolders());
-        m_texts->reloadCurrent(store(true).LangModule->CurrentFileName());
+        m_texts->reloadCurrent(store(true).currentLanguage());
     }
     return *m_texts;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/ConfStore.h"
+#include "lang/LangModule.h"
 #include "lang/LanguageTexts.h"
 #include "platform/DesktopShell.h"
 #include "platform/SettingsBackend.h"
@@ -31,6 +32,8 @@ private:
 
     std::unique_ptr<platform::SettingsBackend> m_settings;
     std::unique_ptr<platform::DesktopShell> m_shell;
+    // The list of languages keeps the stored language choice; it outlives the store.
+    std::unique_ptr<TLangModule> m_languages;
     std::unique_ptr<TConfStore> m_store;
     std::unique_ptr<LanguageTexts> m_texts;
 };

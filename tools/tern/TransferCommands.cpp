@@ -5,6 +5,7 @@
 #include "clipboard/ClipboardFormat.h"
 #include "clipboard/ExClipboard.h"
 #include "clipboard/ShareConversion.h"
+#include "lang/TextKeys.h"
 #include "platform/Clipboard.h"
 #include "util/Errors.h"
 #include "util/FileRoutines.h"
@@ -81,7 +82,7 @@ int runCopy(ToolContext& context, const std::vector<std::string>& args, CommandI
         TExClipboard captured(*clipboard, [&password] { return password; });
         captured.CaptureAll();
         if (captured.Formats.empty())
-            throw Error(session.text("GLOBAL", "mCopyFailed"));
+            throw Error(session.text(text::kCopyFailed.section, text::kCopyFailed.key));
         captured.SaveToStream(snapshot);
     } else {
         ClipboardFormats formats;
@@ -92,13 +93,13 @@ int runCopy(ToolContext& context, const std::vector<std::string>& args, CommandI
         for (const auto& [format, file] : raw)
             addFormat(formats, password, format, ReadInputBytes(file, io.in), io.err);
         if (formats.empty())
-            throw Error(session.text("GLOBAL", "mCopyFailed"));
+            throw Error(session.text(text::kCopyFailed.section, text::kCopyFailed.key));
         SaveSnapshot(formats, snapshot);
     }
 
     if (!session.client().UploadSnapshot())
-        throw Error(session.text("GLOBAL", "mUploadFailed"));
-    io.out << session.text("GLOBAL", "mSelShared") << '\n';
+        throw Error(session.text(text::kUploadFailed.section, text::kUploadFailed.key));
+    io.out << session.text(text::kSelectionShared.section, text::kSelectionShared.key) << '\n';
     return kExitOk;
 }
 
@@ -118,7 +119,7 @@ int runPaste(ToolContext& context, const std::vector<std::string>& args, Command
     // The clipboard is reached before the download, so that a system without one fails at once.
     const std::unique_ptr<platform::SystemClipboard> clipboard = toClipboard ? OpenToolClipboard() : nullptr;
     if (!session.client().DownloadSnapshot())
-        throw Error(session.text("GLOBAL", "mPasteFailed"));
+        throw Error(session.text(text::kPasteFailed.section, text::kPasteFailed.key));
     const auto& restored = session.snapshots().restored;
 
     if (clipboard) {
@@ -127,8 +128,8 @@ int runPaste(ToolContext& context, const std::vector<std::string>& args, Command
         TExClipboard snapshot(*clipboard, [&password] { return password; });
         snapshot.LoadFromStream(session.snapshots().restoredStream);
         if (!snapshot.RestoreAll())
-            throw Error(session.text("GLOBAL", "mPasteFailed"));
-        io.out << session.text("GLOBAL", "mDataPasted") << '\n';
+            throw Error(session.text(text::kPasteFailed.section, text::kPasteFailed.key));
+        io.out << session.text(text::kDataPasted.section, text::kDataPasted.key) << '\n';
         return kExitOk;
     }
 
@@ -153,7 +154,7 @@ int runPaste(ToolContext& context, const std::vector<std::string>& args, Command
     }
     // A snapshot without text is pasted as nothing; an empty one means nothing is stored.
     if (restored.empty())
-        throw Error(session.text("GLOBAL", "mPasteFailed"));
+        throw Error(session.text(text::kPasteFailed.section, text::kPasteFailed.key));
     return kExitOk;
 }
 

@@ -79,11 +79,10 @@ void TfSettings::LoadControls()
 
 void TfSettings::StoreControls()
 {
-    TConfStore& conf = m_conf;
-    conf.MainKey = m_ui->e1->shortcut();
-    conf.CheckUpdates = m_ui->c2->isChecked();
-    conf.DisableRemote = m_ui->c0->isChecked();
-    conf.StartWithWindows = m_ui->c1->isChecked();
+    m_conf.Apply({.CheckUpdates = m_ui->c2->isChecked(),
+                  .MainKey = m_ui->e1->shortcut(),
+                  .DisableRemote = m_ui->c0->isChecked(),
+                  .StartWithWindows = m_ui->c1->isChecked()});
 }
 
 void TfSettings::Button3Click()

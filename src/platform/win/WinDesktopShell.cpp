@@ -1,8 +1,8 @@
 #include "platform/win/WinDesktopShell.h"
 
+#include "platform/ShellRoutines.h"
 #include "platform/win/WideText.h"
 #include "util/Errors.h"
-#include "util/ShellRoutines.h"
 
 #include <objbase.h>
 #include <shellapi.h>

@@ -1,10 +1,10 @@
 #include "platform/HeadlessServices.h"
 
-#include "platform/x11/FileLockSingleInstance.h"
-#include "platform/x11/IniSettingsFile.h"
+#include "platform/posix/FileLockSingleInstance.h"
+#include "platform/posix/IniSettingsFile.h"
+#include "platform/posix/XdgDesktopShell.h"
 #include "platform/x11/X11RemoteProtocol.h"
 #include "platform/x11/X11RemoteSender.h"
-#include "platform/x11/XdgDesktopShell.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #include "platform/x11/X11RemoteSender.h"
 
-#include "platform/x11/IniSettingsFile.h"
+#include "platform/posix/IniSettingsFile.h"
 #include "platform/x11/X11RemoteProtocol.h"
 #include "platform/x11/XcbLibrary.h"
 

@@ -1,14 +1,15 @@
 #include "service/ui/AuthForm.h"
 
 #include "config/ConfStore.h"
+#include "lang/TextKeys.h"
 #include "notify/TrayBalloon.h"
+#include "platform/ShellRoutines.h"
 #include "service/PasswordDigest.h"
 #include "service/ServiceClient.h"
 #include "ui/DialogContext.h"
 #include "ui/DialogFrame.h"
 #include "ui/LinkLabel.h"
 #include "util/ProductName.h"
-#include "util/ShellRoutines.h"
 #include "util/ShortcutText.h"
 #include "util/TextRoutines.h"
 
@@ -25,7 +26,6 @@ namespace tern {
 
 namespace {
 
-constexpr const char* kFormSection = "FAUTHFORM";
 constexpr const char* kMessageCaption = kProductName;
 constexpr int kBalloonSeconds = 10;
 
@@ -100,15 +100,14 @@ void TfAuthForm::showSignedIn()
     const bool signedIn = !m_conf.Login.empty() && !m_conf.Password.empty();
     if (signedIn) {
         m_ui->lbSignedIn->setText(
-            QString::fromStdString(SubstituteArgument(formText("lSignedIn"), m_conf.Login)));
+            QString::fromStdString(SubstituteArgument(TextOf(m_context, text::kSignedIn), m_conf.Login)));
     }
     m_ui->pSigned->setVisible(signedIn);
 }
 
 void TfAuthForm::SignOut()
 {
-    m_conf.Login.clear();
-    m_conf.Password.clear();
+    m_conf.Apply({.Login = "", .Password = ""});
     m_conf.Save();
     showSignedIn();
     ShowEmailStep();
@@ -127,13 +126,13 @@ void TfAuthForm::genbtClick()
     ProgressBarAdapter progress(*m_ui->pb);
     const std::string status = m_service.ValidateEmail(m_ui->emladdr->text().toStdString(), &progress);
     if (status == "notvalidated")
-        showMessage(formText("mInvalidEmail"));
+        showMessage(TextOf(m_context, text::kInvalidEmail));
     else if (status == "unregistered")
         ShowRegisterStep();
     else if (status == "validated")
         ShowLoginStep();
     else if (status.empty())
-        showMessage(SubstituteArgument(formText("mConnectProb"), m_conf.ServiceHost));
+        showMessage(SubstituteArgument(TextOf(m_context, text::kConnectProblem), m_conf.ServiceHost));
     // Any other status is not understood here and changes nothing.
 }
 
@@ -141,11 +140,12 @@ void TfAuthForm::registerAccount()
 {
     const QString password = m_ui->pass->text();
     if (password != m_ui->passr->text()) {
-        showMessage(formText("mPasswordMis"));
+        showMessage(TextOf(m_context, text::kPasswordMismatch));
         return;
     }
     if (password.size() < kMinimumPasswordLength) {
-        showMessage(SubstituteArgument(formText("mPasswordShort"), std::to_string(kMinimumPasswordLength)));
+        showMessage(SubstituteArgument(TextOf(m_context, text::kPasswordShort),
+                                       std::to_string(kMinimumPasswordLength)));
         return;
     }
     const std::optional<std::string> error = m_service.RegisterAccount(
@@ -154,7 +154,7 @@ void TfAuthForm::registerAccount()
         showMessage(*error);
         return;
     }
-    finishSignIn("mAccRegistered");
+    finishSignIn(text::kAccountRegistered);
 }
 
 void TfAuthForm::DoLogin()
@@ -162,10 +162,10 @@ void TfAuthForm::DoLogin()
     const bool signedIn = m_service.TryLogin(m_ui->emladdr->text().toStdString(),
                                              PasswordDigest(m_ui->passl->text().toStdString()));
     if (signedIn) {
-        finishSignIn("mLoginOk");
+        finishSignIn(text::kLoginOk);
         return;
     }
-    showMessage(formText("mLoginFailed"));
+    showMessage(TextOf(m_context, text::kLoginFailed));
     m_ui->passl->clear();
     m_ui->passl->setFocus();
 }
@@ -174,7 +174,7 @@ void TfAuthForm::ShowRegisterStep()
 {
     m_ui->pReg->show();
     m_ui->pCont->hide();
-    m_ui->genbt->setText(QString::fromStdString(m_context.GetText("GLOBAL", "bRegister")));
+    m_ui->genbt->setText(QString::fromStdString(TextOf(m_context, text::kRegisterButton)));
     setEmailFixed(true);
     fitToPanels();
     m_ui->pass->setFocus();
@@ -184,7 +184,7 @@ void TfAuthForm::ShowLoginStep()
 {
     m_ui->pReg->hide();
     m_ui->pCont->show();
-    m_ui->genbt->setText(QString::fromStdString(m_context.GetText("GLOBAL", "bLogin")));
+    m_ui->genbt->setText(QString::fromStdString(TextOf(m_context, text::kLoginButton)));
     setEmailFixed(true);
     fitToPanels();
     m_ui->passl->setFocus();
@@ -194,7 +194,7 @@ void TfAuthForm::ShowEmailStep()
 {
     m_ui->pReg->hide();
     m_ui->pCont->hide();
-    m_ui->genbt->setText(QString::fromStdString(m_context.GetText("GLOBAL", "bContinue")));
+    m_ui->genbt->setText(QString::fromStdString(TextOf(m_context, text::kContinueButton)));
     setEmailFixed(false);
     fitToPanels();
     m_ui->emladdr->setFocus();
@@ -256,15 +256,12 @@ void TfAuthForm::showMessage(const std::string& text)
                                   platform::MessageButtons::Ok);
 }
 
-std::string TfAuthForm::formText(const char* key) const
+void TfAuthForm::finishSignIn(const TextKey& firstLine)
 {
-    return m_context.GetText(kFormSection, key);
-}
-
-void TfAuthForm::finishSignIn(const char* firstLineKey)
-{
-    const std::string keyTip = SubstituteArgument(formText("mKeyTip"), ShortcutText(m_conf.MainKey));
-    m_tray.showTrayBalloon(formText(firstLineKey) + "\n" + keyTip, kBalloonSeconds, BalloonKind::Information);
+    const std::string keyTip =
+        SubstituteArgument(TextOf(m_context, text::kKeyTip), ShortcutText(m_conf.MainKey));
+    m_tray.showTrayBalloon(TextOf(m_context, firstLine) + "\n" + keyTip, kBalloonSeconds,
+                           BalloonKind::Information);
     m_conf.Save();
     accept();
 }

@@ -17,6 +17,8 @@ class TfAuthForm;
 
 namespace tern {
 
+struct TextKey;
+
 class DialogContext;
 class ServiceClient;
 class TConfStore;
@@ -75,11 +77,10 @@ private:
     void runHandler(const std::function<void()>& handler);
     // The registration step's button: checks the two passwords, then creates the account.
     void registerAccount();
-    // Balloon with the first line `firstLineKey` and the hotkey tip, settings saved, dialog accepted.
-    void finishSignIn(const char* firstLineKey);
+    // Balloon with the first line `firstLine` and the hotkey tip, settings saved, dialog accepted.
+    void finishSignIn(const TextKey& firstLine);
     void showMessage(const std::string& text);
     // The text of `key` in the dialog's own section.
-    std::string formText(const char* key) const;
     void setEmailFixed(bool fixed);
     // Shows who is signed in, or hides the panel when no account is stored.
     void showSignedIn();

@@ -1,6 +1,7 @@
 #include "config/ConfStore.h"
 
 #include "config/ConfStoreFields.h"
+#include "lang/LangModule.h"
 #include "platform/fake/FakeDesktopShell.h"
 #include "platform/fake/MemorySettings.h"
 #include "support/NativePath.h"
@@ -22,16 +23,21 @@ protected:
         shell.folders[platform::SpecialFolder::Startup] = startup.path();
     }
 
+    // A store with its own list of languages, as the program makes them.
     std::unique_ptr<TConfStore> makeStore()
     {
-        return std::make_unique<TConfStore>(settings, shell, languages.path());
+        modules.push_back(std::make_unique<TLangModule>(languages.path()));
+        return std::make_unique<TConfStore>(settings, shell, LanguageChoiceOf(*modules.back()));
     }
+    // The list of languages of the store made last.
+    TLangModule& module() { return *modules.back(); }
     std::string stored(const char* section, const char* name) { return settings.values[{section, name}]; }
 
     test::TempFolder languages;
     test::TempFolder startup;
     platform::fake::MemorySettings settings;
     platform::fake::FakeDesktopShell shell;
+    std::vector<std::unique_ptr<TLangModule>> modules;
 };
 
 TEST_F(ConfStoreTest, EmptySettingsLoadTheDefaults)
@@ -48,8 +54,8 @@ TEST_F(ConfStoreTest, EmptySettingsLoadTheDefaults)
     EXPECT_EQ(store->CurLine, 1);
     EXPECT_EQ(store->CheckDate, 0.0);
     EXPECT_FALSE(store->StartWithWindows);
-    EXPECT_EQ(store->LangModule->CurrentFileName(), "english.lng");
-    EXPECT_TRUE(store->LangModule->Modified);
+    EXPECT_EQ(module().CurrentFileName(), "english.lng");
+    EXPECT_TRUE(module().Modified);
     EXPECT_EQ(store->ServiceHost, "http://127.0.0.1:8077");
     EXPECT_EQ(store->DownloadHost, "http://127.0.0.1:8077");
     EXPECT_EQ(store->CaFile, "");
@@ -58,8 +64,8 @@ TEST_F(ConfStoreTest, EmptySettingsLoadTheDefaults)
 TEST_F(ConfStoreTest, SaveWritesEveryValueAsText)
 {
     auto store = makeStore();
-    store->Login = "ann@example.org";
-    store->CheckDate = 45000.75;
+    store->Apply({.Login = "ann@example.org"});
+    store->Apply({.CheckDate = 45000.75});
     store->Save();
     EXPECT_EQ(settings.commitCount, 1);
     EXPECT_EQ(stored("Main", "Login"), "ann@example.org");
@@ -129,10 +135,10 @@ TEST_F(ConfStoreTest, ValuesSurviveASaveAndALoad)
     settings.values[{"Main", "CaFile"}] = "/etc/tern/ca.pem";
     {
         auto store = makeStore();
-        EXPECT_EQ(store->LangModule->CurrentFileName(), "german.lng");
-        EXPECT_FALSE(store->LangModule->Modified);
-        store->MainKey = 0x8000 | 'Q';
-        store->CurColor = 2;
+        EXPECT_EQ(module().CurrentFileName(), "german.lng");
+        EXPECT_FALSE(module().Modified);
+        store->Apply({.MainKey = 0x8000 | 'Q'});
+        store->Apply({.CurColor = 2});
     } // the destructor saves
     auto store = makeStore();
     EXPECT_EQ(store->Login, "ann@example.org");
@@ -159,12 +165,12 @@ TEST_F(ConfStoreTest, ChangesMadeOutsideSurviveAndOwnChangesWin)
     outside("Main", "CurLine", "2");
     outside("LangModule", "CurrentLanguage", "german.lng");
     outside("Main", "Login", "bob@example.org");
-    store->Login = "carol@example.org"; // this program's change of the same value
-    store->CurColor = 2;
+    store->Apply({.Login = "carol@example.org"}); // this program's change of the same value
+    store->Apply({.CurColor = 2});
     store->Refresh();
     EXPECT_EQ(store->ServiceHost, "http://b.example.org");
     EXPECT_EQ(store->CurLine, 2);
-    EXPECT_EQ(store->LangModule->CurrentFileName(), "german.lng");
+    EXPECT_EQ(module().CurrentFileName(), "german.lng");
     EXPECT_EQ(store->Login, "carol@example.org");
     EXPECT_EQ(store->CurColor, 2);
 
@@ -192,7 +198,7 @@ TEST_F(ConfStoreTest, StartupEntryIsTouchedOnlyWhenTheSettingDiffers)
     store->Save();
     EXPECT_EQ(shell.startupEntriesWritten, 0);
 
-    store->StartWithWindows = true;
+    store->Apply({.StartWithWindows = true});
     store->Save();
     EXPECT_EQ(shell.startupEntriesWritten, 1);
     EXPECT_TRUE(FileExists(startup.file(test::StartupEntryFile("Tern Clipboard"))));
@@ -204,7 +210,7 @@ TEST_F(ConfStoreTest, StartupEntryIsTouchedOnlyWhenTheSettingDiffers)
     store->Save();
     EXPECT_EQ(shell.startupEntriesWritten, 2);
 
-    store->StartWithWindows = false;
+    store->Apply({.StartWithWindows = false});
     store->Save();
     EXPECT_FALSE(FileExists(startup.file(test::StartupEntryFile("Tern Clipboard"))));
 
@@ -221,9 +227,9 @@ TEST_F(ConfStoreTest, StartupEntryStartsTheDesktopProgramWhoeverWritesIt)
         SCOPED_TRACE(writer);
         shell.program = test::NativePath(writer);
         auto store = makeStore();
-        store->StartWithWindows = false;
+        store->Apply({.StartWithWindows = false});
         store->Save();
-        store->StartWithWindows = true;
+        store->Apply({.StartWithWindows = true});
         store->Save();
         EXPECT_EQ(ReadFileBytes(startup.file(test::StartupEntryFile("Tern Clipboard")), 4096),
                   test::NativePath("/opt/tern/") + platform::kDesktopProgramFile + "\n" +
@@ -243,7 +249,9 @@ TEST_F(ConfStoreTest, FieldTableListsEverySettingInStoredForm)
                                                "ServiceHost", "DownloadHost", "CaFile"}));
     const ConfStoreField* mainKey = FindConfStoreField("MainKey");
     ASSERT_NE(mainKey, nullptr);
-    mainKey->assign(*store, std::string("90000"));
+    ConfChange change;
+    mainKey->read(change, std::string("90000"));
+    store->Apply(change);
     EXPECT_EQ(mainKey->storedForm(*store), "24464");
     EXPECT_EQ(FindConfStoreField("mainkey"), nullptr);
 }

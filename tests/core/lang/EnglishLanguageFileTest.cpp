@@ -1,10 +1,14 @@
 #include "lang/LngFile.h"
+#include "lang/TextKeys.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <iterator>
+#include <map>
 #include <set>
 #include <utility>
+#include <vector>
 
 namespace tern {
 namespace {
@@ -15,45 +19,39 @@ TEST(EnglishLanguageFile, HoldsEveryKeyTheProgramUses)
 {
     const LngFile file = LngFile::load(std::string(TERN_SOURCE_LANGUAGES_DIR) + "/english.lng");
     ASSERT_FALSE(file.empty());
-    const std::map<std::string, std::vector<std::string>> keys = {
-        {"LANG_INFO", {"Name", "ForBuild", "Translator", "TranslatorEmail"}},
-        {"GLOBAL",
-         {"bOk",           "bCancel",       "bContinue",       "bLogin",        "bRegister",    "bRetry",
-          "bChangeHotkey", "bInClipboard",  "bOpenLink",       "bDownload",     "mHotkeyBusy",  "mReupload",
-          "mCopy30Sec",    "mNoDataCopied", "mSelShared",      "mUploadFailed", "mCopyFailed",  "mDataPasted",
-          "mPasteFailed",  "mLinkStored",   "mDelayedCapture", "mUploading",    "mVerUpToDate", "mConProblem",
-          "mVerObsolete"}},
-        {"FAUTHFORM",
-         {"lCaption", "lEnterLogin", "lEnterPass", "lPassRepeat", "lRelogin", "lEnterLoginPass", "lForgot",
-          "mInvalidEmail", "mConnectProb", "mPasswordMis", "mPasswordShort", "mAccRegistered", "mKeyTip",
-          "mLoginOk", "mLoginFailed"}},
-        {"FTOOLBOX", {"lCaption", "lDrawNotes", "bUpload"}},
+    // German translates every key that English holds: the keys the program asks for, and the object
+    // names of the forms and menu items that the languages translate.
+    const LngFile german = LngFile::load(std::string(TERN_SOURCE_LANGUAGES_DIR) + "/german.lng");
+    std::vector<TextKey> keys(std::begin(text::kAll), std::end(text::kAll));
+    const std::map<const char*, std::vector<const char*>> objectNames = {
+        {"LANG_INFO", {"Translator", "TranslatorEmail"}},
         {"fInit",
          {"aPaste", "aCopy", "aExit", "aLogin", "aAbout", "aSettings", "aWeb", "aShareScr", "aShareCurWin",
           "aShareArea", "aCheckUpd", "aHistory", "aHelp", "aLastLink"}},
         {"fSettings", {"lCaption", "lHotkey", "cStartup", "cCheckUpdates", "cDisableRemote", "bLogin"}},
         {"fAboutFrm", {"lCaption", "lHomePage"}},
+        {"FAUTHFORM",
+         {"lCaption", "lEnterLogin", "lEnterPass", "lPassRepeat", "lRelogin", "lEnterLoginPass", "lForgot"}},
+        {"FTOOLBOX", {"lCaption"}},
+        {"GLOBAL", {"bOk"}},
     };
-    // German translates every key that English holds.
-    const LngFile german = LngFile::load(std::string(TERN_SOURCE_LANGUAGES_DIR) + "/german.lng");
-    for (const auto& [section, names] : keys) {
-        for (const std::string& key : names) {
-            EXPECT_TRUE(file.text(section, key).has_value()) << section << "/" << key;
-            EXPECT_TRUE(german.text(section, key).has_value()) << "german.lng " << section << "/" << key;
-        }
+    for (const auto& [section, names] : objectNames) {
+        for (const char* name : names)
+            keys.push_back({section, name});
+    }
+    for (const TextKey& key : keys) {
+        EXPECT_TRUE(file.text(key.section, key.key).has_value()) << key.section << "/" << key.key;
+        EXPECT_TRUE(german.text(key.section, key.key).has_value())
+            << "german.lng " << key.section << "/" << key.key;
     }
     EXPECT_GE(file.profileInt("LANG_INFO", "ForBuild", 0), 10);
     // The texts that name a value (the hotkey, the link, the service address, the minimum password
     // length) hold its place in both shipped languages.
-    const std::pair<const char*, const char*> named[] = {{"FAUTHFORM", "mKeyTip"},
-                                                         {"FAUTHFORM", "mConnectProb"},
-                                                         {"FAUTHFORM", "mPasswordShort"},
-                                                         {"GLOBAL", "mConProblem"},
-                                                         {"GLOBAL", "mLinkStored"}};
-    for (const auto& [section, key] : named) {
-        EXPECT_NE(file.text(section, key).value_or("").find("%s"), std::string::npos) << key;
-        EXPECT_NE(german.text(section, key).value_or("").find("%s"), std::string::npos)
-            << "german.lng " << key;
+    for (const TextKey& key : {text::kKeyTip, text::kConnectProblem, text::kPasswordShort,
+                               text::kConnectionProblem, text::kLinkStored, text::kNoTray, text::kSignedIn}) {
+        EXPECT_NE(file.text(key.section, key.key).value_or("").find("%s"), std::string::npos) << key.key;
+        EXPECT_NE(german.text(key.section, key.key).value_or("").find("%s"), std::string::npos)
+            << "german.lng " << key.key;
     }
 
     // The command captions carry their accelerator letters in both languages, one letter each and

@@ -1,7 +1,6 @@
 #include "lang/LangModule.h"
 
 #include "platform/PathRules.h"
-#include "platform/fake/MemorySettings.h"
 #include "support/TempFolder.h"
 #include "util/FileRoutines.h"
 
@@ -93,26 +92,6 @@ TEST(LangModule, WithoutAnyLanguageFileNothingIsCurrent)
     module.SelectFile("english.lng");
     EXPECT_EQ(module.CurrentIndex(), -1);
     EXPECT_EQ(module.CurrentFileName(), "");
-}
-
-TEST(LangModule, LoadAndSaveUseTheLangModuleSection)
-{
-    test::TempFolder folder;
-    folder.write("english.lng", langInfo("English", "12"));
-    folder.write("german.lng", langInfo("Deutsch", "12"));
-    platform::fake::MemorySettings settings;
-    settings.values[{"LangModule", "CurrentLanguage"}] = "german.lng";
-    settings.values[{"LangModule", "IsLangModified"}] = "0";
-
-    TLangModule module(folder.path());
-    module.Load(settings);
-    EXPECT_EQ(module.CurrentFileName(), "german.lng");
-    EXPECT_FALSE(module.Modified);
-
-    module.SelectFile("english.lng");
-    module.Save(settings);
-    EXPECT_EQ(settings.value("LangModule", "CurrentLanguage"), "english.lng");
-    EXPECT_EQ(settings.value("LangModule", "IsLangModified"), "1");
 }
 
 } // namespace

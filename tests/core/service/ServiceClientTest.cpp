@@ -1,9 +1,5 @@
 #include "service/ServiceClient.h"
 
-#include "config/ConfStore.h"
-#include "platform/fake/FakeDesktopShell.h"
-#include "platform/fake/MemorySettings.h"
-#include "support/TempFolder.h"
 #include "util/Errors.h"
 
 #include <gtest/gtest.h>
@@ -131,18 +127,37 @@ public:
 
 const std::string kPass = "0123456789abcdef0123456789abcdef";
 
+// The service settings as plain fields, named as the settings store names them.
+struct FieldSettings : ServiceSettings
+{
+    std::string serviceHost() const override { return ServiceHost; }
+    std::string downloadHost() const override { return DownloadHost; }
+    std::string login() const override { return Login; }
+    std::string password() const override { return Password; }
+    void setAccount(const std::string& login, const std::string& password) override
+    {
+        Login = login;
+        Password = password;
+    }
+    bool checkUpdates() const override { return CheckUpdates; }
+    DateTime checkDate() const override { return CheckDate; }
+    void setCheckDate(DateTime date) override { CheckDate = date; }
+    std::string languageFile() const override { return "english.lng"; }
+
+    std::string ServiceHost = "http://svc";
+    std::string DownloadHost;
+    std::string Login = "me+1@x.org";
+    std::string Password = kPass;
+    bool CheckUpdates = true;
+    DateTime CheckDate = 0;
+};
+
 class ServiceClientTest : public ::testing::Test
 {
 protected:
     ServiceClientTest()
     {
-        languages.write("english.lng", "[LANG_INFO]\r\nName=English\r\n");
-        shell.folders[platform::SpecialFolder::Startup] = startup.path();
-        store = std::make_unique<TConfStore>(settings, shell, languages.path());
-        store->SaveOnDestroy = false;
-        store->ServiceHost = "http://svc";
-        store->Login = "me+1@x.org";
-        store->Password = kPass;
+        store = std::make_unique<FieldSettings>();
         client = std::make_unique<ServiceClient>(
             *store, [](const std::string& section, const std::string& key) { return section + "/" + key; },
             transport, snapshots);
@@ -167,11 +182,7 @@ protected:
         return "(no error)";
     }
 
-    test::TempFolder languages;
-    test::TempFolder startup;
-    platform::fake::MemorySettings settings;
-    platform::fake::FakeDesktopShell shell;
-    std::unique_ptr<TConfStore> store;
+    std::unique_ptr<FieldSettings> store;
     FakeTransport transport;
     FakeSnapshots snapshots;
     std::unique_ptr<ServiceClient> client;

@@ -1,4 +1,4 @@
-#include "platform/x11/XdgPaths.h"
+#include "platform/posix/XdgPaths.h"
 
 #include <cstdlib>
 

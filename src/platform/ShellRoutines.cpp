@@ -1,4 +1,4 @@
-#include "util/ShellRoutines.h"
+#include "platform/ShellRoutines.h"
 
 #include "platform/PathRules.h"
 #include "util/Errors.h"

@@ -1,4 +1,4 @@
-#include "util/ShellRoutines.h"
+#include "platform/ShellRoutines.h"
 
 #include "platform/fake/FakeDesktopShell.h"
 #include "platform/fake/FakeMessageBoxes.h"

@@ -1,4 +1,4 @@
-#include "platform/x11/KeyFileText.h"
+#include "platform/posix/KeyFileText.h"
 
 namespace tern::platform::x11 {
 

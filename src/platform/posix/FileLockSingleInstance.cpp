@@ -1,6 +1,6 @@
-#include "platform/x11/FileLockSingleInstance.h"
+#include "platform/posix/FileLockSingleInstance.h"
 
-#include "platform/x11/XdgPaths.h"
+#include "platform/posix/XdgPaths.h"
 #include "util/ProductName.h"
 
 #include <cerrno>

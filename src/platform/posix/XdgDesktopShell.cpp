@@ -1,7 +1,7 @@
-#include "platform/x11/XdgDesktopShell.h"
+#include "platform/posix/XdgDesktopShell.h"
 
-#include "platform/x11/KeyFileText.h"
-#include "platform/x11/XdgPaths.h"
+#include "platform/posix/KeyFileText.h"
+#include "platform/posix/XdgPaths.h"
 #include "util/FileRoutines.h"
 #include "util/ProductName.h"
 

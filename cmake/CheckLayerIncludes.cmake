@@ -1,0 +1,56 @@
+# Fails when a source of a layer (or of a program built on the layers) includes a header of a layer
+# that its library does not link: an include that goes upward, or sideways past the link order.
+# Run as: cmake -DMAP=<file written by tern_check_layers> -DINCLUDE_ROOT=<src folder> -P <this file>
+# Includes are resolved as the compiler does for quoted includes: beside the including file first,
+# then from the include root. Headers of no layer (third-party, generated) are not checked.
+cmake_minimum_required(VERSION 3.25)
+
+if(NOT MAP OR NOT INCLUDE_ROOT)
+    message(FATAL_ERROR "usage: cmake -DMAP=<file> -DINCLUDE_ROOT=<folder> -P CheckLayerIncludes.cmake")
+endif()
+
+file(STRINGS ${MAP} entries)
+set(sources "")
+foreach(entry IN LISTS entries)
+    string(REPLACE " " ";" fields "${entry}")
+    list(POP_FRONT fields kind name)
+    if(kind STREQUAL "allow")
+        set("allowed_${name}" ${fields})
+    else()
+        set("owner_${name}" ${fields})
+        list(APPEND sources ${name})
+    endif()
+endforeach()
+
+set(faults 0)
+foreach(source IN LISTS sources)
+    set(target "${owner_${source}}")
+    cmake_path(GET source PARENT_PATH folder)
+    file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    foreach(line IN LISTS includes)
+        string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*$" "\\1" header "${line}")
+        set(resolved "")
+        foreach(base IN ITEMS ${folder} ${INCLUDE_ROOT})
+            cmake_path(ABSOLUTE_PATH header BASE_DIRECTORY ${base} NORMALIZE OUTPUT_VARIABLE candidate)
+            if(EXISTS ${candidate})
+                set(resolved ${candidate})
+                break()
+            endif()
+        endforeach()
+        if(NOT resolved OR NOT DEFINED "owner_${resolved}")
+            continue()
+        endif()
+        set(header_owner "${owner_${resolved}}")
+        if(NOT header_owner IN_LIST "allowed_${target}")
+            message(SEND_ERROR "${source} (${target}) includes \"${header}\" of ${header_owner}, "
+                               "which ${target} does not link")
+            math(EXPR faults "${faults} + 1")
+        endif()
+    endforeach()
+endforeach()
+
+list(LENGTH sources checked)
+if(faults GREATER 0)
+    message(FATAL_ERROR "${faults} include(s) against the layer order in ${checked} files")
+endif()
+message(STATUS "Layer includes: ${checked} files checked, none goes against the layer order")
