@@ -1,5 +1,7 @@
 #include "util/TextRoutines.h"
 
+#include "config/ConfStore.h"
+
 #include <algorithm>
 #include <filesystem>
 
