@@ -1,7 +1,5 @@
 #include "util/TextRoutines.h"
 
-#include "config/ConfStore.h"
-
 #include <algorithm>
 #include <filesystem>
 
