@@ -47,7 +47,7 @@ struct Editor
         const int w = size.width();
         const int h = size.height();
         form->SetSelection({w / 4, h / 4, 3 * w / 4, 3 * h / 4});
-        const auto add = [&](std::int32_t kind, std::vector<tern::TPointItem> points,
+        const auto add = [&](tern::TPaintKind kind, std::vector<tern::TPointItem> points,
                              std::u16string text = {}) {
             tern::TPaintObject& object = form->AddObject();
             object.Kind = kind;
@@ -55,14 +55,14 @@ struct Editor
             object.Points = std::move(points);
             object.Text = std::move(text);
         };
-        add(tern::pkRect, {{w / 3, h / 3}, {w / 2, h / 2}});
-        add(tern::pkArrow, {{w / 4 + 40, h / 4 + 40}, {w / 3 - 10, h / 3 - 10}});
-        add(tern::pkEllipse, {{w / 2 + 20, h / 3}, {2 * w / 3, h / 2}});
+        add(tern::TPaintKind::pkRect, {{w / 3, h / 3}, {w / 2, h / 2}});
+        add(tern::TPaintKind::pkArrow, {{w / 4 + 40, h / 4 + 40}, {w / 3 - 10, h / 3 - 10}});
+        add(tern::TPaintKind::pkEllipse, {{w / 2 + 20, h / 3}, {2 * w / 3, h / 2}});
         std::vector<tern::TPointItem> stroke;
         for (int i = 0; i < 60; ++i)
             stroke.push_back({w / 3 + i * 8, 2 * h / 3 - (i % 7) * 6});
-        add(tern::pkFreehand, stroke);
-        add(tern::pkText, {{w / 2, h / 2 + 40}}, u"Look here\nand here");
+        add(tern::TPaintKind::pkFreehand, stroke);
+        add(tern::TPaintKind::pkText, {{w / 2, h / 2 + 40}}, u"Look here\nand here");
         target = QImage(size, QImage::Format_RGB32);
         target.fill(Qt::black);
     }

@@ -101,7 +101,7 @@ QRect AnnotationBounds(const TPaintObject& object)
 {
     if (object.Points.empty())
         return {};
-    if (object.Kind == pkText) {
+    if (object.Kind == TPaintKind::pkText) {
         const QFontMetrics metrics(AnnotationFont(EmSizeOf(object.SizeIndex)));
         const TPointItem& origin = object.Points.front();
         // With the caret, whichever phase comes next; one pixel of halo on every side.
@@ -109,12 +109,12 @@ QRect AnnotationBounds(const TPaintObject& object)
                                                 ToQString(object.Text + u"|"));
         return text.adjusted(-2, -2, 2, 2);
     }
-    if (object.Kind < pkFreehand || object.Kind > pkEllipse)
+    if (object.Kind < TPaintKind::pkFreehand || object.Kind > TPaintKind::pkEllipse)
         return {};
     std::vector<PointF> points;
     for (const TPointItem& p : object.Points)
         points.push_back({static_cast<double>(p.X), static_cast<double>(p.Y)});
-    if (object.Kind == pkFreehand)
+    if (object.Kind == TPaintKind::pkFreehand)
         // The curve stays inside the hull of its points and Bézier control points.
         for (const BezierSegment& s : CardinalSplineSegments(points)) {
             points.push_back(s.control1);

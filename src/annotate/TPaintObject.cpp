@@ -29,9 +29,10 @@ PointF ToPointF(const TPointItem& p)
     return {static_cast<double>(p.X), static_cast<double>(p.Y)};
 }
 
-bool IsShapeKind(std::int32_t kind)
+bool IsShapeKind(TPaintKind kind)
 {
-    return kind == pkLine || kind == pkRect || kind == pkArrow || kind == pkEllipse;
+    return kind == TPaintKind::pkLine || kind == TPaintKind::pkRect || kind == TPaintKind::pkArrow ||
+           kind == TPaintKind::pkEllipse;
 }
 
 // The two base corners of an open arrowhead whose tip is `tip`, pointing away from `from`; empty
@@ -53,23 +54,30 @@ std::vector<PointF> ArrowHead(PointF from, PointF tip, double penWidth)
 
 } // namespace
 
+TPaintKind PaintKindOfTool(int tool) noexcept
+{
+    if (tool < static_cast<int>(TPaintKind::pkNone) || tool > static_cast<int>(TPaintKind::pkEllipse))
+        return TPaintKind::pkNone;
+    return static_cast<TPaintKind>(tool);
+}
+
 bool TPaintObject::IsEmpty() const
 {
     switch (Kind) {
-    case pkFreehand: {
+    case TPaintKind::pkFreehand: {
         double length = 0;
         for (std::size_t i = 1; i < Points.size(); ++i)
             length += PointDistance(Points[i - 1].X, Points[i - 1].Y, Points[i].X, Points[i].Y);
         return length <= kEmptyStrokeLength;
     }
-    case pkText:
+    case TPaintKind::pkText:
         // Spaces, line breaks and control characters alone make no text; every other character
         // (also one without a narrow-code-page form) does.
         return std::all_of(Text.begin(), Text.end(), [](char16_t c) { return c <= 32; });
-    case pkLine:
-    case pkRect:
-    case pkArrow:
-    case pkEllipse:
+    case TPaintKind::pkLine:
+    case TPaintKind::pkRect:
+    case TPaintKind::pkArrow:
+    case TPaintKind::pkEllipse:
         return Points.size() < 2 ||
                PointDistance(Points[0].X, Points[0].Y, Points[1].X, Points[1].Y) <= kEmptyStrokeLength;
     default:
@@ -91,7 +99,7 @@ std::u16string TPaintObject::shownText(bool Final) const
 
 void TPaintObject::Draw(PaintSurface& surface, bool Final)
 {
-    if (Kind == pkText) {
+    if (Kind == TPaintKind::pkText) {
         if (Points.empty())
             return;
         const std::u16string shown = shownText(Final);
@@ -107,7 +115,7 @@ void TPaintObject::Draw(PaintSurface& surface, bool Final)
     }
 
     const double pen = PenWidthOf(SizeIndex);
-    if (Kind == pkFreehand) {
+    if (Kind == TPaintKind::pkFreehand) {
         std::vector<PointF> points;
         points.reserve(Points.size());
         for (const TPointItem& p : Points)
@@ -124,20 +132,20 @@ void TPaintObject::Draw(PaintSurface& surface, bool Final)
     const TPointItem& p1 = Points[1];
     const TRect box = NormalizedRect({p0.X, p0.Y, p1.X, p1.Y});
     switch (Kind) {
-    case pkLine:
+    case TPaintKind::pkLine:
         surface.strokeLine(ToPointF(p0), ToPointF(p1), Color, pen);
         break;
-    case pkRect:
+    case TPaintKind::pkRect:
         surface.strokeRect(box.Left, box.Top, box.width(), box.height(), Color, pen);
         break;
-    case pkArrow: {
+    case TPaintKind::pkArrow: {
         surface.strokeLine(ToPointF(p0), ToPointF(p1), Color, pen);
         const std::vector<PointF> head = ArrowHead(ToPointF(p0), ToPointF(p1), pen);
         if (!head.empty())
             surface.strokePolyline(head, Color, pen);
         break;
     }
-    case pkEllipse:
+    case TPaintKind::pkEllipse:
         surface.strokeEllipse(box.Left, box.Top, box.width(), box.height(), Color, pen);
         break;
     default:

@@ -20,7 +20,7 @@ struct TPointItem
 };
 
 // What an annotation is; the same numbers name the palette's tools (0 is the Move tool).
-enum TPaintKind : std::int32_t {
+enum class TPaintKind : std::int32_t {
     pkNone = 0,
     pkFreehand = 1,
     pkText = 2,
@@ -29,6 +29,10 @@ enum TPaintKind : std::int32_t {
     pkArrow = 5,
     pkEllipse = 6,
 };
+
+// The kind that palette tool number `tool` draws: pkNone (the Move tool) for 0 and for any number
+// outside the palette's 0..6.
+TPaintKind PaintKindOfTool(int tool) noexcept;
 
 // The longest stroke or shape diagonal that still counts as drawn by accident.
 inline constexpr double kEmptyStrokeLength = 5.0;
@@ -66,7 +70,7 @@ public:
     // The text a drawing shows now, with the caret when a non-final drawing would show it.
     std::u16string shownText(bool Final) const;
 
-    std::int32_t Kind = pkNone;
+    TPaintKind Kind = TPaintKind::pkNone;
     std::vector<TPointItem> Points;
     std::u16string Text;
     bool CaretOn = false;

@@ -34,9 +34,10 @@ QElapsedTimer startedNow()
     return timer;
 }
 
-bool isShape(std::int32_t tool)
+bool isShape(TPaintKind tool)
 {
-    return tool == pkLine || tool == pkRect || tool == pkArrow || tool == pkEllipse;
+    return tool == TPaintKind::pkLine || tool == TPaintKind::pkRect || tool == TPaintKind::pkArrow ||
+           tool == TPaintKind::pkEllipse;
 }
 
 std::int32_t clampedSize(int index)
@@ -140,14 +141,14 @@ void TfClip::SetCurLine(int index)
 
 void TfClip::SetTool(int tool)
 {
-    if (tool == pkNone) {
+    Tool = PaintKindOfTool(tool);
+    if (Tool == TPaintKind::pkNone) {
         Mode = cmAdjusting;
         SetFrameMode(true);
     } else {
         Mode = cmDrawing;
         SetFrameMode(false);
     }
-    Tool = tool;
     update();
 }
 
@@ -181,7 +182,7 @@ void TfClip::FrameDown(std::int32_t zone, std::int32_t x, std::int32_t y)
         break;
     case cmDrawing: {
         TPaintObject& object = AddObject();
-        object.SizeIndex = Tool == pkText ? CurFont : CurLine;
+        object.SizeIndex = Tool == TPaintKind::pkText ? CurFont : CurLine;
         SaveUnderlay();
         object.Kind = Tool;
         object.AddPoint(x, y);
@@ -200,7 +201,7 @@ void TfClip::FrameMove(std::int32_t zone, std::int32_t x, std::int32_t y)
                                        form.height());
     TPaintObject* newest = LastObject();
     if (ButtonDown && newest && !newest->Points.empty()) {
-        if (Tool == pkFreehand) {
+        if (Tool == TPaintKind::pkFreehand) {
             const TPointItem& last = newest->Points.back();
             if (std::nearbyint(PointDistance(x, y, last.X, last.Y)) > kFreehandStep) {
                 newest->AddPoint(x, y);
@@ -291,7 +292,7 @@ bool TfClip::moveNewest(int key, bool shift)
 void TfClip::typeIntoNewest(QKeyEvent* event)
 {
     TPaintObject* newest = LastObject();
-    if (Tool != pkText || !newest || newest->Kind != pkText)
+    if (Tool != TPaintKind::pkText || !newest || newest->Kind != TPaintKind::pkText)
         return;
     std::u16string& text = newest->Text;
     const int key = event->key();
@@ -316,7 +317,7 @@ void TfClip::typeIntoNewest(QKeyEvent* event)
 
 void TfClip::curTimerTimer()
 {
-    if (Tool == pkText)
+    if (Tool == TPaintKind::pkText)
         update();
 }
 

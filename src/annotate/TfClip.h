@@ -62,7 +62,7 @@ public:
     std::int32_t DownZone = 0;
     QPoint Anchor;
     std::int32_t Mode = cmIdle;
-    std::int32_t Tool = pkNone;
+    TPaintKind Tool = TPaintKind::pkNone;
     // 0 while the selector runs; then kConfirmed or kCancelled.
     int ModalResult = 0;
 

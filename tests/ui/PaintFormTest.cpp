@@ -41,7 +41,7 @@ struct FrozenDesktop
         form->setGeometry(0, 0, width, height);
     }
 
-    TPaintObject& add(std::int32_t kind, std::vector<TPointItem> points, std::u16string text = {})
+    TPaintObject& add(TPaintKind kind, std::vector<TPointItem> points, std::u16string text = {})
     {
         TPaintObject& object = form->AddObject();
         object.Kind = kind;
@@ -131,7 +131,7 @@ TEST(PaintForm, ResultIsTheFrozenDesktopWhereNothingIsDrawnAndClipsAtTheSelectio
 
     // A line across the whole desktop: inside the selection it reaches both edges, outside it is
     // not drawn, and the rest of the result is still the frozen desktop.
-    desk.add(pkLine, {{0, 150}, {640, 150}});
+    desk.add(TPaintKind::pkLine, {{0, 150}, {640, 150}});
     const QImage drawn = desk.form->ResultBitmap();
     for (const int x : {0, 299}) {
         EXPECT_GE(qRed(drawn.pixel(x, 70)), 230) << x;
@@ -152,7 +152,7 @@ TEST(PaintForm, ResultIsTheFrozenDesktopWhereNothingIsDrawnAndClipsAtTheSelectio
 
 TEST(PaintForm, RectangleFromEitherCornerIsIdenticalAndArrowHeadSitsAtTheRelease)
 {
-    for (const std::int32_t kind : {pkRect, pkEllipse}) {
+    for (const TPaintKind kind : {TPaintKind::pkRect, TPaintKind::pkEllipse}) {
         TPaintObject forward;
         forward.Kind = kind;
         forward.Color = kPaletteColors[0];
@@ -162,12 +162,12 @@ TEST(PaintForm, RectangleFromEitherCornerIsIdenticalAndArrowHeadSitsAtTheRelease
         backward.Color = kPaletteColors[0];
         backward.Points = {{170, 100}, {30, 20}};
         const QImage a = Render(forward, true);
-        EXPECT_EQ(a, Render(backward, true)) << kind;
+        EXPECT_EQ(a, Render(backward, true)) << static_cast<int>(kind);
         EXPECT_EQ(a.pixel(100, 60), kWhite);
     }
     const QImage rect = [] {
         TPaintObject r;
-        r.Kind = pkRect;
+        r.Kind = TPaintKind::pkRect;
         r.Color = kPaletteColors[2];
         r.Points = {{30, 20}, {170, 100}};
         return Render(r, true);
@@ -178,7 +178,7 @@ TEST(PaintForm, RectangleFromEitherCornerIsIdenticalAndArrowHeadSitsAtTheRelease
 
     for (const bool rightwards : {true, false}) {
         TPaintObject arrow;
-        arrow.Kind = pkArrow;
+        arrow.Kind = TPaintKind::pkArrow;
         arrow.Color = kPaletteColors[1];
         arrow.SizeIndex = 1;
         arrow.Points = rightwards ? std::vector<TPointItem>{{20, 60}, {180, 60}}
@@ -200,12 +200,12 @@ TEST(PaintForm, CaretOnlyInNonFinalPicturesOfTheNewestText)
 {
     TPaintObjects objects;
     TPaintObject& older = objects.Add();
-    older.Kind = pkText;
+    older.Kind = TPaintKind::pkText;
     older.Points = {{10, 10}};
     older.Text = u"Old";
     older.CaretOn = true;
     TPaintObject& newest = objects.Add();
-    newest.Kind = pkText;
+    newest.Kind = TPaintKind::pkText;
     newest.Points = {{10, 50}};
     newest.Text = u"New";
     newest.Color = kPaletteColors[0];
@@ -220,7 +220,7 @@ TEST(PaintForm, CaretOnlyInNonFinalPicturesOfTheNewestText)
     // While the frame is shown the pictures are final: painting never flips the caret.
     FrozenDesktop desk;
     desk.form->SetSelection({0, 0, 300, 200});
-    TPaintObject& text = desk.add(pkText, {{20, 20}}, u"Hello");
+    TPaintObject& text = desk.add(TPaintKind::pkText, {{20, 20}}, u"Hello");
     text.CaretOn = true;
     desk.paintAll();
     EXPECT_TRUE(text.CaretOn);
@@ -235,12 +235,12 @@ TEST(PaintForm, TextIsTahomaWithAWhiteHaloAndLineFeedsMakeLines)
         EXPECT_EQ(AnnotationFamily(), QStringLiteral("Tahoma"));
     }
     TPaintObject one;
-    one.Kind = pkText;
+    one.Kind = TPaintKind::pkText;
     one.Points = {{10, 10}};
     one.Text = u"Tern";
     one.Color = kPaletteColors[2];
     TPaintObject two;
-    two.Kind = pkText;
+    two.Kind = TPaintKind::pkText;
     two.Points = {{10, 10}};
     two.Text = u"Tern\nTern";
     two.Color = kPaletteColors[2];
@@ -280,11 +280,11 @@ TEST(PaintForm, RegionRepaintsAndUnderlayMatchTheWholeFrame)
 {
     FrozenDesktop desk;
     desk.form->SetSelection({60, 50, 560, 350});
-    desk.add(pkRect, {{100, 100}, {300, 200}});
-    desk.add(pkFreehand, {{80, 300}, {120, 260}, {180, 310}, {260, 250}, {700, 330}});
-    desk.add(pkEllipse, {{320, 80}, {520, 180}}).Color = kPaletteColors[1];
-    desk.add(pkText, {{330, 220}}, u"Look here\nand here");
-    desk.add(pkArrow, {{20, 20}, {250, 150}});
+    desk.add(TPaintKind::pkRect, {{100, 100}, {300, 200}});
+    desk.add(TPaintKind::pkFreehand, {{80, 300}, {120, 260}, {180, 310}, {260, 250}, {700, 330}});
+    desk.add(TPaintKind::pkEllipse, {{320, 80}, {520, 180}}).Color = kPaletteColors[1];
+    desk.add(TPaintKind::pkText, {{330, 220}}, u"Look here\nand here");
+    desk.add(TPaintKind::pkArrow, {{20, 20}, {250, 150}});
 
     for (const bool frameMode : {true, false}) {
         desk.form->SetFrameMode(frameMode);
@@ -323,18 +323,18 @@ TEST(PaintForm, RegionRepaintsAndUnderlayMatchTheWholeFrame)
         d->form->SetSelection({60, 50, 560, 350});
         d->form->SetFrameMode(false);
     }
-    other.add(pkRect, {{100, 100}, {300, 200}});
-    other.add(pkFreehand, {{80, 300}, {120, 260}, {180, 310}, {260, 250}, {700, 330}});
-    other.add(pkEllipse, {{320, 80}, {520, 180}}).Color = kPaletteColors[1];
-    other.add(pkText, {{330, 220}}, u"Look here\nand here");
-    other.add(pkArrow, {{20, 20}, {250, 150}});
+    other.add(TPaintKind::pkRect, {{100, 100}, {300, 200}});
+    other.add(TPaintKind::pkFreehand, {{80, 300}, {120, 260}, {180, 310}, {260, 250}, {700, 330}});
+    other.add(TPaintKind::pkEllipse, {{320, 80}, {520, 180}}).Color = kPaletteColors[1];
+    other.add(TPaintKind::pkText, {{330, 220}}, u"Look here\nand here");
+    other.add(TPaintKind::pkArrow, {{20, 20}, {250, 150}});
     for (FrozenDesktop* d : {&desk, &other}) {
         TPaintObject& line = d->form->AddObject();
         line.SizeIndex = 2;
         line.AddPoint(400, 300);
         if (d == &desk)
             desk.form->SaveUnderlay();
-        line.Kind = pkLine;
+        line.Kind = TPaintKind::pkLine;
         line.AddPoint(150, 120);
         d->form->PaintOnWindow(line);
     }
@@ -356,10 +356,10 @@ TEST(PaintForm, EditorRules)
     EXPECT_EQ(desk.form->HitTest(desk.form->Selection, 8, 12), fzOutside);
 
     // An empty newest annotation is dropped when the next one starts; a kept one stays.
-    desk.add(pkLine, {{0, 0}, {3, 4}});
-    desk.add(pkLine, {{0, 0}, {50, 0}});
+    desk.add(TPaintKind::pkLine, {{0, 0}, {3, 4}});
+    desk.add(TPaintKind::pkLine, {{0, 0}, {50, 0}});
     EXPECT_EQ(desk.form->Objects.Count(), 1);
-    desk.add(pkText, {{0, 0}}, u"x");
+    desk.add(TPaintKind::pkText, {{0, 0}}, u"x");
     EXPECT_EQ(desk.form->Objects.Count(), 2);
 
     desk.form->SetCurColor(7);

@@ -289,11 +289,11 @@ TEST_F(SelectorTest, ShapesAndStrokesFollowThePointer)
     send(clip, {Step::Release, 340, 300});
     ASSERT_EQ(clip.Objects.Count(), 2);
     const TPaintObject& rect = clip.Objects.Items(0);
-    EXPECT_EQ(rect.Kind, pkRect);
+    EXPECT_EQ(rect.Kind, TPaintKind::pkRect);
     ASSERT_EQ(rect.Points.size(), 2U);
     EXPECT_EQ(rect.Points[1], (TPointItem{250, 220}));
     const TPaintObject& stroke = clip.Objects.Items(1);
-    EXPECT_EQ(stroke.Kind, pkFreehand);
+    EXPECT_EQ(stroke.Kind, TPaintKind::pkFreehand);
     EXPECT_EQ(stroke.Points.size(), 7U); // 300, 306, ..., 336
     for (std::size_t i = 1; i < stroke.Points.size(); ++i)
         EXPECT_EQ(stroke.Points[i].X - stroke.Points[i - 1].X, 6);
@@ -303,7 +303,7 @@ TEST_F(SelectorTest, ShapesAndStrokesFollowThePointer)
     send(clip, {Step::Release, 400, 300});
     drag(clip, {410, 310}, {480, 380});
     EXPECT_EQ(clip.Objects.Count(), 3);
-    EXPECT_EQ(clip.Objects.Items(2).Kind, pkLine);
+    EXPECT_EQ(clip.Objects.Items(2).Kind, TPaintKind::pkLine);
     // A right press moves the palette and starts nothing.
     send(clip, {Step::RightPress, 640, 360});
     EXPECT_EQ(clip.ToolBox().pos(), clip.mapToGlobal(QPoint(640, 360)));

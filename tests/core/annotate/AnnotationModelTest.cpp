@@ -71,7 +71,7 @@ void ExpectNear(PointF actual, PointF expected)
     EXPECT_NEAR(actual.y, expected.y, 1e-9);
 }
 
-void SetObject(TPaintObject& object, std::int32_t kind, const std::vector<TPointItem>& points,
+void SetObject(TPaintObject& object, TPaintKind kind, const std::vector<TPointItem>& points,
                std::u16string text = {})
 {
     object.Kind = kind;
@@ -89,37 +89,41 @@ TEST(AnnotationModel, IsEmptyKeepsOnlyWhatWasDrawnOnPurpose)
         loop.push_back({i, 0});
     const struct
     {
-        std::int32_t kind;
+        TPaintKind kind;
         std::vector<TPointItem> points;
         std::u16string text;
         bool empty;
     } cases[] = {
-        {pkLine, {{0, 0}, {3, 4}}, u"", true},   // exactly 5.0
-        {pkLine, {{0, 0}, {5, 1}}, u"", false},  // about 5.1
-        {pkRect, {{10, 10}}, u"", true},         // pressed, never moved
-        {pkArrow, {{0, 0}, {0, 6}}, u"", false}, //
-        {pkEllipse, {{7, 7}, {7, 7}}, u"", true},
-        {pkFreehand, {{0, 0}}, u"", true},
-        {pkFreehand, {{0, 0}, {3, 4}}, u"", true},
-        {pkFreehand, loop, u"", false},
-        {pkText, {{5, 5}}, u"  \r\n\t ", true},
-        {pkText, {{5, 5}}, u"", true},
-        {pkText, {{5, 5}}, u"\n x", false},
-        {pkText, {{5, 5}}, u"\u3042", false}, // no narrow form, still text
-        {pkNone, {{0, 0}, {100, 100}}, u"", true},
-        {42, {{0, 0}, {100, 100}}, u"x", true},
+        {TPaintKind::pkLine, {{0, 0}, {3, 4}}, u"", true},   // exactly 5.0
+        {TPaintKind::pkLine, {{0, 0}, {5, 1}}, u"", false},  // about 5.1
+        {TPaintKind::pkRect, {{10, 10}}, u"", true},         // pressed, never moved
+        {TPaintKind::pkArrow, {{0, 0}, {0, 6}}, u"", false}, //
+        {TPaintKind::pkEllipse, {{7, 7}, {7, 7}}, u"", true},
+        {TPaintKind::pkFreehand, {{0, 0}}, u"", true},
+        {TPaintKind::pkFreehand, {{0, 0}, {3, 4}}, u"", true},
+        {TPaintKind::pkFreehand, loop, u"", false},
+        {TPaintKind::pkText, {{5, 5}}, u"  \r\n\t ", true},
+        {TPaintKind::pkText, {{5, 5}}, u"", true},
+        {TPaintKind::pkText, {{5, 5}}, u"\n x", false},
+        {TPaintKind::pkText, {{5, 5}}, u"\u3042", false}, // no narrow form, still text
+        {TPaintKind::pkNone, {{0, 0}, {100, 100}}, u"", true},
+        // A tool number outside the palette draws nothing.
+        {PaintKindOfTool(42), {{0, 0}, {100, 100}}, u"x", true},
+        {PaintKindOfTool(-1), {{0, 0}, {100, 100}}, u"x", true},
+        {PaintKindOfTool(6), {{0, 0}, {100, 100}}, u"", false},
     };
     for (const auto& c : cases) {
         TPaintObject object;
         SetObject(object, c.kind, c.points, c.text);
-        EXPECT_EQ(object.IsEmpty(), c.empty) << "kind " << c.kind << ", " << c.points.size() << " points";
+        EXPECT_EQ(object.IsEmpty(), c.empty)
+            << "kind " << static_cast<int>(c.kind) << ", " << c.points.size() << " points";
     }
 }
 
 TEST(AnnotationModel, OffsetsMoveEveryPointAndSaturate)
 {
     TPaintObject object;
-    SetObject(object, pkFreehand, {{10, 1}, {20, 2}, {kMin + 1, kMax - 1}});
+    SetObject(object, TPaintKind::pkFreehand, {{10, 1}, {20, 2}, {kMin + 1, kMax - 1}});
     object.OffsetX(-2);
     EXPECT_EQ(object.Points, (std::vector<TPointItem>{{8, 1}, {18, 2}, {kMin, kMax - 1}}));
     object.OffsetY(5);
@@ -157,10 +161,10 @@ TEST(AnnotationModel, SizesAndColoursStayInsideThePalette)
 
     // A size index from damaged settings draws at the largest size, never at an absurd one.
     TPaintObject line;
-    SetObject(line, pkLine, {{0, 0}, {50, 0}});
+    SetObject(line, TPaintKind::pkLine, {{0, 0}, {50, 0}});
     line.SizeIndex = kMax;
     TPaintObject text;
-    SetObject(text, pkText, {{0, 0}}, u"a");
+    SetObject(text, TPaintKind::pkText, {{0, 0}}, u"a");
     text.SizeIndex = kMin;
     RecordingSurface surface;
     line.Draw(surface, true);
@@ -171,7 +175,7 @@ TEST(AnnotationModel, SizesAndColoursStayInsideThePalette)
 
 TEST(AnnotationModel, ShapesDrawFromTheirNormalizedCorners)
 {
-    for (const std::int32_t kind : {pkRect, pkEllipse}) {
+    for (const TPaintKind kind : {TPaintKind::pkRect, TPaintKind::pkEllipse}) {
         RecordingSurface forward;
         RecordingSurface backward;
         TPaintObject a;
@@ -189,7 +193,7 @@ TEST(AnnotationModel, ShapesDrawFromTheirNormalizedCorners)
     // The arrowhead: an open head of two strokes, its tip at the second point, 5 pen widths long
     // and wide.
     TPaintObject arrow;
-    SetObject(arrow, pkArrow, {{100, 50}, {20, 50}});
+    SetObject(arrow, TPaintKind::pkArrow, {{100, 50}, {20, 50}});
     arrow.SizeIndex = 1;
     RecordingSurface surface;
     arrow.Draw(surface, true);
@@ -205,12 +209,13 @@ TEST(AnnotationModel, ShapesDrawFromTheirNormalizedCorners)
     }
 
     // One point draws nothing, for every shape and for freehand.
-    for (const std::int32_t kind : {pkFreehand, pkLine, pkRect, pkArrow, pkEllipse}) {
+    for (const TPaintKind kind : {TPaintKind::pkFreehand, TPaintKind::pkLine, TPaintKind::pkRect,
+                                  TPaintKind::pkArrow, TPaintKind::pkEllipse}) {
         TPaintObject dot;
         SetObject(dot, kind, {{5, 5}});
         RecordingSurface none;
         dot.Draw(none, false);
-        EXPECT_TRUE(none.calls.empty()) << kind;
+        EXPECT_TRUE(none.calls.empty()) << static_cast<int>(kind);
     }
 }
 
@@ -218,10 +223,10 @@ TEST(AnnotationModel, TextHasANineFoldHaloAndACaretOnlyWhenNewestAndNotFinal)
 {
     TPaintObjects objects;
     TPaintObject& older = objects.Add();
-    SetObject(older, pkText, {{40, 60}}, u"old");
+    SetObject(older, TPaintKind::pkText, {{40, 60}}, u"old");
     older.CaretOn = true;
     TPaintObject& newest = objects.Add();
-    SetObject(newest, pkText, {{10, 20}}, u"ab\ncd");
+    SetObject(newest, TPaintKind::pkText, {{10, 20}}, u"ab\ncd");
     newest.Color = 0xE60000FFU;
     newest.SizeIndex = 2;
 
