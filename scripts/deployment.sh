@@ -109,7 +109,7 @@ start_nginx() {
     local conf=$dir/nginx
     mkdir -p "$conf"
     local servers=
-    for socket in "$@"; do servers+="server unix:$socket max_fails=1 fail_timeout=5s; "; done
+    for socket in "$@"; do servers+="server unix:$socket max_fails=0; "; done
     for attempt in 1 2 3; do
         nginx_port=$(free_port)
         sed -e "s|@TERN_LISTEN@|127.0.0.1:$nginx_port|" -e "s|@TERN_CERTIFICATE@|$dir/tls/server.pem|" \
