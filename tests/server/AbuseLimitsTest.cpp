@@ -5,6 +5,9 @@
 #include "Dispatcher.h"
 #include "ServerFixture.h"
 #include "http/AddressGroup.h"
+#include "http/ListenError.h"
+
+#include <cerrno>
 
 #include <sys/stat.h>
 
@@ -194,6 +197,9 @@ TEST_F(AbuseLimits, PortInUseSaysWhyAndWhatToDo)
         EXPECT_NE(text.find("in use"), std::string::npos) << text;
         EXPECT_NE(text.find("--listen"), std::string::npos) << text;
     }
+    const std::string denied = ListenErrorText("0.0.0.0:80", EACCES);
+    EXPECT_NE(denied.find("permission denied: ports below 1024"), std::string::npos) << denied;
+    EXPECT_NE(denied.find("CAP_NET_BIND_SERVICE"), std::string::npos) << denied;
 }
 
 TEST(Dispatcher, AFailingHandlerAnswersInTheFormOfItsPath)
