@@ -10,7 +10,7 @@ std::string AddressGroup(std::string_view address)
 {
     if (address.empty() || address.size() >= INET6_ADDRSTRLEN)
         return std::string(address);
-    const std::string literal(address);
+    std::string literal(address);
     char text[INET6_ADDRSTRLEN] = {};
     in_addr v4{};
     if (inet_pton(AF_INET, literal.c_str(), &v4) == 1)
