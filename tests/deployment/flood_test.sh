@@ -51,6 +51,14 @@ if [ "$(id -u)" -eq 0 ]; then
     ! runuser -u nobody -- psql "$superuser_url" -c 'SELECT 1' </dev/null >/dev/null 2>&1 ||
         fail "the user nobody logs in as the superuser"
 fi
+# A thousand POSTs at once from one address: no more get through than the burst and the rate allow.
+start=$(date +%s%N)
+codes=$(curl -s -Z --parallel-max 64 --cacert "$ca" -o /dev/null -w '%{http_code}\n' -d 'email=x' \
+    "$url/index.php/auth/validate?n=[1-1000]")
+elapsed_ms=$((($(date +%s%N) - start) / 1000000))
+passed=$(grep -c '^200$' <<<"$codes" || true)
+[ "$passed" -le $((220 + elapsed_ms / 10)) ] || fail "$passed of 1000 POSTs in $elapsed_ms ms got through"
+echo "posts: $passed of 1000 got through in $elapsed_ms ms, $(grep -c '^429$' <<<"$codes" || true) refused"
 role=$(PGPASSFILE=$deploy/postgres/pgpass psql "$database" -tAc \
     "SELECT rolsuper, (SELECT tableowner FROM pg_tables WHERE tablename = 'accounts') FROM pg_roles
      WHERE rolname = current_user")
