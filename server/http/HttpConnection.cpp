@@ -143,8 +143,10 @@ void HttpConnection::admitThenRead(std::size_t bodyBytes, std::size_t limit)
         auto refusal = self->m_hub.service.admitBody(head);
         auto& io = self->m_hub.io;
         asio::post(io, [self = std::move(self), refusal = std::move(refusal), bodyBytes, limit]() mutable {
-            if (refusal)
+            if (refusal) {
+                self->m_headRequest = self->m_head.method == "HEAD";
                 return self->write(std::move(*refusal), AfterReply::Close);
+            }
             if (self->m_hub.stopping)
                 return self->close();
             self->m_phase = Phase::Reading;
