@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Starts or stops the whole service on this machine: a PostgreSQL cluster, two tern-server instances
-# and nginx with TLS in front of them, all on loopback, all kept in one folder.
+# and nginx with TLS in front of them on loopback, all kept in one folder. The instances listen on
+# Unix sockets in DIR/sockets, a folder that only nginx's workers and the instances' user can enter,
+# and believe the client address nginx forwards from whoever connects there.
 #   scripts/deployment.sh up DIR     start everything; DIR is created when missing
 #   scripts/deployment.sh down DIR   stop everything that "up" started in DIR
 # TERN_BUILD_DIR names the build whose bin/tern-server runs (default: build/dev).
@@ -9,8 +11,10 @@
 #   ca.pem               the certificate authority to trust for it (tern config set CaFile DIR/ca.pem)
 #   server-1.pid, server-2.pid, nginx.pid, postgres.pid   the process of each part
 #   server-N.log, nginx/error.log, nginx/access.log   their logs
+#   sockets/server-N.sock  the instances' sockets
 # The database is a throw-away cluster of scripts/postgres-cluster.sh (its state in DIR/postgres; as
-# root it runs as the system user tern-pg, since PostgreSQL refuses root). nginx's workers run as
+# root it runs as the system user tern-pg, since PostgreSQL refuses root); the instances log in as
+# its non-superuser role with the password in DIR/postgres/pgpass. nginx's workers run as
 # www-data (or nobody).
 set -euo pipefail
 
@@ -70,32 +74,42 @@ start_postgres() {
     cp "$dir/postgres/url" "$dir/database-url"
 }
 
-# Starts instance $1 on a free loopback port and prints that port.
+# The folder of the instances' sockets: the instances' user owns it, nginx's workers may only pass
+# through it (group, execute), nobody else may even look in.
+make_socket_folder() {
+    mkdir -p "$dir/sockets"
+    if [ "$(id -u)" -eq 0 ]; then
+        chgrp "$(id -gn "$worker_user")" "$dir/sockets"
+        chmod 710 "$dir/sockets"
+    else
+        chmod 700 "$dir/sockets"
+    fi
+}
+
+# Starts instance $1 on its Unix socket and prints the socket's path.
 start_instance() {
     local n=$1
-    local log=$dir/server-$n.log
+    local log=$dir/server-$n.log socket=$dir/sockets/server-$n.sock
     : >"$log"
-    setsid "$server" --listen 127.0.0.1:0 --database "$(cat "$dir/database-url")" --trusted-proxy 127.0.0.1 \
+    PGPASSFILE=$dir/postgres/pgpass setsid "$server" --listen "unix:$socket" --database "$(cat "$dir/database-url")" --trusted-proxy unix \
         </dev/null >"$log" 2>&1 &
     echo $! >"$dir/server-$n.pid"
-    local port=
     for _ in $(seq 1 200); do
-        port=$(sed -n 's|^tern-server listening on http://127\.0\.0\.1:\([0-9]*\).*|\1|p' "$log" | head -n 1)
-        [ -n "$port" ] && break
+        grep -q "^tern-server listening on unix:" "$log" && {
+            echo "$socket"
+            return 0
+        }
         kill -0 "$(cat "$dir/server-$n.pid")" 2>/dev/null || fail "tern-server $n ended: $(tail -n 5 "$log")"
         sleep 0.1
     done
-    [ -n "$port" ] || fail "tern-server $n did not start"
-    echo "$port"
+    fail "tern-server $n did not start"
 }
 
 start_nginx() {
     local conf=$dir/nginx
     mkdir -p "$conf"
-    local worker_user=www-data
-    id "$worker_user" >/dev/null 2>&1 || worker_user=nobody
     local servers=
-    for port in "$@"; do servers+="server 127.0.0.1:$port max_fails=1 fail_timeout=5s; "; done
+    for socket in "$@"; do servers+="server unix:$socket max_fails=0; "; done
     for attempt in 1 2 3; do
         nginx_port=$(free_port)
         sed -e "s|@TERN_LISTEN@|127.0.0.1:$nginx_port|" -e "s|@TERN_CERTIFICATE@|$dir/tls/server.pem|" \
@@ -105,9 +119,12 @@ start_nginx() {
         {
             [ "$(id -u)" -ne 0 ] || echo "user $worker_user;"
             echo "worker_processes 2;"
+            # Enough connections for every client the per-address limits let in, twice (client and
+            # instance), and for the connections still sending their headers.
+            echo "worker_rlimit_nofile 20000;"
             echo "pid $dir/nginx.pid;"
             echo "error_log $conf/error.log warn;"
-            echo "events { worker_connections 1024; }"
+            echo "events { worker_connections 8192; }"
             echo "http {"
             echo "    default_type application/octet-stream;"
             for temp in client_body proxy fastcgi uwsgi scgi; do echo "    ${temp}_temp_path $conf/$temp;"; done
@@ -133,16 +150,19 @@ up() {
     [ -x "$server" ] || fail "no tern-server in $build/bin (set TERN_BUILD_DIR)"
     # nginx's workers must be able to pass through DIR.
     chmod 711 "$dir"
+    worker_user=www-data
+    id "$worker_user" >/dev/null 2>&1 || worker_user=nobody
     # A failed start leaves nothing running.
     trap 'down >/dev/null 2>&1 || true' ERR EXIT
     make_certificates
     start_postgres
-    local ports=() port
+    make_socket_folder
+    local sockets=() socket
     for n in $(seq 1 "$instances"); do
-        port=$(start_instance "$n")
-        ports+=("$port")
+        socket=$(start_instance "$n")
+        sockets+=("$socket")
     done
-    start_nginx "${ports[@]}"
+    start_nginx "${sockets[@]}"
     local url=https://127.0.0.1:$nginx_port
     wait_for 100 curl -sf --noproxy '*' --cacert "$dir/ca.pem" "$url/" || fail "the service does not answer at $url"
     echo "$url" >"$dir/url"

@@ -15,6 +15,7 @@ packages=(
     xvfb xauth openbox trayer xdotool xclip x11-utils x11-xserver-utils imagemagick fonts-wine
     clang clang-tidy clang-format libclang-rt-14-dev curl xdg-utils
     libboost-dev libpq-dev libpqxx-dev postgresql postgresql-client nginx-light chromium chromium-driver
+    slowhttptest
     appstream desktop-file-utils dpkg-dev fakeroot librsvg2-bin man-db systemd python3 openssl
 )
 [ $# -gt 0 ] && packages=("$@")

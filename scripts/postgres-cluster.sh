@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # A throw-away PostgreSQL cluster on a free loopback port, for the service's tests and local runs.
 #   scripts/postgres-cluster.sh start DIR        starts it; writes DIR/url (the connection address,
-#                                                one line) and DIR/postgres.pid
+#                                                one line), DIR/pgpass and DIR/postgres.pid
 #   scripts/postgres-cluster.sh stop DIR         stops it by that PID and removes its files
 #   scripts/postgres-cluster.sh run DIR -- CMD   starts it, runs CMD with TERN_TEST_DATABASE_URL set
 #                                                to the address, stops it, and exits with CMD's status
 # The cluster's files live in a temporary folder named in DIR/cluster. PostgreSQL refuses to run as
-# root, so as root the cluster belongs to the system user tern-pg, created when missing. Only
-# loopback connections are accepted, without password; the superuser is "tern".
+# root, so as root the cluster belongs to the system user tern-pg, created when missing. The service
+# connects over loopback as the role "tern_service", which owns the database "tern" (and so the
+# tables the service creates) but is no superuser, with a generated password checked by
+# scram-sha-256; the password lies in DIR/pgpass (mode 0600, owned by whoever ran this script),
+# which libpq reads when PGPASSFILE names it ("run" sets that). The superuser, named after the
+# cluster's owner, logs in only over the cluster's own socket (peer authentication), which only that
+# owner can reach.
 set -euo pipefail
 
 usage() {
@@ -47,6 +52,24 @@ port_taken() {
     (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
 }
 
+# The service's role and database, and the file that holds the role's password. The password goes
+# to psql on its standard input, never on a command line.
+make_service_role() {
+    local bin=$1 cluster=$2 port=$3 superuser=$4 state=$5 password
+    password=$(head -c 24 /dev/urandom | od -An -tx1 | tr -d ' \n')
+    (
+        umask 077
+        echo "127.0.0.1:$port:tern:tern_service:$password" >"$state/pgpass"
+    )
+    printf '%s\n' "CREATE ROLE tern_service LOGIN NOSUPERUSER NOCREATEDB NOCREATEROLE PASSWORD '$password';" \
+        "CREATE DATABASE tern OWNER tern_service;" |
+        as_owner "$bin/psql" -q -v ON_ERROR_STOP=1 -h "$cluster" -p "$port" -U "$superuser" -d postgres \
+            >/dev/null || {
+        echo "postgres-cluster: the service's role could not be created" >&2
+        exit 1
+    }
+}
+
 start() {
     local state=$1 bin cluster port attempt
     bin=$(pg_bin)
@@ -61,7 +84,10 @@ start() {
     echo "$cluster" >"$state/cluster"
     [ "$(id -u)" -eq 0 ] && chown tern-pg:tern-pg "$cluster"
     chmod 700 "$cluster"
-    as_owner "$bin/initdb" -D "$cluster/data" -U tern -A trust -E UTF8 --no-locale >"$cluster/initdb.log" 2>&1 || {
+    local superuser
+    superuser=$(as_owner id -un)
+    as_owner "$bin/initdb" -D "$cluster/data" -U "$superuser" --auth-local=peer --auth-host=scram-sha-256 \
+        -E UTF8 --no-locale >"$cluster/initdb.log" 2>&1 || {
         cat "$cluster/initdb.log" >&2
         exit 1
     }
@@ -73,7 +99,8 @@ start() {
             -o "-c listen_addresses=127.0.0.1 -p $port -k $cluster -c fsync=off -c max_connections=200" \
             >/dev/null 2>&1; then
             head -n 1 "$cluster/data/postmaster.pid" >"$state/postgres.pid"
-            echo "postgresql://tern@127.0.0.1:$port/postgres" >"$state/url"
+            make_service_role "$bin" "$cluster" "$port" "$superuser" "$state"
+            echo "postgresql://tern_service@127.0.0.1:$port/tern" >"$state/url"
             return 0
         fi
         grep -q "could not bind\|already in use" "$cluster/server.log" 2>/dev/null || break
@@ -99,7 +126,7 @@ stop() {
     case "$cluster" in
     /tmp/tern-pg.*) rm -rf "$cluster" ;;
     esac
-    rm -f "$state/postgres.pid" "$state/url" "$state/cluster"
+    rm -f "$state/postgres.pid" "$state/url" "$state/cluster" "$state/pgpass"
 }
 
 [ $# -ge 2 ] || usage
@@ -115,7 +142,7 @@ run)
     start "$state"
     trap 'stop "$state"' EXIT
     status=0
-    TERN_TEST_DATABASE_URL=$(cat "$state/url") "$@" || status=$?
+    PGPASSFILE=$state/pgpass TERN_TEST_DATABASE_URL=$(cat "$state/url") "$@" || status=$?
     exit "$status"
     ;;
 *) usage ;;

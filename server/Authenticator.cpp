@@ -1,6 +1,7 @@
 #include "Authenticator.h"
 
 #include "AccountRules.h"
+#include "http/AddressGroup.h"
 #include "util/TextRoutines.h"
 
 #include <algorithm>
@@ -27,7 +28,7 @@ Authenticator::Authenticator(Database& database, const ServerOptions& options, W
 }
 
 AuthResult Authenticator::authenticate(std::string_view email, std::string_view passwordValue,
-                                       const std::string& address)
+                                       const std::string& client)
 {
     // No account was ever made with a malformed e-mail or password value: such a request cannot be
     // a guess, and counting it would let anyone use up someone else's allowance for free.
@@ -36,11 +37,18 @@ AuthResult Authenticator::authenticate(std::string_view email, std::string_view 
 
     // A pair that passed the full check a moment ago is no guess: it needs neither the hash nor the
     // counters.
-    if (const auto remembered = m_verified.find(email, passwordValue))
-        return {AuthOutcome::Accepted, *remembered};
+    // The account must still be there under that id: it may have been deleted (by another process)
+    // since, and its id taken by a new account.
+    if (const auto remembered = m_verified.find(email, passwordValue)) {
+        const auto account = m_database.findAccount(email);
+        if (account && account->id == *remembered)
+            return {AuthOutcome::Accepted, *remembered};
+        m_verified.forget(email);
+    }
 
     // Each check is counted as a failure before it runs and given back when it succeeds, so that
     // checks running at the same moment cannot pass the limit together.
+    const std::string address = AddressGroup(client);
     const std::string account = accountKey(email, address);
     if (!m_failuresPerAccountAddress.tryTake(account))
         return {AuthOutcome::Locked, 0};
@@ -68,9 +76,9 @@ AuthResult Authenticator::authenticate(std::string_view email, std::string_view 
 }
 
 RegisterOutcome Authenticator::registerAccount(std::string_view email, std::string_view passwordValue,
-                                               const std::string& address)
+                                               const std::string& client)
 {
-    if (!m_registrationsPerAddress.tryTake(address))
+    if (!m_registrationsPerAddress.tryTake(AddressGroup(client)))
         return RegisterOutcome::Limited;
     if (!IsAcceptableEmail(email))
         return RegisterOutcome::InvalidEmail;
@@ -83,10 +91,11 @@ RegisterOutcome Authenticator::registerAccount(std::string_view email, std::stri
     return RegisterOutcome::Created;
 }
 
-LookUpOutcome Authenticator::lookUp(std::string_view email, const std::string& address)
+LookUpOutcome Authenticator::lookUp(std::string_view email, const std::string& client)
 {
     if (!IsAcceptableEmail(email))
         return LookUpOutcome::InvalidEmail;
+    const std::string address = AddressGroup(client);
     if (!m_lookUpsPerAddress.tryTake(address))
         return LookUpOutcome::Limited;
     if (!m_database.findAccount(email))

@@ -46,7 +46,7 @@ enum class LookUpOutcome {
 // credentials, while nobody at another address can lock the owner out. Malformed credentials are
 // refused before any counting. Every counter lives in the database. Credentials that passed the full
 // check are remembered for a few minutes in this process, so a client's next requests skip the hash
-// and the counters.
+// and the counters. Client addresses are counted by AddressGroup (an IPv6 client by its /64).
 class Authenticator
 {
 public:

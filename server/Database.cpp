@@ -60,6 +60,25 @@ bool Database::createAccount(std::string_view email, std::string_view passwordHa
                 .empty();
 }
 
+std::optional<std::int64_t> Database::deleteAccount(std::string_view email)
+{
+    const auto connection = m_pool.lease();
+    return InWriteTransaction(*connection, [&]() -> std::optional<std::int64_t> {
+        const auto rows =
+            connection->run("SELECT id, lower(email) FROM accounts WHERE lower(email) = lower($1)", {email});
+        if (rows.empty())
+            return std::nullopt;
+        const std::int64_t id = rows[0][0].integer;
+        const std::string counters = "login-account:" + rows[0][1].bytes + " ";
+        const auto shares = connection->run("DELETE FROM shares WHERE account_id = $1 RETURNING id", {id});
+        connection->run("DELETE FROM snapshots WHERE account_id = $1", {id});
+        connection->run("DELETE FROM limits WHERE substr(bucket, 1, length($1)) = $1",
+                        {std::string_view(counters)});
+        connection->run("DELETE FROM accounts WHERE id = $1", {id});
+        return static_cast<std::int64_t>(shares.size());
+    });
+}
+
 void Database::saveSnapshot(std::int64_t accountId, std::string_view bytes, std::int64_t now)
 {
     m_pool.lease()->run(

@@ -60,6 +60,9 @@ public:
     std::optional<Account> findAccount(std::string_view email);
     // False when an account with that e-mail exists already.
     bool createAccount(std::string_view email, std::string_view passwordHash, std::int64_t now);
+    // Deletes the account with that e-mail, its snapshot, its shares and its failure counters in one
+    // transaction; the number of shares it had, or nullopt when there is no such account.
+    std::optional<std::int64_t> deleteAccount(std::string_view email);
 
     // Replaces the account's snapshot.
     void saveSnapshot(std::int64_t accountId, std::string_view bytes, std::int64_t now);

@@ -62,10 +62,43 @@ std::size_t Dispatcher::bodyLimit(const HttpRequest& head) const noexcept
     }
 }
 
+std::string Dispatcher::clientAddress(const HttpRequest& head) const noexcept
+{
+    try {
+        return ForwardedClient(head, m_trustedProxies);
+    } catch (...) {
+        return {}; // out of memory: counted with every other such request
+    }
+}
+
+bool Dispatcher::isTrustedProxy(const std::string& peer) const noexcept
+{
+    return IsTrustedProxy(peer, m_trustedProxies);
+}
+
+std::optional<HttpResponse> Dispatcher::admitBody(const HttpRequest& head) const noexcept
+{
+    HttpResponse res;
+    try {
+        HttpRequest req = head;
+        req.remote_addr = ForwardedClient(req, m_trustedProxies);
+        const HeadCheck* check = m_router.admission(req.method, req.path);
+        if (!check || (*check)(req, res))
+            return std::nullopt;
+        if (res.status >= 400)
+            fillErrorBody(req, res);
+        finish(req, res);
+        return res;
+    } catch (const std::exception& e) {
+        return answerFailure(head, e.what());
+    } catch (...) {
+        return answerFailure(head, "unknown error");
+    }
+}
+
 HttpResponse Dispatcher::answer(HttpRequest& req) const noexcept
 {
     HttpResponse res;
-    std::string what = "unknown error";
     try {
         req.remote_addr = ForwardedClient(req, m_trustedProxies);
         switch (m_router.dispatch(req, res)) {
@@ -83,15 +116,21 @@ HttpResponse Dispatcher::answer(HttpRequest& req) const noexcept
         finish(req, res);
         return res;
     } catch (const std::exception& e) {
-        what = e.what();
+        return answerFailure(req, e.what());
     } catch (...) {
+        return answerFailure(req, "unknown error");
     }
+}
+
+HttpResponse Dispatcher::answerFailure(const HttpRequest& req, const char* what) const noexcept
+{
+    HttpResponse res;
     try {
-        answerException(req, res, what.c_str());
+        answerException(req, res, what);
         finish(req, res);
     } catch (...) {
-        res = HttpResponse(); // out of memory: a bare 500
-        res.status = 500;
+        // Out of memory: the smallest reply that still says what the path's clients read.
+        res = bareReply(req, 500);
     }
     return res;
 }
@@ -104,7 +143,24 @@ HttpResponse Dispatcher::refuse(const HttpRequest& req, int status) const noexce
         fillErrorBody(req, res);
         finish(req, res);
     } catch (...) {
-        res = HttpResponse(); // out of memory: a bare refusal still says enough
+        res = bareReply(req, status); // out of memory
+    }
+    return res;
+}
+
+HttpResponse Dispatcher::bareReply(const HttpRequest& req, int status) noexcept
+{
+    HttpResponse res;
+    res.status = status;
+    try {
+        if (IsJsonPath(req.path)) {
+            res.body = status == 413   ? R"({"status":"toolarge"})"
+                       : status >= 500 ? R"({"status":"error"})"
+                                       : R"({"status":"badrequest"})";
+            res.headers.emplace("Content-Type", "application/json");
+        }
+    } catch (...) {
+        res = HttpResponse();
         res.status = status;
     }
     return res;

@@ -5,6 +5,7 @@
 #include "http/HttpService.h"
 #include "http/Router.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,12 +28,20 @@ public:
 
     std::size_t bodyLimit(const HttpRequest& head) const noexcept override;
     std::size_t largestBodyLimit() const noexcept override { return m_router.largestBodyLimit(); }
+    std::string clientAddress(const HttpRequest& head) const noexcept override;
+    bool isTrustedProxy(const std::string& peer) const noexcept override;
+    // Runs the route's head check; a request without a route, or whose route has none, is admitted.
+    std::optional<HttpResponse> admitBody(const HttpRequest& head) const noexcept override;
     // A failing handler gives a 500 reply.
     HttpResponse answer(HttpRequest& req) const noexcept override;
     // `req` holds whatever was read of the request, at least the path once the request line was read.
     HttpResponse refuse(const HttpRequest& req, int status) const noexcept override;
 
 private:
+    // The reply to a request whose handling threw `what`: a 500 with the body the path's clients read.
+    HttpResponse answerFailure(const HttpRequest& req, const char* what) const noexcept;
+    // A reply of `status` built with as little memory as possible, for when a full one failed.
+    static HttpResponse bareReply(const HttpRequest& req, int status) noexcept;
     void finish(const HttpRequest& req, HttpResponse& res) const;
 
     Router m_router;

@@ -1,5 +1,7 @@
 #include "ForwardedClient.h"
 
+#include "http/AddressGroup.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -38,12 +40,19 @@ std::optional<std::string> CanonicalIpAddress(std::string_view text)
     return inet_ntop(AF_INET6, &v6, canonical, sizeof canonical);
 }
 
-std::string ForwardedClient(const HttpRequest& req, const std::vector<std::string>& trustedProxies)
+bool IsTrustedProxy(const std::string& peer, const std::vector<std::string>& trustedProxies)
 {
     if (trustedProxies.empty())
-        return req.remote_addr;
-    const auto peer = CanonicalIpAddress(req.remote_addr);
-    if (!peer || std::find(trustedProxies.begin(), trustedProxies.end(), *peer) == trustedProxies.end())
+        return false;
+    const auto canonical =
+        peer == kUnixSocketPeer ? std::optional<std::string>(peer) : CanonicalIpAddress(peer);
+    return canonical &&
+           std::find(trustedProxies.begin(), trustedProxies.end(), *canonical) != trustedProxies.end();
+}
+
+std::string ForwardedClient(const HttpRequest& req, const std::vector<std::string>& trustedProxies)
+{
+    if (!IsTrustedProxy(req.remote_addr, trustedProxies))
         return req.remote_addr;
     const auto [first, end] = req.headers.equal_range("X-Forwarded-For");
     if (first == end)

@@ -13,6 +13,10 @@ namespace tern::server {
 // nullopt when `text` is none.
 std::optional<std::string> CanonicalIpAddress(std::string_view text);
 
+// Whether connections from `peer` (an address, or kUnixSocketPeer for a Unix socket) come from one of
+// `trustedProxies` (canonical addresses, or kUnixSocketPeer for every connection over the Unix socket).
+bool IsTrustedProxy(const std::string& peer, const std::vector<std::string>& trustedProxies);
+
 // The address a request is counted against by the per-address limits. A request whose peer is one of
 // `trustedProxies` (canonical addresses) is counted against the last address of its last
 // X-Forwarded-For field, the one that proxy wrote; a request from any other peer, or one whose last

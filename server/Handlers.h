@@ -31,6 +31,12 @@ constexpr std::size_t kMaxUploadBodyBytes = kMaxShareBytes + std::size_t{64} * 1
 // or holds no such part or more than one.
 std::optional<std::string> SingleDataPart(const HttpRequest& req);
 
+// The head check of the upload paths: the credentials in the query must be accepted before a large
+// body is read, so that nobody without an account can hold the server's body memory. On refusal the
+// reply is the one the upload itself would get. The check is cheap for credentials that passed a
+// moment ago, and failed ones count against the same limits as every other check.
+bool UploaderAdmitted(ServerContext& context, const HttpRequest& head, HttpResponse& res);
+
 // The status word for refused credentials ("denied" or "locked"), empty when they were accepted.
 std::string_view CredentialFailure(const AuthResult& result);
 

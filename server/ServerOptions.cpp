@@ -1,6 +1,7 @@
 #include "ServerOptions.h"
 
 #include "ForwardedClient.h"
+#include "http/AddressGroup.h"
 #include "util/ProgramVersion.h"
 
 #include <algorithm>
@@ -72,12 +73,15 @@ bool IsPostgresUrl(std::string_view url) noexcept
 
 std::string UsageText()
 {
-    return "Usage: tern-server [--listen HOST:PORT] [--data DIR | --database URL] [--share-days N]\n"
-           "                   [--max-shares N] [--max-share-mb N] [--latest-build N] [--latest-message "
-           "TEXT]\n"
+    return "Usage: tern-server [--listen HOST:PORT | --listen unix:PATH] [--data DIR | --database URL]\n"
+           "                   [--share-days N]"
+           " [--max-shares N] [--max-share-mb N] [--latest-build N] [--latest-message TEXT]\n"
            "                   [--header-timeout S] [--max-connections N] [--threads N]\n"
            "                   [--trusted-proxy ADDRESS]...\n"
+           "       tern-server [--data DIR | --database URL] --delete-account EMAIL\n"
            "  --listen HOST:PORT     address to serve on (default 127.0.0.1:8077; port 0 picks a free one)\n"
+           "  --listen unix:PATH     serve on a Unix socket instead, for a proxy on this computer; put it\n"
+           "                         in a folder that only the proxy's user and this one can enter\n"
            "  --data DIR             folder of the SQLite database, created when missing (default "
            "./tern-data)\n"
            "  --database URL         keep everything in this PostgreSQL database instead, for example\n"
@@ -90,12 +94,19 @@ std::string UsageText()
            "  --latest-message TEXT  lines sent with the update notice (\\n starts a new line)\n"
            "  --header-timeout S     seconds a client has to send a request's headers (default 10); the\n"
            "                         body must follow within S more seconds plus one per 32 KiB that\n"
-           "                         the path takes at most\n"
+           "                         it declares\n"
            "  --max-connections N    open connections at most (default 4096, or what the process may\n"
-           "                         open); more are closed at once\n"
+           "                         open); when all are taken, the address holding the most loses\n"
+           "                         its longest waiting one. 64 per client address (an IPv6\n"
+           "                         client by its /64)\n"
            "  --threads N            threads that check credentials and use the database (default 8)\n"
            "  --trusted-proxy ADDRESS  a proxy in front of the service (repeatable): requests from it\n"
-           "                         count against the client address it puts last in X-Forwarded-For\n"
+           "                         count against the client address it puts last in X-Forwarded-For;\n"
+           "                         \"unix\" trusts whoever connects over the Unix socket. Name only an\n"
+           "                         address that nothing but the proxy can connect from: whatever can\n"
+           "                         may claim to be any client\n"
+           "  --delete-account EMAIL remove the account, its snapshot and its shares (one transaction),\n"
+           "                         then exit\n"
            "  --version              print the version\n"
            "  --help                 print this text\n";
 }
@@ -123,6 +134,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t
 {
     ServerOptions options;
     options.latestBuild = defaultBuild;
+    std::string deleteAccount;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
         if (name == "--help" || name == "-h") {
@@ -136,15 +148,19 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t
             return version;
         }
         static const std::vector<std::string> kNames = {
-            "--listen",       "--data",         "--database",       "--share-days",     "--max-shares",
-            "--max-share-mb", "--latest-build", "--latest-message", "--header-timeout", "--max-connections",
-            "--threads",      "--trusted-proxy"};
+            "--listen",       "--data",          "--database",       "--share-days",     "--max-shares",
+            "--max-share-mb", "--latest-build",  "--latest-message", "--header-timeout", "--max-connections",
+            "--threads",      "--trusted-proxy", "--delete-account"};
         if (std::find(kNames.begin(), kNames.end(), name) == kNames.end())
             return failure("unknown option " + name);
         if (i + 1 >= args.size())
             return failure(name + " needs a value");
         const std::string& value = args[++i];
-        if (name == "--listen") {
+        if (name == "--listen" && value.starts_with("unix:")) {
+            if (value.size() == 5 || value[5] != '/')
+                return failure("--listen unix: wants an absolute path, got " + value);
+            options.unixSocket = value.substr(5);
+        } else if (name == "--listen") {
             const auto address = ParseListenAddress(value);
             if (!address)
                 return failure("--listen wants HOST:PORT, got " + value);
@@ -190,16 +206,22 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, std::uint32_t
                 return failure("--threads wants a number from 1 to 256, got " + value);
             options.http.handlerThreads = *count;
         } else if (name == "--trusted-proxy") {
-            const auto address = CanonicalIpAddress(value);
+            const auto address =
+                value == kUnixSocketPeer ? std::optional<std::string>(value) : CanonicalIpAddress(value);
             if (!address)
-                return failure("--trusted-proxy wants an IP address, got " + value);
+                return failure("--trusted-proxy wants an IP address or unix, got " + value);
             options.trustedProxies.push_back(*address);
+        } else if (name == "--delete-account") {
+            if (value.empty())
+                return failure("--delete-account needs an e-mail address");
+            deleteAccount = value;
         } else {
             options.latestMessage = messageLines(value);
         }
     }
     CommandLine result;
     result.options = options;
+    result.deleteAccount = deleteAccount;
     return result;
 }
 

@@ -29,6 +29,8 @@ struct ServerOptions
 {
     std::string host = "127.0.0.1";
     int port = 8077; // 0 binds any free port
+    // A Unix socket to listen on instead of host and port (empty: none).
+    std::string unixSocket;
     std::string dataDir = "tern-data";
     std::uint32_t latestBuild = 0;
     // The lines sent after the status line of an "outdated" answer.
@@ -61,8 +63,9 @@ struct ServerOptions
     std::chrono::seconds verifiedCredentialLifetime{5 * 60};
     std::size_t verifiedCredentialCapacity = 10000;
 
-    // Proxies whose X-Forwarded-For is believed (canonical addresses): the per-address limits count
-    // the client each of them names, not the proxy.
+    // Proxies whose X-Forwarded-For is believed (canonical addresses, or kUnixSocketPeer for whoever
+    // connects over the Unix socket): the per-address limits count the client each of them names, not
+    // the proxy. Anything that can connect from such an address can name any client it likes.
     std::vector<std::string> trustedProxies;
 
     // Whether to write one access line per request to stderr.
@@ -76,11 +79,14 @@ struct ServerOptions
 struct CommandLine
 {
     std::optional<ServerOptions> options;
+    // --delete-account: the e-mail of the account to delete instead of serving (empty: serve).
+    std::string deleteAccount;
     std::string message; // usage or the error, for stdout (help) or stderr (error)
     int exitCode = 0;
 };
 
-// Reads --listen HOST:PORT, --data DIR, --database URL, --share-days N, --max-shares N,
+// Reads --listen HOST:PORT or unix:PATH, --delete-account EMAIL, --data DIR, --database URL, --share-days N,
+// --max-shares N,
 // --max-share-mb N, --latest-build N, --latest-message TEXT, --header-timeout S, --max-connections N,
 // --threads N, --trusted-proxy ADDRESS (repeatable), --version and --help.
 // The default latest build is `defaultBuild`. In TEXT a line feed or the two characters "\n" start a

@@ -137,7 +137,10 @@ void RegisterShareHandlers(Router& server, ServerContext& context)
                [&context](const HttpRequest& req, HttpResponse& res) { history(context, req, res); });
     server.Post("/cp/delete.html",
                 [&context](const HttpRequest& req, HttpResponse& res) { deleteShare(context, req, res); });
-    server.setBodyLimit("POST", "/storage/share.html", kMaxUploadBodyBytes);
+    server.setBodyLimit("POST", "/storage/share.html", kMaxUploadBodyBytes,
+                        [&context](const HttpRequest& head, HttpResponse& res) {
+                            return UploaderAdmitted(context, head, res);
+                        });
 }
 
 } // namespace tern::server

@@ -60,6 +60,17 @@ std::string_view CredentialFailure(const AuthResult& result)
     return "denied";
 }
 
+bool UploaderAdmitted(ServerContext& context, const HttpRequest& head, HttpResponse& res)
+{
+    const AuthResult login = context.authenticator.authenticate(
+        head.get_param_value("email"), head.get_param_value("pass"), ClientAddress(head));
+    const std::string_view failure = CredentialFailure(login);
+    if (failure.empty())
+        return true;
+    SendStatus(res, failure);
+    return false;
+}
+
 void RegisterStorageHandlers(Router& server, ServerContext& context)
 {
     server.Post("/storage/save.html", [&context](const HttpRequest& req, HttpResponse& res) {
@@ -79,7 +90,10 @@ void RegisterStorageHandlers(Router& server, ServerContext& context)
         context.database.saveSnapshot(login.accountId, *data, context.clock());
         SendStatus(res, "ok");
     });
-    server.setBodyLimit("POST", "/storage/save.html", kMaxUploadBodyBytes);
+    server.setBodyLimit("POST", "/storage/save.html", kMaxUploadBodyBytes,
+                        [&context](const HttpRequest& head, HttpResponse& res) {
+                            return UploaderAdmitted(context, head, res);
+                        });
 
     server.Get("/storage/read.html", [&context](const HttpRequest& req, HttpResponse& res) {
         const AuthResult login = context.authenticator.authenticate(

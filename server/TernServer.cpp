@@ -25,6 +25,10 @@ void TernServer::configure()
 
 int TernServer::bind()
 {
+    if (!m_options.unixSocket.empty()) {
+        m_http.bindUnix(m_options.unixSocket);
+        return m_port = 0;
+    }
     m_port = m_http.bind(m_options.host, m_options.port);
     return m_port;
 }
@@ -93,6 +97,8 @@ void TernServer::keepHouse()
 
 std::string TernServer::baseUrl() const
 {
+    if (!m_options.unixSocket.empty())
+        return "unix:" + m_options.unixSocket;
     const bool ipv6 = m_options.host.find(':') != std::string::npos;
     const std::string host = ipv6 ? "[" + m_options.host + "]" : m_options.host;
     return "http://" + host + ":" + std::to_string(m_port);

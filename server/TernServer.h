@@ -28,8 +28,8 @@ public:
     TernServer(const TernServer&) = delete;
     TernServer& operator=(const TernServer&) = delete;
 
-    // Binds the configured host and port (port 0: any free port) and returns the port; throws
-    // std::runtime_error when the address cannot be bound.
+    // Binds the configured host and port (port 0: any free port) and returns the port, or the
+    // configured Unix socket (and returns 0); throws std::runtime_error when it cannot be bound.
     int bind();
     // Serves until stop(); throws when serving fails. Returns at once when stop() came first. While it
     // serves, expired shares and forgotten limit counters are deleted now and then.
@@ -38,7 +38,7 @@ public:
     void stop();
 
     int port() const noexcept { return m_port; }
-    // "http://HOST:PORT" of the bound address.
+    // "http://HOST:PORT" of the bound address, or "unix:PATH".
     std::string baseUrl() const;
 
 private:

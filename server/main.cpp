@@ -1,5 +1,6 @@
 // tern-server: the reference web service of Tern Clipboard.
 
+#include "AccountRemoval.h"
 #include "ServerOptions.h"
 #include "TernServer.h"
 #include "util/ProgramVersion.h"
@@ -35,6 +36,12 @@ int main(int argc, char** argv)
     if (!commandLine.options) {
         std::fputs(commandLine.message.c_str(), commandLine.exitCode == 0 ? stdout : stderr);
         return commandLine.exitCode;
+    }
+
+    if (!commandLine.deleteAccount.empty()) {
+        const AccountRemovalResult removal = DeleteAccount(*commandLine.options, commandLine.deleteAccount);
+        std::fprintf(removal.exitCode == 0 ? stdout : stderr, "%s\n", removal.message.c_str());
+        return removal.exitCode;
     }
 
     const sigset_t signals = stopSignals();

@@ -1,5 +1,6 @@
 #include "http/HttpConnection.h"
 
+#include "http/AddressGroup.h"
 #include "http/FormEncoding.h"
 #include "util/TextRoutines.h"
 
@@ -44,24 +45,17 @@ bool isParseError(beast::error_code ec)
 
 } // namespace
 
-HttpConnection::HttpConnection(asio::ip::tcp::socket socket, ConnectionHub& hub)
-    : m_hub(hub), m_stream(std::move(socket)), m_buffer(hub.limits.maxHeaderBytes + kReadRoom)
+HttpConnection::HttpConnection(Socket socket, ConnectionHub& hub, std::string peer, std::string group)
+    : m_hub(hub), m_stream(std::move(socket)), m_buffer(hub.limits.maxHeaderBytes + kReadRoom),
+      m_remoteAddress(std::move(peer))
 {
-    beast::error_code ec;
-    const auto peer = m_stream.socket().remote_endpoint(ec);
-    if (!ec) {
-        auto address = peer.address();
-        if (address.is_v6() && address.to_v6().is_v4_mapped())
-            address = asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6());
-        m_remoteAddress = address.to_string();
-    }
-    m_hub.open.insert(this);
+    m_hub.open.add(this, std::move(group));
 }
 
 HttpConnection::~HttpConnection()
 {
     releaseBody();
-    m_hub.open.erase(this);
+    m_hub.open.remove(this);
 }
 
 std::chrono::steady_clock::duration HttpConnection::timeFor(std::size_t bytes) const
@@ -79,6 +73,7 @@ void HttpConnection::stopUnlessAnswering()
 void HttpConnection::readHeader()
 {
     m_phase = Phase::Reading;
+    m_hub.open.markWaiting(this, ConnectionTable::Clock::now());
     m_parser.emplace();
     m_parser->header_limit(static_cast<std::uint32_t>(m_hub.limits.maxHeaderBytes));
     // Bodies declared larger than any route takes are refused as soon as the header says so.
@@ -129,11 +124,47 @@ void HttpConnection::onHeader(beast::error_code ec)
         return refuse(refusal);
 
     const auto declared = m_parser->content_length();
-    if (!reserveBody(declared ? static_cast<std::size_t>(*declared) : m_parser->chunked() ? limit : 0))
+    const std::size_t bodyBytes = declared              ? static_cast<std::size_t>(*declared)
+                                  : m_parser->chunked() ? limit
+                                                        : 0;
+    if (bodyBytes > m_hub.limits.uncheckedBodyBytes)
+        return admitThenRead(bodyBytes, limit);
+    startBody(bodyBytes, limit);
+}
+
+void HttpConnection::admitThenRead(std::size_t bodyBytes, std::size_t limit)
+{
+    // Nothing is read while the service looks at the head; a stop waits for its verdict.
+    m_phase = Phase::Answering;
+    m_hub.open.markBusy(this);
+    m_stream.expires_never();
+    asio::post(m_hub.handlers, [self = shared_from_this(), head = m_head, bodyBytes, limit,
+                                work = asio::make_work_guard(m_hub.io)]() mutable {
+        auto refusal = self->m_hub.service.admitBody(head);
+        auto& io = self->m_hub.io;
+        asio::post(io, [self = std::move(self), refusal = std::move(refusal), bodyBytes, limit]() mutable {
+            if (refusal) {
+                self->m_headRequest = self->m_head.method == "HEAD";
+                return self->write(std::move(*refusal), AfterReply::Close);
+            }
+            if (self->m_hub.stopping)
+                return self->close();
+            self->m_phase = Phase::Reading;
+            self->m_hub.open.markWaiting(self.get(), ConnectionTable::Clock::now());
+            self->startBody(bodyBytes, limit);
+        });
+    });
+}
+
+void HttpConnection::startBody(std::size_t bodyBytes, std::size_t limit)
+{
+    m_bodyGroup = AddressGroup(m_hub.service.clientAddress(m_head));
+    if (!reserveBody(bodyBytes))
         return refuse(503);
     m_parser->body_limit(limit);
+    // The body must come at the minimum rate for what was declared (a chunked body: the path's limit).
     const std::size_t rate = std::max<std::size_t>(m_hub.limits.minBytesPerSecond, 1);
-    m_stream.expires_after(m_hub.limits.headerTimeout + std::chrono::seconds(limit / rate));
+    m_stream.expires_after(m_hub.limits.headerTimeout + std::chrono::seconds(bodyBytes / rate));
     if (m_parser->is_done())
         return answer();
     if (!m_head.http10 && lowerTrimmed(m_head.get_header_value("Expect")) == "100-continue") {
@@ -195,6 +226,7 @@ void HttpConnection::answer()
     m_keepAlive = message.keep_alive() && ++m_answered < m_hub.limits.maxRequestsPerConnection;
     m_headRequest = req.method == "HEAD";
     m_phase = Phase::Answering;
+    m_hub.open.markBusy(this);
     m_stream.expires_never();
     // The handler runs on the pool; the work guard keeps the I/O loop running until its reply is back.
     asio::post(m_hub.handlers, [self = shared_from_this(), req = std::move(req),
@@ -218,7 +250,8 @@ void HttpConnection::write(HttpResponse res, AfterReply after)
     if (m_hub.stopping && after == AfterReply::KeepAlive)
         after = AfterReply::Close;
     m_phase = Phase::Answering; // a stop lets the reply finish
-    releaseBody();              // the handler is done with the request
+    m_hub.open.markBusy(this);
+    releaseBody(); // the handler is done with the request
     m_reply.emplace();
     m_reply->version(m_head.http10 ? 10 : 11);
     m_reply->result(res.status >= 100 && res.status <= 599 ? static_cast<unsigned>(res.status) : 500U);
@@ -249,8 +282,9 @@ void HttpConnection::onWritten(beast::error_code ec, AfterReply after)
     // HTTP/1.0 body): read and drop that for a while, so that closing does not reset the connection
     // before the client has read the reply.
     beast::error_code ignored;
-    m_stream.socket().shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
+    m_stream.socket().shutdown(asio::socket_base::shutdown_send, ignored);
     m_phase = Phase::Lingering;
+    m_hub.open.markWaiting(this, ConnectionTable::Clock::now());
     m_discarded = 0;
     m_stream.expires_after(kLingerTime);
     linger();
@@ -269,24 +303,41 @@ void HttpConnection::linger()
 
 bool HttpConnection::reserveBody(std::size_t bytes)
 {
-    if (bytes > m_hub.limits.maxBufferedBodyBytes -
-                    std::min(m_hub.bufferedBodyBytes, m_hub.limits.maxBufferedBodyBytes))
+    const HttpLimits& limits = m_hub.limits;
+    const auto room = [](std::size_t held, std::size_t most) { return most - std::min(held, most); };
+    std::size_t& byAddress = m_hub.bufferedBodyBytesByAddress[m_bodyGroup];
+    if (bytes > room(m_hub.bufferedBodyBytes, limits.maxBufferedBodyBytes) ||
+        bytes > room(byAddress, limits.maxBufferedBodyBytesPerAddress)) {
+        if (byAddress == 0)
+            m_hub.bufferedBodyBytesByAddress.erase(m_bodyGroup);
         return false;
+    }
     m_hub.bufferedBodyBytes += bytes;
+    byAddress += bytes;
     m_reservedBody = bytes;
     return true;
 }
 
 void HttpConnection::releaseBody()
 {
+    if (m_reservedBody == 0)
+        return;
     m_hub.bufferedBodyBytes -= std::min(m_reservedBody, m_hub.bufferedBodyBytes);
+    const auto it = m_hub.bufferedBodyBytesByAddress.find(m_bodyGroup);
+    if (it != m_hub.bufferedBodyBytesByAddress.end()) {
+        it->second -= std::min(m_reservedBody, it->second);
+        if (it->second == 0)
+            m_hub.bufferedBodyBytesByAddress.erase(it);
+    }
     m_reservedBody = 0;
 }
 
 void HttpConnection::close()
 {
+    // A closed connection no longer takes a slot, even while its last operations finish.
+    m_hub.open.remove(this);
     beast::error_code ignored;
-    m_stream.socket().shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
+    m_stream.socket().shutdown(asio::socket_base::shutdown_both, ignored);
     m_stream.close();
 }
 

@@ -21,8 +21,11 @@ public:
     HttpServer& operator=(const HttpServer&) = delete;
 
     // Listens on `host` (a name or an address) and `port` (0: any free port); returns the port bound.
-    // Throws std::runtime_error when the address cannot be bound.
+    // Throws std::runtime_error, saying why and what to do, when the address cannot be bound.
     int bind(const std::string& host, int port);
+    // Listens on a Unix socket at `path` instead; a socket file left there by a server that has
+    // ended is replaced. The socket is removed when the server is destroyed. Throws as bind().
+    void bindUnix(const std::string& path);
     // Serves on the calling thread until stop(); the requests in progress are answered first.
     void run();
     // Makes run() return; safe from any thread, also before run().

@@ -8,21 +8,23 @@ namespace tern::server {
 
 void Router::Get(const std::string& pattern, HttpHandler handler)
 {
-    m_get.push_back({pattern, std::regex(pattern), std::move(handler), kDefaultBodyLimit});
+    m_get.push_back({pattern, std::regex(pattern), std::move(handler), kDefaultBodyLimit, {}});
 }
 
 void Router::Post(const std::string& pattern, HttpHandler handler)
 {
-    m_post.push_back({pattern, std::regex(pattern), std::move(handler), kDefaultBodyLimit});
+    m_post.push_back({pattern, std::regex(pattern), std::move(handler), kDefaultBodyLimit, {}});
 }
 
-void Router::setBodyLimit(const std::string& method, const std::string& pattern, std::size_t bytes)
+void Router::setBodyLimit(const std::string& method, const std::string& pattern, std::size_t bytes,
+                          HeadCheck admit)
 {
     if (std::vector<Route>* routes = routesFor(method)) {
         for (Route& route : *routes) {
             if (route.text != pattern)
                 continue;
             route.bodyLimit = bytes;
+            route.admit = std::move(admit);
             m_largestBodyLimit = std::max(m_largestBodyLimit, bytes);
             return;
         }
@@ -77,6 +79,18 @@ std::size_t Router::bodyLimit(const std::string& method, const std::string& path
     std::smatch match;
     const Route* route = routes ? find(*routes, path, match) : nullptr;
     return route ? route->bodyLimit : kDefaultBodyLimit;
+}
+
+} // namespace tern::server
+
+namespace tern::server {
+
+const HeadCheck* Router::admission(const std::string& method, const std::string& path) const
+{
+    const std::vector<Route>* routes = routesFor(method);
+    std::smatch match;
+    const Route* route = routes ? find(*routes, path, match) : nullptr;
+    return route && route->admit ? &route->admit : nullptr;
 }
 
 } // namespace tern::server

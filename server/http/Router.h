@@ -11,6 +11,9 @@
 namespace tern::server {
 
 using HttpHandler = std::function<void(const HttpRequest&, HttpResponse&)>;
+// Looks at the head of a request before its body is read: true to read the body, or false with the
+// refusal filled in.
+using HeadCheck = std::function<bool(const HttpRequest&, HttpResponse&)>;
 
 // The largest body a route takes unless it names another limit: room for any form of credentials and
 // a few fields.
@@ -25,8 +28,10 @@ public:
     void Get(const std::string& pattern, HttpHandler handler);
     void Post(const std::string& pattern, HttpHandler handler);
     // Lets the route registered for `method` with exactly `pattern` take bodies of up to `bytes`
-    // (kDefaultBodyLimit otherwise). Throws std::logic_error when there is no such route.
-    void setBodyLimit(const std::string& method, const std::string& pattern, std::size_t bytes);
+    // (kDefaultBodyLimit otherwise), once `admit` (when given) has passed the request's head. Throws
+    // std::logic_error when there is no such route.
+    void setBodyLimit(const std::string& method, const std::string& pattern, std::size_t bytes,
+                      HeadCheck admit = {});
 
     enum class Outcome {
         Handled,
@@ -38,6 +43,9 @@ public:
     // The largest body the route for `method` and `path` takes; the default limit when none matches,
     // so that a request without a route is refused as cheaply as any other.
     std::size_t bodyLimit(const std::string& method, const std::string& path) const;
+    // The check of the route for `method` and `path` that a head must pass before a large body is
+    // read; nullptr when it has none.
+    const HeadCheck* admission(const std::string& method, const std::string& path) const;
     // The largest body any route takes.
     std::size_t largestBodyLimit() const noexcept { return m_largestBodyLimit; }
 
@@ -48,6 +56,7 @@ private:
         std::regex pattern;
         HttpHandler handler;
         std::size_t bodyLimit;
+        HeadCheck admit;
     };
     std::vector<Route>* routesFor(const std::string& method);
     const std::vector<Route>* routesFor(const std::string& method) const;

@@ -9,6 +9,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace tern::server::test {
@@ -131,7 +132,37 @@ RawReply SendRaw(int port, const std::string& request, const std::string& from)
     return ParseReply(Exchange(port, request, from));
 }
 
-RawConnection::RawConnection(int port) : m_socket(connectLoopback(port))
+namespace {
+
+int connectUnix(const std::string& path)
+{
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (sock < 0 || path.size() >= sizeof address.sun_path) {
+        if (sock >= 0)
+            ::close(sock);
+        return -1;
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    if (::connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(sock);
+        return -1;
+    }
+    return sock;
+}
+
+} // namespace
+
+RawConnection::RawConnection(const UnixSocket& socket) : m_socket(connectUnix(socket.path))
+{
+    if (m_socket >= 0) {
+        timeval timeout{10, 0};
+        ::setsockopt(m_socket, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    }
+}
+
+RawConnection::RawConnection(int port, const std::string& from) : m_socket(connectLoopback(port, from))
 {
     if (m_socket >= 0) {
         timeval timeout{10, 0};

@@ -27,12 +27,20 @@ RawReply ParseReply(const std::string& received);
 // 30 seconds).
 std::string Exchange(int port, const std::string& request, const std::string& from = {});
 
+// The path of a Unix socket to connect to.
+struct UnixSocket
+{
+    std::string path;
+};
+
 // A loopback connection driven piece by piece, for requests sent slowly or without end. Every call
 // is bounded in time; the socket closes with the object.
 class RawConnection
 {
 public:
-    explicit RawConnection(int port);
+    // `from` is the loopback address to connect from (see SendRaw).
+    explicit RawConnection(int port, const std::string& from = {});
+    explicit RawConnection(const UnixSocket& socket);
     ~RawConnection();
     RawConnection(const RawConnection&) = delete;
     RawConnection& operator=(const RawConnection&) = delete;
