@@ -114,8 +114,10 @@ bool TExClipboard::RestoreAll()
         platform::ClipboardEntry entry;
         entry.format = item->Format;
         if (item->Format == platform::kFormatBitmap) {
-            // The picture is counted at its size on the clipboard; its header says whether it fits
-            // before any pixel is allocated, and the decoder's own memory has the same bound.
+            // The picture is counted at its size on the clipboard instead of its file's, which is
+            // freed once decoded; its header says whether it fits before any pixel is allocated, and
+            // the decoder's own memory has the same bound.
+            decoded -= item->Data.Size();
             const std::uint64_t bytesLeft = kMaxDecodedSnapshotBytes - decoded;
             const std::uint64_t pixelsLeft = bytesLeft / kSnapshotPictureBytesPerPixel;
             platform::Bitmap bitmap =
