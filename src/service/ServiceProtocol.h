@@ -143,6 +143,7 @@ struct UpdateCheckResult
     std::string statusLine;
     std::string message;                     // the further lines, each followed by CR LF
     HttpFailure failure = HttpFailure::None; // why no response came, when none did
+    int status = 0;                          // the HTTP status of the response that came
 };
 
 // The outcome of the version check's reply body (nothing = no response).

@@ -88,6 +88,7 @@ void TUpdateChecker::run()
         result = ParseUpdateReply(reply.arrived() ? std::optional<std::string>(std::move(reply.body))
                                                   : std::nullopt);
         result.failure = reply.failure;
+        result.status = reply.status;
     } catch (...) {
         result = UpdateCheckResult{};
     }

@@ -35,11 +35,16 @@ int runCheckUpdate(ToolContext& context, const std::vector<std::string>& args, C
 
     static constexpr const char* kWords[] = {"no answer", "uptodate", "outdated"};
     io.out << kWords[result->outcome] << '\n';
-    if (result->failure != HttpFailure::None) {
-        HttpReply none;
-        none.failure = result->failure;
-        ThrowTransferFailure(none, session.client().connectionProblemText(),
-                             UpdateCheckUrl(session.store().ServiceHost, kBuildNumber));
+    // Without a usable answer, what went wrong: no response, or an error status.
+    if (result->outcome == kUpdateNoAnswer) {
+        HttpReply reply;
+        reply.failure = result->failure;
+        reply.status = result->status;
+        const std::string address = UpdateCheckUrl(session.store().ServiceHost, kBuildNumber);
+        if (!reply.arrived())
+            ThrowTransferFailure(reply, session.client().connectionProblemText(), address);
+        if (!reply.succeeded())
+            ThrowServiceError(reply, session.client().connectionProblemText(), address);
     }
     // The message comes from the service: printed without its control characters.
     const std::string message = PrintableText(ReplaceAll(TrimText(result->message), "\r\n", "\n"));
