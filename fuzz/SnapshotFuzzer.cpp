@@ -1,5 +1,6 @@
 #include "FuzzSupport.h"
 #include "clipboard/ExClipboard.h"
+#include "clipboard/FormatNameTable.h"
 #include "clipboard/JpegCodec.h"
 #include "platform/fake/FakeClipboard.h"
 #include "util/Errors.h"
@@ -45,6 +46,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (!system.writes.empty())
                 __builtin_trap(); // a failed restore must leave the clipboard alone
         }
+        std::uint64_t restored = 0;
+        for (const auto& write : system.writes) {
+            for (const tern::platform::ClipboardEntry& entry : write) {
+                // Only numbers a system gives out itself carry a name from the snapshot.
+                if (!entry.name.empty() && !tern::IsNameableFormat(entry.format))
+                    __builtin_trap();
+                if (const auto* bytes = std::get_if<std::string>(&entry.data))
+                    restored += bytes->size();
+            }
+        }
+        if (restored > tern::kMaxDecodedSnapshotBytes)
+            __builtin_trap(); // the restore stays within its budget
     }
     return 0;
 }

@@ -16,6 +16,8 @@ TECLMemoryStream::Options itemOptions(MonotonicClock clock, std::shared_ptr<EclP
     options.clock = std::move(clock);
     options.maxLogicalSize = kMaxFormatBytes;
     options.checks = std::move(checks);
+    // Every record the program has written holds a container (at least its header) or nothing.
+    options.plainAllowed = false;
     return options;
 }
 

@@ -14,9 +14,14 @@ namespace tern {
 inline constexpr std::uint64_t kMaxFormatBytes = 5'000'000;
 // Most records one snapshot holds; a snapshot that claims more is refused before it is read.
 inline constexpr std::int32_t kMaxSnapshotRecords = 1024;
-// What reading and restoring one snapshot may decode: all items' data together, and each picture.
-inline constexpr std::uint64_t kMaxDecodedSnapshotBytes = std::uint64_t{1} << 30;
-inline constexpr std::uint64_t kMaxSnapshotPicturePixels = 64'000'000;
+// What reading and restoring one snapshot may decode: all items' data together, a picture counted at
+// four bytes a pixel (its form on the clipboard). The clipboard takes a second copy of each item, so a
+// restore holds at most about twice this, whatever the snapshot claims.
+inline constexpr std::uint64_t kMaxDecodedSnapshotBytes = std::uint64_t{64} << 20;
+inline constexpr std::uint64_t kSnapshotPictureBytesPerPixel = 4;
+// Two 4K screens side by side (7680 x 2160) fit.
+inline constexpr std::uint64_t kMaxSnapshotPicturePixels =
+    kMaxDecodedSnapshotBytes / kSnapshotPictureBytesPerPixel;
 
 // One clipboard format of a snapshot: its number and its data in a payload container keyed with the
 // password value given at creation (an empty value: compressed, not enciphered).
@@ -35,8 +40,9 @@ public:
     // bytes.
     void WriteRecord(std::string& stream) const;
     // Reads one record at `position` (advanced past it) and puts its storage bytes into Data, which
-    // opens them. Throws StreamReadError for a record cut short or a negative length, and the
-    // container's own errors.
+    // opens them; a length of 0 leaves Data empty. Throws StreamReadError for a record cut short or a
+    // negative length, and the container's own errors, among them one for bytes that are not a
+    // container.
     void ReadRecord(std::string_view stream, std::size_t& position);
 };
 

@@ -13,6 +13,9 @@ namespace tern {
 
 namespace {
 
+// The decoder's tables and row buffers, beyond what the budget leaves it.
+constexpr std::uint64_t kJpegDecoderSlackBytes = std::uint64_t{8} << 20;
+
 bool isSkipped(std::uint32_t format)
 {
     static constexpr std::array<std::uint32_t, 5> kSkipped = {kFormatText, kFormatOemText, kFormatDib,
@@ -88,7 +91,7 @@ std::size_t TExClipboard::LoadFromStream(std::string_view stream, std::size_t po
     LoadSnapshot(stream, position, m_password ? m_password() : std::string(), m_clock, Formats);
     if (!Formats.empty() && Formats.back()->Format == platform::kFormatNameTable) {
         for (FormatName& entry : DecodeFormatNames(Formats.back()->Data.ReadAll()))
-            m_names[entry.format] = std::move(entry.name);
+            m_names.emplace(entry.format, std::move(entry.name));
         Formats.pop_back();
     }
     return position;
@@ -96,7 +99,8 @@ std::size_t TExClipboard::LoadFromStream(std::string_view stream, std::size_t po
 
 bool TExClipboard::RestoreAll()
 {
-    // Everything is decoded within one budget before the clipboard is touched.
+    // Everything is decoded within one budget before the clipboard is touched. Each item is held
+    // decoded once here and once more by the clipboard.
     std::uint64_t decoded = 0;
     for (const auto& item : Formats)
         decoded += item->Data.Size();
@@ -110,10 +114,17 @@ bool TExClipboard::RestoreAll()
         platform::ClipboardEntry entry;
         entry.format = item->Format;
         if (item->Format == platform::kFormatBitmap) {
-            const std::uint64_t pixelsLeft = (kMaxDecodedSnapshotBytes - decoded) / 3;
+            // The picture is counted at its size on the clipboard instead of its file's, which is
+            // freed once decoded; its header says whether it fits before any pixel is allocated, and
+            // the decoder's own memory has the same bound.
+            decoded -= item->Data.Size();
+            const std::uint64_t bytesLeft = kMaxDecodedSnapshotBytes - decoded;
+            const std::uint64_t pixelsLeft = bytesLeft / kSnapshotPictureBytesPerPixel;
             platform::Bitmap bitmap =
-                DecodeJpeg(item->Data.ReadAll(), std::min(kMaxSnapshotPicturePixels, pixelsLeft));
-            decoded += bitmap.rgb.size();
+                DecodeJpeg(item->Data.ReadAll(), std::min(kMaxSnapshotPicturePixels, pixelsLeft),
+                           bytesLeft + kJpegDecoderSlackBytes);
+            decoded += std::uint64_t{static_cast<std::uint32_t>(bitmap.width)} *
+                       static_cast<std::uint32_t>(bitmap.height) * kSnapshotPictureBytesPerPixel;
             entry.data = std::move(bitmap);
         } else {
             entry.data = item->Data.ReadAll();

@@ -1,5 +1,6 @@
 #include "clipboard/FormatNameTable.h"
 
+#include "clipboard/MimeFormatTable.h"
 #include "service/ByteOrder.h"
 #include "util/Errors.h"
 
@@ -35,7 +36,32 @@ bool fitsVersion(std::string_view name, std::uint32_t version)
     return version >= 2 && name.front() != ' ' && name.back() != ' ';
 }
 
+// A restricted name of RFC 6838.
+bool isRestrictedName(std::string_view part)
+{
+    static constexpr std::string_view kOthers = "!#$&-^_.+";
+    const auto alnum = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    };
+    return !part.empty() && part.size() <= 127 && alnum(part.front()) &&
+           std::all_of(part.begin(), part.end(),
+                       [&](char c) { return alnum(c) || kOthers.find(c) != std::string_view::npos; });
+}
+
 } // namespace
+
+bool IsMimeTypeName(std::string_view name)
+{
+    const std::size_t slash = name.find('/');
+    return slash != std::string_view::npos && isRestrictedName(name.substr(0, slash)) &&
+           isRestrictedName(name.substr(slash + 1));
+}
+
+bool IsNameableFormat(std::uint32_t format)
+{
+    return format >= platform::kFirstRegisteredFormat && format <= 0xFFFF &&
+           (format < kFirstFixedFormat || format > kLastFixedFormat);
+}
 
 bool IsCarriableFormatName(std::string_view name)
 {
@@ -81,11 +107,20 @@ std::vector<FormatName> DecodeFormatNames(std::string_view data)
             throw StreamReadError("Stream read error: invalid format name");
         entry.name.assign(data.substr(position, length));
         position += length;
-        if (!fitsVersion(entry.name, version))
-            throw StreamReadError("Stream read error: invalid format name");
-        names.push_back(std::move(entry));
+        // Whether a name may stand for a type here is the restoring system's call (X11 offers only
+        // MIME types); the table drops only what no system could use.
+        if (fitsVersion(entry.name, version) && IsNameableFormat(entry.format))
+            names.push_back(std::move(entry));
     }
-    return names;
+    // A number named twice has no name that can be trusted.
+    std::vector<FormatName> unique;
+    unique.reserve(names.size());
+    for (FormatName& entry : names) {
+        if (std::count_if(names.begin(), names.end(),
+                          [&](const FormatName& other) { return other.format == entry.format; }) == 1)
+            unique.push_back(std::move(entry));
+    }
+    return unique;
 }
 
 } // namespace tern

@@ -36,12 +36,23 @@ struct FormatName
 // True for a name the table can carry.
 bool IsCarriableFormatName(std::string_view name);
 
+// True for a MIME type without parameters: type "/" subtype, each 1 to 127 characters of letters,
+// digits and ! # $ & - ^ _ . +, beginning with a letter or digit. Only such a name is offered as an
+// X11 type.
+bool IsMimeTypeName(std::string_view name);
+
+// True for a number a capturing system gives out itself and so may name: a registered number
+// (0xC000 to 0xFFFF) outside the fixed block of MimeFormatTable.h.
+bool IsNameableFormat(std::uint32_t format);
+
 // The record data of `names`. Throws tern::Error for more than kMaxFormatNames entries or a name that
 // cannot be carried.
 std::string EncodeFormatNames(const std::vector<FormatName>& names);
 
-// The entries of record data; nothing for a table of another version. Data cut short, an entry count
-// or name length over its limit, or a name that cannot be carried throws StreamReadError.
+// The entries of record data; nothing for a table of another version. Data cut short, or an entry
+// count or name length over its limit, throws StreamReadError. Entries that cannot be trusted are
+// dropped and the rest kept: a number that is not nameable, a number named more than once (all its
+// entries), and a name the table's version cannot carry.
 std::vector<FormatName> DecodeFormatNames(std::string_view data);
 
 } // namespace tern

@@ -9,8 +9,10 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
+#include <limits>
 #include <new>
 
 namespace tern {
@@ -164,12 +166,17 @@ struct Decoder
     }
 };
 
-bool readHeader(Decoder& decoder, const unsigned char* data, unsigned long size)
+bool readHeader(Decoder& decoder, const unsigned char* data, unsigned long size,
+                std::uint64_t maxWorkingBytes)
 {
     if (setjmp(decoder.error.jump))
         return false;
     jpeg_create_decompress(&decoder.info);
     decoder.created = true;
+    // Past this the decoder asks for a backing store, which it has none of: the decoding fails
+    // instead of allocating.
+    decoder.info.mem->max_memory_to_use =
+        static_cast<long>(std::min<std::uint64_t>(maxWorkingBytes, std::numeric_limits<long>::max()));
     jpeg_mem_src(&decoder.info, data, size);
     jpeg_read_header(&decoder.info, TRUE);
     decoder.info.out_color_space = JCS_RGB;
@@ -222,7 +229,7 @@ std::string EncodeJpeg(const platform::Bitmap& bitmap, int quality)
     return std::string(reinterpret_cast<const char*>(encoder.dest.buffer), encoder.dest.size);
 }
 
-platform::Bitmap DecodeJpeg(std::string_view file, std::uint64_t maxPixels)
+platform::Bitmap DecodeJpeg(std::string_view file, std::uint64_t maxPixels, std::uint64_t maxWorkingBytes)
 {
     Decoder decoder;
     initErrors(decoder.error);
@@ -230,7 +237,7 @@ platform::Bitmap DecodeJpeg(std::string_view file, std::uint64_t maxPixels)
     if (file.empty())
         throw Error("Cannot decode the picture: empty JPEG file");
     if (!readHeader(decoder, reinterpret_cast<const unsigned char*>(file.data()),
-                    static_cast<unsigned long>(file.size())))
+                    static_cast<unsigned long>(file.size()), maxWorkingBytes))
         failWith("Cannot decode the picture", decoder.error);
     const std::uint64_t pixels = std::uint64_t{decoder.info.image_width} * decoder.info.image_height;
     if (pixels == 0 || pixels > maxPixels)

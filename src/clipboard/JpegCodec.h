@@ -15,9 +15,14 @@ inline constexpr std::uint64_t kMaxDecodedPixels = 100'000'000;
 // Throws tern::Error when the bitmap is empty or inconsistent or the encoder fails.
 std::string EncodeJpeg(const platform::Bitmap& bitmap, int quality);
 
-// Decodes a JPEG file into RGB. Damaged or foreign data, a file cut short, or a picture of more than
-// `maxPixels` pixels (checked before any pixel is decoded) gives tern::Error; the decoder never ends
-// the process.
-platform::Bitmap DecodeJpeg(std::string_view file, std::uint64_t maxPixels = kMaxDecodedPixels);
+// Largest working memory of the decoder itself (tables, row buffers, a progressive file's coefficients).
+inline constexpr std::uint64_t kMaxJpegWorkingBytes = std::uint64_t{1} << 30;
+
+// Decodes a JPEG file into RGB. Damaged or foreign data, a file cut short, a picture of more than
+// `maxPixels` pixels (checked from the header, before any pixel is allocated), or one whose decoding
+// needs more than `maxWorkingBytes` of the decoder's own memory gives tern::Error; the decoder never
+// ends the process.
+platform::Bitmap DecodeJpeg(std::string_view file, std::uint64_t maxPixels = kMaxDecodedPixels,
+                            std::uint64_t maxWorkingBytes = kMaxJpegWorkingBytes);
 
 } // namespace tern

@@ -12,6 +12,9 @@ namespace tern {
 // block (0xF000 to 0xF0FF).
 inline constexpr std::uint32_t kFirstOwnFormat = 0xE000;
 inline constexpr std::uint32_t kLastOwnFormat = 0xEFFF;
+// The block of the fixed table below (its last number is the snapshot's name table record).
+inline constexpr std::uint32_t kFirstFixedFormat = 0xF000;
+inline constexpr std::uint32_t kLastFixedFormat = 0xF0FF;
 
 // One MIME type that the X11 clipboard carries under a fixed registered format number.
 struct MimeFormat

@@ -106,7 +106,9 @@ void OpenTarget(platform::DesktopShell& shell, platform::MessageBoxes* boxes, co
     const std::string passedOn = OpenTargetText(target);
     const bool opened = IsWebAddress(passedOn) && shell.openTarget(passedOn);
     if (!opened && showErrors && boxes) {
-        boxes->show("Unable to open target: \"" + passedOn + "\"", "Error", platform::MessageIcon::Error,
+        // The query of an address may carry the password value (the history page's): never shown.
+        const std::string shown = passedOn.substr(0, passedOn.find_first_of("?#"));
+        boxes->show("Unable to open target: \"" + shown + "\"", "Error", platform::MessageIcon::Error,
                     platform::MessageButtons::Ok);
     }
 }

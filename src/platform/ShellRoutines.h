@@ -42,7 +42,8 @@ std::string OpenTargetText(const std::string& target);
 bool IsWebAddress(const std::string& text);
 
 // Opens a web address in the browser. Anything but an http or https address is refused. On failure,
-// with `showErrors`, a message box says 'Unable to open target: "<target>"'.
+// with `showErrors`, a message box says 'Unable to open target: "<target>"', the target without its
+// query and fragment (a query may hold the password value).
 void OpenTarget(platform::DesktopShell& shell, platform::MessageBoxes* boxes, const std::string& target,
                 bool showErrors);
 

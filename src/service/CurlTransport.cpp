@@ -26,6 +26,7 @@ struct ReplySink
 {
     std::string body;
     size_t limit = 0;
+    bool tooLarge = false;
 };
 
 struct CurlMultiDeleter
@@ -42,8 +43,10 @@ size_t collectBody(char* data, size_t size, size_t count, void* context)
 {
     auto* sink = static_cast<ReplySink*>(context);
     const size_t bytes = size * count;
-    if (bytes > sink->limit - sink->body.size())
+    if (bytes > sink->limit - sink->body.size()) {
+        sink->tooLarge = true;
         return 0;
+    }
     sink->body.append(data, bytes);
     return bytes;
 }
@@ -51,6 +54,25 @@ size_t collectBody(char* data, size_t size, size_t count, void* context)
 template <typename Value> bool setOption(CURL* curl, CURLoption option, Value value)
 {
     return curl_easy_setopt(curl, option, value) == CURLE_OK;
+}
+
+// What a failed exchange's result code says went wrong, in the terms the user is told.
+HttpFailure failureOf(CURLcode result)
+{
+    switch (result) {
+    case CURLE_FILESIZE_EXCEEDED:
+        return HttpFailure::ReplyTooLarge;
+    case CURLE_OPERATION_TIMEDOUT:
+        return HttpFailure::TimedOut;
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+        return HttpFailure::CertificateRefused;
+    default:
+        return HttpFailure::NoConnection;
+    }
 }
 
 void initialiseCurlOnce()
@@ -76,23 +98,23 @@ CurlTransport::CurlTransport(std::chrono::milliseconds timeout, size_t maxReplyB
     initialiseCurlOnce();
 }
 
-std::optional<std::string> CurlTransport::get(const std::string& url)
+HttpReply CurlTransport::get(const std::string& url)
 {
     return perform(url, nullptr, nullptr);
 }
 
-std::optional<std::string> CurlTransport::post(const std::string& url, const std::string& contentType,
-                                               const std::string& body)
+HttpReply CurlTransport::post(const std::string& url, const std::string& contentType, const std::string& body)
 {
     return perform(url, &contentType, &body);
 }
 
-std::optional<std::string> CurlTransport::perform(const std::string& url, const std::string* contentType,
-                                                  const std::string* body)
+HttpReply CurlTransport::perform(const std::string& url, const std::string* contentType,
+                                 const std::string* body)
 {
+    HttpReply reply;
     std::unique_ptr<CURL, CurlEasyDeleter> handle(curl_easy_init());
     if (!handle)
-        return std::nullopt;
+        return reply;
     CURL* curl = handle.get();
 
     ReplySink sink;
@@ -130,18 +152,28 @@ std::optional<std::string> CurlTransport::perform(const std::string& url, const 
         ok = ok && setOption(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
         ok = ok && setOption(curl, CURLOPT_POSTFIELDS, body->data());
     }
-    if (!ok || !run(curl))
-        return std::nullopt;
-    return std::move(sink.body);
+    if (!ok)
+        return reply;
+    reply.failure = run(curl);
+    // The collector's refusal ends the exchange as a write error.
+    if (reply.failure == HttpFailure::NoConnection && sink.tooLarge)
+        reply.failure = HttpFailure::ReplyTooLarge;
+    if (!reply.arrived())
+        return reply;
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    reply.status = static_cast<int>(status);
+    reply.body = std::move(sink.body);
+    return reply;
 }
 
-bool CurlTransport::run(void* easy)
+HttpFailure CurlTransport::run(void* easy)
 {
     if (m_aborted.load())
-        return false;
+        return HttpFailure::Aborted;
     std::unique_ptr<CURLM, CurlMultiDeleter> multiHandle(curl_multi_init());
     if (!multiHandle || curl_multi_add_handle(multiHandle.get(), easy) != CURLM_OK)
-        return false;
+        return HttpFailure::NoConnection;
     CURLM* multi = multiHandle.get();
     {
         const std::lock_guard lock(m_runningMutex);
@@ -160,16 +192,17 @@ bool CurlTransport::run(void* easy)
         const std::lock_guard lock(m_runningMutex);
         m_running.erase(multi);
     }
-    bool completed = false;
+    HttpFailure failure = m_aborted.load() ? HttpFailure::Aborted : HttpFailure::NoConnection;
     if (running == 0 && !m_aborted.load()) {
         int queued = 0;
         while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
             if (message->msg == CURLMSG_DONE && message->easy_handle == easy)
-                completed = message->data.result == CURLE_OK;
+                failure =
+                    message->data.result == CURLE_OK ? HttpFailure::None : failureOf(message->data.result);
         }
     }
     curl_multi_remove_handle(multi, easy);
-    return completed;
+    return failure;
 }
 
 void CurlTransport::abortTransfers()

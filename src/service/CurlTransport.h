@@ -25,16 +25,15 @@ public:
     explicit CurlTransport(std::chrono::milliseconds timeout = kDefaultTimeout,
                            size_t maxReplyBytes = kMaxReplyBytes, std::string caFile = {});
 
-    std::optional<std::string> get(const std::string& url) override;
-    std::optional<std::string> post(const std::string& url, const std::string& contentType,
-                                    const std::string& body) override;
+    HttpReply get(const std::string& url) override;
+    HttpReply post(const std::string& url, const std::string& contentType, const std::string& body) override;
     void abortTransfers() override;
 
 private:
-    std::optional<std::string> perform(const std::string& url, const std::string* contentType,
-                                       const std::string* body);
-    // Runs the prepared exchange to its end, its deadline or an abort; true when it completed.
-    bool run(void* easy);
+    HttpReply perform(const std::string& url, const std::string* contentType, const std::string* body);
+    // Runs the prepared exchange to its end, its deadline or an abort; HttpFailure::None when it
+    // completed, else why it did not.
+    HttpFailure run(void* easy);
 
     std::chrono::milliseconds m_timeout;
     size_t m_maxReplyBytes;

@@ -150,6 +150,8 @@ void TECLMemoryStream::open(bool ownHeader)
     m_enciphered = false;
     m_plain = m_storage.size() < kHeaderSize || std::memcmp(m_storage.data(), kMagic, sizeof kMagic) != 0;
     if (m_plain) {
+        if (!m_options.plainAllowed)
+            fail("TECLStream.LoadHeaders - not a container.");
         if (m_storage.size() > m_options.maxLogicalSize)
             fail("TECLStream.LoadHeaders - data too long.");
         m_size = m_storage.size();

@@ -46,6 +46,9 @@ struct EclOptions
     std::shared_ptr<EclPasswordChecks> checks;
     // Waits out the rest of the check time (empty: std::this_thread::sleep_for).
     std::function<void(std::chrono::nanoseconds)> sleep;
+    // Whether storage that does not hold the container format is taken as plain data; when false,
+    // opening it fails.
+    bool plainAllowed = true;
 };
 
 // A payload held compressed and (with a password value) enciphered in memory, in the block
@@ -59,7 +62,8 @@ struct EclOptions
 // enciphered). The same data and password value always give the same storage bytes.
 //
 // Storage put in from outside is untrusted: every size, count and offset is checked before it is
-// used; a storage that does not hold the container format is taken as plain data. Errors are
+// used; a storage that does not hold the container format is taken as plain data unless the options
+// refuse it. Errors are
 // tern::Error with texts fit for the user.
 class TECLMemoryStream
 {

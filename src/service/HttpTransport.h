@@ -8,9 +8,38 @@
 
 namespace tern {
 
-// One blocking HTTP exchange per call, on a new connection. The reply is the response body whatever
-// the status code; nothing means that no response arrived (no connection, time-out, a broken or
-// oversized answer). Implementations may be called from several threads at once.
+// Why an exchange gave no response.
+enum class HttpFailure {
+    None,               // a response arrived
+    NoConnection,       // no connection, or it broke before a complete response
+    TimedOut,           // the deadline passed first
+    CertificateRefused, // the https peer's certificate failed the check
+    ReplyTooLarge,      // the body passed the reply limit
+    Aborted,            // abortTransfers() ended it
+};
+
+// The outcome of one exchange: the response's status and body when one arrived, else the reason.
+struct HttpReply
+{
+    HttpFailure failure = HttpFailure::NoConnection;
+    int status = 0; // the HTTP status code of the response
+    std::string body;
+
+    bool arrived() const noexcept { return failure == HttpFailure::None; }
+    // A status of the 2xx class: the service did what was asked.
+    bool succeeded() const noexcept { return arrived() && status >= 200 && status < 300; }
+
+    // Read like an optional body: true, and the body, when a response arrived.
+    explicit operator bool() const noexcept { return arrived(); }
+    const std::string& operator*() const& noexcept { return body; }
+    std::string&& operator*() && noexcept { return std::move(body); }
+    const std::string* operator->() const noexcept { return &body; }
+    std::string value_or(std::string fallback) const { return arrived() ? body : std::move(fallback); }
+};
+
+// One blocking HTTP exchange per call, on a new connection. The reply holds the response body
+// whatever the status code; without a response it says why none arrived. Implementations may be
+// called from several threads at once.
 class HttpTransport
 {
 public:
@@ -23,10 +52,10 @@ public:
 
     virtual ~HttpTransport() = default;
 
-    virtual std::optional<std::string> get(const std::string& url) = 0;
+    virtual HttpReply get(const std::string& url) = 0;
     // Sends `body` unchanged with the header Content-Type `contentType`.
-    virtual std::optional<std::string> post(const std::string& url, const std::string& contentType,
-                                            const std::string& body) = 0;
+    virtual HttpReply post(const std::string& url, const std::string& contentType,
+                           const std::string& body) = 0;
     // Ends every exchange running now, and every later one, at once without a response: the program
     // is ending. Any thread.
     virtual void abortTransfers() = 0;

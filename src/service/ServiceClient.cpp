@@ -1,6 +1,8 @@
 #include "service/ServiceClient.h"
 
+#include "service/TransferErrors.h"
 #include "util/Errors.h"
+#include "util/TextRoutines.h"
 
 #include <cmath>
 
@@ -28,6 +30,33 @@ private:
 constexpr DateTime kAutomaticCheckDays = 7.0;
 
 } // namespace
+
+std::string ServiceClient::connectionProblemText() const
+{
+    const std::string text = m_texts ? m_texts("FAUTHFORM", "mConnectProb") : std::string("mConnectProb");
+    return SubstituteArgument(text, m_settings.serviceHost());
+}
+
+std::optional<nlohmann::json> ServiceClient::replyObject(const HttpReply& outcome, std::string_view body,
+                                                         const std::string& address) const
+{
+    if (!outcome.arrived())
+        ThrowTransferFailure(outcome, connectionProblemText(), address);
+    // The status is not looked at while the body is a reply object; an error status with any other
+    // body is the service failing, not an answer.
+    if (body.empty()) {
+        if (!outcome.succeeded())
+            ThrowServiceError(outcome, connectionProblemText(), address);
+        return std::nullopt;
+    }
+    try {
+        return ParseReplyObject(body);
+    } catch (const JsonError&) {
+        if (!outcome.succeeded())
+            ThrowServiceError(outcome, connectionProblemText(), address);
+        throw;
+    }
+}
 
 ServiceClient::ServiceClient(ServiceSettings& settings, TextSource texts, HttpTransport& transport,
                              SnapshotClipboard& clipboard)
@@ -77,14 +106,23 @@ template <typename Worker> void ServiceClient::waitShowingTransfer(const Worker&
     waitFor(worker, m_uploadWait.pump);
 }
 
+nlohmann::json ServiceClient::uploadReplyObject(const HttpReply& outcome, std::string_view body,
+                                                const std::string& address) const
+{
+    std::optional<nlohmann::json> object = replyObject(outcome, body, address);
+    // An empty reply to an upload is the JSON reader's error.
+    return object ? std::move(*object) : ParseReplyObject(body);
+}
+
 std::optional<nlohmann::json> ServiceClient::CallAuthService(const std::string& path, const std::string& body,
                                                              AuthProgress* progress)
 {
     std::string reply;
+    HttpReply outcome;
+    const std::string address = AuthServiceUrl(m_settings.serviceHost(), path);
     {
         // The worker is freed (its thread joined) before the reply is parsed.
-        TDownloadThread worker(m_transport, AuthServiceUrl(m_settings.serviceHost(), path), body,
-                               m_workerDone);
+        TDownloadThread worker(m_transport, address, body, m_workerDone);
         if (progress)
             progress->setVisible(true);
         const std::function<void()> hide = [progress] {
@@ -99,10 +137,9 @@ std::optional<nlohmann::json> ServiceClient::CallAuthService(const std::string& 
             }
         });
         reply = std::move(worker.ReplyText);
+        outcome = worker.Outcome;
     }
-    if (reply.empty())
-        return std::nullopt;
-    return ParseReplyObject(reply);
+    return replyObject(outcome, reply, address);
 }
 
 std::string ServiceClient::ValidateEmail(const std::string& email, AuthProgress* progress)
@@ -114,7 +151,13 @@ bool ServiceClient::TryLogin(const std::string& email, const std::string& passwo
 {
     const std::string status =
         ReplyStatus(CallAuthService(kCheckPath, CredentialsBody(email, passwordValue), nullptr));
-    // A refused attempt, or one that fails, keeps the account stored before it: it still works.
+    // Only a status word is the service refusing the login; a reply without one says nothing about
+    // the password. A refused attempt, or one that fails, keeps the account stored before it.
+    if (status.empty()) {
+        HttpReply noStatus;
+        noStatus.failure = HttpFailure::None;
+        ThrowServiceError(noStatus, connectionProblemText(), AuthServiceUrl(m_settings.serviceHost(), kCheckPath));
+    }
     if (!LoginAccepted(status))
         return false;
     m_settings.setAccount(email, passwordValue);
@@ -144,40 +187,49 @@ bool ServiceClient::UploadSnapshot()
     if (snapshot.size() > kMaxSnapshotBytes)
         throw Error(TooLargeText(kMaxSnapshotBytes));
     std::string reply;
+    HttpReply outcome;
+    const std::string address = SaveUrl(m_settings.serviceHost(), m_settings.login(), m_settings.password());
     {
-        TUploadThread worker(m_transport,
-                             SaveUrl(m_settings.serviceHost(), m_settings.login(), m_settings.password()),
-                             snapshot, m_workerDone);
+        TUploadThread worker(m_transport, address, snapshot, m_workerDone);
         reply = WaitForReply(worker);
+        outcome = worker.Outcome;
     }
-    return SaveSucceeded(ParseReplyObject(reply));
+    return SaveSucceeded(uploadReplyObject(outcome, reply, address));
 }
 
 bool ServiceClient::DownloadSnapshot()
 {
-    std::optional<std::string> body;
+    HttpReply reply;
+    const std::string address = ReadUrl(m_settings.serviceHost(), m_settings.login(), m_settings.password());
     {
-        TReadThread worker(m_transport,
-                           ReadUrl(m_settings.serviceHost(), m_settings.login(), m_settings.password()),
-                           m_workerDone);
+        TReadThread worker(m_transport, address, m_workerDone);
         waitShowingTransfer(worker);
-        body = std::move(worker.Reply);
+        reply = std::move(worker.Reply);
     }
-    if (!body)
-        return false;
-    return m_clipboard.restoreSnapshot(*body);
+    if (!reply.arrived())
+        ThrowTransferFailure(reply, connectionProblemText(), address);
+    // The body is taken as a snapshot whatever the status; one that is none under an error status is
+    // the service failing (an error page, an empty refusal).
+    try {
+        return m_clipboard.restoreSnapshot(reply.body);
+    } catch (const StreamReadError&) {
+        if (!reply.succeeded())
+            ThrowServiceError(reply, connectionProblemText(), address);
+        throw;
+    }
 }
 
 std::string ServiceClient::UploadShare(const std::string& payload, int kind)
 {
     std::string reply;
+    HttpReply outcome;
+    const std::string address = ShareUrl(m_settings.serviceHost(), m_settings.login(), m_settings.password(), kind);
     {
-        TUploadThread worker(
-            m_transport, ShareUrl(m_settings.serviceHost(), m_settings.login(), m_settings.password(), kind),
-            payload, m_workerDone);
+        TUploadThread worker(m_transport, address, payload, m_workerDone);
         reply = WaitForReply(worker);
+        outcome = worker.Outcome;
     }
-    return ShareAccessKey(ParseReplyObject(reply), text("mUploadFailed"));
+    return ShareAccessKey(uploadReplyObject(outcome, reply, address), text("mUploadFailed"));
 }
 
 std::string ServiceClient::UploadClipboardShare()

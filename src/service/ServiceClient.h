@@ -73,17 +73,21 @@ public:
 
     // ---- accounts (e-mail as typed, password value = digest of the typed password)
 
-    // Posts an account request and waits without processing messages. Nothing when no response
-    // came; a response that is not a JSON object throws JsonError.
+    // Posts an account request and waits without processing messages. Nothing when the response
+    // was empty. No response throws the TransferError that says why; an error status without a
+    // reply object throws ServiceError; any other response that is not a JSON object throws
+    // JsonError.
     std::optional<nlohmann::json> CallAuthService(const std::string& path, const std::string& body,
                                                   AuthProgress* progress);
     // The "status" of auth/validate; empty when there was no reply or no status.
     std::string ValidateEmail(const std::string& email, AuthProgress* progress);
     // Asks auth/check; on "ok" stores Login and Password (in memory) and returns whether the Login is
-    // not empty. Otherwise, and when it throws, the stored Login and Password stay as they were.
+    // not empty. False only when the service answered another status; a reply without a status
+    // throws ServiceError. Otherwise, and when it throws, the stored Login and Password stay as they
+    // were.
     bool TryLogin(const std::string& email, const std::string& passwordValue);
     // Nothing when the account was created (Login and Password are then stored in memory); otherwise
-    // the text to show.
+    // the text to show. Throws as CallAuthService does.
     std::optional<std::string> RegisterAccount(const std::string& email, const std::string& passwordValue);
 
     // ---- storage
@@ -91,11 +95,13 @@ public:
     // Waits for an upload worker, calling the upload wait hooks, and returns its reply text.
     std::string WaitForReply(TUploadThread& worker);
     // Captures the clipboard and uploads the snapshot. True when stored, false when the reply had no
-    // status; throws for a snapshot over the limit, another status, or a reply that is not JSON.
+    // status; throws for a snapshot over the limit, another status, no response (TransferError), an
+    // error status without a reply object (ServiceError) or a reply that is not JSON.
     bool UploadSnapshot();
     // Downloads the stored snapshot on a worker, waiting as the upload wait does (with its hooks), and
-    // restores it onto the clipboard; false when no response came or none of its formats could be put
-    // on the clipboard (which then keeps its content).
+    // restores it onto the clipboard; false when none of its formats could be put on the clipboard
+    // (which then keeps its content). No response throws the TransferError that says why; a body
+    // that is no snapshot throws StreamReadError, or ServiceError under an error status.
     bool DownloadSnapshot();
     // Uploads a share payload of `kind` and returns its access key (never empty: every failure
     // throws, see ShareAccessKey).
@@ -122,8 +128,17 @@ public:
     // True while an update check started here is still running.
     bool updateCheckRunning();
 
+    // The connection-problem text with the service host, as every TransferError starts.
+    std::string connectionProblemText() const;
+
 private:
     std::string text(const char* key) const;
+    // The reply object of a response to `address`; see CallAuthService.
+    std::optional<nlohmann::json> replyObject(const HttpReply& outcome, std::string_view body,
+                                              const std::string& address) const;
+    // As replyObject; an empty body throws JsonError.
+    nlohmann::json uploadReplyObject(const HttpReply& outcome, std::string_view body,
+                                     const std::string& address) const;
     template <typename Worker>
     void waitFor(const Worker& worker, const std::function<void()>& eachPoll) const;
     // The wait of the uploads and the download: hooks, events served, then the worker's end.

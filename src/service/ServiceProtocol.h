@@ -1,5 +1,7 @@
 #pragma once
 
+#include "service/HttpTransport.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cstddef>
@@ -139,7 +141,9 @@ struct UpdateCheckResult
 {
     int outcome = kUpdateNoAnswer;
     std::string statusLine;
-    std::string message; // the further lines, each followed by CR LF
+    std::string message;                     // the further lines, each followed by CR LF
+    HttpFailure failure = HttpFailure::None; // why no response came, when none did
+    int status = 0;                          // the HTTP status of the response that came
 };
 
 // The outcome of the version check's reply body (nothing = no response).

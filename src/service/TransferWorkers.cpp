@@ -16,11 +16,13 @@ TDownloadThread::~TDownloadThread() = default;
 void TDownloadThread::run(HttpTransport& transport)
 {
     try {
-        if (std::optional<std::string> reply = transport.post(Address, kFormContentType, RequestBody))
-            ReplyText = std::move(*reply);
+        Outcome = transport.post(Address, kFormContentType, RequestBody);
+        ReplyText = std::move(Outcome.body);
+        Outcome.body.clear();
     } catch (...) {
         // A request that raised counts as unanswered.
         ReplyText.clear();
+        Outcome = HttpReply{};
     }
 }
 
@@ -37,10 +39,13 @@ void TUploadThread::run(HttpTransport& transport)
 {
     try {
         const MultipartBody request = BuildMultipartBody(m_payload);
-        if (std::optional<std::string> reply = transport.post(Address, request.contentType, request.body))
-            ReplyText = LinesJoinedCrLf(*reply);
+        Outcome = transport.post(Address, request.contentType, request.body);
+        if (Outcome.arrived())
+            ReplyText = LinesJoinedCrLf(Outcome.body);
+        Outcome.body.clear();
     } catch (...) {
         ReplyText.clear();
+        Outcome = HttpReply{};
     }
 }
 
@@ -57,7 +62,7 @@ void TReadThread::run(HttpTransport& transport)
     try {
         Reply = transport.get(Address);
     } catch (...) {
-        Reply.reset();
+        Reply = HttpReply{};
     }
 }
 
@@ -79,7 +84,11 @@ void TUpdateChecker::run()
 {
     UpdateCheckResult result;
     try {
-        result = ParseUpdateReply(m_transport.get(Address));
+        HttpReply reply = m_transport.get(Address);
+        result = ParseUpdateReply(reply.arrived() ? std::optional<std::string>(std::move(reply.body))
+                                                  : std::nullopt);
+        result.failure = reply.failure;
+        result.status = reply.status;
     } catch (...) {
         result = UpdateCheckResult{};
     }

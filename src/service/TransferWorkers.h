@@ -34,6 +34,8 @@ public:
     const std::string RequestBody;
     // The raw reply body; empty when no response came.
     std::string ReplyText;
+    // Whether a response came (else why not) and its status; its body is in ReplyText.
+    HttpReply Outcome;
 
 private:
     void run(HttpTransport& transport);
@@ -57,6 +59,8 @@ public:
     const std::string Address;
     // The reply's lines, each followed by CR LF; empty when no response came.
     std::string ReplyText;
+    // Whether a response came (else why not) and its status; its body is in ReplyText.
+    HttpReply Outcome;
 
 private:
     void run(HttpTransport& transport);
@@ -78,8 +82,8 @@ public:
     bool waitDone(std::chrono::milliseconds timeout) const { return m_worker.waitDone(timeout); }
 
     const std::string Address;
-    // The reply body; nothing when no response came.
-    std::optional<std::string> Reply;
+    // The response, or why none came.
+    HttpReply Reply;
 
 private:
     void run(HttpTransport& transport);

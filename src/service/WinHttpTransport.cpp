@@ -30,7 +30,7 @@ struct WinHttpTransport::Exchange
     std::condition_variable finished;
     bool done = false;
     bool abandoned = false;
-    std::optional<std::string> reply;
+    HttpReply reply;
 
     bool givenUp()
     {
@@ -93,8 +93,41 @@ std::optional<size_t> contentLength(HINTERNET request)
     return static_cast<size_t>(value);
 }
 
-// The exchange itself, on its own thread: nothing when no complete response arrived in time.
-std::optional<std::string> exchangeOnce(WinHttpTransport::Exchange& exchange)
+// Why the WinHTTP call that just failed gave no response, in the terms the user is told.
+HttpFailure lastFailure()
+{
+    switch (GetLastError()) {
+    case ERROR_WINHTTP_TIMEOUT:
+        return HttpFailure::TimedOut;
+    case ERROR_WINHTTP_SECURE_FAILURE:
+    case ERROR_WINHTTP_SECURE_INVALID_CA:
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+        return HttpFailure::CertificateRefused;
+    default:
+        return HttpFailure::NoConnection;
+    }
+}
+
+HttpReply failed(HttpFailure failure)
+{
+    HttpReply reply;
+    reply.failure = failure;
+    return reply;
+}
+
+int statusCode(HINTERNET request)
+{
+    DWORD status = 0;
+    DWORD size = sizeof status;
+    if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX))
+        return 0;
+    return static_cast<int>(status);
+}
+
+// The exchange itself, on its own thread: a failure when no complete response arrived in time.
+HttpReply exchangeOnce(WinHttpTransport::Exchange& exchange)
 {
     const std::wstring url = widen(exchange.url);
     URL_COMPONENTS parts{};
@@ -104,7 +137,7 @@ std::optional<std::string> exchangeOnce(WinHttpTransport::Exchange& exchange)
     parts.dwExtraInfoLength = static_cast<DWORD>(-1);
     if (!WinHttpCrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts) ||
         parts.nScheme != INTERNET_SCHEME_HTTP || parts.dwHostNameLength == 0)
-        return std::nullopt;
+        return failed(HttpFailure::NoConnection);
     const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
     std::wstring path(parts.lpszUrlPath, parts.dwUrlPathLength);
     path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
@@ -115,21 +148,21 @@ std::optional<std::string> exchangeOnce(WinHttpTransport::Exchange& exchange)
     InternetHandle session(WinHttpOpen(agent.c_str(), WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
                                        WINHTTP_NO_PROXY_BYPASS, 0));
     if (!session.handle || !limitTimeouts(session.handle, exchange.deadline))
-        return std::nullopt;
+        return failed(lastFailure());
     InternetHandle connection(WinHttpConnect(session.handle, host.c_str(), parts.nPort, 0));
     if (!connection.handle)
-        return std::nullopt;
+        return failed(lastFailure());
     const wchar_t* acceptTypes[] = {L"*/*", nullptr};
     // The address goes out as it is: the protocol layer has encoded it already.
     InternetHandle request(WinHttpOpenRequest(
         connection.handle, exchange.isPost ? L"POST" : L"GET", path.c_str(), L"HTTP/1.0", WINHTTP_NO_REFERER,
         acceptTypes, WINHTTP_FLAG_ESCAPE_DISABLE | WINHTTP_FLAG_ESCAPE_DISABLE_QUERY));
     if (!request.handle)
-        return std::nullopt;
+        return failed(lastFailure());
     DWORD features = WINHTTP_DISABLE_REDIRECTS | WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION |
                      WINHTTP_DISABLE_KEEP_ALIVE;
     if (!WinHttpSetOption(request.handle, WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof features))
-        return std::nullopt;
+        return failed(lastFailure());
 
     std::wstring headers;
     if (exchange.isPost)
@@ -141,36 +174,40 @@ std::optional<std::string> exchangeOnce(WinHttpTransport::Exchange& exchange)
                             bodySize ? const_cast<char*>(exchange.body.data()) : WINHTTP_NO_REQUEST_DATA,
                             bodySize, bodySize, 0) ||
         !WinHttpReceiveResponse(request.handle, nullptr))
-        return std::nullopt;
+        return failed(lastFailure());
 
-    // The status code is not looked at: any response counts, with its body.
+    // Any response counts, with its body, whatever its status.
     const std::optional<size_t> announced = contentLength(request.handle);
     if (announced && *announced > exchange.limit)
-        return std::nullopt;
-    std::string reply;
+        return failed(HttpFailure::ReplyTooLarge);
+    HttpReply result;
+    result.failure = HttpFailure::None;
+    result.status = statusCode(request.handle);
+    std::string& reply = result.body;
     char buffer[65536];
     for (;;) {
-        if (exchange.givenUp() || Clock::now() >= exchange.deadline ||
-            !limitTimeouts(request.handle, exchange.deadline))
-            return std::nullopt;
+        if (exchange.givenUp())
+            return failed(HttpFailure::Aborted);
+        if (Clock::now() >= exchange.deadline || !limitTimeouts(request.handle, exchange.deadline))
+            return failed(HttpFailure::TimedOut);
         DWORD got = 0;
         if (!WinHttpReadData(request.handle, buffer, sizeof buffer, &got))
-            return std::nullopt;
+            return failed(lastFailure());
         if (got == 0)
             break;
         if (got > exchange.limit - reply.size())
-            return std::nullopt;
+            return failed(HttpFailure::ReplyTooLarge);
         reply.append(buffer, got);
     }
     // A connection closed before the announced body was complete is a broken answer.
     if (announced && reply.size() != *announced)
-        return std::nullopt;
-    return reply;
+        return failed(HttpFailure::NoConnection);
+    return result;
 }
 
 void runExchange(const std::shared_ptr<WinHttpTransport::Exchange>& exchange)
 {
-    std::optional<std::string> reply = exchangeOnce(*exchange);
+    HttpReply reply = exchangeOnce(*exchange);
     const std::lock_guard lock(exchange->mutex);
     exchange->reply = std::move(reply);
     exchange->done = true;
@@ -193,19 +230,19 @@ WinHttpTransport::WinHttpTransport(std::chrono::milliseconds timeout, size_t max
 
 WinHttpTransport::~WinHttpTransport() = default;
 
-std::optional<std::string> WinHttpTransport::get(const std::string& url)
+HttpReply WinHttpTransport::get(const std::string& url)
 {
     return perform(url, nullptr, nullptr);
 }
 
-std::optional<std::string> WinHttpTransport::post(const std::string& url, const std::string& contentType,
-                                                  const std::string& body)
+HttpReply WinHttpTransport::post(const std::string& url, const std::string& contentType,
+                                 const std::string& body)
 {
     return perform(url, &contentType, &body);
 }
 
-std::optional<std::string> WinHttpTransport::perform(const std::string& url, const std::string* contentType,
-                                                     const std::string* body)
+HttpReply WinHttpTransport::perform(const std::string& url, const std::string* contentType,
+                                    const std::string* body)
 {
     auto exchange = std::make_shared<Exchange>();
     exchange->url = url;
@@ -219,7 +256,7 @@ std::optional<std::string> WinHttpTransport::perform(const std::string& url, con
     {
         const std::lock_guard lock(m_mutex);
         if (m_aborted)
-            return std::nullopt;
+            return failed(HttpFailure::Aborted);
         m_running.insert(exchange);
     }
     try {
@@ -228,13 +265,15 @@ std::optional<std::string> WinHttpTransport::perform(const std::string& url, con
         exchange->abandoned = true;
     }
 
-    std::optional<std::string> reply;
+    HttpReply reply = failed(HttpFailure::TimedOut);
     {
         std::unique_lock lock(exchange->mutex);
         exchange->finished.wait_until(lock, exchange->deadline,
                                       [&] { return exchange->done || exchange->abandoned; });
         if (exchange->done && !exchange->abandoned)
             reply = std::move(exchange->reply);
+        else if (exchange->abandoned)
+            reply.failure = HttpFailure::Aborted;
         exchange->abandoned = true;
     }
     const std::lock_guard lock(m_mutex);

@@ -23,16 +23,14 @@ public:
                               size_t maxReplyBytes = kMaxReplyBytes);
     ~WinHttpTransport() override;
 
-    std::optional<std::string> get(const std::string& url) override;
-    std::optional<std::string> post(const std::string& url, const std::string& contentType,
-                                    const std::string& body) override;
+    HttpReply get(const std::string& url) override;
+    HttpReply post(const std::string& url, const std::string& contentType, const std::string& body) override;
     void abortTransfers() override;
 
     struct Exchange; // shared by the caller and the thread that runs it
 
 private:
-    std::optional<std::string> perform(const std::string& url, const std::string* contentType,
-                                       const std::string* body);
+    HttpReply perform(const std::string& url, const std::string* contentType, const std::string* body);
 
     std::chrono::milliseconds m_timeout;
     size_t m_maxReplyBytes;

@@ -4,7 +4,8 @@
 
 namespace tern::ui {
 
-// Message boxes shown with QMessageBox: no owner window, the given caption, icon and buttons.
+// Message boxes shown with QMessageBox: no owner window, the given caption, icon and buttons; the text
+// is shown as plain text, whatever markup it holds.
 class QtMessageBoxes final : public platform::MessageBoxes
 {
 public:

@@ -376,6 +376,10 @@ TEST(X11ClipboardTargetTest, TargetsMapToTextPictureTableOrNothing)
         {"application/x-qt-image", kFormatBitmap},
         {"TEXT/HTML", kHtml},
         {"name with spaces", std::nullopt},
+        // Only MIME types are types of our own: no X11 protocol target, no Windows name.
+        {"INCR", std::nullopt},
+        {"PNG", std::nullopt},
+        {"_NETSCAPE_URL", std::nullopt},
     };
     for (const auto& [target, format] : cases)
         EXPECT_EQ(X11Clipboard::formatOfTarget(target), format) << target;
@@ -386,6 +390,10 @@ TEST(X11ClipboardTargetTest, TargetsMapToTextPictureTableOrNothing)
     EXPECT_LE(*unknown, kLastOwnFormat);
     EXPECT_EQ(X11Clipboard::formatOfTarget("application/x-unknown"), unknown);
     EXPECT_NE(X11Clipboard::formatOfTarget("image/svg+xml"), unknown);
+    // A snapshot's name is offered as a type only when it is a MIME type of that kind.
+    for (const char* name : {"INCR", "PNG", "HTML Format", "TARGETS", "text/plain", "image/png"})
+        EXPECT_FALSE(X11Clipboard::isRestorableName(name)) << name;
+    EXPECT_TRUE(X11Clipboard::isRestorableName("application/x-tern-check"));
 }
 
 } // namespace

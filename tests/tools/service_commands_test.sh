@@ -17,8 +17,9 @@ cd "$home"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 expect_eq() { [ "$1" = "$2" ] || fail "expected '$2', got '$1' ($3)"; }
 
+# The update message holds an escape sequence that would clear a terminal.
 "$server" --listen 127.0.0.1:0 --data "$home/server" --latest-build 9999 \
-    --latest-message 'Build 9999\nwith fixes' >"$home/server.log" 2>&1 &
+    --latest-message $'Build 9999\\n\e[2Jwith fixes' >"$home/server.log" 2>&1 &
 server_pid=$!
 base=
 for _ in $(seq 1 100); do
@@ -95,11 +96,35 @@ case $history in *"${link#"$base"}"*) ;; *) fail "history lacks the last share" 
 update=$("$tern" check-update)
 expect_eq "$update" "outdated
 Build 9999
-with fixes" "update check"
+[2Jwith fixes" "update check, without control characters"
 
 # A service that is gone: no answer, and the commands fail without losing settings.
 kill "$server_pid"; wait "$server_pid" 2>/dev/null || true; server_pid=
 if "$tern" check-update >/dev/null; then fail "check-update without a service"; fi
 if "$tern" paste 2>/dev/null; then fail "paste without a service"; fi
+# Each says what went wrong and where, with exit code 1; never that the password is wrong, and never
+# the password value.
+for command in login paste check-update; do
+    status=0
+    said=$(printf 'secret\n' | "$tern" $command $([ $command = login ] && echo "$email") 2>&1 >/dev/null) || status=$?
+    expect_eq "$status" 1 "exit code of $command without a service"
+    case $said in *"(NoConnection): $base/"*) ;; *) fail "$command without a service said: $said" ;; esac
+    case $said in *wrong* | *"$password_value"*) fail "$command without a service said: $said" ;; esac
+done
+
+# An https service whose certificate no trusted authority signed: the certificate is named.
+openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=127.0.0.1" -addext "subjectAltName=IP:127.0.0.1" \
+    -keyout "$home/self.key" -out "$home/self.pem" 2>/dev/null
+tls_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+openssl s_server -quiet -accept "127.0.0.1:$tls_port" -cert "$home/self.pem" -key "$home/self.key" -www \
+    </dev/null >/dev/null 2>&1 &
+server_pid=$!
+for _ in $(seq 1 100); do
+    (exec 3<>"/dev/tcp/127.0.0.1/$tls_port") 2>/dev/null && break
+    sleep 0.1
+done
+"$tern" config set ServiceHost "https://127.0.0.1:$tls_port"
+said=$("$tern" check-update 2>&1 >/dev/null) && fail "an untrusted certificate was accepted"
+case $said in *"(CertificateRefused): https://127.0.0.1:$tls_port/"*) ;; *) fail "untrusted certificate: $said" ;; esac
 expect_eq "$("$tern" config get Login)" "$email" "login kept"
 echo "service commands: ok"

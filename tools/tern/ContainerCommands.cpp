@@ -41,7 +41,13 @@ int runContainer(ToolContext& context, std::vector<std::string> args, CommandIo&
         TECLMemoryStream container(PasswordValue(given, context), 0, TECLMemoryStream::kLevelCompressed,
                                    std::move(options));
         container.SetStorage(ReadAllBytes(io.in));
-        io.out << container.ReadAll();
+        // Block by block: the plain data is never held whole.
+        std::string block(TECLMemoryStream::kBlockSize, '\0');
+        for (std::uint64_t at = 0; at < container.Size();) {
+            const std::size_t got = container.Read(at, block.data(), block.size());
+            io.out.write(block.data(), static_cast<std::streamsize>(got));
+            at += got;
+        }
         return kExitOk;
     }
     throw UsageError("expected \"pack\" or \"unpack\"");

@@ -19,13 +19,10 @@ constexpr size_t kMaxInputBytes = 10'000'000;
 
 bool ToolSnapshots::restoreSnapshot(const std::string& stream)
 {
-    ClipboardFormats formats;
+    // The items stay compressed; whoever reads one decodes it, so at most one item is held decoded.
     size_t position = 0;
-    LoadSnapshot(stream, position, m_password, {}, formats);
-    restored.clear();
+    LoadSnapshot(stream, position, m_password, {}, restored);
     restoredStream = stream;
-    for (const auto& item : formats)
-        restored.emplace_back(item->Format, item->Data.ReadAll());
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "Command.h"
 #include "ToolContext.h"
 #include "config/ConfServiceSettings.h"
+#include "clipboard/ClipboardFormat.h"
 #include "service/HttpTransport.h"
 #include "service/ServiceClient.h"
 
@@ -25,8 +26,8 @@ public:
     bool restoreSnapshot(const std::string& stream) override;
     int SaveShareable(std::string& payload) override;
 
-    // Format number and plain bytes of every item of the last restored snapshot, and its stream.
-    std::vector<std::pair<std::uint32_t, std::string>> restored;
+    // The items of the last restored snapshot (each decoded only when it is read), and its stream.
+    ClipboardFormats restored;
     std::string restoredStream;
     std::string snapshot;
     std::string share;

@@ -138,15 +138,15 @@ int runPaste(ToolContext& context, const std::vector<std::string>& args, Command
             throw FileError("Cannot create \"" + outFolder + "\"");
         for (size_t index = 0; index < restored.size(); ++index) {
             const std::string name = IncludeTrailingSlash(outFolder) + std::to_string(index) + "-" +
-                                     std::to_string(restored[index].first) + ".bin";
-            WriteFileAtomically(name, restored[index].second, true);
+                                     std::to_string(restored[index]->Format) + ".bin";
+            WriteFileAtomically(name, restored[index]->Data.ReadAll(), true);
         }
         return kExitOk;
     }
-    for (const auto& [format, bytes] : restored) {
-        if (format != platform::kFormatUnicodeText)
+    for (const auto& item : restored) {
+        if (item->Format != platform::kFormatUnicodeText)
             continue;
-        std::string text = ShareTextFromUtf16(bytes);
+        std::string text = ShareTextFromUtf16(item->Data.ReadAll());
         if (!text.empty() && text.back() == '\0')
             text.pop_back();
         io.out << text;

@@ -1,6 +1,9 @@
 #include "UpdateCommand.h"
 
+#include "PrintableText.h"
 #include "ServiceSession.h"
+#include "service/TransferErrors.h"
+#include "util/ProgramVersion.h"
 #include "util/TextRoutines.h"
 
 #include <condition_variable>
@@ -32,7 +35,19 @@ int runCheckUpdate(ToolContext& context, const std::vector<std::string>& args, C
 
     static constexpr const char* kWords[] = {"no answer", "uptodate", "outdated"};
     io.out << kWords[result->outcome] << '\n';
-    const std::string message = ReplaceAll(TrimText(result->message), "\r\n", "\n");
+    // Without a usable answer, what went wrong: no response, or an error status.
+    if (result->outcome == kUpdateNoAnswer) {
+        HttpReply reply;
+        reply.failure = result->failure;
+        reply.status = result->status;
+        const std::string address = UpdateCheckUrl(session.store().ServiceHost, kBuildNumber);
+        if (!reply.arrived())
+            ThrowTransferFailure(reply, session.client().connectionProblemText(), address);
+        if (!reply.succeeded())
+            ThrowServiceError(reply, session.client().connectionProblemText(), address);
+    }
+    // The message comes from the service: printed without its control characters.
+    const std::string message = PrintableText(ReplaceAll(TrimText(result->message), "\r\n", "\n"));
     if (!message.empty())
         io.out << message << '\n';
     return result->outcome == kUpdateNoAnswer ? kExitFailure : kExitOk;

@@ -3,6 +3,7 @@
 #include "ConfigCommands.h"
 #include "ContainerCommands.h"
 #include "DigestCommand.h"
+#include "PrintableText.h"
 #include "QuitRunningCommand.h"
 #include "ShareCommand.h"
 #include "SnapshotCommands.h"
@@ -11,6 +12,7 @@
 #include "TransferCommands.h"
 #include "UpdateCommand.h"
 #include "platform/StandardStreams.h"
+#include "service/TransferErrors.h"
 #include "util/Errors.h"
 #include "util/ProgramVersion.h"
 
@@ -76,14 +78,19 @@ int main(int argc, char** argv)
             std::cout.flush();
             return status;
         } catch (const UsageError& error) {
-            std::cerr << "tern " << command.name << ": " << error.what() << "\nUsage:\n";
+            std::cerr << "tern " << command.name << ": " << PrintableText(error.what()) << "\nUsage:\n";
             printIndented(command.usage, std::cerr);
             return kExitUsage;
+        } catch (const tern::TransferError& error) {
+            // What went wrong and where, in words; the address carries no password value.
+            std::cerr << "tern " << command.name << ": " << PrintableText(error.describe()) << '\n';
+            return kExitFailure;
         } catch (const tern::Error& error) {
-            std::cerr << error.what() << '\n';
+            // Error texts may quote the service (a registration refusal, a status word).
+            std::cerr << PrintableText(error.what()) << '\n';
             return kExitFailure;
         } catch (const std::exception& error) {
-            std::cerr << "tern " << command.name << ": " << error.what() << '\n';
+            std::cerr << "tern " << command.name << ": " << PrintableText(error.what()) << '\n';
             return kExitFailure;
         }
     }

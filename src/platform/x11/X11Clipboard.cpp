@@ -112,10 +112,11 @@ QString fromUtf16LeUpToZero(const std::string& bytes)
     return text;
 }
 
-// An X11 target name is a MIME type: a carriable name without spaces (Windows names have them).
+// An X11 target name of ours is a MIME type (type/subtype): never a Windows name, an X11 protocol
+// target or anything else a snapshot may name.
 bool isTargetName(std::string_view name)
 {
-    return IsCarriableFormatName(name) && name.find(' ') == std::string_view::npos;
+    return IsCarriableFormatName(name) && IsMimeTypeName(name);
 }
 
 std::optional<std::string> existingPosixFile(const std::string& path)

@@ -212,6 +212,73 @@ TEST_F(ExClipboardTest, DownloadedItemOverTheFormatLimitIsRefused)
     EXPECT_TRUE(clipboard.Formats.empty());
 }
 
+// A download cannot make the restore allocate past its budget, whatever it claims: each case is
+// refused with its own text before the clipboard is touched.
+TEST_F(ExClipboardTest, HostileSnapshotsAreRefusedWithinTheRestoreBudget)
+{
+    const auto recordOf = [](std::uint32_t format, const std::string& storage) {
+        std::string record(9, '\0');
+        record[0] = 1;
+        PutLe32(record.data() + 1, format);
+        PutLe32(record.data() + 5, static_cast<std::uint32_t>(storage.size()));
+        return record + storage;
+    };
+    const auto streamOf = [](std::uint32_t count, const std::string& records) {
+        std::string stream(4, '\0');
+        PutLe32(stream.data(), count);
+        return stream + records;
+    };
+    // 65 items of 1 MiB each: past the decoded budget, though every one is within the format limit.
+    TClipboardFormat mebibyte(password, JumpingClock());
+    mebibyte.Data.Write(0, std::string(std::size_t{1} << 20, 'm'));
+    std::string many;
+    for (int i = 0; i < 65; ++i)
+        many += recordOf(kFormatHtml, mebibyte.Data.Storage());
+    // A picture whose header claims 8000 x 8000 pixels: its pixels alone would pass the budget.
+    std::string claimed = EncodeJpeg(gradient(16, 16), 90);
+    const std::size_t frame = claimed.find("\xFF\xC0");
+    ASSERT_NE(frame, std::string::npos);
+    for (const std::size_t at : {frame + 5, frame + 7}) {
+        claimed[at] = static_cast<char>(8000 >> 8);
+        claimed[at + 1] = static_cast<char>(8000 & 0xFF);
+    }
+    // Cut short after the headers, as a hostile file of a few hundred bytes is.
+    const std::size_t scan = claimed.find("\xFF\xDA");
+    ASSERT_NE(scan, std::string::npos);
+    TClipboardFormat picture(password, JumpingClock());
+    picture.Data.Write(0, claimed.substr(0, scan + 20));
+    struct Case
+    {
+        const char* name;
+        std::string stream;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"items past the budget", streamOf(65, many), "The clipboard data is too large to restore."},
+        {"a picture past the budget", streamOf(1, recordOf(2, picture.Data.Storage())),
+         "Cannot decode the picture: it is too large"},
+        {"a record that is no container", streamOf(1, recordOf(kFormatHtml, std::string(200, 'p'))),
+         "TECLStream.LoadHeaders - not a container."},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        system.set({{13, utf16(u"user's text")}});
+        system.writes.clear();
+        try {
+            clipboard.LoadFromStream(test.stream);
+            clipboard.RestoreAll();
+            ADD_FAILURE() << "no error";
+        } catch (const Error& error) {
+            EXPECT_STREQ(error.what(), test.text);
+        }
+        EXPECT_TRUE(system.writes.empty());
+    }
+    // A record of length 0 is an empty item, as older snapshots may hold.
+    clipboard.LoadFromStream(streamOf(1, recordOf(kFormatHtml, "")));
+    ASSERT_EQ(clipboard.Formats.size(), 1u);
+    EXPECT_EQ(clipboard.Formats[0]->Data.Size(), 0u);
+}
+
 TEST_F(ExClipboardTest, FailedRestoreLeavesTheClipboardAsItWas)
 {
     snapshotOf({{13, utf16(u"good text item")}, {2, gradient(16, 16)}});

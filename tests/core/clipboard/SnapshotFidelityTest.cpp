@@ -87,15 +87,12 @@ TEST(FormatNameTable, RoundTripsAndRefusesBrokenTables)
     EXPECT_EQ(DecodeFormatNames(table), names);
     std::string tooMany = table;
     PutLe32(tooMany.data() + 4, 1025);
-    std::string spaced = EncodeFormatNames({{kOwnCheck, "abc"}});
-    spaced[spaced.size() - 2] = ' ';
     std::string longName = EncodeFormatNames({{kOwnCheck, "abc"}});
     PutLe32(longName.data() + 12, 256);
     const std::vector<std::pair<const char*, std::string>> broken = {
         {"cut short", table.substr(0, table.size() - 1)},
         {"no count", table.substr(0, 6)},
         {"too many names", tooMany},
-        {"space in a name", spaced},
         {"name too long", longName},
     };
     for (const auto& [name, bytes] : broken) {
@@ -113,6 +110,36 @@ TEST(FormatNameTable, RoundTripsAndRefusesBrokenTables)
     EXPECT_EQ(DecodeFormatNames(windowsNames).front().name, "HTML Format");
     EXPECT_EQ(GetLe32(table.data()), 1U);
     EXPECT_THROW(EncodeFormatNames({{kOwnCheck, "two words "}}), Error);
+}
+
+// Entries no system could use are dropped, the rest of the table kept.
+TEST(FormatNameTable, DropsEntriesOutsideItsRangeTwiceNamedOrUnfitForItsVersion)
+{
+    const FormatName kept{kOwnSvg, "image/svg+xml"};
+    std::string spaced = EncodeFormatNames({{kOwnCheck, "abc"}, kept});
+    spaced[4 + 4 + 8 + 1] = ' '; // the middle letter of "abc" in a version 1 table
+    const std::vector<std::pair<const char*, std::string>> cases = {
+        {"a number below the registered range", EncodeFormatNames({{0x10, "text/x-low"}, kept})},
+        {"a number of the fixed table", EncodeFormatNames({{0xF000, "image/png"}, kept})},
+        {"the name table's own number", EncodeFormatNames({{0xF0FF, "text/x-table"}, kept})},
+        {"a number named twice",
+         EncodeFormatNames({{kOwnCheck, "text/x-one"}, kept, {kOwnCheck, "text/x-two"}})},
+        {"a space in a version 1 name", spaced},
+    };
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(DecodeFormatNames(bytes), std::vector<FormatName>{kept});
+    }
+}
+
+TEST(FormatNameTable, OnlyMimeTypesAreMimeTypeNames)
+{
+    for (const char* name : {"text/html", "image/svg+xml", "application/vnd.oasis.opendocument.text",
+                             "x-special/gnome-copied-files", "chromium/x-web-custom-data"})
+        EXPECT_TRUE(IsMimeTypeName(name)) << name;
+    for (const char* name : {"INCR", "PNG", "HTML Format", "text/", "/html", "text/html/x",
+                             "text/plain;charset=utf-8", "-text/html", "text/ html", "TARGETS"})
+        EXPECT_FALSE(IsMimeTypeName(name)) << name;
 }
 
 TEST_F(SnapshotFidelityTest, OwnTypesTravelUnderTheirNamesInCaptureOrder)

@@ -72,6 +72,9 @@ TEST(ShellRoutines, OpenTargetOpensWebAddressesAndReportsEverythingElse)
     shell.openSucceeds = false;
     OpenTarget(shell, &boxes, "http://example.org", true);
     EXPECT_EQ(boxes.shown.back().text, "Unable to open target: \"http://example.org\"");
+    // The history address carries the password value in its query, which is never shown.
+    OpenTarget(shell, &boxes, "http://svc/cp/history.html?u=a@b.c&p=0123456789abcdef0123456789abcdef", true);
+    EXPECT_EQ(boxes.shown.back().text, "Unable to open target: \"http://svc/cp/history.html\"");
 }
 
 } // namespace

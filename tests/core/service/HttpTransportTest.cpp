@@ -155,8 +155,8 @@ TEST(HttpTransportTest, ConsecutiveRequestsOnOneTransportGetTheirOwnReplies)
     const auto first = transport->get(server.base() + "/one");
     const auto second = transport->get(server.base() + "/two");
 
-    EXPECT_EQ(first, "GET /one HTTP/1.0");
-    EXPECT_EQ(second, "GET /two HTTP/1.0");
+    EXPECT_EQ(*first, "GET /one HTTP/1.0");
+    EXPECT_EQ(*second, "GET /two HTTP/1.0");
     EXPECT_EQ(server.requests().size(), 2u);
 }
 
@@ -169,22 +169,23 @@ TEST(HttpTransportTest, RedirectsAreNotFollowed)
     EXPECT_EQ(server.requests().size(), 1u);
 }
 
-TEST(HttpTransportTest, NoResponseGivesNothing)
+TEST(HttpTransportTest, NoResponseSaysWhyNoneCame)
 {
     {
         RecordingHttpServer server("", RecordingHttpServer::Behaviour::Close);
-        EXPECT_FALSE(transportWith(5s)->get(server.base() + "/x"));
+        EXPECT_EQ(transportWith(5s)->get(server.base() + "/x").failure, HttpFailure::NoConnection);
     }
     {
         RecordingHttpServer server("", RecordingHttpServer::Behaviour::NeverAnswer);
         const auto start = std::chrono::steady_clock::now();
-        EXPECT_FALSE(transportWith(1s)->post(server.base() + "/x", kFormContentType, "email=a"));
+        EXPECT_EQ(transportWith(1s)->post(server.base() + "/x", kFormContentType, "email=a").failure,
+                  HttpFailure::TimedOut);
         EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
     }
     {
         // The connection ends before the announced body is complete.
         RecordingHttpServer server("HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nshort");
-        EXPECT_FALSE(transportWith(5s)->get(server.base() + "/x"));
+        EXPECT_EQ(transportWith(5s)->get(server.base() + "/x").failure, HttpFailure::NoConnection);
     }
     {
         // Nothing listens on the port of a server that has gone.
@@ -193,7 +194,15 @@ TEST(HttpTransportTest, NoResponseGivesNothing)
             RecordingHttpServer gone("");
             base = gone.base();
         }
-        EXPECT_FALSE(transportWith(5s)->get(base + "/x"));
+        EXPECT_EQ(transportWith(5s)->get(base + "/x").failure, HttpFailure::NoConnection);
+    }
+    {
+        // An error status is a response like any other, and says what it was.
+        RecordingHttpServer server(RecordingHttpServer::Response("503 Service Unavailable", ""));
+        const HttpReply reply = transportWith(5s)->get(server.base() + "/x");
+        EXPECT_TRUE(reply.arrived());
+        EXPECT_FALSE(reply.succeeded());
+        EXPECT_EQ(reply.status, 503);
     }
     // Only plain http is spoken.
     EXPECT_FALSE(transportWith(1s)->get("file:///etc/hostname"));
@@ -216,13 +225,13 @@ TEST(HttpTransportTest, AbortEndsRunningAndLaterExchangesAtOnce)
     struct Case
     {
         const char* name;
-        std::function<std::optional<std::string>()> exchange;
+        std::function<HttpReply()> exchange;
     };
     const Case cases[] = {
         {"get", [&] { return transport->get(server.base() + "/start/check.html?v=1"); }},
         {"post", [&] { return transport->post(server.base() + "/x", kFormContentType, "email=a"); }},
     };
-    std::vector<std::future<std::optional<std::string>>> running;
+    std::vector<std::future<HttpReply>> running;
     for (const Case& entry : cases)
         running.push_back(std::async(std::launch::async, entry.exchange));
     // The server takes one connection at a time: the first exchange is surely under way once it has
@@ -256,19 +265,19 @@ TEST(HttpTransportTest, AnOversizedBodyIsNoResponse)
     }
     {
         RecordingHttpServer server(RecordingHttpServer::Response("200 OK", body + "y"));
-        EXPECT_FALSE(transportWith(5s, 1000)->get(server.base() + "/x"));
+        EXPECT_EQ(transportWith(5s, 1000)->get(server.base() + "/x").failure, HttpFailure::ReplyTooLarge);
     }
     {
         // Without a Content-Length the limit applies while the body arrives.
         RecordingHttpServer server("HTTP/1.0 200 OK\r\n\r\n" + body + "y");
-        EXPECT_FALSE(transportWith(5s, 1000)->get(server.base() + "/x"));
+        EXPECT_EQ(transportWith(5s, 1000)->get(server.base() + "/x").failure, HttpFailure::ReplyTooLarge);
     }
 }
 
 TEST(HttpTransportTest, AProxyFromTheEnvironmentIsNotUsed)
 {
     RecordingHttpServer server(RecordingHttpServer::Response("200 OK", "direct"));
-    std::optional<std::string> reply;
+    HttpReply reply;
     {
         const test::ScopedEnv lower("http_proxy", "http://127.0.0.1:9");
         const test::ScopedEnv upper("HTTP_PROXY", "http://127.0.0.1:9");

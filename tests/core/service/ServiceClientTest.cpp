@@ -1,5 +1,6 @@
 #include "service/ServiceClient.h"
 
+#include "service/TransferErrors.h"
 #include "util/Errors.h"
 
 #include <gtest/gtest.h>
@@ -26,9 +27,8 @@ public:
         std::string method, url, contentType, body;
     };
 
-    std::optional<std::string> get(const std::string& url) override { return answer({"GET", url, "", ""}); }
-    std::optional<std::string> post(const std::string& url, const std::string& contentType,
-                                    const std::string& body) override
+    HttpReply get(const std::string& url) override { return answer({"GET", url, "", ""}); }
+    HttpReply post(const std::string& url, const std::string& contentType, const std::string& body) override
     {
         return answer({"POST", url, contentType, body});
     }
@@ -42,10 +42,21 @@ public:
         wake.notify_all();
     }
 
+    // A response with status 200, or (nothing) no connection.
     void reply(std::optional<std::string> body)
     {
+        HttpReply next;
+        if (body) {
+            next.failure = HttpFailure::None;
+            next.status = 200;
+            next.body = std::move(*body);
+        }
+        reply(std::move(next));
+    }
+    void reply(HttpReply next)
+    {
         const std::lock_guard lock(mutex);
-        replies.push_back(std::move(body));
+        replies.push_back(std::move(next));
     }
     std::vector<Request> sent()
     {
@@ -68,23 +79,23 @@ public:
     }
 
 private:
-    std::optional<std::string> answer(Request request)
+    HttpReply answer(Request request)
     {
         std::unique_lock lock(mutex);
         requests.push_back(std::move(request));
         wake.wait(lock, [this] { return !held || aborted; });
         if (aborted || replies.empty())
-            return std::nullopt;
-        std::optional<std::string> body = std::move(replies.front());
+            return HttpReply{};
+        HttpReply next = std::move(replies.front());
         replies.pop_front();
-        return body;
+        return next;
     }
 
     std::mutex mutex;
     std::condition_variable wake;
     bool held = false;
     bool aborted = false;
-    std::deque<std::optional<std::string>> replies;
+    std::deque<HttpReply> replies;
     std::vector<Request> requests;
 };
 
@@ -94,6 +105,9 @@ public:
     std::string captureSnapshot() override { return snapshot; }
     bool restoreSnapshot(const std::string& stream) override
     {
+        // As the snapshot reader: a stream too short for its count, or a count far too large.
+        if (stream.size() < 4 || stream[3] != '\0')
+            throw StreamReadError("Stream read error");
         restored.push_back(stream);
         return true;
     }
@@ -191,7 +205,7 @@ protected:
 TEST_F(ServiceClientTest, AccountRequestsPostTheirFormsAndReadTheStatus)
 {
     transport.reply("{\"status\":\"unregistered\"}");
-    transport.reply(std::nullopt);
+    transport.reply("");
     EXPECT_EQ(client->ValidateEmail("a b@c", nullptr), "unregistered");
     EXPECT_EQ(client->ValidateEmail("a b@c", nullptr), "");
     const auto sent = transport.sent();
@@ -245,7 +259,7 @@ TEST_F(ServiceClientTest, LoginAndRegistrationStoreTheAccountOnlyOnSuccess)
     transport.reply("{\"status\":\"error\",\"message\":\"Taken\"}");
     EXPECT_EQ(client->RegisterAccount("r@x.org", kPass), "Taken");
     EXPECT_EQ(store->Login, "");
-    transport.reply(std::nullopt);
+    transport.reply("");
     EXPECT_EQ(client->RegisterAccount("r@x.org", kPass), kRegistrationFailedText);
     transport.reply("{\"status\":\"ok\"}");
     EXPECT_EQ(client->RegisterAccount("r@x.org", kPass), std::nullopt);
@@ -275,7 +289,7 @@ TEST_F(ServiceClientTest, SnapshotUploadKeepsItsLimitAndReadsTheReply)
     EXPECT_EQ(plainErrorOf([&] { client->UploadSnapshot(); }), "Copy operation failed with error: nospace");
     transport.reply("{}");
     EXPECT_FALSE(client->UploadSnapshot());
-    transport.reply(std::nullopt);
+    transport.reply("");
     EXPECT_THROW(client->UploadSnapshot(), JsonError);
     transport.reply("<html><body>500</body></html>");
     EXPECT_THROW(client->UploadSnapshot(), JsonError);
@@ -296,10 +310,14 @@ TEST_F(ServiceClientTest, EveryTransferWaitEndsWhenItsWorkerEndsAndShowsTheUploa
     };
     const std::vector<std::string> shown{"begin", "end"};
     const Case cases[] = {
-        {"account request", [this] { client->ValidateEmail("a@b.c", nullptr); }, {}},
-        {"snapshot upload (failing)", [this] { EXPECT_THROW(client->UploadSnapshot(), JsonError); }, shown},
-        {"share upload (failing)", [this] { EXPECT_THROW(client->UploadShare("p", 1), JsonError); }, shown},
-        {"snapshot download", [this] { EXPECT_FALSE(client->DownloadSnapshot()); }, shown},
+        {"account request",
+         [this] { EXPECT_THROW(client->ValidateEmail("a@b.c", nullptr), NoConnectionError); },
+         {}},
+        {"snapshot upload (failing)", [this] { EXPECT_THROW(client->UploadSnapshot(), NoConnectionError); },
+         shown},
+        {"share upload (failing)", [this] { EXPECT_THROW(client->UploadShare("p", 1), NoConnectionError); },
+         shown},
+        {"snapshot download", [this] { EXPECT_THROW(client->DownloadSnapshot(), NoConnectionError); }, shown},
     };
     for (const Case& entry : cases) {
         SCOPED_TRACE(entry.name);
@@ -348,7 +366,7 @@ TEST_F(ServiceClientTest, AnUpdateCheckThatHangsDoesNotHoldTheEnd)
 TEST_F(ServiceClientTest, DownloadRestoresTheBodyOrReportsNoResponse)
 {
     transport.reply(std::nullopt);
-    EXPECT_FALSE(client->DownloadSnapshot());
+    EXPECT_THROW(client->DownloadSnapshot(), NoConnectionError);
     EXPECT_TRUE(snapshots.restored.empty());
     transport.reply(std::string("\x01\x00\x00\x00", 4));
     EXPECT_TRUE(client->DownloadSnapshot());
@@ -356,6 +374,65 @@ TEST_F(ServiceClientTest, DownloadRestoresTheBodyOrReportsNoResponse)
     EXPECT_EQ(snapshots.restored[0], std::string("\x01\x00\x00\x00", 4));
     EXPECT_EQ(transport.sent().back().method, "GET");
     EXPECT_EQ(transport.sent().back().url, "http://svc/storage/read.html?email=me%2B1%40x.org&pass=" + kPass);
+}
+
+// What the user is told names what went wrong, for every request; never that the password is wrong
+// unless the service said so, and never the password value.
+TEST_F(ServiceClientTest, EveryFailedExchangeSaysWhatWentWrong)
+{
+    const auto failure = [](HttpFailure kind) {
+        HttpReply reply;
+        reply.failure = kind;
+        return reply;
+    };
+    const auto response = [](int status, std::string body) {
+        HttpReply reply;
+        reply.failure = HttpFailure::None;
+        reply.status = status;
+        reply.body = std::move(body);
+        return reply;
+    };
+    struct Case
+    {
+        HttpReply reply;
+        const char* expected; // the type name in parentheses
+    };
+    const Case cases[] = {
+        {failure(HttpFailure::NoConnection), "NoConnection"},
+        {failure(HttpFailure::TimedOut), "TimedOut"},
+        {failure(HttpFailure::CertificateRefused), "CertificateRefused"},
+        {failure(HttpFailure::ReplyTooLarge), "ReplyTooLarge"},
+        {response(503, ""), "ServiceError"},
+        {response(502, "<html><h1>Bad Gateway</h1></html>"), "ServiceError"},
+    };
+    const std::pair<const char*, std::function<void()>> operations[] = {
+        {"validate", [this] { client->ValidateEmail("a@b.c", nullptr); }},
+        {"login", [this] { client->TryLogin("a@b.c", kPass); }},
+        {"register", [this] { client->RegisterAccount("a@b.c", kPass); }},
+        {"upload", [this] { client->UploadSnapshot(); }},
+        {"share", [this] { client->UploadShare("p", 1); }},
+        {"download", [this] { client->DownloadSnapshot(); }},
+    };
+    for (const auto& [name, run] : operations) {
+        for (const Case& entry : cases) {
+            SCOPED_TRACE(std::string(name) + " " + entry.expected);
+            transport.reply(entry.reply);
+            try {
+                run();
+                ADD_FAILURE() << "no error";
+            } catch (const TransferError& error) {
+                EXPECT_STREQ(error.typeName(), entry.expected);
+                EXPECT_EQ(error.what(), "FAUTHFORM/mConnectProb (" + std::string(entry.expected) + ")");
+                EXPECT_EQ(error.address().rfind("http://svc/", 0), 0u);
+                EXPECT_EQ(error.describe().find(kPass), std::string::npos) << error.describe();
+            }
+        }
+    }
+    // A login reply without a status is no refusal; a status word is.
+    transport.reply("{}");
+    EXPECT_THROW(client->TryLogin("a@b.c", kPass), ServiceError);
+    transport.reply(response(403, "{\"status\":\"error\"}"));
+    EXPECT_FALSE(client->TryLogin("a@b.c", kPass));
 }
 
 TEST_F(ServiceClientTest, ShareUploadsThePayloadWithItsKind)
