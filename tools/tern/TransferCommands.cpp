@@ -98,7 +98,7 @@ int runCopy(ToolContext& context, const std::vector<std::string>& args, CommandI
 
     if (!session.client().UploadSnapshot())
         throw Error(session.text("GLOBAL", "mUploadFailed"));
-    io.out << session.text("GLOBAL", "mSelShared") << '\n';
+    io.out << "The snapshot is stored: \"tern paste\" or Remote Paste brings it back.\n";
     return kExitOk;
 }
 

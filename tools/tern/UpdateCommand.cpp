@@ -30,12 +30,15 @@ int runCheckUpdate(ToolContext& context, const std::vector<std::string>& args, C
         reported.wait(lock, [&] { return result.has_value(); });
     }
 
-    static constexpr const char* kWords[] = {"no answer", "uptodate", "outdated"};
-    io.out << kWords[result->outcome] << '\n';
+    if (result->outcome == kUpdateNoAnswer) {
+        io.err << "no answer from " << session.store().ServiceHost << '\n';
+        return kExitFailure;
+    }
+    io.out << (result->outcome == kUpdateUpToDate ? "up to date" : "a newer version is available") << '\n';
     const std::string message = ReplaceAll(TrimText(result->message), "\r\n", "\n");
     if (!message.empty())
         io.out << message << '\n';
-    return result->outcome == kUpdateNoAnswer ? kExitFailure : kExitOk;
+    return kExitOk;
 }
 
 } // namespace
