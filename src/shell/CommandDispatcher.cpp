@@ -182,6 +182,7 @@ void CommandDispatcher::WaitAndShareClipboard()
         TBalloon& balloon = GetBalloon();
         balloon.SetButton1Caption(QString::fromStdString(m_operations.GetText("GLOBAL", "bInClipboard")));
         balloon.SetButton1Click([this] { hndlCopyNow(); });
+        balloon.SetTimeLeftText(QString::fromStdString(m_operations.GetText("GLOBAL", "mTimeLeft")));
         m_tray.showTrayBalloon(balloon, m_operations.GetText("GLOBAL", "mCopy30Sec"), 30,
                                BalloonKind::Information);
 
