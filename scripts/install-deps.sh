@@ -29,5 +29,33 @@ done
 sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
 export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+
+# Runs apt-get with the arguments given. While another apt or dpkg holds its lock (an unattended
+# upgrade, another installation), waits for it, saying so once, for at most lock_wait_s seconds.
+lock_wait_s=${TERN_APT_LOCK_WAIT:-900}
+lock_poll_s=${TERN_APT_LOCK_POLL:-5}
+apt_get() {
+    local waited=0 said= errors status
+    errors=$(mktemp)
+    while :; do
+        status=0
+        "${sudo_cmd[@]}" apt-get "$@" 2>"$errors" || status=$?
+        if [ $status -eq 0 ] || ! grep -q "Could not get lock\|Unable to acquire\|is held by process" "$errors"; then
+            cat "$errors" >&2
+            rm -f "$errors"
+            return $status
+        fi
+        if [ $waited -ge "$lock_wait_s" ]; then
+            cat "$errors" >&2
+            echo "install-deps.sh: the package manager stayed locked for $lock_wait_s s; try again later." >&2
+            rm -f "$errors"
+            return $status
+        fi
+        [ -n "$said" ] || echo "install-deps.sh: another apt or dpkg is running; waiting for it to finish (at most $lock_wait_s s)..." >&2
+        said=1
+        sleep "$lock_poll_s"
+        waited=$((waited + lock_poll_s))
+    done
+}
+apt_get update -qq
+apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

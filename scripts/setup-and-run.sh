@@ -1,18 +1,33 @@
 #!/usr/bin/env bash
-# Sets up a fresh Debian 12 machine, builds the project and runs the reference service on loopback.
-#   scripts/setup-and-run.sh
+# Sets up a fresh Debian 12 machine, builds the programs and runs the reference service on loopback
+# with the desktop program pointed at it. The build folder is the one scripts/setup-and-test.sh uses
+# (build/ci), so running one after the other builds each file once.
+#   scripts/setup-and-run.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build_dir=build/run
+build_dir=${1:-build/ci}
 scripts/install-deps.sh
-cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTERN_BUILD_TESTS=OFF -DTERN_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build_dir" -j2
+cmake --preset ci -B "$build_dir" >/dev/null
+cmake --build "$build_dir" -j2 --target tern-clipboard tern tern-server
 
 bin="$PWD/$build_dir/bin"
 data_home=${XDG_DATA_HOME:-$HOME/.local/share}
 server_data="$data_home/Tern Clipboard Server"
 mkdir -p "$server_data"
+
+# The program keeps its single-instance lock in the user's runtime folder; a login session has one,
+# a root shell or a container often has none.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    if [ -d "/run/user/$(id -u)" ] && [ -w "/run/user/$(id -u)" ]; then
+        XDG_RUNTIME_DIR="/run/user/$(id -u)"
+    else
+        XDG_RUNTIME_DIR="${TMPDIR:-/tmp}/tern-runtime-$(id -u)"
+        mkdir -p "$XDG_RUNTIME_DIR"
+        chmod 700 "$XDG_RUNTIME_DIR"
+    fi
+    export XDG_RUNTIME_DIR
+fi
 
 if [ ! -x "$bin/tern-server" ]; then
     echo "The reference service is not built yet; only the command-line tool is available: $bin/tern --help"
@@ -30,12 +45,13 @@ trap 'kill $server_pid 2>/dev/null || true; wait $server_pid 2>/dev/null || true
     echo "Note: the client is pointed at $("$bin/tern" config get ServiceHost), not at this local service."
 
 if [ -x "$bin/tern-clipboard" ]; then
-    run_program() { "$bin/tern-clipboard"; }
     if [ -z "${DISPLAY:-}" ]; then
         echo "No display: starting a virtual desktop. Take a look with: DISPLAY=<shown below> import -window root shot.png"
+        echo "Choosing Exit in the program's menu ends it, and with it this virtual desktop and the service."
         scripts/headless-desktop.sh -- bash -c 'echo "Virtual display: $DISPLAY"; exec "$0"' "$bin/tern-clipboard"
     else
-        run_program
+        echo "Choosing Exit in the program's menu ends it, and with it the service started here."
+        "$bin/tern-clipboard"
     fi
 else
     echo "The desktop program is not built yet. The service runs until you press Ctrl+C;"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian 12 machine, builds the project and runs every test: the core tests, the
-# reference service's tests, and the tests that need a display inside a headless desktop.
+# reference service's tests, and the tests that need a display inside a headless desktop. The build
+# folder is the one scripts/setup-and-run.sh uses (build/ci).
 #   scripts/setup-and-test.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -22,9 +22,10 @@ void fillErrorBody(const HttpRequest& req, HttpResponse& res)
     if (IsJsonPath(req.path)) {
         SendStatus(res, res.status == 413 ? "toolarge" : res.status >= 500 ? "error" : "badrequest");
     } else if (res.status == 404) {
-        SendPage(res, res.status, MessagePage("Not found", "There is no page at this address."));
+        SendPage(res, res.status, MessagePage(PageLanguageOf(req), PageText::NotFound, PageText::NoPageHere));
     } else {
-        SendPage(res, res.status, MessagePage("Request refused", "The request could not be answered."));
+        SendPage(res, res.status,
+                 MessagePage(PageLanguageOf(req), PageText::RequestRefused, PageText::RequestNotAnswered));
     }
 }
 
@@ -48,7 +49,8 @@ void answerException(const HttpRequest& req, HttpResponse& res, const char* what
     if (IsJsonPath(req.path))
         SendStatus(res, "error");
     else if (!answersWithoutBody(req))
-        SendPage(res, 500, MessagePage("Server error", "The request could not be completed."));
+        SendPage(res, 500,
+                 MessagePage(PageLanguageOf(req), PageText::ServerError, PageText::RequestNotCompleted));
 }
 
 } // namespace

@@ -29,7 +29,13 @@ void SendPage(HttpResponse& res, int httpStatus, const std::string& html)
 {
     res.status = httpStatus;
     res.set_header("Cache-Control", "no-store");
+    res.set_header("Vary", "Accept-Language");
     res.set_content(html, "text/html; charset=utf-8");
+}
+
+PageLanguage PageLanguageOf(const HttpRequest& req)
+{
+    return PageLanguageFor(req.get_header_value("Accept-Language"));
 }
 
 void SendBytes(HttpResponse& res, const std::string& bytes, std::string_view contentType)

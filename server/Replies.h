@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PageTexts.h"
 #include "http/HttpRequest.h"
 #include "http/HttpResponse.h"
 
@@ -24,8 +25,11 @@ HttpHeaders SecurityHeaders();
 void SendJson(HttpResponse& res, const nlohmann::json& reply);
 // {"status": status}
 void SendStatus(HttpResponse& res, std::string_view status);
-// An HTML page, never cached.
+// An HTML page, never cached; its language follows the request's Accept-Language (Vary says so).
 void SendPage(HttpResponse& res, int httpStatus, const std::string& html);
+
+// The language the request's browser asks the pages to be in.
+PageLanguage PageLanguageOf(const HttpRequest& req);
 // Plain text lines or raw bytes of the given type, never cached.
 void SendBytes(HttpResponse& res, const std::string& bytes, std::string_view contentType);
 

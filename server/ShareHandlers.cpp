@@ -11,9 +11,9 @@ namespace {
 constexpr int kHistoryLimit = 1000;
 constexpr int kKeyAttempts = 5;
 
-void sendNotFound(HttpResponse& res)
+void sendNotFound(const HttpRequest& req, HttpResponse& res)
 {
-    SendPage(res, 404, MessagePage("Not found", "This link does not exist."));
+    SendPage(res, 404, MessagePage(PageLanguageOf(req), PageText::NotFound, PageText::NoSuchLink));
 }
 
 void share(ServerContext& context, const HttpRequest& req, HttpResponse& res)
@@ -55,18 +55,18 @@ void sharedItem(ServerContext& context, const HttpRequest& req, HttpResponse& re
     const std::string extension = req.matches[2];
     const auto item = context.database.findShare(key, KeptSince(context));
     if (!item)
-        return sendNotFound(res);
+        return sendNotFound(req, res);
     const auto kind = static_cast<ShareKind>(item->kind);
     if (extension == "html")
-        return SendPage(res, 200, SharePage(*item));
+        return SendPage(res, 200, SharePage(PageLanguageOf(req), *item));
     if (extension != RawExtension(kind))
-        return sendNotFound(res);
+        return sendNotFound(req, res);
     res.set_header("Content-Disposition", "inline; filename=\"" + key + "." + extension + "\"");
     if (kind == ShareKind::Text)
         return SendBytes(res, ShareTextForDisplay(item->data), RawContentType(kind));
     // Only bytes that carry the image signature are ever labelled as that image.
     if (!PayloadMatchesKind(kind, item->data))
-        return sendNotFound(res);
+        return sendNotFound(req, res);
     SendBytes(res, item->data, RawContentType(kind));
 }
 
@@ -77,29 +77,32 @@ std::optional<std::int64_t> historyLogin(ServerContext& context, const HttpReque
     const AuthResult login = context.authenticator.authenticate(req.get_param_value("u"),
                                                                 req.get_param_value("p"), ClientAddress(req));
     if (login.outcome == AuthOutcome::Locked) {
-        SendPage(res, 429, MessagePage("History", "Too many failed logins. Please try again later."));
+        SendPage(res, 429,
+                 MessagePage(PageLanguageOf(req), PageText::History, PageText::TooManyFailedLogins));
         return std::nullopt;
     }
     if (login.outcome != AuthOutcome::Accepted) {
-        SendPage(res, 403, MessagePage("History", "Wrong e-mail address or password."));
+        SendPage(res, 403, MessagePage(PageLanguageOf(req), PageText::History, PageText::WrongLogin));
         return std::nullopt;
     }
     return login.accountId;
 }
 
 void sendHistory(ServerContext& context, const HttpRequest& req, HttpResponse& res, std::int64_t accountId,
-                 std::string_view notice)
+                 std::optional<PageText> notice)
 {
     const HistoryLogin login{req.get_param_value("u"), req.get_param_value("p")};
+    const PageLanguage language = PageLanguageOf(req);
     SendPage(res, 200,
-             HistoryPage(login, context.database.listShares(accountId, KeptSince(context), kHistoryLimit),
-                         notice));
+             HistoryPage(language, login,
+                         context.database.listShares(accountId, KeptSince(context), kHistoryLimit),
+                         notice ? Text(language, *notice) : std::string_view()));
 }
 
 void history(ServerContext& context, const HttpRequest& req, HttpResponse& res)
 {
     if (const auto accountId = historyLogin(context, req, res))
-        sendHistory(context, req, res, *accountId, {});
+        sendHistory(context, req, res, *accountId, std::nullopt);
 }
 
 // A delete button first leads to a page that asks once more; only its own button, which sends
@@ -115,14 +118,12 @@ void deleteShare(ServerContext& context, const HttpRequest& req, HttpResponse& r
         for (const ShareSummary& summary :
              context.database.listShares(*accountId, KeptSince(context), kHistoryLimit)) {
             if (summary.key == key)
-                return SendPage(res, 200, ConfirmDeletePage(login, summary));
+                return SendPage(res, 200, ConfirmDeletePage(PageLanguageOf(req), login, summary));
         }
-        return sendHistory(context, req, res, *accountId, "That share does not exist any more.");
+        return sendHistory(context, req, res, *accountId, PageText::ShareGone);
     }
     const bool deleted = context.database.deleteShare(*accountId, key);
-    sendHistory(context, req, res, *accountId,
-                deleted ? "The share was deleted; its link no longer works."
-                        : "That share does not exist any more.");
+    sendHistory(context, req, res, *accountId, deleted ? PageText::ShareDeleted : PageText::ShareGone);
 }
 
 } // namespace

@@ -45,14 +45,18 @@ void RegisterStartHandlers(Router& server, ServerContext& context)
     });
     server.Get("/start/download.html", [&context](const HttpRequest& req, HttpResponse& res) {
         SendPage(res, 200,
-                 DownloadPage(req.get_param_value("lang"), context.options.latestBuild,
+                 DownloadPage(PageLanguageOf(req), req.get_param_value("lang"), context.options.latestBuild,
                               context.options.latestMessage));
     });
     server.Get("/start/forgot.html", [](const HttpRequest& req, HttpResponse& res) {
-        SendPage(res, 200, ForgotPage(req.get_param_value("email")));
+        SendPage(res, 200, ForgotPage(PageLanguageOf(req), req.get_param_value("email")));
     });
-    server.Get("/help/?", [](const HttpRequest&, HttpResponse& res) { SendPage(res, 200, HelpPage()); });
-    server.Get("/", [](const HttpRequest&, HttpResponse& res) { SendPage(res, 200, StartPage()); });
+    server.Get("/help/?", [](const HttpRequest& req, HttpResponse& res) {
+        SendPage(res, 200, HelpPage(PageLanguageOf(req)));
+    });
+    server.Get("/", [](const HttpRequest& req, HttpResponse& res) {
+        SendPage(res, 200, StartPage(PageLanguageOf(req)));
+    });
     server.Get("/style.css", [](const HttpRequest&, HttpResponse& res) {
         res.set_header("Cache-Control", "public, max-age=3600");
         res.set_content(std::string(StyleSheet()), "text/css; charset=utf-8");

@@ -85,6 +85,10 @@ QRect buttonBounds(int index)
     return {kMargin + kOptionSize * inRow, top, kOptionSize, kOptionSize};
 }
 
+// How often, and how long at most, the palette looks for the frame the window manager gives it.
+constexpr int kFramePollMs = 20;
+constexpr int kFrameWaitMs = 2000;
+
 } // namespace
 
 TfToolBox::TfToolBox(ToolBoxTarget& target, const QString& uploadCaption, QWidget* selector)
@@ -94,7 +98,8 @@ TfToolBox::TfToolBox(ToolBoxTarget& target, const QString& uploadCaption, QWidge
     setObjectName(QStringLiteral("fToolBox"));
     setWindowTitle(QStringLiteral("[lCaption]"));
     setFocusPolicy(Qt::StrongFocus);
-    resize(kClientWidth, 316);
+    // A fixed size: the user cannot resize the palette, and window managers offer no maximise button.
+    setFixedSize(kClientWidth, 316);
 
     for (int index = 0; index < kButtonCount; ++index) {
         auto* button = new TNewButton(this);
@@ -121,6 +126,9 @@ TfToolBox::TfToolBox(ToolBoxTarget& target, const QString& uploadCaption, QWidge
     m_upload->setText(uploadCaption);
     m_upload->OnPress = [this](TNewButton*) { m_target.Confirm(); };
     SetRowHidden(kColourRow, true);
+
+    m_frameWait.setInterval(kFramePollMs);
+    connect(&m_frameWait, &QTimer::timeout, this, &TfToolBox::keepPlaceOnceFramed);
 }
 
 TfToolBox::~TfToolBox() = default;
@@ -160,7 +168,7 @@ void TfToolBox::SetRowHidden(int row, bool hidden)
         m_buttons[static_cast<std::size_t>(tool)]->update();
     if (row == kColourRow)
         m_upload->move(kMargin, hidden ? kUploadTopWithoutColours : kUploadTopWithColours);
-    resize(kClientWidth, m_upload->y() + kUploadHeight + kBottomMargin);
+    setFixedSize(kClientWidth, m_upload->y() + kUploadHeight + kBottomMargin);
 }
 
 void TfToolBox::toolClicked(int button)
@@ -202,6 +210,24 @@ void TfToolBox::optionClicked(TNewButton* sender)
 void TfToolBox::keyPressEvent(QKeyEvent* event)
 {
     m_target.ForwardKey(event);
+}
+
+void TfToolBox::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    m_framePlace = pos();
+    m_frameDeadline.setRemainingTime(kFrameWaitMs);
+    m_frameWait.start();
+}
+
+void TfToolBox::keepPlaceOnceFramed()
+{
+    const bool framed = frameGeometry() != geometry();
+    if (!framed && !m_frameDeadline.hasExpired())
+        return;
+    m_frameWait.stop();
+    if (framed && pos() != m_framePlace)
+        move(m_framePlace);
 }
 
 void TfToolBox::moveEvent(QMoveEvent* event)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDeadlineTimer>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -45,8 +47,14 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    // Remembers where the palette's frame was asked to stand: the window manager adds its frame only
+    // after the window is shown, which would push the palette's top up by the title bar's height.
+    void showEvent(QShowEvent* event) override;
 
 private:
+    // Once the window manager has framed the palette, puts the frame where it was asked to stand.
+    void keepPlaceOnceFramed();
+
     void markInRow(int firstButton, int index);
     void toolClicked(int tool);
     void optionClicked(TNewButton* sender);
@@ -54,6 +62,9 @@ private:
     ToolBoxTarget& m_target;
     std::array<TNewButton*, kButtonCount> m_buttons{};
     TNewButton* m_upload = nullptr;
+    QPoint m_framePlace;
+    QDeadlineTimer m_frameDeadline;
+    QTimer m_frameWait;
 };
 
 } // namespace tern

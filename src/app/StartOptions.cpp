@@ -24,7 +24,7 @@ std::optional<int> AnswerStartOptions(const std::vector<std::string>& args, std:
                "\n"
             << kProductName
             << " runs in the background with an icon in the system tray of the desktop session.\n"
-               "Everything is reached from the tray menu and from the global hotkey (Ctrl+Shift+Y unless\n"
+               "Everything is reached from the tray menu and from the global hotkey (Shift+Ctrl+Y unless\n"
                "changed in Settings). Started while a copy already runs, it says so and ends.\n"
                "\n"
                "  --version  print the version and end\n"

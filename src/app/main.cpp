@@ -6,6 +6,7 @@
 #include "shell/CommandDispatcher.h"
 #include "shell/ProgramFolders.h"
 #include "shell/TfInit.h"
+#include "ui/AboutLogo.h"
 #include "ui/EventWait.h"
 #include "ui/QtMessageBoxes.h"
 #include "ui/QtSystemTray.h"
@@ -35,10 +36,10 @@ int main(int argc, char** argv)
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(tern::kProductName));
-    // The desktop entry and the icon theme know the program by its desktop identifier; the icon is
-    // found once the program is installed (run from its build folder, windows keep the default icon).
+    // The desktop entry and the icon theme know the program by its desktop identifier; run from its
+    // build folder, the windows show the same mark from the program's own pictures.
     QGuiApplication::setDesktopFileName(QString::fromUtf8(tern::kDesktopId));
-    QApplication::setWindowIcon(QIcon::fromTheme(QString::fromUtf8(tern::kDesktopId)));
+    QApplication::setWindowIcon(QIcon::fromTheme(QString::fromUtf8(tern::kDesktopId), tern::ProductLogo()));
     QApplication::setQuitOnLastWindowClosed(false);
 
     using namespace tern;

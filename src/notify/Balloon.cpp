@@ -2,6 +2,7 @@
 
 #include "notify/BalloonIcons.h"
 #include "notify/BalloonRegion.h"
+#include "notify/BalloonText.h"
 #include "notify/TrayBalloon.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
 #include <climits>
 
 namespace tern {
@@ -23,13 +25,18 @@ TBalloon* g_balloon = nullptr;
 
 const QColor kBackground(252, 252, 252);
 const QColor kTitleColour(56, 51, 170);
-constexpr int kWindowPointSize = 9;
+const QColor kTimeLeftColour(96, 96, 96);
 constexpr int kTitlePointSize = 11;
+// The title stays this much larger than the message.
+constexpr int kTitleAboveText = 2;
+constexpr int kCountdownTickMs = 250;
 constexpr const char* kTahomaFile = "/usr/share/wine/fonts/tahoma.ttf";
 constexpr int kTrayIconPollMs = 50;
 
-// "Tahoma" 9 pt. The face ships with Wine's fonts in a folder that fontconfig does not search, so it
-// is registered with the application once; without it the application's default face is used.
+// "Tahoma" at the size of the dialogs' font (9 pt where that has no size in points), so that a
+// balloon reads like the dialogs. The face ships with Wine's fonts in a folder that fontconfig does not
+// search, so it is registered with the application once; without it the application's default face
+// is used.
 QFont BalloonWindowFont()
 {
     static const QString family = [] {
@@ -46,7 +53,13 @@ QFont BalloonWindowFont()
     QFont font = QApplication::font();
     if (!family.isEmpty())
         font.setFamilies({family});
-    font.setPointSize(kWindowPointSize);
+    const QFont dialogs = QApplication::font("QDialog");
+    if (dialogs.pointSizeF() > 0)
+        font.setPointSizeF(dialogs.pointSizeF());
+    else if (dialogs.pixelSize() > 0)
+        font.setPixelSize(dialogs.pixelSize());
+    else
+        font.setPointSize(9);
     return font;
 }
 
@@ -58,9 +71,9 @@ QString WithLineFeeds(QString text)
     return text;
 }
 
-QLabel* MakeLabel(QWidget* parent)
+template <typename Label = QLabel> Label* MakeLabel(QWidget* parent)
 {
-    auto* label = new QLabel(parent);
+    auto* label = new Label(parent);
     label->setTextFormat(Qt::PlainText);
     label->setContentsMargins(0, 0, 0, 0);
     label->setIndent(0);
@@ -74,9 +87,9 @@ QLabel* MakeLabel(QWidget* parent)
 TBalloon::TBalloon()
     : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::WindowDoesNotAcceptFocus),
-      m_icon(MakeLabel(this)), m_title(MakeLabel(this)), m_text(MakeLabel(this)),
-      m_button1(new QPushButton(this)), m_button2(new QPushButton(this)), m_hideTimer(new QTimer(this)),
-      m_trayWait(new QTimer(this))
+      m_icon(MakeLabel(this)), m_title(MakeLabel(this)), m_text(MakeLabel<BalloonText>(this)),
+      m_timeLeft(MakeLabel(this)), m_button1(new QPushButton(this)), m_button2(new QPushButton(this)),
+      m_hideTimer(new QTimer(this)), m_trayWait(new QTimer(this)), m_countdown(new QTimer(this))
 {
     setObjectName(QStringLiteral("Balloon"));
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -88,7 +101,8 @@ TBalloon::TBalloon()
     setAutoFillBackground(true);
 
     QFont titleFont = font();
-    titleFont.setPointSize(kTitlePointSize);
+    if (titleFont.pointSize() > 0)
+        titleFont.setPointSize(std::max(kTitlePointSize, titleFont.pointSize() + kTitleAboveText));
     titleFont.setBold(false);
     titleFont.setItalic(false);
     m_title->setFont(titleFont);
@@ -108,6 +122,13 @@ TBalloon::TBalloon()
     connect(m_hideTimer, &QTimer::timeout, this, &QWidget::hide);
     m_trayWait->setInterval(kTrayIconPollMs);
     connect(m_trayWait, &QTimer::timeout, this, &TBalloon::showWaiting);
+    QPalette timeLeftColours = m_timeLeft->palette();
+    timeLeftColours.setColor(QPalette::WindowText, kTimeLeftColour);
+    m_timeLeft->setPalette(timeLeftColours);
+    m_timeLeft->hide();
+    m_countdown->setInterval(kCountdownTickMs);
+    connect(m_countdown, &QTimer::timeout, this, &TBalloon::showTimeLeft);
+    connect(m_hideTimer, &QTimer::timeout, m_countdown, &QTimer::stop);
     resetParts();
 }
 
@@ -126,6 +147,9 @@ void TBalloon::HideBalloon()
     m_caption2.clear();
     m_click1 = nullptr;
     m_click2 = nullptr;
+    m_timeLeftFormat.clear();
+    m_countdown->stop();
+    m_timeLeft->hide();
     stopWaiting();
     resetParts();
     // A tick after hiding would only hide the hidden window again, so the timer simply stops.
@@ -151,6 +175,20 @@ void TBalloon::SetButton2Caption(const QString& caption)
 void TBalloon::SetButton2Click(Handler handler)
 {
     m_click2 = std::move(handler);
+}
+
+void TBalloon::SetTimeLeftText(const QString& format)
+{
+    m_timeLeftFormat = format;
+}
+
+void TBalloon::showTimeLeft()
+{
+    const qint64 remaining = std::max<qint64>(0, m_hideAt.remainingTime());
+    const qint64 seconds = (remaining + 999) / 1000;
+    m_timeLeft->setText(QString(m_timeLeftFormat).replace(QLatin1String("%s"), QString::number(seconds)));
+    if (remaining == 0)
+        m_countdown->stop();
 }
 
 QPoint TBalloon::FindTrayIcon(const QRect& trayIconRect)
@@ -232,17 +270,41 @@ void TBalloon::showAt(QPoint point, int tail, int seconds, BalloonKind kind, con
     m_iconName = BalloonBitmapName(kind);
     m_icon->setPixmap(WithBottomLeftTransparent(BalloonBitmap(m_iconName)));
 
+    // The time-left line sits under the message, in the message's column; it is measured with the
+    // most seconds it will show, so that counting down never needs more room.
+    const bool countsDown = !m_timeLeftFormat.isEmpty() && seconds > 0;
+    m_countdown->stop();
+    m_timeLeft->setVisible(countsDown);
+    int timeLeftHeight = 0;
+    if (countsDown) {
+        m_hideAt.setRemainingTime(static_cast<qint64>(seconds) * 1000);
+        showTimeLeft();
+        m_timeLeft->setFont(font());
+        timeLeftHeight = static_cast<BalloonText*>(m_text)->lineStep();
+    }
+
     BalloonContent content;
     content.tail = m_tail;
     content.titleSize = m_title->sizeHint();
     content.textSize = m_text->sizeHint();
+    if (countsDown)
+        content.textSize = QSize(std::max(content.textSize.width(), m_timeLeft->sizeHint().width()),
+                                 content.textSize.height() + timeLeftHeight);
     content.button1Chars = static_cast<int>(m_caption1.size());
     content.button2Chars = static_cast<int>(m_caption2.size());
     m_layout = ComputeBalloonLayout(content);
 
     m_icon->setGeometry(m_layout.icon);
     m_title->setGeometry(m_layout.title);
-    m_text->setGeometry(m_layout.text);
+    QRect message = m_layout.text;
+    message.setHeight(message.height() - timeLeftHeight);
+    m_text->setGeometry(message);
+    if (countsDown) {
+        m_timeLeft->setGeometry(message.left(),
+                                message.bottom() + 1 + timeLeftHeight - m_timeLeft->sizeHint().height(),
+                                m_layout.text.width(), m_timeLeft->sizeHint().height());
+        m_countdown->start();
+    }
     // A lone second caption takes the first button's place (see ComputeBalloonLayout).
     placeButton(m_button1, m_layout.button1, m_caption1);
     placeButton(m_button2, m_layout.button2, m_caption2);

@@ -45,6 +45,11 @@ public:
     void SetButton2Caption(const QString& caption);
     void SetButton2Click(Handler handler);
 
+    // Adds a line under the message that counts down the seconds until the balloon hides: `format`
+    // with "%s" for the number ("%s seconds left."). Reset, as the buttons are, by GetBalloon and
+    // HideBalloon; without it no line is shown.
+    void SetTimeLeftText(const QString& format);
+
     // Shows the balloon with its tail at the tray icon whose screen rectangle is `trayIconRect`; an
     // empty or invalid rectangle means the icon's place is unknown, and the balloon shows without a
     // tail near the bottom-right corner of the primary monitor's work area. Either way the whole
@@ -81,6 +86,7 @@ public:
     QLabel* IconImage() const noexcept { return m_icon; }
     QLabel* TitleLabel() const noexcept { return m_title; }
     QLabel* TextLabel() const noexcept { return m_text; }
+    QLabel* TimeLeftLabel() const noexcept { return m_timeLeft; }
     QPushButton* Button1() const noexcept { return m_button1; }
     QPushButton* Button2() const noexcept { return m_button2; }
     QTimer* HideTimer() const noexcept { return m_hideTimer; }
@@ -112,14 +118,20 @@ private:
                 const QString& title, const QRect& workArea);
     void placeButton(QPushButton* button, const std::optional<QRect>& place, const QString& caption);
     void runHandler(int button);
+    // Writes the seconds left into the time-left line.
+    void showTimeLeft();
 
     QLabel* m_icon;
     QLabel* m_title;
     QLabel* m_text;
+    QLabel* m_timeLeft;
     QPushButton* m_button1;
     QPushButton* m_button2;
     QTimer* m_hideTimer;
     QTimer* m_trayWait;
+    QTimer* m_countdown;
+    QString m_timeLeftFormat;
+    QDeadlineTimer m_hideAt;
     std::optional<WaitingShow> m_waiting;
     QString m_caption1;
     QString m_caption2;

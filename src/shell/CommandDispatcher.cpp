@@ -182,6 +182,7 @@ void CommandDispatcher::WaitAndShareClipboard()
         TBalloon& balloon = GetBalloon();
         balloon.SetButton1Caption(QString::fromStdString(TextOf(m_operations, text::kInClipboardButton)));
         balloon.SetButton1Click([this] { hndlCopyNow(); });
+        balloon.SetTimeLeftText(QString::fromStdString(m_operations.GetText("GLOBAL", "mTimeLeft")));
         m_tray.showTrayBalloon(balloon, TextOf(m_operations, text::kCopy30Sec), 30, BalloonKind::Information);
 
         platform::SystemClipboard& clipboard = m_services.clipboard;

@@ -1,5 +1,7 @@
 #include "shell/TrayIcons.h"
 
+#include "ui/AboutLogo.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -20,18 +22,14 @@ QPixmap blank()
     return pixmap;
 }
 
-// A rounded blue square with a white "T" and, while uploading, a dot that circles the corner.
+// The product's mark and, while uploading, a dot that circles the corner.
 QIcon trayFrame(int frame)
 {
     QPixmap pixmap = blank();
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(kBlue);
+    painter.drawPixmap(0, 0, ProductLogo().pixmap(kSize, kSize));
     painter.setPen(Qt::NoPen);
-    painter.drawRoundedRect(QRectF(1, 1, kSize - 2, kSize - 2), 7, 7);
-    painter.setBrush(Qt::white);
-    painter.drawRect(QRectF(8, 7, 16, 4));
-    painter.drawRect(QRectF(14, 7, 4, 18));
     if (frame > 0) {
         const double angle = (frame - 1) * 2 * M_PI / 5;
         painter.setBrush(QColor(255, 200, 40));

@@ -59,7 +59,7 @@ void TfAboutFrm::label3Click()
 void TfAboutFrm::paintEvent(QPaintEvent* event)
 {
     QDialog::paintEvent(event);
-    const QPixmap logo = AboutLogo().pixmap(kLogoSize, kLogoSize);
+    const QPixmap logo = ProductLogo().pixmap(kLogoSize, kLogoSize);
     if (logo.isNull())
         return;
     // Centred on the window's outer width, frame included.

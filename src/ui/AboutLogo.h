@@ -4,8 +4,9 @@
 
 namespace tern {
 
-// The product logo of the about dialog: a rounded blue square with a white "T", drawn at 16, 32,
-// 48 and 64 pixels.
-QIcon AboutLogo();
+// The product's mark (a tern over a clipboard) at 16, 32, 48 and 64 pixels: pictures rendered at
+// build time from the one drawing that the launcher, the windows and the web pages show as well.
+// The tray icon, the about dialog and the windows take it from here.
+QIcon ProductLogo();
 
 } // namespace tern

@@ -1,5 +1,7 @@
 #include "ui/FormTranslator.h"
 
+#include "ui/FitToTexts.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -175,6 +177,9 @@ void TranslateForm(LanguageTexts& texts, const std::string& currentFileName, QWi
         return;
     TranslateComponent(texts.CurrentTexts, formOrNull);
     ApplyDialogFont(formOrNull);
+    // A dialog of fixed size grows where a translation is longer than the design's English.
+    if (auto* dialog = qobject_cast<QDialog*>(formOrNull))
+        GrowToFitTexts(*dialog);
 }
 
 } // namespace tern::ui

@@ -43,7 +43,8 @@ QString DefaultDialogFace();
 void ApplyDialogFont(QWidget* form);
 
 // Re-parses the current language file `currentFileName` of `texts`; with a form, translates it (its
-// Name becomes the section of its keys) and applies the dialog font.
+// Name becomes the section of its keys) and applies the dialog font; a dialog then grows to fit its
+// texts (GrowToFitTexts).
 void TranslateForm(LanguageTexts& texts, const std::string& currentFileName, QWidget* formOrNull);
 
 } // namespace tern::ui

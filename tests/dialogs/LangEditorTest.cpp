@@ -168,7 +168,13 @@ TEST_F(LangEditorTest, ListsEveryEnglishLineBesideTheChosenLanguage)
         const int ok = editor.rowOf("GLOBAL", "bOk");
         EXPECT_EQ(editor.lv().item(ok, 0)->text(), "bOk            =OK");
         EXPECT_EQ(editor.translation(ok), QString::fromUtf8("\u00DCbernehmen"));
-        EXPECT_EQ(editor.translation(editor.rowOf("GLOBAL", "bRetry")), kUnassigned);
+        const int retry = editor.rowOf("GLOBAL", "bRetry");
+        EXPECT_EQ(editor.translation(retry), kUnassigned);
+        // The marker reads as a hint: slanted and greyed, unlike a text.
+        EXPECT_TRUE(editor.lv().item(retry, 1)->font().italic());
+        EXPECT_FALSE(editor.lv().item(ok, 1)->font().italic());
+        EXPECT_NE(editor.lv().item(retry, 1)->foreground().color(),
+                  editor.lv().item(ok, 1)->foreground().color());
         EXPECT_EQ(editor.translation(ok - 1), ""); // the section header
 
         // Selecting a key line shows both texts; any other line disables the memos.
@@ -338,21 +344,28 @@ TEST_F(LangEditorTest, NewRefusesUnsafeNamesAndKeepsTheCurrentLanguage)
         EXPECT_FALSE(std::filesystem::exists(fakes.folder().file("escape.lng")));
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(languages), {}), 3);
 
-        // The new file sorts first; the current language stays English.
+        // The new file sorts first and is the one being edited; the current language stays English.
         editor.newLanguage("  afrikaans.lng ");
         EXPECT_EQ(messages().size(), 10u);
         EXPECT_EQ(ReadFileBytes(fakes.folder().file("Languages/afrikaans.lng"), 16), "");
         EXPECT_EQ(editor.languages(), QStringList({"afrikaans.lng -", "Deutsch", "English", "old.lng -"}));
-        EXPECT_EQ(editor.cb2().currentText(), "English");
+        EXPECT_EQ(editor.cb2().currentText(), "afrikaans.lng -");
+        EXPECT_EQ(editor.child<QLabel>("Label4").text(), "afrikaans.lng -");
         EXPECT_EQ(module().CurrentFileName(), "english.lng");
 
-        // Translating its Name row gives it a header.
-        editor.cb2().setCurrentIndex(0);
+        // Translating its Name row gives it a header, and the list shows the name at once.
         editor.select(editor.rowOf("LANG_INFO", "Name"));
         editor.type("Afrikaans");
         editor.select(editor.rowOf("LANG_INFO", "ForBuild"));
         EXPECT_EQ(LngFile::load(fakes.folder().file("Languages/afrikaans.lng")).text("LANG_INFO", "Name"),
                   "Afrikaans");
+        EXPECT_EQ(editor.cb2().currentText(), "Afrikaans -");
+        EXPECT_EQ(editor.child<QLabel>("Label4").text(), "Afrikaans -");
+        editor.type("12");
+        editor.select(editor.rowOf("LANG_INFO", "Name"));
+        EXPECT_EQ(editor.languages(), QStringList({"Afrikaans", "Deutsch", "English", "old.lng -"}));
+        EXPECT_EQ(editor.cb2().currentText(), "Afrikaans");
+        EXPECT_EQ(module().CurrentFileName(), "english.lng");
     });
 }
 

@@ -112,6 +112,14 @@ wait_for 100 bash -c "[ -n \"\$(xdotool search --onlyvisible --name '^Tools\$' 2
 xdotool mousemove 1500 200 mousedown 1 mousemove 1800 400 mousemove 2100 600 mouseup 1
 shot area-selected
 palette=$(xdotool search --onlyvisible --name "^Tools\$" | head -1)
+# The first selector after the start: the palette's frame stands 20 pixels below the monitor's top
+# once the window manager has framed it, its title bar on screen.
+palette_frame=$(xprop -id "$palette" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ,)
+read -r _ _ palette_title _ <<<"${palette_frame:-0 0 0 0}"
+palette_top() { xwininfo -id "$palette" | sed -n 's/.*Absolute upper-left Y: *//p'; }
+wait_for 20 bash -c "[ \"\$(xwininfo -id $palette | sed -n 's/.*Absolute upper-left Y: *//p')\" -eq $((20 + palette_title)) ]" ||
+    fail "the palette's client area is at $(palette_top), not below its $palette_title-pixel title at 20"
+! xprop -id "$palette" _NET_WM_ALLOWED_ACTIONS | grep -q "MAXIMIZE" || fail "the palette can be maximised"
 # The client area's place on the screen (xdotool's geometry counts the frame of a managed window in).
 palette_x=$(xwininfo -id "$palette" | sed -n 's/.*Absolute upper-left X: *//p')
 palette_y=$(xwininfo -id "$palette" | sed -n 's/.*Absolute upper-left Y: *//p')

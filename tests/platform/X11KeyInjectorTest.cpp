@@ -66,4 +66,41 @@ TEST(X11KeyInjector, CtrlKeyReachesTheFocusedWindowWithShiftReleased)
     }
 }
 
+// The menu letter that chose Remote Copy may still be down when the command runs: the batch waits for
+// it (Shift held does not count), and Ctrl+C arrives whole once it is up.
+TEST(X11KeyInjector, BatchWaitsUntilTheUsersKeyIsUp)
+{
+    if (!tern::test::HaveDisplay())
+        GTEST_SKIP() << "no X display";
+    if (!tern::test::HaveWindowManager())
+        GTEST_SKIP() << "no EWMH window manager";
+    FocusTestWindow window(QStringLiteral("held key target"));
+    window.show();
+    ASSERT_TRUE(WaitUntil([&] { return window.isExposed(); }));
+    tern::platform::x11::X11WindowFocus focus;
+    ASSERT_TRUE(focus.forceForegroundWindow(window.winId()));
+    ASSERT_TRUE(WaitUntil([&] { return window.isActive(); }));
+
+    X11KeyInjector injector;
+    ASSERT_FALSE(injector.otherKeysDown());
+    ASSERT_TRUE(Xdotool({QStringLiteral("keydown"), QStringLiteral("shift")}));
+    EXPECT_FALSE(injector.otherKeysDown()) << "Shift is released by the batch itself";
+    ASSERT_TRUE(Xdotool({QStringLiteral("keydown"), QStringLiteral("c")}));
+    ASSERT_TRUE(injector.otherKeysDown());
+    window.keys.clear();
+    EXPECT_TRUE(injector.sendCtrlKey('C'));
+    const auto sawCtrlC = [&] {
+        for (const FocusTestWindow::Key& key : window.keys)
+            if (key.press && key.key == Qt::Key_C && key.modifiers == Qt::ControlModifier)
+                return true;
+        return false;
+    };
+    const bool earlyCopy = WaitUntil(sawCtrlC, 300);
+    ASSERT_TRUE(Xdotool({QStringLiteral("keyup"), QStringLiteral("c")}));
+    Xdotool({QStringLiteral("keyup"), QStringLiteral("shift")});
+    EXPECT_FALSE(earlyCopy) << "Ctrl+C was sent while C was still down";
+    EXPECT_TRUE(WaitUntil(sawCtrlC));
+    EXPECT_FALSE(injector.otherKeysDown());
+}
+
 } // namespace

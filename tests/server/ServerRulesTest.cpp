@@ -176,6 +176,9 @@ TEST(Pages, SizesForPeopleRoundBeforeTheyChooseTheUnit)
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormatSize(c.bytes), c.shown) << c.bytes;
+    EXPECT_EQ(FormatSize(1, PageLanguage::German), "1 Byte");
+    EXPECT_EQ(FormatSize(999, PageLanguage::German), "999 Bytes");
+    EXPECT_EQ(FormatSize(9949, PageLanguage::German), "9,9 kB");
 }
 
 TEST(ForwardedClient, OnlyATrustedProxyNamesTheClient)

@@ -162,5 +162,16 @@ TEST_F(ShareEndpoints, HistoryListsTheAccountsSharesNewestFirst)
     EXPECT_EQ(refused.body.find(first), std::string::npos);
 }
 
+// A share's size reads the same on its page and in the history: the bytes stored, terminator included.
+TEST_F(ShareEndpoints, PageAndHistoryGiveTheSameSize)
+{
+    const std::string key = shareKey(std::string("sixty-two\0", 10), "1");
+    ASSERT_FALSE(key.empty());
+    const std::string page = get("/d/" + key + ".html").body;
+    const std::string history = get("/cp/history.html?u=" + FormValue(kEmail) + "&p=" + kPass).body;
+    EXPECT_NE(page.find("10 bytes"), std::string::npos) << page;
+    EXPECT_NE(history.find("10 bytes"), std::string::npos) << history;
+}
+
 } // namespace
 } // namespace tern::server::test

@@ -1,5 +1,8 @@
 #include "ServerFixture.h"
 
+#include "PageTexts.h"
+#include "RawHttp.h"
+
 namespace tern::server::test {
 namespace {
 
@@ -57,6 +60,65 @@ TEST_F(StartPages, PagesEscapeWhatTheyReflect)
     const RawReply missing = get("/no/such/page");
     EXPECT_EQ(missing.status, 404);
     EXPECT_EQ(missing.header("X-Content-Type-Options"), "nosniff");
+}
+
+// Every page speaks the language the browser asks for, English or German, and says it varies by it.
+TEST_F(StartPages, PagesFollowTheBrowsersLanguage)
+{
+    const auto getIn = [this](const std::string& target, const std::string& languages) {
+        std::string request = GetRequest(port(), target);
+        if (!languages.empty())
+            request.insert(request.size() - 2, "Accept-Language: " + languages + "\r\n");
+        return SendRaw(port(), request);
+    };
+    const struct
+    {
+        std::string target;
+        std::string english;
+        std::string german;
+    } pages[] = {
+        {"/help/", "<h1>Help</h1>", "<h1>Hilfe</h1>"},
+        {"/", "How it works", "So funktioniert es"},
+        {"/start/forgot.html?email=a%40example.com", "Forgotten password", "Passwort vergessen"},
+        {"/start/download.html", "The newest build is 20.", "Der neueste Build ist 20."},
+        {"/no/such/page", "There is no page at this address.", "Unter dieser Adresse gibt es keine Seite."},
+        {"/cp/history.html?u=a%40example.com&p=" + std::string(kPass), "Wrong e-mail address or password.",
+         "E-Mail-Adresse oder Passwort ist falsch."},
+    };
+    for (const auto& page : pages) {
+        const RawReply english = getIn(page.target, "");
+        const RawReply german = getIn(page.target, "de-DE,de;q=0.9,en;q=0.8");
+        EXPECT_NE(english.body.find(page.english), std::string::npos) << page.target;
+        EXPECT_NE(english.body.find("<html lang=\"en\">"), std::string::npos) << page.target;
+        EXPECT_NE(german.body.find(page.german), std::string::npos) << page.target << german.body;
+        EXPECT_NE(german.body.find("<html lang=\"de\">"), std::string::npos) << page.target;
+        EXPECT_EQ(german.header("Vary"), "Accept-Language") << page.target;
+        // The mark is the program's own drawing, inlined.
+        EXPECT_NE(english.body.find("<svg class=\"logo\" aria-hidden=\"true\""), std::string::npos);
+        EXPECT_NE(english.body.find("viewBox=\"0 0 256 256\""), std::string::npos) << page.target;
+    }
+}
+
+TEST(PageLanguage, TheHighestWeightedSupportedLanguageWins)
+{
+    const struct
+    {
+        const char* header;
+        PageLanguage language;
+    } cases[] = {
+        {"", PageLanguage::English},
+        {"de", PageLanguage::German},
+        {"DE-at", PageLanguage::German},
+        {"fr-FR, fr;q=0.9, de;q=0.5", PageLanguage::German},
+        {"en;q=0.4, de;q=0.6", PageLanguage::German},
+        {"de;q=0.5, en", PageLanguage::English},
+        {"de;q=0, en;q=0.1", PageLanguage::English},
+        {"fr, *;q=0.5", PageLanguage::English},
+        {"de;q=abc", PageLanguage::English},
+        {",,;q=1, de-CH ,", PageLanguage::German},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PageLanguageFor(c.header), c.language) << c.header;
 }
 
 TEST_F(StartPages, WrongMethodsAndUnknownApiPathsAnswerJsonWhereTheClientReadsJson)

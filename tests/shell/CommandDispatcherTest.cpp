@@ -216,6 +216,7 @@ TEST_F(ShareWaitTest, ButtonOrClipboardChangeEndsTheWaitWithAShare)
     EXPECT_EQ(waiting.text, harness.shownText("GLOBAL", "mCopy30Sec"));
     EXPECT_EQ(waiting.icon, QStringLiteral("INFO"));
     EXPECT_EQ(waiting.button1, QString::fromStdString(harness.text("GLOBAL", "bInClipboard")));
+    EXPECT_EQ(waiting.timeLeft, QStringLiteral("30 seconds left."));
     EXPECT_TRUE(shareRan(1));
 
     harness.balloons.shown.clear();

@@ -134,8 +134,10 @@ bool BalloonRecorder::eventFilter(QObject* watched, QEvent* event)
         const auto caption = [](const QPushButton* button) {
             return button->isHidden() ? QString() : button->text();
         };
-        shown.push_back({balloon->TitleLabel()->text(), balloon->TextLabel()->text(), balloon->IconName(),
-                         caption(balloon->Button1()), caption(balloon->Button2())});
+        shown.push_back(
+            {balloon->TitleLabel()->text(), balloon->TextLabel()->text(), balloon->IconName(),
+             caption(balloon->Button1()), caption(balloon->Button2()),
+             balloon->TimeLeftLabel()->isHidden() ? QString() : balloon->TimeLeftLabel()->text()});
     }
     return false;
 }

@@ -51,6 +51,7 @@ struct BalloonShown
     QString icon;    // INFO, ERROR or WARNING
     QString button1; // empty: no button
     QString button2;
+    QString timeLeft; // the countdown line under the message; empty: none
 };
 
 // Records every showing of the process's balloon.

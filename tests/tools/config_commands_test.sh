@@ -39,6 +39,11 @@ expect_eq "$("$tern" config get CheckUpdates)" "1" "unreadable boolean gives the
 expect_eq "$(stat -c %a "$settings")" "600" "settings readable by the owner only"
 grep -qx 'MainKey=24464' "$settings" || fail "MainKey not stored as text"
 
+# A host that is no web address is refused with the reason, and the stored one stays.
+if "$tern" config set ServiceHost notaurl 2>"$home/host.err"; then fail "ServiceHost notaurl accepted"; fi
+grep -q 'http://' "$home/host.err" || fail "no reason given: $(cat "$home/host.err")"
+expect_eq "$("$tern" config get ServiceHost)" "http://127.0.0.1:8077" "refused host not stored"
+
 "$tern" config set StartWithWindows 1
 entry="$XDG_CONFIG_HOME/autostart/Tern Clipboard.desktop"
 grep -qx "Exec=\"$(dirname "$tern")/tern-clipboard\"" "$entry" || fail "the autostart entry does not start the program"
@@ -66,4 +71,19 @@ set +e
 set -e
 expect_eq "$status" "2" "unknown command"
 "$tern" --help | grep -q "config list" || fail "help lists commands"
+
+# Every command answers --help with its own usage and success, and does nothing else: no sign-in as
+# "--help", no file read, no settings written.
+rm -rf "$XDG_CONFIG_HOME"
+commands=$("$tern" --help | sed -n 's/^  \([a-z][a-z-]*\) .*/\1/p' | sort -u)
+[ "$(echo "$commands" | wc -l)" -ge 13 ] || fail "too few commands in the help: $commands"
+for command in $commands; do
+    for asks in "--help" "-h"; do
+        usage=$("$tern" "$command" "$asks" </dev/null 2>"$home/help.err") || fail "tern $command $asks failed"
+        [ ! -s "$home/help.err" ] || fail "tern $command $asks wrote errors: $(cat "$home/help.err")"
+        case $usage in "Usage:"*"$command"*) ;; *) fail "tern $command $asks printed: $usage" ;; esac
+    done
+done
+"$tern" login a@example.org --help >/dev/null || fail "--help after an argument"
+[ ! -e "$settings" ] || fail "a --help wrote settings"
 echo "config commands: ok"

@@ -36,7 +36,8 @@ if "$tern" paste 2>/dev/null; then fail "paste without an account"; fi
 
 email='a_b+c&d#e@example.org'
 printf 'secret\n' | "$tern" register "$email" >/dev/null
-printf 'short\n' | "$tern" register "x$email" >/dev/null 2>&1 && fail "a 5-character password was accepted"
+printf 'short\n' | "$tern" register "x$email" >/dev/null 2>short.err && fail "a 5-character password was accepted"
+grep -q 'at least 6 characters' short.err || fail "the short password's text: $(cat short.err)"
 if printf 'wrong1\n' | "$tern" login "$email" >/dev/null 2>&1; then fail "a wrong password was accepted"; fi
 printf 'secret\n' | "$tern" login "$email" >/dev/null
 expect_eq "$("$tern" config get Login)" "$email" "stored e-mail"
@@ -46,7 +47,8 @@ expect_eq "$("$tern" config get Password)" "$(printf 'secret' | "$tern" digest)"
 printf 'h\xc3\xa9llo\nw\xf0\x9f\x98\x80rld' >text.txt
 head -c 40000 /dev/urandom >raw.bin
 printf '' >empty.bin
-"$tern" copy text.txt --format 49161=raw.bin --format 7=empty.bin >/dev/null
+copied=$("$tern" copy text.txt --format 49161=raw.bin --format 7=empty.bin)
+case $copied in *'"tern paste"'*) ;; *) fail "copy reports: $copied" ;; esac
 "$tern" paste >pasted.txt
 cmp text.txt pasted.txt || fail "pasted text differs"
 "$tern" paste --out out
@@ -88,19 +90,28 @@ if [ -x "$convert" ]; then
         page=$(curl -s --noproxy '*' "$link")
         case $page in *'<img src="/d/'*) ;; *) fail "picture page of $picture lacks its image" ;; esac
     done
+    # A picture file larger than the share limit is shared when its converted share fits.
+    "$convert" -size 1500x1200 gradient:red-blue -type truecolor BMP3:big.bmp
+    [ "$(stat -c %s big.bmp)" -gt 5000000 ] || fail "the test picture is too small"
+    "$tern" share big.bmp >/dev/null 2>share.err || fail "a fitting picture was refused: $(cat share.err)"
 fi
+# Text over the limit is refused with the limit, before anything is sent.
+head -c 5000001 /dev/zero | tr '\0' 'a' >big.txt
+if "$tern" share big.txt >/dev/null 2>share.err; then fail "oversized text shared"; fi
+grep -q 'too large.*5,000,000 bytes' share.err || fail "oversized text reported as: $(cat share.err)"
 
 history=$(curl -s --noproxy '*' "$("$tern" history-url)")
 case $history in *"${link#"$base"}"*) ;; *) fail "history lacks the last share" ;; esac
 
 update=$("$tern" check-update)
-expect_eq "$update" "outdated
+expect_eq "$update" "a newer version is available
 Build 9999
 [2Jwith fixes" "update check, without control characters"
 
 # A service that is gone: no answer, and the commands fail without losing settings.
 kill "$server_pid"; wait "$server_pid" 2>/dev/null || true; server_pid=
-if "$tern" check-update >/dev/null; then fail "check-update without a service"; fi
+if "$tern" check-update >/dev/null 2>update.err; then fail "check-update without a service"; fi
+case $(cat update.err) in *"no answer from $base: "*) ;; *) fail "update check without a service said: $(cat update.err)" ;; esac
 if "$tern" paste 2>/dev/null; then fail "paste without a service"; fi
 # Each says what went wrong and where, with exit code 1; never that the password is wrong, and never
 # the password value.

@@ -141,6 +141,43 @@ TEST_F(BalloonTest, ABalloonAskedForBeforeTheIconIsInPlaceWaitsForIt)
     EXPECT_EQ(balloon.geometry().bottomRight(), work.bottomRight() - QPoint(30, 20));
 }
 
+// The message reads like a dialog: the dialogs' font size, lines a fifth of a line apart at least,
+// and the balloon no larger than its parts.
+TEST_F(BalloonTest, TextHasTheDialogsSizeAndRoomBetweenLines)
+{
+    TBalloon& balloon = GetBalloon();
+    balloon.ShowAt(500, 500, TailNone, 10, BalloonKind::Information,
+                   QStringLiteral("First\r\nSecond\r\nThird"), kTitle);
+    const QLabel* text = balloon.TextLabel();
+    EXPECT_EQ(text->font().pointSizeF(), QApplication::font("QDialog").pointSizeF());
+    const QFontMetrics metrics = text->fontMetrics();
+    EXPECT_GE(text->height(), 3 * metrics.height() + 2 * (metrics.height() / 5));
+    EXPECT_LE(text->width(), metrics.horizontalAdvance(QStringLiteral("Second")) + 1);
+    const int contentRight = std::max(text->geometry().right(), balloon.TitleLabel()->geometry().right());
+    EXPECT_LE(balloon.width(), contentRight + 1 + 20);
+}
+
+// The Share Clipboard wait counts down under its message; the message itself stays as given, and the
+// next balloon has no such line.
+TEST_F(BalloonTest, TimeLeftLineCountsDownUnderTheMessage)
+{
+    TBalloon& balloon = GetBalloon();
+    balloon.SetTimeLeftText(QStringLiteral("%s seconds left."));
+    balloon.ShowAt(500, 500, TailNone, 30, BalloonKind::Information, QStringLiteral("Copy within 30 seconds"),
+                   kTitle);
+    const QLabel* line = balloon.TimeLeftLabel();
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_EQ(line->text(), QStringLiteral("30 seconds left."));
+    EXPECT_EQ(balloon.TextLabel()->text(), QStringLiteral("Copy within 30 seconds"));
+    EXPECT_GT(line->y(), balloon.TextLabel()->geometry().bottom());
+    EXPECT_LT(line->geometry().bottom(), balloon.height());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return line->text() == QStringLiteral("29 seconds left."); }, 3000))
+        << line->text().toStdString();
+
+    GetBalloon().ShowAt(500, 500, TailNone, 30, BalloonKind::Information, QStringLiteral("Next"), kTitle);
+    EXPECT_FALSE(balloon.TimeLeftLabel()->isVisible());
+}
+
 TEST_F(BalloonTest, MoreLinesMakeItTallerAndALongerTitleWider)
 {
     TBalloon& balloon = GetBalloon();

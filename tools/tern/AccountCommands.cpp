@@ -5,6 +5,7 @@
 #include "service/PasswordDigest.h"
 #include "util/Errors.h"
 #include "util/TextEncoding.h"
+#include "util/TextRoutines.h"
 
 #include <istream>
 #include <ostream>
@@ -47,7 +48,8 @@ int runRegister(ToolContext& context, const std::vector<std::string>& args, Comm
     ServiceSession session(context, true);
     const std::string password = readPassword(io.in);
     if (characterCount(password) < kMinPasswordLength)
-        throw Error(session.text(text::kPasswordShort.section, text::kPasswordShort.key));
+        throw Error(SubstituteArgument(session.text(text::kPasswordShort.section, text::kPasswordShort.key),
+                                       std::to_string(kMinPasswordLength)));
     if (const std::optional<std::string> error =
             session.client().RegisterAccount(email, PasswordDigest(password)))
         throw Error(*error);

@@ -3,6 +3,7 @@
 #include "config/ConfChange.h"
 #include "config/ConfStoreFields.h"
 #include "util/Errors.h"
+#include "util/ShellRoutines.h"
 
 #include <ostream>
 
@@ -16,6 +17,16 @@ const ConfStoreField& fieldNamed(const std::string& name)
     if (!field)
         throw UsageError("unknown setting \"" + name + "\"");
     return *field;
+}
+
+// The service and download hosts are the beginning of every request and link: anything but a web
+// address would only fail later, so it is refused with the reason.
+void refuseUnusable(const ConfStoreField& field, const std::string& value)
+{
+    const std::string name = field.name;
+    if ((name == "ServiceHost" || name == "DownloadHost") && !IsWebAddress(value))
+        throw Error(name + " must be an address that begins with http:// or https://, not \"" + value +
+                    "\".");
 }
 
 int runConfig(ToolContext& context, const std::vector<std::string>& args, CommandIo& io)
@@ -33,6 +44,7 @@ int runConfig(ToolContext& context, const std::vector<std::string>& args, Comman
     }
     if (args.size() == 3 && args[0] == "set") {
         const ConfStoreField& field = fieldNamed(args[1]);
+        refuseUnusable(field, args[2]);
         TConfStore& store = context.store(false);
         // The text is read as the stored value would be: what cannot be read gives the default.
         ConfChange change;

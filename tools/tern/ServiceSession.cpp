@@ -5,6 +5,7 @@
 #include "util/FileRoutines.h"
 #include "util/TextEncoding.h"
 
+#include <filesystem>
 #include <istream>
 #include <iterator>
 
@@ -12,8 +13,14 @@ namespace tern::tool {
 
 namespace {
 
-// The largest input file a command reads: twice the biggest share payload.
-constexpr size_t kMaxInputBytes = 10'000'000;
+// "is too large: the limit is 5,000,000 bytes" for `what` and its limit.
+std::string tooLargeText(const std::string& what, size_t maxBytes)
+{
+    std::string digits = std::to_string(maxBytes);
+    for (size_t at = digits.size(); at > 3; at -= 3)
+        digits.insert(at - 3, ",");
+    return what + " is too large: the limit is " + digits + " bytes.";
+}
 
 } // namespace
 
@@ -48,15 +55,19 @@ void ServiceSession::requireAccount() const
         throw Error("No account is stored: run \"tern login EMAIL\" or \"tern register EMAIL\" first.");
 }
 
-std::string ReadInputBytes(const std::string& source, std::istream& in)
+std::string ReadInputBytes(const std::string& source, std::istream& in, size_t maxBytes)
 {
     if (source.empty() || source == "-") {
         std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (bytes.size() > kMaxInputBytes)
-            throw FileError("The input is too large");
+        if (bytes.size() > maxBytes)
+            throw FileError(tooLargeText("The input", maxBytes));
         return bytes;
     }
-    std::optional<std::string> bytes = ReadFileBytes(source, kMaxInputBytes);
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(source, error);
+    if (!error && size > maxBytes)
+        throw FileError(tooLargeText("\"" + source + "\"", maxBytes));
+    std::optional<std::string> bytes = ReadFileBytes(source, maxBytes);
     if (!bytes)
         throw FileError("Cannot read \"" + source + "\"");
     return std::move(*bytes);

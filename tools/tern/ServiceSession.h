@@ -64,7 +64,11 @@ private:
     ServiceClient m_client;
 };
 
-// The whole of `source` ("-" or empty: standard input) as bytes. Throws FileError.
-std::string ReadInputBytes(const std::string& source, std::istream& in);
+// The largest input file a command reads as it stands: twice the biggest share payload.
+inline constexpr size_t kMaxInputBytes = 10'000'000;
+
+// The whole of `source` ("-" or empty: standard input) as bytes. Throws FileError, saying so with the
+// limit when the input holds more than `maxBytes`.
+std::string ReadInputBytes(const std::string& source, std::istream& in, size_t maxBytes = kMaxInputBytes);
 
 } // namespace tern::tool

@@ -2,6 +2,7 @@
 
 #include "ImageFiles.h"
 #include "ServiceSession.h"
+#include "clipboard/JpegCodec.h"
 #include "clipboard/ShareConversion.h"
 #include "util/TextEncoding.h"
 
@@ -11,11 +12,16 @@ namespace tern::tool {
 
 namespace {
 
+// A picture file is converted before it is shared, so it may be much larger than its share: up to four
+// bytes for each pixel of the largest picture the decoders accept, plus room for the file's headers.
+constexpr size_t kMaxPictureFileBytes = 4 * kMaxDecodedPixels + 1'000'000;
+
 int runShare(ToolContext& context, const std::vector<std::string>& args, CommandIo& io)
 {
     if (args.size() > 1)
         throw UsageError("expected at most one FILE");
-    const std::string bytes = ReadInputBytes(args.empty() ? std::string() : args[0], io.in);
+    const std::string bytes =
+        ReadInputBytes(args.empty() ? std::string() : args[0], io.in, kMaxPictureFileBytes);
 
     ServiceSession session(context, true);
     session.requireAccount();
@@ -28,6 +34,7 @@ int runShare(ToolContext& context, const std::vector<std::string>& args, Command
         snapshots.share = ShareTextFromUtf16(Utf16LeTextBlock(bytes));
         snapshots.shareKind = kShareText;
     }
+    // A share over the service's limit is refused here, with the limit, before anything is sent.
     const std::string key = session.client().UploadClipboardShare();
     io.out << session.client().shareLinkUrl(key) << '\n';
     return kExitOk;

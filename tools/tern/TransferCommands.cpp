@@ -99,7 +99,7 @@ int runCopy(ToolContext& context, const std::vector<std::string>& args, CommandI
 
     if (!session.client().UploadSnapshot())
         throw Error(session.text(text::kUploadFailed.section, text::kUploadFailed.key));
-    io.out << session.text(text::kSelectionShared.section, text::kSelectionShared.key) << '\n';
+    io.out << "The snapshot is stored: \"tern paste\" or Remote Paste brings it back.\n";
     return kExitOk;
 }
 

@@ -33,24 +33,28 @@ int runCheckUpdate(ToolContext& context, const std::vector<std::string>& args, C
         reported.wait(lock, [&] { return result.has_value(); });
     }
 
-    static constexpr const char* kWords[] = {"no answer", "uptodate", "outdated"};
-    io.out << kWords[result->outcome] << '\n';
-    // Without a usable answer, what went wrong: no response, or an error status.
+    // Without a usable answer, what went wrong: no response, or an error status, with the address.
     if (result->outcome == kUpdateNoAnswer) {
         HttpReply reply;
         reply.failure = result->failure;
         reply.status = result->status;
         const std::string address = UpdateCheckUrl(session.store().ServiceHost, kBuildNumber);
-        if (!reply.arrived())
-            ThrowTransferFailure(reply, session.client().connectionProblemText(), address);
-        if (!reply.succeeded())
-            ThrowServiceError(reply, session.client().connectionProblemText(), address);
+        try {
+            if (!reply.arrived())
+                ThrowTransferFailure(reply, session.client().connectionProblemText(), address);
+            if (!reply.succeeded())
+                ThrowServiceError(reply, session.client().connectionProblemText(), address);
+        } catch (const std::exception& failure) {
+            throw Error("no answer from " + session.store().ServiceHost + ": " + failure.what());
+        }
+        throw Error("no answer from " + session.store().ServiceHost);
     }
+    io.out << (result->outcome == kUpdateUpToDate ? "up to date" : "a newer version is available") << '\n';
     // The message comes from the service: printed without its control characters.
     const std::string message = PrintableText(ReplaceAll(TrimText(result->message), "\r\n", "\n"));
     if (!message.empty())
         io.out << message << '\n';
-    return result->outcome == kUpdateNoAnswer ? kExitFailure : kExitOk;
+    return kExitOk;
 }
 
 } // namespace

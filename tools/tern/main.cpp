@@ -45,6 +45,15 @@ void printHelp(const std::vector<Command>& commands, std::ostream& out)
         << "  --help                      show this text\n";
 }
 
+// True when the words after the command name ask for its usage: "-h" or "--help" first, or "--help"
+// anywhere (no command takes a file, address or e-mail of that exact name).
+bool asksForHelp(const std::vector<std::string>& args)
+{
+    if (args.size() > 1 && (args[1] == "-h" || args[1] == "--help"))
+        return true;
+    return std::find(args.begin() + 1, args.end(), "--help") != args.end();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -73,6 +82,11 @@ int main(int argc, char** argv)
     for (const Command& command : commands) {
         if (command.name != args[0])
             continue;
+        if (asksForHelp(args)) {
+            std::cout << "Usage:\n";
+            printIndented(command.usage, std::cout);
+            return kExitOk;
+        }
         try {
             const int status = command.run({args.begin() + 1, args.end()}, io);
             std::cout.flush();

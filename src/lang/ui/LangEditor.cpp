@@ -157,18 +157,38 @@ void TfLangEditor::buildRows()
     }
 }
 
-void TfLangEditor::fillLanguageList()
+void TfLangEditor::fillLanguageList(const std::string& fileName)
 {
     saveMemo2();
     const TLangModule& module = m_languages;
     {
         const QSignalBlocker blocker(m_ui->cb2);
         m_ui->cb2->clear();
-        for (const TLangModule::DisplayName& entry : module.DisplayNames())
+        int chosen = module.CurrentIndex();
+        for (const TLangModule::DisplayName& entry : module.DisplayNames()) {
+            if (!fileName.empty() && module.FileNames()[static_cast<size_t>(entry.fileIndex)] == fileName)
+                chosen = m_ui->cb2->count();
             m_ui->cb2->addItem(QString::fromStdString(entry.name), entry.fileIndex);
-        m_ui->cb2->setCurrentIndex(module.CurrentIndex());
+        }
+        m_ui->cb2->setCurrentIndex(chosen);
     }
     cb2Change();
+}
+
+void TfLangEditor::refreshLanguageNames()
+{
+    TLangModule& module = m_languages;
+    module.ScanFolder(); // keeps the current language
+    const QSignalBlocker blocker(m_ui->cb2);
+    m_ui->cb2->clear();
+    for (const TLangModule::DisplayName& entry : module.DisplayNames()) {
+        m_ui->cb2->addItem(QString::fromStdString(entry.name), entry.fileIndex);
+        if (module.FileNames()[static_cast<size_t>(entry.fileIndex)] == m_targetFile)
+            m_ui->cb2->setCurrentIndex(m_ui->cb2->count() - 1);
+    }
+    const QString name = m_ui->cb2->currentText();
+    m_ui->Label4->setText(name);
+    m_ui->lv->horizontalHeaderItem(1)->setText(name.isEmpty() ? QStringLiteral("Language") : name);
 }
 
 void TfLangEditor::cb2Change()
@@ -201,6 +221,12 @@ void TfLangEditor::setTranslationCell(int row, const QString& text)
         m_ui->lv->setItem(row, 1, item);
     }
     item->setText(text);
+    // The marker of an empty text is a hint: greyed and slanted, not a shout.
+    const bool unassigned = text == kUnassigned;
+    QFont font = item->font();
+    font.setItalic(unassigned);
+    item->setFont(font);
+    item->setForeground(palette().brush(unassigned ? QPalette::PlaceholderText : QPalette::Text));
 }
 
 void TfLangEditor::fillTranslations()
@@ -294,6 +320,8 @@ bool TfLangEditor::saveMemo2()
         m_target = LngFile::load(m_targetIni);
         const QString text = storedText(m_editSection, m_editKey);
         setTranslationCell(m_editRow, text.isEmpty() ? kUnassigned : text);
+        if (m_editSection == QLatin1String("LANG_INFO"))
+            refreshLanguageNames();
     } catch (const Error& error) {
         saved = false;
         showMessage(error.what(), true);
@@ -330,7 +358,7 @@ void TfLangEditor::newLanguage()
         return;
     }
     module.ScanFolder();
-    fillLanguageList();
+    fillLanguageList(fileName);
 }
 
 void TfLangEditor::deleteLanguage()

@@ -46,7 +46,11 @@ protected:
 
 private:
     void buildRows();
-    void fillLanguageList();
+    // Fills the list and chooses `fileName` in it, or the current language when that is empty or not
+    // listed.
+    void fillLanguageList(const std::string& fileName = {});
+    // Shows the display names again (a saved Name or ForBuild changes them), keeping the choice.
+    void refreshLanguageNames();
     void cb2Change();
     void fillTranslations();
     void setTranslationCell(int row, const QString& text);

@@ -8,7 +8,8 @@
 namespace tern::platform::fake {
 
 // Records the keys sent; `onSend` lets a test react as the window in front would (for example put
-// something on a fake clipboard when Ctrl+C arrives). `shiftDown` is what isShiftDown() answers; with
+// something on a fake clipboard when Ctrl+C arrives). `shiftDown` is what isShiftDown() answers and
+// `keysDown` what otherKeysDown() answers (the keys are sent at once all the same); with
 // `cannotSend` nothing is sent, as without a key injection extension.
 class FakeKeyInjector final : public KeyInjector
 {
@@ -24,10 +25,12 @@ public:
     }
 
     bool isShiftDown() override { return shiftDown; }
+    bool otherKeysDown() override { return keysDown; }
 
     std::vector<std::uint16_t> sent;
     std::function<void(std::uint16_t)> onSend;
     bool shiftDown = false;
+    bool keysDown = false;
     bool cannotSend = false;
 };
 

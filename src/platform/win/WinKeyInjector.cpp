@@ -30,6 +30,28 @@ bool WinKeyInjector::sendCtrlKey(std::uint16_t virtualKey)
     return SendInput(static_cast<UINT>(batch.size()), batch.data(), sizeof(INPUT)) == batch.size();
 }
 
+bool WinKeyInjector::otherKeysDown()
+{
+    for (int key = VK_BACK; key <= 0xFE; ++key) {
+        switch (key) {
+        case VK_SHIFT:
+        case VK_CONTROL:
+        case VK_MENU:
+        case VK_LSHIFT:
+        case VK_RSHIFT:
+        case VK_LCONTROL:
+        case VK_RCONTROL:
+        case VK_LMENU:
+        case VK_RMENU:
+            continue;
+        default:
+            if ((GetAsyncKeyState(key) & 0x8000) != 0)
+                return true;
+        }
+    }
+    return false;
+}
+
 bool WinKeyInjector::isShiftDown()
 {
     return GetAsyncKeyState(VK_SHIFT) != 0;
