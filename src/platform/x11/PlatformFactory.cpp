@@ -1,5 +1,6 @@
 #include "platform/PlatformFactory.h"
 
+#include "platform/wayland/WaylandPlatform.h"
 #include "platform/x11/X11Clipboard.h"
 #include "platform/x11/X11GlobalHotkeys.h"
 #include "platform/x11/X11KeyInjector.h"
@@ -10,8 +11,14 @@
 
 namespace tern::platform {
 
+// Under the toolkit's Wayland platform the clipboard, injected keys, the window in front and screen
+// pictures come from the compositor; hotkeys, tray clicks and the remote-control window stay with X11,
+// where they find no X connection and report that nothing was done.
+
 std::unique_ptr<SystemClipboard> CreateSystemClipboard()
 {
+    if (wayland::IsWaylandSession())
+        return wayland::CreateClipboard();
     return std::make_unique<x11::X11Clipboard>();
 }
 
@@ -22,11 +29,15 @@ std::unique_ptr<GlobalHotkeys> CreateGlobalHotkeys()
 
 std::unique_ptr<KeyInjector> CreateKeyInjector()
 {
+    if (wayland::IsWaylandSession())
+        return wayland::CreateKeyInjector();
     return std::make_unique<x11::X11KeyInjector>();
 }
 
 std::unique_ptr<WindowFocus> CreateWindowFocus()
 {
+    if (wayland::IsWaylandSession())
+        return wayland::CreateWindowFocus();
     return std::make_unique<x11::X11WindowFocus>();
 }
 
@@ -37,6 +48,8 @@ std::unique_ptr<TrayIconClicks> CreateTrayIconClicks()
 
 std::unique_ptr<ScreenCapture> CreateScreenCapture()
 {
+    if (wayland::IsWaylandSession())
+        return wayland::CreateScreenCapture();
     return std::make_unique<x11::X11ScreenCapture>();
 }
 

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/Clipboard.h"
+#include "platform/KeyInjector.h"
+#include "platform/ScreenCapture.h"
+#include "platform/WindowFocus.h"
+
+#include <memory>
+#include <string>
+
+namespace tern::platform::wayland {
+
+// True when the GUI application runs on the toolkit's Wayland platform: the services below then
+// stand in for the X11 ones. Needs the GUI application object.
+bool IsWaylandSession();
+
+// True when the compositor named by WAYLAND_DISPLAY accepts a connection; needs no GUI application.
+bool CompositorReachable();
+
+// What the compositor lacks for the services below, in plain words with what to do about it; empty
+// when it offers everything they use.
+std::string MissingProtocols();
+
+std::unique_ptr<SystemClipboard> CreateClipboard();
+std::unique_ptr<KeyInjector> CreateKeyInjector();
+std::unique_ptr<WindowFocus> CreateWindowFocus();
+std::unique_ptr<ScreenCapture> CreateScreenCapture();
+
+} // namespace tern::platform::wayland
