@@ -32,21 +32,23 @@ VirtualKeymap::VirtualKeymap() : m_keys(256, 0)
         const std::string name = keysymName(x11::KeysymForVirtualKey(virtualKey));
         if (name.empty())
             continue;
-        const std::string key = "<K" + std::to_string(next) + ">";
-        codes += "    " + key + " = " + std::to_string(next) + ";\n";
-        symbols += "    key " + key + " { [ " + name + " ] };\n";
+        const std::string number = std::to_string(next);
+        codes.append("    <K").append(number).append("> = ").append(number).append(";\n");
+        symbols.append("    key <K").append(number).append("> { [ ").append(name).append(" ] };\n");
         m_keys[virtualKey] = next - 8;
         ++next;
     }
-    symbols += "    modifier_map Control { <K" + std::to_string(m_keys[kControlVirtualKey] + 8) + "> };\n";
-    m_text = "xkb_keymap {\n"
-             "xkb_keycodes \"tern\" {\n    minimum = 8;\n    maximum = 255;\n" +
-             codes +
-             "};\n"
-             "xkb_types \"tern\" { include \"complete\" };\n"
-             "xkb_compatibility \"tern\" { include \"complete\" };\n"
-             "xkb_symbols \"tern\" {\n" +
-             symbols + "};\n};\n";
+    symbols.append("    modifier_map Control { <K")
+        .append(std::to_string(m_keys[kControlVirtualKey] + 8))
+        .append("> };\n");
+    m_text = "xkb_keymap {\nxkb_keycodes \"tern\" {\n    minimum = 8;\n    maximum = 255;\n";
+    m_text += codes;
+    m_text += "};\n"
+              "xkb_types \"tern\" { include \"complete\" };\n"
+              "xkb_compatibility \"tern\" { include \"complete\" };\n"
+              "xkb_symbols \"tern\" {\n";
+    m_text += symbols;
+    m_text += "};\n};\n";
 }
 
 std::uint32_t VirtualKeymap::keyOf(std::uint16_t virtualKey) const

@@ -1,5 +1,6 @@
 #include "platform/wayland/WaylandPlatform.h"
 
+#include "platform/wayland/SocketRemoteControl.h"
 #include "platform/wayland/WaylandClipboard.h"
 #include "platform/wayland/WaylandKeyInjector.h"
 #include "platform/wayland/WaylandScreenCapture.h"
@@ -69,6 +70,11 @@ std::unique_ptr<WindowFocus> CreateWindowFocus()
 std::unique_ptr<ScreenCapture> CreateScreenCapture()
 {
     return std::make_unique<WaylandScreenCapture>();
+}
+
+std::unique_ptr<RemoteControl> CreateRemoteControl()
+{
+    return std::make_unique<SocketRemoteControl>();
 }
 
 } // namespace tern::platform::wayland

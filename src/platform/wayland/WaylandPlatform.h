@@ -2,6 +2,7 @@
 
 #include "platform/Clipboard.h"
 #include "platform/KeyInjector.h"
+#include "platform/RemoteControl.h"
 #include "platform/ScreenCapture.h"
 #include "platform/WindowFocus.h"
 
@@ -25,5 +26,7 @@ std::unique_ptr<SystemClipboard> CreateClipboard();
 std::unique_ptr<KeyInjector> CreateKeyInjector();
 std::unique_ptr<WindowFocus> CreateWindowFocus();
 std::unique_ptr<ScreenCapture> CreateScreenCapture();
+// The private messages through a socket of the user's runtime folder (SocketRemoteControl.h).
+std::unique_ptr<RemoteControl> CreateRemoteControl();
 
 } // namespace tern::platform::wayland

@@ -133,9 +133,11 @@ QImage CopyOutput(WaylandSession& session, const WaylandOutput& output)
             const bool done = session.serveUntil([&frame] { return frame.ready || frame.failed; },
                                                  WaylandScreenCapture::kCopyTimeoutMs);
             if (done && frame.ready) {
+                // A deep copy: the shared memory goes when this scope ends.
                 picture = QImage(memory.data(), static_cast<int>(frame.width), static_cast<int>(frame.height),
                                  static_cast<qsizetype>(frame.stride), imageFormatOf(frame.format))
-                              .convertToFormat(QImage::Format_RGB32);
+                              .convertToFormat(QImage::Format_RGB32)
+                              .copy();
                 if (frame.yInverted)
                     picture = picture.mirrored(false, true);
             }

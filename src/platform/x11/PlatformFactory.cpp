@@ -12,8 +12,8 @@
 namespace tern::platform {
 
 // Under the toolkit's Wayland platform the clipboard, injected keys, the window in front and screen
-// pictures come from the compositor; hotkeys, tray clicks and the remote-control window stay with X11,
-// where they find no X connection and report that nothing was done.
+// pictures come from the compositor and private messages through a socket; hotkeys and tray clicks
+// stay with X11, where they find no X connection and report that nothing was done.
 
 std::unique_ptr<SystemClipboard> CreateSystemClipboard()
 {
@@ -55,6 +55,8 @@ std::unique_ptr<ScreenCapture> CreateScreenCapture()
 
 std::unique_ptr<RemoteControl> CreateRemoteControl()
 {
+    if (wayland::IsWaylandSession())
+        return wayland::CreateRemoteControl();
     return std::make_unique<x11::X11RemoteControl>();
 }
 

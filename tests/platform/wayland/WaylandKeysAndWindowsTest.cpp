@@ -77,6 +77,7 @@ TEST(WaylandWindowFocusTest, FollowsAndActivatesToplevels)
         return secondHandle != 0 && secondHandle != firstHandle;
     }));
 
+    ASSERT_TRUE(first.waitForLine(QStringLiteral("blur")));
     EXPECT_TRUE(focus.forceForegroundWindow(firstHandle));
     EXPECT_TRUE(first.waitForLine(QStringLiteral("focus"), 2));
     EXPECT_EQ(focus.foregroundWindow(), firstHandle);

@@ -36,7 +36,8 @@ private:
 };
 
 // Our test window (tern_wayland_test_window) on the toolkit's Wayland platform: a text field holding
-// "start" that reports on its standard output when it gains the focus ("focus"), each new text
+// "start" that reports on its standard output when it gains and loses the focus ("focus", "blur"), each
+// new text
 // ("text:...") and each new selection ("selected:...").
 // With a colour it shows only that colour and reports "painted" once it has drawn it.
 class TestWindow

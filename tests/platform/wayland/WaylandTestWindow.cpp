@@ -1,5 +1,6 @@
 // A window of ours on the toolkit's Wayland platform for the platform tests: a text field holding
-// "start" that reports on its standard output when it gains the focus ("focus"), each new text ("text:"
+// "start" that reports on its standard output when it gains and loses the focus ("focus", "blur"), each
+// new text ("text:"
 // and the text) and each new selection ("selected:" and the selected text), or, given a colour, a surface of
 // that colour alone that reports "painted" once drawn.
 //   tern_wayland_test_window TITLE [#RRGGBB]
@@ -25,6 +26,11 @@ protected:
     {
         QLineEdit::focusInEvent(event);
         report(QStringLiteral("focus"));
+    }
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        QLineEdit::focusOutEvent(event);
+        report(QStringLiteral("blur"));
     }
 };
 
