@@ -67,7 +67,6 @@ height=${size#*x}
     done
     echo "bar {"
     echo "    position top"
-    echo "    status_command none"
     echo "    tray_output *"
     echo "}"
 } >"$runtime/sway.config"

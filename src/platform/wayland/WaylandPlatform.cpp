@@ -52,6 +52,12 @@ std::string MissingProtocols()
            " Start Tern Clipboard with QT_QPA_PLATFORM=xcb to run it through XWayland instead.";
 }
 
+bool HasClipboardControl()
+{
+    const std::shared_ptr<WaylandSession> session = WaylandSession::shared();
+    return session && session->dataControl() != nullptr && session->seat() != nullptr;
+}
+
 std::unique_ptr<SystemClipboard> CreateClipboard()
 {
     return std::make_unique<WaylandClipboard>();

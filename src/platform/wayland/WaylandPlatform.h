@@ -22,6 +22,10 @@ bool CompositorReachable();
 // when it offers everything they use.
 std::string MissingProtocols();
 
+// True when the compositor lets programs reach the clipboard without focus (data control). Without it
+// the factory keeps Qt's clipboard, which works while a window of ours has the focus.
+bool HasClipboardControl();
+
 std::unique_ptr<SystemClipboard> CreateClipboard();
 std::unique_ptr<KeyInjector> CreateKeyInjector();
 std::unique_ptr<WindowFocus> CreateWindowFocus();

@@ -285,6 +285,9 @@ bool WaylandSession::healthy() const
 void WaylandSession::serveArrived()
 {
     serveUntil([] { return true; }, 0);
+    // A broken connection stays readable: the notifier would fire without end.
+    if (!healthy() && m_notifier)
+        m_notifier->setEnabled(false);
 }
 
 bool WaylandSession::serveUntil(const std::function<bool()>& done, int timeoutMs, int watchFd,

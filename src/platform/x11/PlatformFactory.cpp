@@ -13,11 +13,13 @@ namespace tern::platform {
 
 // Under the toolkit's Wayland platform the clipboard, injected keys, the window in front and screen
 // pictures come from the compositor and private messages through a socket; hotkeys and tray clicks
-// stay with X11, where they find no X connection and report that nothing was done.
+// stay with X11, where they find no X connection and report that nothing was done. A compositor
+// without clipboard control leaves Qt's clipboard, which works while a window of ours has the focus;
+// the other Wayland services then report that nothing was done.
 
 std::unique_ptr<SystemClipboard> CreateSystemClipboard()
 {
-    if (wayland::IsWaylandSession())
+    if (wayland::IsWaylandSession() && wayland::HasClipboardControl())
         return wayland::CreateClipboard();
     return std::make_unique<x11::X11Clipboard>();
 }
