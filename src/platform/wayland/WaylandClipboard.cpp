@@ -30,6 +30,14 @@ const char* const kCannotOpen = "Cannot open clipboard";
 const std::vector<std::string> kTextReadOrder = {"text/plain;charset=utf-8", "text/plain; charset=utf-8",
                                                  "UTF8_STRING", "text/plain"};
 
+// The clipboard of this process whose selection is current, if any: reads are answered from its copy,
+// also for another instance, which could not serve its pipe while this one waits for it.
+WaylandClipboard*& ownerInProcess()
+{
+    static WaylandClipboard* owner = nullptr;
+    return owner;
+}
+
 bool sameType(const std::string& a, const std::string& b)
 {
     return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
@@ -93,6 +101,8 @@ struct ClipboardListeners
     {
         WaylandClipboard* clipboard = self(data);
         if (source == clipboard->m_source) {
+            if (ownerInProcess() == clipboard)
+                ownerInProcess() = nullptr;
             clipboard->m_source = nullptr;
             clipboard->m_ownContent.reset();
             clipboard->m_ownTypes.clear();
@@ -123,6 +133,8 @@ WaylandClipboard::~WaylandClipboard()
     for (auto& announced : m_announced)
         dropOffer(announced);
     // Our selection goes with us: nobody could read it once we are gone.
+    if (ownerInProcess() == this)
+        ownerInProcess() = nullptr;
     if (m_source)
         zwlr_data_control_source_v1_destroy(m_source);
     if (m_device)
@@ -142,8 +154,8 @@ std::vector<std::string> WaylandClipboard::offeredTypes()
     m_session->serveArrived();
     if (!m_session->healthy() || m_device == nullptr)
         throw Error(kCannotOpen);
-    if (m_source)
-        return m_ownTypes;
+    if (const WaylandClipboard* owner = ownerInProcess(); owner && owner->m_source)
+        return owner->m_ownTypes;
     return m_selection ? m_selection->types : std::vector<std::string>();
 }
 
@@ -161,8 +173,8 @@ std::string WaylandClipboard::pickType(const std::vector<std::string>& wanted)
 
 std::optional<QByteArray> WaylandClipboard::read(const std::string& type)
 {
-    if (m_source && m_ownContent)
-        return OfferedBytes(*m_ownContent, type);
+    if (const WaylandClipboard* owner = ownerInProcess(); owner && owner->m_source && owner->m_ownContent)
+        return OfferedBytes(*owner->m_ownContent, type);
     if (!m_selection)
         return std::nullopt;
     int fds[2] = {-1, -1};
@@ -268,6 +280,7 @@ void WaylandClipboard::takeSelection(std::unique_ptr<QMimeData> content)
     zwlr_data_control_device_v1_set_selection(m_device, source);
     // The source we replace is cancelled by the compositor and destroyed then.
     m_source = source;
+    ownerInProcess() = this;
     m_ownContent = std::move(content);
     m_ownTypes = std::move(types);
     if (!m_session->roundtrip())

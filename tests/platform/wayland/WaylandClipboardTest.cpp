@@ -180,9 +180,15 @@ TEST(WaylandClipboardTest, CountsEachNewSelectionAndSeesTheOwnerGo)
         clipboard.setText("two");
         EXPECT_TRUE(WaitUntil([&] { return clipboard.sequenceNumber() > first; }));
     }
-    // A second client of ours sees the first one's selection, and its change.
+    // A second clipboard of this process sees the first one's selection, a large one too (read from
+    // the first one's copy: a pipe to ourselves would wait for a loop that is not running).
     WaylandClipboard other;
     EXPECT_EQ(other.data(kFormatUnicodeText), utf16WithZero(u"two"));
+    const std::string large(1 << 20, 'z');
+    ASSERT_TRUE(clipboard.replace({{0xE125, large, "application/x-tern-big"}}));
+    const std::optional<std::string> read =
+        other.data(qt::FormatOfMimeType("application/x-tern-big").value_or(0));
+    EXPECT_TRUE(read && *read == large);
 }
 
 } // namespace
