@@ -16,7 +16,7 @@ packages=(
     clang clang-tidy clang-format libclang-rt-14-dev curl xdg-utils
     libboost-dev libpq-dev libpqxx-dev postgresql postgresql-client nginx-light chromium chromium-driver
     appstream desktop-file-utils dpkg-dev fakeroot librsvg2-bin man-db systemd python3 openssl
-    libwayland-dev wayland-protocols libxkbcommon-dev qt6-wayland
+    libwayland-dev wayland-protocols libxkbcommon-dev xkb-data qt6-wayland
     sway swaybg mako-notifier dbus wl-clipboard wtype grim util-linux
 )
 [ $# -gt 0 ] && packages=("$@")
