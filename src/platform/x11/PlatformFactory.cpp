@@ -9,6 +9,8 @@
 #include "platform/x11/X11TrayIconClicks.h"
 #include "platform/x11/X11WindowFocus.h"
 
+#include <iostream>
+
 namespace tern::platform {
 
 // Under the toolkit's Wayland platform the clipboard, injected keys, the window in front and screen
@@ -19,8 +21,13 @@ namespace tern::platform {
 
 std::unique_ptr<SystemClipboard> CreateSystemClipboard()
 {
-    if (wayland::IsWaylandSession() && wayland::HasClipboardControl())
-        return wayland::CreateClipboard();
+    if (wayland::IsWaylandSession()) {
+        // Said once, at start: the clipboard is the first service the program asks for.
+        if (const std::string missing = wayland::MissingProtocols(); !missing.empty())
+            std::cerr << "tern-clipboard: " << missing << '\n';
+        if (wayland::HasClipboardControl())
+            return wayland::CreateClipboard();
+    }
     return std::make_unique<x11::X11Clipboard>();
 }
 
