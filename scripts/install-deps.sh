@@ -17,6 +17,8 @@ packages=(
     libboost-dev libpq-dev libpqxx-dev postgresql postgresql-client nginx-light chromium chromium-driver
     slowhttptest
     appstream desktop-file-utils dpkg-dev fakeroot librsvg2-bin man-db systemd python3 openssl
+    libwayland-dev wayland-protocols libxkbcommon-dev xkb-data qt6-wayland
+    sway swaybg mako-notifier dbus wl-clipboard wtype grim util-linux
 )
 [ $# -gt 0 ] && packages=("$@")
 

@@ -1,5 +1,7 @@
 #include "platform/PlatformFactory.h"
 
+#include "platform/wayland/WaylandPlatform.h"
+
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -11,7 +13,17 @@ std::string DesktopUnreachableReason()
 {
     // Another platform plugin chosen by the user (the offscreen one of tests, say) needs no X server.
     const char* plugin = std::getenv("QT_QPA_PLATFORM");
-    if (plugin && *plugin && !std::string_view(plugin).starts_with("xcb"))
+    const bool chosen = plugin && *plugin;
+    if (chosen && std::string_view(plugin).starts_with("wayland")) {
+        if (wayland::CompositorReachable())
+            return {};
+        return "cannot connect to the Wayland compositor (WAYLAND_DISPLAY); check that the desktop session "
+               "runs, or start with QT_QPA_PLATFORM=xcb to use its X server";
+    }
+    if (chosen && !std::string_view(plugin).starts_with("xcb"))
+        return {};
+    // Without a chosen platform the toolkit takes Wayland in a Wayland session.
+    if (!chosen && wayland::CompositorReachable())
         return {};
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display)

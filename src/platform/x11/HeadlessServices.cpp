@@ -3,6 +3,7 @@
 #include "platform/posix/FileLockSingleInstance.h"
 #include "platform/posix/IniSettingsFile.h"
 #include "platform/posix/XdgDesktopShell.h"
+#include "platform/wayland/RemoteSocket.h"
 #include "platform/x11/X11RemoteProtocol.h"
 #include "platform/x11/X11RemoteSender.h"
 
@@ -33,6 +34,10 @@ std::unique_ptr<SingleInstance> CreateSingleInstance()
 std::optional<std::int64_t> SendToRunningCopy(const std::string& title, std::uint32_t message,
                                               std::int64_t wParam, std::int64_t lParam, int timeoutMs)
 {
+    // A copy running on Wayland listens on its socket; one on X11 has its window on the display.
+    if (const std::optional<std::int64_t> answer =
+            wayland::SendThroughSocket(title, message, wParam, lParam, timeoutMs))
+        return answer;
     return x11::SendRemoteMessage(title, message, wParam, lParam, timeoutMs, x11::SessionInstanceKey());
 }
 

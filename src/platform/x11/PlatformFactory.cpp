@@ -1,5 +1,6 @@
 #include "platform/PlatformFactory.h"
 
+#include "platform/wayland/WaylandPlatform.h"
 #include "platform/x11/X11Clipboard.h"
 #include "platform/x11/X11GlobalHotkeys.h"
 #include "platform/x11/X11KeyInjector.h"
@@ -8,10 +9,25 @@
 #include "platform/x11/X11TrayIconClicks.h"
 #include "platform/x11/X11WindowFocus.h"
 
+#include <iostream>
+
 namespace tern::platform {
+
+// Under the toolkit's Wayland platform the clipboard, injected keys, the window in front and screen
+// pictures come from the compositor and private messages through a socket; hotkeys and tray clicks
+// stay with X11, where they find no X connection and report that nothing was done. A compositor
+// without clipboard control leaves Qt's clipboard, which works while a window of ours has the focus;
+// the other Wayland services then report that nothing was done.
 
 std::unique_ptr<SystemClipboard> CreateSystemClipboard()
 {
+    if (wayland::IsWaylandSession()) {
+        // Said once, at start: the clipboard is the first service the program asks for.
+        if (const std::string missing = wayland::MissingProtocols(); !missing.empty())
+            std::cerr << "tern-clipboard: " << missing << '\n';
+        if (wayland::HasClipboardControl())
+            return wayland::CreateClipboard();
+    }
     return std::make_unique<x11::X11Clipboard>();
 }
 
@@ -22,11 +38,15 @@ std::unique_ptr<GlobalHotkeys> CreateGlobalHotkeys()
 
 std::unique_ptr<KeyInjector> CreateKeyInjector()
 {
+    if (wayland::IsWaylandSession())
+        return wayland::CreateKeyInjector();
     return std::make_unique<x11::X11KeyInjector>();
 }
 
 std::unique_ptr<WindowFocus> CreateWindowFocus()
 {
+    if (wayland::IsWaylandSession())
+        return wayland::CreateWindowFocus();
     return std::make_unique<x11::X11WindowFocus>();
 }
 
@@ -37,11 +57,15 @@ std::unique_ptr<TrayIconClicks> CreateTrayIconClicks()
 
 std::unique_ptr<ScreenCapture> CreateScreenCapture()
 {
+    if (wayland::IsWaylandSession())
+        return wayland::CreateScreenCapture();
     return std::make_unique<x11::X11ScreenCapture>();
 }
 
 std::unique_ptr<RemoteControl> CreateRemoteControl()
 {
+    if (wayland::IsWaylandSession())
+        return wayland::CreateRemoteControl();
     return std::make_unique<x11::X11RemoteControl>();
 }
 
