@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include "util/TextLookup.h"
 
 class QWidget;
 
@@ -12,13 +12,9 @@ class ScreenCapture;
 
 // What the area selector takes from the program around it. The program's service client provides
 // it; tests provide their own. GUI thread only.
-class AnnotateContext
+class AnnotateContext : public virtual TextLookup
 {
 public:
-    virtual ~AnnotateContext() = default;
-
-    // The text of `key` in `section` of the current language (UTF-8), with the English fallback.
-    virtual std::string GetText(const std::string& section, const std::string& key) const = 0;
     // Replaces the bracketed keys of `form` and its children by their texts and gives it the
     // program's dialog font.
     virtual void TranslateForm(QWidget* form) = 0;

@@ -6,8 +6,6 @@
 #include "lang/TextKeys.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
@@ -90,37 +88,35 @@ void TfClip::FormCreate()
     setGeometry(desktopGeometry());
 }
 
-int TfClip::Execute()
+void TfClip::Execute()
 {
     m_toolBox->MarkColor(CurColor);
     m_toolBox->MarkFont(CurFont);
     m_toolBox->MarkLine(CurLine);
-    // Without a frozen picture there is nothing to select.
-    if (desktopGeometry().isEmpty())
-        return kCancelled;
     ModalResult = 0;
+    m_running = true;
+    // Without a frozen picture there is nothing to select; the end is reported from the event loop,
+    // as every end is.
+    if (desktopGeometry().isEmpty()) {
+        QTimer::singleShot(0, this, [this] { endRun(kCancelled); });
+        return;
+    }
     show();
     QWidget::raise();
     activateWindow();
     m_toolBox->raise();
-    if (ModalResult == 0) {
-        QEventLoop loop;
-        m_loop = &loop;
-        loop.exec();
-        m_loop = nullptr;
-    }
-    m_toolBox->hide();
-    hide();
-    QCoreApplication::processEvents();
-    return ModalResult;
 }
 
 void TfClip::endRun(int result)
 {
     if (ModalResult == 0)
         ModalResult = result;
-    if (m_loop)
-        m_loop->quit();
+    if (!m_running)
+        return;
+    m_running = false;
+    m_toolBox->hide();
+    hide();
+    emit finished(ModalResult);
 }
 
 void TfClip::Confirm()

@@ -10,8 +10,6 @@
 
 #include <cstdint>
 
-class QEventLoop;
-
 namespace tern {
 
 class AnnotateContext;
@@ -35,10 +33,11 @@ public:
     explicit TfClip(AnnotateContext& context);
     ~TfClip() override;
 
-    // Marks the current colour, font size and pen width on the palette, shows the selector until
-    // the user confirms or cancels, and returns kConfirmed (then ResultBitmap holds the picture) or
-    // kCancelled. Confirming without a selected area counts as cancelling.
-    int Execute();
+    // Marks the current colour, font size and pen width on the palette and shows the selector; it
+    // stays until the user confirms or cancels, and then hides and emits finished() with kConfirmed
+    // (ResultBitmap then holds the picture) or kCancelled. Confirming without a selected area counts
+    // as cancelling. Returns at once: the run is driven by the event loop.
+    void Execute();
 
     // Size indices outside 0..2 (settings are not range-checked) are taken as the nearest valid one.
     void SetCurFont(int index) override;
@@ -66,6 +65,10 @@ public:
     // 0 while the selector runs; then kConfirmed or kCancelled.
     int ModalResult = 0;
 
+signals:
+    // The run of Execute ended with `result`, kConfirmed or kCancelled; emitted once per run.
+    void finished(int result);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -88,7 +91,7 @@ private:
     AnnotateContext& m_context;
     TfToolBox* m_toolBox = nullptr;
     QTimer m_curTimer;
-    QEventLoop* m_loop = nullptr;
+    bool m_running = false;
     QElapsedTimer m_started;
     bool m_firstFrameShown = false;
     bool m_paletteShown = false;

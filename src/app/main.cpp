@@ -3,9 +3,8 @@
 #include "platform/PlatformFactory.h"
 #include "platform/RunningCopy.h"
 #include "platform/SessionEvents.h"
-#include "shell/CommandDispatcher.h"
 #include "shell/ProgramFolders.h"
-#include "shell/TfInit.h"
+#include "shell/TrayProgram.h"
 #include "ui/AboutLogo.h"
 #include "ui/EventWait.h"
 #include "ui/QtMessageBoxes.h"
@@ -43,15 +42,13 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     using namespace tern;
-    // A termination request ends the program through its normal shutdown, also when it arrives
-    // while the tray controller is still being created.
+    // A termination request ends the program through its normal shutdown, also while the start-up
+    // dialogs run.
     TfInit* running = nullptr;
-    bool quitRequested = false;
-    const auto quit = [&running, &quitRequested] {
-        quitRequested = true;
+    const auto quit = [&running] {
         if (running)
-            running->dispatcher().Terminate();
-        // exit() rather than quit(): it also ends the loops of dialogs that run before the main loop.
+            running->Terminate();
+        // exit() rather than quit(): it also ends the loop of a dialog that is open.
         QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
     };
     platform::InstallSessionEndHandler(quit);
@@ -83,8 +80,7 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    // The quit message is answered from here on, also while the first-start dialogs run inside the
-    // tray controller's creation.
+    // The quit message is answered from here on.
     remote->listen(platform::kMainWindowTitle,
                    [quit](std::uint32_t message, std::int64_t wParam, std::int64_t lParam) {
                        using platform::kQuitMessage;
@@ -96,14 +92,15 @@ int main(int argc, char** argv)
     ShellServices services{*shell, *settings,    *clipboard, *hotkeys,    *keys,
                            *focus, messageBoxes, *screen,    *trayClicks, tray};
     {
-        TfInit fInit(services, std::move(folders));
+        TrayProgram program(services, std::move(folders));
+        TfInit& fInit = program.form();
         running = &fInit;
         QObject::connect(&fInit, &TfInit::quitRequested, qApp, quit);
-        // A request that came while start-up dialogs ran has ended them; the loop is not entered then.
-        if (!quitRequested)
-            QApplication::exec();
+        // The start-up sequence (and the dialogs of a first start) runs from the program's own loop.
+        QTimer::singleShot(0, &fInit, [&fInit] { fInit.Start(); });
+        QApplication::exec();
         running = nullptr;
-    } // the tray controller's end saves the settings
+    } // the tray program's end saves the settings
     DestroyBalloon();
     return 0;
 }

@@ -37,25 +37,39 @@ std::string ServiceClient::connectionProblemText() const
     return SubstituteArgument(text, m_settings.serviceHost());
 }
 
-std::optional<nlohmann::json> ServiceClient::replyObject(const HttpReply& outcome, std::string_view body,
-                                                         const std::string& address) const
+std::optional<nlohmann::json> ServiceReplyObject(const HttpReply& outcome, std::string_view body,
+                                                 const std::string& address,
+                                                 const std::string& connectionProblemText)
 {
     if (!outcome.arrived())
-        ThrowTransferFailure(outcome, connectionProblemText(), address);
+        ThrowTransferFailure(outcome, connectionProblemText, address);
     // The status is not looked at while the body is a reply object; an error status with any other
     // body is the service failing, not an answer.
     if (body.empty()) {
         if (!outcome.succeeded())
-            ThrowServiceError(outcome, connectionProblemText(), address);
+            ThrowServiceError(outcome, connectionProblemText, address);
         return std::nullopt;
     }
     try {
         return ParseReplyObject(body);
     } catch (const JsonError&) {
         if (!outcome.succeeded())
-            ThrowServiceError(outcome, connectionProblemText(), address);
+            ThrowServiceError(outcome, connectionProblemText, address);
         throw;
     }
+}
+
+void ThrowWithoutLoginStatus(const std::string& connectionProblemText, const std::string& address)
+{
+    HttpReply noStatus;
+    noStatus.failure = HttpFailure::None;
+    ThrowServiceError(noStatus, connectionProblemText, address);
+}
+
+std::optional<nlohmann::json> ServiceClient::replyObject(const HttpReply& outcome, std::string_view body,
+                                                         const std::string& address) const
+{
+    return ServiceReplyObject(outcome, body, address, connectionProblemText());
 }
 
 ServiceClient::ServiceClient(ServiceSettings& settings, TextSource texts, HttpTransport& transport,
@@ -106,12 +120,34 @@ template <typename Worker> void ServiceClient::waitShowingTransfer(const Worker&
     waitFor(worker, m_uploadWait.pump);
 }
 
+nlohmann::json UploadReplyObject(const HttpReply& outcome, std::string_view body, const std::string& address,
+                                 const std::string& connectionProblemText)
+{
+    std::optional<nlohmann::json> object = ServiceReplyObject(outcome, body, address, connectionProblemText);
+    // An empty reply to an upload is the JSON reader's error.
+    return object ? std::move(*object) : ParseReplyObject(body);
+}
+
+bool RestoreDownloadedSnapshot(SnapshotClipboard& clipboard, const HttpReply& reply,
+                               const std::string& address, const std::string& connectionProblemText)
+{
+    if (!reply.arrived())
+        ThrowTransferFailure(reply, connectionProblemText, address);
+    // The body is taken as a snapshot whatever the status; one that is none under an error status is
+    // the service failing (an error page, an empty refusal).
+    try {
+        return clipboard.restoreSnapshot(reply.body);
+    } catch (const StreamReadError&) {
+        if (!reply.succeeded())
+            ThrowServiceError(reply, connectionProblemText, address);
+        throw;
+    }
+}
+
 nlohmann::json ServiceClient::uploadReplyObject(const HttpReply& outcome, std::string_view body,
                                                 const std::string& address) const
 {
-    std::optional<nlohmann::json> object = replyObject(outcome, body, address);
-    // An empty reply to an upload is the JSON reader's error.
-    return object ? std::move(*object) : ParseReplyObject(body);
+    return UploadReplyObject(outcome, body, address, connectionProblemText());
 }
 
 std::optional<nlohmann::json> ServiceClient::CallAuthService(const std::string& path, const std::string& body,
@@ -153,11 +189,9 @@ bool ServiceClient::TryLogin(const std::string& email, const std::string& passwo
         ReplyStatus(CallAuthService(kCheckPath, CredentialsBody(email, passwordValue), nullptr));
     // Only a status word is the service refusing the login; a reply without one says nothing about
     // the password. A refused attempt, or one that fails, keeps the account stored before it.
-    if (status.empty()) {
-        HttpReply noStatus;
-        noStatus.failure = HttpFailure::None;
-        ThrowServiceError(noStatus, connectionProblemText(), AuthServiceUrl(m_settings.serviceHost(), kCheckPath));
-    }
+    if (status.empty())
+        ThrowWithoutLoginStatus(connectionProblemText(),
+                                AuthServiceUrl(m_settings.serviceHost(), kCheckPath));
     if (!LoginAccepted(status))
         return false;
     m_settings.setAccount(email, passwordValue);
@@ -206,24 +240,15 @@ bool ServiceClient::DownloadSnapshot()
         waitShowingTransfer(worker);
         reply = std::move(worker.Reply);
     }
-    if (!reply.arrived())
-        ThrowTransferFailure(reply, connectionProblemText(), address);
-    // The body is taken as a snapshot whatever the status; one that is none under an error status is
-    // the service failing (an error page, an empty refusal).
-    try {
-        return m_clipboard.restoreSnapshot(reply.body);
-    } catch (const StreamReadError&) {
-        if (!reply.succeeded())
-            ThrowServiceError(reply, connectionProblemText(), address);
-        throw;
-    }
+    return RestoreDownloadedSnapshot(m_clipboard, reply, address, connectionProblemText());
 }
 
 std::string ServiceClient::UploadShare(const std::string& payload, int kind)
 {
     std::string reply;
     HttpReply outcome;
-    const std::string address = ShareUrl(m_settings.serviceHost(), m_settings.login(), m_settings.password(), kind);
+    const std::string address =
+        ShareUrl(m_settings.serviceHost(), m_settings.login(), m_settings.password(), kind);
     {
         TUploadThread worker(m_transport, address, payload, m_workerDone);
         reply = WaitForReply(worker);

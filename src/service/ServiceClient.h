@@ -40,6 +40,22 @@ struct UploadWaitHooks
     std::function<void()> end;
 };
 
+// The reply object of a response to `address`: throws the transfer failure when no response came,
+// ServiceError for an error status without a reply object; nullopt for an empty successful reply.
+std::optional<nlohmann::json> ServiceReplyObject(const HttpReply& outcome, std::string_view body,
+                                                 const std::string& address,
+                                                 const std::string& connectionProblemText);
+// As ServiceReplyObject; an empty body throws JsonError.
+nlohmann::json UploadReplyObject(const HttpReply& outcome, std::string_view body, const std::string& address,
+                                 const std::string& connectionProblemText);
+// Puts the downloaded snapshot `reply` on the clipboard: throws the transfer failure when no response
+// came, ServiceError for an error status whose body is no snapshot; false when nothing was put there.
+bool RestoreDownloadedSnapshot(SnapshotClipboard& clipboard, const HttpReply& reply,
+                               const std::string& address, const std::string& connectionProblemText);
+// A sign-in reply without a status word says nothing about the password: the service's error.
+[[noreturn]] void ThrowWithoutLoginStatus(const std::string& connectionProblemText,
+                                          const std::string& address);
+
 // The service operations of the program, without any user interface: account requests, snapshot
 // upload and download, share upload, and the version check. It uses the stored settings, the texts
 // of the current language, the HTTP transport and the clipboard object, all borrowed. GUI thread

@@ -1,42 +1,33 @@
 #include "shell/CommandDispatcher.h"
 
-#include "lang/TextKeys.h"
-#include "notify/Balloon.h"
-#include "shell/CommandOperations.h"
 #include "shell/TrayView.h"
-#include "ui/EventWait.h"
 #include "util/Errors.h"
 #include "util/FileRoutines.h"
-
-#include <chrono>
-#include <cstdint>
 
 namespace tern {
 
 namespace {
 
-constexpr std::chrono::milliseconds kShareWait{30000};
-
-// Clears a flag when the scope ends, however it ends.
-class ClearOnExit
-{
-public:
-    explicit ClearOnExit(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~ClearOnExit() { m_flag = false; }
-    ClearOnExit(const ClearOnExit&) = delete;
-    ClearOnExit& operator=(const ClearOnExit&) = delete;
-
-private:
-    bool& m_flag;
-};
+constexpr int kFailureBalloonSeconds = 10;
+constexpr int kQuestionBalloonSeconds = 20;
+constexpr int kWaitBalloonSeconds = 30;
 
 } // namespace
 
-CommandDispatcher::CommandDispatcher(CommandOperations& operations, ShellServices& services, TrayView& tray)
-    : m_operations(operations), m_services(services), m_tray(tray)
+CommandDispatcher::CommandDispatcher(CommandParts parts, Desktop desktop, TrayView& tray,
+                                     std::function<std::string()> connectionProblemText)
+    : m_parts(parts), m_desktop(desktop), m_tray(tray),
+      m_connectionProblemText(std::move(connectionProblemText))
 {
-    m_operations.setUploadWaitHooks(
-        {[this] { m_tray.beginUploadIndicator(); }, {}, [this] { m_tray.endUploadIndicator(); }});
+    m_waitPoll.setInterval(kShareWaitPollMs);
+    connect(&m_waitPoll, &QTimer::timeout, this, &CommandDispatcher::pollShareWait);
+}
+
+CommandDispatcher::~CommandDispatcher()
+{
+    m_waitPoll.stop();
+    m_run.reset();
+    m_endedRun.reset();
 }
 
 std::string CommandDispatcher::errorText(const std::string& connectionProblemText,
@@ -54,98 +45,96 @@ void CommandDispatcher::RunCommand(TCommand command)
     // Runs from menu actions, balloon buttons and the share wait: nothing may leave it.
     try {
         try {
-            runCommand(command);
-        } catch (const std::exception& error) {
-            reportFailure(errorText(m_operations.ConnectionProblemText(), error));
+            startCommand(command);
         } catch (...) {
-            reportFailure(m_operations.ConnectionProblemText() + " (Exception)");
+            reportFailure(std::current_exception());
         }
     } catch (...) {
         // Showing the report failed as well; the command ends here all the same.
     }
 }
 
-void CommandDispatcher::reportFailure(const std::string& text)
+void CommandDispatcher::reportFailure(const std::exception_ptr& error)
 {
-    if (m_terminating)
+    if (m_state == State::Ended || !error)
         return; // an exchange aborted because the program ends is no failure to report
-    m_tray.showTrayBalloon(text, 10, BalloonKind::Error);
+    std::string text;
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& failure) {
+        text = errorText(m_connectionProblemText(), failure);
+    } catch (...) {
+        text = m_connectionProblemText() + " (Exception)";
+    }
+    m_parts.notifier.notify(text, kFailureBalloonSeconds, BalloonKind::Error);
 }
 
 void CommandDispatcher::refuseWhileBusy()
 {
-    m_tray.showTrayBalloon(TextOf(m_operations, text::kUploading), 10, BalloonKind::Information);
+    m_parts.notifier.notify(m_parts.texts.GetText("GLOBAL", "mUploading"), kFailureBalloonSeconds,
+                            BalloonKind::Information);
 }
 
-void CommandDispatcher::runCommand(TCommand command)
+void CommandDispatcher::startCommand(TCommand command)
 {
-    if (m_busy) {
-        // One command at a time: a second one would run inside the first one's wait.
+    if (m_state == State::Ended)
+        return;
+    if (m_state == State::Running) {
+        // One command at a time.
         refuseWhileBusy();
         return;
     }
-    const bool shiftDown = m_services.keys.isShiftDown();
-    HideBalloon();
-    if (m_waitRunning && command != TCommand::cmdShareClipboard)
-        m_abandonWait = true; // what this command puts on the clipboard is not to be shared
+    const bool shiftDown = m_desktop.keys.isShiftDown();
+    m_parts.notifier.hideNotice();
+    if (m_state == State::ShareWait)
+        stopShareWait(); // what this command puts on the clipboard is not to be shared
 
-    if (command != TCommand::cmdReshareSnapshot && FileExists(m_operations.LastSnapshotPath())) {
+    if (command != TCommand::cmdReshareSnapshot && FileExists(m_parts.shares.LastSnapshotPath())) {
         m_pendingCommand = command;
-        TBalloon& balloon = GetBalloon();
-        balloon.SetButton1Caption(QString::fromStdString(TextOf(m_operations, text::kCancelButton)));
-        balloon.SetButton1Click([this] { hndlContinueSnap(); });
-        balloon.SetButton2Caption(QString::fromStdString(TextOf(m_operations, text::kRetryButton)));
-        balloon.SetButton2Click([this] { hndlRetrySnap(); });
-        m_tray.showTrayBalloon(balloon, TextOf(m_operations, text::kReupload), 20, BalloonKind::Warning);
+        m_parts.notifier.notify(m_parts.texts.GetText("GLOBAL", "mReupload"), kQuestionBalloonSeconds,
+                                BalloonKind::Warning,
+                                {{m_parts.texts.GetText("GLOBAL", "bCancel"), [this] { hndlContinueSnap(); }},
+                                 {m_parts.texts.GetText("GLOBAL", "bRetry"), [this] { hndlRetrySnap(); }}});
         return;
     }
     const int delaySeconds = shiftDown ? 10 : 1;
-    // Busy from here: bringing the window to the front serves events while the window manager acts.
-    const ClearOnExit busy(m_busy);
+    // Running from here: bringing the window to the front lets events through while the window
+    // manager acts.
+    m_state = State::Running;
+    m_run = std::make_unique<CommandRun>(command, delaySeconds, m_parts, m_tray,
+                                         [this](const std::exception_ptr& error) { onRunEnded(error); });
     if (const platform::WindowHandle previous = m_tray.prevForeground())
-        m_services.focus.forceForegroundWindow(previous);
-    runOperation(command, delaySeconds);
+        m_desktop.focus.forceForegroundWindow(previous);
+    if (m_run && m_state == State::Running)
+        m_run->start();
 }
 
-void CommandDispatcher::runOperation(TCommand command, int delaySeconds)
+void CommandDispatcher::onRunEnded(const std::exception_ptr& error)
 {
-    // The screen, window and area shares take the capture delay; the others run at once.
-    switch (command) {
-    case TCommand::cmdRemoteCopy:
-        m_operations.RemoteCopy();
-        m_tray.showTrayBalloon(TextOf(m_operations, text::kSelectionShared), 10, BalloonKind::Information);
-        return;
-    case TCommand::cmdRemotePaste:
-        m_operations.RemotePaste();
-        m_tray.showTrayBalloon(TextOf(m_operations, text::kDataPasted), 10, BalloonKind::Information);
-        return;
-    case TCommand::cmdShareClipboard:
-        m_operations.ShareClipboard();
-        return;
-    case TCommand::cmdShareScreen:
-        m_operations.ShareScreen(false, delaySeconds);
-        return;
-    case TCommand::cmdShareWindow:
-        m_operations.ShareScreen(true, delaySeconds);
-        return;
-    case TCommand::cmdShareArea:
-        m_operations.ShareArea(delaySeconds);
-        return;
-    case TCommand::cmdReshareSnapshot:
-        m_operations.ReshareLastSnapshot();
-        return;
+    m_endedRun = std::move(m_run);
+    QTimer::singleShot(0, this, [this] { m_endedRun.reset(); });
+    if (m_state == State::Running)
+        m_state = State::Idle;
+    try {
+        reportFailure(error);
+    } catch (...) {
+        // A balloon that cannot be shown ends the command all the same.
     }
 }
 
 void CommandDispatcher::Terminate()
 {
-    m_terminating = true;
-    m_operations.Terminate();
+    stopShareWait();
+    m_state = State::Ended;
+    // A transfer's worker ends at once, so that freeing the run does not wait for the service.
+    m_parts.transport.abortTransfers();
+    if (m_run)
+        m_run->abort();
 }
 
 void CommandDispatcher::hndlContinueSnap()
 {
-    RemoveFile(m_operations.LastSnapshotPath());
+    RemoveFile(m_parts.shares.LastSnapshotPath());
     RunCommand(m_pendingCommand);
 }
 
@@ -156,57 +145,79 @@ void CommandDispatcher::hndlRetrySnap()
 
 void CommandDispatcher::WaitAndShareClipboard()
 {
-    if (m_waitRunning) {
-        // Chosen again from inside the running wait: that wait ends and a fresh one starts.
-        m_restartWait = true;
-        return;
-    }
-    if (m_busy) {
-        // A wait started inside a running command would take that command's clipboard change for
-        // the copy meant to be shared.
-        try {
-            refuseWhileBusy();
-        } catch (...) {
-            // Runs from the Share Clipboard action: nothing may leave it.
-        }
-        return;
-    }
-    m_copyNow = false;
-    m_restartWait = false;
-    m_abandonWait = false;
     // Runs from the Share Clipboard action: nothing may leave it.
     try {
-        const ClearOnExit running(m_waitRunning);
-        const QDeadlineTimer deadline(kShareWait);
-
-        TBalloon& balloon = GetBalloon();
-        balloon.SetButton1Caption(QString::fromStdString(TextOf(m_operations, text::kInClipboardButton)));
-        balloon.SetButton1Click([this] { hndlCopyNow(); });
-        balloon.SetTimeLeftText(QString::fromStdString(m_operations.GetText("GLOBAL", "mTimeLeft")));
-        m_tray.showTrayBalloon(balloon, TextOf(m_operations, text::kCopy30Sec), 30, BalloonKind::Information);
-
-        platform::SystemClipboard& clipboard = m_services.clipboard;
-        const std::uint64_t sequence = clipboard.sequenceNumber();
-        ui::waitServingEvents(deadline, [&] {
-            return m_copyNow || m_terminating || m_abandonWait || m_restartWait ||
-                   clipboard.sequenceNumber() != sequence;
-        });
-        const bool changed = m_copyNow || clipboard.sequenceNumber() != sequence;
-
-        if (!m_restartWait && !m_terminating && !m_abandonWait) {
-            if (changed)
-                RunCommand(TCommand::cmdShareClipboard); // reports its own errors
-            else
-                m_tray.showTrayBalloon(TextOf(m_operations, text::kNoDataCopied), 30,
-                                       BalloonKind::Information);
+        switch (m_state) {
+        case State::Ended:
+            return;
+        case State::Running:
+            // A wait started inside a running command would take that command's clipboard change for
+            // the copy meant to be shared.
+            refuseWhileBusy();
+            return;
+        case State::ShareWait:
+            // Chosen again during the wait: that wait ends and a fresh one starts.
+            stopShareWait();
+            startShareWait();
+            return;
+        case State::Idle:
+            startShareWait();
+            return;
         }
     } catch (...) {
-        // RunCommand reports its own errors; a balloon that cannot be shown ends the wait all the same.
+        // A balloon that cannot be shown ends the wait.
+        stopShareWait();
     }
-    if (m_restartWait) {
-        m_restartWait = false;
-        WaitAndShareClipboard();
+}
+
+void CommandDispatcher::startShareWait()
+{
+    m_state = State::ShareWait;
+    m_waitDeadline = QDeadlineTimer(kShareWaitMs, Qt::PreciseTimer);
+    m_parts.notifier.notify(m_parts.texts.GetText("GLOBAL", "mCopy30Sec"), kWaitBalloonSeconds,
+                            BalloonKind::Information,
+                            {{m_parts.texts.GetText("GLOBAL", "bInClipboard"), [this] { hndlCopyNow(); }}},
+                            m_parts.texts.GetText("GLOBAL", "mTimeLeft"));
+    m_waitSequence = m_desktop.clipboard.sequenceNumber();
+    m_waitPoll.start();
+}
+
+void CommandDispatcher::hndlCopyNow()
+{
+    // The wait ends and shares what the clipboard holds now, changed or not.
+    if (m_state != State::ShareWait)
+        return;
+    stopShareWait();
+    RunCommand(TCommand::cmdShareClipboard);
+}
+
+void CommandDispatcher::pollShareWait()
+{
+    if (m_state != State::ShareWait) {
+        m_waitPoll.stop();
+        return;
     }
+    const bool changed = m_desktop.clipboard.sequenceNumber() != m_waitSequence;
+    if (!changed && !m_waitDeadline.hasExpired())
+        return;
+    stopShareWait();
+    if (changed) {
+        RunCommand(TCommand::cmdShareClipboard); // reports its own errors
+        return;
+    }
+    try {
+        m_parts.notifier.notify(m_parts.texts.GetText("GLOBAL", "mNoDataCopied"), kWaitBalloonSeconds,
+                                BalloonKind::Information);
+    } catch (...) {
+        // Runs from a timer: nothing may leave it.
+    }
+}
+
+void CommandDispatcher::stopShareWait()
+{
+    m_waitPoll.stop();
+    if (m_state == State::ShareWait)
+        m_state = State::Idle;
 }
 
 } // namespace tern

@@ -1,10 +1,7 @@
 #include "shell/TfInit.h"
 
-#include "lang/TextKeys.h"
-#include "notify/Balloon.h"
 #include "platform/RunningCopy.h"
 #include "platform/ShellRoutines.h"
-#include "service/ServiceProtocol.h"
 #include "shell/CommandDispatcher.h"
 #include "shell/TrayIcons.h"
 #include "shell/UpdateReports.h"
@@ -24,35 +21,12 @@ namespace tern {
 namespace {
 
 constexpr int kAnimationIntervalMs = 400;
-
-struct ActionEntry
-{
-    const char* name;
-    const char* builtInCaption;
-    int icon; // -1: none
-};
-
-// Every action of the program with its designed caption; the language file replaces the captions.
-constexpr ActionEntry kActions[] = {
-    {"_aCopy", "Remote &Copy", 1},
-    {"_aPaste", "Remote &Paste", 2},
-    {"_aWeb", "&Share Clipboard", 3},
-    {"_aShareScr", "Share Scr&een", 4},
-    {"_aShareCurWin", "S&hare Current Window", 5},
-    {"_aShareArea", "&Annotate && Share Area...", 6},
-    {"_aLastLink", "_aLastLink", -1},
-    {"_aHistory", "_aHistory", -1},
-    {"_aLogin", "Login...", -1},
-    {"_aSettings", "Settings...", -1},
-    {"_aCheckUpd", "_aCheckUpd", -1},
-    {"_aAbout", "About", -1},
-    {"_aHelp", "_aHelp", -1},
-    {"_aExit", "Exit", -1},
-};
+constexpr int kHotkeyBusySeconds = 20;
 
 } // namespace
 
-TfInit::TfInit(ShellServices& services, ProgramFolders folders) : m_services(services)
+TfInit::TfInit(ShellServices& services, TLoader& loader, CommandParts parts, Notifier& notifier)
+    : m_services(services), m_loader(loader), m_parts(parts), m_notifier(notifier)
 {
     setObjectName("fInit");
     setWindowTitle(platform::kMainWindowTitle);
@@ -73,11 +47,11 @@ TfInit::TfInit(ShellServices& services, ProgramFolders folders) : m_services(ser
         m_tray->setIcon(m_trayFrames.at(m_animationFrame));
     });
 
-    m_loader = std::make_unique<TLoader>(services, std::move(folders));
-    m_loader->setModalStateListener(this);
-    m_loader->setTrayBalloon(this);
-    // While an upload runs the tray animates.
-    m_dispatcher = std::make_unique<CommandDispatcher>(*m_loader, services, *this);
+    m_loader.setModalStateListener(this);
+    m_dispatcher = std::make_unique<CommandDispatcher>(
+        m_parts, CommandDispatcher::Desktop{services.clipboard, services.keys, services.focus}, *this,
+        [this] { return m_loader.ConnectionProblemText(); });
+    connectCommandActions();
     connectDialogActions();
     m_services.hotkeys.setHandler([this](int id) { hotkeyPressed(id); });
     // While a dialog is open the toolkit withholds clicks from the tray icon; they arrive here.
@@ -85,16 +59,38 @@ TfInit::TfInit(ShellServices& services, ProgramFolders folders) : m_services(ser
         if (inDialogState())
             onTrayActivated(QSystemTrayIcon::Trigger);
     });
+}
 
-    // A first start (no account yet) asks for the language before anything is shown in it.
-    if (m_loader->conf().Login.empty())
-        runLanguageSelection();
-    m_loader->TranslateForm(this);
-    UpdateActions();
-    if (!m_loader->conf().Login.empty() && !m_loader->conf().Password.empty())
-        CheckForUpdates(*m_loader, false);
-    else
-        action("_aLogin")->trigger();
+TfInit::~TfInit()
+{
+    // A command still open (the area selector, say) ends first, without switching the tray back.
+    m_loader.setModalStateListener(nullptr);
+    m_dispatcher.reset();
+    UnregisterMainHotkey();
+    m_services.hotkeys.setHandler({});
+    m_services.trayClicks.setHandler({});
+}
+
+void TfInit::Start()
+{
+    if (m_ready || m_ending)
+        return;
+    // Runs from the event loop: an error is shown, never thrown.
+    RunReportingErrors(m_loader, [this] {
+        // A first start (no account yet) asks for the language before anything is shown in it.
+        if (m_loader.conf().Login.empty())
+            runLanguageSelection();
+        if (m_ending)
+            return;
+        m_loader.TranslateForm(this);
+        UpdateActions();
+        if (!m_loader.conf().Login.empty() && !m_loader.conf().Password.empty())
+            CheckForUpdates(m_loader, m_notifier, false);
+        else
+            action(ActionId::Login)->trigger();
+    });
+    if (m_ending)
+        return;
     // Without a tray the toolkit shows the icon as soon as one starts; until then only the hotkey
     // menu reaches the program.
     if (!m_services.tray.available())
@@ -103,130 +99,117 @@ TfInit::TfInit(ShellServices& services, ProgramFolders folders) : m_services(ser
     RegisterMainHotkey();
 }
 
-TfInit::~TfInit()
+void TfInit::Terminate()
 {
-    UnregisterMainHotkey();
-    m_services.hotkeys.setHandler({});
-    m_services.trayClicks.setHandler({});
-    m_dispatcher.reset();
-    m_loader.reset(); // saves the settings
+    m_ending = true;
+    m_dispatcher->Terminate();
 }
 
 void TfInit::createActions()
 {
     const QList<QIcon> icons = TrayIcons::menuIcons();
-    for (const ActionEntry& entry : kActions) {
-        auto* created = new QAction(QString::fromUtf8(entry.builtInCaption), this);
-        created->setObjectName(entry.name);
-        if (entry.icon >= 0)
-            created->setIcon(icons.at(entry.icon));
-        m_actions.insert(entry.name, created);
+    for (const ActionSpec& spec : kActionTable) {
+        auto* created = new QAction(QString::fromUtf8(spec.builtInCaption), this);
+        created->setObjectName(spec.objectName);
+        if (spec.icon >= 0)
+            created->setIcon(icons.at(spec.icon));
+        m_actions.at(static_cast<std::size_t>(spec.id)) = created;
     }
     // The hint of the Share Clipboard item, which only the hotkey menu shows.
-    action("_aWeb")->setToolTip(QStringLiteral("Hold shift to make delayed capture"));
+    action(ActionId::Web)->setToolTip(QStringLiteral("Hold shift to make delayed capture"));
+}
 
-    connect(action("_aCopy"), &QAction::triggered, this,
-            [this] { m_dispatcher->RunCommand(TCommand::cmdRemoteCopy); });
-    connect(action("_aPaste"), &QAction::triggered, this,
-            [this] { m_dispatcher->RunCommand(TCommand::cmdRemotePaste); });
-    connect(action("_aShareScr"), &QAction::triggered, this,
-            [this] { m_dispatcher->RunCommand(TCommand::cmdShareScreen); });
-    connect(action("_aShareCurWin"), &QAction::triggered, this,
-            [this] { m_dispatcher->RunCommand(TCommand::cmdShareWindow); });
-    connect(action("_aShareArea"), &QAction::triggered, this,
-            [this] { m_dispatcher->RunCommand(TCommand::cmdShareArea); });
-    connect(action("_aHistory"), &QAction::triggered, this, [this] { openAddress(m_loader->HistoryUrl()); });
-    connect(action("_aLastLink"), &QAction::triggered, this, [this] { openAddress(m_loader->LastLink); });
-    connect(action("_aHelp"), &QAction::triggered, this, [this] {
-        std::string host = m_loader->conf().ServiceHost;
+QAction* TfInit::action(const QString& objectName) const
+{
+    for (QAction* candidate : m_actions) {
+        if (candidate->objectName() == objectName)
+            return candidate;
+    }
+    return nullptr;
+}
+
+void TfInit::connectCommandActions()
+{
+    const auto command = [this](ActionId id, TCommand run) {
+        connect(action(id), &QAction::triggered, this, [this, run] { m_dispatcher->RunCommand(run); });
+    };
+    command(ActionId::Copy, TCommand::cmdRemoteCopy);
+    command(ActionId::Paste, TCommand::cmdRemotePaste);
+    command(ActionId::ShareScr, TCommand::cmdShareScreen);
+    command(ActionId::ShareCurWin, TCommand::cmdShareWindow);
+    command(ActionId::ShareArea, TCommand::cmdShareArea);
+    connect(action(ActionId::Web), &QAction::triggered, this,
+            [this] { m_dispatcher->WaitAndShareClipboard(); });
+    connect(action(ActionId::History), &QAction::triggered, this,
+            [this] { openAddress(m_loader.HistoryUrl()); });
+    connect(action(ActionId::LastLink), &QAction::triggered, this,
+            [this] { openAddress(m_parts.shares.LastLink()); });
+    connect(action(ActionId::Help), &QAction::triggered, this, [this] {
+        std::string host = m_loader.conf().ServiceHost;
         while (!host.empty() && host.back() == '/')
             host.pop_back();
         openAddress(host + "/help/");
     });
-    connect(action("_aWeb"), &QAction::triggered, this, [this] { m_dispatcher->WaitAndShareClipboard(); });
-    connect(action("_aExit"), &QAction::triggered, this, [this] { emit quitRequested(); });
+    connect(action(ActionId::Exit), &QAction::triggered, this, [this] { emit quitRequested(); });
+}
+
+QMenu* TfInit::createMenu(const char* objectName, MenuBit menu)
+{
+    auto* created = new QMenu(this);
+    created->setObjectName(objectName);
+    auto* title = created->addAction(kProductName);
+    title->setObjectName("title");
+    created->setDefaultAction(title); // drawn bold; choosing it does nothing
+    created->addSeparator();
+    int group = -1;
+    for (const ActionSpec& spec : kActionTable) {
+        if ((spec.menus & menu) == 0)
+            continue;
+        if (group >= 0 && spec.group != group)
+            created->addSeparator();
+        group = spec.group;
+        created->addAction(action(spec.id));
+    }
+    connect(created, &QMenu::aboutToShow, this, [this] {
+        // Settings changed from outside (the service address, say) count for every command chosen
+        // from this menu.
+        m_loader.conf().Refresh();
+        UpdateActions();
+        m_notifier.hideNotice();
+    });
+    return created;
 }
 
 void TfInit::createMenus()
 {
-    const auto addTitle = [](QMenu* menu) {
-        auto* title = menu->addAction(kProductName);
-        title->setObjectName("title");
-        menu->setDefaultAction(title); // drawn bold; choosing it does nothing
-    };
-    m_trayMenu = new QMenu(this);
-    m_trayMenu->setObjectName("trayMenu");
-    addTitle(m_trayMenu);
-    m_trayMenu->addSeparator();
-    for (const char* name : {"_aWeb", "_aShareScr", "_aShareArea"})
-        m_trayMenu->addAction(action(name));
-    m_trayMenu->addSeparator();
-    m_trayMenu->addAction(action("_aLastLink"));
-    m_trayMenu->addAction(action("_aHistory"));
-    m_trayMenu->addSeparator();
-    m_trayMenu->addAction(action("_aLogin"));
-    m_trayMenu->addAction(action("_aSettings"));
-    m_trayMenu->addSeparator();
-    for (const char* name : {"_aCheckUpd", "_aAbout", "_aExit"})
-        m_trayMenu->addAction(action(name));
-
-    m_hotkeyMenu = new QMenu(this);
-    m_hotkeyMenu->setObjectName("pMain");
+    m_trayMenu = createMenu("trayMenu", kTrayMenu);
+    m_hotkeyMenu = createMenu("pMain", kHotkeyMenu);
     m_hotkeyMenu->setToolTipsVisible(true);
-    addTitle(m_hotkeyMenu);
-    m_hotkeyMenu->addSeparator();
-    m_hotkeyMenu->addAction(action("_aCopy"));
-    m_hotkeyMenu->addAction(action("_aPaste"));
-    m_hotkeyMenu->addSeparator();
-    for (const char* name : {"_aWeb", "_aShareScr", "_aShareCurWin", "_aShareArea"})
-        m_hotkeyMenu->addAction(action(name));
-    m_hotkeyMenu->addSeparator();
-    m_hotkeyMenu->addAction(action("_aLastLink"));
-    m_hotkeyMenu->addAction(action("_aHistory"));
-    m_hotkeyMenu->addSeparator();
-    m_hotkeyMenu->addAction(action("_aLogin"));
-    m_hotkeyMenu->addAction(action("_aSettings"));
-    m_hotkeyMenu->addSeparator();
-    for (const char* name : {"_aCheckUpd", "_aAbout", "_aExit"})
-        m_hotkeyMenu->addAction(action(name));
-
-    for (QMenu* menu : {m_trayMenu, m_hotkeyMenu}) {
-        connect(menu, &QMenu::aboutToShow, this, [this] {
-            // Settings changed from outside (the service address, say) count for every command
-            // chosen from this menu.
-            if (m_loader)
-                m_loader->conf().Refresh();
-            UpdateActions();
-            HideBalloon();
-        });
-    }
 }
 
 void TfInit::UpdateActions()
 {
-    const bool remote = !m_loader || !m_loader->conf().DisableRemote;
-    action("_aCopy")->setVisible(remote);
-    action("_aPaste")->setVisible(remote);
-    action("_aLastLink")->setEnabled(m_loader && !m_loader->LastLink.empty());
+    const bool remote = !m_loader.conf().DisableRemote;
+    action(ActionId::Copy)->setVisible(remote);
+    action(ActionId::Paste)->setVisible(remote);
+    action(ActionId::LastLink)->setEnabled(!m_parts.shares.LastLink().empty());
 }
 
 void TfInit::RegisterMainHotkey()
 {
     if (!m_ready)
         return;
-    if (m_services.hotkeys.registerHotkey(kMainHotkeyId, m_loader->conf().MainKey))
+    if (m_services.hotkeys.registerHotkey(kMainHotkeyId, m_loader.conf().MainKey))
         return;
-    TBalloon& balloon = GetBalloon();
-    balloon.SetButton1Caption(QString::fromStdString(TextOf(*m_loader, text::kChangeHotkeyButton)));
-    balloon.SetButton1Click([this] { hndlWrongHotkey(); });
-    showTrayBalloon(balloon, TextOf(*m_loader, text::kHotkeyBusy), 20, BalloonKind::Error);
+    m_notifier.notify(m_loader.GetText("GLOBAL", "mHotkeyBusy"), kHotkeyBusySeconds, BalloonKind::Error,
+                      {{m_loader.GetText("GLOBAL", "bChangeHotkey"), [this] { hndlWrongHotkey(); }}});
 }
 
 void TfInit::reportNoTray()
 {
-    const ModalScope modal(*m_loader);
+    const ModalScope modal(m_loader);
     const std::string text =
-        SubstituteArgument(TextOf(*m_loader, text::kNoTray), ShortcutText(m_loader->conf().MainKey));
+        SubstituteArgument(m_loader.GetText("GLOBAL", "mNoTray"), ShortcutText(m_loader.conf().MainKey));
     m_services.messageBoxes.show(text, kProductName, platform::MessageIcon::Warning,
                                  platform::MessageButtons::Ok);
 }
@@ -239,7 +222,7 @@ void TfInit::UnregisterMainHotkey()
 
 void TfInit::hndlWrongHotkey()
 {
-    action("_aSettings")->trigger();
+    action(ActionId::Settings)->trigger();
 }
 
 void TfInit::hotkeyPressed(int id)
@@ -247,8 +230,12 @@ void TfInit::hotkeyPressed(int id)
     m_prevForeground = m_services.focus.foregroundWindow();
     if (id != kMainHotkeyId || inDialogState())
         return;
-    QCoreApplication::processEvents();
-    m_hotkeyMenu->popup(QCursor::pos());
+    // The menu opens once the events already queued (the window coming forward) have been served.
+    const QPoint at = QCursor::pos();
+    QTimer::singleShot(0, this, [this, at] {
+        if (!inDialogState())
+            m_hotkeyMenu->popup(at);
+    });
 }
 
 void TfInit::onTrayActivated(int reason)
@@ -263,14 +250,14 @@ void TfInit::onTrayActivated(int reason)
         }
         return;
     }
-    HideBalloon();
+    m_notifier.hideNotice();
     // A left click opens the tray menu as a right click does.
     m_trayMenu->popup(QCursor::pos());
 }
 
 void TfInit::EnterModalState()
 {
-    HideBalloon();
+    m_notifier.hideNotice();
     UnregisterMainHotkey();
     m_tray->setContextMenu(nullptr);
     UpdateActions();
@@ -296,7 +283,7 @@ bool TfInit::trayIconPending() const
 void TfInit::beginUploadIndicator()
 {
     m_savedHint = m_tray->toolTip();
-    m_tray->setToolTip(QString::fromStdString(TextOf(*m_loader, text::kUploading)));
+    m_tray->setToolTip(QString::fromStdString(m_loader.GetText("GLOBAL", "mUploading")));
     m_animationFrame = 0;
     m_animation->start();
 }

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "notify/Notifier.h"
+#include "shell/CommandRun.h"
 #include "shell/Loader.h"
 #include "shell/ShellServices.h"
+#include "shell/TrayActions.h"
 #include "shell/TrayView.h"
 
 #include <QIcon>
 #include <QList>
-#include <QMap>
 #include <QWidget>
 
+#include <array>
 #include <memory>
 
 class QAction;
@@ -22,6 +25,8 @@ class CommandDispatcher;
 
 // The program's hidden main form: the tray icon with its two menus, the fourteen actions, the global
 // hotkey and the switch between the normal state and the state while a dialog is open. Never shown.
+// It is built first and started (Start) from the event loop, so the dialogs of a first start run
+// inside the program's own loop, not inside the form's construction.
 class TfInit : public QWidget, public ModalStateListener, public TrayView
 {
     Q_OBJECT
@@ -29,12 +34,24 @@ class TfInit : public QWidget, public ModalStateListener, public TrayView
 public:
     static constexpr int kMainHotkeyId = 1;
 
-    TfInit(ShellServices& services, ProgramFolders folders);
+    // `parts` are the services the commands use; `notifier` shows the form's own notices. All of
+    // them, and `loader`, outlive the form.
+    TfInit(ShellServices& services, TLoader& loader, CommandParts parts, Notifier& notifier);
     ~TfInit() override;
 
-    TLoader& Loader() noexcept { return *m_loader; }
+    // The start-up sequence: the language choice on a first start, the translation, then the update
+    // check or the account dialog, and last the hotkey. Call once, from the event loop.
+    void Start();
+    // True once Start has ended.
+    bool started() const noexcept { return m_ready; }
+    // The program is ending: what runs ends without a further notice, and Start does no more.
+    void Terminate();
+
+    TLoader& Loader() noexcept { return m_loader; }
     QSystemTrayIcon& trayIcon() noexcept { return *m_tray; }
-    QAction* action(const QString& name) const { return m_actions.value(name); }
+    QAction* action(ActionId id) const { return m_actions.at(static_cast<std::size_t>(id)); }
+    // The action of this object name, or nullptr.
+    QAction* action(const QString& objectName) const;
     QMenu* trayMenu() const noexcept { return m_trayMenu; }
     QMenu* hotkeyMenu() const noexcept { return m_hotkeyMenu; }
     CommandDispatcher& dispatcher() noexcept { return *m_dispatcher; }
@@ -56,10 +73,11 @@ public:
     // The window that was in front when the hotkey was last pressed.
     platform::WindowHandle prevForeground() const noexcept override { return m_prevForeground; }
 
-    // Opens the hotkey menu at the mouse cursor, as a hotkey press does.
+    // Opens the hotkey menu at the mouse cursor, as a hotkey press does (from the event loop, once
+    // the program's own window has come forward).
     void hotkeyPressed(int id);
 
-    // The dialogs the actions open; each is modal and ends before the call returns.
+    // The dialogs the actions open; each is modal.
     void runLoginDialog();
     void runSettingsDialog();
     void runAboutDialog();
@@ -72,28 +90,33 @@ signals:
 
 private:
     void createActions();
+    void connectCommandActions();
     void connectDialogActions();
     void createMenus();
+    QMenu* createMenu(const char* objectName, MenuBit menu);
     void onTrayActivated(int reason);
     void hndlWrongHotkey();
     // Tells the user once, at start, that no tray shows the icon and how the menu is reached.
     void reportNoTray();
     // While a dialog is open the hotkey is released and a tray click brings the dialog forward.
-    bool inDialogState() const { return m_loader && m_loader->ModalCount() > 0; }
+    bool inDialogState() const { return m_loader.ModalCount() > 0; }
     void openAddress(const std::string& address);
 
     ShellServices& m_services;
-    std::unique_ptr<TLoader> m_loader;
+    TLoader& m_loader;
+    CommandParts m_parts;
+    Notifier& m_notifier;
     std::unique_ptr<CommandDispatcher> m_dispatcher;
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* m_trayMenu = nullptr;
     QMenu* m_hotkeyMenu = nullptr;
-    QMap<QString, QAction*> m_actions;
+    std::array<QAction*, kActionTable.size()> m_actions{};
     QList<QIcon> m_trayFrames;
     QTimer* m_animation = nullptr;
     int m_animationFrame = 0;
     QString m_savedHint;
     bool m_ready = false;
+    bool m_ending = false;
     platform::WindowHandle m_prevForeground = 0;
 };
 

@@ -17,54 +17,55 @@ void TfInit::connectDialogActions()
     // An error of these actions (a settings file that cannot be written, say) is reported in a message
     // box; it never leaves the slot.
     const auto guarded = [this](void (TfInit::*run)()) {
-        return [this, run] { RunReportingErrors(*m_loader, [this, run] { (this->*run)(); }); };
+        return [this, run] { RunReportingErrors(m_loader, [this, run] { (this->*run)(); }); };
     };
-    connect(action("_aLogin"), &QAction::triggered, this, guarded(&TfInit::runLoginDialog));
-    connect(action("_aSettings"), &QAction::triggered, this, guarded(&TfInit::runSettingsDialog));
-    connect(action("_aAbout"), &QAction::triggered, this, guarded(&TfInit::runAboutDialog));
-    connect(action("_aCheckUpd"), &QAction::triggered, this,
-            [this] { RunReportingErrors(*m_loader, [this] { CheckForUpdates(*m_loader, true); }); });
+    connect(action(ActionId::Login), &QAction::triggered, this, guarded(&TfInit::runLoginDialog));
+    connect(action(ActionId::Settings), &QAction::triggered, this, guarded(&TfInit::runSettingsDialog));
+    connect(action(ActionId::About), &QAction::triggered, this, guarded(&TfInit::runAboutDialog));
+    connect(action(ActionId::CheckUpd), &QAction::triggered, this, [this] {
+        RunReportingErrors(m_loader, [this] { CheckForUpdates(m_loader, m_notifier, true); });
+    });
 }
 
 void TfInit::runLoginDialog()
 {
-    TfAuthForm dialog(*m_loader, m_loader->conf(), m_loader->service(), m_services.shell, *this);
+    TfAuthForm dialog(m_loader, m_loader.conf(), m_loader.transport(), m_services.shell, m_notifier);
     dialog.RunDialog();
     UpdateActions();
 }
 
 void TfInit::runSettingsDialog()
 {
-    TfSettings dialog(*m_loader, m_loader->conf());
-    dialog.setLoginAction([this] { action("_aLogin")->trigger(); });
+    TfSettings dialog(m_loader, m_loader.conf());
+    dialog.setLoginAction([this] { action(ActionId::Login)->trigger(); });
     dialog.setLanguageActions(
         [this] {
             runLanguageSelection();
-            m_loader->TranslateForm(this);
+            m_loader.TranslateForm(this);
         },
         [this] {
             runLanguageEditor();
-            m_loader->TranslateForm(this);
+            m_loader.TranslateForm(this);
         });
     dialog.Execute();
 }
 
 void TfInit::runAboutDialog()
 {
-    ModalScope modal(*m_loader);
-    TfAboutFrm dialog(*m_loader, m_loader->conf().ServiceHost, m_services.shell);
+    ModalScope modal(m_loader);
+    TfAboutFrm dialog(m_loader, m_loader.conf().ServiceHost, m_services.shell);
     dialog.exec();
 }
 
 bool TfInit::runLanguageSelection()
 {
-    TfSelectLang dialog(*m_loader, m_loader->languages(), m_services.focus);
+    TfSelectLang dialog(m_loader, m_loader.languages(), m_services.focus);
     return dialog.ExecuteSelect();
 }
 
 void TfInit::runLanguageEditor()
 {
-    TfLangEditor dialog(*m_loader, m_loader->languages());
+    TfLangEditor dialog(m_loader, m_loader.languages());
     dialog.Execute();
 }
 

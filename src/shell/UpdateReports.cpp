@@ -1,7 +1,6 @@
 #include "shell/UpdateReports.h"
 
-#include "lang/TextKeys.h"
-#include "notify/Balloon.h"
+#include "notify/Notifier.h"
 #include "platform/ShellRoutines.h"
 #include "shell/Loader.h"
 #include "util/DateTime.h"
@@ -18,7 +17,7 @@ namespace tern {
 
 namespace {
 
-using Report = void (*)(TLoader&, const UpdateCheckResult&);
+using Report = void (*)(TLoader&, Notifier&, const UpdateCheckResult&);
 
 // The checker calls its result callback on its own thread; the report must run on the GUI thread
 // and only while the loader lives. The callback owns a context object (created here, on the GUI
@@ -26,12 +25,13 @@ using Report = void (*)(TLoader&, const UpdateCheckResult&);
 // GUI thread when the loader's service client frees the checker, at the latest in the loader's
 // destructor; Qt drops the events posted to a destroyed object, so a pending report never reaches
 // a destroyed loader.
-TUpdateChecker::ResultCallback onGuiThread(TLoader& loader, const std::shared_ptr<QObject>& context,
-                                           Report report)
+TUpdateChecker::ResultCallback onGuiThread(TLoader& loader, Notifier& notifier,
+                                           const std::shared_ptr<QObject>& context, Report report)
 {
-    return [&loader, context, report](const UpdateCheckResult& result) {
+    return [&loader, &notifier, context, report](const UpdateCheckResult& result) {
         QMetaObject::invokeMethod(
-            context.get(), [&loader, report, result] { report(loader, result); }, Qt::QueuedConnection);
+            context.get(), [&loader, &notifier, report, result] { report(loader, notifier, result); },
+            Qt::QueuedConnection);
     };
 }
 
@@ -54,33 +54,32 @@ std::string NewerVersionText(const std::string& notice, const std::string& messa
     return text.substr(first, last - first);
 }
 
-void CheckForUpdates(TLoader& loader, bool manual)
+void CheckForUpdates(TLoader& loader, Notifier& notifier, bool manual)
 {
     const auto context = std::make_shared<QObject>();
     loader.service().CheckForUpdates(manual, CurrentDateTime(),
-                                     onGuiThread(loader, context, &ReportCheckResult),
-                                     onGuiThread(loader, context, &ReportNewerVersion));
+                                     onGuiThread(loader, notifier, context, &ReportCheckResult),
+                                     onGuiThread(loader, notifier, context, &ReportNewerVersion));
 }
 
-void ReportCheckResult(TLoader& loader, const UpdateCheckResult& result)
+void ReportCheckResult(TLoader& loader, Notifier& notifier, const UpdateCheckResult& result)
 {
     const ModalScope modal(loader);
     if (result.outcome == kUpdateUpToDate)
-        loader.trayBalloon().showTrayBalloon(TextOf(loader, text::kVersionUpToDate), 20,
-                                             BalloonKind::Information);
+        notifier.notify(loader.GetText("GLOBAL", "mVerUpToDate"), 20, BalloonKind::Information);
     else if (result.outcome == kUpdateOutdated)
-        ReportNewerVersion(loader, result);
+        ReportNewerVersion(loader, notifier, result);
     else
-        loader.trayBalloon().showTrayBalloon(
-            SubstituteArgument(TextOf(loader, text::kConnectionProblem), loader.conf().ServiceHost), 20,
+        notifier.notify(
+            SubstituteArgument(loader.GetText("GLOBAL", "mConProblem"), loader.conf().ServiceHost), 20,
             BalloonKind::Error);
 }
 
-void ReportNewerVersion(TLoader& loader, const UpdateCheckResult& result)
+void ReportNewerVersion(TLoader& loader, Notifier& notifier, const UpdateCheckResult& result)
 {
     if (result.outcome != kUpdateOutdated)
         return;
-    // The shell and the message boxes outlive the loader, and the address does not change while
+    // The notifier, the shell and the message boxes outlive the loader, and the address does not change while
     // the balloon shows (choosing a language opens a dialog, which closes the balloon), so the
     // button keeps no reference to the loader.
     ShellServices& services = loader.services();
@@ -88,15 +87,13 @@ void ReportNewerVersion(TLoader& loader, const UpdateCheckResult& result)
     platform::MessageBoxes* boxes = &services.messageBoxes;
     const std::string address = loader.service().downloadPageUrl();
 
-    TBalloon& balloon = GetBalloon();
-    balloon.SetButton1Caption(QString::fromStdString(TextOf(loader, text::kDownloadButton)));
-    balloon.SetButton1Click([shell, boxes, address] {
-        HideBalloon();
-        OpenTarget(*shell, boxes, address, true);
-    });
-    loader.trayBalloon().showTrayBalloon(
-        balloon, NewerVersionText(TextOf(loader, text::kVersionObsolete), result.message), 30,
-        BalloonKind::Warning);
+    Notifier* shown = &notifier;
+    notifier.notify(NewerVersionText(loader.GetText("GLOBAL", "mVerObsolete"), result.message), 30,
+                    BalloonKind::Warning,
+                    {{loader.GetText("GLOBAL", "bDownload"), [shown, shell, boxes, address] {
+                          shown->hideNotice();
+                          OpenTarget(*shell, boxes, address, true);
+                      }}});
 }
 
 } // namespace tern

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/MessageBoxes.h"
+#include "util/TextLookup.h"
 
 #include <functional>
 #include <string>
@@ -12,13 +13,9 @@ namespace tern {
 // What a dialog or a selector window needs of the program besides its own data: the texts of the
 // current language, the translation of a form, the bracket around every modal window, and the
 // message boxes. The program's loader provides it; tests provide it over fakes. GUI thread only.
-class DialogContext
+class DialogContext : public virtual TextLookup
 {
 public:
-    virtual ~DialogContext() = default;
-
-    // The text of `key` in the current language, else in English, else "no-value".
-    virtual std::string GetText(const std::string& section, const std::string& key) const = 0;
     // Re-reads the current language file and, with a form, translates it.
     virtual void TranslateForm(QWidget* form) = 0;
     // Bracket every modal window; the first opens and the last closes the tray's dialog state.

@@ -6,6 +6,7 @@
 #include "config/ui/Settings.h"
 #include "lang/ui/LangEditor.h"
 #include "lang/ui/SelectLang.h"
+#include "notify/TrayBalloon.h"
 #include "service/ui/AuthForm.h"
 #include "ui/About.h"
 
@@ -27,6 +28,7 @@ TEST(DialogFrameTest, EveryDialogKeepsItsSizeWithoutMaximiseButtonAndOpensCentre
 {
     test::LoaderOverFakes fakes;
     TLoader& loader = fakes.loader();
+    BalloonNotifier notifier;
     struct Case
     {
         const char* name;
@@ -35,8 +37,8 @@ TEST(DialogFrameTest, EveryDialogKeepsItsSizeWithoutMaximiseButtonAndOpensCentre
     const Case cases[] = {
         {"account",
          [&] {
-             return std::make_unique<TfAuthForm>(loader, loader.conf(), loader.service(), fakes.shell,
-                                                 loader.trayBalloon());
+             return std::make_unique<TfAuthForm>(loader, loader.conf(), loader.transport(), fakes.shell,
+                                                 notifier);
          }},
         {"settings", [&] { return std::make_unique<TfSettings>(loader, loader.conf()); }},
         {"about", [&] { return std::make_unique<TfAboutFrm>(loader, "http://svc", fakes.shell); }},

@@ -101,7 +101,7 @@ TEST(TextsFit, EveryFixedDialogShowsEveryCaptionWholeInEveryLanguage)
                                        std::filesystem::copy_options::overwrite_existing);
         fakes.settings.values[{"LangModule", "CurrentLanguage"}] = language;
         TLoader& loader = fakes.loader();
-        ASSERT_EQ(loader.conf().LangModule->CurrentFileName(), language);
+        ASSERT_EQ(loader.languages().CurrentFileName(), language);
 
         TfSettings settings(loader, loader.conf());
         test::OnModal<TfSettings>([&](TfSettings& shown) {
@@ -115,14 +115,14 @@ TEST(TextsFit, EveryFixedDialogShowsEveryCaptionWholeInEveryLanguage)
         expectWhole(about, language, "about");
         about.hide();
 
-        TfSelectLang select(loader, *loader.conf().LangModule, fakes.focus);
+        TfSelectLang select(loader, loader.languages(), fakes.focus);
         test::OnModal<TfSelectLang>([&](TfSelectLang& shown) {
             expectWhole(shown, language, "select-language");
             shown.reject();
         });
         select.ExecuteSelect();
 
-        TfLangEditor editor(loader, *loader.conf().LangModule);
+        TfLangEditor editor(loader, loader.languages());
         test::OnModal<TfLangEditor>([&](TfLangEditor& shown) {
             expectWhole(shown, language, "language-editor");
             shown.reject();

@@ -3,6 +3,7 @@
 #include "LoaderOverFakes.h"
 
 #include "notify/Balloon.h"
+#include "notify/TrayBalloon.h"
 #include "shell/ProgramFolders.h"
 #include "support/ServerProcess.h"
 #include "util/DateTime.h"
@@ -102,6 +103,7 @@ protected:
     }
     std::string text(const char* key) { return m_fakes.loader().GetText("GLOBAL", key); }
 
+    BalloonNotifier m_notifier;
     LoaderOverFakes m_fakes;
     ModalCounter m_modal;
     TBalloon* m_balloon = nullptr;
@@ -111,7 +113,7 @@ TEST_F(UpdateReportsTest, ManualCheckReportsUpToDateInsideTheModalState)
 {
     VersionService service(tern::kBuildNumber, "");
     TLoader& loader = loaderFor(service);
-    CheckForUpdates(loader, true);
+    CheckForUpdates(loader, m_notifier, true);
     ASSERT_TRUE(balloonShown());
     EXPECT_EQ(m_balloon->TextLabel()->text().toStdString(), text("mVerUpToDate"));
     EXPECT_EQ(m_balloon->TitleLabel()->text().toStdString(), "Tern Clipboard");
@@ -127,7 +129,7 @@ TEST_F(UpdateReportsTest, NewerVersionOffersTheDownloadPageInTheCurrentLanguage)
 {
     VersionService service(tern::kBuildNumber + 1, "Faster uploads.\\nFixes the tray icon.  ");
     TLoader& loader = loaderFor(service, "deutsch.lng");
-    CheckForUpdates(loader, true);
+    CheckForUpdates(loader, m_notifier, true);
     ASSERT_TRUE(balloonShown());
     EXPECT_EQ(withLineFeeds(m_balloon->TextLabel()->text()).toStdString(),
               text("mVerObsolete") + "\n\nFaster uploads.\nFixes the tray icon.");
@@ -148,7 +150,7 @@ TEST_F(UpdateReportsTest, UnreachableServiceIsAConnectionProblem)
     VersionService service(tern::kBuildNumber, "");
     TLoader& loader = loaderFor(service);
     service.stop();
-    CheckForUpdates(loader, true);
+    CheckForUpdates(loader, m_notifier, true);
     ASSERT_TRUE(balloonShown());
     // The text names the address it tried.
     EXPECT_EQ(m_balloon->TextLabel()->text(),
@@ -168,14 +170,14 @@ TEST_F(UpdateReportsTest, StartupCheckRunsOnlyWhenDueAndReportsOnlyANewerVersion
 
     // Not due: no check, but the date moves to now.
     conf.Apply({.CheckDate = CurrentDateTime() - 6.9});
-    CheckForUpdates(loader, false);
+    CheckForUpdates(loader, m_notifier, false);
     EXPECT_FALSE(loader.service().updateCheckRunning());
     EXPECT_TRUE(checkedJustNow());
 
     // Switched off: never, however long ago.
     conf.Apply({.CheckUpdates = false});
     conf.Apply({.CheckDate = CurrentDateTime() - 30});
-    CheckForUpdates(loader, false);
+    CheckForUpdates(loader, m_notifier, false);
     EXPECT_FALSE(loader.service().updateCheckRunning());
     EXPECT_TRUE(checkedJustNow());
     finishChecks(loader);
@@ -184,7 +186,7 @@ TEST_F(UpdateReportsTest, StartupCheckRunsOnlyWhenDueAndReportsOnlyANewerVersion
     // Due: the newer version is reported, without a modal bracket.
     conf.Apply({.CheckUpdates = true});
     conf.Apply({.CheckDate = CurrentDateTime() - 7.1});
-    CheckForUpdates(loader, false);
+    CheckForUpdates(loader, m_notifier, false);
     EXPECT_TRUE(checkedJustNow());
     ASSERT_TRUE(balloonShown());
     EXPECT_EQ(withLineFeeds(m_balloon->TextLabel()->text()).toStdString(),
@@ -196,7 +198,7 @@ TEST_F(UpdateReportsTest, StartupCheckRunsOnlyWhenDueAndReportsOnlyANewerVersion
     VersionService current(tern::kBuildNumber, "");
     conf.Apply({.ServiceHost = current.address()});
     conf.Apply({.CheckDate = CurrentDateTime() - 8});
-    CheckForUpdates(loader, false);
+    CheckForUpdates(loader, m_notifier, false);
     finishChecks(loader);
     EXPECT_FALSE(m_balloon->isVisible());
     EXPECT_TRUE(checkedJustNow());
@@ -216,7 +218,7 @@ TEST_F(UpdateReportsTest, AReportPendingWhenTheLoaderGoesIsDropped)
         TLoader loader(m_fakes.services, folders);
         loader.conf().Apply({.ServiceHost = service.address()});
         loader.conf().SaveOnDestroy = false;
-        CheckForUpdates(loader, true);
+        CheckForUpdates(loader, m_notifier, true);
     }
     for (int round = 0; round < 5; ++round)
         QCoreApplication::processEvents();

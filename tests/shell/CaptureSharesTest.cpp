@@ -80,7 +80,7 @@ protected:
     }
     bool linkOnClipboard()
     {
-        const std::string& link = harness.loader().LastLink;
+        const std::string& link = harness.shares().LastLink();
         const platform::ClipboardEntry* text = harness.clipboard.find(platform::kFormatUnicodeText);
         return text && link.starts_with(serviceHost + "/d/") && harness.clipboard.content.size() == 1 &&
                std::get<std::string>(text->data) == Utf16LeTextBlock(link) &&
@@ -156,7 +156,7 @@ TEST_F(CaptureSharesTest, FailedShareKeepsThePictureAndRetryOfferedByTheNextComm
     harness.clipboard.writes.clear();
     harness.trigger("_aShareCurWin");
     EXPECT_EQ(harness.balloons.shown.back().text, harness.shownText("GLOBAL", "mReupload"));
-    harness.balloons.click(2);
+    harness.click(2);
     EXPECT_EQ(harness.screen.captures, 0) << "the held command does not run";
     EXPECT_EQ(sharedPicture().rgb, kept.rgb);
     EXPECT_TRUE(linkOnClipboard());
@@ -168,7 +168,7 @@ TEST_F(CaptureSharesTest, UnreadableKeptPictureIsReportedOnceAndRemoved)
     for (const char* bytes : {"BM left over", "GIF89a", ""}) {
         std::ofstream(harness.lastSnapshotPath(), std::ios::binary) << bytes;
         harness.trigger("_aShareScr");
-        harness.balloons.click(2);
+        harness.click(2);
         EXPECT_EQ(harness.balloons.shown.back().icon, QStringLiteral("ERROR"));
         EXPECT_FALSE(snapshotKept());
         EXPECT_TRUE(harness.clipboard.writes.empty()) << "nothing was shared";

@@ -90,7 +90,7 @@ TEST_F(DispatcherTest, LeftOverCaptureIsAskedAboutBeforeTheCommandRuns)
     EXPECT_EQ(harness.balloons.shown.back().text, harness.shownText("GLOBAL", "mReupload"));
 
     // Cancel: the file goes and the held paste runs.
-    harness.balloons.click(1);
+    harness.click(1);
     EXPECT_FALSE(std::filesystem::exists(harness.lastSnapshotPath()));
     ASSERT_EQ(harness.balloons.shown.size(), 3U);
     EXPECT_EQ(harness.balloons.shown.back().text, harness.shownText("GLOBAL", "mDataPasted"));
@@ -105,7 +105,7 @@ TEST_F(DispatcherTest, RetryOfTheLeftOverCaptureDropsTheHeldCommand)
     leaveSnapshot();
     harness.trigger("_aPaste");
     ASSERT_EQ(harness.balloons.shown.size(), 1U);
-    harness.balloons.click(2);
+    harness.click(2);
     // The kept picture is shared again; the held paste never runs.
     ASSERT_EQ(harness.balloons.shown.size(), 2U);
     EXPECT_EQ(harness.balloons.shown.back().text, harness.linkStoredText());
@@ -184,6 +184,7 @@ protected:
     {
         const auto start = steady_clock::now();
         harness.form().dispatcher().WaitAndShareClipboard();
+        harness.settleWait();
         waited = steady_clock::now() - start;
         EXPECT_FALSE(harness.form().dispatcher().waitRunning());
     }

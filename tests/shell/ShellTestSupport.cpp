@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -202,17 +203,18 @@ ShellHarness::ShellHarness(const Options& options)
     settings.values[{"Main", "DisableRemote"}] = options.disableRemote ? "1" : "0";
     hotkeys.taken = options.takenHotkeys;
 
-    m_form = std::make_unique<TfInit>(services, std::move(folders));
+    m_program = std::make_unique<TrayProgram>(services, std::move(folders));
+    form().Start();
 }
 
 ShellHarness::~ShellHarness()
 {
-    m_form.reset();
+    m_program.reset();
 }
 
 std::string ShellHarness::text(const char* section, const char* key) const
 {
-    return m_form->Loader().GetText(section, key);
+    return m_program->loader().GetText(section, key);
 }
 
 QString ShellHarness::shownText(const char* section, const char* key) const
@@ -225,25 +227,52 @@ QString ShellHarness::shownText(const char* section, const char* key) const
 QString ShellHarness::connectionProblemText() const
 {
     return shownText("FAUTHFORM", "mConnectProb")
-        .replace(QLatin1String("%s"), QString::fromStdString(m_form->Loader().conf().ServiceHost));
+        .replace(QLatin1String("%s"), QString::fromStdString(m_program->loader().conf().ServiceHost));
 }
 
 QString ShellHarness::linkStoredText() const
 {
     return shownText("GLOBAL", "mLinkStored")
-        .replace(QLatin1String("%s"), QString::fromStdString(m_form->Loader().LastLink));
+        .replace(QLatin1String("%s"), QString::fromStdString(m_program->shares().LastLink()));
 }
 
 std::string ShellHarness::lastSnapshotPath() const
 {
-    return m_form->Loader().LastSnapshotPath();
+    return m_program->shares().LastSnapshotPath();
 }
 
 void ShellHarness::trigger(const char* action)
 {
-    QAction* chosen = m_form->action(QString::fromLatin1(action));
+    QAction* chosen = form().action(QString::fromLatin1(action));
     ASSERT_NE(chosen, nullptr) << action;
+    const bool running = form().dispatcher().state() == CommandDispatcher::State::Running;
     chosen->trigger();
+    if (!running)
+        settle();
+}
+
+void ShellHarness::click(int button)
+{
+    balloons.click(button);
+    settle();
+}
+
+void ShellHarness::settle()
+{
+    EXPECT_TRUE(QTest::qWaitFor(
+        [this] { return form().dispatcher().state() != CommandDispatcher::State::Running; }, 20000))
+        << "the command did not end";
+}
+
+void ShellHarness::settleWait()
+{
+    EXPECT_TRUE(QTest::qWaitFor(
+        [this] {
+            const CommandDispatcher::State state = form().dispatcher().state();
+            return state != CommandDispatcher::State::Running && state != CommandDispatcher::State::ShareWait;
+        },
+        40000))
+        << "the wait did not end";
 }
 
 void ShellHarness::copyPuts(std::vector<platform::ClipboardEntry> entries)

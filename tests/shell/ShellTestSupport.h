@@ -1,6 +1,7 @@
 #pragma once
 
-#include "shell/TfInit.h"
+#include "shell/CommandDispatcher.h"
+#include "shell/TrayProgram.h"
 #include "support/FakeShellServices.h"
 #include "support/TempFolder.h"
 
@@ -95,8 +96,9 @@ public:
     ShellHarness(const ShellHarness&) = delete;
     ShellHarness& operator=(const ShellHarness&) = delete;
 
-    TfInit& form() { return *m_form; }
-    TLoader& loader() { return m_form->Loader(); }
+    TfInit& form() { return m_program->form(); }
+    TLoader& loader() { return m_program->loader(); }
+    Shares& shares() { return m_program->shares(); }
     std::string text(const char* section, const char* key) const;
     // The language text as the balloon shows it (line breaks as LF).
     QString shownText(const char* section, const char* key) const;
@@ -105,8 +107,15 @@ public:
     QString connectionProblemText() const;
     QString linkStoredText() const;
     std::string lastSnapshotPath() const;
-    // Runs the action's handler as a menu choice does.
+    // Runs the action's handler as a menu choice does; when no command ran before, waits (bounded)
+    // until the command it started has ended.
     void trigger(const char* action);
+    // Presses a button of the balloon on screen and waits as trigger() does.
+    void click(int button);
+    // Serves events until no command runs (at most 20 seconds).
+    void settle();
+    // Serves events until neither the Share Clipboard wait nor a command runs (at most 40 seconds).
+    void settleWait();
 
     // Makes the next Ctrl+C put `entries` on the clipboard, as the window in front would.
     void copyPuts(std::vector<platform::ClipboardEntry> entries);
@@ -116,7 +125,7 @@ public:
     BalloonRecorder balloons;
 
 private:
-    std::unique_ptr<TfInit> m_form;
+    std::unique_ptr<TrayProgram> m_program;
 };
 
 } // namespace tern::test

@@ -384,11 +384,15 @@ TEST_F(SelectorTest, SizesFromSettingsAreClampedAndMarked)
     }
 }
 
-// Runs Execute with `script` played from inside the modal loop.
+// Runs Execute with `script` played from the event loop, and waits (bounded) for the run's end.
 int runScripted(TfClip& clip, const std::function<void()>& script)
 {
+    int result = 0;
+    QObject::connect(&clip, &TfClip::finished, &clip, [&result](int ended) { result = ended; });
     QTimer::singleShot(0, &clip, script);
-    return clip.Execute();
+    clip.Execute();
+    EXPECT_TRUE(QTest::qWaitFor([&result] { return result != 0; }, 10000));
+    return result;
 }
 
 TEST(SelectorRunTest, EscCancelsAndThePaletteChoicesPersist)

@@ -2,8 +2,8 @@
 
 #include "config/ConfChange.h"
 #include "config/ConfStoreFields.h"
+#include "platform/ShellRoutines.h"
 #include "util/Errors.h"
-#include "util/ShellRoutines.h"
 
 #include <ostream>
 

@@ -2,8 +2,8 @@
 
 #include "Command.h"
 #include "ToolContext.h"
-#include "config/ConfServiceSettings.h"
 #include "clipboard/ClipboardFormat.h"
+#include "config/ConfServiceSettings.h"
 #include "service/HttpTransport.h"
 #include "service/ServiceClient.h"
 

@@ -81,4 +81,9 @@ bool WaylandKeyInjector::isShiftDown()
     return (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier) != 0;
 }
 
+bool WaylandKeyInjector::otherKeysDown()
+{
+    return false;
+}
+
 } // namespace tern::platform::wayland

@@ -29,6 +29,10 @@ public:
     bool sendCtrlKey(std::uint16_t virtualKey) override;
     // Shift as the toolkit last saw it on our own windows: a client learns no other keyboard state.
     bool isShiftDown() override;
+    // Always false: a Wayland client learns no key state outside its own windows. The keys sent go to
+    // the window in front with only Control in their modifier state, so a key still held by the user
+    // does not change them.
+    bool otherKeysDown() override;
 
 private:
     bool ensureKeyboard();

@@ -1,11 +1,11 @@
 #include "service/ui/AuthForm.h"
 
 #include "config/ConfStore.h"
-#include "lang/TextKeys.h"
-#include "notify/TrayBalloon.h"
+#include "notify/Notifier.h"
 #include "platform/ShellRoutines.h"
 #include "service/PasswordDigest.h"
 #include "service/ServiceClient.h"
+#include "service/ServiceProtocol.h"
 #include "ui/DialogContext.h"
 #include "ui/DialogFrame.h"
 #include "ui/LinkLabel.h"
@@ -26,39 +26,20 @@ namespace tern {
 
 namespace {
 
+constexpr const char* kFormSection = "FAUTHFORM";
 constexpr const char* kMessageCaption = kProductName;
 constexpr int kBalloonSeconds = 10;
 
-// The e-mail step's progress bar as the service client drives it. The wait for a reply processes no
-// window messages, so every change is painted at once.
-class ProgressBarAdapter final : public AuthProgress
-{
-public:
-    explicit ProgressBarAdapter(QProgressBar& bar) : m_bar(bar) {}
-
-    void setVisible(bool visible) override
-    {
-        m_bar.setValue(m_bar.minimum());
-        m_bar.setVisible(visible);
-        m_bar.repaint();
-    }
-    int position() const override { return m_bar.value(); }
-    void setPosition(int position) override
-    {
-        m_bar.setValue(position);
-        m_bar.repaint();
-    }
-
-private:
-    QProgressBar& m_bar;
-};
+// The progress bar steps through its positions 0 to 10 while the address is checked.
+constexpr int kProgressStepMs = 100;
+constexpr int kProgressLast = 10;
 
 } // namespace
 
-TfAuthForm::TfAuthForm(DialogContext& context, TConfStore& conf, ServiceClient& service,
-                       platform::DesktopShell& shell, TrayBalloon& tray, QWidget* parent)
-    : QDialog(parent), m_context(context), m_conf(conf), m_service(service), m_shell(shell), m_tray(tray),
-      m_ui(std::make_unique<Ui::TfAuthForm>())
+TfAuthForm::TfAuthForm(DialogContext& context, TConfStore& conf, HttpTransport& transport,
+                       platform::DesktopShell& shell, Notifier& notifier, QWidget* parent)
+    : QDialog(parent), m_context(context), m_conf(conf), m_transport(transport), m_shell(shell),
+      m_notifier(notifier), m_ui(std::make_unique<Ui::TfAuthForm>())
 {
     m_ui->setupUi(this);
     SetFixedDialogFrame(*this, true);
@@ -69,6 +50,8 @@ TfAuthForm::TfAuthForm(DialogContext& context, TConfStore& conf, ServiceClient& 
 
     m_emailPalette = m_ui->emladdr->palette();
 
+    m_progressTimer.setInterval(kProgressStepMs);
+    connect(&m_progressTimer, &QTimer::timeout, this, &TfAuthForm::stepProgress);
     connect(m_ui->genbt, &QPushButton::clicked, this, &TfAuthForm::onGenbtClicked);
     connect(m_ui->lSignOut, &TLinkLabel::clicked, this, [this] { runHandler([this] { SignOut(); }); });
     // The form sees every key before the focused control does; the link labels react to clicks.
@@ -78,6 +61,7 @@ TfAuthForm::TfAuthForm(DialogContext& context, TConfStore& conf, ServiceClient& 
     FormCreate();
 }
 
+// A request still under way is waited for (its worker's thread joined) with the form.
 TfAuthForm::~TfAuthForm() = default;
 
 bool TfAuthForm::RunDialog()
@@ -100,7 +84,7 @@ void TfAuthForm::showSignedIn()
     const bool signedIn = !m_conf.Login.empty() && !m_conf.Password.empty();
     if (signedIn) {
         m_ui->lbSignedIn->setText(
-            QString::fromStdString(SubstituteArgument(TextOf(m_context, text::kSignedIn), m_conf.Login)));
+            QString::fromStdString(SubstituteArgument(formText("lSignedIn"), m_conf.Login)));
     }
     m_ui->pSigned->setVisible(signedIn);
 }
@@ -115,6 +99,8 @@ void TfAuthForm::SignOut()
 
 void TfAuthForm::genbtClick()
 {
+    if (m_requestRunning)
+        return; // one request at a time: the step cannot change under it
     if (!m_ui->pCont->isHidden()) {
         DoLogin();
         return;
@@ -123,58 +109,113 @@ void TfAuthForm::genbtClick()
         registerAccount();
         return;
     }
-    ProgressBarAdapter progress(*m_ui->pb);
-    const std::string status = m_service.ValidateEmail(m_ui->emladdr->text().toStdString(), &progress);
+    startRequest(kValidatePath, ValidateBody(m_ui->emladdr->text().toStdString()), true,
+                 [this](const std::optional<nlohmann::json>& reply) { onValidated(ReplyStatus(reply)); });
+}
+
+void TfAuthForm::onValidated(const std::string& status)
+{
     if (status == "notvalidated")
-        showMessage(TextOf(m_context, text::kInvalidEmail));
+        showMessage(formText("mInvalidEmail"));
     else if (status == "unregistered")
         ShowRegisterStep();
     else if (status == "validated")
         ShowLoginStep();
     else if (status.empty())
-        showMessage(SubstituteArgument(TextOf(m_context, text::kConnectProblem), m_conf.ServiceHost));
+        showMessage(SubstituteArgument(formText("mConnectProb"), m_conf.ServiceHost));
     // Any other status is not understood here and changes nothing.
+}
+
+void TfAuthForm::startRequest(const char* path, const std::string& body, bool progress, ReplyHandler handle)
+{
+    m_request.reset(); // the previous one has ended
+    m_handleReply = std::move(handle);
+    m_requestRunning = true;
+    if (progress) {
+        m_ui->pb->setValue(m_ui->pb->minimum());
+        m_ui->pb->setVisible(true);
+        m_progressTimer.start();
+    }
+    m_requestAddress = AuthServiceUrl(m_conf.ServiceHost, path);
+    m_request = std::make_unique<WorkerJob<TDownloadThread>>(
+        [this](TDownloadThread& worker) { onRequestDone(worker); }, m_transport, m_requestAddress, body);
+}
+
+void TfAuthForm::stepProgress()
+{
+    const int next = m_ui->pb->value() + 1;
+    m_ui->pb->setValue(next > kProgressLast ? 0 : next);
+}
+
+void TfAuthForm::onRequestDone(TDownloadThread& worker)
+{
+    m_progressTimer.stop();
+    m_ui->pb->setValue(m_ui->pb->minimum());
+    m_ui->pb->setVisible(false);
+    m_requestRunning = false;
+    const std::string reply = std::move(worker.ReplyText);
+    const HttpReply outcome = worker.Outcome;
+    const ReplyHandler handle = std::move(m_handleReply);
+    m_handleReply = {};
+    // The dialog stays in its step when no response came or the reply cannot be read; the message
+    // says which.
+    runHandler([this, &reply, &outcome, &handle] {
+        handle(ServiceReplyObject(outcome, reply, m_requestAddress, connectionProblemText()));
+    });
 }
 
 void TfAuthForm::registerAccount()
 {
     const QString password = m_ui->pass->text();
     if (password != m_ui->passr->text()) {
-        showMessage(TextOf(m_context, text::kPasswordMismatch));
+        showMessage(formText("mPasswordMis"));
         return;
     }
     if (password.size() < kMinimumPasswordLength) {
-        showMessage(SubstituteArgument(TextOf(m_context, text::kPasswordShort),
-                                       std::to_string(kMinimumPasswordLength)));
+        showMessage(SubstituteArgument(formText("mPasswordShort"), std::to_string(kMinimumPasswordLength)));
         return;
     }
-    const std::optional<std::string> error = m_service.RegisterAccount(
-        m_ui->emladdr->text().toStdString(), PasswordDigest(password.toStdString()));
-    if (error) {
-        showMessage(*error);
-        return;
-    }
-    finishSignIn(text::kAccountRegistered);
+    const std::string email = m_ui->emladdr->text().toStdString();
+    const std::string passwordValue = PasswordDigest(password.toStdString());
+    startRequest(kRegisterPath, CredentialsBody(email, passwordValue), false,
+                 [this, email, passwordValue](const std::optional<nlohmann::json>& reply) {
+                     if (const std::optional<std::string> error = RegistrationError(reply)) {
+                         showMessage(*error);
+                         return;
+                     }
+                     m_conf.Apply({.Login = email, .Password = passwordValue});
+                     finishSignIn("mAccRegistered");
+                 });
 }
 
 void TfAuthForm::DoLogin()
 {
-    const bool signedIn = m_service.TryLogin(m_ui->emladdr->text().toStdString(),
-                                             PasswordDigest(m_ui->passl->text().toStdString()));
-    if (signedIn) {
-        finishSignIn(text::kLoginOk);
-        return;
-    }
-    showMessage(TextOf(m_context, text::kLoginFailed));
-    m_ui->passl->clear();
-    m_ui->passl->setFocus();
+    const std::string email = m_ui->emladdr->text().toStdString();
+    const std::string passwordValue = PasswordDigest(m_ui->passl->text().toStdString());
+    startRequest(kCheckPath, CredentialsBody(email, passwordValue), false,
+                 [this, email, passwordValue](const std::optional<nlohmann::json>& reply) {
+                     // A refused attempt, or one that fails, keeps the account stored before it.
+                     const std::string status = ReplyStatus(reply);
+                     if (status.empty())
+                         ThrowWithoutLoginStatus(connectionProblemText(), m_requestAddress);
+                     if (LoginAccepted(status)) {
+                         m_conf.Apply({.Login = email, .Password = passwordValue});
+                         if (!m_conf.Login.empty()) {
+                             finishSignIn("mLoginOk");
+                             return;
+                         }
+                     }
+                     showMessage(formText("mLoginFailed"));
+                     m_ui->passl->clear();
+                     m_ui->passl->setFocus();
+                 });
 }
 
 void TfAuthForm::ShowRegisterStep()
 {
     m_ui->pReg->show();
     m_ui->pCont->hide();
-    m_ui->genbt->setText(QString::fromStdString(TextOf(m_context, text::kRegisterButton)));
+    m_ui->genbt->setText(QString::fromStdString(m_context.GetText("GLOBAL", "bRegister")));
     setEmailFixed(true);
     fitToPanels();
     m_ui->pass->setFocus();
@@ -184,7 +225,7 @@ void TfAuthForm::ShowLoginStep()
 {
     m_ui->pReg->hide();
     m_ui->pCont->show();
-    m_ui->genbt->setText(QString::fromStdString(TextOf(m_context, text::kLoginButton)));
+    m_ui->genbt->setText(QString::fromStdString(m_context.GetText("GLOBAL", "bLogin")));
     setEmailFixed(true);
     fitToPanels();
     m_ui->passl->setFocus();
@@ -194,7 +235,7 @@ void TfAuthForm::ShowEmailStep()
 {
     m_ui->pReg->hide();
     m_ui->pCont->hide();
-    m_ui->genbt->setText(QString::fromStdString(TextOf(m_context, text::kContinueButton)));
+    m_ui->genbt->setText(QString::fromStdString(m_context.GetText("GLOBAL", "bContinue")));
     setEmailFixed(false);
     fitToPanels();
     m_ui->emladdr->setFocus();
@@ -208,7 +249,7 @@ void TfAuthForm::lu2Click()
 void TfAuthForm::lf1Click()
 {
     OpenTarget(m_shell, &m_context.messageBoxes(),
-               m_service.forgotPasswordUrl(m_ui->emladdr->text().toStdString()), true);
+               forgotPasswordUrl(m_conf.ServiceHost, m_ui->emladdr->text().toStdString()), true);
 }
 
 bool TfAuthForm::FormKeyPress(int key)
@@ -221,8 +262,26 @@ bool TfAuthForm::FormKeyPress(int key)
     return false;
 }
 
+void TfAuthForm::done(int result)
+{
+    if (!m_requestRunning)
+        QDialog::done(result);
+}
+
 bool TfAuthForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (m_requestRunning) {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            return true; // no input while a request is under way
+        default:
+            break;
+        }
+    }
     if (event->type() == QEvent::KeyPress)
         return FormKeyPress(static_cast<QKeyEvent*>(event)->key());
     if (event->type() == QEvent::MouseButtonRelease &&
@@ -256,12 +315,20 @@ void TfAuthForm::showMessage(const std::string& text)
                                   platform::MessageButtons::Ok);
 }
 
-void TfAuthForm::finishSignIn(const TextKey& firstLine)
+std::string TfAuthForm::formText(const char* key) const
 {
-    const std::string keyTip =
-        SubstituteArgument(TextOf(m_context, text::kKeyTip), ShortcutText(m_conf.MainKey));
-    m_tray.showTrayBalloon(TextOf(m_context, firstLine) + "\n" + keyTip, kBalloonSeconds,
-                           BalloonKind::Information);
+    return m_context.GetText(kFormSection, key);
+}
+
+std::string TfAuthForm::connectionProblemText() const
+{
+    return SubstituteArgument(formText("mConnectProb"), m_conf.ServiceHost);
+}
+
+void TfAuthForm::finishSignIn(const char* firstLineKey)
+{
+    const std::string keyTip = SubstituteArgument(formText("mKeyTip"), ShortcutText(m_conf.MainKey));
+    m_notifier.notify(formText(firstLineKey) + "\n" + keyTip, kBalloonSeconds, BalloonKind::Information);
     m_conf.Save();
     accept();
 }

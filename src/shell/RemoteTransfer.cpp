@@ -1,0 +1,66 @@
+#include "shell/RemoteTransfer.h"
+
+#include "config/ConfStore.h"
+#include "service/ServiceClient.h"
+#include "service/ServiceProtocol.h"
+#include "util/Errors.h"
+#include "util/TextRoutines.h"
+
+namespace tern {
+
+RemoteTransfer::RemoteTransfer(const TConfStore& conf, const TextLookup& texts, SnapshotClipboard& snapshots,
+                               platform::SystemClipboard& clipboard, platform::KeyInjector& keys)
+    : m_conf(conf), m_texts(texts), m_snapshots(snapshots), m_clipboard(clipboard), m_keys(keys)
+{
+}
+
+void RemoteTransfer::SimulateCopy()
+{
+    m_keys.sendCtrlKey('C');
+}
+
+void RemoteTransfer::copyFailed() const
+{
+    throw Error(m_texts.GetText("GLOBAL", "mCopyFailed"));
+}
+
+UploadRequest RemoteTransfer::snapshotUpload()
+{
+    std::string snapshot = m_snapshots.captureSnapshot();
+    if (snapshot.size() > kMaxSnapshotBytes)
+        throw Error(TooLargeText(kMaxSnapshotBytes));
+    return {SaveUrl(m_conf.ServiceHost, m_conf.Login, m_conf.Password), std::move(snapshot)};
+}
+
+std::string RemoteTransfer::connectionProblemText() const
+{
+    return SubstituteArgument(m_texts.GetText("FAUTHFORM", "mConnectProb"), m_conf.ServiceHost);
+}
+
+void RemoteTransfer::acceptSaveReply(const HttpReply& outcome, const std::string& reply,
+                                     const std::string& address) const
+{
+    if (!SaveSucceeded(UploadReplyObject(outcome, reply, address, connectionProblemText())))
+        throw Error(m_texts.GetText("GLOBAL", "mUploadFailed"));
+}
+
+std::string RemoteTransfer::downloadAddress() const
+{
+    return ReadUrl(m_conf.ServiceHost, m_conf.Login, m_conf.Password);
+}
+
+bool RemoteTransfer::restore(const HttpReply& reply, const std::string& address)
+{
+    return RestoreDownloadedSnapshot(m_snapshots, reply, address, connectionProblemText());
+}
+
+void RemoteTransfer::SimulatePaste(bool restored, std::uint64_t before)
+{
+    if (!restored || m_clipboard.sequenceNumber() <= before)
+        throw Error(m_texts.GetText("GLOBAL", "mPasteFailed"));
+    // Without a way to inject Ctrl+V nothing was pasted, though the clipboard now holds the data.
+    if (!m_keys.sendCtrlKey('V'))
+        throw Error(m_texts.GetText("GLOBAL", "mPasteFailed"));
+}
+
+} // namespace tern
