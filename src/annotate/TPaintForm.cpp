@@ -1,10 +1,11 @@
 #include "annotate/TPaintForm.h"
 
+#include "annotate/FrameCopy.h"
+#include "annotate/FrameMemory.h"
 #include "annotate/FrameOverlays.h"
 #include "annotate/QtPaintSurface.h"
 
 #include <QMouseEvent>
-#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -17,8 +18,6 @@ namespace tern {
 
 namespace {
 
-// How much the dimmed picture darkens the desktop: black at alpha 28, about 11 %.
-constexpr QRgb kDimming = 0x1C000000U;
 // The frozen pictures' format: the one a window's backing store holds on 24-bit screens, so
 // painting them is a plain copy.
 constexpr QImage::Format kShotFormat = QImage::Format_RGB32;
@@ -36,37 +35,6 @@ QImage AdoptPicture(platform::ScreenPicture&& picture)
     return image;
 }
 
-// Copies `area` of `source` onto the painter's device unchanged. A plain copy of rows when the device
-// is an image of 32-bit pixels without scaling (a window's backing store, a buffer): drawing it
-// through the painter would make the raster engine split it across worker threads, which costs more
-// than the copy on a busy machine.
-void CopyPixels(QPainter& painter, const QImage& source, const QRect& area)
-{
-    const QRect from = area & source.rect();
-    if (from.isEmpty())
-        return;
-    QPaintEngine* engine = painter.paintEngine();
-    QPaintDevice* device = engine ? engine->paintDevice() : nullptr;
-    const QTransform transform = painter.deviceTransform();
-    if (device && device->devType() == QInternal::Image && transform.type() <= QTransform::TxTranslate &&
-        source.format() == QImage::Format_RGB32) {
-        auto* target = static_cast<QImage*>(device);
-        const QImage::Format format = target->format();
-        if ((format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied) &&
-            target->devicePixelRatio() == 1.0) {
-            const QPoint offset(qRound(transform.dx()), qRound(transform.dy()));
-            const QRect to = from.translated(offset) & target->rect();
-            const QPoint start = to.topLeft() - offset;
-            for (int y = 0; y < to.height(); ++y)
-                std::memcpy(target->scanLine(to.y() + y) + static_cast<std::size_t>(to.x()) * 4,
-                            source.constScanLine(start.y() + y) + static_cast<std::size_t>(start.x()) * 4,
-                            static_cast<std::size_t>(to.width()) * 4);
-            return;
-        }
-    }
-    painter.drawImage(from.topLeft(), source, from);
-}
-
 QPoint EventPoint(const QMouseEvent* event)
 {
     return event->position().toPoint();
@@ -75,7 +43,8 @@ QPoint EventPoint(const QMouseEvent* event)
 } // namespace
 
 TPaintForm::TPaintForm(platform::ScreenCapture& capture, HintText hintText, QWidget* parent)
-    : QWidget(parent), m_hintSource(std::move(hintText))
+    : QWidget(parent), m_hintSource(std::move(hintText)), m_sizeLabel(MakeSizeLabel()),
+      m_hintLabel(MakeSelectionHint())
 {
     // Every paint covers its whole region, so the window is never erased between frames.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -88,13 +57,28 @@ TPaintForm::TPaintForm(platform::ScreenCapture& capture, HintText hintText, QWid
                                                          static_cast<std::size_t>(picture.height)) {
         m_desktop = QRect(picture.left, picture.top, picture.width, picture.height);
         CleanShot = AdoptPicture(std::move(picture));
-        DimmedShot = CleanShot.copy();
-        QPainter dim(&DimmedShot);
-        dim.fillRect(DimmedShot.rect(), QColor::fromRgba(kDimming));
     }
 }
 
-TPaintForm::~TPaintForm() = default;
+TPaintForm::~TPaintForm()
+{
+    ResultBmp = QImage();
+    ReleaseFrames();
+}
+
+void TPaintForm::ReleaseFrames()
+{
+    CleanShot = QImage();
+    Underlay = QImage();
+    BackBuffer = QImage();
+    m_underlayValid = false;
+    m_sizeLabel.clear();
+    m_hintLabel.clear();
+    // The window's buffer is as large as the desktop; the window is made again if shown again.
+    if (testAttribute(Qt::WA_WState_Created))
+        destroy();
+    ReturnFreedMemory();
+}
 
 TPaintObject& TPaintForm::AddObject()
 {
@@ -163,6 +147,7 @@ void TPaintForm::paintPicture(QPainter& painter, const QRegion& region, bool Fin
     const QRegion inside = region & selection;
     // Live pictures take the older annotations from the underlay and draw only the newest one.
     const bool fromUnderlay = !Final && Objects.Count() > 1 && refreshUnderlay();
+    const QPoint origin(0, 0);
 
     painter.save();
     painter.setCompositionMode(QPainter::CompositionMode_Source);
@@ -171,10 +156,14 @@ void TPaintForm::paintPicture(QPainter& painter, const QRegion& region, bool Fin
             painter.fillRect(r, Qt::transparent);
         else
             for (const QRect& part : QRegion(r).subtracted(selection))
-                CopyPixels(painter, DimmedShot, part);
+                CopyDimmedPixels(painter, CleanShot, origin, part);
     }
-    for (const QRect& r : inside)
-        CopyPixels(painter, fromUnderlay ? Underlay : CleanShot, r);
+    for (const QRect& r : inside) {
+        if (fromUnderlay)
+            CopyPixels(painter, Underlay, m_underlayArea.topLeft(), r);
+        else
+            CopyPixels(painter, CleanShot, origin, r);
+    }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
     if (!inside.isEmpty() && Objects.Count() > 0) {
@@ -195,15 +184,17 @@ void TPaintForm::paintOverlays(QPainter& painter, const QRegion& region)
 {
     painter.save();
     painter.setClipRegion(region);
-    if (region.intersects(FrameArea(Selection))) {
+    // Without an area there is no frame to show, only the invitation to select.
+    if (hintShown()) {
+        if (FrameMode)
+            DrawSelectionHint(painter, hintText(), m_desktop.size(), m_hintLabel);
+    } else if (region.intersects(FrameArea(Selection))) {
         DrawSelectionOutline(painter, Selection, FrameMode);
         if (FrameMode) {
             DrawSelectionHandles(painter, Selection);
-            DrawSizeLabel(painter, Selection);
+            DrawSizeLabel(painter, Selection, m_sizeLabel);
         }
     }
-    if (FrameMode && hintShown())
-        DrawSelectionHint(painter, hintText(), m_desktop.size());
     painter.restore();
 }
 
@@ -233,38 +224,54 @@ void TPaintForm::DrawFrame()
 
 const QImage& TPaintForm::ResultBitmap()
 {
-    const QRect area = selectionRect() & QRect(QPoint(0, 0), m_desktop.size());
-    if (area.isEmpty()) {
-        ResultBmp = QImage();
+    if (CleanShot.isNull())
         return ResultBmp;
-    }
-    // Composed in the desktop-sized buffer, so that strokes are rasterized exactly as they showed.
-    if (BackBuffer.size() != m_desktop.size())
-        BackBuffer = QImage(m_desktop.size(), QImage::Format_ARGB32_Premultiplied);
-    {
-        QPainter painter(&BackBuffer);
-        paintPicture(painter, QRegion(area), true);
-    }
-    ResultBmp = BackBuffer.copy(area).convertToFormat(kShotFormat);
+    const QRect area = selectionRect() & QRect(QPoint(0, 0), m_desktop.size());
+    ResultBmp = QImage();
+    if (area.isEmpty())
+        return ResultBmp;
+    Underlay = QImage();
+    m_underlayValid = false;
+    // Drawn with the selection's corner at the picture's origin: an integral shift rasterizes strokes
+    // exactly as they showed.
+    ResultBmp = QImage(area.size(), kShotFormat);
+    if (ResultBmp.isNull())
+        return ResultBmp;
+    QPainter painter(&ResultBmp);
+    painter.translate(-area.topLeft());
+    paintPicture(painter, QRegion(area), true);
     return ResultBmp;
 }
 
 bool TPaintForm::refreshUnderlay()
 {
-    if (m_underlayValid && m_underlayRevision == Objects.revision())
+    const QRect area = selectionRect() & CleanShot.rect();
+    if (m_underlayValid && m_underlayRevision == Objects.revision() && m_underlayArea == area)
         return true;
-    if (CleanShot.isNull())
+    m_underlayValid = false;
+    if (CleanShot.isNull() || area.isEmpty())
         return false;
-    // Desktop-sized and drawn unclipped, so that it serves every selection and its strokes are
-    // rasterized exactly as on the window.
-    Underlay = CleanShot.copy();
+    if (Underlay.size() != area.size()) {
+        // The old one goes before the new one is made: never two at once.
+        Underlay = QImage();
+        Underlay = QImage(area.size(), kShotFormat);
+        if (Underlay.isNull())
+            return false;
+    }
+    for (int y = 0; y < area.height(); ++y)
+        std::memcpy(Underlay.scanLine(y),
+                    CleanShot.constScanLine(area.y() + y) + static_cast<std::size_t>(area.x()) * 4,
+                    static_cast<std::size_t>(area.width()) * 4);
     {
+        // Drawn in client coordinates: an integral shift rasterizes strokes exactly as on the window.
         QPainter painter(&Underlay);
+        painter.translate(-area.topLeft());
         QtPaintSurface surface(painter);
         for (std::int32_t i = 0; i + 1 < Objects.Count(); ++i)
             Objects.Items(i).Draw(surface, true);
     }
     m_underlayRevision = Objects.revision();
+    m_underlayArea = area;
     m_underlayValid = true;
     return true;
 }

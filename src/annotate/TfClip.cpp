@@ -3,6 +3,7 @@
 #include "annotate/AnnotateContext.h"
 #include "annotate/AnnotateLog.h"
 #include "annotate/TfToolBox.h"
+#include "platform/TaskbarHint.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -55,6 +56,8 @@ TfClip::TfClip(AnnotateContext& context, QElapsedTimer started)
     setObjectName(QStringLiteral("fClip"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setWindowModality(Qt::ApplicationModal);
+    // A full-screen picture of a moment, not a window to switch to: no taskbar entry.
+    platform::KeepOffTaskbar(static_cast<platform::WindowHandle>(winId()));
     setCursor(Qt::ArrowCursor);
     OnFrameDown = [this](std::int32_t zone, std::int32_t x, std::int32_t y) { FrameDown(zone, x, y); };
     OnFrameMove = [this](std::int32_t zone, std::int32_t x, std::int32_t y) { FrameMove(zone, x, y); };
@@ -110,6 +113,12 @@ int TfClip::Execute()
     m_toolBox->hide();
     hide();
     QCoreApplication::processEvents();
+    // The window's buffer goes before the picture is made, the frozen desktop after it: the result
+    // never adds to the pictures of the desktop's size alive.
+    destroy();
+    if (ModalResult == kConfirmed)
+        ResultBitmap();
+    ReleaseFrames();
     return ModalResult;
 }
 

@@ -1,5 +1,6 @@
 #include "service/CurlTransport.h"
 
+#include "service/CurlHandles.h"
 #include "util/Errors.h"
 
 #include <memory>
@@ -26,11 +27,6 @@ struct ReplySink
 {
     std::string body;
     size_t limit = 0;
-};
-
-struct CurlMultiDeleter
-{
-    void operator()(CURLM* handle) const noexcept { curl_multi_cleanup(handle); }
 };
 
 // The longest single wait for network activity; an abort wakes the wait earlier.
@@ -71,10 +67,13 @@ std::unique_ptr<HttpTransport> CreateHttpTransport(const std::string& caFile,
 }
 
 CurlTransport::CurlTransport(std::chrono::milliseconds timeout, size_t maxReplyBytes, std::string caFile)
-    : m_timeout(timeout), m_maxReplyBytes(maxReplyBytes), m_caFile(std::move(caFile))
+    : m_timeout(timeout), m_maxReplyBytes(maxReplyBytes), m_caFile(std::move(caFile)),
+      m_multis(std::make_unique<CurlMultiPool>())
 {
     initialiseCurlOnce();
 }
+
+CurlTransport::~CurlTransport() = default;
 
 std::optional<std::string> CurlTransport::get(const std::string& url)
 {
@@ -107,6 +106,10 @@ std::optional<std::string> CurlTransport::perform(const std::string& url, const 
         ok = ok && setOption(curl, CURLOPT_CAINFO, m_caFile.c_str());
         ok = ok && setOption(curl, CURLOPT_CAPATH, static_cast<const char*>(nullptr));
     }
+    // TLS sessions and host names come from the process's cache; the connection itself is never kept.
+    if (CURLSH* share = ProcessCurlShare())
+        ok = ok && setOption(curl, CURLOPT_SHARE, share);
+    ok = ok && setOption(curl, CURLOPT_FORBID_REUSE, 1L);
     ok = ok && setOption(curl, CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_0});
     ok = ok && setOption(curl, CURLOPT_USERAGENT, kUserAgent);
     // An empty proxy and "*" for no-proxy keep both a configured and an environment proxy away.
@@ -139,10 +142,13 @@ bool CurlTransport::run(void* easy)
 {
     if (m_aborted.load())
         return false;
-    std::unique_ptr<CURLM, CurlMultiDeleter> multiHandle(curl_multi_init());
-    if (!multiHandle || curl_multi_add_handle(multiHandle.get(), easy) != CURLM_OK)
+    CURLM* multi = m_multis->take();
+    if (!multi)
         return false;
-    CURLM* multi = multiHandle.get();
+    if (curl_multi_add_handle(multi, easy) != CURLM_OK) {
+        m_multis->give(multi);
+        return false;
+    }
     {
         const std::lock_guard lock(m_runningMutex);
         m_running.insert(multi);
@@ -169,6 +175,7 @@ bool CurlTransport::run(void* easy)
         }
     }
     curl_multi_remove_handle(multi, easy);
+    m_multis->give(multi);
     return completed;
 }
 

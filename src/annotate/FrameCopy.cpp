@@ -1,0 +1,106 @@
+#include "annotate/FrameCopy.h"
+
+#include <QPaintEngine>
+#include <QPainter>
+
+#include <cstdint>
+#include <cstring>
+
+namespace tern {
+
+namespace {
+
+// Black at alpha 28 over an opaque channel c leaves c * 227 / 255, rounded as the raster engine
+// rounds its byte products.
+constexpr std::uint16_t kKeep = 255 - 28;
+
+constexpr std::uint8_t dimChannel(std::uint32_t c)
+{
+    const std::uint32_t t = c * kKeep;
+    return static_cast<std::uint8_t>((t + (t >> 8) + 0x80) >> 8);
+}
+
+// Sixteen bytes, four pixels, at a time in 16-bit lanes; the alpha byte comes out opaque.
+using Bytes = std::uint8_t __attribute__((vector_size(16)));
+using Words = std::uint16_t __attribute__((vector_size(32)));
+
+void dimRow(const std::uint8_t* in, std::uint8_t* out, int pixels)
+{
+    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "pixels are read as B, G, R, A bytes");
+    const Bytes opaque = {0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF};
+    int x = 0;
+    for (; x + 4 <= pixels; x += 4) {
+        Bytes bytes;
+        std::memcpy(&bytes, in + x * 4, sizeof bytes);
+        Words t = __builtin_convertvector(bytes, Words) * kKeep;
+        t = (t + (t >> 8) + 0x80) >> 8;
+        const Bytes dimmed = __builtin_convertvector(t, Bytes) | opaque;
+        std::memcpy(out + x * 4, &dimmed, sizeof dimmed);
+    }
+    for (; x < pixels; ++x) {
+        std::uint32_t pixel = 0;
+        std::memcpy(&pixel, in + x * 4, 4);
+        pixel = DimmedPixel(pixel);
+        std::memcpy(out + x * 4, &pixel, 4);
+    }
+}
+
+void copyRow(const std::uint8_t* in, std::uint8_t* out, int pixels)
+{
+    std::memcpy(out, in, static_cast<std::size_t>(pixels) * 4);
+}
+
+using RowPass = void (*)(const std::uint8_t*, std::uint8_t*, int);
+
+void copyArea(QPainter& painter, const QImage& source, QPoint origin, const QRect& area, RowPass pass)
+{
+    const QRect from = area & source.rect().translated(origin);
+    if (from.isEmpty() || source.format() != QImage::Format_RGB32)
+        return;
+    QPaintEngine* engine = painter.paintEngine();
+    QPaintDevice* device = engine ? engine->paintDevice() : nullptr;
+    const QTransform transform = painter.deviceTransform();
+    if (device && device->devType() == QInternal::Image && transform.type() <= QTransform::TxTranslate) {
+        auto* target = static_cast<QImage*>(device);
+        const QImage::Format format = target->format();
+        if ((format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied) &&
+            target->devicePixelRatio() == 1.0) {
+            const QPoint offset(qRound(transform.dx()), qRound(transform.dy()));
+            const QRect to = from.translated(offset) & target->rect();
+            const QPoint start = to.topLeft() - offset - origin;
+            for (int y = 0; y < to.height(); ++y)
+                pass(source.constScanLine(start.y() + y) + static_cast<std::size_t>(start.x()) * 4,
+                     target->scanLine(to.y() + y) + static_cast<std::size_t>(to.x()) * 4, to.width());
+            return;
+        }
+    }
+    // Any other device: through a picture of the area alone.
+    QImage part(from.size(), QImage::Format_RGB32);
+    if (part.isNull())
+        return;
+    for (int y = 0; y < from.height(); ++y)
+        pass(source.constScanLine(from.y() - origin.y() + y) +
+                 static_cast<std::size_t>(from.x() - origin.x()) * 4,
+             part.scanLine(y), from.width());
+    painter.drawImage(from.topLeft(), part);
+}
+
+} // namespace
+
+QRgb DimmedPixel(QRgb pixel)
+{
+    return 0xFF000000U | static_cast<QRgb>(dimChannel(qRed(pixel))) << 16 |
+           static_cast<QRgb>(dimChannel(qGreen(pixel))) << 8 | dimChannel(qBlue(pixel));
+}
+
+void CopyPixels(QPainter& painter, const QImage& source, QPoint origin, const QRect& area)
+{
+    copyArea(painter, source, origin, area, copyRow);
+}
+
+void CopyDimmedPixels(QPainter& painter, const QImage& source, QPoint origin, const QRect& area)
+{
+    copyArea(painter, source, origin, area, dimRow);
+}
+
+} // namespace tern
