@@ -50,13 +50,38 @@ void copyRow(const std::uint8_t* in, std::uint8_t* out, int pixels)
     std::memcpy(out, in, static_cast<std::size_t>(pixels) * 4);
 }
 
+// B, G, R bytes to B, G, R, opaque alpha: four bytes read for each pixel but the last, whose fourth
+// byte may lie past the row.
+void expandRow(const std::uint8_t* in, std::uint8_t* out, int pixels)
+{
+    for (int x = 0; x + 1 < pixels; ++x) {
+        std::uint32_t pixel = 0;
+        std::memcpy(&pixel, in + x * 3, 4);
+        pixel |= 0xFF000000U;
+        std::memcpy(out + x * 4, &pixel, 4);
+    }
+    if (pixels > 0) {
+        const std::uint8_t* last = in + (pixels - 1) * 3;
+        std::uint8_t* to = out + (pixels - 1) * 4;
+        to[0] = last[0];
+        to[1] = last[1];
+        to[2] = last[2];
+        to[3] = 0xFF;
+    }
+}
+
 using RowPass = void (*)(const std::uint8_t*, std::uint8_t*, int);
 
 void copyArea(QPainter& painter, const QImage& source, QPoint origin, const QRect& area, RowPass pass)
 {
     const QRect from = area & source.rect().translated(origin);
-    if (from.isEmpty() || source.format() != QImage::Format_RGB32)
+    if (from.isEmpty())
         return;
+    if (source.format() == QImage::Format_BGR888 && pass == copyRow)
+        pass = expandRow;
+    else if (source.format() != QImage::Format_RGB32)
+        return;
+    const std::size_t sourceBytes = source.format() == QImage::Format_RGB32 ? 4 : 3;
     QPaintEngine* engine = painter.paintEngine();
     QPaintDevice* device = engine ? engine->paintDevice() : nullptr;
     const QTransform transform = painter.deviceTransform();
@@ -69,7 +94,7 @@ void copyArea(QPainter& painter, const QImage& source, QPoint origin, const QRec
             const QRect to = from.translated(offset) & target->rect();
             const QPoint start = to.topLeft() - offset - origin;
             for (int y = 0; y < to.height(); ++y)
-                pass(source.constScanLine(start.y() + y) + static_cast<std::size_t>(start.x()) * 4,
+                pass(source.constScanLine(start.y() + y) + static_cast<std::size_t>(start.x()) * sourceBytes,
                      target->scanLine(to.y() + y) + static_cast<std::size_t>(to.x()) * 4, to.width());
             return;
         }

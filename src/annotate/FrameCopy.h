@@ -13,7 +13,8 @@ namespace tern {
 // at alpha 28 laid over it would darken it (about 11 %). A plain pass over rows when the device is
 // an image of 32-bit pixels without scaling (a window's backing store, a buffer): drawing through
 // the painter would make the raster engine split the work across worker threads, which costs more
-// than the copy on a busy machine. `source` holds 32-bit RGB pixels.
+// than the copy on a busy machine. `source` holds 32-bit RGB pixels, or for the plain copy also
+// 24-bit ones in B, G, R byte order.
 void CopyPixels(QPainter& painter, const QImage& source, QPoint origin, const QRect& area);
 void CopyDimmedPixels(QPainter& painter, const QImage& source, QPoint origin, const QRect& area);
 

@@ -9,6 +9,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -21,6 +22,9 @@ namespace {
 // The frozen pictures' format: the one a window's backing store holds on 24-bit screens, so
 // painting them is a plain copy.
 constexpr QImage::Format kShotFormat = QImage::Format_RGB32;
+// The underlay's: the same bytes without the unused alpha byte, so that the underlay takes three
+// quarters of the memory of a frozen picture of its size.
+constexpr QImage::Format kUnderlayFormat = QImage::Format_BGR888;
 
 // An image over the captured pixels themselves; the image frees them when its last copy goes.
 QImage AdoptPicture(platform::ScreenPicture&& picture)
@@ -254,21 +258,44 @@ bool TPaintForm::refreshUnderlay()
     if (Underlay.size() != area.size()) {
         // The old one goes before the new one is made: never two at once.
         Underlay = QImage();
-        Underlay = QImage(area.size(), kShotFormat);
+        Underlay = QImage(area.size(), kUnderlayFormat);
         if (Underlay.isNull())
             return false;
     }
-    for (int y = 0; y < area.height(); ++y)
-        std::memcpy(Underlay.scanLine(y),
-                    CleanShot.constScanLine(area.y() + y) + static_cast<std::size_t>(area.x()) * 4,
-                    static_cast<std::size_t>(area.width()) * 4);
-    {
-        // Drawn in client coordinates: an integral shift rasterizes strokes exactly as on the window.
-        QPainter painter(&Underlay);
-        painter.translate(-area.topLeft());
-        QtPaintSurface surface(painter);
-        for (std::int32_t i = 0; i + 1 < Objects.Count(); ++i)
-            Objects.Items(i).Draw(surface, true);
+    // The older annotations are drawn in bands of rows on a 32-bit copy of the band, which is then
+    // packed into the underlay: drawn in client coordinates and on the frozen picture's format, they
+    // rasterize exactly as on the window.
+    constexpr int kBandRows = 64;
+    QImage band(area.width(), std::min(kBandRows, area.height()), kShotFormat);
+    if (band.isNull())
+        return false;
+    for (int top = 0; top < area.height(); top += kBandRows) {
+        const int rows = std::min(kBandRows, area.height() - top);
+        const QRect bandArea(area.x(), area.y() + top, area.width(), rows);
+        for (int y = 0; y < rows; ++y)
+            std::memcpy(band.scanLine(y),
+                        CleanShot.constScanLine(bandArea.y() + y) + static_cast<std::size_t>(area.x()) * 4,
+                        static_cast<std::size_t>(area.width()) * 4);
+        {
+            QPainter painter(&band);
+            painter.setClipRect(QRect(0, 0, area.width(), rows));
+            painter.translate(-bandArea.topLeft());
+            QtPaintSurface surface(painter);
+            for (std::int32_t i = 0; i + 1 < Objects.Count(); ++i) {
+                TPaintObject& object = Objects.Items(i);
+                if (AnnotationBounds(object).intersects(bandArea))
+                    object.Draw(surface, true);
+            }
+        }
+        for (int y = 0; y < rows; ++y) {
+            const uchar* in = band.constScanLine(y);
+            uchar* out = Underlay.scanLine(top + y);
+            for (int x = 0; x < area.width(); ++x, in += 4, out += 3) {
+                out[0] = in[0];
+                out[1] = in[1];
+                out[2] = in[2];
+            }
+        }
     }
     m_underlayRevision = Objects.revision();
     m_underlayArea = area;
