@@ -172,7 +172,7 @@ void TPaintForm::paintPicture(QPainter& painter, const QRegion& region, bool Fin
 
     if (!inside.isEmpty() && Objects.Count() > 0) {
         painter.setClipRegion(inside);
-        QtPaintSurface surface(painter);
+        QtPaintSurface surface(painter, &m_textPictures);
         // The caret shows only while a drawing tool is active.
         const bool finalDraw = Final || FrameMode;
         for (std::int32_t i = fromUnderlay ? Objects.Count() - 1 : 0; i < Objects.Count(); ++i) {
@@ -280,7 +280,7 @@ bool TPaintForm::refreshUnderlay()
             QPainter painter(&band);
             painter.setClipRect(QRect(0, 0, area.width(), rows));
             painter.translate(-bandArea.topLeft());
-            QtPaintSurface surface(painter);
+            QtPaintSurface surface(painter, &m_textPictures);
             for (std::int32_t i = 0; i + 1 < Objects.Count(); ++i) {
                 TPaintObject& object = Objects.Items(i);
                 if (AnnotationBounds(object).intersects(bandArea))

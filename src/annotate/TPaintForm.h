@@ -3,6 +3,7 @@
 #include "annotate/HaloLabel.h"
 #include "annotate/PaintGeometry.h"
 #include "annotate/TPaintObjects.h"
+#include "annotate/TextPictures.h"
 #include "platform/ScreenCapture.h"
 
 #include <QImage>
@@ -130,6 +131,7 @@ private:
     bool m_hintFetched = false;
     HaloLabel m_sizeLabel;
     HaloLabel m_hintLabel;
+    TextPictures m_textPictures;
     // The revision of Objects and the selection the underlay was drawn for.
     std::uint64_t m_underlayRevision = 0;
     QRect m_underlayArea;
