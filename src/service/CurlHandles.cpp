@@ -1,7 +1,9 @@
 #include "service/CurlHandles.h"
 
 #include <array>
+#include <filesystem>
 #include <new>
+#include <system_error>
 
 namespace tern {
 
@@ -44,6 +46,22 @@ CURLSH* ProcessCurlShare()
     // Never destroyed: transfers on other threads may still use it while the process ends.
     static ProcessShare* const share = new ProcessShare;
     return share->share();
+}
+
+const std::string& SystemCaBundle()
+{
+    static const std::string bundle = [] {
+        std::string path;
+        CURL* curl = curl_easy_init();
+        char* value = nullptr;
+        std::error_code error;
+        if (curl && curl_easy_getinfo(curl, CURLINFO_CAINFO, &value) == CURLE_OK && value &&
+            std::filesystem::is_regular_file(value, error))
+            path = value;
+        curl_easy_cleanup(curl);
+        return path;
+    }();
+    return bundle;
 }
 
 CurlMultiPool::~CurlMultiPool()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include <curl/curl.h>
@@ -11,6 +12,10 @@ namespace tern {
 // sessions and resolved host names of every transfer, so that the next connection to a peer resumes
 // its TLS session instead of a full handshake. Safe for transfers on any number of threads.
 CURLSH* ProcessCurlShare();
+
+// libcurl's own CA bundle file (the system's store of trusted authorities as one file) when that
+// file exists; empty otherwise. Looked up once.
+const std::string& SystemCaBundle();
 
 // Multi handles kept for reuse by one transport. A multi handle keeps the certificate store it loaded
 // (from the CA file or the system's) for the next transfer it runs, so a kept handle reads the file

@@ -102,8 +102,11 @@ std::optional<std::string> CurlTransport::perform(const std::string& url, const 
     // Certificates are always checked: chain and host name.
     ok = ok && setOption(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     ok = ok && setOption(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!m_caFile.empty()) {
-        ok = ok && setOption(curl, CURLOPT_CAINFO, m_caFile.c_str());
+    // One file of authorities, the named one or the system's bundle, is what a multi handle keeps
+    // loaded from one exchange to the next (a folder of them is read again each time).
+    const std::string& caFile = m_caFile.empty() ? SystemCaBundle() : m_caFile;
+    if (!caFile.empty()) {
+        ok = ok && setOption(curl, CURLOPT_CAINFO, caFile.c_str());
         ok = ok && setOption(curl, CURLOPT_CAPATH, static_cast<const char*>(nullptr));
     }
     // TLS sessions and host names come from the process's cache; the connection itself is never kept.
