@@ -18,6 +18,9 @@ constexpr std::size_t kChunkOverhead = 12; // length, type and CRC
 constexpr std::size_t kHeaderSize = 13;
 constexpr unsigned char kFilterSub = 1;
 constexpr std::size_t kBytesPerPixel = 3;
+// libdeflate's own level 7: on screen-like pictures about 0.87 of zlib's level-7 size in a fifth of
+// its time (on flat diagrams some 4 % longer; its level 8 is shorter there but a fifth slower).
+constexpr int kDeflateCompressorLevel = 7;
 
 struct CompressorFree
 {
@@ -80,7 +83,7 @@ std::string EncodePng(const platform::Bitmap& bitmap, std::size_t maxSize)
     const std::unique_ptr<unsigned char[]> rows = subFilteredRows(bitmap, rawSize);
 
     const std::unique_ptr<libdeflate_compressor, CompressorFree> compressor(
-        libdeflate_alloc_compressor(kPngDeflateLevel));
+        libdeflate_alloc_compressor(kDeflateCompressorLevel));
     if (!compressor)
         throw std::bad_alloc();
     const std::size_t bound = libdeflate_zlib_compress_bound(compressor.get(), rawSize);
@@ -99,6 +102,7 @@ std::string EncodePng(const platform::Bitmap& bitmap, std::size_t maxSize)
     // The stream header names its compression level as zlib names levels 7 to 9 (FLEVEL 3); the
     // field is informative only, and its check bits make the header a multiple of 31.
     const unsigned method = compressed[0];
+    static_assert(kPngDeflateLevel >= 7 && kPngDeflateLevel <= 9, "FLEVEL 3 names zlib's levels 7 to 9");
     const unsigned level = 3U << 6;
     compressed[1] = static_cast<unsigned char>(level | (31 - ((method << 8 | level) % 31)) % 31);
 

@@ -8,7 +8,7 @@
 
 namespace tern {
 
-// PNG settings of the share payload.
+// PNG settings of the share payload; the level is on zlib's scale, as the stream's header states it.
 inline constexpr int kPngDeflateLevel = 7;
 inline constexpr std::size_t kPngMaxIdatSize = 65535;
 inline constexpr std::size_t kPngNoLimit = SIZE_MAX;
