@@ -28,20 +28,21 @@ void dimRow(const std::uint8_t* in, std::uint8_t* out, int pixels)
 {
     static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "pixels are read as B, G, R, A bytes");
     const Bytes opaque = {0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF};
-    int x = 0;
-    for (; x + 4 <= pixels; x += 4) {
-        Bytes bytes;
-        std::memcpy(&bytes, in + x * 4, sizeof bytes);
-        Words t = __builtin_convertvector(bytes, Words) * kKeep;
+    const std::size_t bytes = static_cast<std::size_t>(pixels) * 4;
+    std::size_t at = 0;
+    for (; at + sizeof(Bytes) <= bytes; at += sizeof(Bytes)) {
+        Bytes chunk;
+        std::memcpy(&chunk, in + at, sizeof chunk);
+        Words t = __builtin_convertvector(chunk, Words) * kKeep;
         t = (t + (t >> 8) + 0x80) >> 8;
         const Bytes dimmed = __builtin_convertvector(t, Bytes) | opaque;
-        std::memcpy(out + x * 4, &dimmed, sizeof dimmed);
+        std::memcpy(out + at, &dimmed, sizeof dimmed);
     }
-    for (; x < pixels; ++x) {
+    for (; at < bytes; at += 4) {
         std::uint32_t pixel = 0;
-        std::memcpy(&pixel, in + x * 4, 4);
+        std::memcpy(&pixel, in + at, 4);
         pixel = DimmedPixel(pixel);
-        std::memcpy(out + x * 4, &pixel, 4);
+        std::memcpy(out + at, &pixel, 4);
     }
 }
 
@@ -54,15 +55,16 @@ void copyRow(const std::uint8_t* in, std::uint8_t* out, int pixels)
 // byte may lie past the row.
 void expandRow(const std::uint8_t* in, std::uint8_t* out, int pixels)
 {
-    for (int x = 0; x + 1 < pixels; ++x) {
+    const auto count = static_cast<std::size_t>(pixels);
+    for (std::size_t x = 0; x + 1 < count; ++x) {
         std::uint32_t pixel = 0;
         std::memcpy(&pixel, in + x * 3, 4);
         pixel |= 0xFF000000U;
         std::memcpy(out + x * 4, &pixel, 4);
     }
-    if (pixels > 0) {
-        const std::uint8_t* last = in + (pixels - 1) * 3;
-        std::uint8_t* to = out + (pixels - 1) * 4;
+    if (count > 0) {
+        const std::uint8_t* last = in + (count - 1) * 3;
+        std::uint8_t* to = out + (count - 1) * 4;
         to[0] = last[0];
         to[1] = last[1];
         to[2] = last[2];
