@@ -5,7 +5,9 @@
 // new connection. Eight, because the service holds at most ten credential checks of one account from
 // one address at a time (more are refused as a guessing attempt), and every thread here is one address.
 // Reported per target: reads per second (items_per_second); the two are compared within one run, three
-// repetitions each.
+// repetitions each. A third benchmark alternates, on the deployment, a read of the transport (TLS
+// session resumed from the process's cache) with the same read made by libcurl with a fresh handshake
+// each time, as every read was made before the cache, and reports the ratio of their times.
 #include "clipboard/ClipboardFormat.h"
 #include "service/CurlTransport.h"
 #include "service/PasswordDigest.h"
@@ -14,6 +16,10 @@
 #include "support/TempFolder.h"
 
 #include <benchmark/benchmark.h>
+#include <curl/curl.h>
+
+#include <chrono>
+#include <cstdio>
 
 #include <cstdlib>
 #include <fstream>
@@ -54,10 +60,12 @@ public:
     std::size_t snapshotSize = 0;
     std::unique_ptr<tern::CurlTransport> transport;
     std::string failure; // why the target is not available; empty when it is
+    std::string caPath;  // the CA file of its https address; empty for http
 
 protected:
     void prepare(const std::string& host, const std::string& caFile)
     {
+        caPath = caFile;
         transport = std::make_unique<tern::CurlTransport>(std::chrono::seconds(60),
                                                           tern::CurlTransport::kMaxReplyBytes, caFile);
         const std::string password = tern::PasswordDigest("bench password");
@@ -152,6 +160,66 @@ template <typename Kind> void BM_AuthenticatedRead(benchmark::State& state)
     state.SetItemsProcessed(state.iterations());
 }
 
+std::size_t countBytes(char*, std::size_t size, std::size_t count, void* total)
+{
+    *static_cast<std::size_t*>(total) += size * count;
+    return size * count;
+}
+
+// One read with the transport's settings on handles of its own: a new connection and a full TLS
+// handshake. The number of body bytes; 0 when the read failed.
+std::size_t freshHandshakeRead(const std::string& url, const std::string& caFile)
+{
+    CURL* curl = curl_easy_init();
+    std::size_t bytes = 0;
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.c_str());
+    curl_easy_setopt(curl, CURLOPT_CAPATH, static_cast<const char*>(nullptr));
+    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_0});
+    curl_easy_setopt(curl, CURLOPT_PROXY, "");
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &countBytes);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &bytes);
+    const bool ok = curl_easy_perform(curl) == CURLE_OK;
+    curl_easy_cleanup(curl);
+    return ok ? bytes : 0;
+}
+
+void BM_DeploymentReadSessionReuse(benchmark::State& state)
+{
+    Target& service = target<Deployment>();
+    if (!service.failure.empty()) {
+        state.SkipWithError(service.failure.c_str());
+        return;
+    }
+    using Clock = std::chrono::steady_clock;
+    double reused = 0;
+    double fresh = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        const auto reply = service.transport->get(service.readUrl);
+        const auto between = Clock::now();
+        const std::size_t freshBytes = freshHandshakeRead(service.readUrl, service.caPath);
+        reused += std::chrono::duration<double>(between - start).count();
+        fresh += std::chrono::duration<double>(Clock::now() - between).count();
+        if (!reply || reply->size() != service.snapshotSize || freshBytes != service.snapshotSize) {
+            state.SkipWithError("a read failed");
+            break;
+        }
+    }
+    const auto perRead = [&state](double total) {
+        return benchmark::Counter(1000 * total / static_cast<double>(state.iterations()),
+                                  benchmark::Counter::kAvgThreads);
+    };
+    state.counters["reused_ms"] = perRead(reused);
+    state.counters["fresh_ms"] = perRead(fresh);
+    state.counters["ratio"] = benchmark::Counter(reused / fresh, benchmark::Counter::kAvgThreads);
+    char label[120];
+    std::snprintf(label, sizeof label, "read with a resumed TLS session: %.2fx of one with a full handshake",
+                  reused / fresh);
+    state.SetLabel(label);
+}
+
 void BM_SingleInstanceSqlite(benchmark::State& state)
 {
     BM_AuthenticatedRead<SingleInstance>(state);
@@ -166,3 +234,4 @@ void BM_TwoInstancesBehindNginx(benchmark::State& state)
 
 BENCHMARK(BM_SingleInstanceSqlite)->Threads(kClients)->UseRealTime()->MinTime(5.0)->Repetitions(3);
 BENCHMARK(BM_TwoInstancesBehindNginx)->Threads(kClients)->UseRealTime()->MinTime(5.0)->Repetitions(3);
+BENCHMARK(BM_DeploymentReadSessionReuse)->Threads(kClients)->UseRealTime()->MinTime(5.0);

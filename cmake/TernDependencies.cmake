@@ -5,6 +5,8 @@ find_package(PNG REQUIRED)
 find_package(JPEG REQUIRED)
 find_package(nlohmann_json 3 REQUIRED)
 pkg_check_modules(CRYPTOPP REQUIRED IMPORTED_TARGET libcrypto++)
+# Whole-buffer deflate for the PNG encoder.
+pkg_check_modules(DEFLATE REQUIRED IMPORTED_TARGET libdeflate)
 
 if(TERN_BUILD_TESTS)
     find_package(GTest REQUIRED)

@@ -1,8 +1,8 @@
 # Cross-compiles for 64-bit Windows with MinGW-w64 from Debian. The POSIX-threads variant of the
 # compiler is the one with std::thread and std::mutex.
 #
-# The libraries that Debian does not ship for MinGW (libpng, libjpeg-turbo, Crypto++, GoogleTest)
-# are built by scripts/build-windows.sh into one prefix: the environment variable
+# The libraries that Debian does not ship for MinGW (libpng, libjpeg-turbo, libdeflate, Crypto++,
+# GoogleTest) are built by scripts/build-windows.sh into one prefix: the environment variable
 # TERN_WINDOWS_DEPS_DIR names it (default /var/cache/tern-windows-deps/mingw-w64).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Cross-builds the libraries of the Windows build that Debian does not ship for MinGW-w64 (libpng,
-# libjpeg-turbo, Crypto++, GoogleTest) from Debian's own source packages, as static libraries, into
+# libjpeg-turbo, libdeflate, Crypto++, GoogleTest) from Debian's own source packages, as static libraries, into
 # one prefix outside the checkout. Each library is built only when the prefix lacks its version, so
 # a machine builds them once. nlohmann-json is header-only: Debian's headers are copied as they are.
 #
@@ -35,13 +35,14 @@ compiler=$($cxx -dumpversion)
 declare -A versions=(
     [libpng1.6]=1.6.39
     [libjpeg-turbo]=2.1.5
+    [libdeflate]=1.14
     [libcrypto++]=8.7.0
     [googletest]=1.12.1
 )
 stamp_of() { echo "$stamps/$1-${versions[$1]}-gcc$compiler"; }
 
 missing=()
-for package in libpng1.6 libjpeg-turbo libcrypto++ googletest; do
+for package in libpng1.6 libjpeg-turbo libdeflate libcrypto++ googletest; do
     [ -e "$(stamp_of "$package")" ] || missing+=("$package")
 done
 
@@ -108,6 +109,30 @@ for package in "${missing[@]}"; do
                 -DZLIB_USE_STATIC_LIBS=ON ;;
         libjpeg-turbo)
             cmake_build "$source" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF ;;
+        libdeflate)
+            # Its own makefile names a MinGW archive after MSVC; the library is a handful of C files.
+            objects=()
+            for file in "$source"/lib/*.c "$source"/lib/*/*.c; do
+                object=$source/build-mingw/$(basename "$(dirname "$file")")-$(basename "$file" .c).o
+                mkdir -p "$source/build-mingw"
+                $cc -O2 -DNDEBUG -I"$source" -c "$file" -o "$object"
+                objects+=("$object")
+            done
+            mkdir -p "$prefix/include" "$prefix/lib/pkgconfig"
+            $triple-ar rcs "$prefix/lib/libdeflate.a" "${objects[@]}"
+            cp "$source/libdeflate.h" "$prefix/include/"
+            cat >"$prefix/lib/pkgconfig/libdeflate.pc" <<PC
+prefix=$prefix
+libdir=\${prefix}/lib
+includedir=\${prefix}/include
+
+Name: libdeflate
+Description: whole-buffer DEFLATE compression (static, MinGW-w64)
+Version: ${versions[$package]}
+Libs: -L\${libdir} -ldeflate
+Cflags: -I\${includedir}
+PC
+            ;;
         googletest)
             cmake_build "$source" -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON -Dgtest_force_shared_crt=ON ;;
         libcrypto++)

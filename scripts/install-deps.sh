@@ -9,7 +9,8 @@ packages=(
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libx11-dev libx11-xcb-dev libxtst-dev libxfixes-dev libxcb1-dev libxcb-xtest0-dev libxcb-xfixes0-dev
-    libcrypto++-dev libcurl4-openssl-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev nlohmann-json3-dev
+    libcrypto++-dev libcurl4-openssl-dev libjpeg62-turbo-dev libpng-dev libdeflate-dev zlib1g-dev
+    nlohmann-json3-dev pngcheck
     libgtest-dev libgmock-dev libbenchmark-dev
     libsqlite3-dev libsodium-dev
     xvfb xauth openbox trayer xdotool xclip x11-utils x11-xserver-utils imagemagick fonts-wine

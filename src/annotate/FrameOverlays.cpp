@@ -1,7 +1,5 @@
 #include "annotate/FrameOverlays.h"
 
-#include "annotate/AnnotationFont.h"
-
 #include <QPainter>
 #include <QRegion>
 
@@ -19,9 +17,11 @@ constexpr QRgb kHandleFill = 0xFFFFFFFFU;
 constexpr QRgb kHandleRing = 0xC8800000U;
 constexpr QRgb kLabelColor = 0xFFB40000U;
 constexpr QRgb kHintColor = 0xFFFF0000U;
-constexpr QRgb kHaloColor = 0xFFFFFFFFU;
 constexpr int kLabelEm = 9;
 constexpr int kHintEm = 20;
+// How far the halos reach beyond the glyphs.
+constexpr double kLabelHalo = 1.5;
+constexpr double kHintHalo = 2.5;
 // The widest thing around the selection's edge: a handle of 13 pixels centred one pixel off the
 // corner, plus antialiasing.
 constexpr int kFrameMargin = 9;
@@ -97,21 +97,6 @@ void DashBand(QPainter& painter, const QRect& edge, int width, QRgb color)
     painter.restore();
 }
 
-// Text centred in `box`, over a white halo of nine copies offset by up to `spread` pixels; each
-// copy's box shrinks by its offset, as the label's placement has always done.
-void HaloText(QPainter& painter, const QRect& box, const QString& text, int spread, QRgb color)
-{
-    const int flags = Qt::AlignCenter | Qt::TextDontClip;
-    painter.setPen(QColor::fromRgba(kHaloColor));
-    for (int i = -1; i <= 1; ++i)
-        for (int j = -1; j <= 1; ++j)
-            painter.drawText(QRect(box.x() - spread * i, box.y() - spread * j, box.width() - spread * i,
-                                   box.height() - spread * j),
-                             flags, text);
-    painter.setPen(QColor::fromRgba(color));
-    painter.drawText(box, flags, text);
-}
-
 } // namespace
 
 void DrawSelectionOutline(QPainter& painter, const TRect& selection, bool frameMode)
@@ -147,25 +132,25 @@ void DrawSelectionHandles(QPainter& painter, const TRect& selection)
     painter.restore();
 }
 
-void DrawSizeLabel(QPainter& painter, const TRect& selection)
+HaloLabel MakeSizeLabel()
 {
-    painter.save();
-    painter.setRenderHint(QPainter::TextAntialiasing, true);
-    painter.setFont(AnnotationFont(kLabelEm));
-    HaloText(painter, QRect(selection.Left, selection.Top, selection.width(), selection.height()),
-             QStringLiteral("%1 x %2").arg(selection.width()).arg(selection.height()), 1, kLabelColor);
-    painter.restore();
+    return HaloLabel(kLabelEm, kLabelHalo, kLabelColor);
 }
 
-void DrawSelectionHint(QPainter& painter, const QString& text, const QSize& clientSize)
+void DrawSizeLabel(QPainter& painter, const TRect& selection, HaloLabel& label)
 {
-    if (text.isEmpty())
-        return;
-    painter.save();
-    painter.setRenderHint(QPainter::TextAntialiasing, true);
-    painter.setFont(AnnotationFont(kHintEm));
-    HaloText(painter, QRect(QPoint(0, 0), clientSize), text, 2, kHintColor);
-    painter.restore();
+    label.draw(painter, QRect(selection.Left, selection.Top, selection.width(), selection.height()),
+               QStringLiteral("%1 x %2").arg(selection.width()).arg(selection.height()));
+}
+
+HaloLabel MakeSelectionHint()
+{
+    return HaloLabel(kHintEm, kHintHalo, kHintColor);
+}
+
+void DrawSelectionHint(QPainter& painter, const QString& text, const QSize& clientSize, HaloLabel& hint)
+{
+    hint.draw(painter, QRect(QPoint(0, 0), clientSize), text);
 }
 
 QRect FrameArea(const TRect& selection)

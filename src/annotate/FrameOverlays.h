@@ -1,5 +1,6 @@
 #pragma once
 
+#include "annotate/HaloLabel.h"
 #include "annotate/PaintGeometry.h"
 
 #include <QRect>
@@ -17,10 +18,13 @@ namespace tern {
 void DrawSelectionOutline(QPainter& painter, const TRect& selection, bool frameMode);
 // The four round handles at the corners.
 void DrawSelectionHandles(QPainter& painter, const TRect& selection);
-// "W x H", centred in the selection.
-void DrawSizeLabel(QPainter& painter, const TRect& selection);
-// The invitation to select, centred in the client area of `clientSize`.
-void DrawSelectionHint(QPainter& painter, const QString& text, const QSize& clientSize);
+// "W x H", centred in the selection, through `label` from MakeSizeLabel.
+HaloLabel MakeSizeLabel();
+void DrawSizeLabel(QPainter& painter, const TRect& selection, HaloLabel& label);
+// The invitation to select, centred in the client area of `clientSize`, through `hint` from
+// MakeSelectionHint.
+HaloLabel MakeSelectionHint();
+void DrawSelectionHint(QPainter& painter, const QString& text, const QSize& clientSize, HaloLabel& hint);
 
 // The pixels the outline and handles of `selection` may touch; the label lies inside the selection.
 QRect FrameArea(const TRect& selection);

@@ -3,6 +3,7 @@
 #include "annotate/AnnotationFont.h"
 #include "annotate/CardinalSpline.h"
 #include "annotate/PaintGeometry.h"
+#include "annotate/TextPictures.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -35,7 +36,8 @@ constexpr double kStrokeReachPens = 6.0;
 
 } // namespace
 
-QtPaintSurface::QtPaintSurface(QPainter& painter) : m_painter(painter)
+QtPaintSurface::QtPaintSurface(QPainter& painter, TextPictures* textPictures)
+    : m_painter(painter), m_textPictures(textPictures)
 {
     m_painter.save();
     m_painter.setRenderHint(QPainter::Antialiasing, true);
@@ -89,6 +91,13 @@ void QtPaintSurface::strokeEllipse(std::int32_t left, std::int32_t top, std::int
 void QtPaintSurface::fillText(std::u16string_view text, double x, double y, std::int32_t emPixels,
                               std::uint32_t color)
 {
+    if (m_textPictures && x == std::floor(x) && y == std::floor(y)) {
+        QPoint offset;
+        const QImage& picture = m_textPictures->picture(text, emPixels, color, offset);
+        if (!picture.isNull())
+            m_painter.drawImage(QPoint(static_cast<int>(x), static_cast<int>(y)) + offset, picture);
+        return;
+    }
     if (emPixels != m_fontEm) {
         m_painter.setFont(AnnotationFont(emPixels));
         m_fontEm = emPixels;

@@ -9,12 +9,16 @@ class QPainter;
 
 namespace tern {
 
+class TextPictures;
+
 // The annotation drawing operations on a QPainter (typically over a QImage): antialiased strokes
-// and text, honouring the painter's clip. Leaves the painter's state as it found it.
+// and text, honouring the painter's clip. Leaves the painter's state as it found it. With
+// `textPictures`, texts at whole-pixel origins are copied from pictures made once instead of being
+// laid out on every draw.
 class QtPaintSurface final : public PaintSurface
 {
 public:
-    explicit QtPaintSurface(QPainter& painter);
+    explicit QtPaintSurface(QPainter& painter, TextPictures* textPictures = nullptr);
     ~QtPaintSurface() override;
 
     QtPaintSurface(const QtPaintSurface&) = delete;
@@ -33,6 +37,7 @@ public:
 
 private:
     QPainter& m_painter;
+    TextPictures* m_textPictures;
     // The face of the last text drawn: a text and its halo draw ten times at one size.
     int m_fontEm = 0;
 };

@@ -1,13 +1,15 @@
 #include "annotate/TPaintForm.h"
 
+#include "annotate/FrameCopy.h"
+#include "annotate/FrameMemory.h"
 #include "annotate/FrameOverlays.h"
 #include "annotate/QtPaintSurface.h"
 
 #include <QMouseEvent>
-#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -17,11 +19,12 @@ namespace tern {
 
 namespace {
 
-// How much the dimmed picture darkens the desktop: black at alpha 28, about 11 %.
-constexpr QRgb kDimming = 0x1C000000U;
 // The frozen pictures' format: the one a window's backing store holds on 24-bit screens, so
 // painting them is a plain copy.
 constexpr QImage::Format kShotFormat = QImage::Format_RGB32;
+// The underlay's: the same bytes without the unused alpha byte, so that the underlay takes three
+// quarters of the memory of a frozen picture of its size.
+constexpr QImage::Format kUnderlayFormat = QImage::Format_BGR888;
 
 // An image over the captured pixels themselves; the image frees them when its last copy goes.
 QImage AdoptPicture(platform::ScreenPicture&& picture)
@@ -36,37 +39,6 @@ QImage AdoptPicture(platform::ScreenPicture&& picture)
     return image;
 }
 
-// Copies `area` of `source` onto the painter's device unchanged. A plain copy of rows when the device
-// is an image of 32-bit pixels without scaling (a window's backing store, a buffer): drawing it
-// through the painter would make the raster engine split it across worker threads, which costs more
-// than the copy on a busy machine.
-void CopyPixels(QPainter& painter, const QImage& source, const QRect& area)
-{
-    const QRect from = area & source.rect();
-    if (from.isEmpty())
-        return;
-    QPaintEngine* engine = painter.paintEngine();
-    QPaintDevice* device = engine ? engine->paintDevice() : nullptr;
-    const QTransform transform = painter.deviceTransform();
-    if (device && device->devType() == QInternal::Image && transform.type() <= QTransform::TxTranslate &&
-        source.format() == QImage::Format_RGB32) {
-        auto* target = static_cast<QImage*>(device);
-        const QImage::Format format = target->format();
-        if ((format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied) &&
-            target->devicePixelRatio() == 1.0) {
-            const QPoint offset(qRound(transform.dx()), qRound(transform.dy()));
-            const QRect to = from.translated(offset) & target->rect();
-            const QPoint start = to.topLeft() - offset;
-            for (int y = 0; y < to.height(); ++y)
-                std::memcpy(target->scanLine(to.y() + y) + static_cast<std::size_t>(to.x()) * 4,
-                            source.constScanLine(start.y() + y) + static_cast<std::size_t>(start.x()) * 4,
-                            static_cast<std::size_t>(to.width()) * 4);
-            return;
-        }
-    }
-    painter.drawImage(from.topLeft(), source, from);
-}
-
 QPoint EventPoint(const QMouseEvent* event)
 {
     return event->position().toPoint();
@@ -75,7 +47,8 @@ QPoint EventPoint(const QMouseEvent* event)
 } // namespace
 
 TPaintForm::TPaintForm(platform::ScreenCapture& capture, HintText hintText, QWidget* parent)
-    : QWidget(parent), m_hintSource(std::move(hintText))
+    : QWidget(parent), m_hintSource(std::move(hintText)), m_sizeLabel(MakeSizeLabel()),
+      m_hintLabel(MakeSelectionHint())
 {
     // Every paint covers its whole region, so the window is never erased between frames.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -88,13 +61,28 @@ TPaintForm::TPaintForm(platform::ScreenCapture& capture, HintText hintText, QWid
                                                          static_cast<std::size_t>(picture.height)) {
         m_desktop = QRect(picture.left, picture.top, picture.width, picture.height);
         CleanShot = AdoptPicture(std::move(picture));
-        DimmedShot = CleanShot.copy();
-        QPainter dim(&DimmedShot);
-        dim.fillRect(DimmedShot.rect(), QColor::fromRgba(kDimming));
     }
 }
 
-TPaintForm::~TPaintForm() = default;
+TPaintForm::~TPaintForm()
+{
+    ResultBmp = QImage();
+    ReleaseFrames();
+}
+
+void TPaintForm::ReleaseFrames()
+{
+    CleanShot = QImage();
+    Underlay = QImage();
+    BackBuffer = QImage();
+    m_underlayValid = false;
+    m_sizeLabel.clear();
+    m_hintLabel.clear();
+    // The window's buffer is as large as the desktop; the window is made again if shown again.
+    if (testAttribute(Qt::WA_WState_Created))
+        destroy();
+    ReturnFreedMemory();
+}
 
 TPaintObject& TPaintForm::AddObject()
 {
@@ -163,6 +151,7 @@ void TPaintForm::paintPicture(QPainter& painter, const QRegion& region, bool Fin
     const QRegion inside = region & selection;
     // Live pictures take the older annotations from the underlay and draw only the newest one.
     const bool fromUnderlay = !Final && Objects.Count() > 1 && refreshUnderlay();
+    const QPoint origin(0, 0);
 
     painter.save();
     painter.setCompositionMode(QPainter::CompositionMode_Source);
@@ -171,15 +160,19 @@ void TPaintForm::paintPicture(QPainter& painter, const QRegion& region, bool Fin
             painter.fillRect(r, Qt::transparent);
         else
             for (const QRect& part : QRegion(r).subtracted(selection))
-                CopyPixels(painter, DimmedShot, part);
+                CopyDimmedPixels(painter, CleanShot, origin, part);
     }
-    for (const QRect& r : inside)
-        CopyPixels(painter, fromUnderlay ? Underlay : CleanShot, r);
+    for (const QRect& r : inside) {
+        if (fromUnderlay)
+            CopyPixels(painter, Underlay, m_underlayArea.topLeft(), r);
+        else
+            CopyPixels(painter, CleanShot, origin, r);
+    }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
     if (!inside.isEmpty() && Objects.Count() > 0) {
         painter.setClipRegion(inside);
-        QtPaintSurface surface(painter);
+        QtPaintSurface surface(painter, &m_textPictures);
         // The caret shows only while a drawing tool is active.
         const bool finalDraw = Final || FrameMode;
         for (std::int32_t i = fromUnderlay ? Objects.Count() - 1 : 0; i < Objects.Count(); ++i) {
@@ -195,15 +188,17 @@ void TPaintForm::paintOverlays(QPainter& painter, const QRegion& region)
 {
     painter.save();
     painter.setClipRegion(region);
-    if (region.intersects(FrameArea(Selection))) {
+    // Without an area there is no frame to show, only the invitation to select.
+    if (hintShown()) {
+        if (FrameMode)
+            DrawSelectionHint(painter, hintText(), m_desktop.size(), m_hintLabel);
+    } else if (region.intersects(FrameArea(Selection))) {
         DrawSelectionOutline(painter, Selection, FrameMode);
         if (FrameMode) {
             DrawSelectionHandles(painter, Selection);
-            DrawSizeLabel(painter, Selection);
+            DrawSizeLabel(painter, Selection, m_sizeLabel);
         }
     }
-    if (FrameMode && hintShown())
-        DrawSelectionHint(painter, hintText(), m_desktop.size());
     painter.restore();
 }
 
@@ -233,38 +228,77 @@ void TPaintForm::DrawFrame()
 
 const QImage& TPaintForm::ResultBitmap()
 {
-    const QRect area = selectionRect() & QRect(QPoint(0, 0), m_desktop.size());
-    if (area.isEmpty()) {
-        ResultBmp = QImage();
+    if (CleanShot.isNull())
         return ResultBmp;
-    }
-    // Composed in the desktop-sized buffer, so that strokes are rasterized exactly as they showed.
-    if (BackBuffer.size() != m_desktop.size())
-        BackBuffer = QImage(m_desktop.size(), QImage::Format_ARGB32_Premultiplied);
-    {
-        QPainter painter(&BackBuffer);
-        paintPicture(painter, QRegion(area), true);
-    }
-    ResultBmp = BackBuffer.copy(area).convertToFormat(kShotFormat);
+    const QRect area = selectionRect() & QRect(QPoint(0, 0), m_desktop.size());
+    ResultBmp = QImage();
+    if (area.isEmpty())
+        return ResultBmp;
+    Underlay = QImage();
+    m_underlayValid = false;
+    // Drawn with the selection's corner at the picture's origin: an integral shift rasterizes strokes
+    // exactly as they showed.
+    ResultBmp = QImage(area.size(), kShotFormat);
+    if (ResultBmp.isNull())
+        return ResultBmp;
+    QPainter painter(&ResultBmp);
+    painter.translate(-area.topLeft());
+    paintPicture(painter, QRegion(area), true);
     return ResultBmp;
 }
 
 bool TPaintForm::refreshUnderlay()
 {
-    if (m_underlayValid && m_underlayRevision == Objects.revision())
+    const QRect area = selectionRect() & CleanShot.rect();
+    if (m_underlayValid && m_underlayRevision == Objects.revision() && m_underlayArea == area)
         return true;
-    if (CleanShot.isNull())
+    m_underlayValid = false;
+    if (CleanShot.isNull() || area.isEmpty())
         return false;
-    // Desktop-sized and drawn unclipped, so that it serves every selection and its strokes are
-    // rasterized exactly as on the window.
-    Underlay = CleanShot.copy();
-    {
-        QPainter painter(&Underlay);
-        QtPaintSurface surface(painter);
-        for (std::int32_t i = 0; i + 1 < Objects.Count(); ++i)
-            Objects.Items(i).Draw(surface, true);
+    if (Underlay.size() != area.size()) {
+        // The old one goes before the new one is made: never two at once.
+        Underlay = QImage();
+        Underlay = QImage(area.size(), kUnderlayFormat);
+        if (Underlay.isNull())
+            return false;
+    }
+    // The older annotations are drawn in bands of rows on a 32-bit copy of the band, which is then
+    // packed into the underlay: drawn in client coordinates and on the frozen picture's format, they
+    // rasterize exactly as on the window.
+    constexpr int kBandRows = 64;
+    QImage band(area.width(), std::min(kBandRows, area.height()), kShotFormat);
+    if (band.isNull())
+        return false;
+    for (int top = 0; top < area.height(); top += kBandRows) {
+        const int rows = std::min(kBandRows, area.height() - top);
+        const QRect bandArea(area.x(), area.y() + top, area.width(), rows);
+        for (int y = 0; y < rows; ++y)
+            std::memcpy(band.scanLine(y),
+                        CleanShot.constScanLine(bandArea.y() + y) + static_cast<std::size_t>(area.x()) * 4,
+                        static_cast<std::size_t>(area.width()) * 4);
+        {
+            QPainter painter(&band);
+            painter.setClipRect(QRect(0, 0, area.width(), rows));
+            painter.translate(-bandArea.topLeft());
+            QtPaintSurface surface(painter, &m_textPictures);
+            for (std::int32_t i = 0; i + 1 < Objects.Count(); ++i) {
+                TPaintObject& object = Objects.Items(i);
+                if (AnnotationBounds(object).intersects(bandArea))
+                    object.Draw(surface, true);
+            }
+        }
+        for (int y = 0; y < rows; ++y) {
+            const uchar* in = band.constScanLine(y);
+            uchar* out = Underlay.scanLine(top + y);
+            for (int x = 0; x < area.width(); ++x, in += 4, out += 3) {
+                out[0] = in[0];
+                out[1] = in[1];
+                out[2] = in[2];
+            }
+        }
     }
     m_underlayRevision = Objects.revision();
+    m_underlayArea = area;
     m_underlayValid = true;
     return true;
 }

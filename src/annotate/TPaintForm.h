@@ -1,7 +1,9 @@
 #pragma once
 
+#include "annotate/HaloLabel.h"
 #include "annotate/PaintGeometry.h"
 #include "annotate/TPaintObjects.h"
+#include "annotate/TextPictures.h"
 #include "platform/ScreenCapture.h"
 
 #include <QImage>
@@ -24,7 +26,9 @@ using TFrameEvent = std::function<void(std::int32_t Button, std::int32_t x, std:
 // bounds (desktopGeometry()) and its interaction. GUI thread only.
 //
 // Repaints are limited to what changed: the widget is never erased, and every paint composes only
-// its region straight from the frozen pictures, which keep the pixel format of the screen.
+// its region straight from the frozen picture, which keeps the pixel format of the screen and is
+// darkened as it is copied. Besides the window's own buffer the form holds at most two pictures of
+// the desktop's size: the frozen desktop and the underlay, which covers the selection only.
 class TPaintForm : public QWidget
 {
     Q_OBJECT
@@ -59,19 +63,26 @@ public:
     std::int32_t HitTest(const TRect& r, std::int32_t x, std::int32_t y) const;
 
     // Build one whole frame in BackBuffer: the picture (Final: no dimming, no caret, transparent
-    // outside the selection), then the selection frame.
+    // outside the selection), then the selection frame. BackBuffer is a picture of the desktop's
+    // size made for this; the form's own painting never uses it.
     void Compose(bool Final);
     void DrawFrame();
 
     // The selected part of the frozen desktop with every annotation drawn final; a null image for a
-    // selection without area. Owned by the form, valid until the next call.
+    // selection without area. Owned by the form, valid until the next call. The underlay is dropped
+    // first, so that the result never adds to the pictures alive. After ReleaseFrames, the picture
+    // made last.
     const QImage& ResultBitmap();
 
-    // Brings Underlay up to date: the frozen desktop with every annotation but the newest, drawn
-    // unclipped at desktop size. Live pictures take the older annotations from it and draw only the
+    // Drops the frozen desktop, the underlay, BackBuffer and the window's buffer, and hands the freed
+    // memory back to the system; ResultBmp stays. For a form that is done: it shows nothing after.
+    void ReleaseFrames();
+
+    // Brings Underlay up to date: the frozen desktop under the selection with every annotation but
+    // the newest drawn on it. Live pictures take the older annotations from it and draw only the
     // newest one, so dragged shapes, typed text and repaints cost a copy plus one annotation. It is
-    // rebuilt, also by the paint handler, whenever an annotation was added or removed; annotations
-    // other than the newest are not to be changed in place.
+    // rebuilt in place, also by the paint handler, whenever an annotation was added or removed or the
+    // selection moved; annotations other than the newest are not to be changed in place.
     void SaveUnderlay();
     // Wipes the newest annotation's previous showing: its old area is repainted from the underlay.
     void RestoreUnderlay();
@@ -86,7 +97,6 @@ public:
     TPaintObjects Objects;
     QImage BackBuffer;
     QImage CleanShot;
-    QImage DimmedShot;
     TRect Selection;
     bool FrameMode = true;
     TFrameEvent OnFrameUp;
@@ -96,6 +106,7 @@ public:
     std::int32_t CurLine = 0;
     std::int32_t CurFont = 0;
     QImage ResultBmp;
+    // The selection's part of the frozen desktop with the older annotations; see SaveUnderlay.
     QImage Underlay;
 
 protected:
@@ -108,6 +119,7 @@ private:
     void paintPicture(QPainter& painter, const QRegion& region, bool Final);
     void paintOverlays(QPainter& painter, const QRegion& region);
     bool refreshUnderlay();
+    // No area: the hint shows instead of the frame.
     bool hintShown() const { return Selection.width() == 0 || Selection.height() == 0; }
     QRect selectionRect() const;
     QString hintText();
@@ -117,8 +129,12 @@ private:
     HintText m_hintSource;
     QString m_hint;
     bool m_hintFetched = false;
-    // The revision of Objects the underlay was drawn from.
+    HaloLabel m_sizeLabel;
+    HaloLabel m_hintLabel;
+    TextPictures m_textPictures;
+    // The revision of Objects and the selection the underlay was drawn for.
     std::uint64_t m_underlayRevision = 0;
+    QRect m_underlayArea;
     bool m_underlayValid = false;
     // Where the newest annotation was last shown by PaintOnWindow.
     QRect m_liveArea;

@@ -4,6 +4,7 @@
 #include "annotate/AnnotateLog.h"
 #include "annotate/TfToolBox.h"
 #include "lang/TextKeys.h"
+#include "platform/TaskbarHint.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -55,6 +56,8 @@ TfClip::TfClip(AnnotateContext& context, QElapsedTimer started)
     setObjectName(QStringLiteral("fClip"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setWindowModality(Qt::ApplicationModal);
+    // A full-screen picture of a moment, not a window to switch to: no taskbar entry.
+    platform::KeepOffTaskbar(static_cast<platform::WindowHandle>(winId()));
     setCursor(Qt::ArrowCursor);
     OnFrameDown = [this](std::int32_t zone, std::int32_t x, std::int32_t y) { FrameDown(zone, x, y); };
     OnFrameMove = [this](std::int32_t zone, std::int32_t x, std::int32_t y) { FrameMove(zone, x, y); };
@@ -116,6 +119,12 @@ void TfClip::endRun(int result)
     m_running = false;
     m_toolBox->hide();
     hide();
+    // The window's buffer goes before the picture is made, the frozen desktop after it: the result
+    // never adds to the pictures of the desktop's size alive.
+    destroy();
+    if (ModalResult == kConfirmed)
+        ResultBitmap();
+    ReleaseFrames();
     emit finished(ModalResult);
 }
 

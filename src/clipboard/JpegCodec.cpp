@@ -119,10 +119,13 @@ struct Encoder
     }
 };
 
-bool runEncoder(Encoder& encoder, const platform::Bitmap& bitmap, int quality)
+enum class Encoded { Complete, GaveUp, Failed };
+
+Encoded runEncoder(Encoder& encoder, const platform::Bitmap& bitmap, int quality,
+                   const std::atomic<std::size_t>* giveUpAt)
 {
     if (setjmp(encoder.error.jump))
-        return false;
+        return Encoded::Failed;
     jpeg_create_compress(&encoder.info);
     encoder.created = true;
     encoder.dest.manager.init_destination = initDestination;
@@ -146,9 +149,17 @@ bool runEncoder(Encoder& encoder, const platform::Bitmap& bitmap, int quality)
             ++count;
         }
         jpeg_write_scanlines(&encoder.info, rows, count);
+        const auto written =
+            static_cast<std::size_t>(encoder.dest.manager.next_output_byte - encoder.dest.buffer);
+        if (giveUpAt && written >= giveUpAt->load(std::memory_order_relaxed))
+            return Encoded::GaveUp;
     }
     jpeg_finish_compress(&encoder.info);
-    return true;
+    const auto written =
+        static_cast<std::size_t>(encoder.dest.manager.next_output_byte - encoder.dest.buffer);
+    if (giveUpAt && written >= giveUpAt->load(std::memory_order_relaxed))
+        return Encoded::GaveUp;
+    return Encoded::Complete;
 }
 
 // ---- decoding
@@ -211,7 +222,7 @@ bool readRows(Decoder& decoder, unsigned char* pixels, std::size_t stride)
 
 } // namespace
 
-std::string EncodeJpeg(const platform::Bitmap& bitmap, int quality)
+std::string EncodeJpeg(const platform::Bitmap& bitmap, int quality, const std::atomic<std::size_t>* giveUpAt)
 {
     if (bitmap.empty() || bitmap.width > JPEG_MAX_DIMENSION || bitmap.height > JPEG_MAX_DIMENSION ||
         bitmap.rgb.size() !=
@@ -224,8 +235,11 @@ std::string EncodeJpeg(const platform::Bitmap& bitmap, int quality)
     encoder.dest.buffer = static_cast<unsigned char*>(std::malloc(encoder.dest.capacity));
     if (!encoder.dest.buffer)
         throw std::bad_alloc();
-    if (!runEncoder(encoder, bitmap, quality))
+    const Encoded result = runEncoder(encoder, bitmap, quality, giveUpAt);
+    if (result == Encoded::Failed)
         failWith("Cannot encode the picture as JPEG", encoder.error);
+    if (result == Encoded::GaveUp)
+        return {};
     return std::string(reinterpret_cast<const char*>(encoder.dest.buffer), encoder.dest.size);
 }
 

@@ -2,6 +2,8 @@
 
 #include "platform/Bitmap.h"
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,8 +14,11 @@ namespace tern {
 inline constexpr std::uint64_t kMaxDecodedPixels = 100'000'000;
 
 // A complete baseline JPEG file (colour, 4:2:0, standard tables) of `bitmap` at `quality` (1..100).
-// Throws tern::Error when the bitmap is empty or inconsistent or the encoder fails.
-std::string EncodeJpeg(const platform::Bitmap& bitmap, int quality);
+// With `giveUpAt`, the encoding stops and gives an empty string as soon as its output reaches the size
+// that value holds at that moment (another thread may lower it while the encoding runs). Throws
+// tern::Error when the bitmap is empty or inconsistent or the encoder fails.
+std::string EncodeJpeg(const platform::Bitmap& bitmap, int quality,
+                       const std::atomic<std::size_t>* giveUpAt = nullptr);
 
 // Largest working memory of the decoder itself (tables, row buffers, a progressive file's coefficients).
 inline constexpr std::uint64_t kMaxJpegWorkingBytes = std::uint64_t{1} << 30;

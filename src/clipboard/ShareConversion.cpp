@@ -4,6 +4,7 @@
 #include "clipboard/PngEncoder.h"
 #include "util/TextEncoding.h"
 
+#include <atomic>
 #include <cstdint>
 #include <future>
 
@@ -31,16 +32,37 @@ std::string ShareTextFromUtf16(std::string_view block)
 
 int AppendShareImage(const platform::Bitmap& bitmap, std::string& out)
 {
-    // The two encoders are independent; the PNG one (the slower) runs on its own thread.
-    std::future<std::string> png = std::async(std::launch::async, [&bitmap] { return EncodePng(bitmap); });
+    // The two encodings run at once, the PNG one on its own thread. Each publishes its size when it
+    // is done, and each stops as soon as it can no longer be the one kept: the PNG once it would be
+    // longer than a finished JPEG, the JPEG once it is as long as a finished PNG.
+    std::atomic<std::size_t> jpegSize{kPngNoLimit};
+    std::atomic<std::size_t> pngSize{kPngNoLimit};
+    std::future<std::string> pngDone = std::async(std::launch::async, [&bitmap, &jpegSize, &pngSize] {
+        std::string file = EncodePng(bitmap, jpegSize.load());
+        if (!file.empty())
+            pngSize.store(file.size());
+        return file;
+    });
     std::string jpeg;
     try {
-        jpeg = EncodeJpeg(bitmap, kShareJpegQuality);
+        jpeg = EncodeJpeg(bitmap, kShareJpegQuality, &pngSize);
     } catch (...) {
-        png.wait();
+        pngDone.wait();
         throw;
     }
-    return AppendShorterImage(jpeg, png.get(), out);
+    if (!jpeg.empty())
+        jpegSize.store(jpeg.size());
+    const std::string png = pngDone.get();
+    // At most one of them gave up, and only in favour of the other.
+    if (png.empty()) {
+        out += jpeg;
+        return kShareJpeg;
+    }
+    if (jpeg.empty()) {
+        out += png;
+        return kSharePng;
+    }
+    return AppendShorterImage(jpeg, png, out);
 }
 
 int AppendShorterImage(const std::string& jpeg, const std::string& png, std::string& out)

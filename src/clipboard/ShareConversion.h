@@ -20,7 +20,8 @@ inline constexpr int kShareJpegQuality = 90;
 std::string ShareTextFromUtf16(std::string_view block);
 
 // Encodes `bitmap` as JPEG (quality 90) and as PNG at the same time and appends the shorter to
-// `out`: the JPEG only when strictly shorter. Returns kShareJpeg or kSharePng.
+// `out`: the JPEG only when strictly shorter. The encoding that cannot win stops early. Returns
+// kShareJpeg or kSharePng.
 int AppendShareImage(const platform::Bitmap& bitmap, std::string& out);
 
 // Appends the JPEG when it is strictly shorter than the PNG, else the PNG; returns its share kind.

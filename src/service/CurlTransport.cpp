@@ -1,5 +1,6 @@
 #include "service/CurlTransport.h"
 
+#include "service/CurlHandles.h"
 #include "util/Errors.h"
 
 #include <memory>
@@ -27,11 +28,6 @@ struct ReplySink
     std::string body;
     size_t limit = 0;
     bool tooLarge = false;
-};
-
-struct CurlMultiDeleter
-{
-    void operator()(CURLM* handle) const noexcept { curl_multi_cleanup(handle); }
 };
 
 // The longest single wait for network activity; an abort wakes the wait earlier.
@@ -93,10 +89,13 @@ std::unique_ptr<HttpTransport> CreateHttpTransport(const std::string& caFile,
 }
 
 CurlTransport::CurlTransport(std::chrono::milliseconds timeout, size_t maxReplyBytes, std::string caFile)
-    : m_timeout(timeout), m_maxReplyBytes(maxReplyBytes), m_caFile(std::move(caFile))
+    : m_timeout(timeout), m_maxReplyBytes(maxReplyBytes), m_caFile(std::move(caFile)),
+      m_multis(std::make_unique<CurlMultiPool>())
 {
     initialiseCurlOnce();
 }
+
+CurlTransport::~CurlTransport() = default;
 
 HttpReply CurlTransport::get(const std::string& url)
 {
@@ -125,10 +124,17 @@ HttpReply CurlTransport::perform(const std::string& url, const std::string* cont
     // Certificates are always checked: chain and host name.
     ok = ok && setOption(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     ok = ok && setOption(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!m_caFile.empty()) {
-        ok = ok && setOption(curl, CURLOPT_CAINFO, m_caFile.c_str());
+    // One file of authorities, the named one or the system's bundle, is what a multi handle keeps
+    // loaded from one exchange to the next (a folder of them is read again each time).
+    const std::string& caFile = m_caFile.empty() ? SystemCaBundle() : m_caFile;
+    if (!caFile.empty()) {
+        ok = ok && setOption(curl, CURLOPT_CAINFO, caFile.c_str());
         ok = ok && setOption(curl, CURLOPT_CAPATH, static_cast<const char*>(nullptr));
     }
+    // TLS sessions and host names come from the process's cache; the connection itself is never kept.
+    if (CURLSH* share = ProcessCurlShare())
+        ok = ok && setOption(curl, CURLOPT_SHARE, share);
+    ok = ok && setOption(curl, CURLOPT_FORBID_REUSE, 1L);
     ok = ok && setOption(curl, CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_0});
     ok = ok && setOption(curl, CURLOPT_USERAGENT, kUserAgent);
     // An empty proxy and "*" for no-proxy keep both a configured and an environment proxy away.
@@ -171,10 +177,13 @@ HttpFailure CurlTransport::run(void* easy)
 {
     if (m_aborted.load())
         return HttpFailure::Aborted;
-    std::unique_ptr<CURLM, CurlMultiDeleter> multiHandle(curl_multi_init());
-    if (!multiHandle || curl_multi_add_handle(multiHandle.get(), easy) != CURLM_OK)
+    CURLM* multi = m_multis->take();
+    if (!multi)
         return HttpFailure::NoConnection;
-    CURLM* multi = multiHandle.get();
+    if (curl_multi_add_handle(multi, easy) != CURLM_OK) {
+        m_multis->give(multi);
+        return HttpFailure::NoConnection;
+    }
     {
         const std::lock_guard lock(m_runningMutex);
         m_running.insert(multi);
@@ -202,6 +211,7 @@ HttpFailure CurlTransport::run(void* easy)
         }
     }
     curl_multi_remove_handle(multi, easy);
+    m_multis->give(multi);
     return failure;
 }
 

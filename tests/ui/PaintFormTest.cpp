@@ -1,4 +1,5 @@
 #include "annotate/AnnotationFont.h"
+#include "annotate/FrameCopy.h"
 #include "annotate/QtPaintSurface.h"
 #include "annotate/TPaintForm.h"
 #include "platform/fake/FakeScreenCapture.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -100,24 +102,28 @@ void SaveArtifact(const QImage& image, const QString& name)
         image.save(QDir(folder).filePath(name));
 }
 
-TEST(PaintForm, FreezesTheWholeVirtualDesktopAndItsDimmedCopy)
+TEST(PaintForm, FreezesTheWholeVirtualDesktopAndShowsItDimmed)
 {
     FrozenDesktop desk(-300, -40, 640, 400);
     EXPECT_EQ(desk.capture.captures, 1);
     EXPECT_EQ(desk.form->desktopGeometry(), QRect(-300, -40, 640, 400));
     ASSERT_EQ(desk.form->CleanShot.size(), QSize(640, 400));
     EXPECT_EQ(desk.form->CleanShot.format(), QImage::Format_RGB32);
-    EXPECT_EQ(desk.form->DimmedShot.format(), QImage::Format_RGB32);
-    for (const QPoint p : {QPoint(0, 0), QPoint(639, 399), QPoint(300, 40), QPoint(17, 333)}) {
+    desk.form->SetSelection({300, 200, 400, 300});
+    const QImage frame = desk.paintAll();
+    // Black at alpha 28 over every channel, as the raster engine lays it: about 11 % darker.
+    QImage veiled(desk.form->CleanShot.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    QPainter(&veiled).fillRect(veiled.rect(), QColor::fromRgba(0x1C000000U));
+    for (const QPoint p :
+         {QPoint(0, 0), QPoint(639, 399), QPoint(300, 40), QPoint(17, 333), QPoint(150, 2)}) {
         const QRgb frozen = desk.capture.desktop.pixels[static_cast<std::size_t>(p.y()) * 640 + p.x()];
         EXPECT_EQ(desk.form->CleanShot.pixel(p), frozen);
-        const QRgb dimmed = desk.form->DimmedShot.pixel(p);
-        // Black at alpha 28 over every channel: about 11 % darker.
-        for (const int shift : {0, 8, 16}) {
-            const int channel = static_cast<int>((frozen >> shift) & 0xFF);
-            EXPECT_NEAR(static_cast<int>((dimmed >> shift) & 0xFF), channel * 227 / 255, 1);
-        }
+        EXPECT_EQ(frame.pixel(p), DimmedPixel(frozen));
+        EXPECT_EQ(frame.pixel(p), veiled.pixel(p));
     }
+    EXPECT_EQ(frame.pixel(305, 205), desk.form->CleanShot.pixel(305, 205));
+    for (const QRgb channel : {0U, 1U, 127U, 128U, 254U, 255U})
+        EXPECT_EQ(qRed(DimmedPixel(qRgb(int(channel), 0, 0))), int((channel * 227 + 127) / 255)) << channel;
 }
 
 TEST(PaintForm, ResultIsTheFrozenDesktopWhereNothingIsDrawnAndClipsAtTheSelection)
@@ -143,11 +149,69 @@ TEST(PaintForm, ResultIsTheFrozenDesktopWhereNothingIsDrawnAndClipsAtTheSelectio
                 ASSERT_EQ(drawn.pixel(x, y), desk.form->CleanShot.pixel(50 + x, 80 + y)) << x << "," << y;
         }
     const QImage frame = desk.paintAll();
-    EXPECT_EQ(frame.pixel(20, 150), desk.form->DimmedShot.pixel(20, 150));
-    EXPECT_EQ(frame.pixel(600, 150), desk.form->DimmedShot.pixel(600, 150));
+    EXPECT_EQ(frame.pixel(20, 150), DimmedPixel(desk.form->CleanShot.pixel(20, 150)));
+    EXPECT_EQ(frame.pixel(600, 150), DimmedPixel(desk.form->CleanShot.pixel(600, 150)));
 
     desk.form->SetSelection({100, 100, 100, 300});
     EXPECT_TRUE(desk.form->ResultBitmap().isNull());
+}
+
+// Before an area exists only the hint shows: no handles or size label pile up at the corner, and no
+// outline along a selection of no width or height.
+TEST(PaintForm, NothingButTheHintWithoutAnArea)
+{
+    FrozenDesktop desk;
+    for (const TRect selection : {TRect{0, 0, 0, 0}, TRect{100, 100, 300, 100}, TRect{50, 20, 50, 380}}) {
+        desk.form->SetSelection(selection);
+        for (const bool frameMode : {true, false}) {
+            desk.form->SetFrameMode(frameMode);
+            const QImage frame = desk.paintAll();
+            const QRect around =
+                QRect(selection.Left, selection.Top, selection.width() + 1, selection.height() + 1)
+                    .adjusted(-30, -30, 30, 30);
+            int changed = 0;
+            for (int y = std::max(0, around.top()); y <= std::min(399, around.bottom()); ++y)
+                for (int x = std::max(0, around.left()); x <= std::min(639, around.right()); ++x)
+                    changed += frame.pixel(x, y) != DimmedPixel(desk.form->CleanShot.pixel(x, y)) ? 1 : 0;
+            EXPECT_EQ(changed, 0) << selection.Left << "," << selection.Top << " frame mode " << frameMode;
+        }
+    }
+}
+
+// The hint's white halo is a smooth band around the glyphs: every pixel near the text is lit, and its
+// outer edge fades through grey.
+TEST(PaintForm, TheHintHasAnAntialiasedHalo)
+{
+    platform::fake::FakeScreenCapture capture;
+    capture.desktop = {0, 0, 600, 160, std::vector<std::uint32_t>(600 * 160, 0xFF000000U)};
+    TPaintForm form(capture, [] { return std::string("Select an area and draw"); });
+    QImage frame(600, 160, QImage::Format_RGB32);
+    {
+        QPainter painter(&frame);
+        form.PaintRegion(painter, QRegion(frame.rect()));
+    }
+    SaveArtifact(frame, "selector-hint-halo.png");
+    const auto isText = [&frame](int x, int y) {
+        const QRgb p = frame.pixel(x, y);
+        return qRed(p) > 200 && qGreen(p) < 80 && qBlue(p) < 80;
+    };
+    int text = 0;
+    int unlit = 0;
+    int grey = 0;
+    for (int y = 2; y < 158; ++y)
+        for (int x = 2; x < 598; ++x) {
+            const QRgb p = frame.pixel(x, y);
+            grey += qRed(p) == qGreen(p) && qGreen(p) == qBlue(p) && qRed(p) > 20 && qRed(p) < 235 ? 1 : 0;
+            if (!isText(x, y))
+                continue;
+            ++text;
+            for (int dy = -2; dy <= 2; ++dy)
+                for (int dx = -2; dx <= 2; ++dx)
+                    unlit += frame.pixel(x + dx, y + dy) == 0xFF000000U ? 1 : 0;
+        }
+    EXPECT_GT(text, 100);
+    EXPECT_EQ(unlit, 0);
+    EXPECT_GT(grey, 50);
 }
 
 TEST(PaintForm, RectangleFromEitherCornerIsIdenticalAndArrowHeadSitsAtTheRelease)

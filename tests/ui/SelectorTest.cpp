@@ -8,6 +8,7 @@
 #include "lang/LanguageTexts.h"
 #include "platform/PlatformFactory.h"
 #include "platform/fake/FakeScreenCapture.h"
+#include "platform/x11/X11Session.h"
 #include "ui/FormTranslator.h"
 
 #include <QApplication>
@@ -25,10 +26,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -559,6 +563,24 @@ TEST(SelectorX11Test, FrozenSelectorOnARealDisplay)
     std::printf("[ timing   ] construction to exposed selector on X11: %lld ms\n",
                 static_cast<long long>(clock.elapsed()));
     EXPECT_EQ(clip.geometry(), QGuiApplication::primaryScreen()->virtualGeometry());
+    // No taskbar entry for the selector, and the window manager keeps it on top.
+    xcb_connection_t* connection = platform::x11::QtConnection();
+    const xcb_atom_t stateAtom = platform::x11::InternAtom(connection, "_NET_WM_STATE");
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> state(
+        xcb_get_property_reply(connection,
+                               xcb_get_property(connection, 0, static_cast<xcb_window_t>(clip.winId()),
+                                                stateAtom, XCB_ATOM_ATOM, 0, 64),
+                               nullptr),
+        &std::free);
+    ASSERT_TRUE(state);
+    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(state.get()));
+    const std::vector<xcb_atom_t> states(atoms, atoms + xcb_get_property_value_length(state.get()) / 4);
+    const auto has = [&](const char* name) {
+        return std::find(states.begin(), states.end(), platform::x11::InternAtom(connection, name)) !=
+               states.end();
+    };
+    EXPECT_TRUE(has("_NET_WM_STATE_SKIP_TASKBAR"));
+    EXPECT_TRUE(has("_NET_WM_STATE_ABOVE"));
     TfToolBox& palette = clip.ToolBox();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&palette, 5000));
     EXPECT_TRUE(palette.isWindow());
