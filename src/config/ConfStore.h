@@ -47,6 +47,8 @@ public:
 
     std::string Login;
     std::string Password;
+    // The end-to-end passphrase (empty: none). Kept like the password value and never sent.
+    std::string EndToEndKey;
     bool CheckUpdates = true;
     std::uint16_t MainKey = kDefaultMainKey;
     std::int32_t CurColor = 0;

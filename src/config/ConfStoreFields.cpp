@@ -87,6 +87,7 @@ std::vector<ConfStoreField> makeFields()
         textField("ServiceHost", &TConfStore::ServiceHost, TConfStore::kDefaultServiceHost),
         textField("DownloadHost", &TConfStore::DownloadHost, TConfStore::kDefaultServiceHost),
         textField("CaFile", &TConfStore::CaFile, {}),
+        textField("EndToEndKey", &TConfStore::EndToEndKey, {}),
     };
 }
 

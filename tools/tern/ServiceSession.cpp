@@ -1,6 +1,7 @@
 #include "ServiceSession.h"
 
 #include "clipboard/ClipboardFormat.h"
+#include "clipboard/KeyedSnapshot.h"
 #include "util/Errors.h"
 #include "util/FileRoutines.h"
 #include "util/TextEncoding.h"
@@ -21,7 +22,7 @@ bool ToolSnapshots::restoreSnapshot(const std::string& stream)
 {
     ClipboardFormats formats;
     size_t position = 0;
-    LoadSnapshot(stream, position, m_password, {}, formats);
+    LoadKeyedSnapshot(stream, position, m_password, m_passphrase, {}, formats);
     restored.clear();
     restoredStream = stream;
     for (const auto& item : formats)
@@ -37,7 +38,7 @@ int ToolSnapshots::SaveShareable(std::string& payload)
 
 ServiceSession::ServiceSession(ToolContext& context, bool readOnly)
     : m_texts(context.texts()), m_store(context.store(readOnly)),
-      m_transport(CreateHttpTransport(m_store.CaFile)), m_snapshots(m_store.Password),
+      m_transport(CreateHttpTransport(m_store.CaFile)), m_snapshots(m_store.Password, m_store.EndToEndKey),
       m_client(
           m_store, [this](const std::string& section, const std::string& key) { return text(section, key); },
           *m_transport, m_snapshots)

@@ -4,6 +4,7 @@
 #include "ToolClipboard.h"
 #include "clipboard/ClipboardFormat.h"
 #include "clipboard/ExClipboard.h"
+#include "clipboard/KeyedSnapshot.h"
 #include "clipboard/ShareConversion.h"
 #include "platform/Clipboard.h"
 #include "util/Errors.h"
@@ -72,7 +73,10 @@ int runCopy(ToolContext& context, const std::vector<std::string>& args, CommandI
 
     ServiceSession session(context, true);
     session.requireAccount();
-    const std::string& password = session.store().Password;
+    // With an end-to-end key every record is keyed with the key's value, and the key scheme record
+    // follows the others.
+    const std::string& passphrase = session.store().EndToEndKey;
+    const std::string password = CopyKeyValue(session.store().Password, passphrase);
     std::string& snapshot = session.snapshots().snapshot;
     snapshot.clear();
     if (fromClipboard) {
@@ -82,6 +86,7 @@ int runCopy(ToolContext& context, const std::vector<std::string>& args, CommandI
         captured.CaptureAll();
         if (captured.Formats.empty())
             throw Error(session.text("GLOBAL", "mCopyFailed"));
+        AppendKeySchemeRecord(captured.Formats, passphrase);
         captured.SaveToStream(snapshot);
     } else {
         ClipboardFormats formats;
@@ -93,6 +98,7 @@ int runCopy(ToolContext& context, const std::vector<std::string>& args, CommandI
             addFormat(formats, password, format, ReadInputBytes(file, io.in), io.err);
         if (formats.empty())
             throw Error(session.text("GLOBAL", "mCopyFailed"));
+        AppendKeySchemeRecord(formats, passphrase);
         SaveSnapshot(formats, snapshot);
     }
 
@@ -125,6 +131,7 @@ int runPaste(ToolContext& context, const std::vector<std::string>& args, Command
         // What Remote Paste puts on the clipboard, without the paste keystroke.
         const std::string& password = session.store().Password;
         TExClipboard snapshot(*clipboard, [&password] { return password; });
+        snapshot.SetEndToEndKey([&session] { return session.store().EndToEndKey; });
         snapshot.LoadFromStream(session.snapshots().restoredStream);
         if (!snapshot.RestoreAll())
             throw Error(session.text("GLOBAL", "mPasteFailed"));
