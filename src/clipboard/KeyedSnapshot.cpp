@@ -1,5 +1,6 @@
 #include "clipboard/KeyedSnapshot.h"
 
+#include "platform/Clipboard.h"
 #include "service/ByteOrder.h"
 #include "util/Errors.h"
 
@@ -48,6 +49,12 @@ void AppendKeySchemeRecord(ClipboardFormats& formats, const std::string& passphr
 {
     if (passphrase.empty())
         return;
+    // The record takes the place of the last format when the snapshot is full (before the name table,
+    // which names the others).
+    if (formats.size() >= static_cast<std::size_t>(kMaxSnapshotRecords)) {
+        const bool named = formats.back()->Format == platform::kFormatNameTable;
+        formats.erase(formats.end() - (named ? 2 : 1));
+    }
     auto record = std::make_unique<TClipboardFormat>(std::string());
     record->Format = kFormatKeyScheme;
     record->Data.Write(0, EncodeKeyScheme(KeySchemeForCopies()));

@@ -20,7 +20,8 @@ inline constexpr std::uint32_t kFormatKeyScheme = 0xF0FE;
 // key of `passphrase` under KeySchemeForCopies().
 std::string CopyKeyValue(const std::string& passwordValue, const std::string& passphrase);
 // With a passphrase, appends the key scheme record of KeySchemeForCopies() to a copy's formats
-// (after the name table); without one, nothing.
+// (after the name table), in place of the last format when the snapshot already holds
+// kMaxSnapshotRecords records; without one, nothing.
 void AppendKeySchemeRecord(ClipboardFormats& formats, const std::string& passphrase);
 
 // The scheme of the snapshot at `position`, read from its last record without opening any other;

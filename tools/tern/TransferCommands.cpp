@@ -171,7 +171,8 @@ Command MakeCopyCommand(ToolContext& context)
     return {"copy",
             "copy [FILE|-] [--format N=FILE]... | copy --clipboard\n"
             "                            upload a snapshot holding the text (format 13) and raw formats,\n"
-            "                            or every format on the clipboard (Windows)",
+            "                            or every format on the clipboard (Windows); with an end-to-end\n"
+            "                            key (see \"key\") every format is enciphered under it",
             [&context](const std::vector<std::string>& args, CommandIo& io) {
                 return runCopy(context, args, io);
             }};
@@ -183,7 +184,8 @@ Command MakePasteCommand(ToolContext& context)
             "paste [--out DIR|--clipboard]\n"
             "                            download the stored snapshot and print its text; with --out\n"
             "                            write every format as DIR/INDEX-FORMAT.bin; with --clipboard put\n"
-            "                            every format on the clipboard (Windows)",
+            "                            every format on the clipboard (Windows); a copy made with an\n"
+            "                            end-to-end key needs the same key",
             [&context](const std::vector<std::string>& args, CommandIo& io) {
                 return runPaste(context, args, io);
             }};

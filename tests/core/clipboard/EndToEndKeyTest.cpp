@@ -140,6 +140,20 @@ TEST_F(EndToEndKeyTest, ThePasswordValueOpensNoRecordButTheSchemeRecord)
     }
 }
 
+TEST_F(EndToEndKeyTest, AFullSnapshotGivesUpItsLastFormatForTheSchemeRecord)
+{
+    ClipboardFormats formats;
+    for (std::uint32_t format = 1; format <= kMaxSnapshotRecords; ++format) {
+        formats.push_back(std::make_unique<TClipboardFormat>(password));
+        formats.back()->Format = format == kMaxSnapshotRecords ? platform::kFormatNameTable : format;
+    }
+    AppendKeySchemeRecord(formats, kPassphrase);
+    ASSERT_EQ(formats.size(), std::size_t{kMaxSnapshotRecords});
+    EXPECT_EQ(formats[formats.size() - 3]->Format, kMaxSnapshotRecords - 2);
+    EXPECT_EQ(formats[formats.size() - 2]->Format, platform::kFormatNameTable);
+    EXPECT_EQ(formats.back()->Format, kFormatKeyScheme);
+}
+
 TEST_F(EndToEndKeyTest, SchemeRecordsAreReadOnlyWhenWhole)
 {
     KeyScheme scheme = KeySchemeForCopies();
