@@ -76,6 +76,11 @@ std::optional<KeyScheme> DecodeKeyScheme(std::string_view data)
 }
 
 #ifdef TERN_HAVE_SODIUM
+bool EndToEndKeyAvailable() noexcept
+{
+    return true;
+}
+
 std::string DeriveEndToEndKeyValue(std::string_view passphrase, const KeyScheme& scheme)
 {
     static const int status = sodium_init();
@@ -97,9 +102,14 @@ std::string DeriveEndToEndKeyValue(std::string_view passphrase, const KeyScheme&
     return std::string(hex, kValueBytes * 2);
 }
 #else
+bool EndToEndKeyAvailable() noexcept
+{
+    return false;
+}
+
 std::string DeriveEndToEndKeyValue(std::string_view, const KeyScheme&)
 {
-    throw Error("This build cannot use an end-to-end key.");
+    throw Error(kEndToEndKeyUnavailableText);
 }
 #endif
 

@@ -52,6 +52,10 @@ std::string EncodeKeyScheme(const KeyScheme& scheme);
 // throws tern::Error with kEndToEndKeyNeededText.
 std::optional<KeyScheme> DecodeKeyScheme(std::string_view data);
 
+// False for a build without Argon2id (libsodium): it can neither copy nor paste with a key.
+bool EndToEndKeyAvailable() noexcept;
+inline constexpr const char* kEndToEndKeyUnavailableText = "This build cannot use an end-to-end key.";
+
 // The container key of `passphrase` under `scheme`, derived at every call. Throws tern::Error when
 // the derivation fails (out of memory) or the build has no Argon2id (libsodium).
 std::string DeriveEndToEndKeyValue(std::string_view passphrase, const KeyScheme& scheme);

@@ -1,5 +1,6 @@
 #include "KeyCommand.h"
 
+#include "clipboard/EndToEndKey.h"
 #include "util/Errors.h"
 
 #include <istream>
@@ -33,6 +34,8 @@ int runKey(ToolContext& context, const std::vector<std::string>& args, CommandIo
         return kExitOk;
     }
     if (args[0] == "set") {
+        if (!EndToEndKeyAvailable())
+            throw Error(kEndToEndKeyUnavailableText);
         std::string passphrase;
         std::getline(io.in, passphrase);
         if (!passphrase.empty() && passphrase.back() == '\r')

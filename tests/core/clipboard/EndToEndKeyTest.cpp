@@ -47,6 +47,12 @@ std::vector<std::string> described(const FakeClipboard& system)
 class EndToEndKeyTest : public ::testing::Test
 {
 protected:
+    void SetUp() override
+    {
+        if (!EndToEndKeyAvailable())
+            GTEST_SKIP() << kEndToEndKeyUnavailableText;
+    }
+
     std::string password = PasswordDigest("account password");
     int clockReadings = 0;
 

@@ -435,6 +435,8 @@ TEST_F(ServiceClientTest, UpdateChecksReportOnTheirThreadAndFollowTheDateRule)
 
 TEST_F(ServiceClientTest, NoRequestCarriesTheEndToEndKeyOrItsValue)
 {
+    if (!EndToEndKeyAvailable())
+        GTEST_SKIP() << kEndToEndKeyUnavailableText;
     const std::string passphrase = "a long shared phrase";
     const std::string value = EndToEndKeyValue(passphrase, KeySchemeForCopies());
     std::string raw;
