@@ -76,7 +76,7 @@ int runCopy(ToolContext& context, const std::vector<std::string>& args, CommandI
     // With an end-to-end key every record is keyed with the key's value, and the key scheme record
     // follows the others.
     const std::string& passphrase = session.store().EndToEndKey;
-    const std::string password = CopyKeyValue(session.store().Password, passphrase);
+    std::string password = CopyKeyValue(session.store().Password, passphrase);
     std::string& snapshot = session.snapshots().snapshot;
     snapshot.clear();
     if (fromClipboard) {
