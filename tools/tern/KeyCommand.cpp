@@ -22,7 +22,10 @@ constexpr std::size_t kMinPassphraseBytes = 8;
 int runKey(ToolContext& context, const std::vector<std::string>& args, CommandIo& io)
 {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        io.out << "Usage:\n" << kUsage << '\n';
+        std::string usage = kUsage;
+        for (std::size_t at = usage.find('\n'); at != std::string::npos; at = usage.find('\n', at + 1))
+            usage.insert(at + 1, "  ");
+        io.out << "Usage:\n  " << usage << '\n';
         return kExitOk;
     }
     if (args.size() != 1)
