@@ -2,14 +2,16 @@
 #include "clipboard/ExClipboard.h"
 #include "clipboard/FormatNameTable.h"
 #include "clipboard/JpegCodec.h"
+#include "clipboard/KeyedSnapshot.h"
 #include "platform/fake/FakeClipboard.h"
 #include "util/Errors.h"
 
 #include <cstddef>
 #include <cstdint>
 
-// Input: one byte choosing the password (odd: the seeds' password value, even: none), then the
-// snapshot stream.
+// Input: one byte choosing the password (bit 0: the seeds' password value, else none) and the
+// end-to-end key (bit 1: the seeds' passphrase, else none), then the snapshot stream. The passphrase
+// is given only for a key scheme of the lowest costs, so that each run stays short.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size < 1)
@@ -19,6 +21,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tern::TExClipboard clipboard(
         system, [&password] { return password; }, tern::JumpingClock());
     const std::string_view stream(reinterpret_cast<const char*>(data + 1), size - 1);
+    std::string passphrase;
+    try {
+        const std::optional<tern::KeyScheme> scheme = tern::FindKeyScheme(stream, 0);
+        if ((data[0] & 2) && scheme && scheme->opsLimit == 1 && scheme->memLimitKiB <= 64)
+            passphrase = "fuzz passphrase";
+    } catch (const tern::Error&) {
+    }
+    clipboard.SetEndToEndKey([&passphrase] { return passphrase; });
     try {
         clipboard.LoadFromStream(stream);
     } catch (const tern::Error&) {

@@ -2,6 +2,7 @@
 
 #include "clipboard/FormatNameTable.h"
 #include "clipboard/JpegCodec.h"
+#include "clipboard/KeyedSnapshot.h"
 #include "clipboard/ShareConversion.h"
 
 #include "util/Errors.h"
@@ -88,7 +89,8 @@ void TExClipboard::SaveToStream(std::string& stream) const
 std::size_t TExClipboard::LoadFromStream(std::string_view stream, std::size_t position)
 {
     m_names.clear();
-    LoadSnapshot(stream, position, m_password ? m_password() : std::string(), m_clock, Formats);
+    LoadKeyedSnapshot(stream, position, m_password ? m_password() : std::string(),
+                      m_passphrase ? m_passphrase() : std::string(), m_clock, Formats);
     if (!Formats.empty() && Formats.back()->Format == platform::kFormatNameTable) {
         for (FormatName& entry : DecodeFormatNames(Formats.back()->Data.ReadAll()))
             m_names.emplace(entry.format, std::move(entry.name));

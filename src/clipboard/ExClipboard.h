@@ -57,10 +57,14 @@ public:
     int SaveShareable(std::string& stream);
 
     platform::SystemClipboard& system() noexcept { return m_clipboard; }
+    // The end-to-end passphrase that LoadFromStream opens keyed snapshots with (see KeyedSnapshot.h);
+    // empty or unset: none.
+    void SetEndToEndKey(std::function<std::string()> passphrase) { m_passphrase = std::move(passphrase); }
 
 private:
     platform::SystemClipboard& m_clipboard;
     std::function<std::string()> m_password;
+    std::function<std::string()> m_passphrase;
     MonotonicClock m_clock;
     // The name table of the snapshot last loaded.
     std::map<std::uint32_t, std::string> m_names;

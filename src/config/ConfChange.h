@@ -27,6 +27,7 @@ struct ConfChange
     std::optional<std::string> ServiceHost{};
     std::optional<std::string> DownloadHost{};
     std::optional<std::string> CaFile{};
+    std::optional<std::string> EndToEndKey{};
     // The language choice (see LanguageChoice).
     std::optional<std::string> CurrentLanguage{};
     std::optional<bool> IsLangModified{};

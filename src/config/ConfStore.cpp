@@ -113,6 +113,7 @@ void TConfStore::Apply(const ConfChange& change)
     set(m_values.ServiceHost, change.ServiceHost);
     set(m_values.DownloadHost, change.DownloadHost);
     set(m_values.CaFile, change.CaFile);
+    set(m_values.EndToEndKey, change.EndToEndKey);
     // The language first, then its flag: choosing a language may set the flag.
     if (change.CurrentLanguage)
         selectLanguage(*change.CurrentLanguage);

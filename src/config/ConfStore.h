@@ -33,6 +33,7 @@ struct ConfValues
     std::string ServiceHost = kDefaultServiceHost;
     std::string DownloadHost = kDefaultServiceHost;
     std::string CaFile;
+    std::string EndToEndKey;
 };
 
 // Every persistent setting, in memory. Loads when created, saves when asked and when destroyed.
@@ -78,6 +79,8 @@ public:
 
     const std::string& Login = m_values.Login;
     const std::string& Password = m_values.Password;
+    // The end-to-end passphrase (empty: none). Kept like the password value and never sent.
+    const std::string& EndToEndKey = m_values.EndToEndKey;
     const bool& CheckUpdates = m_values.CheckUpdates;
     const std::uint16_t& MainKey = m_values.MainKey;
     const std::int32_t& CurColor = m_values.CurColor;

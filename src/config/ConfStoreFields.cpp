@@ -101,6 +101,7 @@ std::vector<ConfStoreField> makeFields()
         textField("DownloadHost", &ConfValues::DownloadHost, &ConfChange::DownloadHost,
                   TConfStore::kDefaultServiceHost),
         textField("CaFile", &ConfValues::CaFile, &ConfChange::CaFile, {}),
+        textField("EndToEndKey", &ConfValues::EndToEndKey, &ConfChange::EndToEndKey, {}),
     };
 }
 

@@ -24,7 +24,8 @@ IsLangModified=1
 StartWithWindows=0
 ServiceHost=http://127.0.0.1:8077
 DownloadHost=http://127.0.0.1:8077
-CaFile='
+CaFile=
+EndToEndKey='
 expect_eq "$("$tern" config list)" "$expected_defaults" "defaults"
 
 # Reading does not write the settings back.

@@ -1,6 +1,7 @@
 #include "ServiceSession.h"
 
 #include "clipboard/ClipboardFormat.h"
+#include "clipboard/KeyedSnapshot.h"
 #include "util/Errors.h"
 #include "util/FileRoutines.h"
 #include "util/TextEncoding.h"
@@ -28,7 +29,8 @@ bool ToolSnapshots::restoreSnapshot(const std::string& stream)
 {
     // The items stay compressed; whoever reads one decodes it, so at most one item is held decoded.
     size_t position = 0;
-    LoadSnapshot(stream, position, m_password, {}, restored);
+    restored.clear();
+    LoadKeyedSnapshot(stream, position, m_password, m_passphrase, {}, restored);
     restoredStream = stream;
     return true;
 }
@@ -41,7 +43,8 @@ int ToolSnapshots::SaveShareable(std::string& payload)
 
 ServiceSession::ServiceSession(ToolContext& context, bool readOnly)
     : m_texts(context.texts()), m_store(context.store(readOnly)),
-      m_transport(CreateHttpTransport(m_store.CaFile)), m_snapshots(m_store.Password), m_settings(m_store),
+      m_transport(CreateHttpTransport(m_store.CaFile)), m_snapshots(m_store.Password, m_store.EndToEndKey),
+      m_settings(m_store),
       m_client(
           m_settings,
           [this](const std::string& section, const std::string& key) { return text(section, key); },

@@ -20,7 +20,11 @@ namespace tern::tool {
 class ToolSnapshots final : public SnapshotClipboard
 {
 public:
-    explicit ToolSnapshots(std::string passwordValue) : m_password(std::move(passwordValue)) {}
+    // `passphrase`: the end-to-end key that keyed snapshots are opened with (empty: none).
+    ToolSnapshots(std::string passwordValue, std::string passphrase)
+        : m_password(std::move(passwordValue)), m_passphrase(std::move(passphrase))
+    {
+    }
 
     std::string captureSnapshot() override { return snapshot; }
     bool restoreSnapshot(const std::string& stream) override;
@@ -35,6 +39,7 @@ public:
 
 private:
     std::string m_password;
+    std::string m_passphrase;
 };
 
 // What a service command works with: the settings and texts of the tool, the HTTP transport and the

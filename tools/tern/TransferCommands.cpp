@@ -4,6 +4,7 @@
 #include "ToolClipboard.h"
 #include "clipboard/ClipboardFormat.h"
 #include "clipboard/ExClipboard.h"
+#include "clipboard/KeyedSnapshot.h"
 #include "clipboard/ShareConversion.h"
 #include "lang/TextKeys.h"
 #include "platform/Clipboard.h"
@@ -73,7 +74,10 @@ int runCopy(ToolContext& context, const std::vector<std::string>& args, CommandI
 
     ServiceSession session(context, true);
     session.requireAccount();
-    const std::string& password = session.store().Password;
+    // With an end-to-end key every record is keyed with the key's value, and the key scheme record
+    // follows the others.
+    const std::string& passphrase = session.store().EndToEndKey;
+    std::string password = CopyKeyValue(session.store().Password, passphrase);
     std::string& snapshot = session.snapshots().snapshot;
     snapshot.clear();
     if (fromClipboard) {
@@ -83,6 +87,7 @@ int runCopy(ToolContext& context, const std::vector<std::string>& args, CommandI
         captured.CaptureAll();
         if (captured.Formats.empty())
             throw Error(session.text(text::kCopyFailed.section, text::kCopyFailed.key));
+        AppendKeySchemeRecord(captured.Formats, passphrase);
         captured.SaveToStream(snapshot);
     } else {
         ClipboardFormats formats;
@@ -94,6 +99,7 @@ int runCopy(ToolContext& context, const std::vector<std::string>& args, CommandI
             addFormat(formats, password, format, ReadInputBytes(file, io.in), io.err);
         if (formats.empty())
             throw Error(session.text(text::kCopyFailed.section, text::kCopyFailed.key));
+        AppendKeySchemeRecord(formats, passphrase);
         SaveSnapshot(formats, snapshot);
     }
 
@@ -126,6 +132,7 @@ int runPaste(ToolContext& context, const std::vector<std::string>& args, Command
         // What Remote Paste puts on the clipboard, without the paste keystroke.
         const std::string& password = session.store().Password;
         TExClipboard snapshot(*clipboard, [&password] { return password; });
+        snapshot.SetEndToEndKey([&session] { return session.store().EndToEndKey; });
         snapshot.LoadFromStream(session.snapshots().restoredStream);
         if (!snapshot.RestoreAll())
             throw Error(session.text(text::kPasteFailed.section, text::kPasteFailed.key));
@@ -165,7 +172,8 @@ Command MakeCopyCommand(ToolContext& context)
     return {"copy",
             "copy [FILE|-] [--format N=FILE]... | copy --clipboard\n"
             "                            upload a snapshot holding the text (format 13) and raw formats,\n"
-            "                            or every format on the clipboard (Windows)",
+            "                            or every format on the clipboard (Windows); with an end-to-end\n"
+            "                            key (see \"key\") every format is enciphered under it",
             [&context](const std::vector<std::string>& args, CommandIo& io) {
                 return runCopy(context, args, io);
             }};
@@ -177,7 +185,8 @@ Command MakePasteCommand(ToolContext& context)
             "paste [--out DIR|--clipboard]\n"
             "                            download the stored snapshot and print its text; with --out\n"
             "                            write every format as DIR/INDEX-FORMAT.bin; with --clipboard put\n"
-            "                            every format on the clipboard (Windows)",
+            "                            every format on the clipboard (Windows); a copy made with an\n"
+            "                            end-to-end key needs the same key",
             [&context](const std::vector<std::string>& args, CommandIo& io) {
                 return runPaste(context, args, io);
             }};

@@ -3,6 +3,7 @@
 #include "ConfigCommands.h"
 #include "ContainerCommands.h"
 #include "DigestCommand.h"
+#include "KeyCommand.h"
 #include "PrintableText.h"
 #include "QuitRunningCommand.h"
 #include "ShareCommand.h"
@@ -66,7 +67,7 @@ int main(int argc, char** argv)
         MakeDigestCommand(context),      MakeContainerCommand(context), MakeSnapshotCommand(context),
         MakeRegisterCommand(context),    MakeLoginCommand(context),     MakeCopyCommand(context),
         MakePasteCommand(context),       MakeShareCommand(context),     MakeHistoryUrlCommand(context),
-        MakeCheckUpdateCommand(context),
+        MakeCheckUpdateCommand(context), MakeKeyCommand(context),
     };
 
     const std::vector<std::string> args(argv + 1, argv + argc);

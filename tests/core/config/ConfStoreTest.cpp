@@ -246,7 +246,7 @@ TEST_F(ConfStoreTest, FieldTableListsEverySettingInStoredForm)
     EXPECT_EQ(names, (std::vector<std::string>{"Login", "Password", "MainKey", "CheckDate", "CheckUpdates",
                                                "DisableRemote", "CurColor", "CurFont", "CurLine",
                                                "CurrentLanguage", "IsLangModified", "StartWithWindows",
-                                               "ServiceHost", "DownloadHost", "CaFile"}));
+                                               "ServiceHost", "DownloadHost", "CaFile", "EndToEndKey"}));
     const ConfStoreField* mainKey = FindConfStoreField("MainKey");
     ASSERT_NE(mainKey, nullptr);
     ConfChange change;

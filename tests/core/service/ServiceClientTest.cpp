@@ -1,5 +1,6 @@
 #include "service/ServiceClient.h"
 
+#include "clipboard/KeyedSnapshot.h"
 #include "service/TransferErrors.h"
 #include "util/Errors.h"
 
@@ -518,6 +519,33 @@ TEST_F(ServiceClientTest, UpdateChecksReportOnTheirThreadAndFollowTheDateRule)
     client.reset();
     EXPECT_EQ(reports.size(), 3u);
     EXPECT_EQ(transport.sent().size(), 3u);
+}
+
+TEST_F(ServiceClientTest, NoRequestCarriesTheEndToEndKeyOrItsValue)
+{
+    if (!EndToEndKeyAvailable())
+        GTEST_SKIP() << kEndToEndKeyUnavailableText;
+    const std::string passphrase = "a long shared phrase";
+    const std::string value = EndToEndKeyValue(passphrase, KeySchemeForCopies());
+    std::string raw;
+    for (std::size_t at = 0; at < value.size(); at += 2)
+        raw += static_cast<char>(std::stoi(value.substr(at, 2), nullptr, 16));
+    ClipboardFormats formats;
+    formats.push_back(std::make_unique<TClipboardFormat>(CopyKeyValue(kPass, passphrase)));
+    formats.back()->Format = 13;
+    formats.back()->Data.Write(0, "a private message");
+    AppendKeySchemeRecord(formats, passphrase);
+    snapshots.snapshot.clear();
+    SaveSnapshot(formats, snapshots.snapshot);
+    transport.reply("{\"status\":\"ok\"}");
+    EXPECT_TRUE(client->UploadSnapshot());
+    transport.reply(snapshots.snapshot);
+    EXPECT_TRUE(client->DownloadSnapshot());
+    const auto sent = transport.sent();
+    ASSERT_EQ(sent.size(), 2u);
+    for (const auto& request : sent)
+        for (const std::string& secret : {passphrase, value, raw, std::string("a private message")})
+            EXPECT_EQ((request.url + request.body).find(secret), std::string::npos) << secret;
 }
 
 } // namespace
