@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# The Windows build on a Debian 12 machine: installs the cross compiler and Wine, builds (or reuses)
-# the Windows libraries, cross-builds the core, the Win32 platform layer, tern.exe and their tests,
-# checks that every program imports system DLLs only, and runs the tests under Wine inside a headless
-# desktop. The last line is ctest's summary.
+# The Windows build on a Debian 12 machine: installs the cross compiler, Wine and NSIS, builds (or
+# reuses) the Windows libraries, cross-builds the core, the Win32 platform layer, tern.exe and their
+# tests, checks that tern.exe imports system DLLs only and that every other DLL a program needs lies
+# beside it, and runs the tests under Wine inside a headless desktop. The last line is ctest's summary.
+# With TERN_WINDOWS_DESKTOP=1 it also builds (or reuses) Qt for Windows, and with it the desktop
+# program tern-clipboard.exe and its installer BUILD_DIR/tern-clipboard-VERSION-setup.exe.
 #   scripts/build-windows.sh [BUILD_DIR]       (default build/windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +15,8 @@ build_dir=$(cd "$build_dir" && pwd)
 
 echo "== Windows build: packages"
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
-    nasm wine wine64 dpkg-dev cmake pkg-config python3 nlohmann-json3-dev xvfb xauth openbox trayer x11-utils)
+    nasm wine wine64 dpkg-dev cmake pkg-config python3 nlohmann-json3-dev xvfb xauth openbox trayer x11-utils
+    qt6-base-dev qt6-base-dev-tools perl ninja-build nsis librsvg2-bin)
 scripts/install-deps.sh "${packages[@]}"
 
 echo "== Windows build: libraries"
@@ -30,23 +33,34 @@ scripts/build-windows-deps.sh
 echo "== Windows build: compile"
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake --preset windows -B "$build_dir" "${launcher[@]}" >/dev/null
+desktop=OFF
+[ "${TERN_WINDOWS_DESKTOP:-0}" = 1 ] && desktop=ON
+cmake --preset windows -B "$build_dir" "${launcher[@]}" -DTERN_WINDOWS_DESKTOP=$desktop >/dev/null
 cmake --build "$build_dir" -j2
+if grep -q '^installer:' "$build_dir/Makefile"; then
+    cmake --build "$build_dir" --target installer
+fi
 
-echo "== Windows build: every program imports system DLLs only"
-# The C and C++ runtimes, the thread library and zlib are linked in; what remains must come with
-# Windows itself.
+echo "== Windows build: every DLL a program imports comes with Windows or lies beside it"
+# tern.exe links the C and C++ runtimes, the thread library and zlib in: it imports system DLLs only.
+# The desktop program and its tests import Qt's DLLs, which import MinGW's runtime DLLs: those are
+# copied beside them (and installed with them).
 system_dlls='^(kernel32|user32|gdi32|gdiplus|advapi32|shell32|shlwapi|ole32|oleaut32|comctl32|comdlg32|uxtheme|dwmapi|imm32|winmm|version|userenv|winhttp|bcrypt|crypt32|ws2_32|msvcrt|ucrtbase|ntdll|netapi32|mpr|uiautomationcore|api-ms-win-[a-z0-9-]+)\.dll$'
 bad=0
-while IFS= read -r -d '' program; do
+imports() { x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'; }
+is_system() { printf '%s\n' "$1" | tr '[:upper:]' '[:lower:]' | grep -Eq "$system_dlls"; }
+while read -r dll; do
+    is_system "$dll" || { echo "tern.exe imports $dll" >&2; bad=1; }
+done < <(imports "$build_dir/bin/tern.exe")
+while IFS= read -r -d '' module; do
     while read -r dll; do
-        if ! printf '%s\n' "$dll" | tr '[:upper:]' '[:lower:]' | grep -Eq "$system_dlls"; then
-            echo "$(basename "$program") imports $dll" >&2
+        if ! is_system "$dll" && [ ! -e "$build_dir/bin/$dll" ]; then
+            echo "${module#"$build_dir/bin/"} imports $dll, which is not beside it" >&2
             bad=1
         fi
-    done < <(x86_64-w64-mingw32-objdump -p "$program" | sed -n 's/^[[:space:]]*DLL Name: //p')
-done < <(find "$build_dir/bin" -maxdepth 1 -name '*.exe' -print0)
-[ "$bad" = 0 ] || { echo "programs import DLLs that Windows does not have" >&2; exit 1; }
+    done < <(imports "$module")
+done < <(find "$build_dir/bin" \( -name '*.exe' -o -name '*.dll' \) -print0)
+[ "$bad" = 0 ] || { echo "programs import DLLs that are neither Windows' nor shipped" >&2; exit 1; }
 
 echo "== Windows build: tests under Wine"
 # A Wine prefix of the build's own, made once; one Wine server serves every test and is stopped at

@@ -92,8 +92,10 @@ std::optional<LocalFormat> WindowsFormOfLinuxEntry(const platform::ClipboardEntr
         return LocalFormat{0, std::string(kWindowsRtfName), upToZero(*bytes) + '\0'};
     if (*mime == kUriListMime) {
         const std::vector<std::string> paths =
-            existingPaths(WindowsPathsFromUriList(*bytes), existing,
-                          [](const std::string& path) { return std::optional<std::string>(path); });
+            existingPaths(WindowsPathsFromUriList(*bytes), existing, [](const std::string& path) {
+                // Only a local path may be looked at: a network path would be connected to.
+                return IsLocalWindowsPath(path) ? std::optional<std::string>(path) : std::nullopt;
+            });
         if (paths.empty())
             return std::nullopt;
         return LocalFormat{kWindowsFileDrop, {}, EncodeDropFiles(paths)};

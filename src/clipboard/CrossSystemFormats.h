@@ -49,7 +49,8 @@ bool IsLinuxFixedForm(const platform::ClipboardEntry& entry);
 // The Windows form of such an entry: text/html as "HTML Format" with its header, RTF as "Rich Text
 // Format" with a terminating zero, text/uri-list as a file drop list of the files that exist here
 // (nothing when none does), every other type registered under its MIME name with its bytes unchanged.
-// `existing` checks Windows paths (root-relative ones included).
+// `existing` checks Windows paths (root-relative ones included); it is never given a path that names
+// a network place (FileDropList.h).
 std::optional<LocalFormat> WindowsFormOfLinuxEntry(const platform::ClipboardEntry& entry,
                                                    const ExistingFile& existing);
 

@@ -83,7 +83,36 @@ bool isDrivePath(std::string_view path)
     return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) != 0 && path[1] == ':';
 }
 
+bool isSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+// No character that Windows reserves in names: wildcards and the '?' of "\??\" and "\\?\", quotes,
+// redirections, colons (drives and streams), control characters.
+bool hasOnlyNameCharacters(std::string_view text)
+{
+    return std::none_of(text.begin(), text.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 ||
+               std::string_view("?*\"<>|:").find(c) != std::string_view::npos;
+    });
+}
+
 } // namespace
+
+bool IsWindowsDrivePath(std::string_view path)
+{
+    return path.size() >= 3 && isDrivePath(path) && isSeparator(path[2]) &&
+           hasOnlyNameCharacters(path.substr(2));
+}
+
+bool IsLocalWindowsPath(std::string_view path)
+{
+    if (IsWindowsDrivePath(path))
+        return true;
+    return !path.empty() && isSeparator(path[0]) && (path.size() == 1 || !isSeparator(path[1])) &&
+           hasOnlyNameCharacters(path);
+}
 
 std::string EncodeDropFiles(const std::vector<std::string>& paths)
 {
@@ -145,17 +174,13 @@ std::vector<std::string> WindowsPathsFromUriList(std::string_view uriList)
 {
     std::vector<std::string> paths;
     for (auto& [host, path] : fileAddresses(uriList)) {
+        if (!host.empty() && !SameTextAscii(host, "localhost"))
+            continue;
         std::replace(path.begin(), path.end(), '/', '\\');
-        if (!host.empty() && host != "localhost") {
-            std::string network = "\\\\";
-            network += host;
-            network += path;
-            paths.push_back(std::move(network));
-        } else if (isDrivePath(std::string_view(path).substr(1))) {
-            paths.push_back(path.substr(1));
-        } else {
+        if (isDrivePath(std::string_view(path).substr(1)))
+            path.erase(0, 1);
+        if (IsLocalWindowsPath(path))
             paths.push_back(std::move(path));
-        }
     }
     return paths;
 }
@@ -172,7 +197,7 @@ std::vector<std::string> PosixPathsFromUriList(std::string_view uriList)
 
 std::optional<std::string> PosixPathFromWindowsPath(std::string_view path)
 {
-    if (path.empty() || path.front() != '\\' || path.substr(0, 2) == "\\\\" || isDrivePath(path))
+    if (path.empty() || path.front() != '\\' || !IsLocalWindowsPath(path))
         return std::nullopt;
     std::string posix(path);
     std::replace(posix.begin(), posix.end(), '\\', '/');

@@ -19,16 +19,31 @@ std::string EncodeDropFiles(const std::vector<std::string>& paths);
 // dropped.
 std::vector<std::string> DecodeDropFiles(std::string_view data);
 
-// The Windows paths of the file addresses in a uri-list: "file:///C:/a%20b" gives "C:\a b",
-// "file:///tmp/a" the root-relative "\tmp\a", "file://server/share/a" the network path
-// "\\server\share\a". Comments, blank lines, other schemes and malformed escapes are left out.
+// A list of copied files may come from another computer: a path that names a network place (a host in
+// the address, "\\server\share", the device forms "\\?\" and "\\.\", an NT path "\??\") would make
+// Windows connect to it, with the user's credentials, as soon as the path is looked at. These say
+// which paths are safe to look at here.
+
+// True for a plain drive path: a drive letter, a colon and a separator ("C:\a", "C:/a"), and no
+// character that Windows reserves in file names ('?', '*', '"', '<', '>', '|', a further colon, a
+// control character).
+bool IsWindowsDrivePath(std::string_view path);
+
+// True for a plain drive path or a root-relative one ("\tmp\a": the current drive's root, one
+// separator only), with the same characters.
+bool IsLocalWindowsPath(std::string_view path);
+
+// The Windows paths of the local file addresses in a uri-list: "file:///C:/a%20b" gives "C:\a b",
+// "file:///tmp/a" the root-relative "\tmp\a". Addresses with a host other than localhost, paths that
+// are not local (IsLocalWindowsPath), comments, blank lines, other schemes and malformed escapes are
+// left out.
 std::vector<std::string> WindowsPathsFromUriList(std::string_view uriList);
 
 // The POSIX paths of the file addresses in a uri-list (local host only), same rules otherwise.
 std::vector<std::string> PosixPathsFromUriList(std::string_view uriList);
 
-// The POSIX form of a Windows path that has one: a root-relative path with its backslashes turned
-// into slashes. A path with a drive or a network path has none.
+// The POSIX form of a Windows path that has one: a root-relative local path with its backslashes
+// turned into slashes. A path with a drive, a network or a device path has none.
 std::optional<std::string> PosixPathFromWindowsPath(std::string_view path);
 
 // A uri-list of file addresses for absolute POSIX paths, each escaped as an address needs.

@@ -43,8 +43,8 @@ struct HttpReply
 class HttpTransport
 {
 public:
-    // Every request of the program: HTTP/1.0 with this User-Agent, no proxy, no redirects, plain
-    // http only (port 80 unless the address names another), one deadline for the whole exchange
+    // Every request of the program: HTTP/1.0 with this User-Agent, no proxy, no redirects, http or
+    // https (port 80 or 443 unless the address names another), one deadline for the whole exchange
     // from connecting to the last byte of the reply, and a body larger than the limit is no reply.
     static constexpr const char* kUserAgent = "Mozilla/4.0 (compatible; Synapse)";
     static constexpr std::chrono::seconds kDefaultTimeout{90};

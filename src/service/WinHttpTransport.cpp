@@ -1,5 +1,7 @@
 #include "service/WinHttpTransport.h"
 
+#include "service/WinHttpCertificates.h"
+
 #include <algorithm>
 #include <condition_variable>
 #include <cstdlib>
@@ -24,6 +26,7 @@ struct WinHttpTransport::Exchange
     std::string body;
     size_t limit = 0;
     Clock::time_point deadline;
+    std::string caFile;
 
     // The outcome, and the caller giving up; under the mutex.
     std::mutex mutex;
@@ -126,6 +129,70 @@ int statusCode(HINTERNET request)
     return static_cast<int>(status);
 }
 
+// An https peer judged against the authority file rather than the system's store. WinHTTP leaves the
+// authority to us: a harmless request ("HEAD /") asks for the peer's certificate first, and a peer
+// that fails the check is sent nothing else. The exchange's own request checks again when WinHTTP
+// calls back with its connection made, before it sends anything, and is closed there when the peer
+// fails, so that neither the address (it carries the password) nor the body leaves. (Wine sends a
+// request closed there all the same; the first check keeps it from a peer that fails throughout.)
+struct PeerCheck
+{
+    const CertificateAuthorities& authorities;
+    std::wstring host;
+    bool rejected = false;
+};
+
+bool peerTrusted(HINTERNET request, const PeerCheck& check)
+{
+    PCCERT_CONTEXT certificate = nullptr;
+    DWORD size = sizeof certificate;
+    const bool trusted =
+        WinHttpQueryOption(request, WINHTTP_OPTION_SERVER_CERT_CONTEXT, &certificate, &size) &&
+        check.authorities.trust(certificate, check.host);
+    if (certificate != nullptr)
+        CertFreeCertificateContext(certificate);
+    return trusted;
+}
+
+bool ignoreUnknownAuthority(HINTERNET request)
+{
+    DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA;
+    return WinHttpSetOption(request, WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof flags) != FALSE;
+}
+
+void CALLBACK checkPeerBeforeSending(HINTERNET request, DWORD_PTR context, DWORD status,
+                                     LPVOID /*information*/, DWORD /*length*/)
+{
+    if (status != WINHTTP_CALLBACK_STATUS_SENDING_REQUEST || context == 0)
+        return;
+    auto& check = *reinterpret_cast<PeerCheck*>(context);
+    if (!peerTrusted(request, check)) {
+        check.rejected = true;
+        WinHttpCloseHandle(request);
+    }
+}
+
+// The first check of PeerCheck, on a request of its own over `connection`.
+bool probePeer(HINTERNET connection, const PeerCheck& check, Clock::time_point deadline)
+{
+    InternetHandle probe(WinHttpOpenRequest(connection, L"HEAD", L"/", nullptr, WINHTTP_NO_REFERER,
+                                            WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE));
+    return probe.handle && ignoreUnknownAuthority(probe.handle) && limitTimeouts(probe.handle, deadline) &&
+           WinHttpSendRequest(probe.handle, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
+                              0) &&
+           peerTrusted(probe.handle, check);
+}
+
+// Makes an https request check its peer with `check` (see PeerCheck).
+bool checkPeerWith(HINTERNET request, PeerCheck& check)
+{
+    auto context = reinterpret_cast<DWORD_PTR>(&check);
+    return ignoreUnknownAuthority(request) &&
+           WinHttpSetOption(request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context) &&
+           WinHttpSetStatusCallback(request, checkPeerBeforeSending, WINHTTP_CALLBACK_FLAG_SEND_REQUEST, 0) !=
+               WINHTTP_INVALID_STATUS_CALLBACK;
+}
+
 // The exchange itself, on its own thread: a failure when no complete response arrived in time.
 HttpReply exchangeOnce(WinHttpTransport::Exchange& exchange)
 {
@@ -136,8 +203,10 @@ HttpReply exchangeOnce(WinHttpTransport::Exchange& exchange)
     parts.dwUrlPathLength = static_cast<DWORD>(-1);
     parts.dwExtraInfoLength = static_cast<DWORD>(-1);
     if (!WinHttpCrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts) ||
-        parts.nScheme != INTERNET_SCHEME_HTTP || parts.dwHostNameLength == 0)
+        (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) ||
+        parts.dwHostNameLength == 0)
         return failed(HttpFailure::NoConnection);
+    const bool secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
     const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
     std::wstring path(parts.lpszUrlPath, parts.dwUrlPathLength);
     path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
@@ -154,11 +223,23 @@ HttpReply exchangeOnce(WinHttpTransport::Exchange& exchange)
         return failed(lastFailure());
     const wchar_t* acceptTypes[] = {L"*/*", nullptr};
     // The address goes out as it is: the protocol layer has encoded it already.
-    InternetHandle request(WinHttpOpenRequest(
-        connection.handle, exchange.isPost ? L"POST" : L"GET", path.c_str(), L"HTTP/1.0", WINHTTP_NO_REFERER,
-        acceptTypes, WINHTTP_FLAG_ESCAPE_DISABLE | WINHTTP_FLAG_ESCAPE_DISABLE_QUERY));
+    InternetHandle request(WinHttpOpenRequest(connection.handle, exchange.isPost ? L"POST" : L"GET",
+                                              path.c_str(), L"HTTP/1.0", WINHTTP_NO_REFERER, acceptTypes,
+                                              WINHTTP_FLAG_ESCAPE_DISABLE |
+                                                  WINHTTP_FLAG_ESCAPE_DISABLE_QUERY |
+                                                  (secure ? WINHTTP_FLAG_SECURE : 0)));
     if (!request.handle)
         return failed(lastFailure());
+    // Without an authority file WinHTTP checks the chain against the system's store and the host name.
+    std::optional<CertificateAuthorities> authorities;
+    std::optional<PeerCheck> check;
+    if (secure && !exchange.caFile.empty()) {
+        authorities.emplace(exchange.caFile);
+        check.emplace(PeerCheck{*authorities, host});
+        if (!probePeer(connection.handle, *check, exchange.deadline) ||
+            !checkPeerWith(request.handle, *check))
+            return failed(HttpFailure::CertificateRefused);
+    }
     DWORD features = WINHTTP_DISABLE_REDIRECTS | WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION |
                      WINHTTP_DISABLE_KEEP_ALIVE;
     if (!WinHttpSetOption(request.handle, WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof features))
@@ -168,12 +249,18 @@ HttpReply exchangeOnce(WinHttpTransport::Exchange& exchange)
     if (exchange.isPost)
         headers = L"Content-Type: " + widen(exchange.contentType) + L"\r\n";
     const auto bodySize = static_cast<DWORD>(exchange.body.size());
-    if (!limitTimeouts(request.handle, exchange.deadline) ||
-        !WinHttpSendRequest(request.handle, headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
-                            static_cast<DWORD>(headers.size()),
-                            bodySize ? const_cast<char*>(exchange.body.data()) : WINHTTP_NO_REQUEST_DATA,
-                            bodySize, bodySize, 0) ||
-        !WinHttpReceiveResponse(request.handle, nullptr))
+    if (!limitTimeouts(request.handle, exchange.deadline))
+        return failed(lastFailure());
+    const BOOL sent =
+        WinHttpSendRequest(request.handle, headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
+                           static_cast<DWORD>(headers.size()),
+                           bodySize ? const_cast<char*>(exchange.body.data()) : WINHTTP_NO_REQUEST_DATA,
+                           bodySize, bodySize, reinterpret_cast<DWORD_PTR>(check ? &*check : nullptr));
+    if (check && check->rejected) {
+        request.handle = nullptr; // closed by the check
+        return failed(HttpFailure::CertificateRefused);
+    }
+    if (!sent || !WinHttpReceiveResponse(request.handle, nullptr))
         return failed(lastFailure());
 
     // Any response counts, with its body, whatever its status.
@@ -216,15 +303,15 @@ void runExchange(const std::shared_ptr<WinHttpTransport::Exchange>& exchange)
 
 } // namespace
 
-// WinHTTP speaks plain http here; an authority file for https peers has nothing to apply to.
-std::unique_ptr<HttpTransport> CreateHttpTransport(const std::string& /*caFile*/,
+std::unique_ptr<HttpTransport> CreateHttpTransport(const std::string& caFile,
                                                    std::chrono::milliseconds timeout, size_t maxReplyBytes)
 {
-    return std::make_unique<WinHttpTransport>(timeout, maxReplyBytes);
+    return std::make_unique<WinHttpTransport>(timeout, maxReplyBytes, caFile);
 }
 
-WinHttpTransport::WinHttpTransport(std::chrono::milliseconds timeout, size_t maxReplyBytes)
-    : m_timeout(timeout), m_maxReplyBytes(maxReplyBytes)
+WinHttpTransport::WinHttpTransport(std::chrono::milliseconds timeout, size_t maxReplyBytes,
+                                   std::string caFile)
+    : m_timeout(timeout), m_maxReplyBytes(maxReplyBytes), m_caFile(std::move(caFile))
 {
 }
 
@@ -252,6 +339,7 @@ HttpReply WinHttpTransport::perform(const std::string& url, const std::string* c
         exchange->body = *body;
     }
     exchange->limit = m_maxReplyBytes;
+    exchange->caFile = m_caFile;
     exchange->deadline = Clock::now() + m_timeout;
     {
         const std::lock_guard lock(m_mutex);

@@ -17,6 +17,12 @@ std::unique_ptr<DesktopShell> CreateDesktopShell()
     return std::make_unique<win::WinDesktopShell>();
 }
 
+// The shell's "open" returns the handler's verdict itself: there is nothing to wait for meanwhile.
+std::unique_ptr<DesktopShell> CreateDesktopShell(BoundedWait /*wait*/)
+{
+    return CreateDesktopShell();
+}
+
 std::unique_ptr<SingleInstance> CreateSingleInstance()
 {
     return std::make_unique<win::MutexSingleInstance>();

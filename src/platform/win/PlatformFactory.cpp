@@ -5,10 +5,9 @@
 #include "platform/win/WinKeyInjector.h"
 #include "platform/win/WinRemoteControl.h"
 #include "platform/win/WinScreenCapture.h"
+#include "platform/win/WinTrayIconClicks.h"
 #include "platform/win/WinWindowFocus.h"
 
-// The tray icon's withheld clicks come with the desktop program's toolkit layer on Windows; the
-// services here need only the system.
 namespace tern::platform {
 
 // A process of an interactive Windows session always has its desktop: there is no display to name or
@@ -36,6 +35,11 @@ std::unique_ptr<KeyInjector> CreateKeyInjector()
 std::unique_ptr<WindowFocus> CreateWindowFocus()
 {
     return std::make_unique<win::WinWindowFocus>();
+}
+
+std::unique_ptr<TrayIconClicks> CreateTrayIconClicks()
+{
+    return std::make_unique<win::WinTrayIconClicks>();
 }
 
 std::unique_ptr<ScreenCapture> CreateScreenCapture()

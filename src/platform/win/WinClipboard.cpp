@@ -2,6 +2,7 @@
 
 #include "clipboard/CrossSystemFormats.h"
 #include "clipboard/DibPicture.h"
+#include "clipboard/FileDropList.h"
 #include "platform/win/WideText.h"
 #include "util/Errors.h"
 #include "util/TextEncoding.h"
@@ -55,8 +56,31 @@ std::optional<std::string> blockBytes(HANDLE handle)
     return bytes;
 }
 
+// True for a plain drive path on a drive of this computer: a drive letter mapped to a network share
+// would connect to it as a network path does.
+bool onLocalDrive(const std::string& path)
+{
+    if (!IsWindowsDrivePath(path))
+        return false;
+    const wchar_t root[] = {static_cast<wchar_t>(path[0]), L':', L'\\', L'\0'};
+    switch (GetDriveTypeW(root)) {
+    case DRIVE_FIXED:
+    case DRIVE_REMOVABLE:
+    case DRIVE_CDROM:
+    case DRIVE_RAMDISK:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The full path of an existing file that `path` names on a local drive. Paths from another computer
+// are checked as text first (GetFullPathNameW only computes): nothing that could name a network
+// place reaches a call that looks at files.
 std::optional<std::string> existingWindowsFile(const std::string& path)
 {
+    if (!IsLocalWindowsPath(path))
+        return std::nullopt;
     const std::wstring wide = Widen(path);
     const DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
     if (length == 0)
@@ -66,9 +90,23 @@ std::optional<std::string> existingWindowsFile(const std::string& path)
     if (written == 0 || written >= length)
         return std::nullopt;
     full.resize(written);
-    if (GetFileAttributesW(full.c_str()) == INVALID_FILE_ATTRIBUTES)
+    std::string narrow = Narrow(full);
+    if (!onLocalDrive(narrow) || GetFileAttributesW(full.c_str()) == INVALID_FILE_ATTRIBUTES)
         return std::nullopt;
-    return Narrow(full);
+    return narrow;
+}
+
+// A file drop list of a Windows snapshot with only the paths on local drives, which the pasting
+// program may then open; nothing when none is.
+std::optional<LocalFormat> localDropList(const std::string& bytes)
+{
+    std::vector<std::string> paths = DecodeDropFiles(bytes);
+    paths.erase(std::remove_if(paths.begin(), paths.end(),
+                               [](const std::string& path) { return !onLocalDrive(path); }),
+                paths.end());
+    if (paths.empty())
+        return std::nullopt;
+    return LocalFormat{kWindowsFileDrop, {}, EncodeDropFiles(paths)};
 }
 
 const std::string& bytesOf(const ClipboardEntry& entry)
@@ -99,6 +137,8 @@ std::optional<PreparedFormat> prepare(const ClipboardEntry& entry)
         local = WindowsFormOfLinuxEntry(entry, existingWindowsFile);
     else if (!entry.name.empty())
         local = LocalFormat{0, entry.name, bytesOf(entry)};
+    else if (entry.format == kWindowsFileDrop)
+        local = localDropList(bytesOf(entry));
     else if (entry.format < kFirstRegisteredFormat && !WinClipboard::isHandleFormat(entry.format))
         local = LocalFormat{entry.format, {}, bytesOf(entry)};
     if (!local)

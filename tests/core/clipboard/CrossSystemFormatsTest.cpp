@@ -45,8 +45,7 @@ TEST(FileDropList, ReadsFileAddressesOfUriLists)
                              "FILE://localhost/home/u/b\r\nfile://server/share/c\r\nhttps://example.org/\r\n"
                              "file:///bad%2\r\nfile:///nul%00l\r\n\r\n";
     EXPECT_EQ(WindowsPathsFromUriList(list),
-              (std::vector<std::string>{"C:\\Program Files\\a.txt", "\\tmp\\x\xC3\xA9", "\\home\\u\\b",
-                                        "\\\\server\\share\\c"}));
+              (std::vector<std::string>{"C:\\Program Files\\a.txt", "\\tmp\\x\xC3\xA9", "\\home\\u\\b"}));
     EXPECT_EQ(PosixPathsFromUriList(list),
               (std::vector<std::string>{"/C:/Program Files/a.txt", "/tmp/x\xC3\xA9", "/home/u/b"}));
 
@@ -59,6 +58,51 @@ TEST(FileDropList, ReadsFileAddressesOfUriLists)
     EXPECT_FALSE(PosixPathFromWindowsPath("C:\\tmp\\a").has_value());
     EXPECT_FALSE(PosixPathFromWindowsPath("\\\\server\\share").has_value());
     EXPECT_FALSE(PosixPathFromWindowsPath("relative\\a").has_value());
+    EXPECT_FALSE(PosixPathFromWindowsPath("\\/server/share").has_value());
+}
+
+// A file list from another computer names no network place that this one would connect to.
+TEST(FileDropList, NetworkAndDevicePathsAreNeverLocal)
+{
+    const std::vector<std::pair<std::string, bool>> paths = {{"C:\\a\\b.txt", true},
+                                                             {"z:/tmp/a", true},
+                                                             {"\\tmp\\a", true},
+                                                             {"\\\\server\\share\\a", false},
+                                                             {"//server/share/a", false},
+                                                             {"\\/server/share", false},
+                                                             {"/\\server\\share", false},
+                                                             {"\\\\?\\C:\\a", false},
+                                                             {"\\\\.\\pipe\\x", false},
+                                                             {"\\??\\UNC\\server\\s", false},
+                                                             {"C:a", false},
+                                                             {"C:\\a:stream", false},
+                                                             {"C:\\a\\*.txt", false},
+                                                             {"relative\\a", false},
+                                                             {"\\tmp\\a\x01", false},
+                                                             {"", false}};
+    for (const auto& [path, local] : paths) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(IsLocalWindowsPath(path), local);
+    }
+    EXPECT_FALSE(IsWindowsDrivePath("\\tmp\\a"));
+
+    // Addresses with a host, and local addresses that spell a network or device path, are left out.
+    const std::string list =
+        "file://attacker.example/share/x.lnk\r\nfile:////attacker.example/share/y\r\n"
+        "file:///%5C%5Cattacker.example%5Cshare%5Cz\r\nfile:///%5C%5C%3F%5CUNC%5Ch%5Cs\r\n"
+        "file://LOCALHOST/C:/ok.txt\r\n";
+    EXPECT_EQ(WindowsPathsFromUriList(list), std::vector<std::string>{"C:\\ok.txt"});
+
+    // Only local paths reach the file check.
+    std::vector<std::string> checked;
+    const ExistingFile existing = [&checked](const std::string& path) -> std::optional<std::string> {
+        checked.push_back(path);
+        return path;
+    };
+    const ClipboardEntry entry{*FormatForMime("text/uri-list"), list};
+    EXPECT_EQ(WindowsFormOfLinuxEntry(entry, existing),
+              (LocalFormat{kWindowsFileDrop, {}, EncodeDropFiles({"C:\\ok.txt"})}));
+    EXPECT_EQ(checked, std::vector<std::string>{"C:\\ok.txt"});
 }
 
 // `bytes` bytes of `value`, least significant first; bytes beyond the fourth are zero.

@@ -116,6 +116,31 @@ TEST(WinClipboard, LinuxTypesArePutInTheirWindowsForms)
     EXPECT_EQ(clipboard.data(registered("text/csv")), "a,b");
 }
 
+// A file list from another computer: only paths on local drives reach the clipboard, and a list with
+// none leaves the file drop out.
+TEST(WinClipboard, FileListsKeepOnlyLocalDrivePaths)
+{
+    const test::TempDirectory folder;
+    const std::string file = Narrow(folder.write(L"here.txt", "x"));
+    const std::vector<std::string> remote = {"\\\\attacker.example\\share\\x.lnk", "\\\\?\\UNC\\h\\s\\y",
+                                             "\\\\.\\pipe\\z", "\\??\\UNC\\h\\s\\w"};
+    std::vector<std::string> mixed = remote;
+    mixed.insert(mixed.begin() + 1, file);
+
+    WinClipboard clipboard;
+    ASSERT_TRUE(clipboard.replace({{CF_HDROP, EncodeDropFiles(mixed)}}));
+    const std::optional<std::string> drop = clipboard.data(CF_HDROP);
+    ASSERT_TRUE(drop.has_value());
+    EXPECT_EQ(DecodeDropFiles(*drop), std::vector<std::string>{file});
+
+    ASSERT_TRUE(clipboard.replace(
+        {{kFormatUnicodeText, Utf16LeTextBlock(kText)},
+         {CF_HDROP, EncodeDropFiles(remote)},
+         {FormatForMime("text/uri-list").value(), std::string("file://attacker.example/share/x.lnk\r\n")}}));
+    EXPECT_FALSE(clipboard.hasFormat(CF_HDROP));
+    EXPECT_TRUE(clipboard.hasFormat(CF_UNICODETEXT));
+}
+
 } // namespace
 
 namespace test {

@@ -1,0 +1,57 @@
+# Gathers the files the installer installs into one folder, and writes the installer's lists of them:
+# files.nsh (the File commands) and remove.nsh (the uninstaller's Delete and RMDir commands).
+#   cmake -DSTAGE=DIR -DBIN=BUILD_BIN -DQT_DIR=QT_PREFIX -P stage.cmake
+# From BIN: the two programs, the Languages folder, and the DLLs beside them (Qt's, its plugins and
+# MinGW's runtime, which the build copied there). The licences of Qt and MinGW's runtime go into
+# "licenses".
+foreach(variable STAGE BIN QT_DIR)
+    if(NOT DEFINED ${variable})
+        message(FATAL_ERROR "stage.cmake needs -D${variable}=...")
+    endif()
+endforeach()
+
+file(REMOVE_RECURSE ${STAGE})
+file(MAKE_DIRECTORY ${STAGE}/files ${STAGE}/files/Help ${STAGE}/files/licenses)
+file(COPY ${BIN}/tern-clipboard.exe ${BIN}/tern.exe ${BIN}/Languages DESTINATION ${STAGE}/files)
+file(GLOB dlls ${BIN}/*.dll)
+file(COPY ${dlls} DESTINATION ${STAGE}/files)
+foreach(plugins platforms styles)
+    if(EXISTS ${BIN}/${plugins})
+        file(COPY ${BIN}/${plugins} DESTINATION ${STAGE}/files)
+    endif()
+endforeach()
+file(COPY /usr/share/common-licenses/LGPL-3 /usr/share/common-licenses/GPL-3 ${CMAKE_CURRENT_LIST_DIR}/LICENSES.txt
+    DESTINATION ${STAGE}/files/licenses)
+
+file(GLOB_RECURSE files RELATIVE ${STAGE}/files LIST_DIRECTORIES true ${STAGE}/files/*)
+list(SORT files)
+set(install "")
+set(remove "")
+set(folders "")
+foreach(file IN LISTS files)
+    string(REPLACE "/" "\\" windows ${file})
+    if(IS_DIRECTORY ${STAGE}/files/${file})
+        list(PREPEND folders ${windows})
+        continue()
+    endif()
+    get_filename_component(folder ${windows} DIRECTORY)
+    if(folder)
+        string(APPEND install "SetOutPath \"$INSTDIR\\${folder}\"\n")
+    else()
+        string(APPEND install "SetOutPath \"$INSTDIR\"\n")
+    endif()
+    string(APPEND install "File \"${STAGE}/files/${file}\"\n")
+    string(APPEND remove "Delete \"$INSTDIR\\${windows}\"\n")
+endforeach()
+# The uninstaller removes the folders deepest first, each only when empty.
+foreach(folder IN LISTS folders)
+    string(APPEND remove "RMDir \"$INSTDIR\\${folder}\"\n")
+endforeach()
+foreach(folder IN LISTS folders)
+    if(NOT folder MATCHES "\\\\")
+        string(APPEND install "CreateDirectory \"$INSTDIR\\${folder}\"\n")
+    endif()
+endforeach()
+string(APPEND install "SetOutPath \"$INSTDIR\"\n")
+file(WRITE ${STAGE}/files.nsh "${install}")
+file(WRITE ${STAGE}/remove.nsh "${remove}")
