@@ -44,8 +44,8 @@ int runCheckUpdate(ToolContext& context, const std::vector<std::string>& args, C
                 ThrowTransferFailure(reply, session.client().connectionProblemText(), address);
             if (!reply.succeeded())
                 ThrowServiceError(reply, session.client().connectionProblemText(), address);
-        } catch (const std::exception& failure) {
-            throw Error("no answer from " + session.store().ServiceHost + ": " + failure.what());
+        } catch (const TransferError& failure) {
+            throw Error("no answer from " + session.store().ServiceHost + ": " + failure.describe());
         }
         throw Error("no answer from " + session.store().ServiceHost);
     }
