@@ -8,6 +8,7 @@
 #include "platform/fake/FakeScreenCapture.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -77,7 +78,8 @@ QSize runSelector(BenchContext& context, int annotations, bool wholeScreen)
         clip.FrameMove(tern::fzOutside, area.left() + area.width(), area.top() + area.height());
         clip.FrameUp(tern::fzOutside, area.left() + area.width(), area.top() + area.height());
         QApplication::processEvents();
-        const int tools[3] = {tern::pkRect, tern::pkLine, tern::pkText};
+        const int tools[3] = {static_cast<int>(tern::TPaintKind::pkRect), static_cast<int>(tern::TPaintKind::pkLine),
+                              static_cast<int>(tern::TPaintKind::pkText)};
         for (int i = 0; i < annotations; ++i) {
             clip.SetTool(tools[i % 3]);
             const int x = 200 + (i * 97) % 2600;
@@ -86,14 +88,19 @@ QSize runSelector(BenchContext& context, int annotations, bool wholeScreen)
             clip.FrameMove(0, x + 120, y + 60);
             clip.FrameMove(0, x + 240, y + 90);
             clip.FrameUp(0, x + 240, y + 90);
-            if (tools[i % 3] == tern::pkText)
+            if (tools[i % 3] == static_cast<int>(tern::TPaintKind::pkText))
                 clip.LastObject()->Text = u"Note " + std::u16string(1, static_cast<char16_t>(u'A' + i % 26));
             clip.update();
             QApplication::processEvents();
         }
         clip.Confirm();
     });
+    // The selector runs on the event loop and reports its end.
+    QEventLoop loop;
+    QObject::connect(&clip, &tern::TfClip::finished, &loop, &QEventLoop::quit);
     clip.Execute();
+    if (clip.ModalResult == 0)
+        loop.exec();
     return clip.ResultBitmap().size();
 }
 

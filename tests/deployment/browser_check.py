@@ -205,7 +205,10 @@ def main():
                     with open(options.text[1], encoding="utf-8") as f:
                         expected = f.read()
                     check(facts["text"] == expected, f"text: shows {facts['text']!r}, not {expected!r}")
-                    check(facts["meta"] and facts["meta"][0].endswith(f"\u00b7 {len(expected.encode())} bytes"),
+                    # The size is the bytes stored, as the history counts them: the text and its closing
+                    # zero byte.
+                    stored = len(expected.encode()) + 1
+                    check(facts["meta"] and facts["meta"][0].endswith(f"\u00b7 {stored} bytes"),
                           f"text: size line {facts['meta']}")
                 elif name in ("jpeg", "png"):
                     title = "Shared JPEG picture" if name == "jpeg" else "Shared PNG picture"

@@ -46,14 +46,14 @@ int runKey(ToolContext& context, const std::vector<std::string>& args, CommandIo
         if (passphrase.size() < kMinPassphraseBytes)
             throw Error("The end-to-end key must be at least 8 characters long.");
         TConfStore& store = context.store(false);
-        store.EndToEndKey = std::move(passphrase);
+        store.Apply({.EndToEndKey = std::move(passphrase)});
         store.Save();
         io.out << "The end-to-end key is set. Set the same key on your other computers.\n";
         return kExitOk;
     }
     if (args[0] == "clear") {
         TConfStore& store = context.store(false);
-        store.EndToEndKey.clear();
+        store.Apply({.EndToEndKey = ""});
         store.Save();
         io.out << "The end-to-end key is cleared.\n";
         return kExitOk;

@@ -50,7 +50,7 @@ private:
     std::string m_address;
 };
 
-std::string sessionOf(const std::optional<std::string>& page)
+std::string sessionOf(const HttpReply& page)
 {
     if (!page)
         return "no answer";
