@@ -34,7 +34,7 @@ struct HttpReply
     const std::string& operator*() const& noexcept { return body; }
     std::string&& operator*() && noexcept { return std::move(body); }
     const std::string* operator->() const noexcept { return &body; }
-    std::string value_or(std::string fallback) const { return arrived() ? body : std::move(fallback); }
+    std::string value_or(const std::string& fallback) const { return arrived() ? body : fallback; }
 };
 
 // One blocking HTTP exchange per call, on a new connection. The reply holds the response body
