@@ -78,7 +78,8 @@ QSize runSelector(BenchContext& context, int annotations, bool wholeScreen)
         clip.FrameMove(tern::fzOutside, area.left() + area.width(), area.top() + area.height());
         clip.FrameUp(tern::fzOutside, area.left() + area.width(), area.top() + area.height());
         QApplication::processEvents();
-        const int tools[3] = {static_cast<int>(tern::TPaintKind::pkRect), static_cast<int>(tern::TPaintKind::pkLine),
+        const int tools[3] = {static_cast<int>(tern::TPaintKind::pkRect),
+                              static_cast<int>(tern::TPaintKind::pkLine),
                               static_cast<int>(tern::TPaintKind::pkText)};
         for (int i = 0; i < annotations; ++i) {
             clip.SetTool(tools[i % 3]);
