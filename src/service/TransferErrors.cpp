@@ -33,6 +33,24 @@ template <typename Kind>
 
 } // namespace
 
+const char* TransferFailureName(const HttpReply& reply) noexcept
+{
+    switch (reply.failure) {
+    case HttpFailure::TimedOut:
+        return TimedOutError::kName;
+    case HttpFailure::CertificateRefused:
+        return CertificateRefusedError::kName;
+    case HttpFailure::ReplyTooLarge:
+        return ReplyTooLargeError::kName;
+    case HttpFailure::None:
+        return ServiceError::kName;
+    case HttpFailure::NoConnection:
+    case HttpFailure::Aborted:
+        break;
+    }
+    return NoConnectionError::kName;
+}
+
 void ThrowTransferFailure(const HttpReply& reply, const std::string& connectionProblemText,
                           const std::string& url)
 {

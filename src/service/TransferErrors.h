@@ -91,6 +91,10 @@ private:
 std::string AddressWithoutQuery(std::string_view url);
 
 // Throws the TransferError that matches a reply without a response (`reply.arrived()` false).
+// The type name of the error that `reply` makes (a failed exchange, or an error status): NoConnection,
+// TimedOut, CertificateRefused, ReplyTooLarge or ServiceError.
+const char* TransferFailureName(const HttpReply& reply) noexcept;
+
 [[noreturn]] void ThrowTransferFailure(const HttpReply& reply, const std::string& connectionProblemText,
                                        const std::string& url);
 

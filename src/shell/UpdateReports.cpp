@@ -2,6 +2,7 @@
 
 #include "notify/Notifier.h"
 #include "platform/ShellRoutines.h"
+#include "service/TransferErrors.h"
 #include "shell/Loader.h"
 #include "util/DateTime.h"
 #include "util/TextRoutines.h"
@@ -62,6 +63,21 @@ void CheckForUpdates(TLoader& loader, Notifier& notifier, bool manual)
                                      onGuiThread(loader, notifier, context, &ReportNewerVersion));
 }
 
+namespace {
+
+// The update check's connection-problem text with what went wrong, named as the commands name it.
+std::string checkFailureText(TLoader& loader, const UpdateCheckResult& result)
+{
+    HttpReply reply;
+    reply.failure = result.failure;
+    reply.status = result.status;
+    // Appended, never formatted: a "%" in a translation cannot break the report.
+    return SubstituteArgument(loader.GetText("GLOBAL", "mConProblem"), loader.conf().ServiceHost) + " (" +
+           TransferFailureName(reply) + ")";
+}
+
+} // namespace
+
 void ReportCheckResult(TLoader& loader, Notifier& notifier, const UpdateCheckResult& result)
 {
     const ModalScope modal(loader);
@@ -70,9 +86,7 @@ void ReportCheckResult(TLoader& loader, Notifier& notifier, const UpdateCheckRes
     else if (result.outcome == kUpdateOutdated)
         ReportNewerVersion(loader, notifier, result);
     else
-        notifier.notify(
-            SubstituteArgument(loader.GetText("GLOBAL", "mConProblem"), loader.conf().ServiceHost), 20,
-            BalloonKind::Error);
+        notifier.notify(checkFailureText(loader, result), 20, BalloonKind::Error);
 }
 
 void ReportNewerVersion(TLoader& loader, Notifier& notifier, const UpdateCheckResult& result)

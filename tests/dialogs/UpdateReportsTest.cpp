@@ -152,10 +152,11 @@ TEST_F(UpdateReportsTest, UnreachableServiceIsAConnectionProblem)
     service.stop();
     CheckForUpdates(loader, m_notifier, true);
     ASSERT_TRUE(balloonShown());
-    // The text names the address it tried.
-    EXPECT_EQ(m_balloon->TextLabel()->text(),
-              QString::fromStdString(SubstituteArgument(text("mConProblem"), service.address()))
-                  .replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    // The text names the address it tried and what went wrong.
+    EXPECT_EQ(
+        m_balloon->TextLabel()->text(),
+        QString::fromStdString(SubstituteArgument(text("mConProblem"), service.address()) + " (NoConnection)")
+            .replace(QLatin1String("\r\n"), QLatin1String("\n")));
     EXPECT_EQ(m_balloon->IconName().toStdString(), "ERROR");
     EXPECT_EQ(m_balloon->HideTimer()->interval(), 20000);
     EXPECT_TRUE(m_balloon->Button1()->isHidden());
