@@ -108,12 +108,12 @@ void TfInit::Terminate()
 void TfInit::createActions()
 {
     const QList<QIcon> icons = TrayIcons::menuIcons();
-    for (const ActionSpec& spec : kActionTable) {
-        auto* created = new QAction(QString::fromUtf8(spec.builtInCaption), this);
-        created->setObjectName(spec.objectName);
-        if (spec.icon >= 0)
-            created->setIcon(icons.at(spec.icon));
-        m_actions.at(static_cast<std::size_t>(spec.id)) = created;
+    for (const TrayAction& entry : kActionTable) {
+        auto* created = new QAction(QString::fromUtf8(entry.builtInCaption), this);
+        created->setObjectName(entry.objectName);
+        if (entry.icon >= 0)
+            created->setIcon(icons.at(entry.icon));
+        m_actions.at(static_cast<std::size_t>(entry.id)) = created;
     }
     // The hint of the Share Clipboard item, which only the hotkey menu shows.
     action(ActionId::Web)->setToolTip(QStringLiteral("Hold shift to make delayed capture"));
@@ -162,13 +162,13 @@ QMenu* TfInit::createMenu(const char* objectName, MenuBit menu)
     created->setDefaultAction(title); // drawn bold; choosing it does nothing
     created->addSeparator();
     int group = -1;
-    for (const ActionSpec& spec : kActionTable) {
-        if ((spec.menus & menu) == 0)
+    for (const TrayAction& entry : kActionTable) {
+        if ((entry.menus & menu) == 0)
             continue;
-        if (group >= 0 && spec.group != group)
+        if (group >= 0 && entry.group != group)
             created->addSeparator();
-        group = spec.group;
-        created->addAction(action(spec.id));
+        group = entry.group;
+        created->addAction(action(entry.id));
     }
     connect(created, &QMenu::aboutToShow, this, [this] {
         // Settings changed from outside (the service address, say) count for every command chosen

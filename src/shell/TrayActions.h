@@ -29,7 +29,7 @@ enum MenuBit : std::uint8_t { kTrayMenu = 1, kHotkeyMenu = 2 };
 // One action: its object name (the language files key on it: section "fInit", the name without its
 // underscore), its designed caption with the "&" before its shortcut letter, its menu icon (-1 none),
 // the menus that show it, and its group there (menus put a separator between groups).
-struct ActionSpec
+struct TrayAction
 {
     ActionId id;
     const char* objectName;
@@ -40,7 +40,7 @@ struct ActionSpec
 };
 
 // Every action, in menu order. Both menus are built from this table.
-inline constexpr std::array<ActionSpec, 14> kActionTable{{
+inline constexpr std::array<TrayAction, 14> kActionTable{{
     {ActionId::Copy, "_aCopy", "Remote &Copy", 1, kHotkeyMenu, 0},
     {ActionId::Paste, "_aPaste", "Remote &Paste", 2, kHotkeyMenu, 0},
     {ActionId::Web, "_aWeb", "&Share Clipboard", 3, kTrayMenu | kHotkeyMenu, 1},
