@@ -105,16 +105,7 @@ std::string EscapeQueryLinkValue(std::string_view value)
 
 std::string TooLargeText(size_t limitBytes)
 {
-    // The limit with its thousands separated: 1,000,000. Built front to back: inserting into the
-    // middle of the string trips a false overlap warning of GCC 12 in optimised builds.
-    const std::string plain = std::to_string(limitBytes);
-    std::string digits;
-    for (size_t at = 0; at < plain.size(); ++at) {
-        if (at > 0 && (plain.size() - at) % 3 == 0)
-            digits += ',';
-        digits += plain[at];
-    }
-    return "The selected data is too large to send: the limit is " + digits + " bytes.";
+    return "The selected data is too large to send: the limit is " + GroupedDigits(limitBytes) + " bytes.";
 }
 
 std::string AuthServiceUrl(std::string_view host, std::string_view path)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,9 @@ std::string DelimitedField(int index, std::string_view text, char delimiter);
 
 // Escapes every byte 0x00..0x20, "/" and backslash as "%XX" (upper-case hex); copies all others.
 std::string EscapeLinkValue(std::string_view text);
+
+// `number` in decimal with its thousands separated by commas: 5,000,000.
+std::string GroupedDigits(std::size_t number);
 
 // Replaces every occurrence of `from` in `text` by `to`, literally.
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);

@@ -13,18 +13,21 @@ using tern::test::Xdotool;
 
 namespace {
 
+// Shows `window` and makes it the active window, which then receives the injected keys.
+bool showInFront(FocusTestWindow& window)
+{
+    window.show();
+    tern::platform::x11::X11WindowFocus focus;
+    return WaitUntil([&] { return window.isExposed(); }) && focus.forceForegroundWindow(window.winId()) &&
+           WaitUntil([&] { return window.isActive(); });
+}
+
 TEST(X11KeyInjector, CtrlKeyReachesTheFocusedWindowWithShiftReleased)
 {
-    if (!tern::test::HaveDisplay())
-        GTEST_SKIP() << "no X display";
-    if (!tern::test::HaveWindowManager())
-        GTEST_SKIP() << "no EWMH window manager";
+    if (!tern::test::HaveDisplay() || !tern::test::HaveWindowManager())
+        GTEST_SKIP() << "no X display with an EWMH window manager";
     FocusTestWindow window(QStringLiteral("key target"));
-    window.show();
-    ASSERT_TRUE(WaitUntil([&] { return window.isExposed(); }));
-    tern::platform::x11::X11WindowFocus focus;
-    ASSERT_TRUE(focus.forceForegroundWindow(window.winId()));
-    ASSERT_TRUE(WaitUntil([&] { return window.isActive(); }));
+    ASSERT_TRUE(showInFront(window));
 
     // The user still holds Shift (and Alt) from choosing the menu item: the injected batch lets go of
     // them, so the window sees Ctrl+C and not Ctrl+Shift+C.
@@ -70,16 +73,10 @@ TEST(X11KeyInjector, CtrlKeyReachesTheFocusedWindowWithShiftReleased)
 // it (Shift held does not count), and Ctrl+C arrives whole once it is up.
 TEST(X11KeyInjector, BatchWaitsUntilTheUsersKeyIsUp)
 {
-    if (!tern::test::HaveDisplay())
-        GTEST_SKIP() << "no X display";
-    if (!tern::test::HaveWindowManager())
-        GTEST_SKIP() << "no EWMH window manager";
+    if (!tern::test::HaveDisplay() || !tern::test::HaveWindowManager())
+        GTEST_SKIP() << "no X display with an EWMH window manager";
     FocusTestWindow window(QStringLiteral("held key target"));
-    window.show();
-    ASSERT_TRUE(WaitUntil([&] { return window.isExposed(); }));
-    tern::platform::x11::X11WindowFocus focus;
-    ASSERT_TRUE(focus.forceForegroundWindow(window.winId()));
-    ASSERT_TRUE(WaitUntil([&] { return window.isActive(); }));
+    ASSERT_TRUE(showInFront(window));
 
     X11KeyInjector injector;
     ASSERT_FALSE(injector.otherKeysDown());

@@ -5,6 +5,7 @@
 #include "util/Errors.h"
 #include "util/FileRoutines.h"
 #include "util/TextEncoding.h"
+#include "util/TextRoutines.h"
 
 #include <filesystem>
 #include <istream>
@@ -17,16 +18,7 @@ namespace {
 // "is too large: the limit is 5,000,000 bytes" for `what` and its limit.
 std::string tooLargeText(const std::string& what, size_t maxBytes)
 {
-    // Built front to back: inserting into the middle of the string trips a false overlap warning of
-    // GCC 12 in optimised builds.
-    const std::string plain = std::to_string(maxBytes);
-    std::string digits;
-    for (size_t at = 0; at < plain.size(); ++at) {
-        if (at > 0 && (plain.size() - at) % 3 == 0)
-            digits += ',';
-        digits += plain[at];
-    }
-    return what + " is too large: the limit is " + digits + " bytes.";
+    return what + " is too large: the limit is " + GroupedDigits(maxBytes) + " bytes.";
 }
 
 } // namespace

@@ -1,32 +1,17 @@
 // The Wayland platform tests run against the compositor named by WAYLAND_DISPLAY (scripts/
 // headless-sway.sh); without one every test is skipped, unless TERN_REQUIRE_WAYLAND=1 asks for them.
 #include "WaylandTestSupport.h"
+#include "platform/wayland/WaylandPlatform.h"
 
 #include <QGuiApplication>
 
 #include <gtest/gtest.h>
 
-#include <wayland-client.h>
-
-#include <cstdlib>
 #include <memory>
 
 namespace {
 
 bool g_haveCompositor = false;
-
-// Qt ends the process when it cannot reach the compositor, so the compositor is tried first.
-bool CompositorReachable()
-{
-    const char* name = std::getenv("WAYLAND_DISPLAY");
-    if (name == nullptr || *name == '\0')
-        return false;
-    wl_display* display = wl_display_connect(nullptr);
-    if (display == nullptr)
-        return false;
-    wl_display_disconnect(display);
-    return true;
-}
 
 } // namespace
 
@@ -39,7 +24,8 @@ int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
     std::unique_ptr<QGuiApplication> application;
-    if (!testing::GTEST_FLAG(list_tests) && CompositorReachable()) {
+    // Qt ends the process when it cannot reach the compositor, so the compositor is tried first.
+    if (!testing::GTEST_FLAG(list_tests) && tern::platform::wayland::CompositorReachable()) {
         qputenv("QT_QPA_PLATFORM", "wayland");
         application = std::make_unique<QGuiApplication>(argc, argv);
         g_haveCompositor = true;
