@@ -1,6 +1,9 @@
 #pragma once
 
+#include "util/TextRoutines.h"
+
 #include <string>
+#include <string_view>
 
 namespace tern {
 
@@ -81,5 +84,11 @@ inline constexpr TextKey kAll[] = {
 };
 
 } // namespace text
+
+// The connection-problem text with `serviceHost` named in it, as every transfer failure starts.
+template <typename Texts> std::string ConnectionProblemText(const Texts& texts, std::string_view serviceHost)
+{
+    return SubstituteArgument(TextOf(texts, text::kConnectProblem), serviceHost);
+}
 
 } // namespace tern

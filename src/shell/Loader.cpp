@@ -39,7 +39,7 @@ std::string TLoader::GetText(const std::string& section, const std::string& key)
 
 std::string TLoader::ConnectionProblemText() const
 {
-    return SubstituteArgument(TextOf(*this, text::kConnectProblem), m_conf->ServiceHost);
+    return tern::ConnectionProblemText(*this, m_conf->ServiceHost);
 }
 
 void TLoader::TranslateForm(QWidget* form)

@@ -1,6 +1,7 @@
 #include "shell/RemoteTransfer.h"
 
 #include "config/ConfStore.h"
+#include "lang/TextKeys.h"
 #include "service/ServiceClient.h"
 #include "service/ServiceProtocol.h"
 #include "util/Errors.h"
@@ -32,15 +33,11 @@ UploadRequest RemoteTransfer::snapshotUpload()
     return {SaveUrl(m_conf.ServiceHost, m_conf.Login, m_conf.Password), std::move(snapshot)};
 }
 
-std::string RemoteTransfer::connectionProblemText() const
-{
-    return SubstituteArgument(m_texts.GetText("FAUTHFORM", "mConnectProb"), m_conf.ServiceHost);
-}
-
 void RemoteTransfer::acceptSaveReply(const HttpReply& outcome, const std::string& reply,
                                      const std::string& address) const
 {
-    if (!SaveSucceeded(UploadReplyObject(outcome, reply, address, connectionProblemText())))
+    if (!SaveSucceeded(
+            UploadReplyObject(outcome, reply, address, ConnectionProblemText(m_texts, m_conf.ServiceHost))))
         throw Error(m_texts.GetText("GLOBAL", "mUploadFailed"));
 }
 
@@ -51,7 +48,8 @@ std::string RemoteTransfer::downloadAddress() const
 
 bool RemoteTransfer::restore(const HttpReply& reply, const std::string& address)
 {
-    return RestoreDownloadedSnapshot(m_snapshots, reply, address, connectionProblemText());
+    return RestoreDownloadedSnapshot(m_snapshots, reply, address,
+                                     ConnectionProblemText(m_texts, m_conf.ServiceHost));
 }
 
 void RemoteTransfer::SimulatePaste(bool restored, std::uint64_t before)

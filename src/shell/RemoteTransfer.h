@@ -54,9 +54,6 @@ public:
     void SimulatePaste(bool restored, std::uint64_t before);
 
 private:
-    // The connection-problem text with the service host, as every transfer failure starts.
-    std::string connectionProblemText() const;
-
     const TConfStore& m_conf;
     const TextLookup& m_texts;
     SnapshotClipboard& m_snapshots;

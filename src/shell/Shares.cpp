@@ -3,6 +3,7 @@
 #include "annotate/TfClip.h"
 #include "clipboard/BitmapFile.h"
 #include "config/ConfStore.h"
+#include "lang/TextKeys.h"
 #include "platform/ShellRoutines.h"
 #include "service/ServiceClient.h"
 #include "service/ServiceProtocol.h"
@@ -40,10 +41,9 @@ UploadRequest Shares::clipboardShareUpload()
 std::string Shares::acceptShareReply(const HttpReply& outcome, const std::string& reply,
                                      const std::string& address) const
 {
-    const std::string connectionProblemText =
-        SubstituteArgument(m_texts.GetText("FAUTHFORM", "mConnectProb"), m_conf.ServiceHost);
-    return ShareAccessKey(UploadReplyObject(outcome, reply, address, connectionProblemText),
-                          m_texts.GetText("GLOBAL", "mUploadFailed"));
+    return ShareAccessKey(
+        UploadReplyObject(outcome, reply, address, ConnectionProblemText(m_texts, m_conf.ServiceHost)),
+        m_texts.GetText("GLOBAL", "mUploadFailed"));
 }
 
 void Shares::publishLink(const std::string& accessKey)

@@ -1,6 +1,7 @@
 #include "service/ui/AuthForm.h"
 
 #include "config/ConfStore.h"
+#include "lang/TextKeys.h"
 #include "notify/Notifier.h"
 #include "platform/ShellRoutines.h"
 #include "service/PasswordDigest.h"
@@ -122,7 +123,7 @@ void TfAuthForm::onValidated(const std::string& status)
     else if (status == "validated")
         ShowLoginStep();
     else if (status.empty())
-        showMessage(SubstituteArgument(formText("mConnectProb"), m_conf.ServiceHost));
+        showMessage(connectionProblemText());
     // Any other status is not understood here and changes nothing.
 }
 
@@ -322,7 +323,7 @@ std::string TfAuthForm::formText(const char* key) const
 
 std::string TfAuthForm::connectionProblemText() const
 {
-    return SubstituteArgument(formText("mConnectProb"), m_conf.ServiceHost);
+    return ConnectionProblemText(m_context, m_conf.ServiceHost);
 }
 
 void TfAuthForm::finishSignIn(const char* firstLineKey)
