@@ -99,6 +99,9 @@ wait_for 100 xdotool search --onlyvisible --name "^tern-test-field$" || fail "th
 field_active() { [ "$(xdotool getactivewindow getwindowname 2>/dev/null)" = "tern-test-field" ]; }
 wait_for 50 field_active || fail "the letter field is not in front"
 press_hotkey_until ctrl+shift+y menu_shown "$ann_pid" || fail "no hotkey menu for the letter copy"
+# The menu is mapped a moment before it takes the keyboard; nothing outside the program shows that
+# moment, so the letter follows after a settling pause, as the other menu steps here do.
+sleep 1
 xdotool keydown c sleep 0.15 keyup c
 letter_copied() { [ "$(as_user ann "$bin/tern" paste 2>/dev/null)" = "chosen by its letter" ]; }
 wait_for 100 letter_copied || fail "Remote Copy chosen by its letter copied nothing"
