@@ -205,19 +205,25 @@ fi
 # A previous installation without its stamp (a run cut short) is replaced.
 find "$qt_prefix" -mindepth 1 -maxdepth 1 ! -name stamps ! -name .lock -exec rm -rf {} +
 qt_build=$qt_work/build
-rm -rf "$qt_build" && mkdir -p "$qt_build"
-# Only what the program uses: no OpenGL, SQL, network, XML, D-Bus or printing. Without Direct2D the
-# DirectWrite 3 feature cannot link; Debian's source lacks the Wintab headers of tablet events.
-(cd "$qt_build" && "$qt_source/configure" -prefix "$qt_prefix" -xplatform win32-g++ \
-    -device-option CROSS_COMPILE=$triple- -qt-host-path /usr -shared -release -optimize-size \
-    -nomake examples -nomake tests -no-opengl -no-dbus -no-feature-sql -no-feature-network \
-    -no-feature-xml -no-feature-concurrent -no-feature-printsupport -no-feature-tabletevent \
-    -no-direct2d -no-feature-directwrite3 -no-vulkan -no-icu -no-zstd -no-pkg-config -qt-zlib \
-    -qt-libpng -qt-libjpeg -qt-freetype -qt-harfbuzz -qt-pcre -qt-doubleconversion \
-    -no-feature-androiddeployqt -- -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-qt.cmake" \
-    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake) >"$qt_work/configure.log" 2>&1 ||
-    { tail -n 40 "$qt_work/configure.log" >&2; echo "Qt's configure failed (see $qt_work/configure.log)" >&2; exit 1; }
-cmake --build "$qt_build" --parallel 2 >"$qt_work/build.log" 2>&1 ||
+# A build cut short resumes where it stopped when it was configured for the same Qt, host tools and
+# compiler; anything else starts afresh.
+qt_configured=$qt_build/configured-$(basename "$qt_stamp")
+if [ ! -e "$qt_configured" ]; then
+    rm -rf "$qt_build" && mkdir -p "$qt_build"
+    # Only what the program uses: no OpenGL, SQL, network, XML, D-Bus or printing. Without Direct2D the
+    # DirectWrite 3 feature cannot link; Debian's source lacks the Wintab headers of tablet events.
+    (cd "$qt_build" && "$qt_source/configure" -prefix "$qt_prefix" -xplatform win32-g++ \
+        -device-option CROSS_COMPILE=$triple- -qt-host-path /usr -shared -release -optimize-size \
+        -nomake examples -nomake tests -no-opengl -no-dbus -no-feature-sql -no-feature-network \
+        -no-feature-xml -no-feature-concurrent -no-feature-printsupport -no-feature-tabletevent \
+        -no-direct2d -no-feature-directwrite3 -no-vulkan -no-icu -no-zstd -no-pkg-config -qt-zlib \
+        -qt-libpng -qt-libjpeg -qt-freetype -qt-harfbuzz -qt-pcre -qt-doubleconversion \
+        -no-feature-androiddeployqt -- -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-qt.cmake" \
+        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake) >"$qt_work/configure.log" 2>&1 ||
+        { tail -n 40 "$qt_work/configure.log" >&2; echo "Qt's configure failed (see $qt_work/configure.log)" >&2; exit 1; }
+    touch "$qt_configured"
+fi
+cmake --build "$qt_build" --parallel 2 >>"$qt_work/build.log" 2>&1 ||
     { tail -n 40 "$qt_work/build.log" >&2; echo "Qt's build failed: $qt_work/build.log" >&2; exit 1; }
 cmake --install "$qt_build" >/dev/null
 
