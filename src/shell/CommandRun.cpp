@@ -136,7 +136,7 @@ void CommandRun::remotePaste()
                 m_state = State::Settling;
                 QTimer::singleShot(0, this, [this, restored] {
                     guarded([this, restored] {
-                        m_parts.remote.SimulatePaste(restored, m_sequenceBefore);
+                        m_parts.remote.SimulatePaste(restored, m_sequenceBefore, m_tray.prevForeground());
                         m_parts.notifier.notify(m_parts.texts.GetText("GLOBAL", "mDataPasted"),
                                                 kSuccessBalloonSeconds, BalloonKind::Information);
                         end(nullptr);

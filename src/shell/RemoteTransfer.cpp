@@ -10,8 +10,10 @@
 namespace tern {
 
 RemoteTransfer::RemoteTransfer(const TConfStore& conf, const TextLookup& texts, SnapshotClipboard& snapshots,
-                               platform::SystemClipboard& clipboard, platform::KeyInjector& keys)
-    : m_conf(conf), m_texts(texts), m_snapshots(snapshots), m_clipboard(clipboard), m_keys(keys)
+                               platform::SystemClipboard& clipboard, platform::KeyInjector& keys,
+                               platform::WindowFocus& focus)
+    : m_conf(conf), m_texts(texts), m_snapshots(snapshots), m_clipboard(clipboard), m_keys(keys),
+      m_focus(focus)
 {
 }
 
@@ -52,10 +54,14 @@ bool RemoteTransfer::restore(const HttpReply& reply, const std::string& address)
                                      ConnectionProblemText(m_texts, m_conf.ServiceHost));
 }
 
-void RemoteTransfer::SimulatePaste(bool restored, std::uint64_t before)
+void RemoteTransfer::SimulatePaste(bool restored, std::uint64_t before, platform::WindowHandle target)
 {
     if (!restored || m_clipboard.sequenceNumber() <= before)
         throw Error(m_texts.GetText("GLOBAL", "mPasteFailed"));
+    // The download takes a while; Ctrl+V goes to the window the command was meant for, not to one
+    // that came forward meanwhile.
+    if (target != 0 && m_focus.foregroundWindow() != target)
+        m_focus.forceForegroundWindow(target);
     // Without a way to inject Ctrl+V nothing was pasted, though the clipboard now holds the data.
     if (!m_keys.sendCtrlKey('V'))
         throw Error(m_texts.GetText("GLOBAL", "mPasteFailed"));

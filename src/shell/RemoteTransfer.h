@@ -2,6 +2,7 @@
 
 #include "platform/Clipboard.h"
 #include "platform/KeyInjector.h"
+#include "platform/WindowFocus.h"
 #include "service/HttpTransport.h"
 #include "service/SnapshotClipboard.h"
 #include "util/TextLookup.h"
@@ -28,7 +29,8 @@ class RemoteTransfer
 {
 public:
     RemoteTransfer(const TConfStore& conf, const TextLookup& texts, SnapshotClipboard& snapshots,
-                   platform::SystemClipboard& clipboard, platform::KeyInjector& keys);
+                   platform::SystemClipboard& clipboard, platform::KeyInjector& keys,
+                   platform::WindowFocus& focus);
 
     // The clipboard's change counter.
     std::uint64_t clipboardSequence() const { return m_clipboard.sequenceNumber(); }
@@ -50,8 +52,10 @@ public:
     // what went wrong, when no response came or the service failed.
     bool restore(const HttpReply& reply, const std::string& address);
     // After the clipboard has reported the restore: throws GLOBAL/mPasteFailed unless the download
-    // was restored and raised the clipboard's counter above `before`, then sends Ctrl+V.
-    void SimulatePaste(bool restored, std::uint64_t before);
+    // was restored and raised the clipboard's counter above `before`, then sends Ctrl+V to `target`,
+    // the window the command was chosen in, brought to the front again if another window came forward
+    // during the download (0: to the window in front).
+    void SimulatePaste(bool restored, std::uint64_t before, platform::WindowHandle target);
 
 private:
     const TConfStore& m_conf;
@@ -59,6 +63,7 @@ private:
     SnapshotClipboard& m_snapshots;
     platform::SystemClipboard& m_clipboard;
     platform::KeyInjector& m_keys;
+    platform::WindowFocus& m_focus;
 };
 
 } // namespace tern

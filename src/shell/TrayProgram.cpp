@@ -3,8 +3,8 @@
 namespace tern {
 
 TrayProgram::TrayProgram(ShellServices& services, ProgramFolders folders)
-    : m_loader(services, std::move(folders)),
-      m_remote(m_loader.conf(), m_loader, m_loader.snapshots(), services.clipboard, services.keys),
+    : m_loader(services, std::move(folders)), m_remote(m_loader.conf(), m_loader, m_loader.snapshots(),
+                                                       services.clipboard, services.keys, services.focus),
       m_shares(m_loader.conf(), m_loader, m_loader.snapshots(),
                Shares::Desktop{services.clipboard, services.screen, services.focus, services.shell,
                                services.messageBoxes},

@@ -88,7 +88,25 @@ timeout 5 xclip -selection clipboard -o -t text/html | grep -q "<b>bold words</b
     fail "the HTML did not survive the trip"
 [ "$(timeout 5 xclip -selection clipboard -o -t UTF8_STRING)" = "rich bold words here" ] ||
     fail "the plain text did not survive the trip"
+# The clipboard is filled before Ctrl+V is sent: the step ends when the paste has reached the
+# field (it writes its text on the first change), so that no key of it lands in the next window.
+wait_for 150 test -s "$base/rich.txt" || fail "the rich paste did not reach the field"
 shot "rich-pasted"
+
+# Remote Copy chosen by its menu letter, the key held as a user holds it: the copy waits until the
+# letter is up, so the window gets a whole Ctrl+C.
+xdotool search --onlyvisible --name "^tern-test-field$" | while read -r w; do xdotool windowclose "$w" 2>/dev/null || true; done
+"$field_app" "chosen by its letter" "$base/letter.txt" &
+pids+=($!)
+wait_for 100 xdotool search --onlyvisible --name "^tern-test-field$" || fail "the letter field did not appear"
+field_active() { [ "$(xdotool getactivewindow getwindowname 2>/dev/null)" = "tern-test-field" ]; }
+wait_for 50 field_active || fail "the letter field is not in front"
+press_hotkey_until ctrl+shift+y menu_shown "$ann_pid" || fail "no hotkey menu for the letter copy"
+xdotool keydown c sleep 0.15 keyup c
+letter_copied() { [ "$(as_user ann "$bin/tern" paste 2>/dev/null)" = "chosen by its letter" ]; }
+wait_for 100 letter_copied || fail "Remote Copy chosen by its letter copied nothing"
+wait_for 50 balloon_shown || fail "no balloon after the letter copy"
+shot "letter-copied"
 
 # Ending the first copy through its quit message saves its settings.
 kill -0 $ann_pid || fail "first program ended early"
