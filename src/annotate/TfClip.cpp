@@ -86,8 +86,9 @@ void TfClip::FormCreate()
     m_context.TranslateForm(m_toolBox);
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect monitor = screen ? screen->geometry() : desktopGeometry();
-    m_toolBox->move(monitor.left() + monitor.width() - m_toolBox->frameGeometry().width() - kPaletteInset,
-                    monitor.top() + kPaletteInset);
+    m_toolBox->placeFrameAt(
+        {monitor.left() + monitor.width() - m_toolBox->frameGeometry().width() - kPaletteInset,
+         monitor.top() + kPaletteInset});
     setGeometry(desktopGeometry());
 }
 
@@ -167,7 +168,7 @@ void TfClip::Undo()
 void TfClip::FrameDown(std::int32_t zone, std::int32_t x, std::int32_t y)
 {
     if (zone == -1) {
-        m_toolBox->move(mapToGlobal(QPoint(x, y)));
+        m_toolBox->placeFrameAt(mapToGlobal(QPoint(x, y)));
         m_toolBox->show();
         m_toolBox->raise();
         return;

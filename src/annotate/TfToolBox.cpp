@@ -2,8 +2,10 @@
 
 #include "annotate/TNewButton.h"
 #include "annotate/ToolBoxTarget.h"
+#include "platform/ToolWindowHint.h"
 
 #include <QKeyEvent>
+#include <QWindow>
 
 namespace tern {
 
@@ -100,6 +102,8 @@ TfToolBox::TfToolBox(ToolBoxTarget& target, const QString& uploadCaption, QWidge
     setFocusPolicy(Qt::StrongFocus);
     // A fixed size: the user cannot resize the palette, and window managers offer no maximise button.
     setFixedSize(kClientWidth, 316);
+    // The palette is narrow: minimise and maximise buttons would leave its title no room.
+    platform::MarkAsToolWindow(static_cast<platform::WindowHandle>(winId()));
 
     for (int index = 0; index < kButtonCount; ++index) {
         auto* button = new TNewButton(this);
@@ -212,22 +216,36 @@ void TfToolBox::keyPressEvent(QKeyEvent* event)
     m_target.ForwardKey(event);
 }
 
+void TfToolBox::placeFrameAt(const QPoint& place)
+{
+    m_framePlace = place;
+    m_placeAsked = true;
+    move(place);
+}
+
 void TfToolBox::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    m_framePlace = pos();
+    // A window manager may have framed the window before this event, around the place asked for.
+    if (!m_placeAsked)
+        m_framePlace = pos();
     m_frameDeadline.setRemainingTime(kFrameWaitMs);
     m_frameWait.start();
 }
 
 void TfToolBox::keepPlaceOnceFramed()
 {
-    const bool framed = frameGeometry() != geometry();
+    // The frame is asked of the window itself: the widget learns it only when the window moves, and a
+    // window manager that puts its frame around the place asked for moves nothing.
+    QWindow* window = windowHandle();
+    const QMargins frame = window ? window->frameMargins() : QMargins();
+    const bool framed = !frame.isNull();
     if (!framed && !m_frameDeadline.hasExpired())
         return;
     m_frameWait.stop();
-    if (framed && pos() != m_framePlace)
-        move(m_framePlace);
+    m_placeAsked = false;
+    if (framed && geometry().topLeft() - QPoint(frame.left(), frame.top()) != m_framePlace)
+        window->setPosition(m_framePlace + QPoint(frame.left(), frame.top()));
 }
 
 void TfToolBox::moveEvent(QMoveEvent* event)

@@ -43,6 +43,9 @@ public:
 
     TNewButton* UploadButton() const noexcept { return m_upload; }
     TNewButton* Button(int index) const { return m_buttons.at(static_cast<std::size_t>(index)); }
+    // Moves the palette so that its frame stands at `place` (global), and keeps it there once the
+    // window manager has framed it.
+    void placeFrameAt(const QPoint& place);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -63,6 +66,7 @@ private:
     std::array<TNewButton*, kButtonCount> m_buttons{};
     TNewButton* m_upload = nullptr;
     QPoint m_framePlace;
+    bool m_placeAsked = false; // m_framePlace was given by placeFrameAt() and not yet kept
     QDeadlineTimer m_frameDeadline;
     QTimer m_frameWait;
 };
