@@ -7,6 +7,8 @@
 #include "support/RecordingHttpServer.h"
 #include "util/TextEncoding.h"
 
+#include <QMenu>
+
 #include <gtest/gtest.h>
 
 namespace tern::test {
@@ -59,6 +61,33 @@ TEST(RemoteTransferTest, TextAndHtmlTravelToAnotherComputer)
     ASSERT_EQ(second.clipboard.writes.size(), 1U) << "restored in one step";
     EXPECT_EQ(Bytes(second.clipboard.content), Bytes(TextAndHtml()));
     EXPECT_EQ(second.keys.sent, (std::vector<std::uint16_t>{'V'}));
+}
+
+// The download takes a while: a window that came forward meanwhile does not get the paste.
+TEST(RemoteTransferTest, PasteGoesToTheWindowItWasChosenIn)
+{
+    ShellHarness first;
+    first.copyPuts(TextAndHtml());
+    first.trigger("_aCopy");
+
+    ShellHarness second;
+    second.loader().conf().Apply({.Login = first.account.email});
+    second.loader().conf().Apply({.Password = first.account.passwordValue});
+    second.focus.windows = {42, 77};
+    second.focus.foreground = 42;
+    ASSERT_TRUE(second.hotkeys.press(1));
+    second.form().hotkeyMenu()->hide();
+    int restores = 0;
+    second.clipboard.onWrite = [&] {
+        ++restores;
+        second.focus.foreground = 77;
+    };
+    platform::WindowHandle pastedInto = 0;
+    second.keys.onSend = [&](std::uint16_t) { pastedInto = second.focus.foreground; };
+    second.trigger("_aPaste");
+    EXPECT_EQ(restores, 1);
+    EXPECT_EQ(second.keys.sent, (std::vector<std::uint16_t>{'V'}));
+    EXPECT_EQ(pastedInto, 42U);
 }
 
 TEST(RemoteTransferTest, CopyThatYieldsNothingFailsAndUploadsNothing)

@@ -72,6 +72,8 @@ bool FakeClipboard::replace(const std::vector<ClipboardEntry>& entries)
     writes.push_back(taken);
     content = std::move(taken);
     ++sequence;
+    if (onWrite)
+        onWrite();
     return true;
 }
 

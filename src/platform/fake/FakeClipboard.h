@@ -3,6 +3,7 @@
 #include "platform/Clipboard.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -42,6 +43,8 @@ public:
     std::set<std::uint32_t> refused;
     std::set<std::string> acceptedNames;
     std::uint64_t sequence = 1;
+    // Called after each replace() of the code under test that changed the clipboard.
+    std::function<void()> onWrite;
 
 private:
     void checkOpen() const;
