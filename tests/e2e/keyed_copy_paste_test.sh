@@ -71,7 +71,8 @@ fi
 grep -q "This copy was made with an end-to-end key" "$base/refused.txt" || fail "no key text: $(cat "$base/refused.txt")"
 
 # Bob pastes: everything comes back.
-echo "placeholder" | xclip -selection clipboard -i &
+# xclip -quiet serves the selection without forking away: cleanup ends it by its PID.
+echo "placeholder" | xclip -selection clipboard -i -quiet >/dev/null 2>&1 &
 pids+=($!)
 wait_for 50 bash -c "[ \"\$(timeout 5 xclip -selection clipboard -o)\" = placeholder ]" || fail "xclip did not take the clipboard"
 start_program bob
@@ -89,7 +90,7 @@ shot pasted-with-key
 stop_program bob
 
 # Carl pastes without the key: an error balloon, and his clipboard keeps what it held.
-printf 'carl keeps this' | xclip -selection clipboard -i &
+printf 'carl keeps this' | xclip -selection clipboard -i -quiet >/dev/null 2>&1 &
 pids+=($!)
 pids+=($!)
 wait_for 50 bash -c "[ \"\$(timeout 5 xclip -selection clipboard -o)\" = 'carl keeps this' ]" ||
