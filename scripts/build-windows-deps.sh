@@ -143,8 +143,10 @@ PC
             libsodium)
                 # Autotools, regenerated as Debian's build does; only the static archive. Its headers
                 # import from a DLL unless SODIUM_STATIC is defined, so the package file defines it.
-                (cd "$source" && autoreconf -fi >/dev/null 2>&1 && ./configure --host=$triple CC="$cc" --prefix="$prefix" --disable-shared \
-                    --enable-static --disable-dependency-tracking CFLAGS="-O2" >/dev/null &&
+                "$source_dir/scripts/install-deps.sh" autoconf automake libtool
+                (cd "$source" && autoreconf -fi >/dev/null 2>&1 &&
+                    ./configure --host=$triple CC="$cc" --prefix="$prefix" --disable-shared --enable-static \
+                        --disable-dependency-tracking CFLAGS="-O2" >/dev/null &&
                     make -j2 >/dev/null && make install >/dev/null)
                 cat >"$prefix/lib/pkgconfig/libsodium.pc" <<PC
 prefix=$prefix

@@ -16,7 +16,7 @@ build_dir=$(cd "$build_dir" && pwd)
 echo "== Windows build: packages"
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
     nasm wine wine64 dpkg-dev cmake pkg-config python3 nlohmann-json3-dev xvfb xauth openbox trayer x11-utils
-    qt6-base-dev qt6-base-dev-tools perl ninja-build nsis librsvg2-bin autoconf automake libtool)
+    qt6-base-dev qt6-base-dev-tools perl ninja-build nsis librsvg2-bin)
 scripts/install-deps.sh "${packages[@]}"
 
 echo "== Windows build: libraries"
