@@ -7,6 +7,8 @@ find_package(nlohmann_json 3 REQUIRED)
 pkg_check_modules(CRYPTOPP REQUIRED IMPORTED_TARGET libcrypto++)
 # Whole-buffer deflate for the PNG encoder.
 pkg_check_modules(DEFLATE REQUIRED IMPORTED_TARGET libdeflate)
+# Argon2id for the end-to-end key.
+pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
 
 if(TERN_BUILD_TESTS)
     find_package(GTest REQUIRED)
@@ -25,7 +27,6 @@ endif()
 
 find_package(CURL REQUIRED)
 find_package(SQLite3 REQUIRED)
-pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
 
 if(TERN_BUILD_BENCH AND NOT TERN_CORE_ONLY)
     find_package(benchmark REQUIRED)

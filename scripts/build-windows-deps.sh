@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the libraries of the Windows build that Debian does not ship for MinGW-w64 (libpng,
-# libjpeg-turbo, libdeflate, Crypto++, GoogleTest) from Debian's own source packages, as static libraries, into
-# one prefix outside the checkout. Each library is built only when the prefix lacks its version, so
-# a machine builds them once. nlohmann-json is header-only: Debian's headers are copied as they are.
+# libjpeg-turbo, libdeflate, Crypto++, libsodium, GoogleTest) from Debian's own source packages, as
+# static libraries, into one prefix outside the checkout. Each library is built only when the prefix
+# lacks its version, so a machine builds them once. nlohmann-json is header-only: Debian's headers are copied as they are.
 #
 #   scripts/build-windows-deps.sh            (prefix: $TERN_WINDOWS_DEPS_DIR, see below)
 #   TERN_WINDOWS_DESKTOP=1 scripts/build-windows-deps.sh    also Qt 6 for Windows, for the desktop
@@ -39,12 +39,13 @@ declare -A versions=(
     [libjpeg-turbo]=2.1.5
     [libdeflate]=1.14
     [libcrypto++]=8.7.0
+    [libsodium]=1.0.18
     [googletest]=1.12.1
 )
 stamp_of() { echo "$stamps/$1-${versions[$1]}-gcc$compiler"; }
 
 missing=()
-for package in libpng1.6 libjpeg-turbo libdeflate libcrypto++ googletest; do
+for package in libpng1.6 libjpeg-turbo libdeflate libcrypto++ libsodium googletest; do
     [ -e "$(stamp_of "$package")" ] || missing+=("$package")
 done
 
@@ -137,6 +138,26 @@ Description: whole-buffer DEFLATE compression (static, MinGW-w64)
 Version: ${versions[$package]}
 Libs: -L\${libdir} -ldeflate
 Cflags: -I\${includedir}
+PC
+                ;;
+            libsodium)
+                # Autotools, regenerated as Debian's build does; only the static archive. Its headers
+                # import from a DLL unless SODIUM_STATIC is defined, so the package file defines it.
+                "$source_dir/scripts/install-deps.sh" autoconf automake libtool
+                (cd "$source" && autoreconf -fi >/dev/null 2>&1 &&
+                    ./configure --host=$triple CC="$cc" --prefix="$prefix" --disable-shared --enable-static \
+                        --disable-dependency-tracking CFLAGS="-O2" >/dev/null &&
+                    make -j2 >/dev/null && make install >/dev/null)
+                cat >"$prefix/lib/pkgconfig/libsodium.pc" <<PC
+prefix=$prefix
+libdir=\${prefix}/lib
+includedir=\${prefix}/include
+
+Name: libsodium
+Description: libsodium cryptography (static, MinGW-w64)
+Version: ${versions[$package]}
+Libs: -L\${libdir} -lsodium
+Cflags: -I\${includedir} -DSODIUM_STATIC
 PC
                 ;;
             googletest)

@@ -24,6 +24,9 @@ inline constexpr std::uint32_t kMinKeyMemLimitKiB = 8;
 inline constexpr std::uint32_t kMaxKeyOpsLimit = 4;
 inline constexpr std::uint32_t kMaxKeyMemLimitKiB = 256 * 1024;
 
+// The shortest passphrase accepted, in bytes of UTF-8.
+inline constexpr std::size_t kMinEndToEndKeyBytes = 8;
+
 // The text shown when a snapshot needs a key this computer does not have.
 inline constexpr const char* kEndToEndKeyNeededText =
     "This copy was made with an end-to-end key. Set the same key on this computer to paste it.";

@@ -32,9 +32,10 @@ TExClipboard::TExClipboard(platform::SystemClipboard& clipboard, std::function<s
 {
 }
 
-std::unique_ptr<TClipboardFormat> TExClipboard::newItem(std::uint32_t format) const
+std::unique_ptr<TClipboardFormat> TExClipboard::newItem(std::uint32_t format,
+                                                        const std::string& keyValue) const
 {
-    auto item = std::make_unique<TClipboardFormat>(m_password ? m_password() : std::string(), m_clock);
+    auto item = std::make_unique<TClipboardFormat>(keyValue, m_clock);
     item->Format = format;
     return item;
 }
@@ -43,11 +44,13 @@ void TExClipboard::CaptureAll()
 {
     Formats.clear();
     m_names.clear();
+    const std::string passphrase = m_passphrase ? m_passphrase() : std::string();
+    const std::string keyValue = CopyKeyValue(m_password ? m_password() : std::string(), passphrase);
     if (m_clipboard.hasFormat(platform::kFormatBitmap)) {
         const std::optional<platform::Bitmap> bitmap = m_clipboard.bitmap();
         if (bitmap && !bitmap->empty()) {
             const std::string jpeg = EncodeJpeg(*bitmap, kSnapshotJpegQuality);
-            auto item = newItem(platform::kFormatBitmap);
+            auto item = newItem(platform::kFormatBitmap, keyValue);
             item->Data.Write(0, jpeg);
             Formats.push_back(std::move(item));
         }
@@ -68,17 +71,18 @@ void TExClipboard::CaptureAll()
         // A short word is a short Unicode text block; the minimum applies to the other formats.
         if (format != platform::kFormatUnicodeText && data->size() < kMinFormatBytes)
             continue;
-        auto item = newItem(format);
+        auto item = newItem(format, keyValue);
         item->Data.Write(0, *data);
         Formats.push_back(std::move(item));
         if (!name.empty())
             names.push_back(FormatName{format, std::move(name)});
     }
     if (!names.empty()) {
-        auto table = newItem(platform::kFormatNameTable);
+        auto table = newItem(platform::kFormatNameTable, keyValue);
         table->Data.Write(0, EncodeFormatNames(names));
         Formats.push_back(std::move(table));
     }
+    AppendKeySchemeRecord(Formats, passphrase);
 }
 
 void TExClipboard::SaveToStream(std::string& stream) const

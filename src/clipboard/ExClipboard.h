@@ -38,7 +38,8 @@ public:
     // then every other format in the clipboard's order, except text forms that the Unicode text
     // already carries, device-independent bitmaps, empty formats and formats over 5,000,000 bytes;
     // formats other than the Unicode text must hold at least 20 bytes. When the clipboard named some
-    // of the numbers itself, the name table follows last (see FormatNameTable.h).
+    // of the numbers itself, the name table follows (see FormatNameTable.h); with an end-to-end key the
+    // key scheme record comes last.
     void CaptureAll();
     // Appends the snapshot of Formats to `stream`.
     void SaveToStream(std::string& stream) const;
@@ -57,8 +58,9 @@ public:
     int SaveShareable(std::string& stream);
 
     platform::SystemClipboard& system() noexcept { return m_clipboard; }
-    // The end-to-end passphrase that LoadFromStream opens keyed snapshots with (see KeyedSnapshot.h);
-    // empty or unset: none.
+    // The end-to-end passphrase (see KeyedSnapshot.h); empty or unset: none. With one, CaptureAll keys
+    // its items with the passphrase's key instead of the password value and appends the key scheme
+    // record; LoadFromStream opens keyed snapshots with it.
     void SetEndToEndKey(std::function<std::string()> passphrase) { m_passphrase = std::move(passphrase); }
 
 private:
@@ -69,7 +71,7 @@ private:
     // The name table of the snapshot last loaded.
     std::map<std::uint32_t, std::string> m_names;
 
-    std::unique_ptr<TClipboardFormat> newItem(std::uint32_t format) const;
+    std::unique_ptr<TClipboardFormat> newItem(std::uint32_t format, const std::string& keyValue) const;
 };
 
 } // namespace tern

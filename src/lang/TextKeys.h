@@ -45,6 +45,7 @@ inline constexpr TextKey kCopyFailed{kGlobal, "mCopyFailed"};
 inline constexpr TextKey kDataPasted{kGlobal, "mDataPasted"};
 inline constexpr TextKey kDelayedCapture{kGlobal, "mDelayedCapture"};
 inline constexpr TextKey kHotkeyBusy{kGlobal, "mHotkeyBusy"};
+inline constexpr TextKey kKeyNeeded{kGlobal, "mKeyNeeded"};
 inline constexpr TextKey kLinkStored{kGlobal, "mLinkStored"};
 inline constexpr TextKey kNoDataCopied{kGlobal, "mNoDataCopied"};
 inline constexpr TextKey kNoTray{kGlobal, "mNoTray"};
@@ -67,6 +68,10 @@ inline constexpr TextKey kPasswordMismatch{kAuthForm, "mPasswordMis"};
 inline constexpr TextKey kPasswordShort{kAuthForm, "mPasswordShort"};
 inline constexpr TextKey kSignedIn{kAuthForm, "lSignedIn"};
 
+inline constexpr const char* kEndToEndKeyForm = "fEndToEndKey";
+inline constexpr TextKey kKeysDiffer{kEndToEndKeyForm, "mKeysDiffer"};
+inline constexpr TextKey kKeyShort{kEndToEndKeyForm, "mKeyShort"};
+
 inline constexpr const char* kToolBox = "FTOOLBOX";
 inline constexpr TextKey kDrawNotes{kToolBox, "lDrawNotes"};
 inline constexpr TextKey kUploadButton{kToolBox, "bUpload"};
@@ -80,7 +85,8 @@ inline constexpr TextKey kAll[] = {
     kPasteFailed,     kReupload,          kSelectionShared,   kUploadFailed,       kUploading,
     kVersionObsolete, kVersionUpToDate,   kAccountRegistered, kConnectProblem,     kInvalidEmail,
     kKeyTip,          kLoginFailed,       kLoginOk,           kPasswordMismatch,   kPasswordShort,
-    kSignedIn,        kDrawNotes,         kUploadButton,
+    kSignedIn,        kDrawNotes,         kUploadButton,      kKeyNeeded,          kKeysDiffer,
+    kKeyShort,
 };
 
 } // namespace text

@@ -5,9 +5,11 @@
 namespace tern {
 
 ClipboardSnapshots::ClipboardSnapshots(platform::SystemClipboard& clipboard, const std::string& password,
+                                       const std::string& passphrase,
                                        std::function<std::string()> copyFailedText)
     : m_clipboard(clipboard, [&password] { return password; }), m_copyFailedText(std::move(copyFailedText))
 {
+    m_clipboard.SetEndToEndKey([&passphrase] { return passphrase; });
 }
 
 std::string ClipboardSnapshots::captureSnapshot()

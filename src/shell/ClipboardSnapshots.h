@@ -12,10 +12,11 @@ namespace tern {
 class ClipboardSnapshots final : public SnapshotClipboard
 {
 public:
-    // `password` is read whenever a container is made, so a new sign-in takes effect at once.
-    // `copyFailedText` gives the text of the error when a capture holds no format.
+    // `password` and the end-to-end passphrase `passphrase` (empty: none) are read at every capture and
+    // load, so a new sign-in or key takes effect at once. `copyFailedText` gives the text of the error
+    // when a capture holds no format.
     ClipboardSnapshots(platform::SystemClipboard& clipboard, const std::string& password,
-                       std::function<std::string()> copyFailedText);
+                       const std::string& passphrase, std::function<std::string()> copyFailedText);
 
     // Captures every format; a clipboard that yields no format fails: there is nothing to upload.
     std::string captureSnapshot() override;

@@ -94,6 +94,14 @@ void CommandRun::remoteCopy()
 {
     m_state = State::WaitingForCopy;
     m_sequenceBefore = m_parts.remote.clipboardSequence();
+    // The end-to-end key of the copy is derived while the window in front copies; a clipboard that
+    // changes first waits for it (the key's end polls once more).
+    if (std::optional<KeyRequest> key = m_parts.remote.copyKey()) {
+        deriveKey(std::move(key), [this] {
+            if (m_state == State::WaitingForCopy && !m_timer.isActive())
+                pollCopy();
+        });
+    }
     m_parts.remote.SimulateCopy();
     m_polls = 0;
     disconnect(&m_timer, nullptr, this, nullptr);
@@ -115,6 +123,8 @@ void CommandRun::pollCopy()
         m_parts.remote.copyFailed();
     }
     m_timer.stop();
+    if (m_key && !m_key->worker().done())
+        return;
     upload(m_parts.remote.snapshotUpload(), [this](const TUploadThread& worker) {
         m_parts.remote.acceptSaveReply(worker.Outcome, worker.ReplyText, worker.Address);
         m_parts.notifier.notify(m_parts.texts.GetText("GLOBAL", "mSelShared"), kSuccessBalloonSeconds,
@@ -129,22 +139,39 @@ void CommandRun::remotePaste()
     beginTransfer();
     m_download = std::make_unique<WorkerJob<TReadThread>>(
         [this](TReadThread& worker) {
+            // A keyed copy's key is derived off this thread first; the download stays with the run.
             guarded([this, &worker] {
-                endTransfer();
-                const bool restored = m_parts.remote.restore(worker.Reply, worker.Address);
-                // The clipboard reports its change from the event loop; the check follows that.
-                m_state = State::Settling;
-                QTimer::singleShot(0, this, [this, restored] {
-                    guarded([this, restored] {
-                        m_parts.remote.SimulatePaste(restored, m_sequenceBefore, m_tray.prevForeground());
-                        m_parts.notifier.notify(m_parts.texts.GetText("GLOBAL", "mDataPasted"),
-                                                kSuccessBalloonSeconds, BalloonKind::Information);
-                        end(nullptr);
-                    });
-                });
+                deriveKey(m_parts.remote.pasteKey(worker.Reply),
+                          [this, &worker] { restoreDownload(worker); });
             });
         },
         m_parts.transport, m_parts.remote.downloadAddress());
+}
+
+void CommandRun::restoreDownload(TReadThread& worker)
+{
+    endTransfer();
+    const bool restored = m_parts.remote.restore(worker.Reply, worker.Address);
+    // The clipboard reports its change from the event loop; the check follows that.
+    m_state = State::Settling;
+    QTimer::singleShot(0, this, [this, restored] {
+        guarded([this, restored] {
+            m_parts.remote.SimulatePaste(restored, m_sequenceBefore, m_tray.prevForeground());
+            m_parts.notifier.notify(m_parts.texts.GetText("GLOBAL", "mDataPasted"), kSuccessBalloonSeconds,
+                                    BalloonKind::Information);
+            end(nullptr);
+        });
+    });
+}
+
+void CommandRun::deriveKey(std::optional<KeyRequest> key, std::function<void()> then)
+{
+    if (!key) {
+        then();
+        return;
+    }
+    m_key = std::make_unique<WorkerJob<TKeyThread>>(
+        [this, then = std::move(then)](TKeyThread&) { guarded(then); }, std::move(*key));
 }
 
 void CommandRun::delayed(const std::function<void()>& then)

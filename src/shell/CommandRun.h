@@ -83,6 +83,10 @@ private:
     void remoteCopy();
     void pollCopy();
     void remotePaste();
+    // Puts the downloaded snapshot on the clipboard, then pastes it once the clipboard has reported it.
+    void restoreDownload(TReadThread& worker);
+    // Derives `key` on a worker unless there is none; `then` runs from the event loop once it is kept.
+    void deriveKey(std::optional<KeyRequest> key, std::function<void()> then);
     // After the capture delay: the screen or window share, or the area selector.
     void delayed(const std::function<void()>& then);
     void shareScreen(bool currentWindowOnly);
@@ -115,6 +119,7 @@ private:
     // Kept after their end until the run goes: a job is never freed from its own report.
     std::unique_ptr<WorkerJob<TUploadThread>> m_upload;
     std::unique_ptr<WorkerJob<TReadThread>> m_download;
+    std::unique_ptr<WorkerJob<TKeyThread>> m_key;
 };
 
 } // namespace tern

@@ -18,8 +18,9 @@ TLoader::TLoader(ShellServices& services, ProgramFolders folders)
       m_transport(CreateHttpTransport(m_conf->CaFile))
 {
     TranslateForm(nullptr);
-    m_snapshots = std::make_unique<ClipboardSnapshots>(services.clipboard, m_conf->Password,
-                                                       [this] { return TextOf(*this, text::kCopyFailed); });
+    m_snapshots =
+        std::make_unique<ClipboardSnapshots>(services.clipboard, m_conf->Password, m_conf->EndToEndKey,
+                                             [this] { return TextOf(*this, text::kCopyFailed); });
     m_service = std::make_unique<ServiceClient>(
         m_serviceSettings,
         [this](const std::string& section, const std::string& key) { return GetText(section, key); },

@@ -1,5 +1,6 @@
 #include "shell/RemoteTransfer.h"
 
+#include "clipboard/KeyedSnapshot.h"
 #include "config/ConfStore.h"
 #include "lang/TextKeys.h"
 #include "service/ServiceClient.h"
@@ -43,6 +44,26 @@ void RemoteTransfer::acceptSaveReply(const HttpReply& outcome, const std::string
         throw Error(m_texts.GetText("GLOBAL", "mUploadFailed"));
 }
 
+std::optional<KeyRequest> RemoteTransfer::copyKey() const
+{
+    if (m_conf.EndToEndKey.empty())
+        return std::nullopt;
+    return KeyRequest{m_conf.EndToEndKey, KeySchemeForCopies()};
+}
+
+std::optional<KeyRequest> RemoteTransfer::pasteKey(const HttpReply& reply) const
+{
+    if (m_conf.EndToEndKey.empty() || !reply.arrived())
+        return std::nullopt;
+    try {
+        if (const std::optional<KeyScheme> scheme = FindKeyScheme(reply.body, 0))
+            return KeyRequest{m_conf.EndToEndKey, *scheme};
+    } catch (const Error&) {
+        // A scheme record that cannot be read: the restore reports it.
+    }
+    return std::nullopt;
+}
+
 std::string RemoteTransfer::downloadAddress() const
 {
     return ReadUrl(m_conf.ServiceHost, m_conf.Login, m_conf.Password);
@@ -50,8 +71,15 @@ std::string RemoteTransfer::downloadAddress() const
 
 bool RemoteTransfer::restore(const HttpReply& reply, const std::string& address)
 {
-    return RestoreDownloadedSnapshot(m_snapshots, reply, address,
-                                     ConnectionProblemText(m_texts, m_conf.ServiceHost));
+    try {
+        return RestoreDownloadedSnapshot(m_snapshots, reply, address,
+                                         ConnectionProblemText(m_texts, m_conf.ServiceHost));
+    } catch (const Error& error) {
+        // The copy needs a key this computer does not have: said in the program's language.
+        if (std::string_view(error.what()) == kEndToEndKeyNeededText)
+            throw Error(TextOf(m_texts, text::kKeyNeeded));
+        throw;
+    }
 }
 
 void RemoteTransfer::SimulatePaste(bool restored, std::uint64_t before, platform::WindowHandle target)

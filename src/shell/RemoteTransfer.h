@@ -5,6 +5,7 @@
 #include "platform/WindowFocus.h"
 #include "service/HttpTransport.h"
 #include "service/SnapshotClipboard.h"
+#include "shell/KeyDerivation.h"
 #include "util/TextLookup.h"
 
 #include <cstdint>
@@ -46,10 +47,17 @@ public:
     void acceptSaveReply(const HttpReply& outcome, const std::string& reply,
                          const std::string& address) const;
 
+    // The end-to-end key that this computer's copies are keyed with; nothing without a key.
+    std::optional<KeyRequest> copyKey() const;
+    // The end-to-end key that the snapshot downloaded in `reply` opens with; nothing without a key, or
+    // for a snapshot copied without one (or one that the restore will refuse anyway).
+    std::optional<KeyRequest> pasteKey(const HttpReply& reply) const;
+
     // The address of the stored snapshot.
     std::string downloadAddress() const;
     // Puts a downloaded snapshot on the clipboard; false when nothing could be put there. Throws, naming
-    // what went wrong, when no response came or the service failed.
+    // what went wrong, when no response came or the service failed, and with GLOBAL/mKeyNeeded, the
+    // clipboard unchanged, for a keyed snapshot that this computer's key (or none) does not open.
     bool restore(const HttpReply& reply, const std::string& address);
     // After the clipboard has reported the restore: throws GLOBAL/mPasteFailed unless the download
     // was restored and raised the clipboard's counter above `before`, then sends Ctrl+V to `target`,

@@ -23,7 +23,7 @@ namespace tern {
 
 class CommandDispatcher;
 
-// The program's hidden main form: the tray icon with its two menus, the fourteen actions, the global
+// The program's hidden main form: the tray icon with its two menus, the fifteen actions, the global
 // hotkey and the switch between the normal state and the state while a dialog is open. Never shown.
 // It is built first and started (Start) from the event loop, so the dialogs of a first start run
 // inside the program's own loop, not inside the form's construction.
@@ -80,6 +80,7 @@ public:
     // The dialogs the actions open; each is modal.
     void runLoginDialog();
     void runSettingsDialog();
+    void runEndToEndKeyDialog();
     void runAboutDialog();
     bool runLanguageSelection();
     void runLanguageEditor();

@@ -1,6 +1,7 @@
 // TfInit's dialog slots: the dialogs that the tray controller's actions open.
 #include "shell/TfInit.h"
 
+#include "config/ui/EndToEndKeyForm.h"
 #include "config/ui/Settings.h"
 #include "lang/ui/LangEditor.h"
 #include "lang/ui/SelectLang.h"
@@ -21,6 +22,7 @@ void TfInit::connectDialogActions()
     };
     connect(action(ActionId::Login), &QAction::triggered, this, guarded(&TfInit::runLoginDialog));
     connect(action(ActionId::Settings), &QAction::triggered, this, guarded(&TfInit::runSettingsDialog));
+    connect(action(ActionId::Key), &QAction::triggered, this, guarded(&TfInit::runEndToEndKeyDialog));
     connect(action(ActionId::About), &QAction::triggered, this, guarded(&TfInit::runAboutDialog));
     connect(action(ActionId::CheckUpd), &QAction::triggered, this, [this] {
         RunReportingErrors(m_loader, [this] { CheckForUpdates(m_loader, m_notifier, true); });
@@ -38,6 +40,7 @@ void TfInit::runSettingsDialog()
 {
     TfSettings dialog(m_loader, m_loader.conf());
     dialog.setLoginAction([this] { action(ActionId::Login)->trigger(); });
+    dialog.setKeyAction([this] { runEndToEndKeyDialog(); });
     dialog.setLanguageActions(
         [this] {
             runLanguageSelection();
@@ -47,6 +50,12 @@ void TfInit::runSettingsDialog()
             runLanguageEditor();
             m_loader.TranslateForm(this);
         });
+    dialog.Execute();
+}
+
+void TfInit::runEndToEndKeyDialog()
+{
+    TfEndToEndKey dialog(m_loader, m_loader.conf());
     dialog.Execute();
 }
 

@@ -5,7 +5,7 @@
 
 namespace tern {
 
-// The fourteen actions of the tray controller.
+// The fifteen actions of the tray controller.
 enum class ActionId : std::uint8_t {
     Copy,
     Paste,
@@ -17,6 +17,7 @@ enum class ActionId : std::uint8_t {
     History,
     Login,
     Settings,
+    Key,
     CheckUpd,
     About,
     Help,
@@ -40,7 +41,7 @@ struct TrayAction
 };
 
 // Every action, in menu order. Both menus are built from this table.
-inline constexpr std::array<TrayAction, 14> kActionTable{{
+inline constexpr std::array<TrayAction, 15> kActionTable{{
     {ActionId::Copy, "_aCopy", "Remote &Copy", 1, kHotkeyMenu, 0},
     {ActionId::Paste, "_aPaste", "Remote &Paste", 2, kHotkeyMenu, 0},
     {ActionId::Web, "_aWeb", "&Share Clipboard", 3, kTrayMenu | kHotkeyMenu, 1},
@@ -51,6 +52,7 @@ inline constexpr std::array<TrayAction, 14> kActionTable{{
     {ActionId::History, "_aHistory", "_aHistory", -1, kTrayMenu | kHotkeyMenu, 2},
     {ActionId::Login, "_aLogin", "Login...", -1, kTrayMenu | kHotkeyMenu, 3},
     {ActionId::Settings, "_aSettings", "Settings...", -1, kTrayMenu | kHotkeyMenu, 3},
+    {ActionId::Key, "_aKey", "End-to-End Key...", -1, kTrayMenu, 3},
     {ActionId::CheckUpd, "_aCheckUpd", "_aCheckUpd", -1, kTrayMenu | kHotkeyMenu, 4},
     {ActionId::About, "_aAbout", "About", -1, kTrayMenu | kHotkeyMenu, 4},
     {ActionId::Help, "_aHelp", "_aHelp", -1, 0, 5},

@@ -116,7 +116,8 @@ TEST_F(SettingsTest, ShowsTheTranslatedFormWithTheStoredValues)
         EXPECT_EQ(child<QPushButton>(open, "Button4")->text().toStdString(), "Language...");
         EXPECT_EQ(child<QLabel>(open, "Label1")->text().toStdString(), "Add/Modify Language");
         EXPECT_TRUE(child<QPushButton>(open, "Button1")->isDefault());
-        EXPECT_EQ(open.size(), QSize(384, 255));
+        EXPECT_EQ(child<QPushButton>(open, "Button5")->text().toStdString(), "End-to-End Key...");
+        EXPECT_EQ(open.size(), QSize(384, 287));
 
         EXPECT_EQ(hotkey(open)->shortcut(), 0x4041);
         EXPECT_EQ(hotkey(open)->text().toStdString(), "Ctrl+A");
@@ -240,15 +241,17 @@ TEST_F(SettingsTest, ButtonsAndLinkRunTheActionsTheTraySet)
     std::string log;
     TfSettings dialog(loader(), conf());
     dialog.setLoginAction([&] { log += "login;"; });
+    dialog.setKeyAction([&] { log += "key;"; });
     dialog.setLanguageActions([&] { log += "select;"; }, [&] { log += "edit;"; });
     execute(dialog, [&](TfSettings& open) {
         press(open, "Button3");
+        press(open, "Button5");
         press(open, "Button4");
         click(child<TLinkLabel>(open, "Label1"));
         EXPECT_TRUE(open.isVisible());
         open.reject();
     });
-    EXPECT_EQ(log, "login;select;edit;");
+    EXPECT_EQ(log, "login;key;select;edit;");
 
     // An action's error is shown, not thrown out of the click.
     dialog.setLoginAction([] { throw std::runtime_error("The account dialog failed"); });

@@ -4,6 +4,7 @@
 #include "LoaderOverFakes.h"
 #include "OnModal.h"
 
+#include "config/ui/EndToEndKeyForm.h"
 #include "config/ui/Settings.h"
 #include "lang/LangModule.h"
 #include "lang/ui/LangEditor.h"
@@ -59,6 +60,9 @@ std::vector<std::string> cutCaptions(QDialog& dialog)
         const std::string name = child->objectName().toStdString() + " \"" + text.toStdString() + "\"";
         if (needed > room)
             faults.push_back(name + " needs " + std::to_string(needed) + " px, has " + std::to_string(room));
+        if (auto* label = qobject_cast<QLabel*>(child);
+            label && label->wordWrap() && label->heightForWidth(label->width()) > label->height())
+            faults.push_back(name + " needs more lines than its height holds");
         if (!dialog.rect().contains(child->geometry()))
             faults.push_back(name + " reaches out of the dialog");
     }
@@ -109,6 +113,13 @@ TEST(TextsFit, EveryFixedDialogShowsEveryCaptionWholeInEveryLanguage)
             shown.reject();
         });
         settings.Execute();
+
+        TfEndToEndKey key(loader, loader.conf());
+        test::OnModal<TfEndToEndKey>([&](TfEndToEndKey& shown) {
+            expectWhole(shown, language, "end-to-end-key");
+            shown.reject();
+        });
+        key.Execute();
 
         TfAboutFrm about(loader, loader.conf().ServiceHost, fakes.shell);
         about.show();

@@ -4,7 +4,9 @@
 #  - text and a web page copied with the Linux tool are put on the Wine clipboard by the Windows tool
 #    as CF_UNICODETEXT and a valid "HTML Format" (what the Windows tool copies back from that
 #    clipboard shows it);
-#  - that Windows copy, Remote-Pasted by the Linux desktop program, offers the text and text/html.
+#  - that Windows copy, Remote-Pasted by the Linux desktop program, offers the text and text/html;
+#  - with one end-to-end key on both, a keyed copy of either tool pastes with the other; under another
+#    key the paste fails with the key text.
 # Run inside scripts/headless-desktop.sh:
 #   windows_interop_test.sh LINUX_BIN WINDOWS_BIN
 set -euo pipefail
@@ -79,4 +81,21 @@ esac
     fail "the pasted text differs"
 shot "pasted-on-linux"
 echo "Windows to Linux: text and text/html"
+
+# End-to-end keys: the same passphrase on both computers opens each other's keyed copies.
+key_text="This copy was made with an end-to-end key. Set the same key on this computer to paste it."
+echo "one key on both computers" | win_tern key set >/dev/null || fail "key set under Wine"
+echo "one key on both computers" | as_user ann "$bin/tern" key set >/dev/null || fail "key set on Linux"
+printf 'keyed on windows' | win_tern copy >/dev/null || fail "keyed copy under Wine"
+[ "$(as_user ann "$bin/tern" paste 2>&1)" = "keyed on windows" ] || fail "Linux did not open the Windows keyed copy"
+printf 'keyed on linux' | as_user ann "$bin/tern" copy >/dev/null || fail "keyed copy on Linux"
+[ "$(win_tern paste | tr -d '\r')" = "keyed on linux" ] || fail "Windows did not open the Linux keyed copy"
+# Under another key the Linux tool's copy does not open on Windows, nor the Windows copy on Linux.
+echo "another key entirely" | win_tern key set >/dev/null || fail "second key set under Wine"
+refused=$(wine "$windows_bin/tern.exe" paste 2>&1 | tr -d '\r') && fail "Windows opened a copy of another key"
+[[ "$refused" == *"$key_text"* ]] || fail "Windows refused with \"$refused\""
+printf 'keyed again on windows' | win_tern copy >/dev/null || fail "second keyed copy under Wine"
+refused=$(as_user ann "$bin/tern" paste 2>&1) && fail "Linux opened a copy of another key"
+[[ "$refused" == *"$key_text"* ]] || fail "Linux refused with \"$refused\""
+echo "end-to-end keys: the same key opens, another refuses, both ways"
 echo "windows interop: ok"

@@ -3,6 +3,7 @@
 // left as it was.
 #include "ShellTestSupport.h"
 
+#include "clipboard/EndToEndKey.h"
 #include "service/PasswordDigest.h"
 #include "support/RecordingHttpServer.h"
 #include "util/TextEncoding.h"
@@ -88,6 +89,49 @@ TEST(RemoteTransferTest, PasteGoesToTheWindowItWasChosenIn)
     EXPECT_EQ(restores, 1);
     EXPECT_EQ(second.keys.sent, (std::vector<std::uint16_t>{'V'}));
     EXPECT_EQ(pastedInto, 42U);
+}
+
+// Computers of one account with end-to-end keys: a keyed copy pastes only where the same key is set,
+// elsewhere the paste says why and leaves the clipboard alone; a copy without a key pastes anywhere.
+TEST(RemoteTransferTest, KeyedCopiesPasteWhereTheSameKeyIsSet)
+{
+    if (!EndToEndKeyAvailable())
+        GTEST_SKIP() << kEndToEndKeyUnavailableText;
+    const std::string key = "a passphrase of ours";
+    const struct
+    {
+        std::string copyKey, pasteKey;
+        bool pastes;
+    } cases[] = {
+        {key, key, true},
+        {"", key, true},
+        {key, "", false},
+        {key, "another passphrase", false},
+    };
+    ShellHarness first;
+    ShellHarness second;
+    second.loader().conf().Apply({.Login = first.account.email, .Password = first.account.passwordValue});
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(entry.copyKey + " -> " + entry.pasteKey);
+        first.loader().conf().Apply({.EndToEndKey = entry.copyKey});
+        first.balloons.shown.clear();
+        first.copyPuts(TextAndHtml());
+        first.trigger("_aCopy");
+        ASSERT_EQ(first.balloons.shown.size(), 1U);
+        ASSERT_EQ(first.balloons.shown[0].text, first.shownText("GLOBAL", "mSelShared"));
+
+        second.loader().conf().Apply({.EndToEndKey = entry.pasteKey});
+        second.clipboard.set(LocalContent());
+        second.clipboard.writes.clear();
+        second.balloons.shown.clear();
+        second.trigger("_aPaste");
+        ASSERT_EQ(second.balloons.shown.size(), 1U);
+        EXPECT_EQ(second.balloons.shown[0].text,
+                  second.shownText("GLOBAL", entry.pastes ? "mDataPasted" : "mKeyNeeded"));
+        EXPECT_EQ(Bytes(second.clipboard.content), Bytes(entry.pastes ? TextAndHtml() : LocalContent()));
+        EXPECT_EQ(second.clipboard.writes.size(), entry.pastes ? 1U : 0U);
+    }
+    EXPECT_EQ(second.shownText("GLOBAL", "mKeyNeeded").toStdString(), kEndToEndKeyNeededText);
 }
 
 TEST(RemoteTransferTest, CopyThatYieldsNothingFailsAndUploadsNothing)

@@ -50,7 +50,7 @@ TEST(TfInitTest, MenusHoldTheirItemsInOrderWithCaptionsFromTheLanguageFile)
 
     EXPECT_EQ(Items(form.trayMenu()),
               (std::vector<std::string>{"title", "-", "_aWeb", "_aShareScr", "_aShareArea", "-", "_aLastLink",
-                                        "_aHistory", "-", "_aLogin", "_aSettings", "-", "_aCheckUpd",
+                                        "_aHistory", "-", "_aLogin", "_aSettings", "_aKey", "-", "_aCheckUpd",
                                         "_aAbout", "_aExit"}));
     EXPECT_EQ(Items(form.hotkeyMenu()),
               (std::vector<std::string>{"title", "-", "_aCopy", "_aPaste", "-", "_aWeb", "_aShareScr",
@@ -65,7 +65,7 @@ TEST(TfInitTest, MenusHoldTheirItemsInOrderWithCaptionsFromTheLanguageFile)
     const std::map<std::string, std::string> shipped = ShippedFormTexts();
     for (const char* name :
          {"_aCopy", "_aPaste", "_aWeb", "_aShareScr", "_aShareCurWin", "_aShareArea", "_aLastLink",
-          "_aHistory", "_aLogin", "_aSettings", "_aCheckUpd", "_aAbout", "_aHelp", "_aExit"}) {
+          "_aHistory", "_aLogin", "_aSettings", "_aKey", "_aCheckUpd", "_aAbout", "_aHelp", "_aExit"}) {
         const QAction* action = form.action(QString::fromLatin1(name));
         ASSERT_NE(action, nullptr) << name;
         const auto text = shipped.find(std::string(name).substr(1));
@@ -106,7 +106,7 @@ TEST(TfInitTest, DisableRemoteHidesOnlyRemoteCopyAndPaste)
     EXPECT_EQ(
         visibleItems(form.trayMenu()),
         (std::vector<std::string>{"title", "_aWeb", "_aShareScr", "_aShareArea", "_aLastLink", "_aHistory",
-                                  "_aLogin", "_aSettings", "_aCheckUpd", "_aAbout", "_aExit"}));
+                                  "_aLogin", "_aSettings", "_aKey", "_aCheckUpd", "_aAbout", "_aExit"}));
 
     // Opening a menu recomputes the actions from the setting.
     harness.loader().conf().Apply({.DisableRemote = false});

@@ -16,9 +16,6 @@ constexpr const char* kUsage =
     "key clear                   forget the passphrase: copies are enciphered with the password again\n"
     "key status                  say whether a passphrase is kept";
 
-// The shortest passphrase accepted, in bytes.
-constexpr std::size_t kMinPassphraseBytes = 8;
-
 int runKey(ToolContext& context, const std::vector<std::string>& args, CommandIo& io)
 {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
@@ -43,7 +40,7 @@ int runKey(ToolContext& context, const std::vector<std::string>& args, CommandIo
         std::getline(io.in, passphrase);
         if (!passphrase.empty() && passphrase.back() == '\r')
             passphrase.pop_back();
-        if (passphrase.size() < kMinPassphraseBytes)
+        if (passphrase.size() < kMinEndToEndKeyBytes)
             throw Error("The end-to-end key must be at least 8 characters long.");
         TConfStore& store = context.store(false);
         store.Apply({.EndToEndKey = std::move(passphrase)});

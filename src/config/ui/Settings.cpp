@@ -32,11 +32,12 @@ TfSettings::TfSettings(DialogContext& context, TConfStore& conf, QWidget* parent
 {
     m_ui->setupUi(this);
     SetFixedDialogFrame(*this);
-    setFixedSize(384, 255);
+    setFixedSize(384, 287);
     connect(m_ui->Button1, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_ui->Button2, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_ui->Button3, &QPushButton::clicked, this, &TfSettings::Button3Click);
     connect(m_ui->Button4, &QPushButton::clicked, this, &TfSettings::Button4Click);
+    connect(m_ui->Button5, &QPushButton::clicked, this, [this] { RunReportingErrors(m_context, m_key); });
     connect(m_ui->Label1, &TLinkLabel::clicked, this, &TfSettings::Label1Click);
 }
 
@@ -60,6 +61,11 @@ bool TfSettings::Execute()
 void TfSettings::setLoginAction(std::function<void()> login)
 {
     m_login = std::move(login);
+}
+
+void TfSettings::setKeyAction(std::function<void()> key)
+{
+    m_key = std::move(key);
 }
 
 void TfSettings::setLanguageActions(std::function<void()> selectLanguage, std::function<void()> editLanguages)

@@ -15,9 +15,9 @@ class DialogContext;
 class TConfStore;
 
 // The settings dialog: the global hotkey, start at log-in, the automatic update check and hiding
-// the remote commands, plus the ways to the account dialog, the language selection and the
-// language editor. The four values reach the store, and the store is saved, only when the dialog
-// closes with OK. Created, executed once and freed by its caller; GUI thread only.
+// the remote commands, plus the ways to the account dialog, the end-to-end key dialog, the language
+// selection and the language editor. The four values reach the store, and the store is saved, only
+// when the dialog closes with OK. Created, executed once and freed by its caller; GUI thread only.
 class TfSettings : public QDialog
 {
     Q_OBJECT
@@ -33,6 +33,8 @@ public:
 
     // What the account button runs (the tray's login action).
     void setLoginAction(std::function<void()> login);
+    // What the end-to-end key button runs (the key dialog).
+    void setKeyAction(std::function<void()> key);
     // What the Language button and the "Add/Modify Language" link run (the language selection and
     // the language editor, each followed by the re-translation of the tray menus).
     void setLanguageActions(std::function<void()> selectLanguage, std::function<void()> editLanguages);
@@ -51,6 +53,7 @@ private:
     TConfStore& m_conf;
     std::unique_ptr<Ui::TfSettings> m_ui;
     std::function<void()> m_login;
+    std::function<void()> m_key;
     std::function<void()> m_selectLanguage;
     std::function<void()> m_editLanguages;
 };
