@@ -27,6 +27,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -192,9 +193,12 @@ Item singleItem(std::uint32_t format, const std::string& data, const std::string
 const char* const kItemNames[] = {"a web page copied on Windows (\"HTML Format\")",
                                   "rich text copied on Windows (\"Rich Text Format\")",
                                   "a web page copied on Linux (text/html)",
-                                  "a program's own type (application/x-bench-item)", "a 7680x2160 picture"};
+                                  "a program's own type (application/x-bench-item)",
+                                  "a 7680x2160 picture",
+                                  "noise of a program's own type (stored at its full size)"};
 
-// Items of about 5,000,000 bytes (the picture: its pixels), each in the form a capture makes of it.
+// Items of about 5,000,000 bytes (the picture: its pixels), each in the form a capture makes of it. All
+// but the noise are stored in a few kilobytes.
 Item item(std::int64_t which)
 {
     constexpr std::size_t kRoom = 1000; // for the framing of the Windows forms
@@ -209,6 +213,13 @@ Item item(std::int64_t which)
         return singleItem(0xF000, "<html><body><p>" + text + "</p></body></html>");
     case 3:
         return singleItem(0xC0A3, text, "application/x-bench-item");
+    case 5: {
+        std::mt19937 noise(5);
+        std::string bytes(tern::kMaxFormatBytes, '\0');
+        for (char& byte : bytes)
+            byte = static_cast<char>(noise());
+        return singleItem(0xC0A4, bytes, "application/x-bench-noise");
+    }
     default:
         return {
             streamOf(1, recordOf(2, containerOf(tern::EncodeJpeg(tern::bench::FlatPicture(7680, 2160), 90)))),
@@ -306,30 +317,34 @@ std::string input(std::int64_t which)
     }
 }
 
-// The desktop program's Remote Paste after the download: read, decode, put on the clipboard.
+// The desktop program's Remote Paste of `stream` after the download, in a process of its own: read,
+// decode, put on the clipboard. Refused: it threw, or nothing could be put.
+Outcome desktopRestorePeak(const std::string& stream)
+{
+    return inChild([&stream] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        int argc = 1;
+        char name[] = "tern_memory_bench";
+        char* argv[] = {name, nullptr};
+        QGuiApplication application(argc, argv);
+        tern::platform::x11::X11Clipboard clipboard;
+        tern::TExClipboard restore(clipboard, [] { return kPassword; });
+        markIdle();
+        try {
+            restore.LoadFromStream(stream);
+            return !restore.RestoreAll();
+        } catch (const tern::Error&) {
+            return true;
+        }
+    });
+}
+
 void BM_DesktopRestorePeak(benchmark::State& state)
 {
     const std::string stream = input(state.range(0));
     Outcome outcome;
-    for (auto _ : state) {
-        outcome = inChild([&stream] {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-            int argc = 1;
-            char name[] = "tern_memory_bench";
-            char* argv[] = {name, nullptr};
-            QGuiApplication application(argc, argv);
-            tern::platform::x11::X11Clipboard clipboard;
-            tern::TExClipboard restore(clipboard, [] { return kPassword; });
-            markIdle();
-            try {
-                restore.LoadFromStream(stream);
-                restore.RestoreAll();
-                return false;
-            } catch (const tern::Error&) {
-                return true;
-            }
-        });
-    }
+    for (auto _ : state)
+        outcome = desktopRestorePeak(stream);
     state.SetLabel(kInputNames[state.range(0)]);
     state.counters["snapshot_bytes"] = static_cast<double>(stream.size());
     report(state, outcome);
@@ -351,24 +366,8 @@ void BM_DesktopItemCopies(benchmark::State& state)
 {
     const Item measured = item(state.range(0));
     Outcome outcome;
-    for (auto _ : state) {
-        outcome = inChild([&measured] {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-            int argc = 1;
-            char name[] = "tern_memory_bench";
-            char* argv[] = {name, nullptr};
-            QGuiApplication application(argc, argv);
-            tern::platform::x11::X11Clipboard clipboard;
-            tern::TExClipboard restore(clipboard, [] { return kPassword; });
-            markIdle();
-            try {
-                restore.LoadFromStream(measured.stream);
-                return !restore.RestoreAll();
-            } catch (const tern::Error&) {
-                return true;
-            }
-        });
-    }
+    for (auto _ : state)
+        outcome = desktopRestorePeak(measured.stream);
     state.SetLabel(kItemNames[state.range(0)]);
     reportCopies(state, outcome, measured.bytes);
 }
@@ -524,8 +523,8 @@ void BM_WindowsToolPasteItemCopies(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_DesktopItemCopies)->DenseRange(0, 4)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WindowsToolPasteItemCopies)->DenseRange(0, 4)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DesktopItemCopies)->DenseRange(0, 5)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowsToolPasteItemCopies)->DenseRange(0, 5)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DesktopRestorePeak)->DenseRange(0, 5)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToolPastePeak)->DenseRange(0, 5)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToolContainerUnpackPeak)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond);
