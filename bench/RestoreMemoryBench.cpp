@@ -4,6 +4,10 @@
 // for a normal five-format snapshot of about 1 MB. Each case runs in a process of its own, so that its
 // peak resident size is its own; the counters give the peak above the idle size and its ratio to the
 // goal (above 1 misses it).
+// The *ItemCopies cases restore one large item each and give the peak in copies of the item, which is
+// to stay within two (the decoded item and the clipboard's own) and a small constant: on the desktop,
+// and for `tern.exe paste --clipboard` under Wine when TERN_BENCH_WINDOWS_TOOL names tern.exe (run it
+// inside scripts/headless-desktop.sh with WINEPREFIX set; without it those cases report an error).
 #include "BenchData.h"
 #include "clipboard/ClipboardFormat.h"
 #include "clipboard/ExClipboard.h"
