@@ -4,10 +4,15 @@
 // for a normal five-format snapshot of about 1 MB. Each case runs in a process of its own, so that its
 // peak resident size is its own; the counters give the peak above the idle size and its ratio to the
 // goal (above 1 misses it).
+// The *ItemCopies cases restore one large item each and give the peak in copies of the item, which is
+// to stay within two (the decoded item and the clipboard's own) and a small constant: on the desktop,
+// and for `tern.exe paste --clipboard` under Wine when TERN_BENCH_WINDOWS_TOOL names tern.exe (run it
+// inside scripts/headless-desktop.sh with WINEPREFIX set; without it those cases report an error).
 #include "BenchData.h"
 #include "clipboard/ClipboardFormat.h"
 #include "clipboard/ExClipboard.h"
 #include "clipboard/FormatNameTable.h"
+#include "clipboard/HtmlClipboardFormat.h"
 #include "clipboard/JpegCodec.h"
 #include "platform/x11/X11Clipboard.h"
 #include "service/ByteOrder.h"
@@ -20,17 +25,21 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <sstream>
 #include <string>
 
 #include <csignal>
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/ptrace.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -152,6 +161,76 @@ std::string zeroContainer()
     return container.Storage();
 }
 
+// --- single items, whose peak is counted in copies of the item
+
+// Text that repeats every 16 KiB: its stored form is a few kilobytes, so that the peak of its restore
+// is the decoded copies alone.
+std::string repetitive(std::size_t size)
+{
+    const std::string unit = tern::bench::Prose(16384, 3);
+    std::string text;
+    text.reserve(size + unit.size());
+    while (text.size() < size)
+        text += unit;
+    text.resize(size);
+    return text;
+}
+
+struct Item
+{
+    std::string stream;
+    double bytes = 0;
+};
+
+// A snapshot of one item of `data` under `format`, named `name` by the snapshot's name table unless
+// empty.
+Item singleItem(std::uint32_t format, const std::string& data, const std::string& name = {})
+{
+    std::string records = recordOf(format, containerOf(data));
+    if (name.empty())
+        return {streamOf(1, records), static_cast<double>(data.size())};
+    records +=
+        recordOf(tern::platform::kFormatNameTable, containerOf(tern::EncodeFormatNames({{format, name}})));
+    return {streamOf(2, records), static_cast<double>(data.size())};
+}
+
+const char* const kItemNames[] = {"a web page copied on Windows (\"HTML Format\")",
+                                  "rich text copied on Windows (\"Rich Text Format\")",
+                                  "a web page copied on Linux (text/html)",
+                                  "a program's own type (application/x-bench-item)",
+                                  "a 7680x2160 picture",
+                                  "noise of a program's own type (stored at its full size)"};
+
+// Items of about 5,000,000 bytes (the picture: its pixels), each in the form a capture makes of it. All
+// but the noise are stored in a few kilobytes.
+Item item(std::int64_t which)
+{
+    constexpr std::size_t kRoom = 1000; // for the framing of the Windows forms
+    const std::string text = repetitive(tern::kMaxFormatBytes - kRoom);
+    switch (which) {
+    case 0:
+        return singleItem(0xC0A1, tern::BuildHtmlFormat("<html><body><p>" + text + "</p></body></html>"),
+                          "HTML Format");
+    case 1:
+        return singleItem(0xC0A2, "{\\rtf1 " + text + "}" + std::string(1, '\0'), "Rich Text Format");
+    case 2:
+        return singleItem(0xF000, "<html><body><p>" + text + "</p></body></html>");
+    case 3:
+        return singleItem(0xC0A3, text, "application/x-bench-item");
+    case 5: {
+        std::mt19937 noise(5);
+        std::string bytes(tern::kMaxFormatBytes, '\0');
+        for (char& byte : bytes)
+            byte = static_cast<char>(noise());
+        return singleItem(0xC0A4, bytes, "application/x-bench-noise");
+    }
+    default:
+        return {
+            streamOf(1, recordOf(2, containerOf(tern::EncodeJpeg(tern::bench::FlatPicture(7680, 2160), 90)))),
+            7680.0 * 2160.0 * 3.0};
+    }
+}
+
 // --- measuring
 
 long statusField(const char* name)
@@ -200,9 +279,11 @@ Outcome inChild(const std::function<bool()>& setUpAndWork)
     return {static_cast<double>(bytes) / kMiB, refused != 0};
 }
 
-// The idle size is taken once the child is set up; the peak counter then starts again from it.
+// The idle size is taken once the child is set up; the peak counter then starts again from it. Free
+// heap memory is given back first: pages the parent left resident would otherwise be reused unseen.
 void markIdle()
 {
+    malloc_trim(0);
     setenv("TERN_BENCH_IDLE", std::to_string(statusField("VmRSS:")).c_str(), 1);
     std::ofstream("/proc/self/clear_refs") << "5";
 }
@@ -240,33 +321,59 @@ std::string input(std::int64_t which)
     }
 }
 
-// The desktop program's Remote Paste after the download: read, decode, put on the clipboard.
+// The desktop program's Remote Paste of `stream` after the download, in a process of its own: read,
+// decode, put on the clipboard. Refused: it threw, or nothing could be put.
+Outcome desktopRestorePeak(const std::string& stream)
+{
+    return inChild([&stream] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        int argc = 1;
+        char name[] = "tern_memory_bench";
+        char* argv[] = {name, nullptr};
+        QGuiApplication application(argc, argv);
+        tern::platform::x11::X11Clipboard clipboard;
+        tern::TExClipboard restore(clipboard, [] { return kPassword; });
+        markIdle();
+        try {
+            restore.LoadFromStream(stream);
+            return !restore.RestoreAll();
+        } catch (const tern::Error&) {
+            return true;
+        }
+    });
+}
+
 void BM_DesktopRestorePeak(benchmark::State& state)
 {
     const std::string stream = input(state.range(0));
     Outcome outcome;
-    for (auto _ : state) {
-        outcome = inChild([&stream] {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-            int argc = 1;
-            char name[] = "tern_memory_bench";
-            char* argv[] = {name, nullptr};
-            QGuiApplication application(argc, argv);
-            tern::platform::x11::X11Clipboard clipboard;
-            tern::TExClipboard restore(clipboard, [] { return kPassword; });
-            markIdle();
-            try {
-                restore.LoadFromStream(stream);
-                restore.RestoreAll();
-                return false;
-            } catch (const tern::Error&) {
-                return true;
-            }
-        });
-    }
+    for (auto _ : state)
+        outcome = desktopRestorePeak(stream);
     state.SetLabel(kInputNames[state.range(0)]);
     state.counters["snapshot_bytes"] = static_cast<double>(stream.size());
     report(state, outcome);
+}
+
+// The peak over the item's size, and what it holds beyond two copies of the item.
+void reportCopies(benchmark::State& state, const Outcome& outcome, double itemBytes)
+{
+    state.counters["item_MiB"] = itemBytes / kMiB;
+    state.counters["peak_MiB"] = outcome.peakMiB;
+    state.counters["copies"] = outcome.peakMiB * kMiB / itemBytes;
+    state.counters["beyond_2_copies_MiB"] = outcome.peakMiB - 2 * itemBytes / kMiB;
+    state.counters["refused"] = outcome.refused ? 1 : 0;
+}
+
+// The desktop program's restore of one item: the counter `copies` is its peak over the item's size,
+// which is to stay within two (our decoded item and the clipboard's copy) and a little.
+void BM_DesktopItemCopies(benchmark::State& state)
+{
+    const Item measured = item(state.range(0));
+    Outcome outcome;
+    for (auto _ : state)
+        outcome = desktopRestorePeak(measured.stream);
+    state.SetLabel(kItemNames[state.range(0)]);
+    reportCopies(state, outcome, measured.bytes);
 }
 
 // Runs the tool with `args` (standard input from `inputFile`) in `home` and gives its peak resident
@@ -356,8 +463,72 @@ void BM_ToolContainerUnpackPeak(benchmark::State& state)
     report(state, outcome);
 }
 
+// Runs `wine TOOL args` and gives its peak resident size (the largest a process of it reached, from
+// wait4) and whether it failed. Wine's loader replaces itself with the program in the same process.
+std::pair<double, bool> runUnderWine(const std::string& tool, const std::vector<std::string>& args)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        setenv("WINEDEBUG", "-all", 1);
+        const int out = open("/dev/null", O_RDWR);
+        dup2(out, 0);
+        dup2(out, 1);
+        dup2(out, 2);
+        std::vector<std::string> copies{"wine", tool};
+        copies.insert(copies.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& argument : copies)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        execvp("wine", argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage = {};
+    wait4(child, &status, 0, &usage);
+    return {static_cast<double>(usage.ru_maxrss) * 1024.0, !WIFEXITED(status) || WEXITSTATUS(status) != 0};
+}
+
+// `tern.exe paste --clipboard` on Windows, run under Wine when TERN_BENCH_WINDOWS_TOOL names tern.exe
+// (the environment giving Wine its prefix and a display): the peak above that of the same paste of a
+// short text, over the item's size.
+void BM_WindowsToolPasteItemCopies(benchmark::State& state)
+{
+    const char* tool = std::getenv("TERN_BENCH_WINDOWS_TOOL");
+    if (tool == nullptr) {
+        state.SkipWithError("TERN_BENCH_WINDOWS_TOOL does not name tern.exe");
+        return;
+    }
+    const Item measured = item(state.range(0));
+    const std::string shortText =
+        streamOf(1, recordOf(13, containerOf(std::string("s\0h\0o\0r\0t\0\0\0", 12))));
+    // What the service serves: switched only while no paste runs.
+    std::atomic<const std::string*> served = &shortText;
+    tern::test::RecordingHttpServer service([&served](const std::string&) {
+        return tern::test::RecordingHttpServer::Response("200 OK", *served.load());
+    });
+    const auto set = [&](const std::string& key, const std::string& value) {
+        runUnderWine(tool, {"config", "set", key, value});
+    };
+    set("ServiceHost", service.base());
+    set("Login", "bench@example.org");
+    set("Password", kPassword);
+    Outcome outcome;
+    for (auto _ : state) {
+        served = &shortText;
+        const auto idle = runUnderWine(tool, {"paste", "--clipboard"});
+        served = &measured.stream;
+        const auto peak = runUnderWine(tool, {"paste", "--clipboard"});
+        outcome = {(peak.first - idle.first) / kMiB, peak.second || idle.second};
+    }
+    state.SetLabel(kItemNames[state.range(0)]);
+    reportCopies(state, outcome, measured.bytes);
+}
+
 } // namespace
 
+BENCHMARK(BM_DesktopItemCopies)->DenseRange(0, 5)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowsToolPasteItemCopies)->DenseRange(0, 5)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DesktopRestorePeak)->DenseRange(0, 5)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToolPastePeak)->DenseRange(0, 5)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToolContainerUnpackPeak)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -7,40 +7,15 @@
 #   scripts/headless-desktop.sh [--size WxH] [--tray top|bottom|left|right|none] -- COMMAND [ARGS...]
 set -euo pipefail
 
+# shellcheck source=scripts/headless-session.sh
+. "$(dirname "$0")/headless-session.sh"
+
 size=1920x1080
 tray=top
-while [ $# -gt 0 ]; do
-    case "$1" in
-        --size) size=$2; shift 2 ;;
-        --tray) tray=$2; shift 2 ;;
-        --) shift; break ;;
-        *) break ;;
-    esac
-done
-[ $# -gt 0 ] || { echo "usage: $0 [--size WxH] [--tray EDGE|none] -- COMMAND [ARGS...]" >&2; exit 2; }
+read_session_options "size tray" "$0 [--size WxH] [--tray EDGE|none] -- COMMAND [ARGS...]" "$@"
 
-pids=()
 log_dir=$(mktemp -d "${TMPDIR:-/tmp}/tern-desktop.XXXXXX")
-cleanup() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[$i]}" 2>/dev/null || true
-    done
-    for pid in "${pids[@]}"; do
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$log_dir"
-}
-trap cleanup EXIT
-
-# Waits up to $1 tenths of a second for the command after it to succeed.
-wait_for() {
-    local tenths=$1; shift
-    for ((i = 0; i < tenths; i++)); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
+session_folders+=("$log_dir")
 
 # A display number nobody uses: no lock file and no socket.
 display=""
@@ -69,8 +44,4 @@ if [ "$tray" != none ]; then
     wait_for 100 xdotool search --class trayer || echo "warning: the system tray did not appear" >&2
 fi
 
-set +e
-"$@"
-status=$?
-set -e
-exit $status
+run_session_command

@@ -13,42 +13,16 @@
 # TERN_WAYLAND_SESSION=1 tells the tests that this session is there for them.
 set -euo pipefail
 
+# shellcheck source=scripts/headless-session.sh
+. "$(dirname "$0")/headless-session.sh"
+
 outputs=1
 size=1280x720
 user=nobody
-while [ $# -gt 0 ]; do
-    case "$1" in
-        --outputs) outputs=$2; shift 2 ;;
-        --size) size=$2; shift 2 ;;
-        --user) user=$2; shift 2 ;;
-        --) shift; break ;;
-        *) break ;;
-    esac
-done
-[ $# -gt 0 ] || { echo "usage: $0 [--outputs N] [--size WxH] [--user NAME] -- COMMAND [ARGS...]" >&2; exit 2; }
+read_session_options "outputs size user" "$0 [--outputs N] [--size WxH] [--user NAME] -- COMMAND [ARGS...]" "$@"
 
-pids=()
 runtime=$(mktemp -d "${TMPDIR:-/tmp}/tern-sway.XXXXXX")
-cleanup() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[$i]}" 2>/dev/null || true
-    done
-    for pid in "${pids[@]}"; do
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$runtime" "${caller_runtime:-}"
-}
-trap cleanup EXIT
-
-# Waits up to $1 tenths of a second for the command after it to succeed.
-wait_for() {
-    local tenths=$1; shift
-    for ((i = 0; i < tenths; i++)); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
+session_folders+=("$runtime")
 
 # The session's processes run as $user unless the caller is already unprivileged.
 as_user=()
@@ -112,6 +86,7 @@ export SWAYSOCK
 SWAYSOCK=$(ipc_of)
 # The caller's runtime folder is its own: programs check that they own theirs.
 caller_runtime=$(mktemp -d "${TMPDIR:-/tmp}/tern-sway-caller.XXXXXX")
+session_folders+=("$caller_runtime")
 chmod 700 "$caller_runtime"
 export XDG_RUNTIME_DIR=$caller_runtime
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$runtime/bus"
@@ -136,8 +111,4 @@ has_tray_host() {
 wait_for 100 has_tray_host || echo "warning: swaybar's tray host did not appear" >&2
 kill -0 "$sway_pid" || { echo "sway stopped:" >&2; cat "$runtime/sway.log" >&2; exit 1; }
 
-set +e
-"$@"
-status=$?
-set -e
-exit $status
+run_session_command

@@ -23,24 +23,22 @@ std::uint32_t numberOf(std::string_view mime)
     return FormatForMime(mime).value_or(0);
 }
 
-std::string upToZero(std::string_view bytes)
-{
-    return std::string(bytes.substr(0, bytes.find('\0')));
-}
-
+// The paths that name existing files here, each as `existing` gives it. The list is filtered where it
+// is, so that a long drop list is not held twice.
 template <typename Convert>
-std::vector<std::string> existingPaths(const std::vector<std::string>& paths, const ExistingFile& existing,
+std::vector<std::string> existingPaths(std::vector<std::string> paths, const ExistingFile& existing,
                                        Convert convert)
 {
-    std::vector<std::string> found;
-    for (const std::string& path : paths) {
-        const std::optional<std::string> candidate = convert(path);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const std::optional<std::string> candidate = convert(paths[i]);
         if (!candidate || !existing)
             continue;
         if (std::optional<std::string> full = existing(*candidate))
-            found.push_back(std::move(*full));
+            paths[kept++] = std::move(*full);
     }
-    return found;
+    paths.resize(kept);
+    return paths;
 }
 
 } // namespace
@@ -51,20 +49,35 @@ bool IsWindowsForm(const platform::ClipboardEntry& entry)
            (entry.name.empty() && entry.format == kWindowsFileDrop);
 }
 
+std::optional<LocalFormatView> LinuxFormInWindowsEntry(const platform::ClipboardEntry& entry)
+{
+    const std::string* bytes = bytesOf(entry);
+    if (bytes == nullptr)
+        return std::nullopt;
+    const std::string_view data = *bytes;
+    if (entry.name == kWindowsRtfName)
+        return LocalFormatView{numberOf(kRtfMime), data.substr(0, data.find('\0'))};
+    if (entry.name != kWindowsHtmlName)
+        return std::nullopt;
+    const std::optional<HtmlFormatOffsets> offsets = ParseHtmlFormat(data);
+    if (!offsets)
+        return std::nullopt;
+    return LocalFormatView{numberOf(kHtmlMime),
+                           data.substr(offsets->startHtml, offsets->endHtml - offsets->startHtml)};
+}
+
 std::optional<LocalFormat> LinuxFormOfWindowsEntry(const platform::ClipboardEntry& entry,
                                                    const ExistingFile& existing)
 {
     const std::string* bytes = bytesOf(entry);
     if (bytes == nullptr || !IsWindowsForm(entry))
         return std::nullopt;
-    if (entry.name == kWindowsHtmlName) {
-        std::optional<std::string> html = HtmlFromHtmlFormat(*bytes);
-        if (!html)
+    if (entry.name == kWindowsHtmlName || entry.name == kWindowsRtfName) {
+        const std::optional<LocalFormatView> text = LinuxFormInWindowsEntry(entry);
+        if (!text)
             return std::nullopt;
-        return LocalFormat{numberOf(kHtmlMime), {}, std::move(*html)};
+        return LocalFormat{text->format, {}, std::string(text->bytes)};
     }
-    if (entry.name == kWindowsRtfName)
-        return LocalFormat{numberOf(kRtfMime), {}, upToZero(*bytes)};
     const std::vector<std::string> paths =
         existingPaths(DecodeDropFiles(*bytes), existing,
                       [](const std::string& path) { return PosixPathFromWindowsPath(path); });
@@ -88,8 +101,14 @@ std::optional<LocalFormat> WindowsFormOfLinuxEntry(const platform::ClipboardEntr
         return std::nullopt;
     if (*mime == kHtmlMime)
         return LocalFormat{0, std::string(kWindowsHtmlName), BuildHtmlFormat(*bytes)};
-    if (*mime == kRtfMime || *mime == kApplicationRtfMime)
-        return LocalFormat{0, std::string(kWindowsRtfName), upToZero(*bytes) + '\0'};
+    if (*mime == kRtfMime || *mime == kApplicationRtfMime) {
+        // Made at its size at once: growing it by the zero could hold the text three times.
+        const std::string_view text = std::string_view(*bytes).substr(0, bytes->find('\0'));
+        std::string rtf;
+        rtf.reserve(text.size() + 1);
+        rtf.append(text).push_back('\0');
+        return LocalFormat{0, std::string(kWindowsRtfName), std::move(rtf)};
+    }
     if (*mime == kUriListMime) {
         const std::vector<std::string> paths =
             existingPaths(WindowsPathsFromUriList(*bytes), existing, [](const std::string& path) {

@@ -37,6 +37,17 @@ struct LocalFormat
 // Format", "Rich Text Format" or a file drop list.
 bool IsWindowsForm(const platform::ClipboardEntry& entry);
 
+// The X11 form of "HTML Format" or "Rich Text Format" as the part of the entry's own bytes it is: the
+// HTML document without the header, the rich text up to its terminating zero. It points into the
+// entry, so that the clipboard can copy it from there. Nothing for other entries and for "HTML
+// Format" whose header cannot be read.
+struct LocalFormatView
+{
+    std::uint32_t format = 0;
+    std::string_view bytes;
+};
+std::optional<LocalFormatView> LinuxFormInWindowsEntry(const platform::ClipboardEntry& entry);
+
 // The X11 form of such an entry, `format` a number of MimeFormatTable.h: text/html without the header,
 // text/rtf up to its terminating zero, text/uri-list of the dropped files that exist here (nothing
 // when none does, or for an entry that is no Windows form). `existing` checks POSIX paths.

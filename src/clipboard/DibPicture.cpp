@@ -141,8 +141,11 @@ std::optional<platform::Bitmap> BitmapFromDib(std::string_view dib)
 
 std::string DibFromBitmap(const platform::Bitmap& bitmap)
 {
-    // A bitmap file is the same data behind a file header.
-    return EncodeBmp(bitmap).substr(kFileHeaderSize);
+    // A bitmap file is the same data behind a file header, which is taken off where it lies (a
+    // substring would hold the pixels a third time, beside the picture and the file).
+    std::string dib = EncodeBmp(bitmap);
+    dib.erase(0, kFileHeaderSize);
+    return dib;
 }
 
 } // namespace tern

@@ -106,7 +106,7 @@ std::size_t TExClipboard::LoadFromStream(std::string_view stream, std::size_t po
 bool TExClipboard::RestoreAll()
 {
     // Everything is decoded within one budget before the clipboard is touched. Each item is held
-    // decoded once here and once more by the clipboard.
+    // decoded once here and once more by the clipboard, which frees ours as it makes its own.
     std::uint64_t decoded = 0;
     for (const auto& item : Formats)
         decoded += item->Data.Size();
@@ -139,7 +139,7 @@ bool TExClipboard::RestoreAll()
             entry.name = name->second;
         entries.push_back(std::move(entry));
     }
-    return m_clipboard.replace(entries);
+    return m_clipboard.replace(std::move(entries));
 }
 
 int TExClipboard::SaveShareable(std::string& stream)

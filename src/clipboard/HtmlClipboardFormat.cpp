@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstdio>
 #include <limits>
+#include <vector>
 
 namespace tern {
 
@@ -111,26 +112,20 @@ std::size_t rfindIgnoringCase(std::string_view text, std::string_view what)
     return std::string_view::npos;
 }
 
-// The HTML as UTF-8 without trailing zero bytes.
-std::string utf8Html(std::string_view html)
+// The HTML of a document that begins with a UTF-16 byte order mark, as UTF-8; nothing for another.
+std::optional<std::string> utf8OfUtf16Html(std::string_view html)
 {
     const bool littleEndian = html.size() >= 2 && html[0] == '\xFF' && html[1] == '\xFE';
     const bool bigEndian = html.size() >= 2 && html[0] == '\xFE' && html[1] == '\xFF';
-    std::string text;
-    if (littleEndian || bigEndian) {
-        std::u16string units;
-        for (std::size_t i = 2; i + 1 < html.size(); i += 2) {
-            const auto first = static_cast<unsigned char>(html[i]);
-            const auto second = static_cast<unsigned char>(html[i + 1]);
-            units += static_cast<char16_t>(littleEndian ? first | second << 8 : first << 8 | second);
-        }
-        text = Utf8FromUtf16(units);
-    } else {
-        text.assign(html);
+    if (!littleEndian && !bigEndian)
+        return std::nullopt;
+    std::u16string units;
+    for (std::size_t i = 2; i + 1 < html.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(html[i]);
+        const auto second = static_cast<unsigned char>(html[i + 1]);
+        units += static_cast<char16_t>(littleEndian ? first | second << 8 : first << 8 | second);
     }
-    while (!text.empty() && text.back() == '\0')
-        text.pop_back();
-    return text;
+    return Utf8FromUtf16(units);
 }
 
 std::string offsetLine(const char* name, std::size_t value)
@@ -178,40 +173,54 @@ std::optional<std::string> HtmlFromHtmlFormat(std::string_view data)
 
 std::string BuildHtmlFormat(std::string_view html)
 {
-    std::string document = utf8Html(html);
+    // A UTF-8 document is read where it lies: the result is the only copy made of it.
+    const std::optional<std::string> converted = utf8OfUtf16Html(html);
+    std::string_view document = converted ? std::string_view(*converted) : html;
+    while (!document.empty() && document.back() == '\0')
+        document.remove_suffix(1);
+    // The document as pieces, with the fragment marks where they go.
+    std::vector<std::string_view> pieces;
     std::size_t startFragment = document.find(kStartMark);
     std::size_t endFragment =
         startFragment == std::string::npos ? std::string::npos : document.find(kEndMark, startFragment);
     if (endFragment != std::string::npos) {
         startFragment += kStartMark.size();
+        pieces = {document};
     } else {
         const std::size_t bodyTag = findIgnoringCase(document, "<body");
         const std::size_t bodyOpened =
             bodyTag == std::string::npos ? std::string::npos : document.find('>', bodyTag);
         const std::size_t bodyClosed = rfindIgnoringCase(document, "</body");
         if (bodyOpened != std::string::npos && bodyClosed != std::string::npos && bodyOpened < bodyClosed) {
-            document.insert(bodyClosed, kEndMark);
-            document.insert(bodyOpened + 1, kStartMark);
+            pieces = {document.substr(0, bodyOpened + 1), kStartMark,
+                      document.substr(bodyOpened + 1, bodyClosed - bodyOpened - 1), kEndMark,
+                      document.substr(bodyClosed)};
             startFragment = bodyOpened + 1 + kStartMark.size();
             endFragment = bodyClosed + kStartMark.size();
         } else {
-            const std::string before = "<html><body>\r\n" + std::string(kStartMark);
-            startFragment = before.size();
+            constexpr std::string_view kBefore = "<html><body>\r\n";
+            pieces = {kBefore, kStartMark, document, kEndMark, "\r\n</body>\r\n</html>"};
+            startFragment = kBefore.size() + kStartMark.size();
             endFragment = startFragment + document.size();
-            document = before + document + std::string(kEndMark) + "\r\n</body>\r\n</html>";
         }
     }
+    std::size_t documentSize = 0;
+    for (const std::string_view piece : pieces)
+        documentSize += piece.size();
     // Every offset is written with ten digits, so the header's length does not depend on them.
     const std::string version = "Version:0.9\r\n";
     const std::size_t headerSize = version.size() + offsetLine("StartHTML", 0).size() +
                                    offsetLine("EndHTML", 0).size() + offsetLine("StartFragment", 0).size() +
                                    offsetLine("EndFragment", 0).size();
-    std::string out = version;
+    std::string out;
+    out.reserve(headerSize + documentSize + 1);
+    out += version;
     out += offsetLine("StartHTML", headerSize);
-    out += offsetLine("EndHTML", headerSize + document.size());
+    out += offsetLine("EndHTML", headerSize + documentSize);
     out += offsetLine("StartFragment", headerSize + startFragment);
     out += offsetLine("EndFragment", headerSize + endFragment);
-    out += document;
+    for (const std::string_view piece : pieces)
+        out += piece;
     out += '\0';
     return out;
 }

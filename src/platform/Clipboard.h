@@ -35,6 +35,14 @@ struct ClipboardEntry
     std::string name;
 };
 
+// Frees the bytes or the picture of `entry` (its number and name stay).
+inline void ReleaseEntryData(ClipboardEntry& entry)
+{
+    // A swap hands the buffer to a temporary that frees it; assigning an empty value could keep it.
+    std::variant<std::string, Bitmap> freed;
+    entry.data.swap(freed);
+}
+
 // The system clipboard as numbered formats. GUI thread only. Operations that cannot reach the
 // clipboard throw tern::Error("Cannot open clipboard").
 class SystemClipboard
@@ -61,8 +69,10 @@ public:
 
     // Replaces the whole content in one step with those of `entries` this system can put on its
     // clipboard (known numbers, or known names), in their order. Returns false, leaving the clipboard
-    // as it was, when none of them can be put (an empty list included).
-    virtual bool replace(const std::vector<ClipboardEntry>& entries) = 0;
+    // as it was, when none of them can be put (an empty list included). The entries are taken: each
+    // is freed as soon as the clipboard's own copy of it is made, so that an item is never held more
+    // than twice at once (callers move large entries in).
+    virtual bool replace(std::vector<ClipboardEntry> entries) = 0;
 
     // Replaces the whole content with plain text (UTF-8).
     virtual void setText(const std::string& utf8) = 0;

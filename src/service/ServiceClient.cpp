@@ -103,23 +103,6 @@ void ServiceClient::waitFor(const Worker& worker, const std::function<void()>& e
     }
 }
 
-template <typename Worker> void ServiceClient::waitShowingTransfer(const Worker& worker)
-{
-    if (m_uploadWait.begin)
-        m_uploadWait.begin();
-    const EndOnExit endOnExit(m_uploadWait.end);
-    if (m_uploadEventWait) {
-        m_uploadEventWait([&worker, this] {
-            if (m_uploadWait.pump)
-                m_uploadWait.pump();
-            return worker.done();
-        });
-    }
-    // The event wait may end early (the program is ending, and its exchanges are aborted); the
-    // reply is read only once the worker is done.
-    waitFor(worker, m_uploadWait.pump);
-}
-
 nlohmann::json UploadReplyObject(const HttpReply& outcome, std::string_view body, const std::string& address,
                                  const std::string& connectionProblemText)
 {
@@ -211,7 +194,7 @@ std::optional<std::string> ServiceClient::RegisterAccount(const std::string& ema
 
 std::string ServiceClient::WaitForReply(TUploadThread& worker)
 {
-    waitShowingTransfer(worker);
+    waitFor(worker, {});
     return worker.ReplyText;
 }
 
@@ -237,7 +220,7 @@ bool ServiceClient::DownloadSnapshot()
     const std::string address = ReadUrl(m_settings.serviceHost(), m_settings.login(), m_settings.password());
     {
         TReadThread worker(m_transport, address, m_workerDone);
-        waitShowingTransfer(worker);
+        waitFor(worker, {});
         reply = std::move(worker.Reply);
     }
     return RestoreDownloadedSnapshot(m_clipboard, reply, address, connectionProblemText());

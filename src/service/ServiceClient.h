@@ -29,17 +29,6 @@ public:
     virtual void setPosition(int position) = 0;
 };
 
-// What the user sees while an upload runs: `begin` (tray animation, "uploading" hint) once, `pump`
-// (process pending window messages) on every poll, `end` (restore icon and hint) once, also when the
-// upload failed. Any of them may be unset. With an event wait set (setUploadEventWait) the wait
-// serves events itself and `pump` is not needed.
-struct UploadWaitHooks
-{
-    std::function<void()> begin;
-    std::function<void()> pump;
-    std::function<void()> end;
-};
-
 // The reply object of a response to `address`: throws the transfer failure when no response came,
 // ServiceError for an error status without a reply object; nullopt for an empty successful reply.
 std::optional<nlohmann::json> ServiceReplyObject(const HttpReply& outcome, std::string_view body,
@@ -73,11 +62,6 @@ public:
     ServiceClient(const ServiceClient&) = delete;
     ServiceClient& operator=(const ServiceClient&) = delete;
 
-    void setUploadWaitHooks(UploadWaitHooks hooks) { m_uploadWait = std::move(hooks); }
-    // Serves the GUI thread's events until `done` holds. When set, the upload wait passes its time in
-    // it instead of polling the worker with a sleep between the pump calls.
-    using EventWait = std::function<void(const std::function<bool()>& done)>;
-    void setUploadEventWait(EventWait wait) { m_uploadEventWait = std::move(wait); }
     // How often the waits look at a worker's done flag.
     void setPollInterval(std::chrono::milliseconds interval) { m_pollInterval = interval; }
     // Runs on a worker's thread as soon as the worker has ended, so that an event wait can end then
@@ -108,13 +92,13 @@ public:
 
     // ---- storage
 
-    // Waits for an upload worker, calling the upload wait hooks, and returns its reply text.
+    // Waits for an upload worker and returns its reply text.
     std::string WaitForReply(TUploadThread& worker);
     // Captures the clipboard and uploads the snapshot. True when stored, false when the reply had no
     // status; throws for a snapshot over the limit, another status, no response (TransferError), an
     // error status without a reply object (ServiceError) or a reply that is not JSON.
     bool UploadSnapshot();
-    // Downloads the stored snapshot on a worker, waiting as the upload wait does (with its hooks), and
+    // Downloads the stored snapshot on a worker, waiting for it as an upload does, and
     // restores it onto the clipboard; false when none of its formats could be put on the clipboard
     // (which then keeps its content). No response throws the TransferError that says why; a body
     // that is no snapshot throws StreamReadError, or ServiceError under an error status.
@@ -157,16 +141,12 @@ private:
                                      const std::string& address) const;
     template <typename Worker>
     void waitFor(const Worker& worker, const std::function<void()>& eachPoll) const;
-    // The wait of the uploads and the download: hooks, events served, then the worker's end.
-    template <typename Worker> void waitShowingTransfer(const Worker& worker);
     void reapUpdateCheckers();
 
     ServiceSettings& m_settings;
     TextSource m_texts;
     HttpTransport& m_transport;
     SnapshotClipboard& m_clipboard;
-    UploadWaitHooks m_uploadWait;
-    EventWait m_uploadEventWait;
     std::function<void()> m_workerDone;
     std::chrono::milliseconds m_pollInterval{100};
     std::vector<std::unique_ptr<TUpdateChecker>> m_checkers;

@@ -1,5 +1,7 @@
 #include "service/TransferErrors.h"
 
+#include <exception>
+
 namespace tern {
 
 TransferError::TransferError(const std::string& connectionProblemText, std::string address,
@@ -23,58 +25,65 @@ std::string AddressWithoutQuery(std::string_view url)
 
 namespace {
 
-// The message every kind carries: the connection-problem text, a space, the type name in parentheses.
+// The error of one kind. Its message is what every kind carries: the connection-problem text, a space,
+// the type name in parentheses.
 template <typename Kind>
-[[noreturn]] void throwKind(const std::string& connectionProblemText, const std::string& url,
-                            std::string detail = {})
+std::exception_ptr errorOf(const std::string& connectionProblemText, const std::string& url,
+                           std::string detail)
 {
-    throw Kind(connectionProblemText + " (" + Kind::kName + ")", AddressWithoutQuery(url), std::move(detail));
+    return std::make_exception_ptr(
+        Kind(connectionProblemText + " (" + Kind::kName + ")", AddressWithoutQuery(url), std::move(detail)));
+}
+
+struct FailureKind
+{
+    const char* name;
+    std::exception_ptr (*error)(const std::string& connectionProblemText, const std::string& url,
+                                std::string detail);
+};
+
+template <typename Kind> constexpr FailureKind kKind{Kind::kName, &errorOf<Kind>};
+
+// The kind of error each failure of an exchange makes; an error status (no failure) is the service's.
+FailureKind kindOf(HttpFailure failure) noexcept
+{
+    switch (failure) {
+    case HttpFailure::TimedOut:
+        return kKind<TimedOutError>;
+    case HttpFailure::CertificateRefused:
+        return kKind<CertificateRefusedError>;
+    case HttpFailure::ReplyTooLarge:
+        return kKind<ReplyTooLargeError>;
+    case HttpFailure::None:
+        return kKind<ServiceError>;
+    case HttpFailure::NoConnection:
+    case HttpFailure::Aborted:
+        break;
+    }
+    return kKind<NoConnectionError>;
 }
 
 } // namespace
 
 const char* TransferFailureName(const HttpReply& reply) noexcept
 {
-    switch (reply.failure) {
-    case HttpFailure::TimedOut:
-        return TimedOutError::kName;
-    case HttpFailure::CertificateRefused:
-        return CertificateRefusedError::kName;
-    case HttpFailure::ReplyTooLarge:
-        return ReplyTooLargeError::kName;
-    case HttpFailure::None:
-        return ServiceError::kName;
-    case HttpFailure::NoConnection:
-    case HttpFailure::Aborted:
-        break;
-    }
-    return NoConnectionError::kName;
+    return kindOf(reply.failure).name;
 }
 
 void ThrowTransferFailure(const HttpReply& reply, const std::string& connectionProblemText,
                           const std::string& url)
 {
-    switch (reply.failure) {
-    case HttpFailure::TimedOut:
-        throwKind<TimedOutError>(connectionProblemText, url);
-    case HttpFailure::CertificateRefused:
-        throwKind<CertificateRefusedError>(connectionProblemText, url);
-    case HttpFailure::ReplyTooLarge:
-        throwKind<ReplyTooLargeError>(connectionProblemText, url);
-    case HttpFailure::None:
-        throwKind<ServiceError>(connectionProblemText, url, "HTTP " + std::to_string(reply.status));
-    case HttpFailure::NoConnection:
-    case HttpFailure::Aborted:
-        break;
-    }
-    throwKind<NoConnectionError>(connectionProblemText, url);
+    std::string detail =
+        reply.failure == HttpFailure::None ? "HTTP " + std::to_string(reply.status) : std::string();
+    std::rethrow_exception(kindOf(reply.failure).error(connectionProblemText, url, std::move(detail)));
 }
 
 void ThrowServiceError(const HttpReply& reply, const std::string& connectionProblemText,
                        const std::string& url)
 {
-    throwKind<ServiceError>(connectionProblemText, url,
-                            reply.status != 0 ? "HTTP " + std::to_string(reply.status) : std::string());
+    std::rethrow_exception(
+        errorOf<ServiceError>(connectionProblemText, url,
+                              reply.status != 0 ? "HTTP " + std::to_string(reply.status) : std::string()));
 }
 
 } // namespace tern

@@ -90,11 +90,11 @@ private:
 // `url` without its query and fragment: the form of an address that may be shown, printed or logged.
 std::string AddressWithoutQuery(std::string_view url);
 
-// Throws the TransferError that matches a reply without a response (`reply.arrived()` false).
 // The type name of the error that `reply` makes (a failed exchange, or an error status): NoConnection,
 // TimedOut, CertificateRefused, ReplyTooLarge or ServiceError.
 const char* TransferFailureName(const HttpReply& reply) noexcept;
 
+// Throws that error (for an error status, ServiceError naming the status).
 [[noreturn]] void ThrowTransferFailure(const HttpReply& reply, const std::string& connectionProblemText,
                                        const std::string& url);
 

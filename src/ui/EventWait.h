@@ -16,8 +16,4 @@ inline constexpr std::chrono::milliseconds kEventWaitPoll{200};
 bool waitServingEvents(QDeadlineTimer deadline, const std::function<bool()>& done,
                        std::chrono::milliseconds poll = kEventWaitPoll);
 
-// Makes every running wait test its condition now rather than at its next poll. Any thread: the test
-// runs on the GUI thread as soon as it serves events. Without an application object it does nothing.
-void wakeEventWaits();
-
 } // namespace tern::ui

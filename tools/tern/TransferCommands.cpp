@@ -134,6 +134,10 @@ int runPaste(ToolContext& context, const std::vector<std::string>& args, Command
         TExClipboard snapshot(*clipboard, [&password] { return password; });
         snapshot.SetEndToEndKey([&session] { return session.store().EndToEndKey; });
         snapshot.LoadFromStream(session.snapshots().restoredStream);
+        // The download and its items are not read again: they go before the items are decoded, so
+        // that no more than the restore's own copies are held.
+        session.snapshots().restored.clear();
+        std::string().swap(session.snapshots().restoredStream);
         if (!snapshot.RestoreAll())
             throw Error(session.text(text::kPasteFailed.section, text::kPasteFailed.key));
         io.out << session.text(text::kDataPasted.section, text::kDataPasted.key) << '\n';

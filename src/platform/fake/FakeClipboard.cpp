@@ -59,13 +59,13 @@ std::string FakeClipboard::formatName(std::uint32_t format)
     return name == names.end() ? std::string() : name->second;
 }
 
-bool FakeClipboard::replace(const std::vector<ClipboardEntry>& entries)
+bool FakeClipboard::replace(std::vector<ClipboardEntry> entries)
 {
     checkOpen();
     std::vector<ClipboardEntry> taken;
-    for (const ClipboardEntry& entry : entries) {
+    for (ClipboardEntry& entry : entries) {
         if (!refused.contains(entry.format) || acceptedNames.contains(entry.name))
-            taken.push_back(entry);
+            taken.push_back(std::move(entry));
     }
     if (taken.empty())
         return false;

@@ -23,7 +23,7 @@ public:
     std::optional<std::string> data(std::uint32_t format) override;
     std::optional<Bitmap> bitmap() override;
     std::string formatName(std::uint32_t format) override;
-    bool replace(const std::vector<ClipboardEntry>& entries) override;
+    bool replace(std::vector<ClipboardEntry> entries) override;
     void setText(const std::string& utf8) override;
     std::uint64_t sequenceNumber() override;
 

@@ -83,6 +83,27 @@ QByteArray bytesOf(const std::string& bytes)
     return {bytes.data(), static_cast<qsizetype>(bytes.size())};
 }
 
+// Puts the Linux form of an entry copied on Windows (rich text, a web page, files); false when it has
+// none. That of rich text and of a web page is a part of the entry's bytes and is copied from there,
+// so that the entry and Qt's copy are the only two.
+bool putLinuxForm(const ClipboardEntry& entry, QMimeData& mimeData)
+{
+    if (const std::optional<LocalFormatView> part = LinuxFormInWindowsEntry(entry)) {
+        const std::optional<std::string_view> mime = MimeForFormat(part->format);
+        if (!mime)
+            return false;
+        mimeData.setData(latin1(*mime),
+                         QByteArray(part->bytes.data(), static_cast<qsizetype>(part->bytes.size())));
+        return true;
+    }
+    const std::optional<LocalFormat> local = LinuxFormOfWindowsEntry(entry, existingPosixFile);
+    const std::optional<std::string_view> mime = local ? MimeForFormat(local->format) : std::nullopt;
+    if (!mime)
+        return false;
+    mimeData.setData(latin1(*mime), bytesOf(local->bytes));
+    return true;
+}
+
 } // namespace
 
 bool IsTextType(const QString& type)
@@ -154,18 +175,14 @@ QString TextOfUtf16Le(const std::string& bytes)
     return text;
 }
 
-std::unique_ptr<QMimeData> MimeDataOfEntries(const std::vector<ClipboardEntry>& entries)
+std::unique_ptr<QMimeData> MimeDataOfEntries(std::vector<ClipboardEntry> entries)
 {
     auto mimeData = std::make_unique<QMimeData>();
     bool any = false;
-    for (const ClipboardEntry& entry : entries) {
+    for (ClipboardEntry& entry : entries) {
         if (IsWindowsForm(entry)) {
-            // Rich text, web pages and files copied on Windows go back in their Linux form.
-            const std::optional<LocalFormat> local = LinuxFormOfWindowsEntry(entry, existingPosixFile);
-            const std::optional<std::string_view> mime = local ? MimeForFormat(local->format) : std::nullopt;
-            if (!mime)
+            if (!putLinuxForm(entry, *mimeData))
                 continue;
-            mimeData->setData(latin1(*mime), bytesOf(local->bytes));
         } else if (entry.format == kFormatUnicodeText) {
             mimeData->setText(TextOfUtf16Le(textOf(entry)));
         } else if (entry.format == kFormatBitmap) {
@@ -181,6 +198,7 @@ std::unique_ptr<QMimeData> MimeDataOfEntries(const std::vector<ClipboardEntry>& 
             // MIME type and is left out.
             continue;
         }
+        ReleaseEntryData(entry);
         any = true;
     }
     if (!any)

@@ -38,7 +38,8 @@ QString TextOfUtf16Le(const std::string& bytes);
 // The clipboard content of `entries` that this system can offer: text, picture (as Qt's image data),
 // the types of the table, restorable names, and the Linux form of entries copied on Windows. Nullptr
 // when none can be offered. Throws tern::Error("Invalid clipboard data") when an entry's data does not
-// fit its format.
-std::unique_ptr<QMimeData> MimeDataOfEntries(const std::vector<ClipboardEntry>& entries);
+// fit its format. Each entry is freed once its Qt form is made (a converted one once its Linux form
+// is), so that no item is held more than twice at once.
+std::unique_ptr<QMimeData> MimeDataOfEntries(std::vector<ClipboardEntry> entries);
 
 } // namespace tern::platform::qt

@@ -287,9 +287,9 @@ void WaylandClipboard::takeSelection(std::unique_ptr<QMimeData> content)
         throw Error(kCannotOpen);
 }
 
-bool WaylandClipboard::replace(const std::vector<ClipboardEntry>& entries)
+bool WaylandClipboard::replace(std::vector<ClipboardEntry> entries)
 {
-    std::unique_ptr<QMimeData> content = qt::MimeDataOfEntries(entries);
+    std::unique_ptr<QMimeData> content = qt::MimeDataOfEntries(std::move(entries));
     if (!content)
         return false;
     takeSelection(std::move(content));

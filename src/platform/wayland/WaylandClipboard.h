@@ -40,7 +40,7 @@ public:
     std::string formatName(std::uint32_t format) override;
     // Throws tern::Error before touching the clipboard when an entry cannot be converted, and "Cannot
     // open clipboard" when the compositor did not take the new selection.
-    bool replace(const std::vector<ClipboardEntry>& entries) override;
+    bool replace(std::vector<ClipboardEntry> entries) override;
     void setText(const std::string& utf8) override;
     std::uint64_t sequenceNumber() override;
 

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
+#include <utility>
 
 namespace tern::platform::win {
 
@@ -117,57 +119,107 @@ const std::string& bytesOf(const ClipboardEntry& entry)
     return *bytes;
 }
 
+// A memory block for the clipboard, freed unless the clipboard takes it.
+class ClipboardBlock
+{
+public:
+    // A block holding a copy of `bytes`.
+    explicit ClipboardBlock(std::string_view bytes)
+        : m_block(GlobalAlloc(GMEM_MOVEABLE, std::max<SIZE_T>(bytes.size(), 1)))
+    {
+        if (m_block == nullptr)
+            throw Error(kCannotOpen);
+        void* memory = GlobalLock(m_block);
+        if (memory == nullptr) {
+            GlobalFree(m_block);
+            throw Error(kCannotOpen);
+        }
+        std::memcpy(memory, bytes.data(), bytes.size());
+        GlobalUnlock(m_block);
+    }
+    ~ClipboardBlock()
+    {
+        if (m_block != nullptr)
+            GlobalFree(m_block);
+    }
+    ClipboardBlock(ClipboardBlock&& other) noexcept : m_block(std::exchange(other.m_block, nullptr)) {}
+    ClipboardBlock(const ClipboardBlock&) = delete;
+    ClipboardBlock& operator=(const ClipboardBlock&) = delete;
+    ClipboardBlock& operator=(ClipboardBlock&&) = delete;
+
+    // Puts the block under `format` on the open clipboard, which then owns it.
+    void put(UINT format)
+    {
+        if (SetClipboardData(format, m_block) == nullptr)
+            throw Error(kCannotOpen);
+        m_block = nullptr;
+    }
+
+private:
+    HGLOBAL m_block = nullptr;
+};
+
 struct PreparedFormat
 {
     UINT format = 0;
-    std::string bytes;
+    ClipboardBlock block;
 };
 
-// The Windows format number and bytes an entry is put as; nothing when it has none here.
-std::optional<PreparedFormat> prepare(const ClipboardEntry& entry)
+// The Windows format an entry is put as: its number here, and its bytes when they had to be
+// converted (otherwise the entry's own bytes go). A zero number: the entry has none here.
+struct LocalForm
+{
+    UINT format = 0;
+    std::optional<std::string> converted;
+};
+
+UINT numberOf(const LocalFormat& local)
+{
+    return local.name.empty() ? local.format : RegisterClipboardFormatW(Widen(local.name).c_str());
+}
+
+LocalForm localForm(const ClipboardEntry& entry)
 {
     if (entry.format == kFormatBitmap) {
         const auto* bitmap = std::get_if<Bitmap>(&entry.data);
         if (bitmap == nullptr)
             throw Error("Invalid clipboard data");
-        return PreparedFormat{CF_DIB, DibFromBitmap(*bitmap)};
+        return {CF_DIB, DibFromBitmap(*bitmap)};
     }
     std::optional<LocalFormat> local;
     if (IsLinuxFixedForm(entry))
         local = WindowsFormOfLinuxEntry(entry, existingWindowsFile);
     else if (!entry.name.empty())
-        local = LocalFormat{0, entry.name, bytesOf(entry)};
+        return {RegisterClipboardFormatW(Widen(entry.name).c_str()), std::nullopt};
     else if (entry.format == kWindowsFileDrop)
         local = localDropList(bytesOf(entry));
     else if (entry.format < kFirstRegisteredFormat && !WinClipboard::isHandleFormat(entry.format))
-        local = LocalFormat{entry.format, {}, bytesOf(entry)};
+        return {entry.format, std::nullopt};
     if (!local)
-        return std::nullopt;
-    UINT number = local->format;
-    if (!local->name.empty())
-        number = RegisterClipboardFormatW(Widen(local->name).c_str());
-    if (number == 0)
-        return std::nullopt;
-    return PreparedFormat{number, std::move(local->bytes)};
+        return {};
+    return {numberOf(*local), std::move(local->bytes)};
 }
 
-// Puts `bytes` under `format` on the open clipboard, which then owns the block.
-void put(UINT format, const std::string& bytes)
+// The block an entry is put as, the entry freed as the block is made: the bytes exist at most twice
+// at any moment (the entry and its converted form, then the converted form and the block). Nothing
+// when the entry has no format here or its number is already `taken`.
+std::optional<PreparedFormat> prepare(ClipboardEntry& entry, const std::vector<PreparedFormat>& taken)
 {
-    const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, std::max<SIZE_T>(bytes.size(), 1));
-    if (block == nullptr)
-        throw Error(kCannotOpen);
-    void* memory = GlobalLock(block);
-    if (memory == nullptr) {
-        GlobalFree(block);
-        throw Error(kCannotOpen);
+    LocalForm local = localForm(entry);
+    // The first entry of a number wins (text/rtf and application/rtf are both Rich Text Format).
+    if (local.format == 0 || std::any_of(taken.begin(), taken.end(), [&](const PreparedFormat& earlier) {
+            return earlier.format == local.format;
+        })) {
+        ReleaseEntryData(entry);
+        return std::nullopt;
     }
-    std::memcpy(memory, bytes.data(), bytes.size());
-    GlobalUnlock(block);
-    if (SetClipboardData(format, block) == nullptr) {
-        GlobalFree(block);
-        throw Error(kCannotOpen);
+    if (local.converted) {
+        ReleaseEntryData(entry);
+        return PreparedFormat{local.format, ClipboardBlock(*local.converted)};
     }
+    std::optional<PreparedFormat> prepared(PreparedFormat{local.format, ClipboardBlock(bytesOf(entry))});
+    ReleaseEntryData(entry);
+    return prepared;
 }
 
 } // namespace
@@ -243,15 +295,11 @@ std::string WinClipboard::formatName(std::uint32_t format)
     return length > 0 ? Narrow(std::wstring_view(name, static_cast<std::size_t>(length))) : std::string();
 }
 
-bool WinClipboard::replace(const std::vector<ClipboardEntry>& entries)
+bool WinClipboard::replace(std::vector<ClipboardEntry> entries)
 {
     std::vector<PreparedFormat> prepared;
-    for (const ClipboardEntry& entry : entries) {
-        std::optional<PreparedFormat> format = prepare(entry);
-        // The first entry of a number wins (text/rtf and application/rtf are both Rich Text Format).
-        if (format && std::none_of(prepared.begin(), prepared.end(), [&](const PreparedFormat& earlier) {
-                return earlier.format == format->format;
-            }))
+    for (ClipboardEntry& entry : entries) {
+        if (std::optional<PreparedFormat> format = prepare(entry, prepared))
             prepared.push_back(std::move(*format));
     }
     if (prepared.empty())
@@ -259,8 +307,8 @@ bool WinClipboard::replace(const std::vector<ClipboardEntry>& entries)
     const OpenClipboardScope open(m_owner.handle());
     if (!EmptyClipboard())
         throw Error(kCannotOpen);
-    for (const PreparedFormat& format : prepared)
-        put(format.format, format.bytes);
+    for (PreparedFormat& format : prepared)
+        format.block.put(format.format);
     return true;
 }
 

@@ -26,7 +26,7 @@ public:
     // A registered number without a name is left out: its meaning belonged to the capturing session.
     // Throws tern::Error before touching the clipboard when an entry cannot be converted, and "Cannot
     // open clipboard" when the clipboard cannot be opened or a format cannot be put.
-    bool replace(const std::vector<ClipboardEntry>& entries) override;
+    bool replace(std::vector<ClipboardEntry> entries) override;
     void setText(const std::string& utf8) override;
     // The system's clipboard sequence number.
     std::uint64_t sequenceNumber() override;

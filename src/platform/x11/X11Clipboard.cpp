@@ -133,9 +133,9 @@ std::optional<Bitmap> X11Clipboard::bitmap()
     return qt::BitmapFromImage(picture);
 }
 
-bool X11Clipboard::replace(const std::vector<ClipboardEntry>& entries)
+bool X11Clipboard::replace(std::vector<ClipboardEntry> entries)
 {
-    std::unique_ptr<QMimeData> mimeData = qt::MimeDataOfEntries(entries);
+    std::unique_ptr<QMimeData> mimeData = qt::MimeDataOfEntries(std::move(entries));
     if (!mimeData)
         return false;
     putOnClipboard(std::move(mimeData));

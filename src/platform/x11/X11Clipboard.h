@@ -36,7 +36,7 @@ public:
     // Entries whose number has no X11 type and whose name cannot be offered are left out. Throws
     // tern::Error before touching the clipboard when an entry cannot be converted, and "Cannot open
     // clipboard" when the selection could not be taken.
-    bool replace(const std::vector<ClipboardEntry>& entries) override;
+    bool replace(std::vector<ClipboardEntry> entries) override;
     void setText(const std::string& utf8) override;
     // Counts the changes the event loop has delivered (QClipboard::dataChanged, from XFixes), our own
     // included: the number moves only while the GUI thread processes events.

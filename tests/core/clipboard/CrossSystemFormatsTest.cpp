@@ -218,6 +218,18 @@ TEST(CrossSystemFormats, WindowsFormsBecomeTheirX11Types)
     for (const auto& [entry, expected] : cases) {
         SCOPED_TRACE(entry.name + " " + std::to_string(entry.format));
         EXPECT_EQ(LinuxFormOfWindowsEntry(entry, existing), expected);
+        // Rich text and web pages are given as the part of the entry they are, for the clipboard to
+        // copy from there (no third copy on the way).
+        const std::optional<LocalFormatView> part = LinuxFormInWindowsEntry(entry);
+        const bool isPart = entry.name == "HTML Format" || entry.name == "Rich Text Format";
+        ASSERT_EQ(part.has_value(), isPart && expected.has_value());
+        if (part) {
+            const std::string_view bytes = std::get<std::string>(entry.data);
+            EXPECT_EQ(part->bytes, expected->bytes);
+            EXPECT_EQ(part->format, expected->format);
+            EXPECT_TRUE(part->bytes.data() >= bytes.data() &&
+                        part->bytes.data() + part->bytes.size() <= bytes.data() + bytes.size());
+        }
     }
     EXPECT_FALSE(IsWindowsForm({mimeNumber("text/html"), "<b>x</b>"s}));
     EXPECT_FALSE(IsWindowsForm({0xE000, "data"s, "application/x-own"}));

@@ -7,6 +7,7 @@
 #include "clipboard/HtmlClipboardFormat.h"
 #include "clipboard/MimeFormatTable.h"
 #include "platform/win/WideText.h"
+#include "util/Errors.h"
 #include "util/TextEncoding.h"
 
 #include <gtest/gtest.h>
@@ -88,6 +89,11 @@ TEST(WinClipboard, FormatsCrossToAnotherProcessAndBack)
                                     {CF_METAFILEPICT, std::string("mm, x, y and a metafile handle")}}));
     EXPECT_FALSE(clipboard.data(CF_METAFILEPICT).has_value());
     EXPECT_EQ(checkWindowsSnapshot(clipboard), 0);
+    // An entry that cannot be put fails the whole replace before the clipboard is touched.
+    EXPECT_THROW(clipboard.replace({{kFormatUnicodeText, Utf16LeTextBlock("lost")},
+                                    {kFormatBitmap, std::string("no picture")}}),
+                 Error);
+    EXPECT_EQ(checkWindowsSnapshot(clipboard), 0);
 }
 
 TEST(WinClipboard, LinuxTypesArePutInTheirWindowsForms)
@@ -102,6 +108,7 @@ TEST(WinClipboard, LinuxTypesArePutInTheirWindowsForms)
     ASSERT_TRUE(
         clipboard.replace({{FormatForMime("text/html").value(), kPage},
                            {FormatForMime("text/rtf").value(), std::string("{\\rtf1 r}")},
+                           {FormatForMime("application/rtf").value(), std::string("{\\rtf1 second}")},
                            {FormatForMime("text/uri-list").value(), address + "\r\nfile:///C:/gone\r\n"},
                            {FormatForMime("text/csv").value(), std::string("a,b")}}));
     const std::optional<std::string> html = clipboard.data(registered("HTML Format"));
