@@ -5,6 +5,7 @@
 #include "shell/CommandDispatcher.h"
 #include "shell/TrayIcons.h"
 #include "shell/UpdateReports.h"
+#include "ui/MenuAtPointer.h"
 #include "util/ProductName.h"
 #include "util/ShortcutText.h"
 #include "util/TextRoutines.h"
@@ -234,7 +235,7 @@ void TfInit::hotkeyPressed(int id)
     const QPoint at = QCursor::pos();
     QTimer::singleShot(0, this, [this, at] {
         if (!inDialogState())
-            m_hotkeyMenu->popup(at);
+            ui::OpenMenuAtPointer(*m_hotkeyMenu, at);
     });
 }
 
