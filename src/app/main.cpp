@@ -24,6 +24,8 @@ namespace {
 constexpr const char* kInstanceName = "TernClipboard_started_already";
 // How long a command option waits for the running copy's answer.
 constexpr int kRemoteAnswerTimeoutMs = 5000;
+// How long the notice of what the session does not allow shows.
+constexpr int kSessionNoticeSeconds = 20;
 
 } // namespace
 
@@ -115,7 +117,12 @@ int main(int argc, char** argv)
         running = &fInit;
         QObject::connect(&fInit, &TfInit::quitRequested, qApp, quit);
         // The start-up sequence (and the dialogs of a first start) runs from the program's own loop.
-        QTimer::singleShot(0, &fInit, [&fInit] { fInit.Start(); });
+        // What this session does not allow is said once, after the start-up dialogs.
+        QTimer::singleShot(0, &fInit, [&fInit, &program, limits = platform::SessionShortcomings()] {
+            fInit.Start();
+            if (fInit.started() && !limits.empty())
+                program.notifier().notify(limits, kSessionNoticeSeconds, BalloonKind::Warning);
+        });
         QApplication::exec();
         running = nullptr;
     } // the tray program's end saves the settings

@@ -202,6 +202,10 @@ void TfInit::RegisterMainHotkey()
         return;
     if (m_services.hotkeys.registerHotkey(kMainHotkeyId, m_loader.conf().MainKey))
         return;
+    // Where no program may have a hotkey, nobody holds the combination: the start told the user what
+    // to do instead.
+    if (!m_services.hotkeys.unavailableReason().empty())
+        return;
     m_notifier.notify(m_loader.GetText("GLOBAL", "mHotkeyBusy"), kHotkeyBusySeconds, BalloonKind::Error,
                       {{m_loader.GetText("GLOBAL", "bChangeHotkey"), [this] { hndlWrongHotkey(); }}});
 }

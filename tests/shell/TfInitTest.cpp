@@ -134,6 +134,20 @@ TEST(TfInitTest, TakenHotkeyShowsTheBusyBalloonWithItsButton)
     EXPECT_FALSE(harness.hotkeys.press(1));
 }
 
+// Where the session lets no program have a hotkey (Wayland), nobody holds the combination: no busy
+// notice, also not after a dialog, which registers again.
+TEST(TfInitTest, SessionWithoutHotkeysShowsNoBusyNotice)
+{
+    ShellHarness::Options options;
+    options.hotkeysUnavailable = "no session-wide keys here";
+    ShellHarness harness(options);
+    harness.form().EnterModalState();
+    harness.form().LeaveModalState();
+    EXPECT_TRUE(harness.balloons.shown.empty());
+    EXPECT_TRUE(harness.hotkeys.registered.empty());
+    EXPECT_EQ(harness.hotkeys.registerCalls.size(), 2U);
+}
+
 // A tray click reported as withheld by a modal window acts only while one of the program's dialogs
 // is open (bringing it forward is checked on the real desktop); outside that state, e.g. under a
 // message box, it opens no menu.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The hotkey's stand-in in a Wayland session (scripts/headless-sway.sh): with none running,
-# `tern-clipboard --menu` says so and ends with status 1; beside a running copy it is taken (status 0)
+# `tern-clipboard --menu` says so and ends with status 1; a copy that starts says once, in a desktop
+# notification, that the hotkey must be bound in the desktop; beside it `--menu` is taken (status 0)
 # and the hotkey menu opens as a floating window of the program that has the keyboard, and Esc
 # closes it.
 #   menu_on_wayland_test.sh BIN_DIR
@@ -54,8 +55,10 @@ said=$("$bin/tern-clipboard" --menu 2>&1) || status=$?
 QT_QPA_PLATFORM=wayland "$bin/tern-clipboard" >"$home/program.log" 2>&1 &
 pid=$!
 
-# The copy answers once it has started.
-wait_for 150 "$bin/tern-clipboard" --menu || fail "--menu was not taken by the running copy"
+# Once started, the copy says in a desktop notification that the hotkey is the desktop's to bind.
+start_notice() { makoctl list | grep -q "tern-clipboard --menu"; }
+wait_for 150 start_notice || fail "no notice of the hotkey at start: $(makoctl list 2>&1)"
+wait_for 50 "$bin/tern-clipboard" --menu || fail "--menu was not taken by the running copy"
 # The focused window of ours, floating, with the menu's title.
 menu_focused() {
     swaymsg -t get_tree | python3 -c '
