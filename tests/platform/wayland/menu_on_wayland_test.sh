@@ -2,8 +2,8 @@
 # The hotkey's stand-in in a Wayland session (scripts/headless-sway.sh): with none running,
 # `tern-clipboard --menu` says so and ends with status 1; a copy that starts says once, in a desktop
 # notification, that the hotkey must be bound in the desktop; beside it `--menu` is taken (status 0)
-# and the hotkey menu opens as a floating window of the program that has the keyboard, and Esc
-# closes it.
+# and the hotkey menu opens as a floating window of the program that has the keyboard; Esc closes it,
+# and a letter chooses its command.
 #   menu_on_wayland_test.sh BIN_DIR
 # Without a compositor it skips (status 77), unless TERN_REQUIRE_WAYLAND=1.
 set -euo pipefail
@@ -75,5 +75,15 @@ wait_for 50 menu_focused || fail "--menu opened no focused menu window"
 [ -n "${TERN_ARTIFACTS_DIR:-}" ] && grim "$TERN_ARTIFACTS_DIR/wayland-menu-on-request.png"
 wtype -k Escape
 wait_for 50 eval '! menu_focused' || fail "the menu did not close on Esc"
+
+# A command chosen in the menu by its letter runs: A, Annotate & Share Area, opens the selector full
+# screen; Esc ends it.
+"$bin/tern-clipboard" --menu || fail "--menu was not taken the second time"
+wait_for 50 menu_focused || fail "the second --menu opened no menu"
+wtype a
+selector_shown() { swaymsg -t get_tree | grep -q '"fullscreen_mode": 1'; }
+wait_for 100 selector_shown || fail "choosing Annotate & Share Area by its letter opened no selector"
+wtype -k Escape
+wait_for 100 eval '! selector_shown' || fail "Esc did not end the selector"
 kill -0 "$pid" || fail "the program ended"
-echo "PASS: --menu opened the hotkey menu of the copy running on Wayland"
+echo "PASS: --menu opened the hotkey menu of the copy running on Wayland, and its letters choose"
