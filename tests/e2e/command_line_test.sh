@@ -41,6 +41,7 @@ program_pid=$!
 pids+=($program_pid)
 wait_for 150 xdotool search --name "^TernClipboardStarted\$" || fail "the program did not start"
 run "$bin/tern-clipboard" --help | grep -q -- "--version" || fail "tern-clipboard --help beside a running copy"
+run "$bin/tern-clipboard" --help | grep -q -- "--share-area" || fail "tern-clipboard --help does not list the commands"
 [ "$(run "$bin/tern-clipboard" --version)" = "$version" ] || fail "tern-clipboard --version beside a running copy"
 [ -z "$(big_windows --name '^Tern Clipboard$')" ] || fail "a window appeared"
 kill -0 "$program_pid" || fail "the running copy ended"
