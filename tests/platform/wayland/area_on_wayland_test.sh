@@ -57,10 +57,13 @@ export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share
 QT_QPA_PLATFORM=wayland "$bin/tern-clipboard" >"$home/program.log" 2>&1 &
 pids+=($!)
 program=$!
-QT_QPA_PLATFORM=wayland "$colour_app" tern-colour '#c03080' >/dev/null 2>&1 &
+QT_QPA_PLATFORM=wayland "$colour_app" tern-colour '#c03080' >"$home/colour.out" 2>&1 &
 pids+=($!)
 start_notice() { makoctl list | grep -q "tern-clipboard --menu"; }
 wait_for 150 start_notice || fail "the program did not start"
+wait_for 100 grep -q painted "$home/colour.out" || fail "the coloured window did not show"
+# The notice is gone before the picture is taken that the frozen one is compared with.
+makoctl dismiss --all
 grim "$home/before.png"
 
 "$bin/tern-clipboard" --share-area || fail "--share-area was not taken"
@@ -78,7 +81,8 @@ grim "$home/selector.png"
 # The frozen picture is dimmed: darker than the output was, at a place far from the palette.
 brightness() { convert "$1" -crop 40x40+100+500 +repage -colorspace Gray -format '%[fx:mean]' info:; }
 awk -v before="$(brightness "$home/before.png")" -v frozen="$(brightness "$home/selector.png")" \
-    'BEGIN { exit !(frozen < before * 0.95 && frozen > before * 0.3) }' || fail "the selector does not show the dimmed output"
+    'BEGIN { exit !(frozen < before * 0.95 && frozen > before * 0.3) }' ||
+    fail "the selector does not show the dimmed output: $(brightness "$home/before.png") $(brightness "$home/selector.png")"
 
 wtype -k Escape
 selector_gone() { ! program_windows | grep -q "^Tern_Clipboard 1 "; }
