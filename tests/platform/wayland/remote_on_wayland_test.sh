@@ -149,7 +149,7 @@ curl -fsS "$service$raw" -o "$base/shared.${raw##*.}" || fail "the picture does 
 outputs=$(identify -format '%wx%h' "$base/grim.png")
 [ "$(identify -format '%wx%h' "$base/shared.${raw##*.}")" = "$outputs" ] ||
     fail "the shared picture is not $outputs"
-cp "$base/shared.${raw##*.}" "$artifacts/$test_name-shared.${raw##*.}"
+cp "$base/shared.${raw##*.}" "$artifacts/$test_name-shared-picture.${raw##*.}"
 # A region in the middle of the window, in both pictures: the window's colour.
 region="40x40+$((x + width / 2 - 20))+$((y + height / 2 - 20))"
 convert "$base/shared.${raw##*.}" -crop "$region" +repage "$base/shared-region.png"
