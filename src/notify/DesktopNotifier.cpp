@@ -159,8 +159,13 @@ void DesktopNotifier::onActionInvoked(uint id, const QString& key)
         return;
     // The handler may replace the notice: it runs on a copy.
     const std::function<void()> click = m_buttons.at(static_cast<std::size_t>(button - 1)).click;
-    if (click)
+    if (!click)
+        return;
+    try {
         click();
+    } catch (...) {
+        // A handler reports its own failures; nothing may leave a Qt slot.
+    }
 }
 
 void DesktopNotifier::onClosed(uint id, uint /*reason*/)
