@@ -76,13 +76,17 @@ selector_covers_output() {
 }
 wait_for 100 selector_covers_output || fail "no full-screen selector on the first output: $(program_windows)"
 wait_for 50 eval 'program_windows | grep -q "^Tools "' || fail "no palette: $(program_windows)"
-grim "$home/selector.png"
-[ -n "${TERN_ARTIFACTS_DIR:-}" ] && cp "$home/selector.png" "$TERN_ARTIFACTS_DIR/wayland-area-selector.png"
-# The frozen picture is dimmed: darker than the output was, at a place far from the palette.
+# The frozen picture is dimmed: darker than the output was, at a place far from the palette. The
+# window is full screen before it has drawn, so this is waited for.
 brightness() { convert "$1" -crop 40x40+100+500 +repage -colorspace Gray -format '%[fx:mean]' info:; }
-awk -v before="$(brightness "$home/before.png")" -v frozen="$(brightness "$home/selector.png")" \
-    'BEGIN { exit !(frozen < before * 0.95 && frozen > before * 0.3) }' ||
-    fail "the selector does not show the dimmed output: $(brightness "$home/before.png") $(brightness "$home/selector.png")"
+before=$(brightness "$home/before.png")
+dimmed() {
+    grim "$home/selector.png"
+    awk -v before="$before" -v frozen="$(brightness "$home/selector.png")" \
+        'BEGIN { exit !(frozen < before * 0.95 && frozen > before * 0.3) }'
+}
+wait_for 50 dimmed || fail "the selector does not show the dimmed output: $before $(brightness "$home/selector.png")"
+[ -n "${TERN_ARTIFACTS_DIR:-}" ] && cp "$home/selector.png" "$TERN_ARTIFACTS_DIR/wayland-area-selector.png"
 
 wtype -k Escape
 selector_gone() { ! program_windows | grep -q "^Tern_Clipboard 1 "; }
