@@ -2,10 +2,10 @@
 # The desktop program end to end in a Wayland session (scripts/headless-sway.sh) beside an X11 desktop
 # (scripts/headless-desktop.sh, started here when DISPLAY is not set), both users on one real
 # tern-server and one account:
-# - Ann's copy runs on Wayland. `--copy` Remote-Copies a Wayland window of ours that offers text, HTML
-#   and a PNG; `--paste` Remote-Pastes into another Wayland window: the text arrives in the field,
-#   the HTML byte for byte and the picture (carried as a JPEG, as every snapshot carries pictures) on
-#   the clipboard.
+# - Ann's copy runs on Wayland. Its hotkey menu (`--menu`, then C) Remote-Copies a Wayland window of
+#   ours that offers text, HTML and a PNG; `--paste` Remote-Pastes into another Wayland window: the
+#   text arrives in the field, the HTML byte for byte and the picture (carried as a JPEG, as every
+#   snapshot carries pictures) on the clipboard.
 # - Bob's copy runs on X11: his Remote Paste brings the same into an X window.
 # - Ann's `--share-screen` shares a picture of both outputs' size in which a coloured test window
 #   shows where grim sees it.
@@ -87,7 +87,10 @@ QT_QPA_PLATFORM=wayland "$offer_app" "text/plain;charset=utf-8" "$base/text.txt"
     image/png "$base/picture.png" 2>/dev/null &
 pids+=($!)
 wait_for 100 sway_focused tern-test-offer || fail "the offering window did not come to the front"
-wait_for 150 as_user ann "$bin/tern-clipboard" --copy || fail "Ann's copy did not take --copy"
+# As the desktop's key binding does: the hotkey menu, then C for Remote Copy.
+wait_for 150 as_user ann "$bin/tern-clipboard" --menu || fail "Ann's copy did not take --menu"
+wait_for 50 sway_focused "Tern Clipboard" || fail "Ann's hotkey menu did not take the keyboard"
+wtype c
 stored_text() { [ "$(as_user ann "$bin/tern" paste 2>/dev/null)" = "$text" ]; }
 wait_for 150 stored_text || fail "the text did not reach the service: '$(as_user ann "$bin/tern" paste 2>&1)'"
 rm -rf "$base/stored"
