@@ -34,7 +34,7 @@ endif()
 if(NOT TERN_CORE_ONLY)
     # Header-only Asio and Beast for the service's HTTP server.
     find_package(Boost 1.74 REQUIRED)
-    find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
+    find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets DBus)
     find_package(X11 REQUIRED)
     pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-xtest xcb-xfixes x11-xcb)
     # The service's PostgreSQL storage.

@@ -5,9 +5,11 @@
 #include "annotate/FrameOverlays.h"
 #include "annotate/QtPaintSurface.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 
 #include <algorithm>
 #include <cstring>
@@ -16,6 +18,11 @@
 #include <vector>
 
 namespace tern {
+
+bool TPaintForm::UsesOneOutput()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
 
 namespace {
 
@@ -44,6 +51,18 @@ QPoint EventPoint(const QMouseEvent* event)
     return event->position().toPoint();
 }
 
+// The part of the desktop the selector freezes and covers. A Wayland compositor lets a program's
+// window cover one output only, and only as that output's full-screen window: there it is the
+// primary output; elsewhere the whole virtual desktop.
+platform::ScreenRect FrozenArea(platform::ScreenCapture& capture)
+{
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (!TPaintForm::UsesOneOutput() || primary == nullptr)
+        return capture.virtualDesktop();
+    const QRect output = primary->geometry();
+    return {output.x(), output.y(), output.width(), output.height()};
+}
+
 } // namespace
 
 TPaintForm::TPaintForm(platform::ScreenCapture& capture, HintText hintText, QWidget* parent)
@@ -56,7 +75,7 @@ TPaintForm::TPaintForm(platform::ScreenCapture& capture, HintText hintText, QWid
     setAutoFillBackground(false);
     setMouseTracking(true);
 
-    platform::ScreenPicture picture = capture.capture(capture.virtualDesktop());
+    platform::ScreenPicture picture = capture.capture(FrozenArea(capture));
     if (!picture.empty() && picture.pixels.size() == static_cast<std::size_t>(picture.width) *
                                                          static_cast<std::size_t>(picture.height)) {
         m_desktop = QRect(picture.left, picture.top, picture.width, picture.height);

@@ -43,6 +43,9 @@ public:
 
     // The virtual desktop the frozen picture covers: client (0, 0) is its top-left corner.
     QRect desktopGeometry() const { return m_desktop; }
+    // Whether the selector covers one output, full screen, instead of the whole virtual desktop: so
+    // where windows cannot be placed (Wayland); the frozen picture is then the primary output's.
+    static bool UsesOneOutput();
 
     // Drops an empty newest annotation, then appends a new one in the current colour.
     TPaintObject& AddObject();

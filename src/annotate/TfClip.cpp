@@ -105,7 +105,14 @@ void TfClip::Execute()
         QTimer::singleShot(0, this, [this] { endRun(kCancelled); });
         return;
     }
-    show();
+    if (UsesOneOutput()) {
+        // The compositor places the window: full screen on the output whose picture it holds.
+        if (QScreen* primary = QGuiApplication::primaryScreen())
+            setScreen(primary);
+        showFullScreen();
+    } else {
+        show();
+    }
     QWidget::raise();
     activateWindow();
     m_toolBox->raise();

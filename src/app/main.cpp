@@ -1,5 +1,7 @@
+#include "RemoteCommandOptions.h"
 #include "StartOptions.h"
 #include "notify/Balloon.h"
+#include "platform/HeadlessServices.h"
 #include "platform/PlatformFactory.h"
 #include "platform/RunningCopy.h"
 #include "platform/SessionEvents.h"
@@ -20,12 +22,24 @@
 namespace {
 
 constexpr const char* kInstanceName = "TernClipboard_started_already";
+// How long a command option waits for the running copy's answer.
+constexpr int kRemoteAnswerTimeoutMs = 5000;
+// How long the notice of what the session does not allow shows.
+constexpr int kSessionNoticeSeconds = 20;
 
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (const auto exitCode = tern::AnswerStartOptions({argv + 1, argv + argc}, std::cout))
+        return *exitCode;
+    // The options for the running copy are sent before anything of the GUI starts.
+    const auto sendToRunningCopy = [](std::uint32_t message, std::int64_t wParam, std::int64_t lParam) {
+        return tern::platform::SendToRunningCopy(tern::platform::kMainWindowTitle, message, wParam, lParam,
+                                                 kRemoteAnswerTimeoutMs);
+    };
+    if (const auto exitCode =
+            tern::AnswerRemoteCommandOptions({argv + 1, argv + argc}, std::cerr, sendToRunningCopy))
         return *exitCode;
     // Without a reachable display the GUI toolkit would abort; one clear line is better.
     if (const std::string reason = tern::platform::DesktopUnreachableReason(); !reason.empty()) {
@@ -80,10 +94,16 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    // The quit message is answered from here on.
+    // The quit message and the requests for the hotkey menu and its commands are answered from here on.
     remote->listen(platform::kMainWindowTitle,
-                   [quit](std::uint32_t message, std::int64_t wParam, std::int64_t lParam) {
+                   [quit, &running](std::uint32_t message, std::int64_t wParam, std::int64_t lParam) {
+                       using platform::kCommandMessage;
                        using platform::kQuitMessage;
+                       if (message == kCommandMessage && lParam == kCommandMessage) {
+                           const auto answer = running ? running->RunRemoteCommand(wParam)
+                                                       : platform::RemoteCommandAnswer::Busy;
+                           return static_cast<std::int64_t>(answer);
+                       }
                        if (message != kQuitMessage || wParam != kQuitMessage || lParam != kQuitMessage)
                            return std::int64_t{0};
                        quit();
@@ -97,7 +117,12 @@ int main(int argc, char** argv)
         running = &fInit;
         QObject::connect(&fInit, &TfInit::quitRequested, qApp, quit);
         // The start-up sequence (and the dialogs of a first start) runs from the program's own loop.
-        QTimer::singleShot(0, &fInit, [&fInit] { fInit.Start(); });
+        // What this session does not allow is said once, after the start-up dialogs.
+        QTimer::singleShot(0, &fInit, [&fInit, &program, limits = platform::SessionShortcomings()] {
+            fInit.Start();
+            if (fInit.started() && !limits.empty())
+                program.notifier().notify(limits, kSessionNoticeSeconds, BalloonKind::Warning);
+        });
         QApplication::exec();
         running = nullptr;
     } // the tray program's end saves the settings

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace tern::platform {
 
@@ -22,6 +23,10 @@ public:
 
     // Releases the hotkey of `id`; nothing happens when none is registered.
     virtual void unregisterHotkey(int id) = 0;
+
+    // Why this session lets no program register a hotkey at all, in plain words with what to do
+    // instead; empty where hotkeys can be registered (a false registerHotkey then means taken).
+    virtual std::string unavailableReason() const { return {}; }
 };
 
 } // namespace tern::platform

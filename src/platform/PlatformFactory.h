@@ -30,5 +30,8 @@ std::unique_ptr<TrayIconClicks> CreateTrayIconClicks();
 std::unique_ptr<ScreenCapture> CreateScreenCapture();
 // listen() needs the GUI application object; send() works in any process.
 std::unique_ptr<RemoteControl> CreateRemoteControl();
+// What this desktop session does not let the program do, in plain words with what to do instead (one
+// sentence a line); empty where everything works. Needs the GUI application object.
+std::string SessionShortcomings();
 
 } // namespace tern::platform

@@ -5,6 +5,7 @@
 #include "shell/CommandDispatcher.h"
 #include "shell/TrayIcons.h"
 #include "shell/UpdateReports.h"
+#include "ui/MenuAtPointer.h"
 #include "util/ProductName.h"
 #include "util/ShortcutText.h"
 #include "util/TextRoutines.h"
@@ -201,6 +202,10 @@ void TfInit::RegisterMainHotkey()
         return;
     if (m_services.hotkeys.registerHotkey(kMainHotkeyId, m_loader.conf().MainKey))
         return;
+    // Where no program may have a hotkey, nobody holds the combination: the start told the user what
+    // to do instead.
+    if (!m_services.hotkeys.unavailableReason().empty())
+        return;
     m_notifier.notify(m_loader.GetText("GLOBAL", "mHotkeyBusy"), kHotkeyBusySeconds, BalloonKind::Error,
                       {{m_loader.GetText("GLOBAL", "bChangeHotkey"), [this] { hndlWrongHotkey(); }}});
 }
@@ -234,7 +239,7 @@ void TfInit::hotkeyPressed(int id)
     const QPoint at = QCursor::pos();
     QTimer::singleShot(0, this, [this, at] {
         if (!inDialogState())
-            m_hotkeyMenu->popup(at);
+            ui::OpenMenuAtPointer(*m_hotkeyMenu, at);
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "notify/Notifier.h"
+#include "platform/RunningCopy.h"
 #include "shell/CommandRun.h"
 #include "shell/Loader.h"
 #include "shell/ShellServices.h"
@@ -76,6 +77,11 @@ public:
     // Opens the hotkey menu at the mouse cursor, as a hotkey press does (from the event loop, once
     // the program's own window has come forward).
     void hotkeyPressed(int id);
+    // Another process asks (platform::kCommandMessage) for the hotkey menu or one of its commands:
+    // `command` is a platform::RemoteCommand value. What is taken opens or runs from the event loop,
+    // as after a hotkey press; refused while starting, in the dialog state, or for a command the
+    // settings hide.
+    platform::RemoteCommandAnswer RunRemoteCommand(std::int64_t command);
 
     // The dialogs the actions open; each is modal.
     void runLoginDialog();

@@ -30,7 +30,11 @@ public:
     Notifier& notifier() noexcept { return m_notifier; }
 
 private:
-    BalloonNotifier m_notifier;
+    // The balloon by the tray icon; where the session shows desktop notifications and the program's
+    // own windows cannot be placed (Wayland), the notices go there instead.
+    BalloonNotifier m_balloons;
+    std::unique_ptr<Notifier> m_desktopNotices;
+    Notifier& m_notifier;
     TLoader m_loader;
     RemoteTransfer m_remote;
     Shares m_shares;

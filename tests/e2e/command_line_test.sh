@@ -3,7 +3,8 @@
 # --help and --version print and end without disturbing the copy that runs, and without a display it
 # says so in one line and ends with a failure status instead of aborting; `tern --help` keeps each
 # command's continuation lines in its description column; `tern quit-running` says in words whether
-# the running program accepted or none was found.
+# the running program accepted or none was found; `tern-clipboard --menu` opens the running copy's
+# hotkey menu and says so when none runs.
 set -euo pipefail
 bin=$1
 source "$(dirname "$0")/e2e_lib.sh"
@@ -34,14 +35,27 @@ as_user ann "$bin/tern" config set ServiceHost http://127.0.0.1:9
 as_user ann "$bin/tern" config set CheckUpdates 0
 as_user ann "$bin/tern" config set Login ann@example.org
 as_user ann "$bin/tern" config set Password "$(printf 'secret-pass' | "$bin/tern" digest)"
-as_user ann "$bin/tern-clipboard" 2>"$base/program.log" &
+# Started through env itself, so that $! is the program (the menu's windows are found by it).
+env $(user_env ann) "$bin/tern-clipboard" 2>"$base/program.log" &
 program_pid=$!
 pids+=($program_pid)
 wait_for 150 xdotool search --name "^TernClipboardStarted\$" || fail "the program did not start"
 run "$bin/tern-clipboard" --help | grep -q -- "--version" || fail "tern-clipboard --help beside a running copy"
+run "$bin/tern-clipboard" --help | grep -q -- "--share-area" || fail "tern-clipboard --help does not list the commands"
 [ "$(run "$bin/tern-clipboard" --version)" = "$version" ] || fail "tern-clipboard --version beside a running copy"
 [ -z "$(big_windows --name '^Tern Clipboard$')" ] || fail "a window appeared"
 kill -0 "$program_pid" || fail "the running copy ended"
+
+# (c2) --menu opens the running copy's hotkey menu (the copy answers once it has started); two
+# different commands at once are refused without asking anybody.
+wait_for 100 run "$bin/tern-clipboard" --menu || fail "--menu was not taken by the running copy"
+wait_for 50 menu_shown "$program_pid" || fail "--menu opened no menu"
+shot menu-on-request
+xdotool key Escape
+wait_for 50 eval '! menu_shown "$program_pid"' || fail "the menu did not close on Esc"
+status=0
+said=$(run "$bin/tern-clipboard" --menu --share-screen 2>&1) || status=$?
+[ $status -eq 2 ] && grep -q -- "--share-screen" <<<"$said" || fail "two commands: status $status, '$said'"
 
 status=0
 said=$(run "$bin/tern" quit-running 2>&1) || status=$?
@@ -54,6 +68,9 @@ status=0
 said=$(run "$bin/tern" quit-running 2>&1) || status=$?
 [ $status -eq 1 ] || fail "quit-running with none running exited $status"
 grep -qi "no running" <<<"$said" || fail "quit-running with none running said '$said'"
+status=0
+said=$(run "$bin/tern-clipboard" --share-area 2>&1) || status=$?
+[ $status -eq 1 ] && grep -qi "no running" <<<"$said" || fail "--share-area with none running: $status, '$said'"
 
 # (d) No display, or one that cannot be reached: one line and a failure status, never an abort.
 for display in "" ":1999"; do

@@ -202,6 +202,7 @@ ShellHarness::ShellHarness(const Options& options)
     settings.values[{"Main", "CheckUpdates"}] = "0";
     settings.values[{"Main", "DisableRemote"}] = options.disableRemote ? "1" : "0";
     hotkeys.taken = options.takenHotkeys;
+    hotkeys.unavailable = options.hotkeysUnavailable;
 
     m_program = std::make_unique<TrayProgram>(services, std::move(folders));
     form().Start();

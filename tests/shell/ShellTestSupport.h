@@ -84,6 +84,8 @@ public:
         bool disableRemote = false;
         // Shortcut values another program holds.
         std::set<std::uint16_t> takenHotkeys;
+        // Non-empty: the session lets no program have a hotkey, for this reason.
+        std::string hotkeysUnavailable;
         // Replaces the value of FAUTHFORM/mConnectProb in the language file copy.
         std::string connectionProblemText;
         // Overrides the service address (the account is still made on the shared service).

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QMenu>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -133,6 +134,20 @@ TEST(TfInitTest, TakenHotkeyShowsTheBusyBalloonWithItsButton)
     EXPECT_FALSE(harness.hotkeys.press(1));
 }
 
+// Where the session lets no program have a hotkey (Wayland), nobody holds the combination: no busy
+// notice, also not after a dialog, which registers again.
+TEST(TfInitTest, SessionWithoutHotkeysShowsNoBusyNotice)
+{
+    ShellHarness::Options options;
+    options.hotkeysUnavailable = "no session-wide keys here";
+    ShellHarness harness(options);
+    harness.form().EnterModalState();
+    harness.form().LeaveModalState();
+    EXPECT_TRUE(harness.balloons.shown.empty());
+    EXPECT_TRUE(harness.hotkeys.registered.empty());
+    EXPECT_EQ(harness.hotkeys.registerCalls.size(), 2U);
+}
+
 // A tray click reported as withheld by a modal window acts only while one of the program's dialogs
 // is open (bringing it forward is checked on the real desktop); outside that state, e.g. under a
 // message box, it opens no menu.
@@ -170,6 +185,52 @@ TEST(TfInitTest, AnotherLanguageSwitchesTheMenuCaptions)
     // Captions the German file lacks come from English.
     EXPECT_EQ(harness.form().action("_aPaste")->text().toStdString(), harness.text("fInit", "aPaste"));
     EXPECT_TRUE(harness.form().hotkeyMenu()->actions().contains(harness.form().action("_aCopy")));
+}
+
+} // namespace
+} // namespace tern::test
+
+namespace tern::test {
+namespace {
+
+// Requests from another process for the hotkey menu or one of its commands: refused with a reason
+// while a dialog is open or when the settings hide the command, unknown values refused, and what is
+// taken runs from the event loop on the window in front at the request.
+TEST(TfInitTest, RemoteCommandsRunAsIfChosenFromTheHotkeyMenu)
+{
+    using platform::RemoteCommand;
+    using Answer = platform::RemoteCommandAnswer;
+    ShellHarness::Options options;
+    options.disableRemote = true;
+    ShellHarness harness(options);
+    TfInit& form = harness.form();
+    const auto run = [&form](RemoteCommand command) {
+        return form.RunRemoteCommand(static_cast<std::int64_t>(command));
+    };
+
+    for (const std::int64_t unknown : {std::int64_t{0}, std::int64_t{8}, std::int64_t{-1}})
+        EXPECT_EQ(form.RunRemoteCommand(unknown), Answer::Unknown) << unknown;
+    EXPECT_EQ(run(RemoteCommand::RemoteCopy), Answer::SwitchedOff);
+    EXPECT_EQ(run(RemoteCommand::RemotePaste), Answer::SwitchedOff);
+    {
+        const ModalScope dialog(harness.loader());
+        EXPECT_EQ(run(RemoteCommand::Menu), Answer::Busy);
+        EXPECT_EQ(run(RemoteCommand::ShareScreen), Answer::Busy);
+    }
+
+    harness.focus.foreground = 0x4200;
+    int shares = 0;
+    QObject::connect(form.action("_aShareScr"), &QAction::triggered, [&shares] { ++shares; });
+    EXPECT_EQ(run(RemoteCommand::ShareScreen), Answer::Taken);
+    EXPECT_EQ(shares, 0) << "the command starts after the answer";
+    EXPECT_EQ(form.prevForeground(), 0x4200U);
+    EXPECT_TRUE(QTest::qWaitFor([&shares] { return shares == 1; }, 5000));
+    harness.settle();
+
+    EXPECT_EQ(run(RemoteCommand::Menu), Answer::Taken);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form.hotkeyMenu()->isVisible());
+    form.hotkeyMenu()->hide();
 }
 
 } // namespace

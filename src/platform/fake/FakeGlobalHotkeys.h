@@ -4,6 +4,7 @@
 
 #include <map>
 #include <set>
+#include <string>
 #include <vector>
 
 namespace tern::platform::fake {
@@ -19,7 +20,7 @@ public:
     {
         registerCalls.push_back(shortcut);
         registered.erase(id);
-        if (taken.count(shortcut) != 0)
+        if (taken.count(shortcut) != 0 || !unavailable.empty())
             return false;
         registered[id] = shortcut;
         return true;
@@ -40,7 +41,11 @@ public:
         return true;
     }
 
+    std::string unavailableReason() const override { return unavailable; }
+
     std::set<std::uint16_t> taken;
+    // Non-empty: the session lets no program register hotkeys (every registration fails).
+    std::string unavailable;
     std::map<int, std::uint16_t> registered;
     std::vector<std::uint16_t> registerCalls;
     std::vector<int> unregisterCalls;

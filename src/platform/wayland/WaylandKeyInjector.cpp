@@ -26,7 +26,12 @@ std::uint32_t nowMs()
 
 } // namespace
 
-WaylandKeyInjector::WaylandKeyInjector() : m_session(WaylandSession::shared()) {}
+WaylandKeyInjector::WaylandKeyInjector() : m_session(WaylandSession::shared())
+{
+    // The compositor drops the first keys of a keyboard it has just been given (it takes the new
+    // layout first), so the keyboard is asked for now, long before the first command types.
+    ensureKeyboard();
+}
 
 WaylandKeyInjector::~WaylandKeyInjector()
 {

@@ -13,7 +13,8 @@ class WaylandSession;
 
 // Keyboard input through a virtual keyboard of ours (zwp_virtual_keyboard_v1) with our own layout
 // (VirtualKeymap): the keys reach whichever window has the keyboard focus, as typed keys would. The
-// compositor is asked for the keyboard on first use. GUI thread only.
+// compositor is asked for the keyboard when the injector is made (again on use if that failed). GUI
+// thread only.
 class WaylandKeyInjector final : public KeyInjector
 {
 public:

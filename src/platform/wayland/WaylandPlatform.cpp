@@ -1,5 +1,6 @@
 #include "platform/wayland/WaylandPlatform.h"
 
+#include "platform/wayland/SessionKeyBindings.h"
 #include "platform/wayland/SocketRemoteControl.h"
 #include "platform/wayland/WaylandClipboard.h"
 #include "platform/wayland/WaylandKeyInjector.h"
@@ -38,12 +39,18 @@ std::string MissingProtocols()
     const std::shared_ptr<WaylandSession> session = WaylandSession::shared();
     if (!session)
         return "Cannot connect to the Wayland compositor named by WAYLAND_DISPLAY.";
+    return DescribeMissingProtocols(session->dataControl() != nullptr, session->virtualKeyboards() != nullptr,
+                                    session->screencopy() != nullptr);
+}
+
+std::string DescribeMissingProtocols(bool clipboard, bool keyboard, bool screen)
+{
     std::string missing;
-    if (session->dataControl() == nullptr)
+    if (!clipboard)
         missing += " the clipboard (Remote Copy, Remote Paste and Share Clipboard);";
-    if (session->virtualKeyboards() == nullptr)
+    if (!keyboard)
         missing += " typing Ctrl+C and Ctrl+V into other windows;";
-    if (session->screencopy() == nullptr)
+    if (!screen)
         missing += " screen pictures (Share Screen, Share Window and Share Area);";
     if (missing.empty())
         return {};
@@ -66,6 +73,11 @@ std::unique_ptr<SystemClipboard> CreateClipboard()
 std::unique_ptr<KeyInjector> CreateKeyInjector()
 {
     return std::make_unique<WaylandKeyInjector>();
+}
+
+std::unique_ptr<GlobalHotkeys> CreateGlobalHotkeys()
+{
+    return std::make_unique<SessionKeyBindings>();
 }
 
 std::unique_ptr<WindowFocus> CreateWindowFocus()

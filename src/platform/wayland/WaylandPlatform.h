@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Clipboard.h"
+#include "platform/GlobalHotkeys.h"
 #include "platform/KeyInjector.h"
 #include "platform/RemoteControl.h"
 #include "platform/ScreenCapture.h"
@@ -21,12 +22,16 @@ bool CompositorReachable();
 // What the compositor lacks for the services below, in plain words with what to do about it; empty
 // when it offers everything they use.
 std::string MissingProtocols();
+// The same from what the compositor offers: clipboard control, virtual keyboards, screen copies.
+std::string DescribeMissingProtocols(bool clipboard, bool keyboard, bool screen);
 
 // True when the compositor lets programs reach the clipboard without focus (data control). Without it
 // the factory keeps Qt's clipboard, which works while a window of ours has the focus.
 bool HasClipboardControl();
 
 std::unique_ptr<SystemClipboard> CreateClipboard();
+// No program may take a session-wide key here: a hotkey service that says so (SessionKeyBindings.h).
+std::unique_ptr<GlobalHotkeys> CreateGlobalHotkeys();
 std::unique_ptr<KeyInjector> CreateKeyInjector();
 std::unique_ptr<WindowFocus> CreateWindowFocus();
 std::unique_ptr<ScreenCapture> CreateScreenCapture();

@@ -52,4 +52,9 @@ std::unique_ptr<RemoteControl> CreateRemoteControl()
     return std::make_unique<win::WinRemoteControl>();
 }
 
+std::string SessionShortcomings()
+{
+    return {};
+}
+
 } // namespace tern::platform

@@ -9,22 +9,20 @@
 #include "platform/x11/X11TrayIconClicks.h"
 #include "platform/x11/X11WindowFocus.h"
 
-#include <iostream>
+#include <string>
 
 namespace tern::platform {
 
 // Under the toolkit's Wayland platform the clipboard, injected keys, the window in front and screen
-// pictures come from the compositor and private messages through a socket; hotkeys and tray clicks
-// stay with X11, where they find no X connection and report that nothing was done. A compositor
+// pictures come from the compositor and private messages through a socket; no hotkey is registered
+// (the desktop's key binding runs `tern-clipboard --menu`); tray clicks stay with X11, where they find
+// no X connection and report that nothing was done. A compositor
 // without clipboard control leaves Qt's clipboard, which works while a window of ours has the focus;
 // the other Wayland services then report that nothing was done.
 
 std::unique_ptr<SystemClipboard> CreateSystemClipboard()
 {
     if (wayland::IsWaylandSession()) {
-        // Said once, at start: the clipboard is the first service the program asks for.
-        if (const std::string missing = wayland::MissingProtocols(); !missing.empty())
-            std::cerr << "tern-clipboard: " << missing << '\n';
         if (wayland::HasClipboardControl())
             return wayland::CreateClipboard();
     }
@@ -33,7 +31,19 @@ std::unique_ptr<SystemClipboard> CreateSystemClipboard()
 
 std::unique_ptr<GlobalHotkeys> CreateGlobalHotkeys()
 {
+    if (wayland::IsWaylandSession())
+        return wayland::CreateGlobalHotkeys();
     return std::make_unique<x11::X11GlobalHotkeys>();
+}
+
+std::string SessionShortcomings()
+{
+    if (!wayland::IsWaylandSession())
+        return {};
+    std::string text = wayland::CreateGlobalHotkeys()->unavailableReason();
+    if (const std::string missing = wayland::MissingProtocols(); !missing.empty())
+        text += "\n" + missing;
+    return text;
 }
 
 std::unique_ptr<KeyInjector> CreateKeyInjector()

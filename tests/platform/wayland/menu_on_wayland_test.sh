@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The hotkey's stand-in in a Wayland session (scripts/headless-sway.sh): with none running,
+# `tern-clipboard --menu` says so and ends with status 1; a copy that starts says once, in a desktop
+# notification, that the hotkey must be bound in the desktop; beside it `--menu` is taken (status 0)
+# and the hotkey menu opens as a floating window of the program that has the keyboard; Esc closes it,
+# and a letter chooses its command.
+#   menu_on_wayland_test.sh BIN_DIR
+# Without a compositor it skips (status 77), unless TERN_REQUIRE_WAYLAND=1.
+set -euo pipefail
+bin=$1
+if [ -z "${WAYLAND_DISPLAY:-}" ] || [ -z "${SWAYSOCK:-}" ]; then
+    [ "${TERN_REQUIRE_WAYLAND:-}" = 1 ] && { echo "no Wayland session to test in" >&2; exit 1; }
+    echo "no Wayland session: skipped"
+    exit 77
+fi
+
+home=$(mktemp -d "${TMPDIR:-/tmp}/tern-wayland-menu.XXXXXX")
+pid=""
+cleanup() {
+    if [ -n "$pid" ]; then
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    fi
+    rm -rf "$home"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    [ -n "${TERN_ARTIFACTS_DIR:-}" ] && grim "$TERN_ARTIFACTS_DIR/wayland-menu-failure.png" 2>/dev/null
+    cat "$home/program.log" >&2 2>/dev/null || true
+    exit 1
+}
+
+# Waits up to $1 tenths of a second for the command after it to succeed.
+wait_for() {
+    local tenths=$1; shift
+    for ((i = 0; i < tenths; i++)); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share
+unset DISPLAY
+
+status=0
+said=$("$bin/tern-clipboard" --menu 2>&1) || status=$?
+[ $status -eq 1 ] && grep -qi "no running" <<<"$said" || fail "--menu with none running: $status, '$said'"
+
+# Signed in, no update check: the program starts without a dialog.
+"$bin/tern" config set ServiceHost http://127.0.0.1:9
+"$bin/tern" config set CheckUpdates 0
+"$bin/tern" config set Login ann@example.org
+"$bin/tern" config set Password "$(printf 'secret-pass' | "$bin/tern" digest)"
+QT_QPA_PLATFORM=wayland "$bin/tern-clipboard" >"$home/program.log" 2>&1 &
+pid=$!
+
+# Once started, the copy says in a desktop notification that the hotkey is the desktop's to bind.
+start_notice() { makoctl list | grep -q "tern-clipboard --menu"; }
+wait_for 150 start_notice || fail "no notice of the hotkey at start: $(makoctl list 2>&1)"
+wait_for 50 "$bin/tern-clipboard" --menu || fail "--menu was not taken by the running copy"
+# The focused window of ours, floating, with the menu's title.
+menu_focused() {
+    swaymsg -t get_tree | python3 -c '
+import json, sys
+def walk(node):
+    yield node
+    for child in node.get("nodes", []) + node.get("floating_nodes", []):
+        yield from walk(child)
+found = [n for n in walk(json.load(sys.stdin)) if n.get("app_id") == "com.quarrowlabs.TernClipboard"
+         and n.get("focused") and n.get("type") == "floating_con" and n.get("name") == "Tern Clipboard"]
+sys.exit(0 if found else 1)'
+}
+wait_for 50 menu_focused || fail "--menu opened no focused menu window"
+[ -n "${TERN_ARTIFACTS_DIR:-}" ] && grim "$TERN_ARTIFACTS_DIR/wayland-menu-on-request.png"
+wtype -k Escape
+wait_for 50 eval '! menu_focused' || fail "the menu did not close on Esc"
+
+# A command chosen in the menu by its letter runs: A, Annotate & Share Area, opens the selector full
+# screen; Esc ends it.
+"$bin/tern-clipboard" --menu || fail "--menu was not taken the second time"
+wait_for 50 menu_focused || fail "the second --menu opened no menu"
+wtype a
+selector_shown() { swaymsg -t get_tree | grep -q '"fullscreen_mode": 1'; }
+wait_for 100 selector_shown || fail "choosing Annotate & Share Area by its letter opened no selector"
+wtype -k Escape
+wait_for 100 eval '! selector_shown' || fail "Esc did not end the selector"
+kill -0 "$pid" || fail "the program ended"
+echo "PASS: --menu opened the hotkey menu of the copy running on Wayland, and its letters choose"
