@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows installer under Wine, on the headless desktop, in a Wine prefix of its own:
 #  - installs silently (/S) into the user's programs folder: the programs, Qt's and MinGW's DLLs, the
-#    language files, a Start menu shortcut and the uninstall entry of the user's Apps list;
+#    language files, a Start menu shortcut and the uninstall entry of the user's Apps list; every DLL
+#    that an installed program or DLL imports comes with Windows or is installed;
 #  - the installed program starts and shows its first-start language choice; a second start is
 #    refused with "Tern Clipboard started already."; `tern.exe quit-running` ends the first;
 #  - installing again over a running copy closes it first (the quit message);
@@ -38,7 +39,9 @@ done
 has_key "$uninstall_key" || fail "no uninstall entry"
 wine reg query "$uninstall_key" /v DisplayVersion | grep -q "$(basename "$installer" | sed 's/tern-clipboard-\(.*\)-setup.exe/\1/')" ||
     fail "the uninstall entry has another version"
-echo "installed: files, Start menu entry, uninstall entry"
+"$(dirname "$0")/../../scripts/check-windows-imports.sh" "$folder" ||
+    fail "an installed program or DLL imports a DLL that neither comes with Windows nor is installed"
+echo "installed: files, Start menu entry, uninstall entry, every imported DLL there"
 
 # The installed program: its first-start language choice, then a refused second start.
 (cd "$folder" && exec wine ./tern-clipboard.exe >"$base/program.log" 2>&1) &
