@@ -28,7 +28,6 @@ uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\TernClip
 settings_key='HKCU\Software\Quarrow Labs\Tern Clipboard'
 has_key() { wine reg query "$1" >/dev/null 2>&1; }
 window_shown() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
-program_running() { pgrep -f 'Tern Clipboard.tern-clipboard\.exe' >/dev/null; }
 
 wine "$installer" /S || fail "the silent install failed"
 for file in tern-clipboard.exe tern.exe uninstall.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libstdc++-6.dll \
@@ -44,8 +43,10 @@ wine reg query "$uninstall_key" /v DisplayVersion | grep -q "$(basename "$instal
 echo "installed: files, Start menu entry, uninstall entry, every imported DLL there"
 
 # The installed program: its first-start language choice, then a refused second start.
+# Wine runs a program in the process that starts it: its PID is the program's.
 (cd "$folder" && exec wine ./tern-clipboard.exe >"$base/program.log" 2>&1) &
-pids+=($!)
+first=$!
+pids+=($first)
 wait_for 600 window_shown "Tern Clipboard - Select Language" || fail "no language choice at the first start"
 shot "first-start"
 (cd "$folder" && exec wine ./tern-clipboard.exe >"$base/second.log" 2>&1) &
@@ -55,16 +56,17 @@ shot "second-start"
 xdotool search --onlyvisible --name "^Tern Clipboard\$" windowactivate --sync key Return 2>/dev/null || true
 wait_for 100 bash -c "! kill -0 $second 2>/dev/null" || fail "the second copy did not end"
 wine "$folder/tern.exe" quit-running >/dev/null 2>&1 || fail "tern.exe quit-running"
-wait_for 200 bash -c '! pgrep -f "Tern Clipboard.tern-clipboard\.exe" >/dev/null' || fail "the program did not end"
+wait_for 200 bash -c "! kill -0 $first 2>/dev/null" || fail "the program did not end"
 has_key "$settings_key" || fail "the program made no settings key"
 echo "installed program: first start, refused second start, quit-running"
 
 # Installing over a running copy closes it.
 (cd "$folder" && exec wine ./tern-clipboard.exe >"$base/program2.log" 2>&1) &
-pids+=($!)
+again=$!
+pids+=($again)
 wait_for 600 window_shown "Tern Clipboard - Select Language" || fail "the program did not start again"
 wine "$installer" /S || fail "the second install failed"
-wait_for 100 bash -c '! pgrep -f "Tern Clipboard.tern-clipboard\.exe" >/dev/null' ||
+wait_for 100 bash -c "! kill -0 $again 2>/dev/null" ||
     fail "the installer left the running copy running"
 echo "a reinstall closes the running copy"
 
