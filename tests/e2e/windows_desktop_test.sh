@@ -23,7 +23,7 @@ installer=$(ls "$build"/tern-clipboard-*-setup.exe 2>/dev/null | head -n 1)
 make_users ann
 start_server
 
-export WINEPREFIX=$base/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$base/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 wine wineboot --init >/dev/null 2>&1 || fail "Wine prefix"
 wineserver --wait
 trap 'wineserver --kill 2>/dev/null || true; e2e_cleanup' EXIT
