@@ -8,6 +8,8 @@
 #    same text and HTML on Linux;
 #  - rich text Remote-Copied by the Linux program, Remote-Pasted into a Wine text field, arrives there,
 #    and the Wine clipboard holds it as CF_UNICODETEXT and "HTML Format";
+#  - Share Screen and Annotate & Share Area upload pictures that the service serves, of the screen's
+#    size and of the selection's;
 #  - `tern.exe quit-running` ends the Windows program.
 # Run inside scripts/headless-desktop.sh:
 #   windows_desktop_test.sh LINUX_BIN WINDOWS_BUILD_DIR
@@ -152,6 +154,71 @@ html_record=$(grep -l -a '^Version:' "$base/windows"/*.bin | head -n 1)
 [ -n "$html_record" ] || fail "no HTML Format on the Wine clipboard: $(ls "$base/windows")"
 grep -q -a "<i>linux</i>\|font-style:italic;\">linux" "$html_record" || fail "the HTML Format lost the page"
 echo "Linux to Windows: text in the field, CF_UNICODETEXT and HTML Format on the clipboard"
+
+# Share Screen and Annotate & Share Area: the link goes onto the Wine clipboard, which Wine offers to
+# the X clipboard; the service serves the page and the picture.
+link=
+shared_link() {
+    local previous=$link page raw
+    link=
+    for ((i = 0; i < 300; i++)); do
+        link=$(timeout 5 xclip -selection clipboard -o 2>/dev/null || true)
+        case "$link" in "$service"/d/*.html) [ "$link" != "$previous" ] && break ;; esac
+        link=
+        sleep 0.1
+    done
+    [ -n "$link" ] || fail "no share link on the clipboard ($1)"
+    page=$(curl -fsS "$link") || fail "the share page does not open ($1)"
+    raw=$(printf '%s' "$page" | grep -o '/d/[A-Za-z0-9_-]*\.\(png\|jpg\)' | head -1)
+    [ -n "$raw" ] || fail "the share page shows no picture ($1)"
+    picture="$base/$1.${raw##*.}"
+    curl -fsS "$service$raw" -o "$picture" || fail "the picture does not download ($1)"
+}
+open_windows_menu || fail "no hotkey menu for Share Screen"
+xdotool key Down Down Down Down Down Return
+shared_link screen
+[ "$(identify -format '%wx%h' "$picture")" = "1920x1080" ] || fail "Share Screen gave $(identify -format '%wx%h' "$picture")"
+cp "$picture" "$artifacts/$test_name-screen-shared.${picture##*.}"
+echo "Windows: Share Screen"
+
+# Annotate & Share Area: select 600x400 pixels, upload from the tool palette.
+open_windows_menu || fail "no hotkey menu for Annotate & Share Area"
+xdotool key Down Down Down Down Down Down Down Return
+palette() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$win_pid" --name "^Tools\$" 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$w")"
+        [ "$WIDTH" -lt 400 ] && { echo "$w"; return 0; }
+    done
+    return 1
+}
+selector_shown() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$win_pid" 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$w")"
+        [ "$WIDTH" -ge 1920 ] && [ "$HEIGHT" -ge 1080 ] && return 0
+    done
+    return 1
+}
+wait_for 300 palette || fail "no tool palette"
+wait_for 300 selector_shown || fail "no selector over the screen"
+# Wine follows the pointer over its own windows: the selection is dragged over the Wine field.
+field=$(xdotool search --onlyvisible --name "^tern-test-field\$" | head -n 1)
+eval "$(xdotool getwindowgeometry --shell "$field")"
+xdotool mousemove $((X + 10)) $((Y + 10)) mousedown 1 mousemove $((X + 100)) $((Y + 30)) \
+    mousemove $((X + 210)) $((Y + 60)) mouseup 1
+shot "area-selected"
+xwininfo -id "$(palette)" >"$base/palette.txt"
+palette_x=$(sed -n 's/.*Absolute upper-left X: *//p' "$base/palette.txt")
+palette_y=$(sed -n 's/.*Absolute upper-left Y: *//p' "$base/palette.txt")
+palette_width=$(sed -n 's/.*Width: *//p' "$base/palette.txt")
+palette_height=$(sed -n 's/.*Height: *//p' "$base/palette.txt")
+# The upload button: the last one, across the palette's bottom.
+xdotool mousemove $((palette_x + palette_width / 2)) $((palette_y + palette_height - 33)) click 1
+shared_link area
+cp "$picture" "$artifacts/$test_name-area-shared.${picture##*.}"
+[ "$(identify -format '%wx%h' "$picture")" = "200x50" ] || fail "Annotate & Share Area gave $(identify -format '%wx%h' "$picture")"
+echo "Windows: Annotate & Share Area"
 
 quit_windows_program
 echo "windows desktop: ok"
