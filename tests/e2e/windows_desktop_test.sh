@@ -155,25 +155,7 @@ html_record=$(grep -l -a '^Version:' "$base/windows"/*.bin | head -n 1)
 grep -q -a "<i>linux</i>\|font-style:italic;\">linux" "$html_record" || fail "the HTML Format lost the page"
 echo "Linux to Windows: text in the field, CF_UNICODETEXT and HTML Format on the clipboard"
 
-# Share Screen and Annotate & Share Area: the link goes onto the Wine clipboard, which Wine offers to
-# the X clipboard; the service serves the page and the picture.
-link=
-shared_link() {
-    local previous=$link page raw
-    link=
-    for ((i = 0; i < 300; i++)); do
-        link=$(timeout 5 xclip -selection clipboard -o 2>/dev/null || true)
-        case "$link" in "$service"/d/*.html) [ "$link" != "$previous" ] && break ;; esac
-        link=
-        sleep 0.1
-    done
-    [ -n "$link" ] || fail "no share link on the clipboard ($1)"
-    page=$(curl -fsS "$link") || fail "the share page does not open ($1)"
-    raw=$(printf '%s' "$page" | grep -o '/d/[A-Za-z0-9_-]*\.\(png\|jpg\)' | head -1)
-    [ -n "$raw" ] || fail "the share page shows no picture ($1)"
-    picture="$base/$1.${raw##*.}"
-    curl -fsS "$service$raw" -o "$picture" || fail "the picture does not download ($1)"
-}
+# Share Screen: the link goes onto the Wine clipboard, which Wine offers on the X clipboard.
 open_windows_menu || fail "no hotkey menu for Share Screen"
 xdotool key Down Down Down Down Down Return
 shared_link screen
