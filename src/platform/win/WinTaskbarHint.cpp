@@ -14,7 +14,8 @@ void KeepOffTaskbar(WindowHandle window)
     if (handle == nullptr || IsWindow(handle) == FALSE)
         return;
     const LONG_PTR style = GetWindowLongPtrW(handle, GWL_EXSTYLE);
-    SetWindowLongPtrW(handle, GWL_EXSTYLE, (style | WS_EX_TOOLWINDOW) & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW));
+    SetWindowLongPtrW(handle, GWL_EXSTYLE,
+                      (style | WS_EX_TOOLWINDOW) & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW));
 }
 
 } // namespace tern::platform
