@@ -174,16 +174,18 @@ palette() {
     done
     return 1
 }
-selector_shown() {
+selector() {
     local w
     for w in $(xdotool search --onlyvisible --pid "$win_pid" 2>/dev/null); do
         eval "$(xdotool getwindowgeometry --shell "$w")"
-        [ "$WIDTH" -ge 1920 ] && [ "$HEIGHT" -ge 1080 ] && return 0
+        [ "$WIDTH" -ge 1920 ] && [ "$HEIGHT" -ge 1080 ] && { echo "$w"; return 0; }
     done
     return 1
 }
 wait_for 300 palette || fail "no tool palette"
-wait_for 300 selector_shown || fail "no selector over the screen"
+wait_for 300 selector || fail "no selector over the screen"
+# The selector is a tool window, which Wine tells the window manager to keep off the taskbar.
+xprop -id "$(selector)" _NET_WM_STATE | grep -q "_NET_WM_STATE_SKIP_TASKBAR" || fail "the selector is on the taskbar"
 # Wine follows the pointer over its own windows: the selection is dragged over the Wine field.
 field=$(xdotool search --onlyvisible --name "^tern-test-field\$" | head -n 1)
 eval "$(xdotool getwindowgeometry --shell "$field")"
