@@ -226,6 +226,9 @@ fi
 # A previous installation without its stamp (a run cut short) is replaced.
 find "$qt_prefix" -mindepth 1 -maxdepth 1 ! -name stamps ! -name .lock -exec rm -rf {} +
 qt_build=$qt_work/build
+# A compiler launcher named by the environment (a compiler cache) would enter Qt's compile commands
+# whenever its CMake runs again, which a resumed build may do, and so make it compile all of Qt anew.
+unset CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
 # A build cut short resumes where it stopped when it was configured for the same Qt, host tools and
 # compiler; anything else starts afresh.
 qt_configured=$qt_build/configured-$(basename "$qt_stamp")

@@ -45,22 +45,9 @@ echo "== Windows build: every DLL a program imports comes with Windows or lies b
 # tern.exe links the C and C++ runtimes, the thread library and zlib in: it imports system DLLs only.
 # The desktop program and its tests import Qt's DLLs, which import MinGW's runtime DLLs: those are
 # copied beside them (and installed with them).
-system_dlls='^(kernel32|user32|gdi32|gdiplus|advapi32|shell32|shlwapi|ole32|oleaut32|comctl32|comdlg32|uxtheme|dwmapi|imm32|winmm|version|userenv|winhttp|bcrypt|crypt32|ws2_32|msvcrt|ucrtbase|ntdll|netapi32|mpr|uiautomationcore|api-ms-win-[a-z0-9-]+)\.dll$'
-bad=0
-imports() { x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'; }
-is_system() { printf '%s\n' "$1" | tr '[:upper:]' '[:lower:]' | grep -Eq "$system_dlls"; }
-while read -r dll; do
-    is_system "$dll" || { echo "tern.exe imports $dll" >&2; bad=1; }
-done < <(imports "$build_dir/bin/tern.exe")
-while IFS= read -r -d '' module; do
-    while read -r dll; do
-        if ! is_system "$dll" && [ ! -e "$build_dir/bin/$dll" ]; then
-            echo "${module#"$build_dir/bin/"} imports $dll, which is not beside it" >&2
-            bad=1
-        fi
-    done < <(imports "$module")
-done < <(find "$build_dir/bin" \( -name '*.exe' -o -name '*.dll' \) -print0)
-[ "$bad" = 0 ] || { echo "programs import DLLs that are neither Windows' nor shipped" >&2; exit 1; }
+scripts/check-windows-imports.sh --system-only "$build_dir/bin/tern.exe" &&
+    scripts/check-windows-imports.sh "$build_dir/bin" ||
+    { echo "programs import DLLs that are neither Windows' nor shipped" >&2; exit 1; }
 
 echo "== Windows build: tests under Wine"
 # A Wine prefix of the build's own, made once; one Wine server serves every test and is stopped at

@@ -1,6 +1,6 @@
 # Gathers the files the installer installs into one folder, and writes the installer's lists of them:
 # files.nsh (the File commands) and remove.nsh (the uninstaller's Delete and RMDir commands).
-#   cmake -DSTAGE=DIR -DBIN=BUILD_BIN -DQT_DIR=QT_PREFIX -P stage.cmake
+#   cmake -DSTAGE=DIR -DBIN=BUILD_BIN -DQT_DIR=QT_PREFIX [-DSTRIP=STRIP_PROGRAM] -P stage.cmake
 # From BIN: the two programs, the Languages folder, and the DLLs beside them (Qt's, its plugins and
 # MinGW's runtime, which the build copied there). The licences of Qt and MinGW's runtime go into
 # "licenses".
@@ -20,6 +20,17 @@ foreach(plugins platforms styles)
         file(COPY ${BIN}/${plugins} DESTINATION ${STAGE}/files)
     endif()
 endforeach()
+# The installed programs and DLLs carry no debugging information or local symbols (the build's own
+# copies keep them).
+if(STRIP)
+    file(GLOB_RECURSE binaries ${STAGE}/files/*.exe ${STAGE}/files/*.dll)
+    foreach(binary IN LISTS binaries)
+        execute_process(COMMAND ${STRIP} --strip-unneeded ${binary} RESULT_VARIABLE stripped)
+        if(NOT stripped EQUAL 0)
+            message(FATAL_ERROR "cannot strip ${binary}")
+        endif()
+    endforeach()
+endif()
 file(COPY /usr/share/common-licenses/LGPL-3 /usr/share/common-licenses/GPL-3 ${CMAKE_CURRENT_LIST_DIR}/LICENSES.txt
     DESTINATION ${STAGE}/files/licenses)
 

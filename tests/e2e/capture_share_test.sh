@@ -31,25 +31,6 @@ hotkey_command() {
     for ((i = 0; i < $1; i++)); do keys+=(Down); done
     xdotool key "${keys[@]}" Return
 }
-# Waits for a new share link on the clipboard; sets `link` and `picture` (the shared image's file).
-link=
-shared_link() {
-    local previous=$link
-    link=
-    for ((i = 0; i < 300; i++)); do
-        link=$(clipboard)
-        case "$link" in "$service"/d/*.html) [ "$link" != "$previous" ] && break ;; esac
-        link=
-        sleep 0.1
-    done
-    [ -n "$link" ] || fail "no share link on the clipboard ($1)"
-    local page raw
-    page=$(curl -fsS "$link") || fail "the share page does not open ($1)"
-    raw=$(printf '%s' "$page" | grep -o '/d/[A-Za-z0-9_-]*\.\(png\|jpg\)' | head -1)
-    [ -n "$raw" ] || fail "the share page shows no picture ($1)"
-    picture="$base/$1.${raw##*.}"
-    curl -fsS "$service$raw" -o "$picture" || fail "the picture does not download ($1)"
-}
 # Clicks button N of the balloon. Its buttons end 20 pixels left of its right edge, the first one
 # rightmost, 5 pixels apart, each 9 pixels a caption character wide and 25 high, 10 above the bottom.
 click_balloon_button() {

@@ -65,6 +65,26 @@ press_hotkey_until() {
 
 shot() { /usr/bin/import -window root "$artifacts/$test_name-$1.png"; }
 
+# Waits up to 30 s for a new share link of $service on the clipboard, opens its page and downloads
+# the picture it shows; sets `link` and `picture` (the picture's file, $base/$1.png or .jpg).
+link=
+shared_link() {
+    local previous=$link page raw i
+    link=
+    for ((i = 0; i < 300; i++)); do
+        link=$(timeout 5 xclip -selection clipboard -o 2>/dev/null || true)
+        case "$link" in "$service"/d/*.html) [ "$link" != "$previous" ] && break ;; esac
+        link=
+        sleep 0.1
+    done
+    [ -n "$link" ] || fail "no share link on the clipboard ($1)"
+    page=$(curl -fsS "$link") || fail "the share page does not open ($1)"
+    raw=$(printf '%s' "$page" | grep -o '/d/[A-Za-z0-9_-]*\.\(png\|jpg\)' | head -1)
+    [ -n "$raw" ] || fail "the share page shows no picture ($1)"
+    picture="$base/$1.${raw##*.}"
+    curl -fsS "$service$raw" -o "$picture" || fail "the picture does not download ($1)"
+}
+
 # Starts tern-server on a free loopback port with its data in $base/NAME, its output in $base/NAME.out
 # and its access log in $base/NAME.log (NAME: $server_name, default "server"); sets `service` (its
 # address) and `server_pid`. Extra arguments go to the server.

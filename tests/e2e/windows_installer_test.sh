@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows installer under Wine, on the headless desktop, in a Wine prefix of its own:
 #  - installs silently (/S) into the user's programs folder: the programs, Qt's and MinGW's DLLs, the
-#    language files, a Start menu shortcut and the uninstall entry of the user's Apps list;
+#    language files, a Start menu shortcut and the uninstall entry of the user's Apps list; every DLL
+#    that an installed program or DLL imports comes with Windows or is installed;
 #  - the installed program starts and shows its first-start language choice; a second start is
 #    refused with "Tern Clipboard started already."; `tern.exe quit-running` ends the first;
 #  - installing again over a running copy closes it first (the quit message);
@@ -16,7 +17,7 @@ command -v wine >/dev/null || fail "Wine is not installed"
 installer=$(ls "$build"/tern-clipboard-*-setup.exe 2>/dev/null | head -n 1)
 [ -n "$installer" ] || fail "no installer in $build"
 
-export WINEPREFIX=$base/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$base/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 wine wineboot --init >/dev/null 2>&1 || fail "Wine prefix"
 wineserver --wait
 trap 'wineserver --kill 2>/dev/null || true; e2e_cleanup' EXIT
@@ -27,7 +28,6 @@ uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\TernClip
 settings_key='HKCU\Software\Quarrow Labs\Tern Clipboard'
 has_key() { wine reg query "$1" >/dev/null 2>&1; }
 window_shown() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
-program_running() { pgrep -f 'Tern Clipboard.tern-clipboard\.exe' >/dev/null; }
 
 wine "$installer" /S || fail "the silent install failed"
 for file in tern-clipboard.exe tern.exe uninstall.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libstdc++-6.dll \
@@ -38,30 +38,37 @@ done
 has_key "$uninstall_key" || fail "no uninstall entry"
 wine reg query "$uninstall_key" /v DisplayVersion | grep -q "$(basename "$installer" | sed 's/tern-clipboard-\(.*\)-setup.exe/\1/')" ||
     fail "the uninstall entry has another version"
-echo "installed: files, Start menu entry, uninstall entry"
+"$(dirname "$0")/../../scripts/check-windows-imports.sh" "$folder" ||
+    fail "an installed program or DLL imports a DLL that neither comes with Windows nor is installed"
+echo "installed: files, Start menu entry, uninstall entry, every imported DLL there"
 
 # The installed program: its first-start language choice, then a refused second start.
+# Wine runs a program in the process that starts it: its PID is the program's.
 (cd "$folder" && exec wine ./tern-clipboard.exe >"$base/program.log" 2>&1) &
-pids+=($!)
+first=$!
+pids+=($first)
 wait_for 600 window_shown "Tern Clipboard - Select Language" || fail "no language choice at the first start"
 shot "first-start"
 (cd "$folder" && exec wine ./tern-clipboard.exe >"$base/second.log" 2>&1) &
 second=$!
-wait_for 300 window_shown "Tern Clipboard" || fail "the second start showed nothing"
+second_box() { xdotool search --onlyvisible --pid "$second" --name "^Tern Clipboard\$" | head -n 1; }
+wait_for 300 second_box || fail "the second start showed nothing"
 shot "second-start"
-xdotool search --onlyvisible --name "^Tern Clipboard\$" windowactivate --sync key Return 2>/dev/null || true
+xdotool windowactivate --sync "$(second_box)" key Return 2>/dev/null || true
 wait_for 100 bash -c "! kill -0 $second 2>/dev/null" || fail "the second copy did not end"
 wine "$folder/tern.exe" quit-running >/dev/null 2>&1 || fail "tern.exe quit-running"
-wait_for 200 bash -c '! pgrep -f "Tern Clipboard.tern-clipboard\.exe" >/dev/null' || fail "the program did not end"
+wait_for 200 bash -c "! kill -0 $first 2>/dev/null" || fail "the program did not end"
 has_key "$settings_key" || fail "the program made no settings key"
 echo "installed program: first start, refused second start, quit-running"
 
 # Installing over a running copy closes it.
 (cd "$folder" && exec wine ./tern-clipboard.exe >"$base/program2.log" 2>&1) &
-pids+=($!)
-wait_for 600 window_shown "Tern Clipboard - Select Language" || fail "the program did not start again"
+again=$!
+pids+=($again)
+# Its language is chosen now or not: whichever dialog it shows tells that it runs.
+wait_for 600 xdotool search --onlyvisible --pid "$again" || fail "the program did not start again"
 wine "$installer" /S || fail "the second install failed"
-wait_for 100 bash -c '! pgrep -f "Tern Clipboard.tern-clipboard\.exe" >/dev/null' ||
+wait_for 100 bash -c "! kill -0 $again 2>/dev/null" ||
     fail "the installer left the running copy running"
 echo "a reinstall closes the running copy"
 
