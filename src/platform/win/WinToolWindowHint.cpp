@@ -1,4 +1,3 @@
-#include "platform/TaskbarHint.h"
 #include "platform/ToolWindowHint.h"
 
 #include <windows.h>
@@ -25,14 +24,6 @@ void ChangeStyles(HWND window, LONG_PTR addExtended, LONG_PTR remove)
 }
 
 } // namespace
-
-// A tool window has no taskbar button.
-void KeepOffTaskbar(WindowHandle window)
-{
-    const HWND target = toWindow(window);
-    if (window != 0 && IsWindow(target))
-        ChangeStyles(target, WS_EX_TOOLWINDOW, 0);
-}
 
 // A tool window has a small title bar; without the minimise and maximise boxes only Close is left.
 void MarkAsToolWindow(WindowHandle window)
