@@ -38,7 +38,7 @@ grep -q "stayed locked" "$work/err" || fail "no reason for giving up: $(cat "$wo
 run_dir=$(sed -n 's/^build_dir=\${1:-\(.*\)}$/\1/p' "$root/scripts/setup-and-run.sh")
 test_dir=$(sed -n 's/^build_dir=\${1:-\(.*\)}$/\1/p' "$root/scripts/setup-and-test.sh")
 [ -n "$run_dir" ] && [ "$run_dir" = "$test_dir" ] || fail "the commands build into '$run_dir' and '$test_dir'"
-grep -o "build/[a-z]*/bin" "$root/README.md" | grep -v "build/win/" | sort -u | while read -r dir; do
+grep -o "build/[a-z]*/bin" "$root/README.md" | grep -v "build/windows/" | sort -u | while read -r dir; do
     [ "$dir" = "$run_dir/bin" ] || fail "README names $dir beside $run_dir"
 done
 grep -q "XDG_RUNTIME_DIR" "$root/scripts/setup-and-run.sh" || fail "the run script leaves XDG_RUNTIME_DIR unset"
