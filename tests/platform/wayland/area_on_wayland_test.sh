@@ -8,52 +8,13 @@
 set -euo pipefail
 bin=$1
 colour_app=$2
-if [ -z "${WAYLAND_DISPLAY:-}" ] || [ -z "${SWAYSOCK:-}" ]; then
-    [ "${TERN_REQUIRE_WAYLAND:-}" = 1 ] && { echo "no Wayland session to test in" >&2; exit 1; }
-    echo "no Wayland session: skipped"
-    exit 77
-fi
-
-home=$(mktemp -d "${TMPDIR:-/tmp}/tern-wayland-area.XXXXXX")
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$home"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    [ -n "${TERN_ARTIFACTS_DIR:-}" ] && grim "$TERN_ARTIFACTS_DIR/wayland-area-failure.png" 2>/dev/null
-    cat "$home/program.log" >&2 2>/dev/null || true
-    exit 1
-}
-wait_for() {
-    local tenths=$1; shift
-    for ((i = 0; i < tenths; i++)); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
+source "$(dirname "$0")/sway_test_lib.sh"
+sway_test_init area
 # The program's windows as "name fullscreen focused x y width height", one a line.
 program_windows() {
-    swaymsg -t get_tree | python3 -c '
-import json, sys
-def walk(node):
-    yield node
-    for child in node.get("nodes", []) + node.get("floating_nodes", []):
-        yield from walk(child)
-for n in walk(json.load(sys.stdin)):
-    if n.get("app_id") == "com.quarrowlabs.TernClipboard" and n.get("type") in ("con", "floating_con"):
-        r = n["rect"]
-        print(n["name"].replace(" ", "_"), n["fullscreen_mode"], int(n["focused"]), r["x"], r["y"], r["width"], r["height"])'
+    sway_windows | awk '$1 == "com.quarrowlabs.TernClipboard" { print $2, $4, $5, $6, $7, $8, $9 }'
 }
-export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share
-"$bin/tern" config set ServiceHost http://127.0.0.1:9
-"$bin/tern" config set CheckUpdates 0
-"$bin/tern" config set Login ann@example.org
-"$bin/tern" config set Password "$(printf 'secret-pass' | "$bin/tern" digest)"
+sign_in_offline
 QT_QPA_PLATFORM=wayland "$bin/tern-clipboard" >"$home/program.log" 2>&1 &
 pids+=($!)
 program=$!

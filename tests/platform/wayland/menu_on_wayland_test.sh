@@ -8,52 +8,18 @@
 # Without a compositor it skips (status 77), unless TERN_REQUIRE_WAYLAND=1.
 set -euo pipefail
 bin=$1
-if [ -z "${WAYLAND_DISPLAY:-}" ] || [ -z "${SWAYSOCK:-}" ]; then
-    [ "${TERN_REQUIRE_WAYLAND:-}" = 1 ] && { echo "no Wayland session to test in" >&2; exit 1; }
-    echo "no Wayland session: skipped"
-    exit 77
-fi
-
-home=$(mktemp -d "${TMPDIR:-/tmp}/tern-wayland-menu.XXXXXX")
-pid=""
-cleanup() {
-    if [ -n "$pid" ]; then
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    fi
-    rm -rf "$home"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    [ -n "${TERN_ARTIFACTS_DIR:-}" ] && grim "$TERN_ARTIFACTS_DIR/wayland-menu-failure.png" 2>/dev/null
-    cat "$home/program.log" >&2 2>/dev/null || true
-    exit 1
-}
-
-# Waits up to $1 tenths of a second for the command after it to succeed.
-wait_for() {
-    local tenths=$1; shift
-    for ((i = 0; i < tenths; i++)); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
-export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share
+source "$(dirname "$0")/sway_test_lib.sh"
+sway_test_init menu
 unset DISPLAY
 
 status=0
 said=$("$bin/tern-clipboard" --menu 2>&1) || status=$?
 [ $status -eq 1 ] && grep -qi "no running" <<<"$said" || fail "--menu with none running: $status, '$said'"
 
-# Signed in, no update check: the program starts without a dialog.
-"$bin/tern" config set ServiceHost http://127.0.0.1:9
-"$bin/tern" config set CheckUpdates 0
-"$bin/tern" config set Login ann@example.org
-"$bin/tern" config set Password "$(printf 'secret-pass' | "$bin/tern" digest)"
+sign_in_offline
 QT_QPA_PLATFORM=wayland "$bin/tern-clipboard" >"$home/program.log" 2>&1 &
 pid=$!
+pids+=("$pid")
 
 # Once started, the copy says in a desktop notification that the hotkey is the desktop's to bind.
 start_notice() { makoctl list | grep -q "tern-clipboard --menu"; }
@@ -61,15 +27,7 @@ wait_for 150 start_notice || fail "no notice of the hotkey at start: $(makoctl l
 wait_for 50 "$bin/tern-clipboard" --menu || fail "--menu was not taken by the running copy"
 # The focused window of ours, floating, with the menu's title.
 menu_focused() {
-    swaymsg -t get_tree | python3 -c '
-import json, sys
-def walk(node):
-    yield node
-    for child in node.get("nodes", []) + node.get("floating_nodes", []):
-        yield from walk(child)
-found = [n for n in walk(json.load(sys.stdin)) if n.get("app_id") == "com.quarrowlabs.TernClipboard"
-         and n.get("focused") and n.get("type") == "floating_con" and n.get("name") == "Tern Clipboard"]
-sys.exit(0 if found else 1)'
+    sway_windows | grep -q "^com.quarrowlabs.TernClipboard Tern_Clipboard floating_con 0 1 "
 }
 wait_for 50 menu_focused || fail "--menu opened no focused menu window"
 [ -n "${TERN_ARTIFACTS_DIR:-}" ] && grim "$TERN_ARTIFACTS_DIR/wayland-menu-on-request.png"

@@ -6,53 +6,32 @@
 # Without a compositor it skips (status 77), unless TERN_REQUIRE_WAYLAND=1.
 set -euo pipefail
 bin=$1
-if [ -z "${WAYLAND_DISPLAY:-}" ] || [ -z "${SWAYSOCK:-}" ]; then
-    [ "${TERN_REQUIRE_WAYLAND:-}" = 1 ] && { echo "no Wayland session to test in" >&2; exit 1; }
-    echo "no Wayland session: skipped"
-    exit 77
-fi
+source "$(dirname "$0")/sway_test_lib.sh"
+sway_test_init program
 
-home=$(mktemp -d "${TMPDIR:-/tmp}/tern-wayland-home.XXXXXX")
-pid=""
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
-    rm -rf "$home"
-}
-trap cleanup EXIT
-
-# Waits up to $1 tenths of a second for the command after it to succeed.
-wait_for() {
-    local tenths=$1; shift
-    for ((i = 0; i < tenths; i++)); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share QT_QPA_PLATFORM=wayland \
-    "$bin/tern-clipboard" >"$home/program.log" 2>&1 &
+QT_QPA_PLATFORM=wayland "$bin/tern-clipboard" >"$home/program.log" 2>&1 &
 pid=$!
+pids+=("$pid")
 
 has_window() { swaymsg -t get_tree | grep -q '"app_id": "com.quarrowlabs.TernClipboard"'; }
-wait_for 150 has_window || { echo "FAIL: no window of the program appeared" >&2; cat "$home/program.log" >&2; exit 1; }
+wait_for 150 has_window || fail "no window of the program appeared"
 
 tray_items() {
     dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
         org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
         string:RegisteredStatusNotifierItems | grep -q 'string "'
 }
-wait_for 100 tray_items || { echo "FAIL: the tray icon did not register with the tray host" >&2; exit 1; }
+wait_for 100 tray_items || fail "the tray icon did not register with the tray host"
 
 if [ -n "${TERN_ARTIFACTS_DIR:-}" ]; then
     grim "$TERN_ARTIFACTS_DIR/wayland-program-first-start.png" || true
 fi
 
-answer=$("$bin/tern" quit-running) || { echo "FAIL: quit-running was not taken: $answer" >&2; exit 1; }
+answer=$("$bin/tern" quit-running) || fail "quit-running was not taken: $answer"
 ended() { ! kill -0 "$pid" 2>/dev/null; }
-wait_for 100 ended || { echo "FAIL: the program did not end after accepting to quit" >&2; exit 1; }
+wait_for 100 ended || fail "the program did not end after accepting to quit"
 status=0
 wait "$pid" || status=$?
-pid=""
-[ "$status" -eq 0 ] || { echo "FAIL: the program ended with status $status" >&2; exit 1; }
+pids=()
+[ "$status" -eq 0 ] || fail "the program ended with status $status"
 echo "PASS: the program ran on Wayland with its tray icon and quit on request"

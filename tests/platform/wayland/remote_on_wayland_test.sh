@@ -12,12 +12,9 @@
 #   remote_on_wayland_test.sh BIN_DIR OFFER_APP FIELD_APP COLOUR_APP
 # Without a compositor it skips (status 77), unless TERN_REQUIRE_WAYLAND=1.
 set -euo pipefail
-if [ -z "${WAYLAND_DISPLAY:-}" ] || [ -z "${SWAYSOCK:-}" ]; then
-    [ "${TERN_REQUIRE_WAYLAND:-}" = 1 ] && { echo "no Wayland session to test in" >&2; exit 1; }
-    echo "no Wayland session: skipped"
-    exit 77
-fi
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/sway_test_lib.sh"
+require_sway_session
 if [ -z "${DISPLAY:-}" ]; then
     exec "$here/../../../scripts/headless-desktop.sh" --size 1280x720 -- bash "$0" "$@"
 fi
@@ -39,18 +36,8 @@ fail() {
 
 # The sway window whose title is $1, as "focused x y width height"; fails while there is none.
 sway_window() {
-    swaymsg -t get_tree | python3 -c '
-import json, sys
-def walk(node):
-    yield node
-    for child in node.get("nodes", []) + node.get("floating_nodes", []):
-        yield from walk(child)
-for n in walk(json.load(sys.stdin)):
-    if n.get("name") == sys.argv[1] and n.get("type") in ("con", "floating_con"):
-        r = n["rect"]
-        print(int(n["focused"]), r["x"], r["y"], r["width"], r["height"])
-        sys.exit(0)
-sys.exit(1)' "$1"
+    sway_windows | awk -v name="${1// /_}" '$2 == name { print $5, $6, $7, $8, $9; found = 1; exit }
+                                          END { exit !found }'
 }
 sway_focused() { [ "$(sway_window "$1" | cut -d' ' -f1)" = 1 ]; }
 # Whether the picture $1 shows $2: the same size and, since a snapshot carries a picture as a JPEG of
