@@ -122,14 +122,30 @@ windows_of_type() {
     return 0
 }
 menu_shown() { [ -n "$(windows_of_type "$1" NORMAL)" ]; }
-# The tray icon window of the process $1 (at most 32 pixels wide) while a tray shows it.
-tray_icon_of() {
-    local w
-    for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+# The first visible window of the process $1 whose geometry meets the arithmetic condition $2 (on X,
+# Y, WIDTH and HEIGHT), more `xdotool search` options after it; prints "WINDOW X Y".
+window_of() {
+    local pid=$1 condition=$2 w
+    shift 2
+    for w in $(xdotool search --onlyvisible --pid "$pid" "$@" 2>/dev/null); do
         eval "$(xdotool getwindowgeometry --shell "$w")"
-        [ "$WIDTH" -le 32 ] && [ "$HEIGHT" -le 32 ] && { echo "$w"; return 0; }
+        (( $condition )) && { echo "$w $X $Y"; return 0; }
     done
     return 1
+}
+# The tray icon window of the process $1 (at most 32 pixels wide) while a tray shows it.
+tray_icon_of() {
+    local found
+    found=$(window_of "$1" 'WIDTH <= 32 && HEIGHT <= 32') && echo "${found%% *}"
+}
+# A Wine prefix of the test's own under $base, without Wine's menu builder and browser engines; Wine's
+# server is stopped with the test.
+wine_init() {
+    command -v wine >/dev/null || fail "Wine is not installed"
+    export WINEPREFIX=$base/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    wine wineboot --init >/dev/null 2>&1 || fail "Wine prefix"
+    wineserver --wait
+    trap 'wineserver --kill 2>/dev/null || true; e2e_cleanup' EXIT
 }
 # The balloon window of the process $1 while it is shown.
 balloon_of() {

@@ -18,28 +18,20 @@ bin=$1
 build=$(cd "$2" && pwd)
 source "$(dirname "$0")/e2e_lib.sh"
 e2e_init windows-desktop
-command -v wine >/dev/null || fail "Wine is not installed"
 installer=$(ls "$build"/tern-clipboard-*-setup.exe 2>/dev/null | head -n 1)
 [ -n "$installer" ] || fail "no installer in $build"
 
 make_users ann
 start_server
 
-export WINEPREFIX=$base/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-wine wineboot --init >/dev/null 2>&1 || fail "Wine prefix"
-wineserver --wait
-trap 'wineserver --kill 2>/dev/null || true; e2e_cleanup' EXIT
+wine_init
 folder="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Programs/Tern Clipboard"
 wine "$installer" /S || fail "the silent install failed"
 win_tern() { wine "$folder/tern.exe" "$@" 2>>"$base/wine.log"; }
 # The hotkey menu of the Windows program: a visible window of its process wider than a tray icon.
 windows_menu() {
-    local w
-    for w in $(xdotool search --onlyvisible --pid "$win_pid" 2>/dev/null); do
-        eval "$(xdotool getwindowgeometry --shell "$w")"
-        [ "$WIDTH" -gt 32 ] && { echo "$X $Y"; return 0; }
-    done
-    return 1
+    local found
+    found=$(window_of "$win_pid" 'WIDTH > 32') && echo "${found#* }"
 }
 # Presses the hotkey until the menu shows: the program registers it a while after its start, which
 # under Wine can take long on a busy machine.
@@ -167,20 +159,12 @@ echo "Windows: Share Screen"
 open_windows_menu || fail "no hotkey menu for Annotate & Share Area"
 xdotool key Down Down Down Down Down Down Down Return
 palette() {
-    local w
-    for w in $(xdotool search --onlyvisible --pid "$win_pid" --name "^Tools\$" 2>/dev/null); do
-        eval "$(xdotool getwindowgeometry --shell "$w")"
-        [ "$WIDTH" -lt 400 ] && { echo "$w"; return 0; }
-    done
-    return 1
+    local found
+    found=$(window_of "$win_pid" 'WIDTH < 400' --name "^Tools\$") && echo "${found%% *}"
 }
 selector() {
-    local w
-    for w in $(xdotool search --onlyvisible --pid "$win_pid" 2>/dev/null); do
-        eval "$(xdotool getwindowgeometry --shell "$w")"
-        [ "$WIDTH" -ge 1920 ] && [ "$HEIGHT" -ge 1080 ] && { echo "$w"; return 0; }
-    done
-    return 1
+    local found
+    found=$(window_of "$win_pid" 'WIDTH >= 1920 && HEIGHT >= 1080') && echo "${found%% *}"
 }
 wait_for 300 palette || fail "no tool palette"
 wait_for 300 selector || fail "no selector over the screen"

@@ -13,14 +13,10 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 source "$(dirname "$0")/e2e_lib.sh"
 e2e_init windows-installer
-command -v wine >/dev/null || fail "Wine is not installed"
 installer=$(ls "$build"/tern-clipboard-*-setup.exe 2>/dev/null | head -n 1)
 [ -n "$installer" ] || fail "no installer in $build"
 
-export WINEPREFIX=$base/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-wine wineboot --init >/dev/null 2>&1 || fail "Wine prefix"
-wineserver --wait
-trap 'wineserver --kill 2>/dev/null || true; e2e_cleanup' EXIT
+wine_init
 user_folder=$WINEPREFIX/drive_c/users/$(id -un)
 folder="$user_folder/AppData/Local/Programs/Tern Clipboard"
 menu_entry="$user_folder/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Tern Clipboard.lnk"
