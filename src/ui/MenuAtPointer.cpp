@@ -40,6 +40,11 @@ void OpenMenuAtPointer(QMenu& menu, QPoint at)
     if (!menu.windowFlags().testFlag(Qt::FramelessWindowHint)) {
         menu.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
         menu.installEventFilter(new CloseWhenLeft(&menu));
+        // A menu closes itself on a choice only as a popup: as a window it stayed open, kept the
+        // keyboard, and took the first keys meant for what the choice opened (Esc for the area
+        // selector). It closes once the chosen item's handlers have run; the commands they start
+        // wait a moment before they touch the keyboard or the screen.
+        QObject::connect(&menu, &QMenu::triggered, &menu, &QMenu::hide);
     }
     if (menu.windowTitle().isEmpty())
         menu.setWindowTitle(menu.actions().isEmpty() ? QString() : menu.actions().first()->text());
