@@ -71,8 +71,10 @@ pids+=($!)
 wait_for 100 test -S "$runtime/bus" || { echo "the session bus did not start:" >&2; cat "$runtime/dbus.log" >&2; exit 1; }
 chmod 777 "$runtime/bus" 2>/dev/null || true
 
+# No direct scan-out: a full-screen window shown that way on a headless output never reaches the
+# output's composed picture, which is what screen copies (grim's, the program's) read.
 "${as_user[@]}" "${session_env[@]}" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-    WLR_HEADLESS_OUTPUTS="$outputs" sway -c "$runtime/sway.config" >"$runtime/sway.log" 2>&1 &
+    WLR_HEADLESS_OUTPUTS="$outputs" sway -D noscanout -c "$runtime/sway.config" >"$runtime/sway.log" 2>&1 &
 pids+=($!)
 sway_pid=${pids[-1]}
 socket_of() { find "$runtime" -maxdepth 1 -type s -name 'wayland-*' | head -n 1 | grep .; }

@@ -3,6 +3,7 @@
 #include "annotate/FrameCopy.h"
 #include "annotate/FrameMemory.h"
 #include "annotate/FrameOverlays.h"
+#include "annotate/OutputView.h"
 #include "annotate/QtPaintSurface.h"
 
 #include <QGuiApplication>
@@ -19,7 +20,7 @@
 
 namespace tern {
 
-bool TPaintForm::UsesOneOutput()
+bool TPaintForm::CoversOutputsOneByOne()
 {
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
@@ -51,18 +52,6 @@ QPoint EventPoint(const QMouseEvent* event)
     return event->position().toPoint();
 }
 
-// The part of the desktop the selector freezes and covers. A Wayland compositor lets a program's
-// window cover one output only, and only as that output's full-screen window: there it is the
-// primary output; elsewhere the whole virtual desktop.
-platform::ScreenRect FrozenArea(platform::ScreenCapture& capture)
-{
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    if (!TPaintForm::UsesOneOutput() || primary == nullptr)
-        return capture.virtualDesktop();
-    const QRect output = primary->geometry();
-    return {output.x(), output.y(), output.width(), output.height()};
-}
-
 } // namespace
 
 TPaintForm::TPaintForm(platform::ScreenCapture& capture, HintText hintText, QWidget* parent)
@@ -75,7 +64,7 @@ TPaintForm::TPaintForm(platform::ScreenCapture& capture, HintText hintText, QWid
     setAutoFillBackground(false);
     setMouseTracking(true);
 
-    platform::ScreenPicture picture = capture.capture(FrozenArea(capture));
+    platform::ScreenPicture picture = capture.capture(capture.virtualDesktop());
     if (!picture.empty() && picture.pixels.size() == static_cast<std::size_t>(picture.width) *
                                                          static_cast<std::size_t>(picture.height)) {
         m_desktop = QRect(picture.left, picture.top, picture.width, picture.height);
@@ -100,6 +89,13 @@ void TPaintForm::ReleaseFrames()
     // The window's buffer is as large as the desktop; the window is made again if shown again.
     if (testAttribute(Qt::WA_WState_Created))
         destroy();
+    for (const QPointer<OutputView>& view : m_views) {
+        if (view) {
+            view->Release();
+            view->deleteLater();
+        }
+    }
+    m_views.clear();
     ReturnFreedMemory();
 }
 
@@ -107,7 +103,7 @@ TPaintObject& TPaintForm::AddObject()
 {
     if (TPaintObject* last = Objects.Last(); last && last->IsEmpty()) {
         // An accidental scribble may have left pixels: they go with it.
-        update(AnnotationBounds(*last) & selectionRect());
+        Repaint(AnnotationBounds(*last) & selectionRect());
         Objects.Delete(Objects.Count() - 1);
     }
     TPaintObject& object = Objects.Add();
@@ -130,18 +126,18 @@ void TPaintForm::SetSelection(const TRect& r)
     QRegion changed = QRegion(FrameArea(Selection)) + FrameArea(next);
     Selection = next;
     if (hintBefore != (FrameMode && hintShown()))
-        update();
+        RepaintAll();
     else
-        update(changed);
+        Repaint(changed);
 }
 
 void TPaintForm::SetFrameMode(bool value)
 {
     FrameMode = value;
     if (hintShown())
-        update();
+        RepaintAll();
     else
-        update(FrameArea(Selection));
+        Repaint(FrameArea(Selection));
 }
 
 std::int32_t TPaintForm::HitTest(const TRect& r, std::int32_t x, std::int32_t y) const
@@ -330,21 +326,65 @@ void TPaintForm::SaveUnderlay()
 
 void TPaintForm::RestoreUnderlay()
 {
-    update(m_liveArea & selectionRect());
+    Repaint(m_liveArea & selectionRect());
 }
 
 void TPaintForm::PaintOnWindow(const TPaintObject& object)
 {
     const QRect now = AnnotationBounds(object);
-    update((QRegion(m_liveArea) + now) & selectionRect());
+    Repaint((QRegion(m_liveArea) + now) & selectionRect());
     m_liveArea = now;
+}
+
+void TPaintForm::ShowOnEachOutput()
+{
+    QScreen* primary = QGuiApplication::primaryScreen();
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const QRect output = screen->geometry();
+        if (screen == primary || !output.intersects(m_desktop))
+            continue;
+        auto* view = new OutputView(*this, screen, output.topLeft() - m_desktop.topLeft());
+        m_views.emplace_back(view);
+        view->showFullScreen();
+    }
+    // The compositor gives the keyboard to the window mapped last: the form, which takes the keys.
+    if (primary) {
+        m_viewOrigin = primary->geometry().topLeft() - m_desktop.topLeft();
+        setScreen(primary);
+    }
+    showFullScreen();
+}
+
+void TPaintForm::Repaint(const QRegion& area)
+{
+    update(area.translated(-m_viewOrigin));
+    for (const QPointer<OutputView>& view : m_views)
+        if (view)
+            view->update(area.translated(-view->origin()));
+}
+
+void TPaintForm::RepaintAll()
+{
+    update();
+    for (const QPointer<OutputView>& view : m_views)
+        if (view)
+            view->update();
+}
+
+void TPaintForm::SetPointerShape(Qt::CursorShape shape)
+{
+    setCursor(shape);
+    for (const QPointer<OutputView>& view : m_views)
+        if (view)
+            view->setCursor(shape);
 }
 
 void TPaintForm::paintEvent(QPaintEvent* event)
 {
     try {
         QPainter painter(this);
-        PaintRegion(painter, event->region());
+        painter.translate(-m_viewOrigin);
+        PaintRegion(painter, event->region().translated(m_viewOrigin));
     } catch (...) {
         // A failed paint leaves the old picture; the next one tries again.
     }
@@ -361,26 +401,38 @@ void TPaintForm::raise(const TFrameEvent& handler, std::int32_t button, std::int
     }
 }
 
+void TPaintForm::PointerPressed(Qt::MouseButton button, QPoint at)
+{
+    if (button == Qt::LeftButton)
+        raise(OnFrameDown, HitTest(Selection, at.x(), at.y()), at.x(), at.y());
+    else if (button == Qt::RightButton)
+        raise(OnFrameDown, -1, at.x(), at.y());
+}
+
+void TPaintForm::PointerMoved(QPoint at)
+{
+    raise(OnFrameMove, HitTest(Selection, at.x(), at.y()), at.x(), at.y());
+}
+
+void TPaintForm::PointerReleased(Qt::MouseButton button, QPoint at)
+{
+    if (button == Qt::LeftButton)
+        raise(OnFrameUp, HitTest(Selection, at.x(), at.y()), at.x(), at.y());
+}
+
 void TPaintForm::mousePressEvent(QMouseEvent* event)
 {
-    const QPoint p = EventPoint(event);
-    if (event->button() == Qt::LeftButton)
-        raise(OnFrameDown, HitTest(Selection, p.x(), p.y()), p.x(), p.y());
-    else if (event->button() == Qt::RightButton)
-        raise(OnFrameDown, -1, p.x(), p.y());
+    PointerPressed(event->button(), EventPoint(event) + m_viewOrigin);
 }
 
 void TPaintForm::mouseMoveEvent(QMouseEvent* event)
 {
-    const QPoint p = EventPoint(event);
-    raise(OnFrameMove, HitTest(Selection, p.x(), p.y()), p.x(), p.y());
+    PointerMoved(EventPoint(event) + m_viewOrigin);
 }
 
 void TPaintForm::mouseReleaseEvent(QMouseEvent* event)
 {
-    const QPoint p = EventPoint(event);
-    if (event->button() == Qt::LeftButton)
-        raise(OnFrameUp, HitTest(Selection, p.x(), p.y()), p.x(), p.y());
+    PointerReleased(event->button(), EventPoint(event) + m_viewOrigin);
 }
 
 } // namespace tern

@@ -7,6 +7,7 @@
 #include "platform/ScreenCapture.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QRegion>
 #include <QString>
 #include <QWidget>
@@ -14,8 +15,11 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tern {
+
+class OutputView;
 
 // A frame event: `Button` is the hit zone of (x, y) for left-button events and -1 for a right press.
 using TFrameEvent = std::function<void(std::int32_t Button, std::int32_t x, std::int32_t y)>;
@@ -23,7 +27,9 @@ using TFrameEvent = std::function<void(std::int32_t Button, std::int32_t x, std:
 // The annotation editor: freezes the whole virtual desktop when created, shows it dimmed with the
 // selection at full brightness, the annotations clipped to the selection and the selection frame,
 // and turns mouse events into frame events. It knows no tools or modes; a descendant gives it its
-// bounds (desktopGeometry()) and its interaction. GUI thread only.
+// bounds (desktopGeometry()) and its interaction. Where a window can cover one output only, the form
+// is the primary output's full-screen window and an OutputView shows each other output's part; the
+// client coordinates stay those of the whole frozen desktop. GUI thread only.
 //
 // Repaints are limited to what changed: the widget is never erased, and every paint composes only
 // its region straight from the frozen picture, which keeps the pixel format of the screen and is
@@ -43,9 +49,28 @@ public:
 
     // The virtual desktop the frozen picture covers: client (0, 0) is its top-left corner.
     QRect desktopGeometry() const { return m_desktop; }
-    // Whether the selector covers one output, full screen, instead of the whole virtual desktop: so
-    // where windows cannot be placed (Wayland); the frozen picture is then the primary output's.
-    static bool UsesOneOutput();
+    // Whether the selector covers each output with a full-screen window of its own instead of one
+    // window over the whole virtual desktop: so where a program cannot place its windows (Wayland).
+    static bool CoversOutputsOneByOne();
+    // Shows the form full screen on the primary output and an OutputView full screen on every other
+    // output the frozen picture covers.
+    void ShowOnEachOutput();
+    // The client point shown at the form's top-left corner: (0, 0) where it covers the whole desktop.
+    QPoint viewOrigin() const { return m_viewOrigin; }
+
+    // Repaints `area` (client coordinates) on every window that shows part of it.
+    void Repaint(const QRegion& area);
+    void RepaintAll();
+    // The pointer's shape over the form and its output views.
+    void SetPointerShape(Qt::CursorShape shape);
+
+    // One of the output views took the keyboard.
+    virtual void OutputViewActivated(QWidget& /*view*/) {}
+
+    // Pointer input in client coordinates, from the form's own events and its output views'.
+    void PointerPressed(Qt::MouseButton button, QPoint at);
+    void PointerMoved(QPoint at);
+    void PointerReleased(Qt::MouseButton button, QPoint at);
 
     // Drops an empty newest annotation, then appends a new one in the current colour.
     TPaintObject& AddObject();
@@ -77,8 +102,9 @@ public:
     // made last.
     const QImage& ResultBitmap();
 
-    // Drops the frozen desktop, the underlay, BackBuffer and the window's buffer, and hands the freed
-    // memory back to the system; ResultBmp stays. For a form that is done: it shows nothing after.
+    // Drops the frozen desktop, the underlay, BackBuffer, the window's buffer and the output views,
+    // and hands the freed memory back to the system; ResultBmp stays. For a form that is done: it
+    // shows nothing after.
     void ReleaseFrames();
 
     // Brings Underlay up to date: the frozen desktop under the selection with every annotation but
@@ -129,6 +155,9 @@ private:
     void raise(const TFrameEvent& handler, std::int32_t button, std::int32_t x, std::int32_t y);
 
     QRect m_desktop;
+    QPoint m_viewOrigin;
+    // Deleted later, never at once: a view's own event may be what ends the run.
+    std::vector<QPointer<OutputView>> m_views;
     HintText m_hintSource;
     QString m_hint;
     bool m_hintFetched = false;

@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -55,7 +56,11 @@ TfClip::TfClip(AnnotateContext& context, QElapsedTimer started)
     qCDebug(lcAnnotate) << "selector: desktop frozen after" << m_started.elapsed() << "ms";
     setObjectName(QStringLiteral("fClip"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    setWindowModality(Qt::ApplicationModal);
+    // The program's own modal bracket keeps its commands and dialogs away while the selector runs.
+    // Where each output has a window of the selector's, the toolkit's modality would block every
+    // window but the form's: the other outputs' views would take no pointer.
+    if (!CoversOutputsOneByOne())
+        setWindowModality(Qt::ApplicationModal);
     // A full-screen picture of a moment, not a window to switch to: no taskbar entry.
     platform::KeepOffTaskbar(static_cast<platform::WindowHandle>(winId()));
     setCursor(Qt::ArrowCursor);
@@ -89,7 +94,9 @@ void TfClip::FormCreate()
     m_toolBox->placeFrameAt(
         {monitor.left() + monitor.width() - m_toolBox->frameGeometry().width() - kPaletteInset,
          monitor.top() + kPaletteInset});
-    setGeometry(desktopGeometry());
+    // Where each output has a window of the selector's, the compositor sizes them.
+    if (!CoversOutputsOneByOne())
+        setGeometry(desktopGeometry());
 }
 
 void TfClip::Execute()
@@ -105,14 +112,10 @@ void TfClip::Execute()
         QTimer::singleShot(0, this, [this] { endRun(kCancelled); });
         return;
     }
-    if (UsesOneOutput()) {
-        // The compositor places the window: full screen on the output whose picture it holds.
-        if (QScreen* primary = QGuiApplication::primaryScreen())
-            setScreen(primary);
-        showFullScreen();
-    } else {
+    if (CoversOutputsOneByOne())
+        ShowOnEachOutput();
+    else
         show();
-    }
     QWidget::raise();
     activateWindow();
     m_toolBox->raise();
@@ -162,20 +165,20 @@ void TfClip::SetTool(int tool)
         Mode = cmDrawing;
         SetFrameMode(false);
     }
-    update();
+    RepaintAll();
 }
 
 void TfClip::Undo()
 {
     if (Objects.Count() > 0)
         Objects.Delete(Objects.Count() - 1);
-    update();
+    RepaintAll();
 }
 
 void TfClip::FrameDown(std::int32_t zone, std::int32_t x, std::int32_t y)
 {
     if (zone == -1) {
-        m_toolBox->placeFrameAt(mapToGlobal(QPoint(x, y)));
+        m_toolBox->placeFrameAt(desktopGeometry().topLeft() + QPoint(x, y));
         m_toolBox->show();
         m_toolBox->raise();
         return;
@@ -235,7 +238,7 @@ void TfClip::FrameUp(std::int32_t /*zone*/, std::int32_t /*x*/, std::int32_t /*y
     Mode = ModeAfterRelease(Mode, Selection);
     DownZone = 0;
     ButtonDown = false;
-    update();
+    RepaintAll();
 }
 
 void TfClip::setCursorForZone(std::int32_t zone)
@@ -246,17 +249,17 @@ void TfClip::setCursorForZone(std::int32_t zone)
     switch (zone) {
     case fzTopLeft:
     case fzBottomRight:
-        setCursor(Qt::SizeFDiagCursor);
+        SetPointerShape(Qt::SizeFDiagCursor);
         break;
     case fzTopRight:
     case fzBottomLeft:
-        setCursor(Qt::SizeBDiagCursor);
+        SetPointerShape(Qt::SizeBDiagCursor);
         break;
     case fzInside:
-        setCursor(Qt::SizeAllCursor);
+        SetPointerShape(Qt::SizeAllCursor);
         break;
     default:
-        setCursor(Qt::ArrowCursor);
+        SetPointerShape(Qt::ArrowCursor);
         break;
     }
 }
@@ -296,7 +299,7 @@ bool TfClip::moveNewest(int key, bool shift)
         newest->OffsetY(step);
         break;
     }
-    update();
+    RepaintAll();
     return true;
 }
 
@@ -331,7 +334,7 @@ void TfClip::typeIntoNewest(QKeyEvent* event)
 void TfClip::curTimerTimer()
 {
     if (Tool == TPaintKind::pkText)
-        update();
+        RepaintAll();
 }
 
 void TfClip::paintEvent(QPaintEvent* event)
@@ -347,21 +350,39 @@ void TfClip::paintEvent(QPaintEvent* event)
 void TfClip::showEvent(QShowEvent* event)
 {
     TPaintForm::showEvent(event);
-    if (!m_paletteShown) {
-        m_paletteShown = true;
-        m_toolBox->show();
-        m_toolBox->raise();
+    // A compositor puts the palette on the output that has the keyboard, where only a window it
+    // belongs to may stand above the output's full-screen window: it waits until one of the
+    // selector's windows has the keyboard, and belongs to that one.
+    if (!CoversOutputsOneByOne())
+        showPalette(*this);
+}
+
+void TfClip::showPalette(QWidget& over)
+{
+    if (m_paletteShown)
+        return;
+    m_paletteShown = true;
+    if (&over != this) {
+        m_toolBox->winId();
+        if (QWindow* palette = m_toolBox->windowHandle())
+            palette->setTransientParent(over.windowHandle());
     }
+    m_toolBox->show();
+    m_toolBox->raise();
 }
 
 void TfClip::changeEvent(QEvent* event)
 {
     TPaintForm::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange || !isActiveWindow() || !m_toolBox->isVisible())
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow())
         return;
-    if (!m_paletteRemapped) {
+    showPalette(*this);
+    if (!m_toolBox->isVisible())
+        return;
+    if (!m_paletteRemapped && !CoversOutputsOneByOne()) {
         // The palette was mapped before the window manager managed the selector, so it could not be
-        // stacked as the selector's transient; mapped again now, it is.
+        // stacked as the selector's transient; mapped again now, it is. (A compositor stacks it by
+        // its parent from the start.)
         m_paletteRemapped = true;
         m_toolBox->hide();
         m_toolBox->show();

@@ -48,7 +48,8 @@ public:
     void Undo() override;
     void Confirm() override;
     void ForwardKey(QKeyEvent* event) override { keyPressEvent(event); }
-    void PaletteMoved() override { update(); }
+    void PaletteMoved() override { RepaintAll(); }
+    void OutputViewActivated(QWidget& view) override { showPalette(view); }
 
     TfToolBox& ToolBox() const noexcept { return *m_toolBox; }
 
@@ -87,6 +88,8 @@ private:
     bool moveNewest(int key, bool shift);
     void typeIntoNewest(QKeyEvent* event);
     void setCursorForZone(std::int32_t zone);
+    // Shows the palette once, above `over`, the window that has the keyboard.
+    void showPalette(QWidget& over);
 
     AnnotateContext& m_context;
     TfToolBox* m_toolBox = nullptr;

@@ -1,5 +1,6 @@
 #include "annotate/AnnotationFont.h"
 #include "annotate/FrameCopy.h"
+#include "annotate/OutputView.h"
 #include "annotate/QtPaintSurface.h"
 #include "annotate/TPaintForm.h"
 #include "platform/fake/FakeScreenCapture.h"
@@ -8,8 +9,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -482,6 +485,26 @@ TEST(PaintForm, RepaintsOnlyWhatChanged)
     ASSERT_TRUE(WaitFor([&] { return form.paints > 0; }));
     EXPECT_TRUE(form.painted.boundingRect().contains(QRect(91, 91, 228, 218)));
     EXPECT_FALSE(form.painted.intersects(QRect(400, 0, 400, 600)));
+}
+
+// A second output's window of the selector shows that output's part of the form's picture and hands
+// the pointer on in the form's coordinates, which span every output.
+TEST(PaintForm, OutputViewShowsItsPartAndHandsThePointerOn)
+{
+    FrozenDesktop desk;
+    desk.form->SetSelection({250, 60, 420, 200});
+    std::vector<QPoint> pressed;
+    desk.form->OnFrameDown = [&pressed](std::int32_t, std::int32_t x, std::int32_t y) {
+        pressed.push_back({x, y});
+    };
+    OutputView view(*desk.form, QGuiApplication::primaryScreen(), QPoint(320, 0));
+    view.resize(320, 400);
+
+    const QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown, desk.paintAll().copy(320, 0, 320, 400));
+    QTest::mousePress(&view, Qt::LeftButton, {}, QPoint(10, 20));
+    ASSERT_EQ(pressed.size(), 1U);
+    EXPECT_EQ(pressed.front(), QPoint(330, 20));
 }
 
 } // namespace
