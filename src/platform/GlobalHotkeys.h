@@ -39,7 +39,7 @@ public:
     // the desktop bound, in its own words, empty when it does not say. Services that decide at once
     // never call it.
     using SettledHandler = std::function<void(int id, bool bound, const std::string& trigger)>;
-    virtual void setSettledHandler(SettledHandler /*handler*/) {}
+    virtual void setSettledHandler(const SettledHandler& /*handler*/) {}
 };
 
 } // namespace tern::platform

@@ -43,7 +43,7 @@ public:
 
     std::string unavailableReason() const override { return unavailable; }
     void setDescription(int id, const std::string& text) override { descriptions[id] = text; }
-    void setSettledHandler(SettledHandler handler) override { m_settled = std::move(handler); }
+    void setSettledHandler(const SettledHandler& handler) override { m_settled = handler; }
 
     // Reports a decision of the desktop on `id`, as a desktop that decides later does.
     void settle(int id, bool bound, const std::string& trigger)

@@ -40,7 +40,7 @@ public:
     void unregisterHotkey(int id) override;
     std::string unavailableReason() const override;
     void setDescription(int id, const std::string& text) override;
-    void setSettledHandler(SettledHandler handler) override { m_settled = std::move(handler); }
+    void setSettledHandler(const SettledHandler& handler) override { m_settled = handler; }
 
     // The name the desktop knows the hotkey of `id` by.
     static QString shortcutName(int id);
