@@ -131,10 +131,10 @@ void TfInit::hotkeySettled(int id, bool bound, const std::string& trigger)
         text = m_services.hotkeys.unavailableReason();
     else if (!trigger.empty())
         text = SubstituteArgument(m_loader.GetText("FAUTHFORM", "mKeyTip"), trigger);
-    if (text.empty())
-        return;
     const bool first = !m_hotkeyDecided;
     m_hotkeyDecided = true;
+    if (text.empty())
+        return;
     const bool warn = !bound || (first && !m_sessionLimits.empty());
     m_notifier.notify(first ? JoinLines(text, m_sessionLimits) : text, kSessionNoticeSeconds,
                       warn ? BalloonKind::Warning : BalloonKind::Information);

@@ -162,9 +162,9 @@ TEST(TfInitTest, HotkeyTheDesktopDecidesLaterIsSaidWhenDecided)
     ShellHarness harness;
     EXPECT_EQ(harness.hotkeys.descriptions.at(1), "Hotkey");
     harness.form().ShowStartNotice("No clipboard here.");
-    harness.hotkeys.settle(1, true, "");
     harness.hotkeys.settle(2, true, "Alt+Q");
     harness.hotkeys.settle(1, true, "Ctrl+Alt+T");
+    harness.hotkeys.settle(1, true, "");
     harness.hotkeys.unavailable = "Bind it yourself.";
     harness.hotkeys.settle(1, false, "");
     harness.hotkeys.settle(1, true, "Ctrl+Alt+U");
