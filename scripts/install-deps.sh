@@ -19,7 +19,7 @@ packages=(
     slowhttptest
     appstream desktop-file-utils dpkg-dev fakeroot librsvg2-bin man-db systemd python3 openssl
     libwayland-dev wayland-protocols libxkbcommon-dev xkb-data qt6-wayland
-    sway swaybg mako-notifier dbus wl-clipboard wtype grim util-linux
+    sway swaybg mako-notifier dbus wl-clipboard wtype grim util-linux xdg-desktop-portal
 )
 [ $# -gt 0 ] && packages=("$@")
 

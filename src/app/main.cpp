@@ -24,8 +24,6 @@ namespace {
 constexpr const char* kInstanceName = "TernClipboard_started_already";
 // How long a command option waits for the running copy's answer.
 constexpr int kRemoteAnswerTimeoutMs = 5000;
-// How long the notice of what the session does not allow shows.
-constexpr int kSessionNoticeSeconds = 20;
 
 } // namespace
 
@@ -118,10 +116,10 @@ int main(int argc, char** argv)
         QObject::connect(&fInit, &TfInit::quitRequested, qApp, quit);
         // The start-up sequence (and the dialogs of a first start) runs from the program's own loop.
         // What this session does not allow is said once, after the start-up dialogs.
-        QTimer::singleShot(0, &fInit, [&fInit, &program, limits = platform::SessionShortcomings()] {
+        QTimer::singleShot(0, &fInit, [&fInit, limits = platform::SessionShortcomings()] {
             fInit.Start();
-            if (fInit.started() && !limits.empty())
-                program.notifier().notify(limits, kSessionNoticeSeconds, BalloonKind::Warning);
+            if (fInit.started())
+                fInit.ShowStartNotice(limits);
         });
         QApplication::exec();
         running = nullptr;

@@ -27,6 +27,19 @@ public:
     // Why this session lets no program register a hotkey at all, in plain words with what to do
     // instead; empty where hotkeys can be registered (a false registerHotkey then means taken).
     virtual std::string unavailableReason() const { return {}; }
+
+    // What the hotkey of `id` does, in the user's language, where the desktop shows it (in its own
+    // shortcut settings, say). Call before registerHotkey.
+    virtual void setDescription(int /*id*/, const std::string& /*text*/) {}
+
+    // Where the desktop decides on a registration only later (it may first ask the user),
+    // registerHotkey answers true for a request under way, and `handler` is called once the desktop
+    // has decided, or when it takes the hotkey back: `bound` false when it refused, the user declined
+    // or it ended the binding (unavailableReason() then says what to do instead); `trigger` the keys
+    // the desktop bound, in its own words, empty when it does not say. Services that decide at once
+    // never call it.
+    using SettledHandler = std::function<void(int id, bool bound, const std::string& trigger)>;
+    virtual void setSettledHandler(const SettledHandler& /*handler*/) {}
 };
 
 } // namespace tern::platform

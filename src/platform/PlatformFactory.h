@@ -31,7 +31,8 @@ std::unique_ptr<ScreenCapture> CreateScreenCapture();
 // listen() needs the GUI application object; send() works in any process.
 std::unique_ptr<RemoteControl> CreateRemoteControl();
 // What this desktop session does not let the program do, in plain words with what to do instead (one
-// sentence a line); empty where everything works. Needs the GUI application object.
+// sentence a line); empty where everything works. The hotkey is not among it: its service says that
+// (GlobalHotkeys::unavailableReason). Needs the GUI application object.
 std::string SessionShortcomings();
 
 } // namespace tern::platform

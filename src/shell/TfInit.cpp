@@ -23,6 +23,16 @@ namespace {
 
 constexpr int kAnimationIntervalMs = 400;
 constexpr int kHotkeyBusySeconds = 20;
+// How long the notice of what the session does not allow shows.
+constexpr int kSessionNoticeSeconds = 20;
+
+// The lines that are not empty, one a line.
+std::string JoinLines(const std::string& first, const std::string& second)
+{
+    if (first.empty() || second.empty())
+        return first + second;
+    return first + "\n" + second;
+}
 
 } // namespace
 
@@ -55,6 +65,8 @@ TfInit::TfInit(ShellServices& services, TLoader& loader, CommandParts parts, Not
     connectCommandActions();
     connectDialogActions();
     m_services.hotkeys.setHandler([this](int id) { hotkeyPressed(id); });
+    m_services.hotkeys.setSettledHandler(
+        [this](int id, bool bound, const std::string& trigger) { hotkeySettled(id, bound, trigger); });
     // While a dialog is open the toolkit withholds clicks from the tray icon; they arrive here.
     m_services.trayClicks.setHandler([this] {
         if (inDialogState())
@@ -69,6 +81,7 @@ TfInit::~TfInit()
     m_dispatcher.reset();
     UnregisterMainHotkey();
     m_services.hotkeys.setHandler({});
+    m_services.hotkeys.setSettledHandler({});
     m_services.trayClicks.setHandler({});
 }
 
@@ -98,6 +111,33 @@ void TfInit::Start()
         reportNoTray();
     m_ready = true;
     RegisterMainHotkey();
+}
+
+void TfInit::ShowStartNotice(std::string sessionLimits)
+{
+    m_sessionLimits = std::move(sessionLimits);
+    const std::string text = JoinLines(m_services.hotkeys.unavailableReason(), m_sessionLimits);
+    if (!text.empty())
+        m_notifier.notify(text, kSessionNoticeSeconds, BalloonKind::Warning);
+}
+
+void TfInit::hotkeySettled(int id, bool bound, const std::string& trigger)
+{
+    if (id != kMainHotkeyId || m_ending)
+        return;
+    // Bound: the keys the desktop chose, where it names them; refused: what to do instead.
+    std::string text;
+    if (!bound)
+        text = m_services.hotkeys.unavailableReason();
+    else if (!trigger.empty())
+        text = SubstituteArgument(m_loader.GetText("FAUTHFORM", "mKeyTip"), trigger);
+    const bool first = !m_hotkeyDecided;
+    m_hotkeyDecided = true;
+    if (text.empty())
+        return;
+    const bool warn = !bound || (first && !m_sessionLimits.empty());
+    m_notifier.notify(first ? JoinLines(text, m_sessionLimits) : text, kSessionNoticeSeconds,
+                      warn ? BalloonKind::Warning : BalloonKind::Information);
 }
 
 void TfInit::Terminate()
@@ -200,6 +240,11 @@ void TfInit::RegisterMainHotkey()
 {
     if (!m_ready)
         return;
+    // The desktop may show what the key is for: the settings' name for it, without its colon.
+    std::string description = m_loader.GetText("fSettings", "lHotkey");
+    while (!description.empty() && (description.back() == ':' || description.back() == ' '))
+        description.pop_back();
+    m_services.hotkeys.setDescription(kMainHotkeyId, description);
     if (m_services.hotkeys.registerHotkey(kMainHotkeyId, m_loader.conf().MainKey))
         return;
     // Where no program may have a hotkey, nobody holds the combination: the start told the user what

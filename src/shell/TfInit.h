@@ -45,6 +45,10 @@ public:
     void Start();
     // True once Start has ended.
     bool started() const noexcept { return m_ready; }
+    // Says once, after Start, what the session does not let the program do (`sessionLimits`, one
+    // sentence a line) and, where the hotkey is not the program's to take, what to do instead. Where
+    // the desktop decides on the hotkey later, its decision is said when it comes, with the limits.
+    void ShowStartNotice(std::string sessionLimits);
     // The program is ending: what runs ends without a further notice, and Start does no more.
     void Terminate();
 
@@ -103,6 +107,8 @@ private:
     QMenu* createMenu(const char* objectName, MenuBit menu);
     void onTrayActivated(int reason);
     void hndlWrongHotkey();
+    // The desktop decided on a hotkey registered earlier (GlobalHotkeys::setSettledHandler).
+    void hotkeySettled(int id, bool bound, const std::string& trigger);
     // Tells the user once, at start, that no tray shows the icon and how the menu is reached.
     void reportNoTray();
     // While a dialog is open the hotkey is released and a tray click brings the dialog forward.
@@ -124,6 +130,9 @@ private:
     QString m_savedHint;
     bool m_ready = false;
     bool m_ending = false;
+    // The start notice's limits, said again with the desktop's first decision on the hotkey.
+    std::string m_sessionLimits;
+    bool m_hotkeyDecided = false;
     platform::WindowHandle m_prevForeground = 0;
 };
 

@@ -146,6 +146,41 @@ TEST(TfInitTest, SessionWithoutHotkeysShowsNoBusyNotice)
     EXPECT_TRUE(harness.balloons.shown.empty());
     EXPECT_TRUE(harness.hotkeys.registered.empty());
     EXPECT_EQ(harness.hotkeys.registerCalls.size(), 2U);
+    // The start notice says what to do instead, above what else the session does not allow.
+    harness.form().ShowStartNotice("No clipboard here.");
+    ASSERT_EQ(harness.balloons.shown.size(), 1U);
+    EXPECT_EQ(harness.balloons.shown.back().text,
+              QStringLiteral("no session-wide keys here\nNo clipboard here."));
+}
+
+// Where the desktop decides on the hotkey later, the start notice says the session's limits at once;
+// the decision is said when it comes (the key the desktop bound, or what to do instead), with the
+// limits only the first time. Decisions on other hotkeys, and bindings the desktop does not name,
+// show nothing.
+TEST(TfInitTest, HotkeyTheDesktopDecidesLaterIsSaidWhenDecided)
+{
+    ShellHarness harness;
+    EXPECT_EQ(harness.hotkeys.descriptions.at(1), "Hotkey");
+    harness.form().ShowStartNotice("No clipboard here.");
+    harness.hotkeys.settle(2, true, "Alt+Q");
+    harness.hotkeys.settle(1, true, "Ctrl+Alt+T");
+    harness.hotkeys.settle(1, true, "");
+    harness.hotkeys.unavailable = "Bind it yourself.";
+    harness.hotkeys.settle(1, false, "");
+    harness.hotkeys.settle(1, true, "Ctrl+Alt+U");
+    const std::vector<std::pair<QString, QString>> expected{
+        {QStringLiteral("No clipboard here."), QStringLiteral("WARNING")},
+        {QStringLiteral("Press Ctrl+Alt+T to open the Tern Clipboard menu anywhere.\nNo clipboard here."),
+         QStringLiteral("WARNING")},
+        {QStringLiteral("Bind it yourself."), QStringLiteral("WARNING")},
+        {QStringLiteral("Press Ctrl+Alt+U to open the Tern Clipboard menu anywhere."),
+         QStringLiteral("INFO")},
+    };
+    ASSERT_EQ(harness.balloons.shown.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(harness.balloons.shown.at(i).text, expected.at(i).first) << i;
+        EXPECT_EQ(harness.balloons.shown.at(i).icon, expected.at(i).second) << i;
+    }
 }
 
 // A tray click reported as withheld by a modal window acts only while one of the program's dialogs

@@ -42,6 +42,15 @@ public:
     }
 
     std::string unavailableReason() const override { return unavailable; }
+    void setDescription(int id, const std::string& text) override { descriptions[id] = text; }
+    void setSettledHandler(const SettledHandler& handler) override { m_settled = handler; }
+
+    // Reports a decision of the desktop on `id`, as a desktop that decides later does.
+    void settle(int id, bool bound, const std::string& trigger)
+    {
+        if (m_settled)
+            m_settled(id, bound, trigger);
+    }
 
     std::set<std::uint16_t> taken;
     // Non-empty: the session lets no program register hotkeys (every registration fails).
@@ -49,9 +58,11 @@ public:
     std::map<int, std::uint16_t> registered;
     std::vector<std::uint16_t> registerCalls;
     std::vector<int> unregisterCalls;
+    std::map<int, std::string> descriptions;
 
 private:
     std::function<void(int id)> m_handler;
+    SettledHandler m_settled;
 };
 
 } // namespace tern::platform::fake

@@ -1,5 +1,6 @@
 #include "platform/wayland/WaylandPlatform.h"
 
+#include "platform/wayland/PortalGlobalShortcuts.h"
 #include "platform/wayland/SessionKeyBindings.h"
 #include "platform/wayland/SocketRemoteControl.h"
 #include "platform/wayland/WaylandClipboard.h"
@@ -77,6 +78,8 @@ std::unique_ptr<KeyInjector> CreateKeyInjector()
 
 std::unique_ptr<GlobalHotkeys> CreateGlobalHotkeys()
 {
+    if (PortalGlobalShortcuts::available())
+        return std::make_unique<PortalGlobalShortcuts>();
     return std::make_unique<SessionKeyBindings>();
 }
 

@@ -30,7 +30,9 @@ std::string DescribeMissingProtocols(bool clipboard, bool keyboard, bool screen)
 bool HasClipboardControl();
 
 std::unique_ptr<SystemClipboard> CreateClipboard();
-// No program may take a session-wide key here: a hotkey service that says so (SessionKeyBindings.h).
+// The desktop portal's global shortcuts where the session's portal offers them
+// (PortalGlobalShortcuts.h); otherwise no program may take a session-wide key here, and the hotkey
+// service says so (SessionKeyBindings.h).
 std::unique_ptr<GlobalHotkeys> CreateGlobalHotkeys();
 std::unique_ptr<KeyInjector> CreateKeyInjector();
 std::unique_ptr<WindowFocus> CreateWindowFocus();
