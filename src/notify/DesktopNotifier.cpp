@@ -5,7 +5,8 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
-#include <QDBusReply>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDateTime>
 #include <QTimer>
 #include <QVariantMap>
@@ -77,10 +78,10 @@ DesktopNotifier::DesktopNotifier(Notifier& fallback)
     m_countdown = new QTimer(this);
     m_countdown->setInterval(1000);
     connect(m_countdown, &QTimer::timeout, this, [this] {
-        if (m_id == 0 || NowMs() >= m_hideAtMs)
+        if (NowMs() >= m_hideAtMs)
             m_countdown->stop();
-        else
-            send();
+        else if (m_id != 0)
+            send(false); // the notice with its new line; a second before the first answer is skipped
     });
 }
 
@@ -93,6 +94,7 @@ void DesktopNotifier::notify(const std::string& text, int seconds, BalloonKind k
                              std::vector<NoticeButton> buttons, const std::string& timeLeftFormat)
 {
     m_countdown->stop();
+    ++m_generation;
     m_text = QString::fromStdString(text);
     m_kind = kind;
     m_timeLeftFormat = QString::fromStdString(timeLeftFormat);
@@ -100,19 +102,23 @@ void DesktopNotifier::notify(const std::string& text, int seconds, BalloonKind k
     m_buttonCount = std::min(buttons.size(), m_buttons.size());
     for (std::size_t i = 0; i < m_buttons.size(); ++i)
         m_buttons.at(i) = i < m_buttonCount ? std::move(buttons.at(i)) : NoticeButton{};
-    if (!send()) {
-        // The service did not take it: the notice shows as the program's own balloon.
-        std::vector<NoticeButton> kept(m_buttons.begin(),
-                                       m_buttons.begin() + static_cast<long>(m_buttonCount));
-        m_buttonCount = 0;
-        m_fallback.notify(text, seconds, kind, std::move(kept), timeLeftFormat);
-        return;
-    }
+    send(true);
     if (!m_timeLeftFormat.isEmpty() && seconds > 0)
         m_countdown->start();
 }
 
-bool DesktopNotifier::send()
+void DesktopNotifier::showAsBalloon()
+{
+    m_countdown->stop();
+    std::vector<NoticeButton> kept(m_buttons.begin(), m_buttons.begin() + static_cast<long>(m_buttonCount));
+    m_buttonCount = 0;
+    m_buttons = {};
+    const qint64 leftMs = std::max<qint64>(0, m_hideAtMs - NowMs());
+    m_fallback.notify(m_text.toStdString(), static_cast<int>((leftMs + 999) / 1000), m_kind, std::move(kept),
+                      m_timeLeftFormat.toStdString());
+}
+
+void DesktopNotifier::send(bool first)
 {
     const qint64 leftMs = std::max<qint64>(0, m_hideAtMs - NowMs());
     QString body = PlainBody(m_text);
@@ -127,20 +133,35 @@ bool DesktopNotifier::send()
     QVariantMap hints;
     hints.insert(QStringLiteral("urgency"), QVariant::fromValue<uchar>(m_kind == BalloonKind::Error ? 2 : 1));
     hints.insert(QStringLiteral("desktop-entry"), QString::fromUtf8(kDesktopId));
-    const QDBusReply<uint> reply =
-        m_service->call(QStringLiteral("Notify"), QString::fromUtf8(kProductName), m_id, IconName(m_kind),
-                        QString::fromUtf8(kProductName), body, actions, hints, static_cast<int>(leftMs));
-    if (!reply.isValid() || reply.value() == 0) {
-        m_id = 0;
-        return false;
-    }
-    m_id = reply.value();
-    return true;
+    // Asked without waiting: the service answers with the notice's number, which a later line of
+    // the count-down replaces, and the GUI thread is never held by a slow or hung service.
+    const QDBusPendingCall call = m_service->asyncCall(
+        QStringLiteral("Notify"), QString::fromUtf8(kProductName), m_id, IconName(m_kind),
+        QString::fromUtf8(kProductName), body, actions, hints, static_cast<int>(leftMs));
+    auto* answer = new QDBusPendingCallWatcher(call, this);
+    connect(answer, &QDBusPendingCallWatcher::finished, this,
+            [this, generation = m_generation, first](QDBusPendingCallWatcher* watcher) {
+                watcher->deleteLater();
+                const QDBusPendingReply<uint> reply = *watcher;
+                const uint id = reply.isValid() ? reply.value() : 0;
+                if (generation != m_generation) {
+                    // Hidden meanwhile, or replaced by a notice that did not take its place: the
+                    // desktop's copy goes too.
+                    if (id != 0 && id != m_id)
+                        m_service->call(QDBus::NoBlock, QStringLiteral("CloseNotification"), id);
+                    return;
+                }
+                if (id != 0)
+                    m_id = id;
+                else if (first)
+                    showAsBalloon(); // the service did not take it: the user still sees it
+            });
 }
 
 void DesktopNotifier::hideNotice()
 {
     m_countdown->stop();
+    ++m_generation;
     m_buttonCount = 0;
     m_buttons = {};
     if (m_id != 0)

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -18,8 +19,9 @@ namespace tern {
 // for sessions where a window cannot be placed by the tray icon (Wayland): the product's title, the
 // text, an icon by kind, the display time, and the buttons as actions whose invocation runs the
 // button's handler. One notice at a time: a new one replaces the one shown. A count-down line is kept
-// current by replacing the notice each second. A notice the notification service does not take goes
-// to `fallback` instead, so the user still sees it. GUI thread only.
+// current by replacing the notice each second. The service is never waited for: its answers arrive
+// on the event loop. A notice the notification service does not take goes to `fallback` instead, so
+// the user still sees it. GUI thread only.
 class DesktopNotifier final : public QObject, public Notifier
 {
     Q_OBJECT
@@ -35,7 +37,7 @@ public:
                 std::vector<NoticeButton> buttons = {}, const std::string& timeLeftFormat = {}) override;
     void hideNotice() override;
 
-    // The service's number of the notice shown; 0 when none is.
+    // The service's number of the notice shown; 0 when none is or its answer has not come yet.
     unsigned int shownId() const noexcept { return m_id; }
 
     // How long a call to the notification service may take.
@@ -47,12 +49,17 @@ private slots:
     void onClosed(uint id, uint reason);
 
 private:
-    bool send();
+    // Sends the notice as it stands now, replacing the one shown; `first` for a new notice, which the
+    // balloon shows when the service does not take it.
+    void send(bool first);
+    void showAsBalloon();
 
     Notifier& m_fallback;
     std::unique_ptr<QDBusInterface> m_service;
     QTimer* m_countdown = nullptr;
     unsigned int m_id = 0;
+    // Counts the notices shown and hidden: an answer for an older one is not this notice's.
+    std::uint64_t m_generation = 0;
     QString m_text;
     QString m_timeLeftFormat;
     BalloonKind m_kind = BalloonKind::Information;

@@ -48,8 +48,8 @@ TEST(DesktopNotifierTest, NoticeShowsWithItsButtonsWhoseActionsRunTheirHandlers)
     int cancelled = 0;
     notices.notify("Nothing could be copied <here> & now", 20, BalloonKind::Error,
                    {{"&Cancel", [&cancelled] { ++cancelled; }}, {"&Retry", [&retried] { ++retried; }}});
+    ASSERT_TRUE(QTest::qWaitFor([&notices] { return notices.shownId() != 0; }, 5000));
     const unsigned int id = notices.shownId();
-    ASSERT_NE(id, 0U);
     EXPECT_TRUE(balloons.shown.empty());
 
     const QString listed = Makoctl({QStringLiteral("list")});
