@@ -1,5 +1,6 @@
 #include "platform/wayland/PortalGlobalShortcuts.h"
 
+#include "platform/wayland/PortalShortcut.h"
 #include "platform/wayland/ShortcutTrigger.h"
 #include "util/ProductName.h"
 
@@ -12,35 +13,6 @@
 #include <QDBusPendingReply>
 #include <QDBusVariant>
 #include <QList>
-
-namespace tern::platform::wayland {
-
-// One shortcut as the portal takes it: its name and its options (description, preferred trigger).
-struct PortalShortcut
-{
-    QString id;
-    QVariantMap options;
-};
-
-QDBusArgument& operator<<(QDBusArgument& argument, const PortalShortcut& shortcut)
-{
-    argument.beginStructure();
-    argument << shortcut.id << shortcut.options;
-    argument.endStructure();
-    return argument;
-}
-
-const QDBusArgument& operator>>(const QDBusArgument& argument, PortalShortcut& shortcut)
-{
-    argument.beginStructure();
-    argument >> shortcut.id >> shortcut.options;
-    argument.endStructure();
-    return argument;
-}
-
-} // namespace tern::platform::wayland
-
-Q_DECLARE_METATYPE(tern::platform::wayland::PortalShortcut)
 
 namespace tern::platform::wayland {
 

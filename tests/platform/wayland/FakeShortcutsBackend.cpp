@@ -5,6 +5,8 @@
 //   bound ID description=TEXT preferred_trigger=TRIGGER
 // The test presses a bound shortcut through org.tern.TestPortal.Press(s id) at the same path, which
 // sends Activated for the last session.
+#include "platform/wayland/PortalShortcut.h"
+
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -19,33 +21,7 @@
 
 namespace {
 
-struct Shortcut
-{
-    QString id;
-    QVariantMap options;
-};
-
-QDBusArgument& operator<<(QDBusArgument& argument, const Shortcut& shortcut)
-{
-    argument.beginStructure();
-    argument << shortcut.id << shortcut.options;
-    argument.endStructure();
-    return argument;
-}
-
-const QDBusArgument& operator>>(const QDBusArgument& argument, Shortcut& shortcut)
-{
-    argument.beginStructure();
-    argument >> shortcut.id >> shortcut.options;
-    argument.endStructure();
-    return argument;
-}
-
-} // namespace
-
-Q_DECLARE_METATYPE(Shortcut)
-
-namespace {
+using Shortcut = tern::platform::wayland::PortalShortcut;
 
 const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kInterface = QStringLiteral("org.freedesktop.impl.portal.GlobalShortcuts");

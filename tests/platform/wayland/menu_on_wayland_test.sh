@@ -25,10 +25,6 @@ pids+=("$pid")
 start_notice() { makoctl list | grep -q "tern-clipboard --menu"; }
 wait_for 150 start_notice || fail "no notice of the hotkey at start: $(makoctl list 2>&1)"
 wait_for 50 "$bin/tern-clipboard" --menu || fail "--menu was not taken by the running copy"
-# The focused window of ours, floating, with the menu's title.
-menu_focused() {
-    sway_windows | grep -q "^com.quarrowlabs.TernClipboard Tern_Clipboard floating_con 0 1 "
-}
 wait_for 50 menu_focused || fail "--menu opened no focused menu window"
 [ -n "${TERN_ARTIFACTS_DIR:-}" ] && grim "$TERN_ARTIFACTS_DIR/wayland-menu-on-request.png"
 wtype -k Escape
@@ -37,7 +33,6 @@ wait_for 50 eval '! menu_focused' || fail "the menu did not close on Esc"
 # A letter chooses its command and the menu closes at once (as a window it stayed open and kept the
 # keyboard): C, Remote Copy, which opens no window of its own and fails against the service that
 # cannot be reached.
-menu_shown() { sway_windows | grep -q "^com.quarrowlabs.TernClipboard Tern_Clipboard floating_con "; }
 makoctl dismiss --all
 "$bin/tern-clipboard" --menu || fail "--menu was not taken the second time"
 wait_for 50 menu_focused || fail "the second --menu opened no menu"

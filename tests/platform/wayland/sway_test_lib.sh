@@ -5,6 +5,7 @@
 #                             TERN_REQUIRE_WAYLAND=1 makes that a failure
 #   sway_test_init NAME    -- the above, a home folder of the test's own ($home, removed at the end),
 #                             and every PID in `pids` stopped at the end
+#   menu_shown, menu_focused -- whether the program's hotkey menu shows, and has the keyboard
 
 require_sway_session() {
     if [ -z "${WAYLAND_DISPLAY:-}" ] || [ -z "${SWAYSOCK:-}" ]; then
@@ -61,6 +62,11 @@ for n in walk(json.load(sys.stdin)):
         print((n.get("app_id") or "-").replace(" ", "_"), (n.get("name") or "-").replace(" ", "_"), n["type"],
               n["fullscreen_mode"], int(n["focused"]), r["x"], r["y"], r["width"], r["height"])'
 }
+
+# The program's hotkey menu, a floating window of ours with the program's title: shown, and shown with
+# the keyboard.
+menu_shown() { sway_windows | grep -q "^com.quarrowlabs.TernClipboard Tern_Clipboard floating_con "; }
+menu_focused() { sway_windows | grep -q "^com.quarrowlabs.TernClipboard Tern_Clipboard floating_con 0 1 "; }
 
 # The program signed in as a user of a service that cannot be reached, without an update check: it
 # starts without a dialog.
