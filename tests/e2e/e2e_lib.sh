@@ -1,6 +1,8 @@
 # Shared set-up of the desktop tests; sourced by each test script after `set -euo pipefail`.
 #   e2e_init NAME   -- a temporary base folder, an artifacts folder, cleanup of every started PID
 # Every process a test starts in the background goes into `pids`, which cleanup stops by PID.
+# shellcheck source=tests/support/test_processes.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../support/test_processes.sh"
 
 e2e_init() {
     test_name=$1
@@ -13,9 +15,7 @@ e2e_init() {
 }
 
 e2e_cleanup() {
-    local pid
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    stop_started
     rm -rf "$base"
 }
 
@@ -39,14 +39,6 @@ as_user() {
     local user=$1
     shift
     env $(user_env "$user") "$@"
-}
-
-# Waits up to $1 tenths of a second for the command after it to succeed.
-wait_for() {
-    local tenths=$1 i
-    shift
-    for ((i = 0; i < tenths; i++)); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-    return 1
 }
 
 # Presses the hotkey $1 until the command after it succeeds (a menu shows), three times at most. The

@@ -1,6 +1,7 @@
 #include "platform/wayland/PortalGlobalShortcuts.h"
 
 #include "platform/wayland/PortalShortcut.h"
+#include "platform/wayland/SessionKeyBindings.h"
 #include "platform/wayland/ShortcutTrigger.h"
 #include "util/ProductName.h"
 
@@ -11,7 +12,6 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QDBusVariant>
 #include <QList>
 
 namespace tern::platform::wayland {
@@ -59,18 +59,6 @@ std::map<int, std::string> Triggers(const QVariant& value)
 
 } // namespace
 
-bool PortalGlobalShortcuts::available()
-{
-    if (!Bus().isConnected())
-        return false;
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    get << kInterface << QStringLiteral("version");
-    const QDBusMessage reply = Bus().call(get, QDBus::Block, kCallTimeoutMs);
-    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
-           reply.arguments().constFirst().value<QDBusVariant>().variant().toUInt() >= 1;
-}
-
 PortalGlobalShortcuts::PortalGlobalShortcuts()
 {
     qDBusRegisterMetaType<PortalShortcut>();
@@ -112,6 +100,11 @@ bool PortalGlobalShortcuts::registerHotkey(int id, std::uint16_t shortcut)
     Hotkey& hotkey = m_hotkeys[id];
     hotkey.shortcut = shortcut;
     hotkey.active = true;
+    if (m_state == State::Unavailable) {
+        // No portal with global shortcuts here: no combination can be had.
+        hotkey.active = false;
+        return false;
+    }
     const auto sent = m_sent.find(id);
     if (m_state != State::Idle && sent != m_sent.end() && sent->second == shortcut) {
         // The desktop has it, or is deciding: asking again would only ask the user again.
@@ -132,6 +125,8 @@ void PortalGlobalShortcuts::unregisterHotkey(int id)
 
 std::string PortalGlobalShortcuts::unavailableReason() const
 {
+    if (m_state == State::Unavailable)
+        return SessionKeyBindings().unavailableReason();
     if (m_state != State::Refused)
         return {};
     return "The desktop did not bind the hotkey, so it is not active. Bind it in the desktop's keyboard "
@@ -212,9 +207,12 @@ void PortalGlobalShortcuts::request(const QString& method, QVariantList argument
             return; // given up since
         const QDBusPendingReply<QDBusObjectPath> reply = *watcher;
         if (reply.isError()) {
-            auto failed = std::move(m_then);
+            // No portal, or one without global shortcuts (it does not know the call): the session
+            // gives no program a key, as where there is no portal at all.
             dropRequest();
-            failed(2, {});
+            closeSession();
+            m_state = State::Unavailable;
+            settle(false, {});
             return;
         }
         // A portal that names the request otherwise answers there.

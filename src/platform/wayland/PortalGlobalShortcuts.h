@@ -20,16 +20,14 @@ namespace tern::platform::wayland {
 // trigger; the desktop may first ask the user. Its answer arrives later, through the settled handler;
 // a refusal stands until another combination is registered, so that the user is not asked again after
 // every dialog. A released hotkey stays bound at the desktop while the program runs; its presses are
-// not passed on. Every call to the portal is asynchronous: nothing waits for it on the GUI thread.
+// not passed on. Where the session has no portal with global shortcuts, the first call fails and the
+// hotkey is refused with SessionKeyBindings' advice. Every call to the portal is asynchronous:
+// nothing waits for it on the GUI thread, not even at start.
 class PortalGlobalShortcuts final : public QObject, public GlobalHotkeys
 {
     Q_OBJECT
 
 public:
-    // Whether the session's desktop portal offers global shortcuts (it answers for their version).
-    // Asks the bus once and waits for the answer, at most kCallTimeoutMs.
-    static bool available();
-
     PortalGlobalShortcuts();
     ~PortalGlobalShortcuts() override;
     PortalGlobalShortcuts(const PortalGlobalShortcuts&) = delete;
@@ -54,7 +52,9 @@ private slots:
     void onSessionClosed(const QDBusMessage& message);
 
 private:
-    enum class State { Idle, Asking, Bound, Refused };
+    // Unavailable: the session has no portal with global shortcuts, found when the first call to it
+    // fails; the hotkey is then the desktop's key binding to make, as SessionKeyBindings says.
+    enum class State { Idle, Asking, Bound, Refused, Unavailable };
     struct Hotkey
     {
         std::uint16_t shortcut = 0;

@@ -1,7 +1,6 @@
 #include "platform/wayland/WaylandPlatform.h"
 
 #include "platform/wayland/PortalGlobalShortcuts.h"
-#include "platform/wayland/SessionKeyBindings.h"
 #include "platform/wayland/SocketRemoteControl.h"
 #include "platform/wayland/WaylandClipboard.h"
 #include "platform/wayland/WaylandKeyInjector.h"
@@ -78,9 +77,8 @@ std::unique_ptr<KeyInjector> CreateKeyInjector()
 
 std::unique_ptr<GlobalHotkeys> CreateGlobalHotkeys()
 {
-    if (PortalGlobalShortcuts::available())
-        return std::make_unique<PortalGlobalShortcuts>();
-    return std::make_unique<SessionKeyBindings>();
+    // Whether the portal offers global shortcuts shows from its answer, without waiting for it here.
+    return std::make_unique<PortalGlobalShortcuts>();
 }
 
 std::unique_ptr<WindowFocus> CreateWindowFocus()

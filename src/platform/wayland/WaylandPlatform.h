@@ -30,9 +30,9 @@ std::string DescribeMissingProtocols(bool clipboard, bool keyboard, bool screen)
 bool HasClipboardControl();
 
 std::unique_ptr<SystemClipboard> CreateClipboard();
-// The desktop portal's global shortcuts where the session's portal offers them
-// (PortalGlobalShortcuts.h); otherwise no program may take a session-wide key here, and the hotkey
-// service says so (SessionKeyBindings.h).
+// The desktop portal's global shortcuts (PortalGlobalShortcuts.h); where the session's portal offers
+// none, no program may take a session-wide key, and the hotkey service says so once the portal's
+// answer has shown it (SessionKeyBindings.h).
 std::unique_ptr<GlobalHotkeys> CreateGlobalHotkeys();
 std::unique_ptr<KeyInjector> CreateKeyInjector();
 std::unique_ptr<WindowFocus> CreateWindowFocus();

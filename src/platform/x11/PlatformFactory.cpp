@@ -16,10 +16,10 @@ namespace tern::platform {
 // Under the toolkit's Wayland platform the clipboard, injected keys, the window in front and screen
 // pictures come from the compositor and private messages through a socket; the hotkey goes through
 // the desktop portal where it offers global shortcuts, else none is registered (the desktop's key
-// binding runs `tern-clipboard --menu`); tray clicks stay with X11, where they find
-// no X connection and report that nothing was done. A compositor
-// without clipboard control leaves Qt's clipboard, which works while a window of ours has the focus;
-// the other Wayland services then report that nothing was done.
+// binding runs `tern-clipboard --menu`); tray clicks stay with X11, where they find no X connection
+// and report that nothing was done. A compositor without clipboard control leaves Qt's clipboard,
+// which works while a window of ours has the focus; the other Wayland services then report that
+// nothing was done.
 
 std::unique_ptr<SystemClipboard> CreateSystemClipboard()
 {

@@ -39,9 +39,7 @@ start_portal() {
 }
 stop_all() {
     "$bin/tern" quit-running >/dev/null 2>&1 || true
-    local pid
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    stop_started
     pids=()
     makoctl dismiss --all 2>/dev/null || true
 }

@@ -6,6 +6,8 @@
 #   sway_test_init NAME    -- the above, a home folder of the test's own ($home, removed at the end),
 #                             and every PID in `pids` stopped at the end
 #   menu_shown, menu_focused -- whether the program's hotkey menu shows, and has the keyboard
+# shellcheck source=tests/support/test_processes.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../../support/test_processes.sh"
 
 require_sway_session() {
     if [ -z "${WAYLAND_DISPLAY:-}" ] || [ -z "${SWAYSOCK:-}" ]; then
@@ -25,9 +27,7 @@ sway_test_init() {
 }
 
 sway_test_cleanup() {
-    local pid
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    stop_started
     rm -rf "$home"
 }
 
@@ -37,14 +37,6 @@ fail() {
     [ -n "${TERN_ARTIFACTS_DIR:-}" ] && grim "$TERN_ARTIFACTS_DIR/wayland-$test_name-failure.png" 2>/dev/null
     cat "$home/program.log" >&2 2>/dev/null || true
     exit 1
-}
-
-# Waits up to $1 tenths of a second for the command after it to succeed.
-wait_for() {
-    local tenths=$1 i
-    shift
-    for ((i = 0; i < tenths; i++)); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-    return 1
 }
 
 # The session's windows, one a line: "APP_ID NAME TYPE FULLSCREEN FOCUSED X Y WIDTH HEIGHT", with the
