@@ -243,7 +243,6 @@ void TfToolBox::keepPlaceOnceFramed()
     if (!framed && !m_frameDeadline.hasExpired())
         return;
     m_frameWait.stop();
-    m_placeAsked = false;
     if (framed && geometry().topLeft() - QPoint(frame.left(), frame.top()) != m_framePlace)
         window->setPosition(m_framePlace + QPoint(frame.left(), frame.top()));
 }

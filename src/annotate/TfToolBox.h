@@ -66,7 +66,9 @@ private:
     std::array<TNewButton*, kButtonCount> m_buttons{};
     TNewButton* m_upload = nullptr;
     QPoint m_framePlace;
-    bool m_placeAsked = false; // m_framePlace was given by placeFrameAt() and not yet kept
+    // m_framePlace was given by placeFrameAt(): a palette shown again (the selector maps it anew once
+    // framed) goes back there, wherever the window manager first puts it.
+    bool m_placeAsked = false;
     QDeadlineTimer m_frameDeadline;
     QTimer m_frameWait;
 };
